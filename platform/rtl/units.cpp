@@ -1,0 +1,50 @@
+#include "platform/rtl/units.h"
+
+#include "platform/rtl/formatsettings.h"
+#include "platform/rtl/object.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+std::vector<TUnit>& initialized() {
+  static std::vector<TUnit> Units;
+  return Units;
+}
+
+}  // namespace
+
+bool IsUnitInitialized(const char* Name) {
+  for (const TUnit& U : initialized())
+    if (std::strcmp(U.Name, Name) == 0) return true;
+  return false;
+}
+
+void InitializeUnits(std::initializer_list<TUnit> Units) {
+  for (const TUnit& U : Units) {
+    if (IsUnitInitialized(U.Name)) continue;
+    U.Initialize();
+    initialized().push_back(U);
+  }
+}
+
+void FinalizeUnits() {
+  auto& Units = initialized();
+  while (!Units.empty()) {
+    TUnit U = Units.back();
+    Units.pop_back();
+    U.Finalize();
+  }
+}
+
+// Each module's start-up, in dependency order; shutdown runs the reverse.
+void InitializeRtl() {
+  InitializeFormatSettings();
+  InitializeClassRegistry();
+}
+
+void FinalizeRtl() {
+  FinalizeClassRegistry();
+  FinalizeFormatSettings();
+}

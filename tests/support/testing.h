@@ -1,0 +1,21 @@
+// Helpers shared by the test suites.
+#pragma once
+
+#include "platform/rtl/system.h"
+
+#include <gtest/gtest.h>
+#include <ostream>
+
+// Lets GoogleTest print QString values in failure messages.
+inline void PrintTo(const QString& S, std::ostream* Os) { *Os << '"' << S.toStdString() << '"'; }
+
+// Asserts that Statement raises exception class E with exactly Message.
+#define EXPECT_RAISES(Statement, E, Message)                                  \
+  do {                                                                        \
+    try {                                                                     \
+      Statement;                                                              \
+      ADD_FAILURE() << "expected " #E " from: " #Statement;                   \
+    } catch (const E& X) {                                                    \
+      EXPECT_EQ(X.Message, String(Message)) << "from: " #Statement;           \
+    }                                                                         \
+  } while (0)

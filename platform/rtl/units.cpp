@@ -2,6 +2,7 @@
 
 #include "platform/rtl/formatsettings.h"
 #include "platform/rtl/object.h"
+#include "platform/rtl/strutils.h"
 
 #include <cstring>
 #include <vector>
@@ -40,6 +41,7 @@ void FinalizeUnits() {
 
 // Each module's start-up, in dependency order; shutdown runs the reverse.
 void InitializeRtl() {
+  InitializeStrUtils();  // the user locale, which the format settings start from
   InitializeFormatSettings();
   InitializeClassRegistry();
 }
@@ -47,4 +49,5 @@ void InitializeRtl() {
 void FinalizeRtl() {
   FinalizeClassRegistry();
   FinalizeFormatSettings();
+  FinalizeStrUtils();
 }

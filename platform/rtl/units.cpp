@@ -1,8 +1,10 @@
 #include "platform/rtl/units.h"
 
 #include "platform/rtl/formatsettings.h"
+#include "platform/rtl/interfaces.h"
 #include "platform/rtl/object.h"
 #include "platform/rtl/strutils.h"
+#include "platform/rtl/threads.h"
 
 #include <cstring>
 #include <vector>
@@ -44,9 +46,13 @@ void InitializeRtl() {
   InitializeStrUtils();  // the user locale, which the format settings start from
   InitializeFormatSettings();
   InitializeClassRegistry();
+  InitializeInterfaces();
+  InitializeThreads();
 }
 
 void FinalizeRtl() {
+  FinalizeThreads();
+  FinalizeInterfaces();
   FinalizeClassRegistry();
   FinalizeFormatSettings();
   FinalizeStrUtils();

@@ -98,8 +98,9 @@ public:
   void SetNameValueSeparator(Char Value) { FNameValueSeparator = Value; }
 
   // files and streams
-  // Reads from the stream's position to its end.  A byte-order mark picks the
-  // encoding; without one, Encoding (nullptr = TEncoding::Default) decodes.
+  // Replaces the lines with the text from the stream's position to its end.
+  // With Encoding nullptr a byte-order mark picks the encoding (else
+  // TEncoding::Default); a given Encoding decodes, skipping its own mark.
   virtual void LoadFromStream(TStream* Stream, TEncoding* Encoding = nullptr);
   // Writes the encoding's preamble, then Text.  nullptr means the encoding of
   // the last load, else TEncoding::Default.

@@ -4,8 +4,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
 
 namespace {
 
@@ -40,36 +38,45 @@ Int64 Currency::fromUnits(Int64 Units) { return checkedRaw(Int128(Units) * Scale
 Int64 Currency::fromUnits(UInt64 Units) { return checkedRaw(Int128(Units) * Scale); }
 
 Currency::Currency(double Value) {
-  if (!std::isfinite(Value) || std::fabs(Value) >= 1e15) raiseFloatOverflow();
+  if (!std::isfinite(Value)) raiseFloatOverflow();
   // The shortest decimal that reads back as Value is the amount its writer
-  // meant; rounding that (not the binary fraction) keeps 2.50005 a half.
+  // meant; rounding that (not the binary fraction) keeps 0.00005 a half.
   char Buf[40];
-  auto [End, Ec] = std::to_chars(Buf, Buf + sizeof Buf, Value, std::chars_format::scientific);
-  *End = '\0';
-  char* Exp = std::strchr(Buf, 'e');
-  const int Exponent = std::atoi(Exp + 1);
-  bool Negative = false;
-  Int128 Digits = 0;
-  int Count = 0;
-  for (const char* P = Buf; P != Exp; ++P) {
-    if (*P == '-') Negative = true;
-    if (*P < '0' || *P > '9') continue;
-    Digits = Digits * 10 + (*P - '0');
-    ++Count;
+  char* End = std::to_chars(Buf, Buf + sizeof Buf, Value, std::chars_format::scientific).ptr;
+  char Digits[24];
+  std::size_t Count = 0;
+  const char* P = Buf;
+  for (; *P != 'e'; ++P)
+    if (*P >= '0' && *P <= '9') Digits[Count++] = *P;
+  int Exponent = 0;
+  std::from_chars(P + 1 + (P[1] == '+'), End, Exponent);
+  if (!TryFromDecimal(Value < 0, std::string_view(Digits, Count), Exponent - int(Count) + 1, *this))
+    raiseFloatOverflow();
+}
+
+bool Currency::TryFromDecimal(bool Negative, std::string_view Digits, int Exponent, Currency& Result) {
+  const std::size_t First = Digits.find_first_not_of('0');
+  if (First == std::string_view::npos) {
+    Result = Currency();
+    return true;
   }
-  // Value = Digits * 10^(Exponent - Count + 1); the raw amount is 10^4 times it.
-  int Shift = Exponent - Count + 1 + 4;
-  Int128 Raw = Digits;
-  if (Shift >= 0) {
-    for (; Shift > 0; --Shift) Raw *= 10;
-  } else if (Shift >= -20) {
-    Int128 Divisor = 1;
-    for (; Shift < 0; ++Shift) Divisor *= 10;
-    Raw = divideHalfEven(Digits, Divisor);
-  } else {
-    Raw = 0;  // Digits has at most 17 digits: far below half a unit
+  Digits.remove_prefix(First);
+  const Int64 Size = Int64(Digits.size());
+  // The first IntCount digits (zeros appended past the end) form the raw
+  // amount; the rest is the fraction rounded away.
+  const Int64 IntCount = Size + Exponent + 4;
+  if (IntCount > 19) return false;
+  Int128 Raw = 0;
+  for (Int64 I = 0; I < IntCount; ++I) Raw = Raw * 10 + (I < Size ? Digits[I] - '0' : 0);
+  if (IntCount >= 0 && IntCount < Size) {
+    const char Next = Digits[IntCount];
+    const bool Beyond = Digits.find_first_not_of('0', IntCount + 1) != std::string_view::npos;
+    if (Next > '5' || (Next == '5' && (Beyond || Raw % 2 != 0))) ++Raw;
   }
-  FRaw = checkedRaw(Negative ? -Raw : Raw);
+  if (Negative) Raw = -Raw;
+  if (Raw < INT64_MIN || Raw > INT64_MAX) return false;
+  Result = FromRaw(static_cast<Int64>(Raw));
+  return true;
 }
 
 double Currency::ToDouble() const { return static_cast<double>(FRaw) / Scale; }

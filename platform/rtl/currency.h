@@ -11,6 +11,7 @@
 
 #include <compare>
 #include <concepts>
+#include <string_view>
 
 class Currency {
 public:
@@ -34,6 +35,10 @@ public:
   }
   constexpr Int64 Raw() const { return FRaw; }
   double ToDouble() const;
+  // The decimal Digits (ASCII '0'..'9', any count) times 10^Exponent, rounded
+  // half to even at four decimals; false when out of range.  Exact for any
+  // length of text, unlike a detour through double.
+  static bool TryFromDecimal(bool Negative, std::string_view Digits, int Exponent, Currency& Result);
 
   // Limits: -922337203685477.5808 .. 922337203685477.5807.
   static constexpr Currency MinValue() { return FromRaw(INT64_MIN); }

@@ -11,22 +11,16 @@ namespace {
 
 bool isBlank(Char C) { return C.unicode() <= 0x20; }
 
-bool isPathDelimiter(Char C) { return C == u'/' || C == u'\\'; }
+String pathDelimiters() { return QStringLiteral("/\\"); }
 
-const String& pathDelimiters() {
-  static const String Delimiters = QStringLiteral("/\\");
-  return Delimiters;
-}
+bool isPathDelimiter(Char C) { return pathDelimiters().contains(C); }
 
-const String& extensionDelimiters() {
-  static const String Delimiters = QStringLiteral("./\\");
-  return Delimiters;
-}
+String extensionDelimiters() { return QStringLiteral("./\\"); }
 
 int sign(int V) { return (V > 0) - (V < 0); }
 
-char16_t asciiUpper(char16_t C) { return C >= u'a' && C <= u'z' ? char16_t(C - 32) : C; }
-char16_t asciiLower(char16_t C) { return C >= u'A' && C <= u'Z' ? char16_t(C + 32) : C; }
+char16_t asciiUpper(char16_t C) { return C >= u'a' && C <= u'z' ? char16_t(C - u'a' + u'A') : C; }
+char16_t asciiLower(char16_t C) { return C >= u'A' && C <= u'Z' ? char16_t(C - u'A' + u'a') : C; }
 
 template <typename Fold>
 int compareFolded(const String& S1, const String& S2, Fold fold) {

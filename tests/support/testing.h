@@ -10,12 +10,12 @@
 inline void PrintTo(const QString& S, std::ostream* Os) { *Os << '"' << S.toStdString() << '"'; }
 
 // Asserts that Statement raises exception class E with exactly Message.
-#define EXPECT_RAISES(Statement, E, Message)                                  \
+#define EXPECT_RAISES(Statement, E, Msg)                                  \
   do {                                                                        \
     try {                                                                     \
       Statement;                                                              \
       ADD_FAILURE() << "expected " #E " from: " #Statement;                   \
     } catch (const E& X) {                                                    \
-      EXPECT_EQ(X.Message, String(Message)) << "from: " #Statement;           \
+      EXPECT_EQ(X.Message, String(Msg)) << "from: " #Statement;           \
     }                                                                         \
   } while (0)

@@ -47,9 +47,11 @@ public:
   Int64 Position() { return Seek(0, soCurrent); }
   void SetPosition(Int64 Pos) { Seek(Pos, soBeginning); }
 
-  // exact transfers: EReadError "Stream read error" / EWriteError "Stream write error"
-  void ReadBuffer(void* Buffer, Integer Count);
-  void WriteBuffer(const void* Buffer, Integer Count);
+  // Exact transfers, repeating Read or Write until Count bytes are done; a
+  // short or negative count raises EReadError "Stream read error" or
+  // EWriteError "Stream write error".
+  void ReadBuffer(void* Buffer, Int64 Count);
+  void WriteBuffer(const void* Buffer, Int64 Count);
   // Reads exactly Count bytes; a negative Count or one beyond the bytes left
   // raises EReadError before anything is allocated.
   TBytes ReadBytes(Int64 Count);
@@ -142,6 +144,9 @@ protected:
   virtual void* Realloc(Int64& NewCapacity);
 
 private:
+  // Sets the size within the capacity; bytes gained read as zeros.
+  void resize(Int64 NewSize);
+
   Int64 FCapacity = 0;
 };
 
@@ -192,7 +197,7 @@ public:
   Integer Read(void* Buffer, Integer Count) override;
   Integer Write(const void* Buffer, Integer Count) override;
   Int64 Seek(Int64 Offset, TSeekOrigin Origin) override;
-  // EStreamError with the OS text when the file cannot be resized.
+  // EOSError "System Error.  Code: %d.\n%s" when the file cannot be resized.
   void SetSize(Int64 NewSize) override;
 
   int Handle() const { return FHandle; }

@@ -1,8 +1,10 @@
 #include "platform/rtl/format.h"
 
+#include "platform/rtl/ansistring.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/formatsettings.h"
 #include "platform/rtl/numconv.h"
+#include "platform/rtl/variant.h"
 
 #include <algorithm>
 
@@ -107,6 +109,7 @@ Int64 TFormatter::integerArg(const TVarRec& A) const {
   switch (A.VType) {
     case vtInteger: return A.VInteger;
     case vtInt64: return A.VInt64;
+    case vtVariant: return A.VVariant->AsInt64();
     default: invalid();
   }
 }
@@ -120,6 +123,11 @@ String TFormatter::floatArg(const TVarRec& A, TFloatFormat Format, int Precision
       if (Format == ffFixed || Format == ffNumber || Format == ffCurrency)
         return CurrToStrF(A.VCurrency, Format, Digits, FSettings);
       return FloatToStrF(A.VCurrency.ToDouble(), Format, Precision, Digits, FSettings);
+    case vtVariant: {
+      const Variant& V = *A.VVariant;
+      return floatArg(VarType(V) == varCurrency ? TVarRec(V.AsCurrency()) : TVarRec(V.AsDouble()), Format,
+                      Precision, Digits);
+    }
     default: invalid();
   }
 }
@@ -135,7 +143,8 @@ String TFormatter::convert(Char Type, int Precision) {
         Digits = UIntToStr(A.VUInt64);
       } else {
         const Int64 V = integerArg(A);
-        // %u shows a negative value's bits in the width of its kind.
+        // %u shows a negative value's bits in the width of its kind (a
+        // Variant counts as 64-bit).
         const UInt64 Bits = A.VType == vtInteger ? UInt64(Cardinal(V)) : UInt64(V);
         Negative = Type == u'D' && V < 0;
         Digits = Type == u'D' ? UIntToStr(Negative ? 0 - UInt64(V) : UInt64(V)) : UIntToStr(Bits);
@@ -153,6 +162,9 @@ String TFormatter::convert(Char Type, int Precision) {
       switch (A.VType) {
         case vtUnicodeString: S = A.VUnicodeString; break;
         case vtWideChar: S = QChar(A.VWideChar); break;
+        case vtChar: S = AnsiString(QByteArray(1, A.VChar), DefaultSystemCodePage()).ToString(); break;
+        case vtAnsiString: S = A.VAnsiString->ToString(); break;
+        case vtVariant: S = VarToStr(*A.VVariant); break;
         default: invalid();
       }
       return Precision >= 0 ? S.left(Precision) : S;

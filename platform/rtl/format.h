@@ -3,7 +3,11 @@
 // Specifiers are %[index:][-][width][.prec]type with the types d u x s f e g
 // n m p (any case) and %%; '*' takes index, width or precision from the next
 // argument.  An index resets the argument counter, so "%0:s" repeats the
-// first argument and the next plain specifier takes the second.  A missing
+// first argument and the next plain specifier takes the second.  %s takes
+// text, chars, AnsiString and Variant (VarToStr); the integer specifiers take
+// a Variant as its integer value, the float ones as its double (or exact
+// Currency) value; a Variant that does not convert raises its cast error.
+// A missing
 // argument raises EConvertError "No argument for format 'Fmt'", an argument
 // of the wrong kind "Format 'Fmt' invalid or incompatible with argument".
 #pragma once

@@ -1,7 +1,9 @@
 #include "platform/rtl/format.h"
 
+#include "platform/rtl/ansistring.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/formatsettings.h"
+#include "platform/rtl/variant.h"
 #include "tests/support/testing.h"
 
 namespace {
@@ -45,6 +47,20 @@ TEST(FormatTest, Floats) {
   S.DecimalSeparator = u',';
   S.ThousandSeparator = u'.';
   EXPECT_EQ(Format("%.2f %n", {1.5, 1234.5}, S), "1,50 1.234,50");
+}
+
+TEST(FormatTest, VariantsAndEightBitText) {
+  EXPECT_EQ(Format("%s|%d|%.1f|%s|%x", {Variant("x"), Variant(5), Variant(2.25), Variant(true), Variant("31")}),
+            "x|5|2.3|True|1F");
+  EXPECT_EQ(Format("%s|%5s|", {Variant(), Null()}), "|     |");
+  EXPECT_EQ(Format("%.2f", {Variant(Currency::MaxValue())}), "922337203685477.58");
+  EXPECT_THROW(Format("%d", {Variant("abc")}), EVariantTypeCastError);
+  EXPECT_THROW(Format("%f", {Null()}), EVariantTypeCastError);
+
+  const Cardinal Saved = DefaultSystemCodePage();
+  SetDefaultSystemCodePage(1251);
+  EXPECT_EQ(Format("%s|%s|%.3s", {'a', '\xCF', AnsiString(String("Привет"))}), "a|П|При");
+  SetDefaultSystemCodePage(Saved);
 }
 
 TEST(FormatTest, PointersAndBooleansNeedTheirOwnTypes) {

@@ -1,6 +1,7 @@
 #include "platform/rtl/variant.h"
 
 #include "platform/rtl/ansistring.h"
+#include "platform/rtl/bcd.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/numconv.h"
@@ -46,6 +47,11 @@ struct StringCell final : VarCell {
 struct AnsiCell final : VarCell {
   explicit AnsiCell(const AnsiString& S) : Value(S) {}
   const AnsiString Value;
+};
+
+struct BcdCell final : VarCell {
+  explicit BcdCell(const TBcd& Bcd) : Value(Bcd) {}
+  const TBcd Value;
 };
 
 struct UnknownCell final : VarCell {
@@ -142,12 +148,14 @@ struct Access {
 using variant_detail::Access;
 using variant_detail::AnsiCell;
 using variant_detail::ArrayCell;
+using variant_detail::BcdCell;
 using variant_detail::StringCell;
 using variant_detail::UnknownCell;
 
 Variant::Variant(const String& Value) : FVType(varUString), FCell(new StringCell(Value)) {}
 Variant::Variant(const char* Utf8) : Variant(String::fromUtf8(Utf8)) {}
 Variant::Variant(const AnsiString& Value) : FVType(varString), FCell(new AnsiCell(Value)) {}
+Variant::Variant(const TBcd& Value) : FVType(varFMTBcd), FCell(new BcdCell(Value)) {}
 Variant::Variant(const IPtr<IInterface>& Value) : FVType(varUnknown), FCell(new UnknownCell(Value)) {}
 
 static_assert(sizeof(Int64) == sizeof(variant_detail::VarCell*), "the payload is one 8-byte word");
@@ -306,6 +314,7 @@ Variant Null() { return Access::retyped(Variant(), varNull); }
 Variant Unassigned() { return Variant(); }
 Variant VarFromDateTime(TDateTime Value) { return Access::retyped(Variant(Value), varDate); }
 Variant VarAsError(Integer ErrorCode) { return Access::error(ErrorCode); }
+Variant VarFMTBcdCreate(const TBcd& Value) { return Variant(Value); }
 
 TVarType VarType(const Variant& V) { return Access::type(V); }
 bool VarIsType(const Variant& V, TVarType Type) { return Access::type(V) == Type; }
@@ -340,6 +349,7 @@ bool VarIsError(const Variant& V, Integer* ErrorCode) {
 namespace {
 
 const String& textOf(const Variant& V) { return Access::cell<StringCell>(V).Value; }
+const TBcd& bcdOf(const Variant& V) { return Access::cell<BcdCell>(V).Value; }
 
 // The text of any string kind.
 String stringOf(const Variant& V) {
@@ -365,6 +375,22 @@ Int128 roundCurrency(Currency C) {
   return Whole;
 }
 
+// A BCD to a whole number, half to even like the other kinds; beyond Int64
+// raises the overflow.
+Int128 roundBcd(const TBcd& Bcd, TVarType To) {
+  try {
+    const Int64 Whole = BcdToInt64(Bcd, /*Truncate=*/true);
+    const TBcd Fraction = Bcd - Int64ToBcd(Whole);
+    const int Sign = BcdCompare(Fraction, TBcd());
+    const TBcd Twice = (Sign < 0 ? -Fraction : Fraction) * IntegerToBcd(2);
+    const int Half = BcdCompare(Twice, IntegerToBcd(1));
+    if (Half > 0 || (Half == 0 && Whole % 2 != 0)) return Int128(Whole) + Sign;
+    return Whole;
+  } catch (const EBcdOverflowException&) {
+    raiseOverflow(varFMTBcd, To);
+  }
+}
+
 Int128 castToInteger(const Variant& V, TVarType To) {
   const TVarType From = Access::type(V);
   Int128 Value = 0;
@@ -377,6 +403,7 @@ Int128 castToInteger(const Variant& V, TVarType To) {
       case varDouble:
       case varDate: Value = roundToInteger(Access::real(V), From, To); break;
       case varCurrency: Value = roundCurrency(Access::currency(V)); break;
+      case varFMTBcd: Value = roundBcd(bcdOf(V), To); break;
       case varOleStr:
       case varUString:
       case varString: {
@@ -412,6 +439,7 @@ double castToDouble(const Variant& V, TVarType To) {
       case varDouble:
       case varDate: Value = Access::real(V); break;
       case varCurrency: Value = Access::currency(V).ToDouble(); break;
+      case varFMTBcd: Value = BcdToDouble(bcdOf(V)); break;
       case varOleStr:
       case varUString:
       case varString: {
@@ -440,6 +468,11 @@ Currency castToCurrency(const Variant& V) {
       case varDouble:
       case varDate: return Currency(castToDouble(V, varDouble));
       case varCurrency: return Access::currency(V);
+      case varFMTBcd: {
+        Currency Value;
+        if (!BcdToCurr(bcdOf(V), Value)) raiseOverflow(From, varCurrency);
+        return Value;
+      }
       case varOleStr:
       case varUString:
       case varString: {
@@ -463,6 +496,7 @@ bool castToBoolean(const Variant& V) {
     case varDouble:
     case varDate: return Access::real(V) != 0;
     case varCurrency: return Access::currency(V) != Currency();
+    case varFMTBcd: return BcdCompare(bcdOf(V), TBcd()) != 0;
     case varOleStr:
     case varUString:
     case varString: {
@@ -484,6 +518,7 @@ String castToString(const Variant& V, TVarType To) {
     case varDouble: return FloatToStr(Access::real(V));
     case varDate: return DateTimeToStr(Access::real(V));
     case varCurrency: return CurrToStr(Access::currency(V));
+    case varFMTBcd: return BcdToStr(bcdOf(V));
     case varOleStr:
     case varUString:
     case varString: return stringOf(V);
@@ -496,6 +531,34 @@ String castToString(const Variant& V, TVarType To) {
 AnsiString castToAnsiString(const Variant& V) {
   if (Access::type(V) == varString) return Access::cell<AnsiCell>(V).Value;
   return AnsiString(castToString(V, varString));
+}
+
+TBcd castToBcd(const Variant& V) {
+  const TVarType From = Access::type(V);
+  try {
+    if (isOrdinalKind(From)) {
+      const Int128 Value = Access::integer(V);
+      return fits(Value, varInt64) ? Int64ToBcd(Int64(Value)) : StrToBcd(UIntToStr(UInt64(Value)));
+    }
+    switch (From) {
+      case varEmpty: return TBcd();
+      case varSingle:
+      case varDouble:
+      case varDate: return DoubleToBcd(castToDouble(V, varDouble));
+      case varCurrency: return CurrencyToBcd(Access::currency(V));
+      case varFMTBcd: return bcdOf(V);
+      case varOleStr:
+      case varUString:
+      case varString: {
+        TBcd Value;
+        if (!TryStrToBcd(stringOf(V), Value)) raiseCast(From, varFMTBcd);
+        return Value;
+      }
+      default: raiseCast(From, varFMTBcd);
+    }
+  } catch (const EBcdOverflowException&) {
+    raiseOverflow(From, varFMTBcd);
+  }
 }
 
 IPtr<IInterface> castToInterface(const Variant& V) {
@@ -524,6 +587,7 @@ Variant VarAsType(const Variant& V, TVarType Type) {
     case varOleStr: return Access::retyped(Variant(castToString(V, varOleStr)), varOleStr);
     case varUString: return Variant(castToString(V, varUString));
     case varString: return Variant(castToAnsiString(V));
+    case varFMTBcd: return Variant(castToBcd(V));
     case varUnknown: return Variant(castToInterface(V));
     default: raiseCast(From, Type);
   }
@@ -547,6 +611,8 @@ String VarToStr(const Variant& V) {
 String VarToStrDef(const Variant& V, const String& Default) {
   return VarIsNull(V) ? Default : VarToStr(V);
 }
+
+TBcd VarToBcd(const Variant& V) { return castToBcd(V); }
 
 AnsiString VarToAnsiStr(const Variant& V) {
   if (Access::type(V) == varString) return Access::cell<AnsiCell>(V).Value;
@@ -599,7 +665,8 @@ Int128 scaledToCurrency(const Variant& V) {
                                         : Access::integer(V) * Currency::Scale;
 }
 
-// Both operands are numbers (integer kinds, Boolean, floats, dates, currency).
+// Both operands are numbers.  A float on either side compares as doubles,
+// FMT-BCD exactly with integers and currency.
 Order compareNumbers(const Variant& A, const Variant& B) {
   const TVarType TA = Access::type(A);
   const TVarType TB = Access::type(B);
@@ -607,6 +674,7 @@ Order compareNumbers(const Variant& A, const Variant& B) {
     return orderOf(int(Access::boolean(A)), int(Access::boolean(B)));
   if (isFloatKind(TA) || isFloatKind(TB))
     return orderOfDoubles(castToDouble(A, varDouble), castToDouble(B, varDouble));
+  if (TA == varFMTBcd || TB == varFMTBcd) return orderOf(BcdCompare(castToBcd(A), castToBcd(B)), 0);
   if (TA == varCurrency || TB == varCurrency) return orderOf(scaledToCurrency(A), scaledToCurrency(B));
   return orderOf(Access::integer(A), Access::integer(B));
 }
@@ -837,6 +905,16 @@ Currency applyCurrency(ArithOp Op, Currency A, Currency B) {
   return Currency();
 }
 
+TBcd applyBcd(ArithOp Op, const TBcd& A, const TBcd& B) {
+  switch (Op) {
+    case ArithOp::Add: return A + B;
+    case ArithOp::Subtract: return A - B;
+    case ArithOp::Multiply: return A * B;
+    case ArithOp::Divide: return A / B;
+  }
+  return TBcd();
+}
+
 // Add, Subtract or Multiply of two integers of at most 64 bits.
 Int128 applyInteger(ArithOp Op, Int128 A, Int128 B) {
   Int128 Result = 0;
@@ -856,6 +934,7 @@ Int128 applyInteger(ArithOp Op, Int128 A, Int128 B) {
 Variant numericArithmetic(ArithOp Op, const Variant& A, const Variant& B) {
   const TVarType TA = Access::type(A);
   const TVarType TB = Access::type(B);
+  if (TA == varFMTBcd || TB == varFMTBcd) return Variant(applyBcd(Op, castToBcd(A), castToBcd(B)));
   const bool Additive = Op == ArithOp::Add || Op == ArithOp::Subtract;
   if ((TA == varDate || TB == varDate) && Additive) {
     const double Result = applyReal(Op, castToDouble(A, varDouble), castToDouble(B, varDouble));
@@ -975,6 +1054,7 @@ Variant operator-(const Variant& A) {
     case varDouble: return Variant(-Access::real(A));
     case varDate: return VarFromDateTime(-Access::real(A));
     case varCurrency: return Variant(-Access::currency(A));
+    case varFMTBcd: return Variant(-bcdOf(A));
     default: return Variant(-castToDouble(A, varDouble));  // text
   }
 }

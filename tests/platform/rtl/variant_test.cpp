@@ -1,6 +1,7 @@
 #include "platform/rtl/variant.h"
 
 #include "platform/rtl/ansistring.h"
+#include "platform/rtl/bcd.h"
 #include "platform/rtl/formatsettings.h"
 #include "tests/support/testing.h"
 
@@ -21,6 +22,9 @@ void expectSame(const Variant& Actual, const Variant& Expected) {
 
 // A Variant of kind varString holding Text.
 Variant ansi(const char* Text) { return Variant(AnsiString(String::fromUtf8(Text))); }
+
+// A varFMTBcd of the decimal Text.
+Variant bcd(const char* Text) { return VarFMTBcdCreate(StrToBcd(QString::fromLatin1(Text))); }
 
 TEST(VariantKinds, EachConstructorGivesItsCode) {
   struct Case {
@@ -54,6 +58,8 @@ TEST(VariantKinds, EachConstructorGivesItsCode) {
       {"VarArrayOf", VarArrayOf({1, 2}), 0x200C},
       {"byte array", VarArrayFromBytes(TBytes{1}), 0x2011},
       {"typed array", VarArrayCreate({0, 1}, varInteger), 0x2003},
+      {"TBcd", Variant(TBcd()), varFMTBcd},
+      {"VarFMTBcdCreate", bcd("1.5"), varFMTBcd},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
@@ -75,6 +81,7 @@ TEST(VariantKinds, Queries) {
       {"Integer", Variant(0), false, false, false, true, false, false},
       {"Boolean is an ordinal", Variant(false), false, false, false, true, false, false},
       {"Currency", Variant(Currency()), false, false, false, true, false, false},
+      {"FMT-BCD", bcd("0"), false, false, false, true, false, false},
       {"Date is not numeric", VarFromDateTime(1), false, false, false, false, false, false},
       {"String", Variant(""), false, false, false, false, true, false},
       {"AnsiString", ansi(""), false, false, false, false, true, false},
@@ -105,6 +112,7 @@ TEST(VariantKinds, TypeNames) {
       {varWord, "Word"},         {varLongWord, "LongWord"}, {varInt64, "Int64"},
       {varUInt64, "UInt64"},     {varString, "String"},     {varUString, "UnicodeString"},
       {varArray | varVariant, "Array Variant"},             {varArray | varByte, "Array Byte"},
+      {varFMTBcd, "FMTBcd"},
   };
   for (const Case& C : Cases) EXPECT_EQ(VarTypeAsText(C.Type), QString::fromLatin1(C.Name));
 }
@@ -163,6 +171,10 @@ TEST(VariantCompare, CompareValueNeverRaises) {
       {"date text, Date", "05/19/2024", VarFromDateTime(45431), vrEqual},
       {"NaN, NaN", Nan, Nan, vrNotEqual},
       {"interface, Integer", Variant(IPtr<IInterface>()), 0, vrNotEqual},
+      {"BCD 1.50, Double 1.5", bcd("1.50"), 1.5, vrEqual},
+      {"BCD 1.5, Currency 1.5", bcd("1.5"), Variant(Currency(1.5)), vrEqual},
+      {"BCD 38 digits, Int64 max", bcd("9223372036854775807.5"), INT64_MAX, vrGreaterThan},
+      {"BCD, text", bcd("2"), "10", vrLessThan},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
@@ -280,6 +292,34 @@ TEST(VariantOps, ResultsAndKinds) {
   }
 }
 
+TEST(VariantOps, BcdWithANumberGivesBcd) {
+  struct Case {
+    const char* Name;
+    Variant Actual;
+    const char* Expected;
+  } Cases[] = {
+      {"BCD + Integer", bcd("1.5") + 1, "2.5"},
+      {"Integer - BCD", 1 - bcd("1.5"), "-0.5"},
+      {"BCD * Double", bcd("1.5") * 0.1, "0.15"},
+      {"BCD + Currency", bcd("0.00001") + Variant(Currency(1)), "1.00001"},
+      {"BCD + text", bcd("1") + "0.25", "1.25"},
+      {"BCD + Date", bcd("1") + VarFromDateTime(2), "3"},
+      {"BCD / Integer", bcd("1") / 3, "0.33333333333333333333"},
+      {"BCD + BCD keeps 38 digits", bcd("1234567890123456789012345678.1234567891") + bcd("1"),
+       "1234567890123456789012345679.1234567891"},
+      {"-BCD", -bcd("2.5"), "-2.5"},
+      {"Empty + BCD", Variant() + bcd("2"), "2"},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    EXPECT_EQ(VarType(C.Actual), varFMTBcd);
+    EXPECT_EQ(VarToStr(C.Actual), QString::fromLatin1(C.Expected));
+  }
+  expectSame(VarDiv(bcd("7.5"), 2), 4);
+  expectSame(bcd("1") + Null(), Null());
+  EXPECT_RAISES(bcd("1") / 0, EZeroDivide, "Floating point division by zero");
+}
+
 TEST(VariantOps, Errors) {
   EXPECT_RAISES(VarArrayOf({1}) + 1, EVariantInvalidOpError, "Invalid variant operation");
   EXPECT_RAISES(Null() + VarArrayOf({1}), EVariantInvalidOpError, "Invalid variant operation");
@@ -339,6 +379,17 @@ TEST(VariantCasts, VarAsType) {
       {"Integer to Single", 3, varSingle, Variant(3.0f)},
       {"Integer to Currency", 3, varCurrency, Variant(Currency(3))},
       {"Int64 to UInt64", Variant(Int64(5)), varUInt64, Variant(UInt64(5))},
+      {"BCD 2.5 to Integer", bcd("2.5"), varInteger, 2},
+      {"BCD 3.5 to Integer", bcd("3.5"), varInteger, 4},
+      {"BCD -2.5 to Integer", bcd("-2.5"), varInteger, -2},
+      {"BCD -2.51 to Integer", bcd("-2.51"), varInteger, -3},
+      {"BCD to Currency", bcd("1.23456"), varCurrency, Variant(Currency(1.2346))},
+      {"BCD to Double", bcd("0.1"), varDouble, 0.1},
+      {"BCD to Boolean", bcd("0.0"), varBoolean, false},
+      {"Integer to BCD", -3, varFMTBcd, bcd("-3")},
+      {"UInt64 max to BCD", Variant(UInt64(-1)), varFMTBcd, bcd("18446744073709551615")},
+      {"Currency to BCD", Variant(Currency(1.5)), varFMTBcd, bcd("1.5")},
+      {"text to BCD", "12345678901234567890.5", varFMTBcd, bcd("12345678901234567890.5")},
       {"anything to Null", 5, varNull, Null()},
       {"anything to Empty", "x", varEmpty, Variant()},
   };
@@ -384,6 +435,15 @@ TEST(VariantCasts, Failures) {
                 "Overflow while converting variant of type (Double) into type (Single)");
   EXPECT_RAISES(Variant(std::nan("")).AsInt64(), EVariantOverflowError,
                 "Overflow while converting variant of type (Double) into type (Int64)");
+  EXPECT_RAISES(bcd("1e20").AsCurrency(), EVariantOverflowError,
+                "Overflow while converting variant of type (FMTBcd) into type (Currency)");
+  EXPECT_RAISES(bcd("1e20").AsInt64(), EVariantOverflowError,
+                "Overflow while converting variant of type (FMTBcd) into type (Int64)");
+  EXPECT_RAISES(VarToBcd("abc"), EVariantTypeCastError,
+                "Could not convert variant of type (UnicodeString) into type (FMTBcd)");
+  EXPECT_RAISES(VarToBcd(std::nan("")), EVariantOverflowError,
+                "Overflow while converting variant of type (Double) into type (FMTBcd)");
+  EXPECT_EQ(BcdToStr(VarToBcd(3)), "3");
 }
 
 TEST(VariantCasts, TypedGettersAndText) {

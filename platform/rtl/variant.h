@@ -125,8 +125,12 @@ public:
   friend bool operator>(const Variant& A, const Variant& B);
   friend bool operator>=(const Variant& A, const Variant& B);
 
-  // arithmetic: see the rules at the arithmetic section of variant.cpp; a Null
-  // operand gives Null, arrays raise
+  // arithmetic: a Null operand gives Null; arrays, interfaces and errors
+  // raise; text + text concatenates, other text converts through StrToFloat;
+  // integers widen to Int64 (then UInt64) instead of overflowing; Currency
+  // with an integer or Currency stays Currency, with a float it becomes a
+  // Double; Date +/- number is a Date, Date - Date a Double; FMT-BCD with any
+  // number is FMT-BCD
   friend Variant operator+(const Variant& A, const Variant& B);
   friend Variant operator-(const Variant& A, const Variant& B);
   friend Variant operator*(const Variant& A, const Variant& B);

@@ -23,7 +23,8 @@ class AnsiString;
 class Variant;
 struct TFormatSettings;
 
-// Kinds of TVarRec, numbered as the original array-of-const records.
+// Kinds of TVarRec.  The numbers are fixed: ported code compares VType
+// against them.
 enum : Byte {
   vtInteger = 0,
   vtBoolean = 1,

@@ -1,6 +1,6 @@
 // Numbers to and from text: integers, floats, booleans and currency.
 //
-// Text that does not parse raises EConvertError with the original wording;
+// Text that does not parse raises EConvertError with a fixed message;
 // the Try forms answer false instead.  Float output is the value's decimal
 // form rounded to 15 significant digits (no binary artefacts: 0.1 + 0.2 is
 // "0.3"); every further rounding is half away from zero on that form, and a
@@ -12,6 +12,7 @@
 #include "platform/rtl/system.h"
 
 #include <concepts>
+#include <type_traits>
 
 struct TFormatSettings;
 
@@ -45,7 +46,7 @@ bool TryStrToInt(const String& S, Integer& Value);
 bool TryStrToInt64(const String& S, Int64& Value);
 Integer StrToIntDef(const String& S, Integer Default);
 Int64 StrToInt64Def(const String& S, Int64 Default);
-// Pascal Val: Code is 0 on success, else the 1-based position of the first
+// Val: Code is 0 on success, else the 1-based position of the first
 // character that could not be used (Length + 1 when the text ended early).
 // The float form always reads '.' as the decimal point.
 void Val(const String& S, Integer& Value, int& Code);
@@ -62,11 +63,13 @@ String FloatToStr(double Value, const TFormatSettings& Settings);
 // Precision is the number of significant digits (1..15).  Digits: the least
 // number of exponent digits for ffGeneral and ffExponent (0..4), the number
 // of decimals for the others (0..18).  ffFixed, ffNumber and ffCurrency fall
-// back to ffExponent when the integer part has more than Precision digits.
+// back to the general format when the integer part has more than Precision
+// digits.  ffCurrency lays the number out with CurrencyString, CurrencyFormat
+// and NegCurrFormat.
 String FloatToStrF(double Value, TFloatFormat Format, int Precision, int Digits);
 String FloatToStrF(double Value, TFloatFormat Format, int Precision, int Digits,
                    const TFormatSettings& Settings);
-// Pascal Str(X:Width:Decimals): fixed notation with '.', blank-padded on the
+// Str(X:Width:Decimals): fixed notation with '.', blank-padded on the
 // left to Width.
 String Str(double X, int Width, int Decimals);
 // Display masks "pos;neg;zero" of '0', '#', '.', ',', E+/E-, quoted text.

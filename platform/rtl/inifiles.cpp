@@ -14,13 +14,14 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <optional>
 #include <unistd.h>
 #include <utility>
 
 namespace {
 
-const QByteArray Utf8Mark = QByteArrayLiteral("\xEF\xBB\xBF");
-const QByteArray CrLf = QByteArrayLiteral("\r\n");
+QByteArray utf8Mark() { return QByteArrayLiteral("\xEF\xBB\xBF"); }
+QByteArray crLf() { return QByteArrayLiteral("\r\n"); }
 // New files: read and write for everyone the umask allows.
 constexpr mode_t NewFileMode = 0666;
 
@@ -77,12 +78,12 @@ TIniBytes readIniFile(const String& FileName) {
   TIniBytes Result;
   if (!QFileInfo::exists(FileName)) return Result;
   TFileStream File(FileName, fmOpenRead | fmShareDenyWrite);
-  const TBytes Bytes = File.ReadBytes(File.Size());
-  const QByteArray Data(reinterpret_cast<const char*>(Bytes.data()), static_cast<qsizetype>(Bytes.size()));
+  QByteArray Data(File.Size(), Qt::Uninitialized);
+  File.ReadBuffer(Data.data(), Data.size());
   Result.Exists = true;
-  Result.HasMark = Data.startsWith(Utf8Mark);
+  Result.HasMark = Data.startsWith(utf8Mark());
   const qsizetype Size = Data.size();
-  for (qsizetype Start = Result.HasMark ? Utf8Mark.size() : 0; Start < Size;) {
+  for (qsizetype Start = Result.HasMark ? utf8Mark().size() : 0; Start < Size;) {
     qsizetype End = Start;
     while (End < Size && Data[End] != '\r' && Data[End] != '\n') ++End;
     qsizetype Next = End;
@@ -123,44 +124,43 @@ void replaceFile(const String& FileName, const QByteArray& Data) {
 
 // ------------------------------------------------------------ TIniText
 
-// A file for single-key access: its lines as bytes, each with its parse.
-// Edits change, insert or remove whole lines and leave every other byte as
-// it was.  A section name that occurs twice names one section: its keys are
-// those of every block, a new key goes after the last block.
+// A file for single-key access: its lines as bytes, each with its parse and
+// the section it lies in.  Edits change, insert or remove whole lines and
+// leave every other byte as it was.  A section name that occurs twice names
+// one section: its keys are those of every block, a new key goes after the
+// last block.
 class TIniText {
 public:
-  explicit TIniText(const String& FileName) : FFile(readIniFile(FileName)) {
-    String Current;
-    bool InSection = false;
-    for (const TRawLine& Raw : FFile.Lines) {
-      TIniLine Line = parseLine(UTF8ToString(Raw.Bytes));
-      if (Line.Kind == TLineKind::Section) {
-        Current = Line.Name;
-        InSection = true;
-      }
-      FParsed.push_back(Line);
-      FSectionOf.push_back(InSection ? Current : String());
-      FInSection.push_back(InSection);
+  explicit TIniText(const String& FileName) {
+    TIniBytes File = readIniFile(FileName);
+    FExists = File.Exists;
+    FHasMark = File.HasMark;
+    std::optional<String> Current;
+    for (TRawLine& Raw : File.Lines) {
+      TIniLine Parsed = parseLine(UTF8ToString(Raw.Bytes));
+      if (Parsed.Kind == TLineKind::Section) Current = Parsed.Name;
+      FLines.push_back({std::move(Raw), std::move(Parsed), Current});
     }
   }
 
   String value(const String& Section, const String& Ident, const String& Default) const {
     const qsizetype Key = findKey(Section, Ident);
-    return Key >= 0 ? FParsed[Key].Value : Default;
+    return Key >= 0 ? FLines[Key].Parsed.Value : Default;
   }
 
   // The key lines of Section, in file order.
   std::vector<TIniLine> keys(const String& Section) const {
     std::vector<TIniLine> Result;
-    for (size_t I = 0; I < FParsed.size(); ++I)
-      if (FParsed[I].Kind == TLineKind::Key && inSection(I, Section)) Result.push_back(FParsed[I]);
+    for (const TTextLine& Line : FLines)
+      if (Line.Parsed.Kind == TLineKind::Key && Line.isIn(Section)) Result.push_back(Line.Parsed);
     return Result;
   }
 
   std::vector<String> sectionNames() const {
     std::vector<String> Result;
-    for (const TIniLine& Line : FParsed)
-      if (Line.Kind == TLineKind::Section && !contains(Result, Line.Name)) Result.push_back(Line.Name);
+    for (const TTextLine& Line : FLines)
+      if (Line.Parsed.Kind == TLineKind::Section && !contains(Result, Line.Parsed.Name))
+        Result.push_back(Line.Parsed.Name);
     return Result;
   }
 
@@ -168,10 +168,12 @@ public:
     const qsizetype Key = findKey(Section, Ident);
     if (Key >= 0) {
       // Keep the key as it was spelt and the blanks around '='.
-      QByteArray& Bytes = FFile.Lines[Key].Bytes;
+      TTextLine& Line = FLines[Key];
+      QByteArray& Bytes = Line.Raw.Bytes;
       qsizetype ValueStart = Bytes.indexOf('=') + 1;
       while (ValueStart < Bytes.size() && (Bytes[ValueStart] == ' ' || Bytes[ValueStart] == '\t')) ++ValueStart;
       Bytes = Bytes.left(ValueStart) + UTF8Encode(Value);
+      Line.Parsed = parseLine(UTF8ToString(Bytes));
       return;
     }
     const QByteArray Line = UTF8Encode(keyLine(Ident, Value));
@@ -180,9 +182,9 @@ public:
       insertAfter(Last, Line);
       return;
     }
-    if (!FFile.Lines.empty()) {
-      endLastLine();
-      if (FParsed.back().Kind != TLineKind::Blank) append({});
+    if (!FLines.empty()) {
+      if (FLines.back().Raw.Break.isEmpty()) FLines.back().Raw.Break = lineBreak();
+      if (FLines.back().Parsed.Kind != TLineKind::Blank) append({});
     }
     append(UTF8Encode(u'[' + Section + u']'));
     append(Line);
@@ -190,101 +192,84 @@ public:
 
   // Whether anything changed.
   bool eraseSection(const String& Section) {
-    return eraseIf([&](size_t I) { return inSection(I, Section); });
+    return std::erase_if(FLines, [&](const TTextLine& Line) { return Line.isIn(Section); }) > 0;
   }
 
   bool deleteKey(const String& Section, const String& Ident) {
     const qsizetype Key = findKey(Section, Ident);
-    return eraseIf([&](size_t I) { return static_cast<qsizetype>(I) == Key; });
+    if (Key < 0) return false;
+    FLines.erase(FLines.begin() + Key);
+    return true;
   }
 
   void save(const String& FileName) const {
     // A file this creates is marked as UTF-8; an existing one keeps its form.
-    QByteArray Data = FFile.HasMark || !FFile.Exists ? Utf8Mark : QByteArray();
-    for (const TRawLine& Raw : FFile.Lines) Data += Raw.Bytes + Raw.Break;
+    QByteArray Data = FHasMark || !FExists ? utf8Mark() : QByteArray();
+    for (const TTextLine& Line : FLines) Data += Line.Raw.Bytes + Line.Raw.Break;
     replaceFile(FileName, Data);
   }
 
 private:
+  struct TTextLine {
+    TRawLine Raw;
+    TIniLine Parsed;
+    std::optional<String> Section;  // none before the first section header
+
+    // The line is Section's header or lies inside one of its blocks.
+    bool isIn(const String& Name) const { return Section && AnsiSameText(*Section, Name); }
+  };
+
   static bool contains(const std::vector<String>& Names, const String& Name) {
     for (const String& S : Names)
       if (AnsiSameText(S, Name)) return true;
     return false;
   }
 
-  // Line I is Section's header or lies inside one of its blocks.
-  bool inSection(size_t I, const String& Section) const {
-    return FInSection[I] && AnsiSameText(FSectionOf[I], Section);
-  }
-
   qsizetype findKey(const String& Section, const String& Ident) const {
-    for (size_t I = 0; I < FParsed.size(); ++I)
-      if (FParsed[I].Kind == TLineKind::Key && inSection(I, Section) && AnsiSameText(FParsed[I].Name, Ident))
+    for (size_t I = 0; I < FLines.size(); ++I) {
+      const TTextLine& Line = FLines[I];
+      if (Line.Parsed.Kind == TLineKind::Key && Line.isIn(Section) && AnsiSameText(Line.Parsed.Name, Ident))
         return static_cast<qsizetype>(I);
+    }
     return -1;
   }
 
   // The last non-blank line of Section's last block (its header at least);
   // -1 when there is no such section.
   qsizetype lastLineOf(const String& Section) const {
-    for (qsizetype I = static_cast<qsizetype>(FParsed.size()) - 1; I >= 0; --I)
-      if (FParsed[I].Kind != TLineKind::Blank && inSection(I, Section)) return I;
+    for (qsizetype I = static_cast<qsizetype>(FLines.size()) - 1; I >= 0; --I)
+      if (FLines[I].Parsed.Kind != TLineKind::Blank && FLines[I].isIn(Section)) return I;
     return -1;
   }
 
   // The file's own line break: the first one it uses, CR LF in a file without one.
   QByteArray lineBreak() const {
-    for (const TRawLine& Raw : FFile.Lines)
-      if (!Raw.Break.isEmpty()) return Raw.Break;
-    return CrLf;
-  }
-
-  void endLastLine() {
-    if (FFile.Lines.back().Break.isEmpty()) FFile.Lines.back().Break = lineBreak();
+    for (const TTextLine& Line : FLines)
+      if (!Line.Raw.Break.isEmpty()) return Line.Raw.Break;
+    return crLf();
   }
 
   // A new line takes over the missing break of a last line, so the file
   // still ends as it did.
   void insertAfter(qsizetype Index, const QByteArray& Bytes) {
-    TRawLine Line{Bytes, lineBreak()};
-    if (FFile.Lines[Index].Break.isEmpty()) std::swap(Line.Break, FFile.Lines[Index].Break);
-    insertLine(Index + 1, Line);
+    TRawLine Raw{Bytes, lineBreak()};
+    if (FLines[Index].Raw.Break.isEmpty()) std::swap(Raw.Break, FLines[Index].Raw.Break);
+    insertLine(Index + 1, std::move(Raw));
   }
 
-  void append(const QByteArray& Bytes) {
-    insertLine(static_cast<qsizetype>(FFile.Lines.size()), {Bytes, lineBreak()});
+  void append(const QByteArray& Bytes) { insertLine(static_cast<qsizetype>(FLines.size()), {Bytes, lineBreak()}); }
+
+  // The line joins the section of the line before it, or starts its own.
+  void insertLine(qsizetype Index, TRawLine Raw) {
+    TIniLine Parsed = parseLine(UTF8ToString(Raw.Bytes));
+    std::optional<String> Section = Index > 0 ? FLines[Index - 1].Section : std::nullopt;
+    if (Parsed.Kind == TLineKind::Section) Section = Parsed.Name;
+    FLines.insert(FLines.begin() + Index, {std::move(Raw), std::move(Parsed), std::move(Section)});
   }
 
-  void insertLine(qsizetype Index, const TRawLine& Line) {
-    const TIniLine Parsed = parseLine(UTF8ToString(Line.Bytes));
-    const String Section = Parsed.Kind == TLineKind::Section ? Parsed.Name
-                           : Index > 0 ? FSectionOf[Index - 1] : String();
-    const bool InSection = Parsed.Kind == TLineKind::Section || (Index > 0 && FInSection[Index - 1]);
-    FFile.Lines.insert(FFile.Lines.begin() + Index, Line);
-    FParsed.insert(FParsed.begin() + Index, Parsed);
-    FSectionOf.insert(FSectionOf.begin() + Index, Section);
-    FInSection.insert(FInSection.begin() + Index, InSection);
-  }
-
-  template <class Pred>
-  bool eraseIf(Pred Erase) {
-    bool Changed = false;
-    for (size_t I = FParsed.size(); I-- > 0;) {
-      if (!Erase(I)) continue;
-      FFile.Lines.erase(FFile.Lines.begin() + I);
-      FParsed.erase(FParsed.begin() + I);
-      FSectionOf.erase(FSectionOf.begin() + I);
-      FInSection.erase(FInSection.begin() + I);
-      Changed = true;
-    }
-    return Changed;
-  }
-
-  TIniBytes FFile;
-  // Per line: its parse and the section it belongs to.
-  std::vector<TIniLine> FParsed;
-  std::vector<String> FSectionOf;
-  std::vector<bool> FInSection;
+  bool FExists = false;
+  bool FHasMark = false;
+  std::vector<TTextLine> FLines;
 };
 
 }  // namespace
@@ -397,8 +382,8 @@ void TMemIniFile::DeleteKey(const String& Section, const String& Ident) {
 }
 
 void TMemIniFile::UpdateFile() {
-  QByteArray Data = Utf8Mark;
-  for (const String& Line : lines()) Data += UTF8Encode(Line) + CrLf;
+  QByteArray Data = utf8Mark();
+  for (const String& Line : lines()) Data += UTF8Encode(Line) + crLf();
   replaceFile(FileName(), Data);
 }
 

@@ -15,7 +15,7 @@
 
 namespace {
 
-const String LineBreak = QStringLiteral("\r\n");
+String lineBreak() { return QStringLiteral("\r\n"); }
 // The reader takes the rest of its stream in steps of this many bytes.
 constexpr Integer ReadChunkSize = 0x10000;
 // New files: read and write for everyone the umask allows.
@@ -134,7 +134,7 @@ void TStreamWriter::Write(const String& S) {
   writeBytes(*FStream, FEncoding->GetBytes(S));
 }
 
-void TStreamWriter::WriteLine(const String& S) { Write(S + LineBreak); }
+void TStreamWriter::WriteLine(const String& S) { Write(S + lineBreak()); }
 
 void TStreamWriter::Close() {
   FOwnedStream.reset();
@@ -165,7 +165,7 @@ void TTextFileWriter::Write(const String& S) {
   writeBytes(Bytes.data(), static_cast<qsizetype>(Bytes.size()));
 }
 
-void TTextFileWriter::WriteLn(const String& S) { Write(S + LineBreak); }
+void TTextFileWriter::WriteLn(const String& S) { Write(S + lineBreak()); }
 
 void TTextFileWriter::Close() {
   assert(FStream && "text file closed while not open");

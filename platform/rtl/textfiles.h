@@ -20,7 +20,8 @@ public:
   // UTF-8, and a byte-order mark at the position picks the encoding.
   explicit TStreamReader(TStream* Stream);
   // With DetectBOM a byte-order mark picks the encoding; without it, a
-  // preamble of Encoding itself is skipped.  Stream is not owned.
+  // preamble of Encoding itself is skipped.  nullptr means UTF-8.  Stream is
+  // not owned.
   TStreamReader(TStream* Stream, TEncoding* Encoding, bool DetectBOM = false);
   // As above over the file, which the reader opens (EFOpenError) and owns.
   explicit TStreamReader(const String& FileName);

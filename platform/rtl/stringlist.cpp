@@ -12,7 +12,7 @@
 
 namespace {
 
-const String LineBreak = QStringLiteral("\r\n");
+constexpr QStringView LineBreak = u"\r\n";
 
 [[noreturn]] void raiseIndexError(Integer Index) {
   throw EStringListError(QStringLiteral("List index out of bounds (%1)").arg(Index));
@@ -235,8 +235,8 @@ void TStrings::SaveToStream(TStream* Stream, TEncoding* Encoding) {
   if (!Encoding) Encoding = FEncoding ? FEncoding : TEncoding::Default();
   const TBytes Preamble = Encoding->GetPreamble();
   const TBytes Buffer = Encoding->GetBytes(GetTextStr());
-  Stream->WriteBuffer(Preamble.data(), Integer(Preamble.size()));
-  Stream->WriteBuffer(Buffer.data(), Integer(Buffer.size()));
+  Stream->WriteBuffer(Preamble.data(), Int64(Preamble.size()));
+  Stream->WriteBuffer(Buffer.data(), Int64(Buffer.size()));
 }
 
 void TStrings::LoadFromFile(const String& FileName, TEncoding* Encoding) {

@@ -51,7 +51,6 @@ public:
   // Nested calls count; the outermost pair calls SetUpdateState(true/false).
   void BeginUpdate();
   void EndUpdate();
-  Integer UpdateCount() const { return FUpdateCount; }
 
   // element access
   Integer Count() const { return GetCount(); }
@@ -111,6 +110,8 @@ public:
   TEncoding* Encoding() const { return FEncoding; }
 
 protected:
+  Integer UpdateCount() const { return FUpdateCount; }
+
   // accessors an implementation provides
   virtual String Get(Integer Index) const = 0;
   virtual Integer GetCount() const = 0;

@@ -1,12 +1,14 @@
 #include "platform/rtl/object.h"
 
+#include "platform/rtl/typinfo.h"
+
 #include <QHash>
 #include <cassert>
 
 TMetaClass::TMetaClass(const char* Name, TClass Parent)
     : FName(String::fromLatin1(Name)), FParent(Parent) {}
 
-TMetaClass::~TMetaClass() = default;
+TMetaClass::~TMetaClass() { delete FProperties.load(); }
 
 bool TMetaClass::ClassNameIs(const String& Name) const {
   return FName.compare(Name, Qt::CaseInsensitive) == 0;

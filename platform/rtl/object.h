@@ -13,22 +13,35 @@
 //
 // The metaclass is a function-local static made on first use, so nothing runs
 // before main and the registry is filled by explicit RegisterClass calls.
+//
+// Published properties: a class that publishes properties declares
+//
+//   static void DescribeProperties(TPropertyTable& Props);
+//
+// (see typinfo.h).  Its metaclass calls it once, on the first look at the
+// class's property table, after copying the parent's table; a class that
+// declares none has its parent's properties.
 #pragma once
 
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/system.h"
 
+#include <atomic>
 #include <functional>
 #include <initializer_list>
 #include <type_traits>
+#include <utility>
+#include <vector>
 
 class TObject;
 class TComponent;
 class TCollection;
 class TCollectionItem;
 class TMetaClass;
+class TPropertyTable;
 
 using TClass = const TMetaClass*;
+using TDescribeProperties = void (*)(TPropertyTable& Props);
 
 class TMetaClass {
 public:
@@ -49,9 +62,17 @@ public:
   virtual TComponent* Create(TComponent* Owner) const;
   virtual TCollectionItem* Create(TCollection* Collection) const;
 
+  // The published properties: the parent's first, then the class's own in
+  // declaration order.  Built on first use; defined with the property tables.
+  const TPropertyTable& Properties() const;
+  // The class's DescribeProperties, or the nearest ancestor's when the class
+  // declares none.
+  virtual TDescribeProperties PropertyDescriber() const = 0;
+
 private:
   String FName;
   TClass FParent;
+  mutable std::atomic<TPropertyTable*> FProperties{nullptr};
 };
 
 // The metaclass of T: its virtual constructors call T's own constructors.
@@ -79,6 +100,7 @@ public:
     else
       return Meta::Create(Collection);
   }
+  TDescribeProperties PropertyDescriber() const override { return &T::DescribeProperties; }
 };
 
 // Gives a class its metaclass; leaves the access level public.
@@ -103,13 +125,16 @@ public:
 
   static TClass StaticClass();
   virtual TClass ClassType() const;
+  // TObject publishes nothing.
+  static void DescribeProperties(TPropertyTable&) {}
   String ClassName() const;
   TClass ClassParent() const;
   bool ClassNameIs(const String& Name) const;
   bool InheritsFrom(TClass C) const;
 
   // Runs BeforeDestruction while the whole object still exists, then deletes
-  // it.  The object must have been made with new.
+  // it.  The object must have been made with new.  C++ forbids calling it on
+  // nullptr; FreeAndNil is the form for a pointer that may be nil.
   void Free();
 
   virtual void AfterConstruction() {}
@@ -151,6 +176,17 @@ TClass FindClass(const String& Name);
 // nullptr when the name is not registered.
 TClass GetClass(const String& Name);
 void ForEachRegisteredClass(const std::function<void(TClass)>& Proc);
+
+// The value Table keeps for C or, failing that, for its nearest ancestor;
+// nullptr when no class of C's parent chain is in the table.  For registries
+// keyed by class whose entries serve descendants too.
+template <class T>
+const T* FindNearestRegistered(TClass C, const std::vector<std::pair<TClass, T>>& Table) {
+  for (TClass P = C; P; P = P->ClassParent())
+    for (const auto& [Class, Value] : Table)
+      if (Class == P) return &Value;
+  return nullptr;
+}
 
 // Registers classes for the life of one scope (a test) and unregisters those
 // it added when it ends.

@@ -190,7 +190,8 @@ TBcd makeBcd(bool Negative, std::string_view Digits, Int64 Exponent, int MaxScal
   R.Mantissa = Negative ? -__int128(Mag) : __int128(Mag);
   R.Scale = Byte(Scale);
   const std::size_t Significant = Kept.find_first_not_of('0');
-  const Int64 MantissaDigits = Significant == std::string::npos ? 0 : Int64(Kept.size() - Significant);
+  const Int64 MantissaDigits =
+      Significant == std::string::npos ? 0 : Int64(Kept.size() - Significant);
   R.Precision = Byte(std::max<Int64>({1, MantissaDigits, Scale}));
   return R;
 }

@@ -25,7 +25,7 @@ inline constexpr int BcdDivisionDecimals = 20;
 // Made by the routines below, which keep the invariants; zero by default.
 struct TBcd {
   __int128 Mantissa = 0;  // the value times 10^Scale; |Mantissa| < 10^38
-  Byte Precision = 1;     // digits written without sign and point: max(1, digits of Mantissa, Scale)
+  Byte Precision = 1;     // max(1, digits of Mantissa, Scale): the digits the value is written with
   Byte Scale = 0;         // digits after the point
 };
 

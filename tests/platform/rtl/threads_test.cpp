@@ -156,12 +156,7 @@ TEST(ThreadTest, CreatedRunningStartsWhenTheMainThreadDrainsTheQueue) {
   EXPECT_TRUE(CheckSynchronize());
   T.WaitFor();
   EXPECT_EQ(Runs, 1);
-  try {
-    T.Start();
-    ADD_FAILURE() << "a second Start must raise";
-  } catch (const EThread& E) {
-    EXPECT_EQ(E.Message, QStringLiteral("Cannot call Start on a running or suspended thread"));
-  }
+  EXPECT_RAISES(T.Start(), EThread, "Cannot call Start on a running or suspended thread");
 
   // A queued start of a thread that is destroyed first never runs.
   {

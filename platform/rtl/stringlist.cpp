@@ -47,14 +47,19 @@ bool needsQuotes(const String& S, Char Delim, Char Quote, bool Strict) {
 
 TStrings::~TStrings() = default;
 
-void TStrings::Assign(TStrings* Source) {
+void TStrings::Assign(TPersistent* Source) {
+  auto* Strings = dynamic_cast<TStrings*>(Source);
+  if (!Strings) {
+    TPersistent::Assign(Source);
+    return;
+  }
   TUpdateScope Update(*this);
   Clear();
-  FDelimiter = Source->FDelimiter;
-  FQuoteChar = Source->FQuoteChar;
-  FNameValueSeparator = Source->FNameValueSeparator;
-  FStrictDelimiter = Source->FStrictDelimiter;
-  AddStrings(Source);
+  FDelimiter = Strings->FDelimiter;
+  FQuoteChar = Strings->FQuoteChar;
+  FNameValueSeparator = Strings->FNameValueSeparator;
+  FStrictDelimiter = Strings->FStrictDelimiter;
+  AddStrings(Strings);
 }
 
 Integer TStrings::Add(const String& S) {

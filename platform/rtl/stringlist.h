@@ -8,8 +8,8 @@
 // EStringListError "List index out of bounds (%d)".
 #pragma once
 
+#include "platform/rtl/component.h"
 #include "platform/rtl/methodptr.h"
-#include "platform/rtl/object.h"
 #include "platform/rtl/system.h"
 
 #include <concepts>
@@ -19,15 +19,16 @@
 class TEncoding;
 class TStream;
 
-class TStrings : public TObject {
-  RTL_CLASS(TStrings, TObject)
+class TStrings : public TPersistent {
+  RTL_CLASS(TStrings, TPersistent)
 public:
   TStrings() = default;
   ~TStrings() override;
 
-  // Copies the lines, their objects and the text settings (separators,
-  // quote char) of Source; the objects stay owned by whoever owned them.
-  virtual void Assign(TStrings* Source);
+  // From another TStrings: copies the lines, their objects and the text
+  // settings (separators, quote char); the objects stay owned by whoever
+  // owned them.  Any other Source goes to TPersistent (EConvertError).
+  void Assign(TPersistent* Source) override;
 
   // editing
   // Appends S and returns its index (a sorted list answers where it went).

@@ -18,8 +18,8 @@ constexpr QStringView LineBreak = u"\r\n";
   throw EStringListError(QStringLiteral("List index out of bounds (%1)").arg(Index));
 }
 
-// Holds one BeginUpdate/EndUpdate pair for a scope.  The destructor may throw
-// (an OnChange handler), as the original's finally block could.
+// Holds one BeginUpdate/EndUpdate pair for a scope, so a failing edit still
+// ends the update.  The destructor lets an OnChange handler's exception out.
 class TUpdateScope {
 public:
   explicit TUpdateScope(TStrings& AStrings) : FStrings(AStrings) { FStrings.BeginUpdate(); }

@@ -89,13 +89,15 @@ public:
       return Meta::Create();
   }
   TComponent* Create(TComponent* Owner) const override {
-    if constexpr (!std::is_abstract_v<T> && std::is_constructible_v<T, TComponent*>)
+    if constexpr (!std::is_abstract_v<T> && std::is_constructible_v<T, TComponent*> &&
+                  std::is_convertible_v<T*, TComponent*>)
       return new T(Owner);
     else
       return Meta::Create(Owner);
   }
   TCollectionItem* Create(TCollection* Collection) const override {
-    if constexpr (!std::is_abstract_v<T> && std::is_constructible_v<T, TCollection*>)
+    if constexpr (!std::is_abstract_v<T> && std::is_constructible_v<T, TCollection*> &&
+                  std::is_convertible_v<T*, TCollectionItem*>)
       return new T(Collection);
     else
       return Meta::Create(Collection);

@@ -11,6 +11,9 @@ function(bibliona_add_library name)
   cmake_parse_arguments(ARG "" "" "DEPS;PCH" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  if(NOT sources)
+    return()  # a folder without code yet
+  endif()
   add_library(${name} STATIC ${sources} ${headers})
   target_include_directories(${name} PUBLIC ${BIBLIONA_ROOT})
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
@@ -19,10 +22,29 @@ function(bibliona_add_library name)
   endif()
 endfunction()
 
-# bibliona_add_tests(DEPS <targets>...): one test executable per *_test.cpp in
-# the current folder, named <folder>_<file> and registered with ctest.
+# Sets <out> to those of the given targets that exist: a library folder
+# without code yet makes no target.
+function(bibliona_existing_targets out)
+  set(result)
+  foreach(dep ${ARGN})
+    if(TARGET ${dep})
+      list(APPEND result ${dep})
+    endif()
+  endforeach()
+  set(${out} ${result} PARENT_SCOPE)
+endfunction()
+
+# bibliona_add_tests(DEPS <targets>... [SUPPORT <lib>]): one test executable
+# per *_test.cpp in the current folder, named <folder>_<file> and registered
+# with ctest.  SUPPORT picks the test main: testsupport (runtime only, the
+# default) or guitestsupport (also starts a QGuiApplication for fonts and
+# images).
 function(bibliona_add_tests)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "SUPPORT" "DEPS" ${ARGN})
+  if(NOT ARG_SUPPORT)
+    set(ARG_SUPPORT testsupport)
+  endif()
+  bibliona_existing_targets(deps ${ARG_DEPS})
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   file(RELATIVE_PATH rel ${BIBLIONA_ROOT}/tests ${CMAKE_CURRENT_SOURCE_DIR})
   string(REPLACE "/" "_" prefix ${rel})
@@ -30,8 +52,8 @@ function(bibliona_add_tests)
     get_filename_component(stem ${test} NAME_WE)
     set(target ${prefix}_${stem})
     add_executable(${target} ${test})
-    target_link_libraries(${target} PRIVATE testsupport ${ARG_DEPS})
-    target_precompile_headers(${target} REUSE_FROM testsupport)
+    target_link_libraries(${target} PRIVATE ${ARG_SUPPORT} ${deps})
+    target_precompile_headers(${target} REUSE_FROM ${ARG_SUPPORT})
     add_test(NAME ${target} COMMAND ${target})
     set_tests_properties(${target} PROPERTIES
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
@@ -43,10 +65,11 @@ endfunction()
 # built with the project but never run by ctest.
 function(bibliona_add_benchmarks)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  bibliona_existing_targets(deps ${ARG_DEPS})
   file(GLOB benches CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_bench.cpp)
   foreach(bench ${benches})
     get_filename_component(stem ${bench} NAME_WE)
     add_executable(${stem} ${bench})
-    target_link_libraries(${stem} PRIVATE benchmark::benchmark_main ${ARG_DEPS})
+    target_link_libraries(${stem} PRIVATE benchmark::benchmark_main ${deps})
   endforeach()
 endfunction()

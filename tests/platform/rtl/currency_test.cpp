@@ -96,7 +96,9 @@ TEST(CurrencyTest, FromDecimalIsExactForLongTexts) {
     SCOPED_TRACE(C.Digits);
     Currency R = 99;
     EXPECT_EQ(Currency::TryFromDecimal(false, C.Digits, C.Exponent, R), C.Ok);
-    if (C.Ok) EXPECT_EQ(R.Raw(), C.Raw);
+    if (C.Ok) {
+      EXPECT_EQ(R.Raw(), C.Raw);
+    }
   }
   Currency R;
   EXPECT_TRUE(Currency::TryFromDecimal(true, "9223372036854775808", -4, R));

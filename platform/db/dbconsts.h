@@ -35,6 +35,14 @@ inline constexpr const char* SFieldTypeMismatch = "Type mismatch for field '%s',
 inline constexpr const char* SLookupInfoError = "Lookup information for field '%s' is incomplete";
 inline constexpr const char* SInvalidKeyValueCount = "Invalid key value count for fields '%s'";
 inline constexpr const char* SNotSupported = "Operation not supported";
+inline constexpr const char* SExprUnterminatedString = "Unterminated string constant at position %d";
+inline constexpr const char* SExprSyntaxError = "Syntax error in filter expression at position %d: %s";
+inline constexpr const char* SExprTypeMismatch = "Type mismatch in expression";
+inline constexpr const char* SExprAggregateNotAllowed = "Aggregate function %s is not allowed here";
+inline constexpr const char* SExprBadOperator = "Operator <%d:%d> not supported.";
+inline constexpr const char* SExprUnsupportedFunction = "Unsupported function: %s";
+inline constexpr const char* SExprArgumentCount = "Incorrect number of arguments in function <%s>";
+inline constexpr const char* SExprUnsupportedDataType = "Unsupported data type: [%d].";
 }  // namespace DBConsts
 
 // Raises EDatabaseError with Message, prefixed "Name: " when Component has a

@@ -266,13 +266,8 @@ inline constexpr BYTE DEFAULT_QUALITY = 0, DRAFT_QUALITY = 1, PROOF_QUALITY = 2,
 inline constexpr BYTE DEFAULT_PITCH = 0, FIXED_PITCH = 1, VARIABLE_PITCH = 2;
 inline constexpr BYTE FF_DONTCARE = 0x00, FF_ROMAN = 0x10, FF_SWISS = 0x20, FF_MODERN = 0x30;
 
-// text output (ExtTextOut options, DrawText formats)
+// text output (ExtTextOut options; the DrawText formats DT_* are in textengine.h)
 inline constexpr UINT ETO_OPAQUE = 2, ETO_CLIPPED = 4, ETO_RTLREADING = 0x80;
-inline constexpr UINT DT_TOP = 0, DT_LEFT = 0, DT_CENTER = 1, DT_RIGHT = 2, DT_VCENTER = 4, DT_BOTTOM = 8,
-                      DT_WORDBREAK = 0x10, DT_SINGLELINE = 0x20, DT_EXPANDTABS = 0x40, DT_TABSTOP = 0x80,
-                      DT_NOCLIP = 0x100, DT_EXTERNALLEADING = 0x200, DT_CALCRECT = 0x400,
-                      DT_NOPREFIX = 0x800, DT_EDITCONTROL = 0x2000, DT_END_ELLIPSIS = 0x8000,
-                      DT_RTLREADING = 0x20000;
 
 // ---------------------------------------------------------------------------
 // colours

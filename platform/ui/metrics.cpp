@@ -1,0 +1,63 @@
+#include "platform/ui/metrics.h"
+
+#include "platform/rtl/rtlmath.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+
+struct TMetricEntry {
+  Integer Index;
+  Integer Value;  // at 96 PPI
+};
+
+constexpr TMetricEntry MetricTable[] = {
+    {SM_CXVSCROLL, 17}, {SM_CYVSCROLL, 17}, {SM_CXHSCROLL, 17},  {SM_CYHSCROLL, 17},
+    {SM_CXBORDER, 1},   {SM_CYBORDER, 1},   {SM_CXEDGE, 2},      {SM_CYEDGE, 2},
+    {SM_CXDOUBLECLK, 4}, {SM_CYDOUBLECLK, 4}, {SM_CYMENU, 20},   {SM_CYSIZE, 22},
+};
+
+// Offscreen and minimal platforms report a made-up screen; tests want the
+// fixed headless size instead.
+bool hasRealScreen() {
+  if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return false;
+  const String Platform = QGuiApplication::platformName();
+  return Platform != QLatin1String("offscreen") && Platform != QLatin1String("minimal") &&
+         QGuiApplication::primaryScreen() != nullptr;
+}
+
+TScreenMetrics detectedScreen() {
+  TScreenMetrics Metrics;
+  if (hasRealScreen()) {
+    const QSize Size = QGuiApplication::primaryScreen()->size();
+    Metrics.Width = Size.width();
+    Metrics.Height = Size.height();
+  }
+  return Metrics;
+}
+
+Integer tableValue(Integer Index) {
+  for (const TMetricEntry& E : MetricTable)
+    if (E.Index == Index) return E.Value;
+  return 0;
+}
+
+}  // namespace
+
+TScreenMetrics& ScreenMetrics() {
+  static TScreenMetrics Metrics = detectedScreen();
+  return Metrics;
+}
+
+void ResetScreenMetrics() { ScreenMetrics() = detectedScreen(); }
+
+void DisableQtHighDpiScaling() { qputenv("QT_ENABLE_HIGHDPI_SCALING", "0"); }
+
+Integer GetSystemMetrics(Integer Index) { return GetSystemMetricsForDpi(Index, DefaultPixelsPerInch); }
+
+Integer GetSystemMetricsForDpi(Integer Index, Cardinal Dpi) {
+  if (Index == SM_CXSCREEN) return ScreenMetrics().Width;
+  if (Index == SM_CYSCREEN) return ScreenMetrics().Height;
+  return MulDiv(tableValue(Index), static_cast<Integer>(Dpi), DefaultPixelsPerInch);
+}

@@ -5,7 +5,11 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace {
+
+constexpr double MillimetresPerInch = 25.4;
 
 struct TMetricEntry {
   Integer Index;
@@ -61,3 +65,34 @@ Integer GetSystemMetricsForDpi(Integer Index, Cardinal Dpi) {
   if (Index == SM_CYSCREEN) return ScreenMetrics().Height;
   return MulDiv(tableValue(Index), static_cast<Integer>(Dpi), DefaultPixelsPerInch);
 }
+
+namespace gdi {
+
+int GetDeviceCaps(HDC DC, int Index) {
+  TDCDeviceInfo Info;
+  if (!GetDCDeviceInfo(DC, Info)) return 0;
+  const TScreenMetrics& Screen = ScreenMetrics();
+  const bool ScreenSized = Info.IsScreen || Info.IsMemory;
+  const int Width = ScreenSized ? Screen.Width : Info.Width;
+  const int Height = ScreenSized ? Screen.Height : Info.Height;
+  const int DpiX = Info.DpiX > 0 ? Info.DpiX : Screen.PixelsPerInch;
+  const int DpiY = Info.DpiY > 0 ? Info.DpiY : Screen.PixelsPerInch;
+  // Callers divide by the sizes, so they never answer 0.
+  auto millimetres = [](int Pixels, int Dpi) {
+    return std::max<int>(1, static_cast<int>(Round(Pixels * MillimetresPerInch / Dpi)));
+  };
+  switch (Index) {
+    case LOGPIXELSX: return DpiX;
+    case LOGPIXELSY: return DpiY;
+    case BITSPIXEL: return 32;
+    case PLANES: return 1;
+    case NUMCOLORS: return -1;
+    case HORZRES: return Width;
+    case VERTRES: return Height;
+    case HORZSIZE: return millimetres(Width, DpiX);
+    case VERTSIZE: return millimetres(Height, DpiY);
+    default: return 0;
+  }
+}
+
+}  // namespace gdi

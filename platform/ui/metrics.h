@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/rtl/system.h"
+#include "platform/ui/gdi.h"
 
 inline constexpr Integer DefaultPixelsPerInch = 96;
 
@@ -45,3 +46,18 @@ Integer GetSystemMetrics(Integer Index);
 // The same metric for another PPI: sizes scale by MulDiv(v, Dpi, 96); the
 // screen size does not.
 Integer GetSystemMetricsForDpi(Integer Index, Cardinal Dpi);
+
+namespace gdi {
+
+// GetDeviceCaps indexes (original values).
+inline constexpr int HORZSIZE = 4, VERTSIZE = 6, HORZRES = 8, VERTRES = 10, BITSPIXEL = 12, PLANES = 14,
+                     NUMCOLORS = 24, LOGPIXELSX = 88, LOGPIXELSY = 90;
+
+// LOGPIXELSX/Y: the surface's resolution (printers), else the screen's
+// PixelsPerInch; BITSPIXEL 32, PLANES 1, NUMCOLORS -1 (true colour);
+// HORZRES/VERTRES: the surface size, the screen size for screen and memory
+// DCs; HORZSIZE/VERTSIZE: millimetres, Round(px * 25.4 / dpi) but at least 1.
+// 0 for other indexes and bad handles.
+int GetDeviceCaps(HDC DC, int Index);
+
+}  // namespace gdi

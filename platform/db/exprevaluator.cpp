@@ -50,7 +50,7 @@ bool isSummable(const Variant& V) {
   }
 }
 
-// The first comparison relation of a three-way result.
+// A three-way comparison result (-1, 0, 1) as a relationship.
 TVariantRelationship relationOf(int Compared) {
   return Compared < 0 ? vrLessThan : Compared > 0 ? vrGreaterThan : vrEqual;
 }
@@ -116,8 +116,14 @@ private:
     return *N.Args[I];
   }
 
-  Values list(const TExprNode& L) {
+  // Argument and IN lists are list element nodes; anything else in their
+  // place is an operator the position does not allow.
+  static void checkList(const TExprNode& L) {
     if (L.NodeClass != nodeLISTELEM || L.Operator != coLISTELEM2) badOperator(L);
+  }
+
+  Values list(const TExprNode& L) {
+    checkList(L);
     Values Result;
     Result.reserve(L.Args.size());
     for (size_t I = 0; I < L.Args.size(); ++I) Result.push_back(eval(arg(L, I)));
@@ -281,7 +287,7 @@ private:
   // row current, so field nodes inside it read that row.
   Variant aggregate(const TExprNode& N, Aggregate Kind) {
     const TExprNode* List = N.Args.empty() ? nullptr : &arg(N, 0);
-    if (List && (List->NodeClass != nodeLISTELEM || List->Operator != coLISTELEM2)) badOperator(*List);
+    if (List) checkList(*List);
     const size_t Count = List ? List->Args.size() : 0;
     const bool CountAll = Kind == Aggregate::Count && Count == 0;
     if (!CountAll && Count != 1) DatabaseErrorFmt(DBConsts::SExprArgumentCount, {N.Name});

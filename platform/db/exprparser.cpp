@@ -72,7 +72,7 @@ private:
     const qsizetype Start = FPos;
     const Char C = FText[FPos];
     if (C == u'[') return fieldName(Start);
-    if (C == u'\'') return string(Start);
+    if (C == u'\'') return quotedString(Start);
     if (isDigit(C)) return number(Start);
     if (isIdentStart(C)) {
       while (isIdentPart(at(FPos))) ++FPos;
@@ -91,7 +91,7 @@ private:
     return make(TokenKind::FieldName, Start, FText.mid(Start + 1, Close - Start - 1));
   }
 
-  Token string(qsizetype Start) {
+  Token quotedString(qsizetype Start) {
     String Value;
     for (FPos = Start + 1; FPos < FText.size(); ++FPos) {
       if (FText[FPos] != u'\'') {

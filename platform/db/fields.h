@@ -27,6 +27,7 @@
 #include "platform/rtl/component.h"
 #include "platform/rtl/variant.h"
 
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -228,7 +229,7 @@ protected:
   // "Invalid field size" for a size the class cannot take; base: only 0.
   virtual void CheckTypeSize(Integer Value);
   virtual Integer GetDataSize() const { return 0; }
-  virtual Integer GetDefaultWidth() { return 10; }
+  virtual Integer GetDefaultWidth() const { return 10; }
   // deLayoutChange when the layout is affected, else deDataSetChange; only
   // while the dataset is active.
   void PropertyChanged(bool LayoutAffected);
@@ -259,9 +260,16 @@ protected:
 
 private:
   friend class TFields;
+  friend class TFieldDef;    // SetFieldType while making a field from its def
+  friend class TBlobStream;  // GetData and the dataset services below
 
   void detachFromDataSet();
   void validateLookupInfo(bool All);
+  bool isDisplayLabelStored() const { return !FDisplayLabel.isEmpty(); }
+  bool isDisplayWidthStored() const { return FDisplayWidth > 0; }
+  // The dataset's write guard and exception report, for the blob stream.
+  void checkFieldWrite();
+  void handleDataSetException();
 
   TDataSet* FDataSet = nullptr;
   TFields* FFields = nullptr;  // the list the field is in, nullptr outside one
@@ -286,7 +294,7 @@ private:
   String FLookupKeyFields;
   String FLookupResultField;
   bool FLookupCache = false;
-  TLookupList* FLookupList = nullptr;
+  std::unique_ptr<TLookupList> FLookupList;  // made on first use
   const Variant* FPendingValue = nullptr;  // set while OnValidate runs
   TFieldNotifyEvent FOnChange;
   TFieldNotifyEvent FOnValidate;
@@ -331,6 +339,7 @@ public:
   void CheckFieldNames(const String& FieldNames) const;
 
 private:
+  void freeFields();
   void changed();
 
   TDataSet* FDataSet;

@@ -1,0 +1,618 @@
+// The field classes, one per kind of value, and the table that picks a class
+// for a field type.
+//
+//   class               types                          value kind (Variant)
+//   TStringField        ftString ftFixedChar ftOraInterval   String
+//   TWideStringField    ftWideString ftFixedWideChar   String
+//   TGuidField          ftGuid                         String (38 characters)
+//   TIntegerField       ftInteger                      Integer
+//     TSmallintField    ftSmallint                     SmallInt
+//     TShortintField    ftShortint                     ShortInt
+//     TByteField        ftByte                         Byte
+//     TWordField        ftWord                         Word
+//     TAutoIncField     ftAutoInc                      Integer
+//   TLongWordField      ftLongWord                     LongWord
+//   TLargeintField      ftLargeint                     Int64
+//   TFloatField         ftFloat                        Double
+//     TCurrencyField    ftCurrency                     Double (Currency true)
+//     TExtendedField    ftExtended                     Double
+//     TSingleField      ftSingle                       Single
+//   TBCDField           ftBCD                          Currency
+//   TBooleanField       ftBoolean                      Boolean
+//   TDateTimeField      ftDateTime                     Date
+//     TDateField        ftDate                         Date (no time)
+//     TTimeField        ftTime                         Date (time only)
+//   TBinaryField
+//     TBytesField       ftBytes                        byte array
+//     TVarBytesField    ftVarBytes                     byte array
+//   TBlobField          ftBlob ftParadoxOle ftDBaseOle ftTypedBinary ftOraBlob   byte array
+//     TMemoField        ftMemo ftFmtMemo ftOraClob     String
+//     TWideMemoField    ftWideMemo                     String
+//     TGraphicField     ftGraphic                      byte array
+//   TVariantField       ftVariant                      as stored
+//
+// Texts: integer and float fields format with DisplayFormat (display text)
+// or EditFormat (edit text, falling back to DisplayFormat); parsing an empty
+// text clears the field; parse failures and values outside MinValue..MaxValue
+// (or the type's own range) raise EDatabaseError with the field's display name.
+#pragma once
+
+#include "platform/db/fields.h"
+
+class TStream;
+
+// The class the base dataset makes for a field type; nullptr for the types
+// that have none here.
+TFieldClass DefaultFieldClass(TFieldType FieldType);
+
+// Text: UTF-16, Size counts characters (0: any length).  Longer values are cut
+// to Size.
+class TStringField : public TField {
+  RTL_CLASS(TStringField, TField)
+public:
+  explicit TStringField(TComponent* AOwner);
+  static void DescribeProperties(TPropertyTable& Props);
+
+  void SetAsString(const String& AValue) override;
+  void SetAsInteger(Integer AValue) override;
+  void SetAsLargeInt(Int64 AValue) override;
+  void SetAsFloat(double AValue) override;
+  void SetAsBoolean(bool AValue) override;
+  void SetAsDateTime(TDateTime AValue) override;
+
+  // Values of a fixed width padded with blanks by the database.
+  bool FixedChar() const { return FFixedChar; }
+  void SetFixedChar(bool Value) { FFixedChar = Value; }
+  // No effect: every string is Unicode.
+  bool Transliterate() const { return FTransliterate; }
+  void SetTransliterate(bool Value) { FTransliterate = Value; }
+
+protected:
+  String GetAsString() override;
+  Integer GetAsInteger() override;
+  Int64 GetAsLargeInt() override;
+  double GetAsFloat() override;
+  bool GetAsBoolean() override;
+  TDateTime GetAsDateTime() override;
+  Variant GetAsVariant() override;
+  void SetVarValue(const Variant& AValue) override;
+  void SetFieldType(TFieldType Value) override;
+  void CheckTypeSize(Integer Value) override;
+  Integer GetDataSize() const override;
+  Integer GetDefaultWidth() const override { return Size(); }
+
+private:
+  bool FFixedChar = false;
+  bool FTransliterate = true;
+};
+
+class TWideStringField : public TStringField {
+  RTL_CLASS(TWideStringField, TStringField)
+public:
+  explicit TWideStringField(TComponent* AOwner);
+
+protected:
+  void SetFieldType(TFieldType Value) override;
+};
+
+// A GUID as "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"; Size is always 38.
+class TGuidField : public TStringField {
+  RTL_CLASS(TGuidField, TStringField)
+public:
+  explicit TGuidField(TComponent* AOwner);
+  static void DescribeProperties(TPropertyTable& Props);
+
+protected:
+  void SetFieldType(TFieldType) override {}
+  void CheckTypeSize(Integer Value) override;
+};
+
+// Numbers: right-aligned, formatted with DisplayFormat/EditFormat masks of
+// FormatFloat.  Editors accept signs and digits.
+class TNumericField : public TField {
+  RTL_CLASS(TNumericField, TField)
+public:
+  explicit TNumericField(TComponent* AOwner);
+  static void DescribeProperties(TPropertyTable& Props);
+
+  bool IsValidChar(Char Ch) override;
+
+  const String& DisplayFormat() const { return FDisplayFormat; }
+  void SetDisplayFormat(const String& Value);
+  const String& EditFormat() const { return FEditFormat; }
+  void SetEditFormat(const String& Value);
+
+protected:
+  // The mask for the display or edit text; "" for the plain form.
+  const String& TextFormat(bool DisplayText) const;
+
+private:
+  String FDisplayFormat;
+  String FEditFormat;
+};
+
+// 32-bit and narrower integers.  MinValue = MaxValue = 0 means the type's
+// own range.
+class TIntegerField : public TNumericField {
+  RTL_CLASS(TIntegerField, TNumericField)
+public:
+  explicit TIntegerField(TComponent* AOwner);
+  static void DescribeProperties(TPropertyTable& Props);
+
+  void SetAsString(const String& AValue) override;
+  void SetAsInteger(Integer AValue) override;
+  void SetAsLargeInt(Int64 AValue) override;
+  void SetAsFloat(double AValue) override;
+
+  Integer MinValue() const { return FMinValue; }
+  void SetMinValue(Integer Value);
+  Integer MaxValue() const { return FMaxValue; }
+  void SetMaxValue(Integer Value);
+
+protected:
+  // A class of a narrower type: its type, range, value kind and sizes.
+  TIntegerField(TComponent* AOwner, TFieldType Type, Integer MinRange, Integer MaxRange, TVarType Kind,
+                Integer DataSize, Integer DefaultWidth);
+  String GetAsString() override;
+  Integer GetAsInteger() override;
+  Int64 GetAsLargeInt() override;
+  double GetAsFloat() override;
+  Variant GetAsVariant() override;
+  void SetVarValue(const Variant& AValue) override;
+  void GetText(String& AText, bool DisplayText) override;
+  Integer GetDataSize() const override { return FDataSize; }
+  Integer GetDefaultWidth() const override { return FDefaultWidth; }
+
+private:
+  Integer FMinValue = 0;
+  Integer FMaxValue = 0;
+  Integer FMinRange;
+  Integer FMaxRange;
+  TVarType FValueKind;
+  Integer FDataSize;
+  Integer FDefaultWidth;
+};
+
+class TSmallintField : public TIntegerField {
+  RTL_CLASS(TSmallintField, TIntegerField)
+public:
+  explicit TSmallintField(TComponent* AOwner);
+};
+
+class TShortintField : public TIntegerField {
+  RTL_CLASS(TShortintField, TIntegerField)
+public:
+  explicit TShortintField(TComponent* AOwner);
+};
+
+class TByteField : public TIntegerField {
+  RTL_CLASS(TByteField, TIntegerField)
+public:
+  explicit TByteField(TComponent* AOwner);
+};
+
+class TWordField : public TIntegerField {
+  RTL_CLASS(TWordField, TIntegerField)
+public:
+  explicit TWordField(TComponent* AOwner);
+};
+
+class TAutoIncField : public TIntegerField {
+  RTL_CLASS(TAutoIncField, TIntegerField)
+public:
+  explicit TAutoIncField(TComponent* AOwner);
+};
+
+// Unsigned 32-bit integers.
+class TLongWordField : public TNumericField {
+  RTL_CLASS(TLongWordField, TNumericField)
+public:
+  explicit TLongWordField(TComponent* AOwner);
+  static void DescribeProperties(TPropertyTable& Props);
+
+  void SetAsString(const String& AValue) override;
+  void SetAsInteger(Integer AValue) override;
+  void SetAsLargeInt(Int64 AValue) override;
+  void SetAsFloat(double AValue) override;
+
+  LongWord MinValue() const { return FMinValue; }
+  void SetMinValue(LongWord Value);
+  LongWord MaxValue() const { return FMaxValue; }
+  void SetMaxValue(LongWord Value);
+
+protected:
+  String GetAsString() override;
+  Integer GetAsInteger() override;
+  Int64 GetAsLargeInt() override;
+  double GetAsFloat() override;
+  Variant GetAsVariant() override;
+  void SetVarValue(const Variant& AValue) override;
+  void GetText(String& AText, bool DisplayText) override;
+  Integer GetDataSize() const override { return Integer(sizeof(LongWord)); }
+
+private:
+  LongWord FMinValue = 0;
+  LongWord FMaxValue = 0;
+};
+
+// 64-bit integers.
+class TLargeintField : public TNumericField {
+  RTL_CLASS(TLargeintField, TNumericField)
+public:
+  explicit TLargeintField(TComponent* AOwner);
+  static void DescribeProperties(TPropertyTable& Props);
+
+  void SetAsString(const String& AValue) override;
+  void SetAsInteger(Integer AValue) override;
+  void SetAsLargeInt(Int64 AValue) override;
+  void SetAsFloat(double AValue) override;
+
+  Int64 MinValue() const { return FMinValue; }
+  void SetMinValue(Int64 Value);
+  Int64 MaxValue() const { return FMaxValue; }
+  void SetMaxValue(Int64 Value);
+
+protected:
+  String GetAsString() override;
+  Integer GetAsInteger() override;
+  Int64 GetAsLargeInt() override;
+  double GetAsFloat() override;
+  Variant GetAsVariant() override;
+  void SetVarValue(const Variant& AValue) override;
+  void GetText(String& AText, bool DisplayText) override;
+  Integer GetDataSize() const override { return Integer(sizeof(Int64)); }
+  Integer GetDefaultWidth() const override { return 15; }
+
+private:
+  Int64 FMinValue = 0;
+  Int64 FMaxValue = 0;
+};
+
+// Floating point.  Without a format the display text is the general form
+// with Precision digits, or with Currency the currency form (edit text: fixed)
+// with CurrencyDecimals.  Parsing takes the settings' DecimalSeparator and '.'.
+class TFloatField : public TNumericField {
+  RTL_CLASS(TFloatField, TNumericField)
+public:
+  explicit TFloatField(TComponent* AOwner);
+  static void DescribeProperties(TPropertyTable& Props);
+
+  bool IsValidChar(Char Ch) override;
+  void SetAsString(const String& AValue) override;
+  void SetAsInteger(Integer AValue) override;
+  void SetAsLargeInt(Int64 AValue) override;
+  void SetAsFloat(double AValue) override;
+  void SetAsCurrency(::Currency AValue) override;
+
+  bool Currency() const { return FCurrency; }
+  void SetCurrency(bool Value);
+  // Significant digits of the general form, 2..15.
+  Integer Precision() const { return FPrecision; }
+  void SetPrecision(Integer Value);
+  // 0 and 0: no range.
+  double MinValue() const { return FMinValue; }
+  void SetMinValue(double Value);
+  double MaxValue() const { return FMaxValue; }
+  void SetMaxValue(double Value);
+
+protected:
+  TFloatField(TComponent* AOwner, TFieldType Type);
+  String GetAsString() override;
+  Integer GetAsInteger() override;
+  Int64 GetAsLargeInt() override;
+  double GetAsFloat() override;
+  ::Currency GetAsCurrency() override;
+  Variant GetAsVariant() override;
+  void SetVarValue(const Variant& AValue) override;
+  void GetText(String& AText, bool DisplayText) override;
+  Integer GetDataSize() const override { return Integer(sizeof(double)); }
+  // The stored form of a checked value (Single for TSingleField).
+  virtual Variant StoredValue(double AValue) { return Variant(AValue); }
+
+private:
+  bool FCurrency = false;
+  Integer FPrecision = 15;
+  double FMinValue = 0;
+  double FMaxValue = 0;
+};
+
+class TCurrencyField : public TFloatField {
+  RTL_CLASS(TCurrencyField, TFloatField)
+public:
+  explicit TCurrencyField(TComponent* AOwner);
+  static void DescribeProperties(TPropertyTable& Props);
+};
+
+class TExtendedField : public TFloatField {
+  RTL_CLASS(TExtendedField, TFloatField)
+public:
+  explicit TExtendedField(TComponent* AOwner);
+};
+
+class TSingleField : public TFloatField {
+  RTL_CLASS(TSingleField, TFloatField)
+public:
+  explicit TSingleField(TComponent* AOwner);
+
+protected:
+  Integer GetDataSize() const override { return Integer(sizeof(float)); }
+  Variant StoredValue(double AValue) override { return Variant(float(AValue)); }
+};
+
+// Fixed-point decimals held as Currency (four decimals); Size is the scale.
+class TBCDField : public TNumericField {
+  RTL_CLASS(TBCDField, TNumericField)
+public:
+  explicit TBCDField(TComponent* AOwner);
+  static void DescribeProperties(TPropertyTable& Props);
+
+  bool IsValidChar(Char Ch) override;
+  void SetAsString(const String& AValue) override;
+  void SetAsInteger(Integer AValue) override;
+  void SetAsLargeInt(Int64 AValue) override;
+  void SetAsFloat(double AValue) override;
+  void SetAsCurrency(::Currency AValue) override;
+
+  bool Currency() const { return FCurrency; }
+  void SetCurrency(bool Value);
+  // Total digits; 0: not limited.
+  Integer Precision() const { return FPrecision; }
+  void SetPrecision(Integer Value);
+  ::Currency MinValue() const { return FMinValue; }
+  void SetMinValue(::Currency Value);
+  ::Currency MaxValue() const { return FMaxValue; }
+  void SetMaxValue(::Currency Value);
+
+protected:
+  String GetAsString() override;
+  Integer GetAsInteger() override;
+  Int64 GetAsLargeInt() override;
+  double GetAsFloat() override;
+  ::Currency GetAsCurrency() override;
+  Variant GetAsVariant() override;
+  void SetVarValue(const Variant& AValue) override;
+  void GetText(String& AText, bool DisplayText) override;
+  void CheckTypeSize(Integer Value) override;
+  Integer GetDataSize() const override { return Integer(sizeof(::Currency)); }
+
+private:
+  bool FCurrency = false;
+  Integer FPrecision = 0;
+  ::Currency FMinValue;
+  ::Currency FMaxValue;
+};
+
+// DisplayValues "true text;false text" (either may be empty) name the two
+// values in texts; parsing takes a case-insensitive prefix of the false text
+// first, then of the true text.  An empty text selects the value whose text
+// is empty, else clears the field.
+class TBooleanField : public TField {
+  RTL_CLASS(TBooleanField, TField)
+public:
+  explicit TBooleanField(TComponent* AOwner);
+  static void DescribeProperties(TPropertyTable& Props);
+
+  void SetAsString(const String& AValue) override;
+  void SetAsBoolean(bool AValue) override;
+
+  const String& DisplayValues() const { return FDisplayValues; }
+  void SetDisplayValues(const String& Value);
+
+protected:
+  String GetAsString() override;
+  bool GetAsBoolean() override;
+  Variant GetAsVariant() override;
+  void SetVarValue(const Variant& AValue) override;
+  Integer GetDataSize() const override { return Integer(sizeof(Word)); }
+  // The longer of the two texts.
+  Integer GetDefaultWidth() const override;
+
+private:
+  bool isDisplayValuesStored() const;
+
+  String FDisplayValues;
+  String FTrueText;
+  String FFalseText;
+};
+
+// Date and time values.  Texts use DisplayFormat (display text only) or the
+// settings: ShortDateFormat for dates, LongTimeFormat for times, both for
+// date-times (no time at exact midnight).
+class TDateTimeField : public TField {
+  RTL_CLASS(TDateTimeField, TField)
+public:
+  explicit TDateTimeField(TComponent* AOwner);
+  static void DescribeProperties(TPropertyTable& Props);
+
+  void SetAsString(const String& AValue) override;
+  void SetAsFloat(double AValue) override;
+  void SetAsDateTime(TDateTime AValue) override;
+
+  const String& DisplayFormat() const { return FDisplayFormat; }
+  void SetDisplayFormat(const String& Value);
+
+protected:
+  TDateTimeField(TComponent* AOwner, TFieldType Type);
+  String GetAsString() override;
+  double GetAsFloat() override;
+  TDateTime GetAsDateTime() override;
+  Variant GetAsVariant() override;
+  void SetVarValue(const Variant& AValue) override;
+  void GetText(String& AText, bool DisplayText) override;
+  Integer GetDataSize() const override { return Integer(sizeof(TDateTime)); }
+  Integer GetDefaultWidth() const override { return 18; }
+  // The part of a value the type keeps.
+  virtual TDateTime StoredValue(TDateTime AValue) { return AValue; }
+
+private:
+  String FDisplayFormat;
+};
+
+class TDateField : public TDateTimeField {
+  RTL_CLASS(TDateField, TDateTimeField)
+public:
+  explicit TDateField(TComponent* AOwner);
+
+protected:
+  Integer GetDataSize() const override { return Integer(sizeof(Integer)); }
+  Integer GetDefaultWidth() const override { return 10; }
+  TDateTime StoredValue(TDateTime AValue) override;
+};
+
+class TTimeField : public TDateTimeField {
+  RTL_CLASS(TTimeField, TDateTimeField)
+public:
+  explicit TTimeField(TComponent* AOwner);
+
+protected:
+  Integer GetDataSize() const override { return Integer(sizeof(Integer)); }
+  Integer GetDefaultWidth() const override { return 10; }
+  TDateTime StoredValue(TDateTime AValue) override;
+};
+
+// Bytes.  AsString maps each byte to the character of the same code
+// (Latin-1) and back.
+class TBinaryField : public TField {
+  RTL_CLASS(TBinaryField, TField)
+public:
+  static void DescribeProperties(TPropertyTable& Props);
+
+  void SetAsString(const String& AValue) override;
+  void SetAsBytes(const TBytes& AValue) override;
+
+protected:
+  TBinaryField(TComponent* AOwner, TFieldType Type);
+  String GetAsString() override;
+  TBytes GetAsBytes() override;
+  Variant GetAsVariant() override;
+  void SetVarValue(const Variant& AValue) override;
+  void GetText(String& AText, bool DisplayText) override;
+  void CheckTypeSize(Integer Value) override;
+  Integer GetDataSize() const override { return Size(); }
+};
+
+class TBytesField : public TBinaryField {
+  RTL_CLASS(TBytesField, TBinaryField)
+public:
+  explicit TBytesField(TComponent* AOwner);
+};
+
+class TVarBytesField : public TBinaryField {
+  RTL_CLASS(TVarBytesField, TBinaryField)
+public:
+  explicit TVarBytesField(TComponent* AOwner);
+
+protected:
+  Integer GetDataSize() const override { return Size() + Integer(sizeof(Word)); }
+};
+
+// Large values read and written through the dataset's blob streams as well
+// as directly.  Binary blobs hold bytes, memos text (their stream form is
+// UTF-8, UTF-16LE for wide memos).  Texts are the class description:
+// "(BLOB)", "(MEMO)", "(WIDEMEMO)", "(GRAPHIC)", lower case when Null.
+class TBlobField : public TField {
+  RTL_CLASS(TBlobField, TField)
+public:
+  explicit TBlobField(TComponent* AOwner);
+  static void DescribeProperties(TPropertyTable& Props);
+
+  bool IsBlob() const override { return true; }
+  // A TField copies its value; a persistent with IStreamPersist writes its
+  // stream bytes into the field.
+  void Assign(TPersistent* Source) override;
+  void SetAsString(const String& AValue) override;
+  void SetAsAnsiString(const AnsiString& AValue) override;
+  void SetAsBytes(const TBytes& AValue) override;
+
+  // streams: through the dataset's CreateBlobStream
+  void LoadFromStream(TStream* Stream);
+  void SaveToStream(TStream* Stream);
+  void LoadFromFile(const String& FileName);
+  void SaveToFile(const String& FileName);
+  // The byte size of the stream form.
+  Integer BlobSize();
+
+  // properties
+  TBlobType BlobType() const { return DataType(); }
+  // Blob types only (ftBlob .. ftTypedBinary, ftOraBlob, ftOraClob, ftWideMemo).
+  void SetBlobType(TBlobType Value);
+  bool Modified() const { return FModified; }
+  void SetModified(bool Value) { FModified = Value; }
+  // Whether graphics are stored with a header; metadata for the graphics
+  // layer only.
+  bool GraphicHeader() const { return FGraphicHeader; }
+  void SetGraphicHeader(bool Value) { FGraphicHeader = Value; }
+  // No effect: every string is Unicode.
+  bool Transliterate() const { return FTransliterate; }
+  void SetTransliterate(bool Value) { FTransliterate = Value; }
+
+  // The stream form of a value of a blob type, and the value of a stream
+  // form: the bytes for binary blobs, UTF-8 for memos, UTF-16LE for wide
+  // memos.  No bytes stand for Null.
+  static QByteArray StreamBytes(TBlobType Type, const Variant& AValue);
+  static Variant StreamValue(TBlobType Type, const QByteArray& Bytes);
+
+protected:
+  TBlobField(TComponent* AOwner, TFieldType Type);
+  String GetAsString() override;
+  AnsiString GetAsAnsiString() override;
+  TBytes GetAsBytes() override;
+  Variant GetAsVariant() override;
+  void SetVarValue(const Variant& AValue) override;
+  void GetText(String& AText, bool DisplayText) override;
+  void SetFieldType(TFieldType Value) override;
+  void CheckTypeSize(Integer Value) override;
+
+private:
+  bool FModified = false;
+  bool FGraphicHeader = true;
+  bool FTransliterate = true;
+};
+
+class TMemoField : public TBlobField {
+  RTL_CLASS(TMemoField, TBlobField)
+public:
+  explicit TMemoField(TComponent* AOwner);
+  static void DescribeProperties(TPropertyTable& Props);
+};
+
+class TWideMemoField : public TBlobField {
+  RTL_CLASS(TWideMemoField, TBlobField)
+public:
+  explicit TWideMemoField(TComponent* AOwner);
+  static void DescribeProperties(TPropertyTable& Props);
+};
+
+class TGraphicField : public TBlobField {
+  RTL_CLASS(TGraphicField, TBlobField)
+public:
+  explicit TGraphicField(TComponent* AOwner);
+  static void DescribeProperties(TPropertyTable& Props);
+};
+
+// Any Variant, stored as given.
+class TVariantField : public TField {
+  RTL_CLASS(TVariantField, TField)
+public:
+  explicit TVariantField(TComponent* AOwner);
+
+  void SetAsString(const String& AValue) override;
+  void SetAsInteger(Integer AValue) override;
+  void SetAsLargeInt(Int64 AValue) override;
+  void SetAsFloat(double AValue) override;
+  void SetAsCurrency(Currency AValue) override;
+  void SetAsBoolean(bool AValue) override;
+  void SetAsDateTime(TDateTime AValue) override;
+
+protected:
+  String GetAsString() override;
+  Integer GetAsInteger() override;
+  Int64 GetAsLargeInt() override;
+  double GetAsFloat() override;
+  Currency GetAsCurrency() override;
+  bool GetAsBoolean() override;
+  TDateTime GetAsDateTime() override;
+  Variant GetAsVariant() override;
+  void SetVarValue(const Variant& AValue) override;
+  Integer GetDataSize() const override { return Integer(sizeof(Variant)); }
+};

@@ -507,6 +507,9 @@ int DrawTextExW(HDC DC, const Char* Text, int Count, RECT* Rect, UINT Format, DR
     Rect->Bottom = Rect->Top + T.toLogicalY(L.CalcRect.Height());
     return T.toLogicalY(L.TextHeight);
   }
+  // Under a mirror the line boxes are mirrored in the rect; glyphs stay upright.
+  if (T.Mirrored())
+    for (TTextLine& Line : L.Lines) Line.X = In.Rect.Left + In.Rect.Right - Line.X - Line.Width;
   TTextPainter P(T);
   if (P) {
     P.SetAntialiasing(T.LogFont.lfQuality != NONANTIALIASED_QUALITY);

@@ -1,5 +1,6 @@
 #include "platform/os/zipfile.h"
 
+#include "platform/os/drivemap.h"
 #include "platform/rtl/ansistring.h"
 #include "platform/rtl/clock.h"
 #include "platform/rtl/datetime.h"
@@ -392,7 +393,7 @@ TZipFile::~TZipFile() {
 void TZipFile::Open(const String& ZipFileName, TZipMode OpenMode) {
   assert(OpenMode != zmClosed && "open a zip file for reading or writing");
   Close();
-  auto File = std::make_unique<TFileStream>(ZipFileName, OpenMode == zmWrite ? fmCreate : fmOpenRead);
+  auto File = std::make_unique<TFileStream>(NativePath(ZipFileName), OpenMode == zmWrite ? fmCreate : fmOpenRead);
   Open(File.get(), OpenMode);
   FOwnedStream = std::move(File);
 }
@@ -438,7 +439,7 @@ void TZipFile::Add(TStream* Data, const String& ArchiveFileName, TZipCompression
 }
 
 void TZipFile::Add(const String& FileName, const String& ArchiveFileName, TZipCompression Compression) {
-  TFileStream File(FileName, fmOpenRead);
+  TFileStream File(NativePath(FileName), fmOpenRead);
   struct stat Info;
   const time_t Modified = fstat(File.Handle(), &Info) == 0 ? Info.st_mtime : time(nullptr);
   const String Name = ArchiveFileName.isEmpty() ? ExtractFileName(FileName) : ArchiveFileName;

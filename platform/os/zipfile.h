@@ -72,7 +72,8 @@ public:
   ~TZipFile() override;
 
   // Closes any open archive first.  zmWrite creates or truncates the file;
-  // zmRead reads its directory.  The archive owns the file stream.
+  // zmRead reads its directory.  The archive owns the file stream.  File
+  // names here go through NativePath.
   void Open(const String& ZipFileName, TZipMode OpenMode);
   // As above on a seekable stream the archive does not own: zmWrite empties it
   // and writes from offset 0; zmRead takes the whole stream as the archive.

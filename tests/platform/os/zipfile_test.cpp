@@ -1,5 +1,6 @@
 #include "platform/os/zipfile.h"
 
+#include "platform/os/drivemap.h"
 #include "platform/rtl/clock.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/streams.h"
@@ -551,6 +552,20 @@ TEST(ZipFileTest, EntryTimes) {
     readEntry(Zip, C.Name, &Header);
     EXPECT_EQ(Header.ModifiedDateTime, C.Expected);
   }
+}
+
+TEST(ZipFileTest, StoredWindowsPathsGoThroughTheDriveMap) {
+  QTemporaryDir Dir;
+  TDriveMapScope Drives({{u'D', Dir.path()}});
+  QDir(Dir.path()).mkdir("docs");
+  writeFile(Dir.filePath("docs/a b.txt"), "content");
+  TZipFile Zip;
+  Zip.Open("D:\\qv.zip", zmWrite);
+  Zip.Add("D:\\docs\\a b.txt");
+  Zip.Close();
+
+  Zip.Open(Dir.filePath("qv.zip"), zmRead);
+  EXPECT_EQ(readEntry(Zip, "a b.txt"), QByteArray("content"));
 }
 
 TEST(ZipFileTest, ModesNamesAndLookUps) {

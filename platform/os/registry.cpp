@@ -46,7 +46,7 @@ String quote(const String& S, bool EscapeEquals) {
       case u'\n': R += u"\\n"; break;
       case u'\r': R += u"\\r"; break;
       case u'=':
-        R += EscapeEquals ? u"\\=" : u"=";
+        R += EscapeEquals ? u"\\e" : u"=";
         break;
       default: R += C;
     }
@@ -71,7 +71,7 @@ std::optional<String> unquote(const String& S) {
       case u'"': R += u'"'; break;
       case u'n': R += u'\n'; break;
       case u'r': R += u'\r'; break;
-      case u'=': R += u'='; break;
+      case u'e': R += u'='; break;
       default: return std::nullopt;
     }
   }
@@ -102,6 +102,19 @@ std::optional<Cardinal> parseDword(const String& Line) {
     Number = Number << 4 | Cardinal(Digit);
   }
   return Number;
+}
+
+struct TParsedValue {
+  bool IsInteger = false;
+  String Text;
+  Integer Number = 0;
+};
+
+// A quoted text or a dword; none for anything else.
+std::optional<TParsedValue> parseValue(const String& Encoded) {
+  if (const std::optional<String> Text = unquote(Encoded)) return TParsedValue{false, *Text, 0};
+  if (const std::optional<Cardinal> Number = parseDword(Encoded)) return TParsedValue{true, String(), Integer(*Number)};
+  return std::nullopt;
 }
 
 String encodeString(const String& Value) { return quote(Value, /*EscapeEquals=*/false); }
@@ -178,23 +191,20 @@ public:
     return Names;
   }
 
+  // The names of the values that parse, in file order.
   std::vector<String> valueNames(const String& Path) const {
     TStringList Keys;
     FIni.ReadSection(section(Path), &Keys);
     std::vector<String> Names;
-    for (Integer I = 0; I < Keys.Count(); ++I)
-      if (const std::optional<String> Name = decodeName(Keys.Strings(I))) Names.push_back(*Name);
+    for (Integer I = 0; I < Keys.Count(); ++I) {
+      const std::optional<String> Name = decodeName(Keys.Strings(I));
+      if (Name && parseValue(FIni.ReadString(section(Path), Keys.Strings(I), String()))) Names.push_back(*Name);
+    }
     return Names;
   }
 
-  // The encoded value of Name: a quoted text or "dword:" and hex digits.
-  std::optional<String> value(const String& Path, const String& Name) const {
-    TStringList Keys;
-    FIni.ReadSection(section(Path), &Keys);
-    const String Key = encodeName(Name);
-    for (Integer I = 0; I < Keys.Count(); ++I)
-      if (AnsiSameText(Keys.Strings(I), Key)) return FIni.ReadString(section(Path), Keys.Strings(I), String());
-    return std::nullopt;
+  std::optional<TParsedValue> value(const String& Path, const String& Name) const {
+    return parseValue(FIni.ReadString(section(Path), encodeName(Name), String()));
   }
 
   void setValue(const String& Path, const String& Name, const String& Encoded) {
@@ -255,13 +265,6 @@ private:
 };
 
 // ------------------------------------------------------------ TRegistry
-
-struct TRegistry::TValue {
-  bool Found = false;
-  bool IsInteger = false;
-  String Text;
-  Integer Number = 0;
-};
 
 void TRegistry::SetRootKey(HKEY Value) {
   rootName(Value);
@@ -334,38 +337,25 @@ void TRegistry::GetValueNames(TStrings* Strings) {
   Strings->EndUpdate();
 }
 
-// A line that is neither a quoted text nor a dword reads as missing.
-TRegistry::TValue TRegistry::readValue(const String& Name) {
-  std::optional<String> Line;
-  {
-    THiveLock Lock(FRootKey);
-    Line = Lock.view().value(FCurrentPath, Name);
-  }
-  TValue V;
-  if (!Line) return V;
-  if (const std::optional<String> Text = unquote(*Line)) {
-    V.Found = true;
-    V.Text = *Text;
-    return V;
-  }
-  if (const std::optional<Cardinal> Number = parseDword(*Line)) {
-    V.Found = true;
-    V.IsInteger = true;
-    V.Number = Integer(*Number);
-  }
-  return V;
+namespace {
+
+std::optional<TParsedValue> readValue(HKEY Root, const String& Path, const String& Name) {
+  THiveLock Lock(Root);
+  return Lock.view().value(Path, Name);
 }
 
+}  // namespace
+
 String TRegistry::ReadString(const String& Name) {
-  const TValue V = readValue(Name);
-  if (V.IsInteger) throw ERegistryException(QStringLiteral("Invalid data type for '%1'").arg(Name));
-  return V.Text;
+  const std::optional<TParsedValue> V = readValue(FRootKey, FCurrentPath, Name);
+  if (V && V->IsInteger) throw ERegistryException(QStringLiteral("Invalid data type for '%1'").arg(Name));
+  return V ? V->Text : String();
 }
 
 Integer TRegistry::ReadInteger(const String& Name) {
-  const TValue V = readValue(Name);
-  if (!V.IsInteger) throw ERegistryException(QStringLiteral("Invalid data type for '%1'").arg(Name));
-  return V.Number;
+  const std::optional<TParsedValue> V = readValue(FRootKey, FCurrentPath, Name);
+  if (!V || !V->IsInteger) throw ERegistryException(QStringLiteral("Invalid data type for '%1'").arg(Name));
+  return V->Number;
 }
 
 bool TRegistry::ReadBool(const String& Name) { return ReadInteger(Name) != 0; }

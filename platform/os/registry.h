@@ -11,7 +11,7 @@
 //   @="text"                                        the default value ("")
 //
 // Names and texts are quoted; inside quotes "\\", "\"", "\n" and "\r" stand
-// for a backslash, a quote, LF and CR, and in names "\=" stands for "=", so
+// for a backslash, a quote, LF and CR, and in names "\e" stands for "=", so
 // the first "=" of a line always ends the name.  Lines that do not parse are
 // skipped.  A key exists when its section or a section below it does.
 //
@@ -85,8 +85,6 @@ public:
   void WriteBool(const String& Name, bool Value);  // integer 1 or 0
 
 private:
-  struct TValue;
-  TValue readValue(const String& Name);
   void writeValue(const String& Name, const String& Line);
 
   HKEY FRootKey = HKEY_CURRENT_USER;

@@ -108,13 +108,15 @@ void TField::DescribeProperties(TPropertyTable& Props) {
   Props.Add("OnValidate", &TField::FOnValidate, &TField::FOnValidate);
 }
 
-// A field freed while it belongs to a dataset closes that dataset first: the
-// dataset's buffers and links may still refer to it.
+// A field freed while it belongs to a dataset closes that dataset: the
+// dataset's buffers and links may still refer to it.  The field leaves the
+// list first, or closing would free it again with the default fields.
 void TField::detachFromDataSet() {
-  if (!FDataSet) return;
-  if (!FDataSet->ComponentState().Contains(csDestroying)) FDataSet->Close();
+  TDataSet* DataSet = FDataSet;
+  if (!DataSet) return;
   if (FFields) FFields->Remove(this);
   FDataSet = nullptr;
+  if (!DataSet->ComponentState().Contains(csDestroying)) DataSet->Close();
 }
 
 void TField::Assign(TPersistent* Source) {

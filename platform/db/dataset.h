@@ -43,7 +43,6 @@
 class TDataLink;
 class TDataSource;
 class TField;
-class TFieldDefList;
 class TFieldDefs;
 class TFields;
 class TIndexDefs;
@@ -104,7 +103,8 @@ public:
   TFields* AggFields() const { return FAggFields; }
   int FieldCount() const;
   TFieldDefs* FieldDefs() const { return FFieldDefs; }
-  TFieldDefList* FieldDefList() const;
+  // Every def, nested ones included: the defs here are flat, so FieldDefs.
+  TFieldDefs* FieldDefList() const { return FFieldDefs; }
   // Case-insensitive; nullptr when absent.
   TField* FindField(const String& FieldName);
   // FindField, or "Field '%s' not found" for this dataset.
@@ -427,7 +427,11 @@ private:
   template <class Operation>
   void checkOperation(Operation Op, const TDataSetErrorEvent& ErrorEvent);
   void refilter();
-  void recalculate();
+  // The compiled Text, nullptr for a blank one (nothing to test).
+  std::unique_ptr<TFilterState> parseFilter(const String& Text, TFilterOptions Options);
+  // Scans from the first record for the first one matching; on success it
+  // stays in TempBuffer.  The descendant's cursor is left unknown.
+  bool locateRecord(const String& KeyFields, const Variant& KeyValues, TLocateOptions Options);
   bool hasCalcFields() const { return FCalcFieldCount > 0; }
 
   // state

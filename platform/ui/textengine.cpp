@@ -401,9 +401,10 @@ void LayoutText(const TTextLayoutInput& In, const TTextMeasurer& M, TTextLayout&
     Line.Y = Y;
     Y += Out.LineHeight;
   }
-  Out.TextHeight = Y - R.Top;
   Out.CalcRect = {R.Left, R.Top, R.Left + In.LeftMargin + NaturalWidth + In.RightMargin,
                   R.Top + LineCount * Out.LineHeight};
+  // Measuring answers the height of the text, wherever centring would put it.
+  Out.TextHeight = C.has(DT_CALCRECT) ? Out.CalcRect.Height() : Y - R.Top;
 }
 
 void PlaceUnits(QStringView Text, const Integer* Widths, bool RightToLeft, Integer* Offsets) {

@@ -109,7 +109,7 @@ struct TTextLayout {
   std::vector<Integer> Offsets;
   std::vector<TTextUnderline> Underlines;  // empty with DT_NOPREFIX or DT_HIDEPREFIX
   Integer LineHeight = 0;
-  Integer TextHeight = 0;   // DrawText's answer: from Rect.Top to the bottom of the text
+  Integer TextHeight = 0;   // DrawText's answer: from Rect.Top to the bottom of the text (CALCRECT: its height)
   TRect CalcRect;           // DT_CALCRECT: natural size, ellipsis ignored
   bool Clipped = true;      // unless DT_NOCLIP: drawing is clipped to Rect
   bool RightToLeft = false; // DT_RTLREADING

@@ -97,6 +97,8 @@ TEST_F(DrawTextTest, CalcRectMeasuresWithoutDrawing) {
       {"empty text is one line", "", 0, {4, 5, 60, 6}, {4, 5, 4, 18}},
       {"natural width despite ellipsis", "abcdefghij", DT_SINGLELINE | DT_END_ELLIPSIS, {0, 0, 30, 20},
        {0, 0, 60, 13}},
+      {"centring does not move the measured text", "abc", DT_SINGLELINE | DT_VCENTER, {0, 0, 1, 0},
+       {0, 0, 18, 13}},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);

@@ -1,11 +1,16 @@
 #include "platform/db/fieldclasses.h"
 
+#include "platform/db/dataset.h"
 #include "platform/db/dbconsts.h"
+#include "platform/db/fielddefs.h"
+#include "platform/db/testing/rowlistdataset.h"
+#include "platform/rtl/datetime.h"
 #include "platform/rtl/formatsettings.h"
 
 #include "tests/support/testing.h"
 
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -167,6 +172,304 @@ TEST(FieldClassesTest, DisplayLabelFallsBackToFieldName) {
   EXPECT_TRUE(IsStoredProp(Field.get(), "DisplayLabel"));
   Field->SetDisplayLabel("Title");
   EXPECT_FALSE(IsStoredProp(Field.get(), "DisplayLabel"));
+}
+
+// ---------------------------------------------------------------------------
+// values and texts through a dataset
+
+using TDataSetPtr = std::unique_ptr<TRowListDataSet, TFreeObject>;
+
+struct DefCase {
+  const char* Name;
+  TFieldType Type;
+  Integer Size;
+};
+
+// One column per kind, one row of Nulls, opened and in edit mode.
+const DefCase Columns[] = {
+    {"I", ftInteger, 0},    {"S", ftSmallint, 0}, {"W", ftWord, 0},       {"Sh", ftShortint, 0},
+    {"By", ftByte, 0},      {"L", ftLargeint, 0}, {"LW", ftLongWord, 0},  {"F", ftFloat, 0},
+    {"Sg", ftSingle, 0},    {"C", ftCurrency, 0}, {"B", ftBCD, 2},        {"Bo", ftBoolean, 0},
+    {"D", ftDate, 0},       {"Tm", ftTime, 0},    {"DT", ftDateTime, 0},  {"Str", ftString, 5},
+    {"WStr", ftWideString, 20}, {"G", ftGuid, 38}, {"M", ftMemo, 0},      {"WM", ftWideMemo, 0},
+    {"Bl", ftBlob, 0},      {"Gr", ftGraphic, 0}, {"Bt", ftBytes, 4},     {"V", ftVariant, 0},
+};
+
+class FieldValuesTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    FDataSet.reset(new TRowListDataSet(nullptr));
+    FDataSet->SetName("T");
+    for (const DefCase& C : Columns) FDataSet->FieldDefs()->Add(C.Name, C.Type, C.Size);
+    FDataSet->AppendRow(TRowListDataSet::TRow(std::size(Columns), Null()));
+    FDataSet->Open();
+    FDataSet->Edit();
+  }
+
+  TField* Field(const char* Name) { return FDataSet->FieldByName(Name); }
+
+  TDataSetPtr FDataSet;
+  TFormatSettingsScope FSettings;
+};
+
+// Parsing an edit text: Text := runs the class's rules.
+TEST_F(FieldValuesTest, TextsParseByClass) {
+  struct Case {
+    const char* Field;
+    const char* Input;
+    const char* Expected;  // the field's AsString afterwards; nullptr: Null
+    const char* Error;     // EDatabaseError text, nullptr when none
+    std::function<void(TField*)> Setup;
+  };
+  auto Range = [](Integer Min, Integer Max) {
+    return [=](TField* F) {
+      dynamic_cast<TIntegerField*>(F)->SetMinValue(Min);
+      dynamic_cast<TIntegerField*>(F)->SetMaxValue(Max);
+    };
+  };
+  auto YesNo = [](TField* F) { dynamic_cast<TBooleanField*>(F)->SetDisplayValues("Yes;No"); };
+  const Case Cases[] = {
+      {"I", "12", "12", nullptr, nullptr},
+      {"I", "-5", "-5", nullptr, nullptr},
+      {"I", "$1F", "31", nullptr, nullptr},
+      {"I", "", nullptr, nullptr, nullptr},
+      {"I", "12a", nullptr, "'12a' is not a valid integer value for field 'I'", nullptr},
+      {"I", "1.5", nullptr, "'1.5' is not a valid integer value for field 'I'", nullptr},
+      {"I", "9", nullptr, "9 is not a valid value for field 'I'. The allowed range is 10 to 20", Range(10, 20)},
+      {"I", "10", "10", nullptr, Range(10, 20)},
+      {"I", "20", "20", nullptr, Range(10, 20)},
+      {"I", "21", nullptr, "21 is not a valid value for field 'I'. The allowed range is 10 to 20", Range(10, 20)},
+      {"I", "25", nullptr, "25 is not a valid value for field 'I'. The allowed range is 10 to 20", Range(10, 20)},
+      {"S", "32767", "32767", nullptr, nullptr},
+      {"S", "-32769", nullptr, "-32769 is not a valid value for field 'S'. The allowed range is -32768 to 32767",
+       nullptr},
+      {"W", "65535", "65535", nullptr, nullptr},
+      {"W", "-1", nullptr, "-1 is not a valid value for field 'W'. The allowed range is 0 to 65535", nullptr},
+      {"Sh", "128", nullptr, "128 is not a valid value for field 'Sh'. The allowed range is -128 to 127", nullptr},
+      {"By", "256", nullptr, "256 is not a valid value for field 'By'. The allowed range is 0 to 255", nullptr},
+      {"L", "9223372036854775807", "9223372036854775807", nullptr, nullptr},
+      {"L", "1e3", nullptr, "'1e3' is not a valid integer value for field 'L'", nullptr},
+      {"LW", "4294967295", "4294967295", nullptr, nullptr},
+      {"LW", "4294967296", nullptr,
+       "4294967296 is not a valid value for field 'LW'. The allowed range is 0 to 4294967295", nullptr},
+      {"F", "1,5", "1,5", nullptr, nullptr},
+      {"F", "1.5", "1,5", nullptr, nullptr},
+      {"F", "-2,5E2", "-250", nullptr, nullptr},
+      {"F", "", nullptr, nullptr, nullptr},
+      {"F", "abc", nullptr, "'abc' is not a valid floating point value for field 'F'", nullptr},
+      {"F", "2", nullptr, "2 is not a valid value for field 'F'. The allowed range is 0,5 to 1,5",
+       [](TField* F) {
+         dynamic_cast<TFloatField*>(F)->SetMinValue(0.5);
+         dynamic_cast<TFloatField*>(F)->SetMaxValue(1.5);
+       }},
+      {"B", "12,3456", "12,3456", nullptr, nullptr},
+      {"B", "1.25", "1,25", nullptr, nullptr},
+      {"B", "1,2,3", nullptr, "'1,2,3' is not a valid floating point value for field 'B'", nullptr},
+      {"Bo", "y", "Yes", nullptr, YesNo},
+      {"Bo", "N", "No", nullptr, YesNo},
+      {"Bo", "YES", "Yes", nullptr, YesNo},
+      {"Bo", "maybe", nullptr, "'maybe' is not a valid boolean value for field 'Bo'", YesNo},
+      {"Bo", "Yess", nullptr, "'Yess' is not a valid boolean value for field 'Bo'", YesNo},
+      {"Bo", "", nullptr, nullptr, YesNo},
+      {"Bo", "", "", nullptr, [](TField* F) { dynamic_cast<TBooleanField*>(F)->SetDisplayValues("Yes;"); }},
+      {"Bo", "f", "False", nullptr, nullptr},
+      {"Bo", "TRUE", "True", nullptr, nullptr},
+      {"D", "", nullptr, nullptr, nullptr},
+      {"D", "01/02/2020", "01/02/2020", nullptr, nullptr},
+      {"Tm", "13:45", "13:45:00", nullptr, nullptr},
+      {"DT", "01/02/2020 13:45:10", "01/02/2020 13:45:10", nullptr, nullptr},
+      {"Str", "abcdefgh", "abcde", nullptr, nullptr},
+      {"M", "Привет", "Привет", nullptr, nullptr},
+  };
+  FormatSettings().DecimalSeparator = u',';
+  FormatSettings().ThousandSeparator = u'.';
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(std::string(C.Field) + " <- '" + C.Input + "'");
+    SetUp();
+    TField* F = Field(C.Field);
+    if (C.Setup) C.Setup(F);
+    if (C.Error) {
+      EXPECT_RAISES(F->SetText(QString::fromUtf8(C.Input)), EDatabaseError, QString::fromUtf8(C.Error));
+      EXPECT_TRUE(F->IsNull());
+      continue;
+    }
+    F->SetText(QString::fromUtf8(C.Input));
+    EXPECT_EQ(F->IsNull(), C.Expected == nullptr);
+    if (C.Expected) EXPECT_EQ(F->AsString(), QString::fromUtf8(C.Expected));
+  }
+  EXPECT_THROW(Field("D")->SetText("13/45/2020"), EConvertError);
+}
+
+// The display and edit texts of each class.
+TEST_F(FieldValuesTest, DisplayAndEditTexts) {
+  FormatSettings().CurrencyString = QStringLiteral("$");
+  struct Case {
+    const char* Name;
+    const char* Field;
+    Variant Value;
+    const char* Display;
+    const char* Edit;
+    std::function<void(TField*)> Setup;
+  };
+  const TDateTime Day = EncodeDate(2020, 1, 2);
+  const TDateTime Time = EncodeTime(13, 45, 10, 0);
+  auto Numeric = [](const char* Display, const char* Edit) {
+    return [=](TField* F) {
+      dynamic_cast<TNumericField*>(F)->SetDisplayFormat(Display);
+      dynamic_cast<TNumericField*>(F)->SetEditFormat(Edit);
+    };
+  };
+  const Case Cases[] = {
+      {"integer plain", "I", Variant(12345), "12345", "12345", nullptr},
+      {"integer display format", "I", Variant(12345), "12,345", "12,345", Numeric("#,##0", "")},
+      {"integer edit format", "I", Variant(12345), "12,345", "12345", Numeric("#,##0", "0")},
+      {"largeint format", "L", Variant(Int64(-1234567)), "-1,234,567", "-1234567", Numeric("#,##0", "0")},
+      {"float general", "F", Variant(1234.5678), "1234.5678", "1234.5678", nullptr},
+      {"float precision 5", "F", Variant(1234.5678), "1234.6", "1234.6",
+       [](TField* F) { dynamic_cast<TFloatField*>(F)->SetPrecision(5); }},
+      {"float currency", "F", Variant(1234.567), "$1,234.57", "1234.57",
+       [](TField* F) { dynamic_cast<TFloatField*>(F)->SetCurrency(true); }},
+      {"currency field", "C", Variant(-1234.5), "($1,234.50)", "-1234.50", nullptr},
+      {"currency display format", "C", Variant(0.5), "0.500", "0.500", Numeric("0.000", "")},
+      {"bcd general", "B", Variant(Currency(12.5)), "12.5", "12.5", nullptr},
+      {"bcd currency", "B", Variant(Currency(12.5)), "$12.50", "12.50",
+       [](TField* F) { dynamic_cast<TBCDField*>(F)->SetCurrency(true); }},
+      {"boolean default", "Bo", Variant(true), "True", "True", nullptr},
+      {"boolean display values", "Bo", Variant(false), "No", "No",
+       [](TField* F) { dynamic_cast<TBooleanField*>(F)->SetDisplayValues("Yes;No"); }},
+      {"date", "D", VarFromDateTime(Day), "01/02/2020", "01/02/2020", nullptr},
+      {"date display format", "D", VarFromDateTime(Day), "2020-01-02", "01/02/2020",
+       [](TField* F) { dynamic_cast<TDateTimeField*>(F)->SetDisplayFormat("yyyy-mm-dd"); }},
+      {"time", "Tm", VarFromDateTime(Time), "13:45:10", "13:45:10", nullptr},
+      {"date-time at midnight", "DT", VarFromDateTime(Day), "01/02/2020", "01/02/2020", nullptr},
+      {"date-time", "DT", VarFromDateTime(Day + Time), "01/02/2020 13:45:10", "01/02/2020 13:45:10", nullptr},
+      {"string", "Str", Variant("abc"), "abc", "abc", nullptr},
+      {"memo", "M", Variant("text"), "(MEMO)", "(MEMO)", nullptr},
+      {"memo null", "M", Null(), "(memo)", "(memo)", nullptr},
+      {"wide memo", "WM", Variant("text"), "(WIDEMEMO)", "(WIDEMEMO)", nullptr},
+      {"blob", "Bl", VarArrayFromBytes(QByteArray("ab")), "(BLOB)", "(BLOB)", nullptr},
+      {"graphic null", "Gr", Null(), "(graphic)", "(graphic)", nullptr},
+      {"bytes", "Bt", VarArrayFromBytes(QByteArray("ab")), "(BYTES)", "(BYTES)", nullptr},
+      {"integer null", "I", Null(), "", "", nullptr},
+      {"float null", "F", Null(), "", "", nullptr},
+      {"date null", "D", Null(), "", "", nullptr},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    SetUp();
+    FormatSettings().CurrencyString = QStringLiteral("$");
+    TField* F = Field(C.Field);
+    if (C.Setup) C.Setup(F);
+    F->SetValue(C.Value);
+    EXPECT_EQ(F->DisplayText(), QString::fromUtf8(C.Display));
+    EXPECT_EQ(F->Text(), QString::fromUtf8(C.Edit));
+  }
+}
+
+// Values come back in the kind of their class, whatever was written.
+TEST_F(FieldValuesTest, ValuesTakeTheKindOfTheirClass) {
+  struct Case {
+    const char* Field;
+    Variant Written;
+    TVarType Kind;
+  };
+  const Case Cases[] = {
+      {"I", Variant(Int64(7)), varInteger},   {"S", Variant(7), varSmallint},
+      {"W", Variant(7.0), varWord},           {"Sh", Variant("7"), varShortInt},
+      {"By", Variant(7), varByte},            {"L", Variant(7), varInt64},
+      {"LW", Variant(7), varLongWord},        {"F", Variant(7), varDouble},
+      {"Sg", Variant(7.5), varSingle},        {"C", Variant(Currency(7)), varDouble},
+      {"B", Variant(7.25), varCurrency},      {"Bo", Variant(1), varBoolean},
+      {"D", Variant(43831.75), varDate},      {"DT", Variant(43831.75), varDate},
+      {"Str", Variant(12), varUString},       {"G", Variant("{00000000-0000-0000-0000-000000000000}"), varUString},
+      {"M", Variant("m"), varUString},        {"WM", Variant("w"), varUString},
+      {"Bl", Variant("ab"), varArray | varByte}, {"Bt", Variant("ab"), varArray | varByte},
+      {"V", Variant(Int64(7)), varInt64},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Field);
+    TField* F = Field(C.Field);
+    F->SetValue(C.Written);
+    EXPECT_EQ(VarType(F->Value()), C.Kind);
+  }
+  EXPECT_EQ(Field("D")->AsDateTime(), 43831.0);
+  EXPECT_EQ(Field("Tm")->AsDateTime(), 0.0);
+  Field("Tm")->SetAsDateTime(43831.75);
+  EXPECT_EQ(Field("Tm")->AsDateTime(), 0.75);
+  EXPECT_EQ(Field("Sg")->AsFloat(), 7.5);
+  EXPECT_EQ(Field("B")->AsCurrency(), Currency(7.25));
+  EXPECT_EQ(Field("B")->AsInteger(), 7);
+  Field("F")->SetAsFloat(2.5);
+  EXPECT_EQ(Field("F")->AsInteger(), 2);  // halves to even
+  EXPECT_EQ(Field("F")->AsCurrency(), Currency(2.5));
+}
+
+TEST_F(FieldValuesTest, ConversionsBetweenKinds) {
+  TField* Str = Field("WStr");
+  Str->SetAsInteger(42);
+  EXPECT_EQ(Str->AsString(), String("42"));
+  EXPECT_EQ(Str->AsInteger(), 42);
+  Str->SetAsBoolean(true);
+  EXPECT_EQ(Str->AsString(), String("T"));
+  EXPECT_TRUE(Str->AsBoolean());
+  Str->SetAsString("yes");
+  EXPECT_TRUE(Str->AsBoolean());
+  Str->SetAsFloat(1.5);
+  EXPECT_EQ(Str->AsFloat(), 1.5);
+  Str->Clear();
+  EXPECT_EQ(Str->AsInteger(), 0);
+  EXPECT_EQ(Str->AsDateTime(), 0.0);
+
+  TField* Int = Field("I");
+  Int->SetAsFloat(2.5);
+  EXPECT_EQ(Int->AsInteger(), 2);
+  EXPECT_RAISES(Int->SetAsFloat(1e19), EDatabaseError,
+                "1E19 is not a valid value for field 'I'. The allowed range is -2147483648 to 2147483647");
+  EXPECT_RAISES(Int->SetAsLargeInt(Int64(1) << 40), EDatabaseError,
+                "1099511627776 is not a valid value for field 'I'. The allowed range is -2147483648 to 2147483647");
+  Int->SetAsCurrency(Currency(3));
+  EXPECT_EQ(Int->AsInteger(), 3);
+
+  TField* Flag = Field("Bo");
+  EXPECT_RAISES(Flag->SetAsInteger(1), EDatabaseError, "Cannot access field 'Bo' as type Integer");
+  EXPECT_RAISES(Flag->AsFloat(), EDatabaseError, "Cannot access field 'Bo' as type Float");
+  EXPECT_RAISES(Field("D")->AsBytes(), EDatabaseError, "Cannot access field 'D' as type Bytes");
+
+  TField* Var = Field("V");
+  Var->SetAsString("12");
+  EXPECT_EQ(Var->AsInteger(), 12);
+  Var->SetAsDateTime(1.5);
+  EXPECT_EQ(VarType(Var->Value()), varDate);
+  Var->Clear();
+  EXPECT_EQ(Var->AsString(), String());
+  EXPECT_EQ(Var->AsInteger(), 0);
+}
+
+// Bytes map 1:1 to characters; memos keep text; AnsiString is the code page.
+TEST_F(FieldValuesTest, BinaryAndAnsiTexts) {
+  TField* Bytes = Field("Bt");
+  Bytes->SetAsBytes({0x41, 0xE9, 0xFF});
+  EXPECT_EQ(Bytes->AsString(), QString::fromUtf8("Aéÿ"));
+  Bytes->SetAsString(QString::fromUtf8("ÿA"));
+  EXPECT_EQ(Bytes->AsBytes(), (TBytes{0xFF, 0x41}));
+
+  TField* Blob = Field("Bl");
+  Blob->SetAsString(QString::fromUtf8("é"));
+  EXPECT_EQ(Blob->AsBytes(), TBytes{0xE9});
+  EXPECT_EQ(Blob->AsAnsiString().Bytes(), QByteArray("\xE9"));
+  Blob->SetAsAnsiString(AnsiString(QByteArray("\x01\x02"), DefaultSystemCodePage()));
+  EXPECT_EQ(Blob->AsBytes(), (TBytes{1, 2}));
+
+  TField* Memo = Field("M");
+  Memo->SetAsString(QString::fromUtf8("Жук"));
+  EXPECT_EQ(Memo->AsAnsiString().Bytes(), QByteArray("\xC6\xF3\xEA"));  // code page 1251
+  EXPECT_EQ(Memo->AsBytes(), TBytes({0xD0, 0x96, 0xD1, 0x83, 0xD0, 0xBA}));  // the stream form, UTF-8
+  Memo->SetAsAnsiString(AnsiString(QString::fromUtf8("Ёж")));
+  EXPECT_EQ(Memo->AsString(), QString::fromUtf8("Ёж"));
+  Memo->SetValue(VarArrayFromBytes(QByteArray("\xD0\x96")));
+  EXPECT_EQ(Memo->AsString(), QString::fromUtf8("Ж"));
+  Field("WM")->SetAsBytes({0x16, 0x04});
+  EXPECT_EQ(Field("WM")->AsString(), QString::fromUtf8("Ж"));
 }
 
 }  // namespace

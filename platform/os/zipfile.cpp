@@ -4,7 +4,7 @@
 #include "platform/rtl/ansistring.h"
 #include "platform/rtl/clock.h"
 #include "platform/rtl/datetime.h"
-#include "platform/rtl/format.h"
+#include "platform/rtl/numconv.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/strutils.h"
 
@@ -121,8 +121,6 @@ void requireMode(TZipMode Mode, TZipMode Wanted) {
                                        : QStringLiteral("Zip file is not open for writing"));
 }
 
-String crcText(Cardinal Crc) { return QStringLiteral("%1").arg(Crc, 8, 16, QChar(u'0')).toUpper(); }
-
 [[noreturn]] void raiseInvalid() { throw EZipException(QStringLiteral("Invalid zip file")); }
 
 [[noreturn]] void raiseArchiveTooLarge(const String& EntryName) {
@@ -207,7 +205,7 @@ public:
     if (FProduced != FHeader.UncompressedSize)
       fail(QStringLiteral("data has %1 bytes, the header gives %2").arg(FProduced).arg(FHeader.UncompressedSize));
     if (FCrc != FHeader.CRC32)
-      fail(QStringLiteral("CRC-32 is %1, the header gives %2").arg(crcText(FCrc), crcText(FHeader.CRC32)));
+      fail(QStringLiteral("CRC-32 is %1, the header gives %2").arg(IntToHex(FCrc, 8), IntToHex(FHeader.CRC32, 8)));
   }
 
 private:
@@ -262,7 +260,7 @@ private:
       deliver(Out, Buffer.data(), Integer(Buffer.size() - Z.avail_out));
     }
     if (Z.avail_in != 0 || FLeft != 0)
-      fail(QStringLiteral("the deflate stream ends %1 bytes before the compressed data").arg(FLeft + Z.avail_in));
+      fail(QStringLiteral("the deflate stream ends before the last %1 of its compressed bytes").arg(FLeft + Z.avail_in));
   }
 
   TStream* FArchive;
@@ -335,18 +333,24 @@ private:
   Int64 FWriteLimit;
 };
 
+// The fields from "version needed" to "extra length", which the local header
+// and the central directory entry share.
+void putEntryFields(QByteArray& To, const TZipHeader& Header, const QByteArray& Name) {
+  putU16(To, Header.RequiredVersion);
+  putU16(To, Header.Flag);
+  putU16(To, Header.CompressionMethod);
+  putU32(To, Header.ModifiedDateTime);
+  putU32(To, Header.CRC32);
+  putU32(To, Header.CompressedSize);
+  putU32(To, Header.UncompressedSize);
+  putU16(To, Name.size());
+  putU16(To, 0);  // extra field length
+}
+
 QByteArray localHeader(const TZipHeader& Header, const QByteArray& Name) {
   QByteArray Result;
   putU32(Result, LocalHeaderSignature);
-  putU16(Result, Header.RequiredVersion);
-  putU16(Result, Header.Flag);
-  putU16(Result, Header.CompressionMethod);
-  putU32(Result, Header.ModifiedDateTime);
-  putU32(Result, Header.CRC32);
-  putU32(Result, Header.CompressedSize);
-  putU32(Result, Header.UncompressedSize);
-  putU16(Result, Name.size());
-  putU16(Result, 0);  // extra field length
+  putEntryFields(Result, Header, Name);
   return Result + Name;
 }
 
@@ -354,15 +358,7 @@ QByteArray centralHeader(const TZipHeader& Header, const QByteArray& Name) {
   QByteArray Result;
   putU32(Result, CentralHeaderSignature);
   putU16(Result, Header.MadeByVersion);
-  putU16(Result, Header.RequiredVersion);
-  putU16(Result, Header.Flag);
-  putU16(Result, Header.CompressionMethod);
-  putU32(Result, Header.ModifiedDateTime);
-  putU32(Result, Header.CRC32);
-  putU32(Result, Header.CompressedSize);
-  putU32(Result, Header.UncompressedSize);
-  putU16(Result, Name.size());
-  putU16(Result, 0);  // extra field length
+  putEntryFields(Result, Header, Name);
   putU16(Result, 0);  // comment length
   putU16(Result, 0);  // disk number
   putU16(Result, 0);  // internal attributes
@@ -380,6 +376,8 @@ Int64 findEndRecord(const QByteArray& Tail) {
 }
 
 }  // namespace
+
+TZipFile::TZipFile() = default;
 
 TZipFile::~TZipFile() {
   try {
@@ -498,8 +496,7 @@ void TZipFile::writeCentralDirectory() {
   const Int64 Offset = FStream->Seek(0, soEnd);
   QByteArray Directory;
   for (const TZipHeader& Header : FFiles) Directory += centralHeader(Header, Header.FileName.toUtf8());
-  // Entries were refused before the directory could pass the limit; names
-  // of 65535 bytes in 65535 entries are the only way there.
+  // Only tens of thousands of names near 65535 bytes each get this far.
   if (Directory.size() > MaxZipValue)
     throw EZipException(QStringLiteral("Zip central directory of %1 bytes needs Zip64").arg(Directory.size()));
   QByteArray End;

@@ -66,7 +66,7 @@ struct TZipHeader {
 class TZipFile : public TObject {
   RTL_CLASS(TZipFile, TObject)
 public:
-  TZipFile() = default;
+  TZipFile();
   // Finishes an archive still open for writing; a failure then goes to
   // HandleException (call Close to see it).
   ~TZipFile() override;

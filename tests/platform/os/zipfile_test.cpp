@@ -3,6 +3,7 @@
 #include "platform/os/drivemap.h"
 #include "platform/rtl/clock.h"
 #include "platform/rtl/datetime.h"
+#include "platform/rtl/numconv.h"
 #include "platform/rtl/streams.h"
 #include "tests/support/testing.h"
 
@@ -156,24 +157,22 @@ quint32 crcOf(const QByteArray& Bytes) {
   return quint32(crc32(0, reinterpret_cast<const Bytef*>(Bytes.constData()), uInt(Bytes.size())));
 }
 
-QString crcText(quint32 Crc) { return QStringLiteral("%1").arg(Crc, 8, 16, QChar(u'0')).toUpper(); }
-
-// A small archive of a stored and a deflated entry, and where its parts lie.
+// A small archive of a deflated and a stored entry, and where its parts lie.
 struct SmallArchive {
-  QByteArray StoredData = "Stored text, kept as it is.";
   QByteArray DeflatedData = catalogText(700);
+  QByteArray StoredData = "Stored text, kept as it is.";
   QByteArray Bytes;
-  qsizetype Local2 = 0, Data2 = 0, Compressed2 = 0, Directory = 0, Central1 = 0, Central2 = 0, End = 0;
+  qsizetype Compressed1 = 0, Local2 = 0, Data2 = 0, Directory = 0, Central1 = 0, Central2 = 0, End = 0;
 
   SmallArchive() {
-    Bytes = writeArchive({{"stored.txt", StoredData, zcStored}, {"deflated.txt", DeflatedData, zcDeflate}});
+    Bytes = writeArchive({{"deflated.txt", DeflatedData, zcDeflate}, {"stored.txt", StoredData, zcStored}});
     End = Bytes.size() - 22;
     Directory = getU32(Bytes, End + 16);
     Central1 = Directory;
-    Central2 = Central1 + 46 + 10;
-    Local2 = 30 + 10 + StoredData.size();
-    Data2 = Local2 + 30 + 12;
-    Compressed2 = Directory - Data2;
+    Central2 = Central1 + 46 + 12;
+    Local2 = getU32(Bytes, Central2 + 42);
+    Data2 = Local2 + 30 + 10;
+    Compressed1 = Local2 - (30 + 12);
   }
 };
 
@@ -362,46 +361,51 @@ TEST(ZipFileTest, HostileHeadersRaisePreciseErrors) {
   const SmallArchive A;
   const auto S = [](auto... Parts) { return QStringList{QString(Parts)...}.join(QString()); };
   const auto N = [](qint64 V) { return QString::number(V); };
-  const qsizetype StoredSize = A.StoredData.size(), Size2 = A.DeflatedData.size();
+  const qsizetype Size1 = A.DeflatedData.size(), StoredSize = A.StoredData.size();
   struct Case {
     const char* Name;
     std::function<void(QByteArray&)> Patch;
     QString Expected;
   };
   const std::vector<Case> Cases = {
-      {"size below the data", [&](QByteArray& B) { setU32(B, A.Central2 + 24, Size2 - 1); },
-       S("Zip entry \"deflated.txt\": data is longer than the ", N(Size2 - 1), " bytes the header gives")},
-      {"size above the data", [&](QByteArray& B) { setU32(B, A.Central2 + 24, Size2 + 1); },
-       S("Zip entry \"deflated.txt\": data has ", N(Size2), " bytes, the header gives ", N(Size2 + 1))},
-      {"compressed size past the directory", [&](QByteArray& B) { setU32(B, A.Central2 + 20, A.Compressed2 + 1); },
-       S("Zip entry \"deflated.txt\": ", N(A.Compressed2 + 1), " bytes of data at offset ", N(A.Data2),
-         " run past the entry data, which ends at ", N(A.Directory))},
+      {"size below the data", [&](QByteArray& B) { setU32(B, A.Central1 + 24, Size1 - 1); },
+       S("Zip entry \"deflated.txt\": data is longer than the ", N(Size1 - 1), " bytes the header gives")},
+      {"size above the data", [&](QByteArray& B) { setU32(B, A.Central1 + 24, Size1 + 1); },
+       S("Zip entry \"deflated.txt\": data has ", N(Size1), " bytes, the header gives ", N(Size1 + 1))},
       {"compressed size inside the deflate stream",
-       [&](QByteArray& B) { setU32(B, A.Central2 + 20, A.Compressed2 - 1); },
+       [&](QByteArray& B) { setU32(B, A.Central1 + 20, A.Compressed1 - 1); },
        "Zip entry \"deflated.txt\": the compressed data ends inside the deflate stream"},
-      {"stored sizes differ", [&](QByteArray& B) { setU32(B, A.Central1 + 20, StoredSize - 1); },
+      {"compressed size beyond the deflate stream",
+       [&](QByteArray& B) { setU32(B, A.Central1 + 20, A.Compressed1 + 2); },
+       "Zip entry \"deflated.txt\": the deflate stream ends before the last 2 of its compressed bytes"},
+      {"sizes past the directory",
+       [&](QByteArray& B) { setU32(B, A.Central2 + 20, StoredSize + 1), setU32(B, A.Central2 + 24, StoredSize + 1); },
+       S("Zip entry \"stored.txt\": ", N(StoredSize + 1), " bytes of data at offset ", N(A.Data2),
+         " run past the entry data, which ends at ", N(A.Directory))},
+      {"stored sizes differ", [&](QByteArray& B) { setU32(B, A.Central2 + 20, StoredSize - 1); },
        S("Zip entry \"stored.txt\": stored with ", N(StoredSize - 1), " bytes but a size of ", N(StoredSize))},
       {"local name length past the data", [&](QByteArray& B) { setU16(B, A.Local2 + 26, 0xFFFF); },
-       S("Zip entry \"deflated.txt\": ", N(A.Compressed2), " bytes of data at offset ", N(A.Local2 + 30 + 0xFFFF),
+       S("Zip entry \"stored.txt\": ", N(StoredSize), " bytes of data at offset ", N(A.Local2 + 30 + 0xFFFF),
          " run past the entry data, which ends at ", N(A.Directory))},
       {"local header at the directory", [&](QByteArray& B) { setU32(B, A.Central2 + 42, A.Directory); },
-       S("Zip entry \"deflated.txt\": local header at offset ", N(A.Directory),
+       S("Zip entry \"stored.txt\": local header at offset ", N(A.Directory),
          " lies past the entry data, which ends at ", N(A.Directory))},
-      {"stored data changed", [&](QByteArray& B) { B[40] = char(B[40] ^ 0x20); },
-       S("Zip entry \"stored.txt\": CRC-32 is ", crcText(crcOf(QByteArray(A.StoredData).replace(0, 1, "s"))),
-         ", the header gives ", crcText(crcOf(A.StoredData)))},
-      {"more entries than the directory holds", [&](QByteArray& B) { setU16(B, A.End + 8, 3), setU16(B, A.End + 10, 3); },
+      {"stored data changed", [&](QByteArray& B) { B[A.Data2] = char(B[A.Data2] ^ 0x20); },
+       S("Zip entry \"stored.txt\": CRC-32 is ", IntToHex(crcOf(QByteArray(A.StoredData).replace(0, 1, "s")), 8),
+         ", the header gives ", IntToHex(crcOf(A.StoredData), 8))},
+      {"more entries than the directory holds",
+       [&](QByteArray& B) { setU16(B, A.End + 8, 3), setU16(B, A.End + 10, 3); },
        "Invalid zip file: the central directory ends after 2 of 3 entries"},
       {"directory past the end record", [&](QByteArray& B) { setU32(B, A.End + 12, A.End - A.Directory + 1); },
        S("Invalid zip file: the central directory (", N(A.End - A.Directory + 1), " bytes at offset ", N(A.Directory),
          ") runs past the end record at offset ", N(A.End))},
       {"name length past the directory", [&](QByteArray& B) { setU16(B, A.Central2 + 28, 0xFFFF); },
        "Invalid zip file: the central directory ends inside entry 2 of 2"},
-      {"encrypted", [&](QByteArray& B) { B[A.Central1 + 8] = char(B[A.Central1 + 8] | 1); },
+      {"encrypted", [&](QByteArray& B) { B[A.Central2 + 8] = char(B[A.Central2 + 8] | 1); },
        "Zip entry \"stored.txt\": encrypted entries are not supported"},
-      {"method 12", [&](QByteArray& B) { setU16(B, A.Central1 + 10, 12); },
+      {"method 12", [&](QByteArray& B) { setU16(B, A.Central2 + 10, 12); },
        "Zip entry \"stored.txt\": compression method 12 is not supported"},
-      {"Zip64 sizes", [&](QByteArray& B) { setU32(B, A.Central1 + 20, 0xFFFFFFFF); },
+      {"Zip64 sizes", [&](QByteArray& B) { setU32(B, A.Central2 + 20, 0xFFFFFFFF); },
        "Zip entry \"stored.txt\": Zip64 entries are not supported"},
       {"Zip64 locator", [&](QByteArray& B) { B.insert(A.End, QByteArray("PK\x06\x07", 4) + QByteArray(16, '\0')); },
        "Zip64 archives are not supported"},
@@ -423,7 +427,7 @@ TEST(ZipFileTest, HostileHeadersRaisePreciseErrors) {
 
 TEST(ZipFileTest, EveryTruncationRaises) {
   const SmallArchive A;
-  ASSERT_EQ(readArchive(A.Bytes), (std::vector<QByteArray>{A.StoredData, A.DeflatedData}));
+  ASSERT_EQ(readArchive(A.Bytes), (std::vector<QByteArray>{A.DeflatedData, A.StoredData}));
   for (qsizetype Length = 0; Length < A.Bytes.size(); ++Length) {
     SCOPED_TRACE(Length);
     EXPECT_THROW(readArchive(A.Bytes.left(Length)), EZipException);
@@ -432,7 +436,7 @@ TEST(ZipFileTest, EveryTruncationRaises) {
 
 TEST(ZipFileTest, EveryFlippedByteRaisesOrReadsTheSameBytes) {
   const SmallArchive A;
-  const std::vector<QByteArray> Original = {A.StoredData, A.DeflatedData};
+  const std::vector<QByteArray> Original = {A.DeflatedData, A.StoredData};
   for (qsizetype At = 0; At < A.Bytes.size(); ++At) {
     SCOPED_TRACE(At);
     QByteArray Bytes = A.Bytes;

@@ -3,6 +3,7 @@
 #include "platform/os/registry.h"
 #include "platform/rtl/exceptions.h"
 
+#include <cassert>
 #include <mutex>
 
 constexpr int DriveCount = 26;

@@ -5,6 +5,7 @@
 
 #include <QFile>
 
+#include <climits>
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -1,15 +1,14 @@
 #include "platform/os/registry.h"
 
 #include "platform/os/filesys.h"
+#include "platform/os/wordapp.h"
 #include "platform/rtl/inifiles.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/strutils.h"
 
-#include <QByteArray>
 #include <QStringList>
 
 #include <cassert>
-#include <cstdlib>
 #include <optional>
 #include <vector>
 
@@ -162,7 +161,8 @@ public:
   }
 
   void createKey(const String& Path) {
-    // TMemIniFile makes a section only around a key: add one and take it away.
+    // TMemIniFile makes a section only around a key: add one and take it
+    // away.  "~" is no encoded name (those are quoted or "@").
     const String Placeholder = QStringLiteral("~");
     FIni.WriteString(section(Path), Placeholder, String());
     FIni.DeleteKey(section(Path), Placeholder);
@@ -240,7 +240,7 @@ private:
 // ------------------------------------------------------------ THiveLock
 
 // The store locked for one operation and the hive of one root.  HKCR and
-// HKLM are made anew each time from the store's switches.
+// HKLM are made anew each time.
 class THiveLock {
 public:
   explicit THiveLock(HKEY Root) : FStore(RegistryStore()), FGuard(FStore.FLock) {
@@ -250,7 +250,7 @@ public:
     }
     FReadOnlyHive = std::make_unique<TMemIniFile>(String());
     FView.emplace(*FReadOnlyHive, Root);
-    if (Root == HKEY_CLASSES_ROOT && FStore.WordInstalled()) FView->createKey(String::fromUtf16(WordApplicationKey));
+    if (Root == HKEY_CLASSES_ROOT && WordServer().Installed()) FView->createKey(String::fromUtf16(WordApplicationKey));
   }
 
   THiveView& view() { return *FView; }

@@ -16,8 +16,8 @@
 // skipped.  A key exists when its section or a section below it does.
 //
 // HKEY_CLASSES_ROOT and HKEY_LOCAL_MACHINE are read-only and built on the
-// fly: HKCR holds the key "Word.Application" while the Word stand-in counts as
-// installed; HKLM is empty.  Key and value names compare without case and
+// fly: HKCR holds the key "Word.Application" while the Word server in use
+// counts as installed (WordServer().Installed()); HKLM is empty.  Key and value names compare without case and
 // keep the spelling they were first written with.
 #pragma once
 
@@ -92,7 +92,7 @@ private:
   bool FReadOnly = false;
 };
 
-// The HKCU hive and the switches of the read-only hives.
+// The HKCU hive.
 class TRegistryStore {
 public:
   // Keeps the hive in Folder + "/registry.reg"; Folder "" keeps it in memory
@@ -104,9 +104,6 @@ public:
 
   // The hive's file; "" for a store in memory.
   String FileName() const;
-  // Whether HKCR holds "Word.Application"; true unless switched off.
-  bool WordInstalled() const { return FWordInstalled; }
-  void SetWordInstalled(bool Value) { FWordInstalled = Value; }
 
 private:
   friend class THiveLock;
@@ -119,7 +116,6 @@ private:
   void load();
 
   String FFolder;
-  bool FWordInstalled = true;
   std::unique_ptr<TMemIniFile> FHive;
   std::mutex FLock;
 };

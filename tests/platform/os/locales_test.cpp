@@ -117,6 +117,12 @@ TEST(LocalesTest, CharacterClassesFromBidiTypes) {
   EXPECT_EQ(Untouched, std::vector<Word>{7});
 }
 
+TEST(LocalesTest, CaseMapsIgnoreTheUserLocale) {
+  const TUserLocaleScope Turkish(QStringLiteral("tr_TR"));
+  EXPECT_EQ(AnsiUpperCase(QStringLiteral("straße ё i")), QStringLiteral("STRAßE Ё I"));
+  EXPECT_EQ(AnsiLowerCase(QStringLiteral("I")), QStringLiteral("i"));
+}
+
 TEST(LocalesTest, ScopeRestoresLocaleAndScriptFlags) {
   const String Before = UserLocale();
   {

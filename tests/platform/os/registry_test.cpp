@@ -1,6 +1,7 @@
 #include "platform/os/registry.h"
 
 #include "platform/os/osunit.h"
+#include "platform/os/wordapp.h"
 #include "platform/rtl/stringlist.h"
 #include "tests/support/testing.h"
 
@@ -179,7 +180,7 @@ TEST_F(RegistryTest, KeysPathsAndDeletion) {
 }
 
 TEST_F(RegistryTest, ReadOnlyKeysAndHives) {
-  TRegistryStoreScope Store;
+  const TRegistryStoreScope Store;
   TRegistry Reg;
   ASSERT_TRUE(Reg.OpenKey(QStringLiteral("K"), /*CanCreate=*/true));
   ASSERT_TRUE(Reg.OpenKeyReadOnly(QStringLiteral("\\K")));
@@ -193,8 +194,13 @@ TEST_F(RegistryTest, ReadOnlyKeysAndHives) {
   EXPECT_RAISES(Reg.WriteInteger(QStringLiteral("v"), 1), ERegistryException, "Failed to set data for 'v'");
   EXPECT_FALSE(Reg.OpenKey(QStringLiteral("\\New"), /*CanCreate=*/true));
   EXPECT_FALSE(Reg.DeleteKey(QStringLiteral("\\Word.Application")));
-  Store.Store().SetWordInstalled(false);
-  EXPECT_FALSE(Reg.KeyExists(QStringLiteral("\\Word.Application")));
+  TRecordingWordServer NoWord;
+  NoWord.Absent = true;
+  {
+    const TWordServerScope Scope(NoWord);
+    EXPECT_FALSE(Reg.KeyExists(QStringLiteral("\\Word.Application")));
+  }
+  EXPECT_TRUE(Reg.KeyExists(QStringLiteral("\\Word.Application")));
 
   Reg.SetRootKey(HKEY_LOCAL_MACHINE);
   EXPECT_EQ(Reg.CurrentPath(), String());

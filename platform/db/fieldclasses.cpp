@@ -178,9 +178,20 @@ void TStringField::SetAsString(const String& AValue) {
   SetData(Variant(Size() > 0 ? AValue.left(Size()) : AValue));
 }
 
-Integer TStringField::GetAsInteger() { return IsNull() ? 0 : StrToInt(GetAsString()); }
-Int64 TStringField::GetAsLargeInt() { return IsNull() ? 0 : StrToInt64(GetAsString()); }
-double TStringField::GetAsFloat() { return IsNull() ? 0 : StrToFloat(GetAsString()); }
+Integer TStringField::GetAsInteger() {
+  Variant Value;
+  return GetData(Value) ? StrToInt(Value.AsString()) : 0;
+}
+
+Int64 TStringField::GetAsLargeInt() {
+  Variant Value;
+  return GetData(Value) ? StrToInt64(Value.AsString()) : 0;
+}
+
+double TStringField::GetAsFloat() {
+  Variant Value;
+  return GetData(Value) ? StrToFloat(Value.AsString()) : 0;
+}
 
 // A text starting with T or Y (either case) is true.
 bool TStringField::GetAsBoolean() {
@@ -188,7 +199,10 @@ bool TStringField::GetAsBoolean() {
   return !S.isEmpty() && CharInSet(S[0], {u'T', u't', u'Y', u'y'});
 }
 
-TDateTime TStringField::GetAsDateTime() { return IsNull() ? 0 : StrToDateTime(GetAsString()); }
+TDateTime TStringField::GetAsDateTime() {
+  Variant Value;
+  return GetData(Value) ? StrToDateTime(Value.AsString()) : 0;
+}
 
 Variant TStringField::GetAsVariant() {
   Variant Value;
@@ -382,7 +396,10 @@ Int64 TLongWordField::GetAsLargeInt() {
 Integer TLongWordField::GetAsInteger() { return Variant(GetAsLargeInt()).AsInteger(); }
 double TLongWordField::GetAsFloat() { return double(GetAsLargeInt()); }
 
-String TLongWordField::GetAsString() { return IsNull() ? String() : IntToStr(GetAsLargeInt()); }
+String TLongWordField::GetAsString() {
+  Variant Value;
+  return GetData(Value) ? IntToStr(Value.AsInt64()) : String();
+}
 
 Variant TLongWordField::GetAsVariant() {
   Variant Value;
@@ -410,7 +427,8 @@ void TLongWordField::SetAsString(const String& AValue) {
 void TLongWordField::SetVarValue(const Variant& AValue) { SetAsLargeInt(AValue.AsInt64()); }
 
 void TLongWordField::GetText(String& AText, bool DisplayText) {
-  AText = IsNull() ? String() : integerText(TextFormat(DisplayText), GetAsLargeInt());
+  Variant Value;
+  AText = GetData(Value) ? integerText(TextFormat(DisplayText), Value.AsInt64()) : String();
 }
 
 // ---------------------------------------------------------------------------
@@ -434,7 +452,10 @@ Int64 TLargeintField::GetAsLargeInt() {
 Integer TLargeintField::GetAsInteger() { return Variant(GetAsLargeInt()).AsInteger(); }
 double TLargeintField::GetAsFloat() { return double(GetAsLargeInt()); }
 
-String TLargeintField::GetAsString() { return IsNull() ? String() : IntToStr(GetAsLargeInt()); }
+String TLargeintField::GetAsString() {
+  Variant Value;
+  return GetData(Value) ? IntToStr(Value.AsInt64()) : String();
+}
 
 Variant TLargeintField::GetAsVariant() {
   Variant Value;
@@ -464,7 +485,8 @@ void TLargeintField::SetAsString(const String& AValue) {
 void TLargeintField::SetVarValue(const Variant& AValue) { SetAsLargeInt(AValue.AsInt64()); }
 
 void TLargeintField::GetText(String& AText, bool DisplayText) {
-  AText = IsNull() ? String() : integerText(TextFormat(DisplayText), GetAsLargeInt());
+  Variant Value;
+  AText = GetData(Value) ? integerText(TextFormat(DisplayText), Value.AsInt64()) : String();
 }
 
 // ---------------------------------------------------------------------------
@@ -513,9 +535,15 @@ Integer TFloatField::GetAsInteger() { return Variant(GetAsFloat()).AsInteger(); 
 Int64 TFloatField::GetAsLargeInt() { return Variant(GetAsFloat()).AsInt64(); }
 ::Currency TFloatField::GetAsCurrency() { return ::Currency(GetAsFloat()); }
 
-String TFloatField::GetAsString() { return IsNull() ? String() : FloatToStr(GetAsFloat()); }
+String TFloatField::GetAsString() {
+  Variant Value;
+  return GetData(Value) ? FloatToStr(Value.AsDouble()) : String();
+}
 
-Variant TFloatField::GetAsVariant() { return IsNull() ? Null() : StoredValue(GetAsFloat()); }
+Variant TFloatField::GetAsVariant() {
+  Variant Value;
+  return GetData(Value) ? StoredValue(Value.AsDouble()) : Null();
+}
 
 void TFloatField::SetAsFloat(double AValue) {
   if ((FMinValue != 0 || FMaxValue != 0) && (AValue < FMinValue || AValue > FMaxValue))
@@ -540,11 +568,12 @@ void TFloatField::SetAsString(const String& AValue) {
 void TFloatField::SetVarValue(const Variant& AValue) { SetAsFloat(AValue.AsDouble()); }
 
 void TFloatField::GetText(String& AText, bool DisplayText) {
-  if (IsNull()) {
+  Variant Stored;
+  if (!GetData(Stored)) {
     AText.clear();
     return;
   }
-  const double Value = GetAsFloat();
+  const double Value = Stored.AsDouble();
   const String& Format = TextFormat(DisplayText);
   if (!Format.isEmpty()) {
     AText = FormatFloat(Format, Value);
@@ -609,9 +638,15 @@ double TBCDField::GetAsFloat() { return GetAsCurrency().ToDouble(); }
 Integer TBCDField::GetAsInteger() { return Variant(GetAsCurrency()).AsInteger(); }
 Int64 TBCDField::GetAsLargeInt() { return Variant(GetAsCurrency()).AsInt64(); }
 
-String TBCDField::GetAsString() { return IsNull() ? String() : CurrToStr(GetAsCurrency()); }
+String TBCDField::GetAsString() {
+  Variant Value;
+  return GetData(Value) ? CurrToStr(Value.AsCurrency()) : String();
+}
 
-Variant TBCDField::GetAsVariant() { return IsNull() ? Null() : Variant(GetAsCurrency()); }
+Variant TBCDField::GetAsVariant() {
+  Variant Value;
+  return GetData(Value) ? Variant(Value.AsCurrency()) : Null();
+}
 
 void TBCDField::SetAsCurrency(::Currency AValue) {
   const ::Currency None;
@@ -637,11 +672,12 @@ void TBCDField::SetAsString(const String& AValue) {
 void TBCDField::SetVarValue(const Variant& AValue) { SetAsCurrency(AValue.AsCurrency()); }
 
 void TBCDField::GetText(String& AText, bool DisplayText) {
-  if (IsNull()) {
+  Variant Stored;
+  if (!GetData(Stored)) {
     AText.clear();
     return;
   }
-  const ::Currency Value = GetAsCurrency();
+  const ::Currency Value = Stored.AsCurrency();
   const String& Format = TextFormat(DisplayText);
   if (!Format.isEmpty())
     AText = FormatFloat(Format, Value.ToDouble());
@@ -755,7 +791,10 @@ String TDateTimeField::GetAsString() {
   return Result;
 }
 
-Variant TDateTimeField::GetAsVariant() { return IsNull() ? Null() : VarFromDateTime(GetAsDateTime()); }
+Variant TDateTimeField::GetAsVariant() {
+  Variant Value;
+  return GetData(Value) ? VarFromDateTime(Value.AsDateTime()) : Null();
+}
 
 void TDateTimeField::SetAsDateTime(TDateTime AValue) { SetData(VarFromDateTime(StoredValue(AValue))); }
 void TDateTimeField::SetAsFloat(double AValue) { SetAsDateTime(AValue); }
@@ -777,7 +816,8 @@ void TDateTimeField::SetAsString(const String& AValue) {
 // An empty format is FormatDateTime's "c": the date, and the time unless it
 // is midnight.
 void TDateTimeField::GetText(String& AText, bool DisplayText) {
-  if (IsNull()) {
+  Variant Value;
+  if (!GetData(Value)) {
     AText.clear();
     return;
   }
@@ -788,7 +828,7 @@ void TDateTimeField::GetText(String& AText, bool DisplayText) {
     Format = FormatSettings().ShortDateFormat;
   else if (DataType() == ftTime)
     Format = FormatSettings().LongTimeFormat;
-  DateTimeToString(AText, Format, GetAsDateTime());
+  DateTimeToString(AText, Format, Value.AsDateTime());
 }
 
 TDateField::TDateField(TComponent* AOwner) : TDateTimeField(AOwner, ftDate) {}
@@ -993,13 +1033,19 @@ Variant TVariantField::GetAsVariant() {
   return Value;
 }
 
+// Null reads as Unassigned, which converts to the empty value of each kind.
+Variant TVariantField::valueOrEmpty() {
+  Variant Value;
+  return GetData(Value) ? Value : Unassigned();
+}
+
 String TVariantField::GetAsString() { return VarToStr(GetAsVariant()); }
-Integer TVariantField::GetAsInteger() { return IsNull() ? 0 : GetAsVariant().AsInteger(); }
-Int64 TVariantField::GetAsLargeInt() { return IsNull() ? 0 : GetAsVariant().AsInt64(); }
-double TVariantField::GetAsFloat() { return IsNull() ? 0 : GetAsVariant().AsDouble(); }
-Currency TVariantField::GetAsCurrency() { return IsNull() ? Currency() : GetAsVariant().AsCurrency(); }
-bool TVariantField::GetAsBoolean() { return !IsNull() && GetAsVariant().AsBoolean(); }
-TDateTime TVariantField::GetAsDateTime() { return IsNull() ? 0 : GetAsVariant().AsDateTime(); }
+Integer TVariantField::GetAsInteger() { return valueOrEmpty().AsInteger(); }
+Int64 TVariantField::GetAsLargeInt() { return valueOrEmpty().AsInt64(); }
+double TVariantField::GetAsFloat() { return valueOrEmpty().AsDouble(); }
+Currency TVariantField::GetAsCurrency() { return valueOrEmpty().AsCurrency(); }
+bool TVariantField::GetAsBoolean() { return valueOrEmpty().AsBoolean(); }
+TDateTime TVariantField::GetAsDateTime() { return valueOrEmpty().AsDateTime(); }
 
 void TVariantField::SetVarValue(const Variant& AValue) { SetData(AValue); }
 void TVariantField::SetAsString(const String& AValue) { SetData(Variant(AValue)); }

@@ -615,4 +615,7 @@ protected:
   Variant GetAsVariant() override;
   void SetVarValue(const Variant& AValue) override;
   Integer GetDataSize() const override { return Integer(sizeof(Variant)); }
+
+private:
+  Variant valueOrEmpty();
 };

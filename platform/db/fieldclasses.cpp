@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -152,6 +153,34 @@ TFieldClass DefaultFieldClass(TFieldType FieldType) {
     case ftVariant: return TVariantField::StaticClass();
     default: return nullptr;
   }
+}
+
+namespace {
+
+// Every field class that makes fields.
+const std::vector<TClass>& fieldClasses() {
+  static const std::vector<TClass> Classes{
+      TStringField::StaticClass(),   TWideStringField::StaticClass(), TGuidField::StaticClass(),
+      TIntegerField::StaticClass(),  TSmallintField::StaticClass(),   TShortintField::StaticClass(),
+      TByteField::StaticClass(),     TWordField::StaticClass(),       TAutoIncField::StaticClass(),
+      TLongWordField::StaticClass(), TLargeintField::StaticClass(),   TFloatField::StaticClass(),
+      TCurrencyField::StaticClass(), TExtendedField::StaticClass(),   TSingleField::StaticClass(),
+      TBCDField::StaticClass(),      TBooleanField::StaticClass(),    TDateTimeField::StaticClass(),
+      TDateField::StaticClass(),     TTimeField::StaticClass(),       TBytesField::StaticClass(),
+      TVarBytesField::StaticClass(), TBlobField::StaticClass(),       TMemoField::StaticClass(),
+      TWideMemoField::StaticClass(), TGraphicField::StaticClass(),    TVariantField::StaticClass(),
+  };
+  return Classes;
+}
+
+}  // namespace
+
+void RegisterFieldClasses() {
+  for (TClass Class : fieldClasses()) RegisterClass(Class);
+}
+
+void UnRegisterFieldClasses() {
+  for (TClass Class : fieldClasses()) UnRegisterClass(Class);
 }
 
 // ---------------------------------------------------------------------------

@@ -45,6 +45,12 @@ class TStream;
 // that have none here.
 TFieldClass DefaultFieldClass(TFieldType FieldType);
 
+// Enters every field class that makes fields into the class registry (and
+// takes them out again), so component streams create fields by class name.
+// For the dataset layer's unit start-up and shutdown.
+void RegisterFieldClasses();
+void UnRegisterFieldClasses();
+
 // Text: UTF-16, Size counts characters (0: any length).  Longer values are cut
 // to Size.
 class TStringField : public TField {

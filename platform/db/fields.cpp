@@ -74,7 +74,15 @@ Variant TLookupList::ValueOfKey(const Variant& AKey) const {
 
 TField::TField(TComponent* AOwner) : TComponent(AOwner) {}
 
-TField::~TField() { detachFromDataSet(); }
+// Only a field destroyed by a plain delete is still attached here; closing
+// its dataset may raise, which a destructor must not pass on.
+TField::~TField() {
+  try {
+    detachFromDataSet();
+  } catch (...) {
+    HandleException(std::current_exception());
+  }
+}
 
 void TField::BeforeDestruction() {
   detachFromDataSet();
@@ -171,7 +179,7 @@ void TField::SetVisible(bool Value) {
   PropertyChanged(/*LayoutAffected=*/true);
 }
 
-Integer TField::Index() const { return FFields ? FFields->IndexOf(const_cast<TField*>(this)) : -1; }
+Integer TField::Index() const { return FFields ? FFields->IndexOf(this) : -1; }
 
 void TField::SetIndex(Integer Value) {
   if (!FFields) return;
@@ -470,7 +478,7 @@ TField* TFields::Fields(Integer Index) const {
   return FList[std::size_t(Index)];
 }
 
-Integer TFields::IndexOf(TField* Field) const {
+Integer TFields::IndexOf(const TField* Field) const {
   const auto It = std::find(FList.begin(), FList.end(), Field);
   return It == FList.end() ? -1 : Integer(It - FList.begin());
 }

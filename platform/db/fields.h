@@ -316,7 +316,7 @@ public:
   Integer Count() const { return Integer(FList.size()); }
   TField* Fields(Integer Index) const;
   TField* operator[](Integer Index) const { return Fields(Index); }
-  Integer IndexOf(TField* Field) const;
+  Integer IndexOf(const TField* Field) const;
 
   // Appends Field; its name must be set and new to the list ("Field name
   // missing", "Duplicate field name '%s'").

@@ -105,6 +105,20 @@ TEST(FieldClassesTest, FreshFieldsHoldTheirPublishedDefaults) {
   }
 }
 
+// Streams find field classes by name once the unit has registered them.
+TEST(FieldClassesTest, RegisteredByName) {
+  EXPECT_EQ(GetClass("TMemoField"), nullptr);
+  RegisterFieldClasses();
+  for (const ClassCase& C : ClassCases) {
+    SCOPED_TRACE(C.ClassName);
+    EXPECT_EQ(GetClass(C.ClassName), DefaultFieldClass(C.Type));
+  }
+  EXPECT_EQ(FindClass("tfloatfield"), TFloatField::StaticClass());
+  EXPECT_TRUE(FindClass("TDateField")->InheritsFrom(TDateTimeField::StaticClass()));
+  UnRegisterFieldClasses();
+  EXPECT_EQ(GetClass("TMemoField"), nullptr);
+}
+
 TEST(FieldClassesTest, DisplayWidthFollowsSizeAndTextsUntilSet) {
   TFieldPtr Name = makeField(ftString);
   Name->SetSize(42);

@@ -2,6 +2,7 @@
 
 #include "platform/ui/fontmap.h"
 #include "platform/ui/metrics.h"
+#include "platform/ui/surface.h"
 
 #include <QCoreApplication>
 #include <QFontInfo>
@@ -15,6 +16,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 
 using namespace gdi;
@@ -45,6 +47,12 @@ class TTextFont : public TTextMeasurer {
   // Draws the units of Text at X + Offsets[i] on the given baseline.
   virtual void DrawUnits(QPainter& P, QStringView Text, const Integer* Offsets, Integer X, Integer Baseline,
                          const QColor& Color) const = 0;
+  // Whether BlitUnits can write the glyphs straight into 32-bit pixels.
+  virtual bool CanBlit() const { return false; }
+  // DrawUnits into a 32-bit image (RGB32 or ARGB32, premultiplied or not),
+  // limited to Clip; only when CanBlit().
+  virtual void BlitUnits(QImage& Image, const QRegion& Clip, QStringView Text, const Integer* Offsets, Integer X,
+                         Integer Baseline, QRgb Color) const {}
 
   Integer UnderlineOffset = 1;   // rows below the baseline
   Integer StrikeOutOffset = 3;   // rows above the baseline
@@ -80,7 +88,8 @@ class TFixedTextFont final : public TTextFont {
 // to whole pixels, drawn at our own positions.
 class TQtTextFont final : public TTextFont {
  public:
-  TQtTextFont(const QFont& Font, Integer Em) : FRaw(QRawFont::fromFont(Font)) {
+  TQtTextFont(const QFont& Font, Integer Em)
+      : FRaw(QRawFont::fromFont(Font)), FAntialiased(!(Font.styleStrategy() & QFont::NoAntialias)) {
     FMetrics.Ascent = static_cast<Integer>(std::ceil(FRaw.ascent()));
     FMetrics.Descent = static_cast<Integer>(std::ceil(FRaw.descent()));
     FMetrics.Height = FMetrics.Ascent + FMetrics.Descent;
@@ -130,6 +139,31 @@ class TQtTextFont final : public TTextFont {
     P.drawGlyphRun(QPointF(0, 0), Run);
   }
 
+  bool CanBlit() const override { return FAntialiased; }
+
+  void BlitUnits(QImage& Image, const QRegion& Clip, QStringView Text, const Integer* Offsets, Integer X,
+                 Integer Baseline, QRgb Color) const override {
+    uchar* const Bits = Image.bits();
+    const qsizetype Stride = Image.bytesPerLine();
+    for (qsizetype I = 0; I < Text.size(); ++I) {
+      const char16_t Unit = Text[I].unicode();
+      if (!isDrawn(Unit)) continue;
+      const bool Pair = isPair(Text, I);
+      const TGlyphMask& M = mask(Pair ? pairGlyph(Text, I).Index : glyph(Unit).Index);
+      const QRect Box(QPoint(X + Offsets[I], Baseline) + M.Offset, M.Coverage.size());
+      if (Pair) ++I;
+      for (const QRect& ClipRect : Clip) {
+        const QRect Part = Box & ClipRect;
+        for (int Y = Part.top(); Y <= Part.bottom(); ++Y) {
+          const uchar* Cover = M.Coverage.constScanLine(Y - Box.top()) + (Part.left() - Box.left());
+          QRgb* Pixel = reinterpret_cast<QRgb*>(Bits + Y * Stride) + Part.left();
+          for (int N = Part.width(); N > 0; --N, ++Cover, ++Pixel)
+            if (*Cover) *Pixel = blend(Color, *Pixel, *Cover);
+        }
+      }
+    }
+  }
+
  private:
   struct TGlyph {
     quint32 Index = 0;
@@ -171,7 +205,37 @@ class TQtTextFont final : public TTextFont {
     return {Index, qRound(Advance.x())};
   }
 
+  // A glyph's coverage and where its top-left sits from the pen position.
+  struct TGlyphMask {
+    QImage Coverage;  // one byte per pixel
+    QPoint Offset;
+  };
+
+  const TGlyphMask& mask(quint32 Index) const {
+    auto It = FMasks.find(Index);
+    if (It != FMasks.end()) return It->second;
+    TGlyphMask Mask;
+    const QImage Map = FRaw.alphaMapForGlyph(Index, QRawFont::PixelAntialiasing);
+    const QRectF Box = FRaw.boundingRect(Index);
+    Mask.Coverage = Map.depth() == 8 ? Map : QImage();
+    Mask.Offset = QPoint(qRound(Box.left()), qRound(Box.top()));
+    return FMasks.emplace(Index, std::move(Mask)).first->second;
+  }
+
+  // Color over Pixel at coverage A (0..255), all four channels.
+  static QRgb blend(QRgb Color, QRgb Pixel, uint A) {
+    if (A == 255) return Color;
+    const uint B = 255 - A;
+    uint Low = (Color & 0xFF00FF) * A + (Pixel & 0xFF00FF) * B;
+    Low = ((Low + ((Low >> 8) & 0xFF00FF) + 0x800080) >> 8) & 0xFF00FF;
+    uint High = ((Color >> 8) & 0xFF00FF) * A + ((Pixel >> 8) & 0xFF00FF) * B;
+    High = (High + ((High >> 8) & 0xFF00FF) + 0x800080) & 0xFF00FF00;
+    return High | Low;
+  }
+
   QRawFont FRaw;
+  bool FAntialiased = true;
+  mutable std::unordered_map<quint32, TGlyphMask> FMasks;
   mutable std::array<std::unique_ptr<TGlyphPage>, 256> FPages;
   // drawing buffers, kept to spare allocations per call
   mutable QList<quint32> FIndexes;
@@ -339,82 +403,115 @@ QStringView textView(const Char* Text, int Count) {
   return QStringView(Text, Count);
 }
 
-// The painter of the DC, switched to layout space for the duration.
-class TTextPainter {
+// Where one text call draws: the DC's painter in layout space, the call's
+// own clip rectangle, and the surface's pixels when glyphs can be blended
+// straight into them (upright antialiased text on a 32-bit image), which
+// spares the painter's per-call glyph machinery.
+class TTextCanvas {
  public:
-  TTextPainter(const TTextTarget& T) : FPainter(DCPainter(T.DC)) {
-    if (!FPainter || T.Upright) return;
-    save();
-    FPainter->setTransform(T.Transform);
+  explicit TTextCanvas(const TTextTarget& T) : FTarget(T), FPainter(DCPainter(T.DC)) {
+    if (!FPainter) return;
+    if (!T.Upright) {
+      save();
+      FPainter->setTransform(T.Transform);
+    }
+    const bool Antialiased = T.LogFont.lfQuality != NONANTIALIASED_QUALITY;
+    if (FPainter->testRenderHint(QPainter::TextAntialiasing) != Antialiased) {
+      save();
+      FPainter->setRenderHint(QPainter::TextAntialiasing, Antialiased);
+    }
+    if (T.Upright && T.Font->CanBlit()) {
+      const std::shared_ptr<TSurface> Surface = DCSurface(T.DC);
+      QImage* Pixels = Surface ? Surface->DrawingPixels() : nullptr;
+      if (Pixels && isBlittable(Pixels->format())) FPixels = Pixels;
+    }
   }
-  ~TTextPainter() {
+  ~TTextCanvas() {
     if (FSaved) FPainter->restore();
   }
-  TTextPainter(const TTextPainter&) = delete;
-  TTextPainter& operator=(const TTextPainter&) = delete;
+  TTextCanvas(const TTextCanvas&) = delete;
+  TTextCanvas& operator=(const TTextCanvas&) = delete;
 
-  QPainter* operator->() const { return FPainter; }
-  QPainter& operator*() const { return *FPainter; }
   explicit operator bool() const { return FPainter != nullptr; }
 
+  // Limits what is drawn afterwards to R (layout space).
   void ClipTo(const TRect& R) {
+    FClip = QRect(R.Left, R.Top, R.Width(), R.Height());
+    if (FPixels) return;  // fills and glyphs intersect it themselves
     save();
-    FPainter->setClipRect(QRect(R.Left, R.Top, R.Width(), R.Height()), Qt::IntersectClip);
+    FPainter->setClipRect(*FClip, Qt::IntersectClip);
   }
-  void SetAntialiasing(bool On) {
-    if (FPainter->testRenderHint(QPainter::TextAntialiasing) == On) return;
-    save();
-    FPainter->setRenderHint(QPainter::TextAntialiasing, On);
+
+  void Fill(Integer Left, Integer Top, Integer Width, Integer Height, COLORREF Color) {
+    QRect Box(Left, Top, Width, Height);
+    if (FPixels && FClip) Box &= *FClip;
+    if (!Box.isEmpty()) FPainter->fillRect(Box, toQColor(Color));
+  }
+
+  // One line of units with the font's underline and strike-out.
+  void Line(QStringView Text, const Integer* Offsets, Integer X, Integer Top, Integer Width, COLORREF Color) {
+    const TTextFont& F = *FTarget.Font;
+    const Integer Baseline = Top + F.Metrics().Ascent;
+    if (FPixels)
+      F.BlitUnits(*FPixels, blitClip(), Text, Offsets, X, Baseline, 0xFF000000 | toQColor(Color).rgb());
+    else
+      F.DrawUnits(*FPainter, Text, Offsets, X, Baseline, toQColor(Color));
+    if (FTarget.LogFont.lfUnderline) Fill(X, Baseline + F.UnderlineOffset, Width, F.LineThickness, Color);
+    if (FTarget.LogFont.lfStrikeOut) Fill(X, Baseline - F.StrikeOutOffset, Width, F.LineThickness, Color);
   }
 
  private:
+  static bool isBlittable(QImage::Format Format) {
+    return Format == QImage::Format_RGB32 || Format == QImage::Format_ARGB32 ||
+           Format == QImage::Format_ARGB32_Premultiplied;
+  }
+
+  // The DC's clip (held by the painter) and the call's rectangle, in pixels.
+  const QRegion& blitClip() {
+    if (FBlitClipReady) return FBlitClip;
+    FBlitClip = FPainter->hasClipping() ? FPainter->clipRegion() : QRegion(FPixels->rect());
+    if (FClip) FBlitClip &= *FClip;
+    FBlitClipReady = true;
+    return FBlitClip;
+  }
+
   void save() {
     if (FSaved) return;
     FPainter->save();
     FSaved = true;
   }
 
+  const TTextTarget& FTarget;
   QPainter* FPainter;
   bool FSaved = false;
+  QImage* FPixels = nullptr;
+  std::optional<QRect> FClip;
+  QRegion FBlitClip;
+  bool FBlitClipReady = false;
 };
-
-void fill(QPainter& P, Integer Left, Integer Top, Integer Width, Integer Height, COLORREF Color) {
-  if (Width > 0 && Height > 0) P.fillRect(QRect(Left, Top, Width, Height), toQColor(Color));
-}
-
-// One line of units with its font decorations.
-void drawLine(QPainter& P, const TTextTarget& T, QStringView Text, const Integer* Offsets, Integer X, Integer Top,
-              Integer Width, COLORREF Color) {
-  const TTextFont& F = *T.Font;
-  const Integer Baseline = Top + F.Metrics().Ascent;
-  const QColor TextColor = toQColor(Color);
-  F.DrawUnits(P, Text, Offsets, X, Baseline, TextColor);
-  if (T.LogFont.lfUnderline) P.fillRect(QRect(X, Baseline + F.UnderlineOffset, Width, F.LineThickness), TextColor);
-  if (T.LogFont.lfStrikeOut) P.fillRect(QRect(X, Baseline - F.StrikeOutOffset, Width, F.LineThickness), TextColor);
-}
 
 bool contains(const TRect& Outer, Integer Left, Integer Top, Integer Width, Integer Height) {
   return Left >= Outer.Left && Top >= Outer.Top && Left + Width <= Outer.Right && Top + Height <= Outer.Bottom;
 }
 
-void drawLayout(TTextPainter& P, const TTextTarget& T, const TTextLayout& L, const TRect& Rect) {
+void drawLayout(TTextCanvas& Canvas, const TTextTarget& T, const TTextLayout& L, const TRect& Rect) {
   if (L.Clipped) {
     const bool Inside = std::all_of(L.Lines.begin(), L.Lines.end(), [&](const TTextLine& Line) {
       return contains(Rect, Line.X, Line.Y, Line.Width, L.LineHeight);
     });
-    if (!Inside) P.ClipTo(Rect);
+    if (!Inside) Canvas.ClipTo(Rect);
   }
   const COLORREF TextColor = GetTextColor(T.DC);
   const bool Opaque = GetBkMode(T.DC) == OPAQUE;
   const COLORREF BkColor = GetBkColor(T.DC);
   for (const TTextLine& Line : L.Lines) {
-    if (Opaque) fill(*P, Line.X, Line.Y, Line.Width, L.LineHeight, BkColor);
-    drawLine(*P, T, Line.Text, L.Offsets.data() + Line.FirstOffset, Line.X, Line.Y, Line.Width, TextColor);
+    if (Opaque) Canvas.Fill(Line.X, Line.Y, Line.Width, L.LineHeight, BkColor);
+    Canvas.Line(Line.Text, L.Offsets.data() + Line.FirstOffset, Line.X, Line.Y, Line.Width, TextColor);
   }
   const TTextFont& F = *T.Font;
   for (const TTextUnderline& U : L.Underlines) {
     const TTextLine& Line = L.Lines[U.Line];
-    fill(*P, Line.X + U.X, Line.Y + F.Metrics().Ascent + F.UnderlineOffset, U.Width, F.LineThickness, TextColor);
+    Canvas.Fill(Line.X + U.X, Line.Y + F.Metrics().Ascent + F.UnderlineOffset, U.Width, F.LineThickness, TextColor);
   }
 }
 
@@ -468,16 +565,15 @@ BOOL ExtTextOutW(HDC DC, int X, int Y, UINT Options, const RECT* Rect, const Cha
     const Integer NewX = Horizontal == TA_LEFT ? X + Advance : Horizontal == TA_RIGHT ? X - Advance : X;
     MoveToEx(DC, NewX, Y, nullptr);
   }
-  TTextPainter P(T);
-  if (!P) return 1;
-  P.SetAntialiasing(T.LogFont.lfQuality != NONANTIALIASED_QUALITY);
+  TTextCanvas Canvas(T);
+  if (!Canvas) return 1;
   const COLORREF BkColor = GetBkColor(DC);
   const TRect Box = Rect ? T.toLayout(*Rect) : TRect{};
-  if (Rect && (Options & ETO_OPAQUE)) fill(*P, Box.Left, Box.Top, Box.Width(), Box.Height(), BkColor);
+  if (Rect && (Options & ETO_OPAQUE)) Canvas.Fill(Box.Left, Box.Top, Box.Width(), Box.Height(), BkColor);
   if (Units.isEmpty()) return 1;
-  if (Rect && (Options & ETO_CLIPPED) && !contains(Box, Left, Top, Width, M.Height)) P.ClipTo(Box);
-  if (GetBkMode(DC) == OPAQUE) fill(*P, Left, Top, Width, M.Height, BkColor);
-  drawLine(*P, T, Units, S.Offsets.data(), Left, Top, Width, GetTextColor(DC));
+  if (Rect && (Options & ETO_CLIPPED) && !contains(Box, Left, Top, Width, M.Height)) Canvas.ClipTo(Box);
+  if (GetBkMode(DC) == OPAQUE) Canvas.Fill(Left, Top, Width, M.Height, BkColor);
+  Canvas.Line(Units, S.Offsets.data(), Left, Top, Width, GetTextColor(DC));
   return 1;
 }
 
@@ -510,11 +606,8 @@ int DrawTextExW(HDC DC, const Char* Text, int Count, RECT* Rect, UINT Format, DR
   // Under a mirror the line boxes are mirrored in the rect; glyphs stay upright.
   if (T.Mirrored())
     for (TTextLine& Line : L.Lines) Line.X = In.Rect.Left + In.Rect.Right - Line.X - Line.Width;
-  TTextPainter P(T);
-  if (P) {
-    P.SetAntialiasing(T.LogFont.lfQuality != NONANTIALIASED_QUALITY);
-    drawLayout(P, T, L, In.Rect);
-  }
+  TTextCanvas Canvas(T);
+  if (Canvas) drawLayout(Canvas, T, L, In.Rect);
   return T.toLogicalY(L.TextHeight);
 }
 

@@ -470,6 +470,40 @@ TEST_F(QtTextTest, MirroredGlyphsStayUpright) {
   EXPECT_EQ(image(), Plain);
 }
 
+TEST_F(QtTextTest, GlyphsBlendedIntoPixelsMatchThePaintersGlyphs) {
+  // A printer-kind surface over an image draws glyphs through the painter
+  // only; the bitmap surface blends them straight into its pixels.
+  QImage Printed(Width, Height, QImage::Format_RGB32);
+  Printed.fill(White);
+  const HDC PrinterDC =
+      CreateSurfaceDC(std::make_shared<TSurface>(TSurface::TKind::Printer, &Printed, Width, Height, 96, 96));
+  for (const HDC Target : {DC, PrinterDC}) {
+    SelectObject(Target, Font);
+    SetBkMode(Target, TRANSPARENT);
+    SetTextColor(Target, RGB(0x20, 0x40, 0xC0));
+    ExcludeClipRect(Target, 20, 0, 26, Height);  // a clip of two rectangles
+    const RECT Clip{3, 3, 70, 30};
+    const String Text = "Glyphs: Ag, \u0416\u044f";
+    ExtTextOutW(Target, 5, 5, ETO_CLIPPED, &Clip, Text.constData(), static_cast<UINT>(Text.size()), nullptr);
+    const String Clipped = "clipped by the rect";
+    RECT Box{5, 20, 60, 30};
+    DrawTextW(Target, Clipped.constData(), static_cast<int>(Clipped.size()), &Box, 0);
+  }
+  DCSurface(PrinterDC)->EndPainting();
+  DeleteDC(PrinterDC);
+  // Same blending arithmetic; a unit of slack for another Qt's rounding.
+  auto near = [](int A, int B) { return std::abs(A - B) <= 1; };
+  int Differences = 0;
+  for (int Y = 0; Y < Height; ++Y)
+    for (int X = 0; X < Width; ++X) {
+      const QRgb A = image().pixel(X, Y), B = Printed.pixel(X, Y);
+      Differences += !near(qRed(A), qRed(B)) || !near(qGreen(A), qGreen(B)) || !near(qBlue(A), qBlue(B));
+    }
+  EXPECT_EQ(Differences, 0);
+  EXPECT_FALSE(ink().isEmpty());
+  EXPECT_EQ(count(White, QRect(20, 0, 6, Height)), 6 * Height);
+}
+
 TEST_F(QtTextTest, ReferenceDrawing) {
   SelectFont(-13, FW_NORMAL, "Arial");
   drawText("&Reference text, wrapped by words into the rect", {2, 2, 118, 38}, DT_WORDBREAK | DT_END_ELLIPSIS);

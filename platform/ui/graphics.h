@@ -135,7 +135,7 @@ public:
   virtual bool HandleAllocated() const = 0;
 
 protected:
-  // Drops the cached handle and fires OnChange.
+  // Fires OnChange; descendants drop their handle first.
   virtual void Changed();
 };
 

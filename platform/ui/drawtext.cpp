@@ -11,12 +11,14 @@
 #include <QPainter>
 #include <QRawFont>
 #include <QTransform>
+#include <QVarLengthArray>
 
 #include <array>
 #include <cmath>
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <span>
 #include <unordered_map>
 
 using namespace gdi;
@@ -50,9 +52,9 @@ class TTextFont : public TTextMeasurer {
   // Whether BlitUnits can write the glyphs straight into 32-bit pixels.
   virtual bool CanBlit() const { return false; }
   // DrawUnits into a 32-bit image (RGB32 or ARGB32, premultiplied or not),
-  // limited to Clip; only when CanBlit().
-  virtual void BlitUnits(QImage& Image, const QRegion& Clip, QStringView Text, const Integer* Offsets, Integer X,
-                         Integer Baseline, QRgb Color) const {}
+  // limited to the rectangles Clip; only when CanBlit().
+  virtual void BlitUnits(QImage& Image, std::span<const QRect> Clip, QStringView Text, const Integer* Offsets,
+                         Integer X, Integer Baseline, QRgb Color) const {}
 
   Integer UnderlineOffset = 1;   // rows below the baseline
   Integer StrikeOutOffset = 3;   // rows above the baseline
@@ -141,7 +143,7 @@ class TQtTextFont final : public TTextFont {
 
   bool CanBlit() const override { return FAntialiased; }
 
-  void BlitUnits(QImage& Image, const QRegion& Clip, QStringView Text, const Integer* Offsets, Integer X,
+  void BlitUnits(QImage& Image, std::span<const QRect> Clip, QStringView Text, const Integer* Offsets, Integer X,
                  Integer Baseline, QRgb Color) const override {
     uchar* const Bits = Image.bits();
     const qsizetype Stride = Image.bytesPerLine();
@@ -453,7 +455,8 @@ class TTextCanvas {
     const TTextFont& F = *FTarget.Font;
     const Integer Baseline = Top + F.Metrics().Ascent;
     if (FPixels)
-      F.BlitUnits(*FPixels, blitClip(), Text, Offsets, X, Baseline, 0xFF000000 | toQColor(Color).rgb());
+      F.BlitUnits(*FPixels, blitClip(), Text, Offsets, X, Baseline,
+                  qRgb(GetRValue(Color), GetGValue(Color), GetBValue(Color)));
     else
       F.DrawUnits(*FPainter, Text, Offsets, X, Baseline, toQColor(Color));
     if (FTarget.LogFont.lfUnderline) Fill(X, Baseline + F.UnderlineOffset, Width, F.LineThickness, Color);
@@ -467,10 +470,15 @@ class TTextCanvas {
   }
 
   // The DC's clip (held by the painter) and the call's rectangle, in pixels.
-  const QRegion& blitClip() {
+  std::span<const QRect> blitClip() {
     if (FBlitClipReady) return FBlitClip;
-    FBlitClip = FPainter->hasClipping() ? FPainter->clipRegion() : QRegion(FPixels->rect());
-    if (FClip) FBlitClip &= *FClip;
+    const QRect Limit = FClip ? *FClip & FPixels->rect() : FPixels->rect();
+    if (FPainter->hasClipping()) {
+      for (const QRect& R : FPainter->clipRegion())
+        if (const QRect Part = R & Limit; !Part.isEmpty()) FBlitClip.append(Part);
+    } else {
+      FBlitClip.append(Limit);
+    }
     FBlitClipReady = true;
     return FBlitClip;
   }
@@ -486,7 +494,7 @@ class TTextCanvas {
   bool FSaved = false;
   QImage* FPixels = nullptr;
   std::optional<QRect> FClip;
-  QRegion FBlitClip;
+  QVarLengthArray<QRect, 4> FBlitClip;
   bool FBlitClipReady = false;
 };
 
@@ -558,7 +566,9 @@ BOOL ExtTextOutW(HDC DC, int X, int Y, UINT Options, const RECT* Rect, const Cha
   const Integer Before = Horizontal == TA_CENTER ? Width / 2 : Horizontal == TA_RIGHT ? Width : 0;
   const Integer Left = T.Mirrored() ? Anchor.X - (Width - Before) : Anchor.X - Before;
   const UINT Vertical = Align & TA_BASELINE;
-  const Integer Top = Vertical == TA_BASELINE ? Anchor.Y - M.Ascent : Vertical == TA_BOTTOM ? Anchor.Y - M.Height : Anchor.Y;
+  const Integer Top = Vertical == TA_BASELINE ? Anchor.Y - M.Ascent
+                      : Vertical == TA_BOTTOM ? Anchor.Y - M.Height
+                                              : Anchor.Y;
 
   if (Align & TA_UPDATECP) {
     const Integer Advance = T.toLogicalX(Width);

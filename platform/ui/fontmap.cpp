@@ -150,7 +150,8 @@ Pointer AddFontMemResourceEx(const void* FileView, Cardinal Size, void* /*Reserv
   TFontMap& Map = fontMap();
   Map.AppFontIds.insert(Id);
   Map.invalidate();
-  if (NumFonts) *NumFonts = static_cast<Cardinal>(std::max<qsizetype>(1, QFontDatabase::applicationFontFamilies(Id).size()));
+  if (NumFonts)
+    *NumFonts = static_cast<Cardinal>(std::max<qsizetype>(1, QFontDatabase::applicationFontFamilies(Id).size()));
   // Ids start at 0; the handle is the id + 1 so that 0 stays "failed".
   return reinterpret_cast<Pointer>(static_cast<std::intptr_t>(Id) + 1);
 }

@@ -149,7 +149,8 @@ void splitLines(const TLayoutContext& C, std::vector<TLineShape>& Lines) {
 void rangeOffsets(const TLayoutContext& C, qsizetype Start, qsizetype End, TIntBuffer& X) {
   X.resize(End - Start + 1);
   X[0] = 0;
-  for (qsizetype I = Start; I < End; ++I) X[I - Start + 1] = C.step(C.Display[I].unicode(), C.Advances[I], X[I - Start]);
+  for (qsizetype I = Start; I < End; ++I)
+    X[I - Start + 1] = C.step(C.Display[I].unicode(), C.Advances[I], X[I - Start]);
 }
 
 // Drops units from the end of Line until the rest plus "..." fits; a

@@ -74,7 +74,9 @@ class DrawTextTest : public ::testing::Test {
   int drawText(const String& Text, TRect Rect, UINT Format, DRAWTEXTPARAMS* Params = nullptr) {
     return DrawTextExW(DC, Text.constData(), static_cast<int>(Text.size()), &Rect, Format, Params);
   }
-  void textOut(int X, int Y, const String& Text) { TextOutW(DC, X, Y, Text.constData(), static_cast<int>(Text.size())); }
+  void textOut(int X, int Y, const String& Text) {
+    TextOutW(DC, X, Y, Text.constData(), static_cast<int>(Text.size()));
+  }
 
   static constexpr int Width = 120;
   static constexpr int Height = 40;

@@ -85,7 +85,8 @@ TEST_F(MetricsTest, DeviceCapsOfSurfaces) {
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
     QImage Device(1, 1, QImage::Format_RGB32);
-    auto Surface = C.Dpi ? std::make_shared<TSurface>(TSurface::TKind::Printer, &Device, C.Width, C.Height, C.Dpi, C.Dpi)
+    auto Surface = C.Dpi ? std::make_shared<TSurface>(TSurface::TKind::Printer, &Device, C.Width, C.Height,
+                                                      C.Dpi, C.Dpi)
                          : std::make_shared<TSurface>(QImage(C.Width, C.Height, QImage::Format_RGB32));
     const HDC DC = CreateSurfaceDC(Surface);
     EXPECT_EQ(GetDeviceCaps(DC, HORZRES), C.Width);

@@ -407,13 +407,14 @@ bool LikeMatch(const String& Value, const String& Pattern, bool CaseInsensitive,
   qsizetype I = 0;
   qsizetype J = 0;
   while (I < V.size() && J < P.size()) {
-    // A wildcard character also matches itself literally.
-    if (V[I] == P[J] || W.isSingle(P[J])) {
+    // A multi wildcard is a wildcard even where the value holds the same
+    // character: "100% sure" is LIKE "100%".
+    if (!W.isMulti(P[J])) {
+      if (V[I] != P[J] && !W.isSingle(P[J])) return false;
       ++I;
       ++J;
       continue;
     }
-    if (!W.isMulti(P[J])) return false;
     const qsizetype Next = nextMulti(P, J + 1, W);
     const String Segment = P.mid(J + 1, Next < 0 ? -1 : Next - J - 1);
     if (Next < 0) {

@@ -2,7 +2,7 @@
 
 #include "platform/db/dataset.h"
 #include "platform/db/dbconsts.h"
-#include "platform/db/streampersist.h"
+#include "platform/rtl/streampersist.h"
 #include "platform/rtl/ansistring.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/formatsettings.h"

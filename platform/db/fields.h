@@ -23,6 +23,7 @@
 #pragma once
 
 #include "platform/db/dbtypes.h"
+#include "platform/rtl/alignment.h"
 #include "platform/rtl/ansistring.h"
 #include "platform/rtl/component.h"
 #include "platform/rtl/variant.h"
@@ -34,9 +35,6 @@
 class TDataSet;
 class TFields;
 class TStrings;
-
-// Horizontal alignment of a value in its cell.
-RTL_ENUM(TAlignment, taLeftJustify, taRightJustify, taCenter)
 
 // A class reference to TField or a descendant.
 using TFieldClass = TClass;

@@ -4,7 +4,7 @@
 #include "platform/db/dbconsts.h"
 #include "platform/db/fieldclasses.h"
 #include "platform/db/fielddefs.h"
-#include "platform/db/streampersist.h"
+#include "platform/rtl/streampersist.h"
 #include "platform/db/testing/rowlistdataset.h"
 
 #include "tests/support/testing.h"

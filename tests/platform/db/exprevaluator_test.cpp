@@ -389,6 +389,9 @@ TEST(LikeMatchTest, Patterns) {
       {"Привет", "%ВЕТ", true, true},
       {"Привет", "%ВЕТ", false, false},
       {"a%c", "a%c", false, true},
+      // a multi wildcard stays a wildcard where the value holds the same character
+      {"100% sure", "100%", false, true},
+      {"a%c%e", "a%e", false, true},
   };
   for (const LikeCase& C : Cases) {
     SCOPED_TRACE(std::string(C.Value) + " LIKE " + C.Pattern + (C.CaseInsensitive ? " ci" : ""));

@@ -354,8 +354,8 @@ struct TTextTarget {
   }
   TRect toLayout(const TRect& R) const {
     if (!Upright) return R;
-    return NormalizedRect({toLayout(R.Left, R.Top).X, toLayout(R.Left, R.Top).Y, toLayout(R.Right, R.Bottom).X,
-                           toLayout(R.Right, R.Bottom).Y});
+    const TPoint A = toLayout(R.Left, R.Top), B = toLayout(R.Right, R.Bottom);
+    return NormalizedRect({A.X, A.Y, B.X, B.Y});
   }
   // Text that runs to the right in logical units runs to the left on a
   // mirrored surface.
@@ -498,17 +498,8 @@ class TTextCanvas {
   bool FBlitClipReady = false;
 };
 
-bool contains(const TRect& Outer, Integer Left, Integer Top, Integer Width, Integer Height) {
-  return Left >= Outer.Left && Top >= Outer.Top && Left + Width <= Outer.Right && Top + Height <= Outer.Bottom;
-}
-
 void drawLayout(TTextCanvas& Canvas, const TTextTarget& T, const TTextLayout& L, const TRect& Rect) {
-  if (L.Clipped) {
-    const bool Inside = std::all_of(L.Lines.begin(), L.Lines.end(), [&](const TTextLine& Line) {
-      return contains(Rect, Line.X, Line.Y, Line.Width, L.LineHeight);
-    });
-    if (!Inside) Canvas.ClipTo(Rect);
-  }
+  if (L.Clipped) Canvas.ClipTo(Rect);
   const COLORREF TextColor = GetTextColor(T.DC);
   const bool Opaque = GetBkMode(T.DC) == OPAQUE;
   const COLORREF BkColor = GetBkColor(T.DC);
@@ -581,7 +572,7 @@ BOOL ExtTextOutW(HDC DC, int X, int Y, UINT Options, const RECT* Rect, const Cha
   const TRect Box = Rect ? T.toLayout(*Rect) : TRect{};
   if (Rect && (Options & ETO_OPAQUE)) Canvas.Fill(Box.Left, Box.Top, Box.Width(), Box.Height(), BkColor);
   if (Units.isEmpty()) return 1;
-  if (Rect && (Options & ETO_CLIPPED) && !contains(Box, Left, Top, Width, M.Height)) Canvas.ClipTo(Box);
+  if (Rect && (Options & ETO_CLIPPED)) Canvas.ClipTo(Box);
   if (GetBkMode(DC) == OPAQUE) Canvas.Fill(Left, Top, Width, M.Height, BkColor);
   Canvas.Line(Units, S.Offsets.data(), Left, Top, Width, GetTextColor(DC));
   return 1;

@@ -141,7 +141,9 @@ QFont MakeQtFont(const TFontFace& Face) {
   return Font;
 }
 
-Pointer AddFontMemResourceEx(const void* FileView, Cardinal Size, void* /*Reserved*/, Cardinal* NumFonts) {
+namespace gdi {
+
+void* AddFontMemResourceEx(const void* FileView, DWORD Size, void* /*Reserved*/, DWORD* NumFonts) {
   if (NumFonts) *NumFonts = 0;
   if (!FileView || Size == 0) return nullptr;
   const QByteArray Bytes(static_cast<const char*>(FileView), static_cast<qsizetype>(Size));
@@ -151,16 +153,18 @@ Pointer AddFontMemResourceEx(const void* FileView, Cardinal Size, void* /*Reserv
   Map.AppFontIds.insert(Id);
   Map.invalidate();
   if (NumFonts)
-    *NumFonts = static_cast<Cardinal>(std::max<qsizetype>(1, QFontDatabase::applicationFontFamilies(Id).size()));
+    *NumFonts = static_cast<DWORD>(std::max<qsizetype>(1, QFontDatabase::applicationFontFamilies(Id).size()));
   // Ids start at 0; the handle is the id + 1 so that 0 stays "failed".
-  return reinterpret_cast<Pointer>(static_cast<std::intptr_t>(Id) + 1);
+  return reinterpret_cast<void*>(static_cast<std::intptr_t>(Id) + 1);
 }
 
-bool RemoveFontMemResourceEx(Pointer Handle) {
+BOOL RemoveFontMemResourceEx(void* Handle) {
   const int Id = static_cast<int>(reinterpret_cast<std::intptr_t>(Handle) - 1);
   TFontMap& Map = fontMap();
-  if (!Map.AppFontIds.remove(Id)) return false;
+  if (!Map.AppFontIds.remove(Id)) return 0;
   QFontDatabase::removeApplicationFont(Id);
   Map.invalidate();
-  return true;
+  return 1;
 }
+
+}  // namespace gdi

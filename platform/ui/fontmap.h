@@ -9,6 +9,7 @@
 #pragma once
 
 #include "platform/rtl/system.h"
+#include "platform/ui/gdi.h"
 
 #include <QStringList>
 
@@ -42,9 +43,13 @@ struct TFontFace {
 // pixel size, so glyph advances are whole pixels that add up.
 QFont MakeQtFont(const TFontFace& Face);
 
-// Application fonts from the bytes of a font file (AddFontMemResourceEx).
-// Answers a non-zero handle and the number of faces added; 0 for empty or
-// unreadable bytes (a missing resource font is skipped, not an error).
-Pointer AddFontMemResourceEx(const void* FileView, Cardinal Size, void* Reserved, Cardinal* NumFonts);
-// Removes fonts added by AddFontMemResourceEx; false for an unknown handle.
-bool RemoveFontMemResourceEx(Pointer Handle);
+namespace gdi {
+
+// Application fonts from the bytes of a font file.  Answers a non-zero handle
+// and the number of faces added; 0 for empty or unreadable bytes (a missing
+// resource font is skipped, not an error).
+void* AddFontMemResourceEx(const void* FileView, DWORD Size, void* Reserved, DWORD* NumFonts);
+// Removes fonts added by AddFontMemResourceEx; FALSE for an unknown handle.
+BOOL RemoveFontMemResourceEx(void* Handle);
+
+}  // namespace gdi

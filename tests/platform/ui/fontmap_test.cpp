@@ -91,7 +91,8 @@ TEST_F(FontMapTest, ScreenFontsListFamiliesAndAliasesSortedOnce) {
 }
 
 TEST_F(FontMapTest, MemoryFontsFromBytes) {
-  Cardinal Count = 99;
+  using namespace gdi;
+  DWORD Count = 99;
   EXPECT_EQ(AddFontMemResourceEx(nullptr, 0, nullptr, &Count), nullptr);
   EXPECT_EQ(Count, 0u);
   const QByteArray Junk(64, 'x');
@@ -102,7 +103,7 @@ TEST_F(FontMapTest, MemoryFontsFromBytes) {
   if (!File.open(QIODevice::ReadOnly)) GTEST_SKIP() << "DejaVu fonts are not installed";
   const QByteArray Bytes = File.readAll();
   const Integer Generation = FontMapGeneration();
-  const Pointer Handle = AddFontMemResourceEx(Bytes.constData(), Bytes.size(), nullptr, &Count);
+  void* const Handle = AddFontMemResourceEx(Bytes.constData(), Bytes.size(), nullptr, &Count);
   ASSERT_NE(Handle, nullptr);
   EXPECT_GE(Count, 1u);
   EXPECT_NE(FontMapGeneration(), Generation);

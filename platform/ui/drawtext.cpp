@@ -246,13 +246,13 @@ class TQtTextFont final : public TTextFont {
 
 struct TFontKey {
   LOGFONTW LogFont;
-  Integer Em = 0;  // device em
+  double ScaleY = 1;  // device pixels per logical unit
   friend bool operator==(const TFontKey&, const TFontKey&) = default;
 };
 
 struct TFontKeyHash {
   size_t operator()(const TFontKey& K) const {
-    return qHashBits(&K.LogFont, sizeof(K.LogFont), static_cast<size_t>(K.Em));
+    return qHashBits(&K.LogFont, sizeof(K.LogFont), qHash(K.ScaleY));
   }
 };
 
@@ -268,7 +268,7 @@ QFont qtFont(const LOGFONTW& LogFont, Integer Em) {
   return MakeQtFont(Face);
 }
 
-// Realised fonts by LOGFONT and device em.  Dropped when the engine or the
+// Realised fonts by LOGFONT and vertical scale.  Dropped when the engine or the
 // font map changes, and when Qt shuts down (raw fonts must not outlive the
 // font database).
 class TFontCache {
@@ -280,11 +280,11 @@ class TFontCache {
 
   const TTextFont& Font(const LOGFONTW& LogFont, double ScaleY) {
     if (FEngine != TextEngine() || FGeneration != FontMapGeneration()) clear();
-    const Integer Em = std::max(1, qRound(logicalEm(LogFont) * ScaleY));
-    const TFontKey Key{LogFont, Em};
+    const TFontKey Key{LogFont, ScaleY};
     if (FLast && FLastKey == Key) return *FLast;
     auto It = FFonts.find(Key);
-    if (It == FFonts.end()) It = FFonts.emplace(Key, realise(LogFont, Em)).first;
+    if (It == FFonts.end())
+      It = FFonts.emplace(Key, realise(LogFont, std::max(1, qRound(logicalEm(LogFont) * ScaleY)))).first;
     FLastKey = Key;
     FLast = It->second.get();
     return *FLast;

@@ -1,5 +1,6 @@
 #include "platform/rtl/component.h"
 
+#include "platform/rtl/filer.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/strutils.h"
 
@@ -182,6 +183,16 @@ bool TComponent::HasParent() const { return false; }
 void TComponent::SetParentComponent(TComponent*) {}
 
 void TComponent::GetChildren(TGetChildProc, TComponent*) {}
+
+void TComponent::ReadState(TReader* Reader) { Reader->ReadData(this); }
+
+void TComponent::WriteState(TWriter* Writer) { Writer->WriteData(this); }
+
+TComponent* TComponent::GetChildOwner() { return nullptr; }
+
+TComponent* TComponent::GetChildParent() { return this; }
+
+void TComponent::SetChildOrder(TComponent*, int) {}
 
 void TComponent::Loaded() { FComponentState.Exclude(csLoading); }
 

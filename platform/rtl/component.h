@@ -140,6 +140,21 @@ protected:
   // Calls Proc for each child the stream writes under this component.
   virtual void GetChildren(TGetChildProc Proc, TComponent* Root);
   virtual void SetParentComponent(TComponent* Value);
+
+  // streaming (filer.h)
+  // Reads the properties and children the stream holds for this component;
+  // base: Reader->ReadData(this).
+  virtual void ReadState(TReader* Reader);
+  // Writes them; base: Writer->WriteData(this).
+  virtual void WriteState(TWriter* Writer);
+  // The owner of the children read under this component; nullptr: the
+  // reader's root.
+  virtual TComponent* GetChildOwner();
+  // The parent of the children read under this component; base: itself.
+  virtual TComponent* GetChildParent();
+  // Moves Child, read with a stored position, to place Order among this
+  // component's children; base: nothing.
+  virtual void SetChildOrder(TComponent* Child, int Order);
   // Raises when AComponent, owned here, cannot be renamed from CurName to NewName.
   virtual void ValidateRename(TComponent* AComponent, const String& CurName, const String& NewName);
   TPersistent* GetOwner() override;

@@ -2,6 +2,7 @@
 
 #include "platform/rtl/ansistring.h"
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/filer.h"
 
 #include <QFile>
 
@@ -170,6 +171,19 @@ void TStream::WriteUInt16(Word Value) { writeLittleEndian(*this, Value, 2); }
 void TStream::WriteUInt32(Cardinal Value) { writeLittleEndian(*this, Value, 4); }
 void TStream::WriteUInt64(UInt64 Value) { writeLittleEndian(*this, Value, 8); }
 void TStream::WriteDouble(double Value) { writeLittleEndian(*this, std::bit_cast<UInt64>(Value), 8); }
+
+void TStream::WriteComponent(TComponent* Instance) { WriteDescendent(Instance, nullptr); }
+
+void TStream::WriteDescendent(TComponent* Instance, TComponent* Ancestor) {
+  TWriter Writer(this);
+  Writer.WriteDescendent(Instance, Ancestor);
+  Writer.FlushBuffer();
+}
+
+TComponent* TStream::ReadComponent(TComponent* Instance) {
+  TReader Reader(this);
+  return Reader.ReadRootComponent(Instance);
+}
 
 // ---------------------------------------------------- TCustomMemoryStream
 

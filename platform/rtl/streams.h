@@ -78,6 +78,16 @@ public:
   void WriteUInt32(Cardinal Value);
   void WriteUInt64(UInt64 Value);
   void WriteDouble(double Value);
+
+  // components, as binary component streams (filer.h)
+  // Writes Instance with its properties and children.
+  void WriteComponent(TComponent* Instance);
+  // Writes only what Instance changes of Ancestor, an instance it descends from.
+  void WriteDescendent(TComponent* Instance, TComponent* Ancestor);
+  // Reads a component into Instance, whose class must be the stream's, or,
+  // when Instance is nullptr, into a new one of the stream's (registered)
+  // class that the caller then owns.  Leaves the position after the component.
+  TComponent* ReadComponent(TComponent* Instance);
 };
 
 // A stream over one block of memory it does not own.  Reads past the end

@@ -1,0 +1,734 @@
+#include "platform/rtl/objtext.h"
+
+#include "platform/rtl/ansistring.h"
+#include "platform/rtl/currency.h"
+#include "platform/rtl/exceptions.h"
+#include "platform/rtl/filer.h"
+#include "platform/rtl/format.h"
+#include "platform/rtl/numconv.h"
+#include "platform/rtl/streams.h"
+#include "platform/rtl/strutils.h"
+
+#include <QStringDecoder>
+
+#include <charconv>
+#include <cstring>
+
+namespace {
+
+constexpr Byte Utf8Bom[] = {0xEF, 0xBB, 0xBF};
+constexpr Byte BinarySignature[] = {'T', 'P', 'F', '0'};
+// Quoted runs of a string end after this many chars, where a "+" line follows.
+constexpr int StringLineLength = 64;
+constexpr int BinaryBytesPerLine = 32;
+constexpr char LineBreak[] = "\r\n";
+
+// ---------------------------------------------------------------------------
+// Binary to text
+
+class TBinaryToText {
+public:
+  explicit TBinaryToText(TStream* Input) : FReader(Input) {}
+
+  QByteArray Convert() {
+    FReader.ReadSignature();
+    convertObject();
+    return FText;
+  }
+
+private:
+  // Bounds the recursion of objects, lists and collections.
+  class TDepthScope {
+  public:
+    explicit TDepthScope(int& Depth) : FDepth(Depth) {
+      if (FDepth >= MaxStreamNesting)
+        throw EReadError(QStringLiteral("Stream nesting exceeds %d levels"), {MaxStreamNesting});
+      ++FDepth;
+    }
+    ~TDepthScope() { --FDepth; }
+    TDepthScope(const TDepthScope&) = delete;
+    TDepthScope& operator=(const TDepthScope&) = delete;
+
+  private:
+    int& FDepth;
+  };
+
+  void write(const String& S) { FText += S.toUtf8(); }
+  void write(const char* S) { FText += S; }
+  void writeIndent() { FText.append(2 * FIndent, ' '); }
+  void newLine() {
+    FText += LineBreak;
+    writeIndent();
+  }
+
+  void convertObject();
+  void convertHeader();
+  void convertProperty();
+  void convertValue();
+  void convertString(const String& S);
+  void convertBinary();
+  void convertCollection();
+  String formatFloat(double Value, const char* Suffix);
+
+  TReader FReader;
+  QByteArray FText;
+  int FIndent = 0;
+  int FDepth = 0;
+  String FObjectName;  // for error messages
+  String FPropName;
+};
+
+void TBinaryToText::convertObject() {
+  TDepthScope Depth(FDepth);
+  convertHeader();
+  const String ObjectName = FObjectName;
+  ++FIndent;
+  while (!FReader.EndOfList()) convertProperty();
+  FReader.ReadListEnd();
+  while (!FReader.EndOfList()) convertObject();
+  FReader.ReadListEnd();
+  FObjectName = ObjectName;
+  --FIndent;
+  writeIndent();
+  write("end");
+  write(LineBreak);
+}
+
+void TBinaryToText::convertHeader() {
+  TFilerFlags Flags;
+  int ChildPos = 0;
+  FReader.ReadPrefix(Flags, ChildPos);
+  const String ClassName = FReader.ReadStr();
+  const String ObjectName = FReader.ReadStr();
+  writeIndent();
+  if (Flags.Contains(ffInherited))
+    write("inherited ");
+  else if (Flags.Contains(ffInline))
+    write("inline ");
+  else
+    write("object ");
+  if (!ObjectName.isEmpty()) write(ObjectName + QStringLiteral(": "));
+  write(ClassName);
+  if (Flags.Contains(ffChildPos)) write(QStringLiteral(" [%1]").arg(ChildPos));
+  write(LineBreak);
+  FObjectName = ObjectName.isEmpty() ? ClassName : ObjectName;
+}
+
+void TBinaryToText::convertProperty() {
+  writeIndent();
+  FPropName = FReader.ReadStr();
+  write(FPropName);
+  write(" = ");
+  convertValue();
+  write(LineBreak);
+}
+
+void TBinaryToText::convertValue() {
+  switch (FReader.NextValue()) {
+    case vaList: {
+      TDepthScope Depth(FDepth);
+      FReader.ReadValue();
+      write("(");
+      ++FIndent;
+      while (!FReader.EndOfList()) {
+        newLine();
+        convertValue();
+      }
+      FReader.ReadListEnd();
+      --FIndent;
+      write(")");
+      return;
+    }
+    case vaInt8:
+    case vaInt16:
+    case vaInt32:
+    case vaInt64:
+      write(IntToStr(FReader.ReadInt64()));
+      return;
+    case vaExtended:
+    case vaDouble:
+      write(formatFloat(FReader.ReadFloat(), ""));
+      return;
+    case vaSingle: {
+      char Buffer[32];
+      const auto End = std::to_chars(Buffer, Buffer + sizeof Buffer, FReader.ReadSingle()).ptr;
+      write(String::fromLatin1(Buffer, End - Buffer).toUpper() + u's');
+      return;
+    }
+    case vaCurrency:
+      write(IntToStr(FReader.ReadCurrency().Raw()) + u'c');
+      return;
+    case vaDate:
+      write(formatFloat(FReader.ReadDate(), "d"));
+      return;
+    case vaString:
+    case vaLString:
+    case vaWString:
+    case vaUTF8String:
+      convertString(FReader.ReadString());
+      return;
+    case vaIdent:
+    case vaFalse:
+    case vaTrue:
+    case vaNil:
+    case vaNull:
+      write(FReader.ReadIdent());
+      return;
+    case vaBinary:
+      convertBinary();
+      return;
+    case vaSet: {
+      FReader.ReadValue();
+      write("[");
+      for (String Name = FReader.ReadStr(), Separator; !Name.isEmpty(); Name = FReader.ReadStr()) {
+        write(Separator + Name);
+        Separator = QStringLiteral(", ");
+      }
+      write("]");
+      return;
+    }
+    case vaCollection:
+      convertCollection();
+      return;
+  }
+  throw EReadError(QStringLiteral("Error reading %s.%s: Invalid property value"), {FObjectName, FPropName});
+}
+
+// The shortest text that reads back as the same double; a whole number keeps
+// a ".0" so that it reads back as a float, not an integer.
+String TBinaryToText::formatFloat(double Value, const char* Suffix) {
+  char Buffer[32];
+  const auto End = std::to_chars(Buffer, Buffer + sizeof Buffer, Value).ptr;
+  String Text = String::fromLatin1(Buffer, End - Buffer).toUpper();
+  if (*Suffix == 0 && !Text.contains(u'.') && !Text.contains(u'E')) Text += QStringLiteral(".0");
+  return Text + String::fromLatin1(Suffix);
+}
+
+// Printable ASCII goes in quotes, every other char (the quote too) as #code;
+// a string longer than a line starts on a line of its own, and its parts
+// continue on "+" lines.
+void TBinaryToText::convertString(const String& S) {
+  if (S.isEmpty()) {
+    write("''");
+    return;
+  }
+  auto quotable = [](Char C) { return C >= u' ' && C != u'\'' && C.unicode() <= 127; };
+  const int Length = int(S.size());
+  ++FIndent;
+  if (Length > StringLineLength) newLine();
+  int LineStart = 0;
+  for (int I = 0; I < Length;) {
+    if (quotable(S[I])) {
+      const int RunStart = I;
+      do ++I;
+      while (I < Length && quotable(S[I]) && I - LineStart < StringLineLength);
+      write("'");
+      write(S.mid(RunStart, I - RunStart));
+      write("'");
+    } else {
+      write(u'#' + String::number(S[I].unicode()));
+      ++I;
+    }
+    if (I - LineStart >= StringLineLength && I < Length) {
+      write(" +");
+      newLine();
+      LineStart = I;
+    }
+  }
+  --FIndent;
+}
+
+void TBinaryToText::convertBinary() {
+  const TBytes Data = FReader.ReadBinary();
+  const QByteArray Hex = QByteArray::fromRawData(reinterpret_cast<const char*>(Data.data()), qsizetype(Data.size()))
+                             .toHex()
+                             .toUpper();
+  const bool MultiLine = Data.size() >= BinaryBytesPerLine;
+  write("{");
+  ++FIndent;
+  for (qsizetype Offset = 0; Offset < Hex.size(); Offset += 2 * BinaryBytesPerLine) {
+    if (MultiLine) newLine();
+    FText += Hex.mid(Offset, 2 * BinaryBytesPerLine);
+  }
+  --FIndent;
+  write("}");
+}
+
+void TBinaryToText::convertCollection() {
+  TDepthScope Depth(FDepth);
+  FReader.ReadValue();
+  write("<");
+  ++FIndent;
+  while (!FReader.EndOfList()) {
+    newLine();
+    write("item");
+    const TValueType Next = FReader.NextValue();
+    if (Next == vaInt8 || Next == vaInt16 || Next == vaInt32)
+      write(QStringLiteral(" [%1]").arg(FReader.ReadInteger()));
+    write(LineBreak);
+    FReader.ReadListBegin();
+    ++FIndent;
+    while (!FReader.EndOfList()) convertProperty();
+    FReader.ReadListEnd();
+    --FIndent;
+    writeIndent();
+    write("end");
+  }
+  FReader.ReadListEnd();
+  --FIndent;
+  write(">");
+}
+
+// ---------------------------------------------------------------------------
+// Text to binary
+
+enum class TToken { EndOfText, Symbol, String, Integer, Float, Char };
+
+// Splits the text form into tokens.  A string token joins adjacent quoted
+// parts and #codes; a number token keeps its text and its suffix.
+class TParser {
+public:
+  explicit TParser(String Text) : FText(std::move(Text)) { NextToken(); }
+
+  TToken Token() const { return FToken; }
+  bool TokenIs(char16_t C) const { return FToken == TToken::Char && FTokenChar == C; }
+  bool TokenSymbolIs(const char* Symbol) const {
+    return FToken == TToken::Symbol && SameText(FTokenString, String::fromLatin1(Symbol));
+  }
+  const String& TokenString() const { return FTokenString; }
+  // The float suffix: 0 (none or 'f'), 's', 'c' or 'd'.
+  char16_t FloatType() const { return FFloatType; }
+  Int64 TokenInt() const;
+  double TokenFloat() const;
+  float TokenSingle() const;
+  Currency TokenCurrency() const;
+  // The symbol with the ".Name" parts that follow it without blanks.
+  String TokenComponentIdent();
+  // The hex digits from the current '{' token to the next '}', which becomes
+  // the current token.
+  TBytes HexToBinary();
+
+  void NextToken();
+  void CheckToken(TToken Expected) const;
+  void CheckChar(char16_t Expected) const;
+  void CheckTokenSymbol(const char* Symbol) const;
+  [[noreturn]] void Error(const String& Message) const;
+
+private:
+  Char at(qsizetype I) const { return I < FText.size() ? FText[I] : Char(); }
+  static bool isDigit(Char C) { return C >= u'0' && C <= u'9'; }
+  static bool isHexDigit(Char C) { return isDigit(C) || (C.toLower() >= u'a' && C.toLower() <= u'f'); }
+  static bool isIdentStart(Char C) { return C == u'_' || C.isLetter(); }
+  static bool isIdentChar(Char C) { return isIdentStart(C) || isDigit(C); }
+  void skipBlanks();
+  void readString();
+  void readNumber();
+
+  String FText;
+  qsizetype FPos = 0;
+  int FLine = 1;
+  int FTokenLine = 1;
+  TToken FToken = TToken::EndOfText;
+  Char FTokenChar;
+  String FTokenString;
+  char16_t FFloatType = 0;
+};
+
+void TParser::Error(const String& Message) const {
+  throw EParserError(QStringLiteral("Line %d: %s"), {FTokenLine, Message});
+}
+
+void TParser::skipBlanks() {
+  while (FPos < FText.size() && FText[FPos] <= u' ') {
+    if (FText[FPos] == u'\n') ++FLine;
+    ++FPos;
+  }
+}
+
+void TParser::NextToken() {
+  skipBlanks();
+  FTokenLine = FLine;
+  FTokenString.clear();
+  FFloatType = 0;
+  if (FPos >= FText.size()) {
+    FToken = TToken::EndOfText;
+    return;
+  }
+  const Char C = FText[FPos];
+  if (isIdentStart(C)) {
+    const qsizetype Start = FPos;
+    while (FPos < FText.size() && isIdentChar(FText[FPos])) ++FPos;
+    FToken = TToken::Symbol;
+    FTokenString = FText.mid(Start, FPos - Start);
+  } else if (C == u'\'' || C == u'#') {
+    readString();
+  } else if (isDigit(C) || C == u'$' || (C == u'-' && isDigit(at(FPos + 1)))) {
+    readNumber();
+  } else {
+    FToken = TToken::Char;
+    FTokenChar = C;
+    ++FPos;
+  }
+}
+
+void TParser::readString() {
+  FToken = TToken::String;
+  for (;;) {
+    if (at(FPos) == u'\'') {
+      for (++FPos;; ++FPos) {
+        const Char C = at(FPos);
+        if (FPos >= FText.size() || C == u'\r' || C == u'\n') Error(QStringLiteral("Unterminated string"));
+        if (C == u'\'') {
+          if (at(FPos + 1) != u'\'') break;
+          ++FPos;
+        }
+        FTokenString += C;
+      }
+      ++FPos;
+    } else if (at(FPos) == u'#') {
+      const qsizetype Start = ++FPos;
+      const bool Hex = at(FPos) == u'$';
+      if (Hex) ++FPos;
+      while (Hex ? isHexDigit(at(FPos)) : isDigit(at(FPos))) ++FPos;
+      Int64 Code = 0;
+      if (!TryStrToInt64(FText.mid(Start, FPos - Start), Code) || Code < 0 || Code > 0xFFFF)
+        Error(QStringLiteral("Invalid character code #%1").arg(FText.mid(Start, FPos - Start)));
+      FTokenString += Char(char16_t(Code));
+    } else {
+      return;
+    }
+  }
+}
+
+void TParser::readNumber() {
+  const qsizetype Start = FPos;
+  FToken = TToken::Integer;
+  if (at(FPos) == u'$') {
+    for (++FPos; isHexDigit(at(FPos)); ++FPos) {
+    }
+  } else {
+    for (++FPos; isDigit(at(FPos)); ++FPos) {
+    }
+    for (; isDigit(at(FPos)) || CharInSet(at(FPos), {u'.', u'e', u'E', u'+', u'-'}); ++FPos) FToken = TToken::Float;
+    if (CharInSet(at(FPos), {u's', u'S', u'c', u'C', u'd', u'D', u'f', u'F'})) {
+      FToken = TToken::Float;
+      const char16_t Suffix = at(FPos).toLower().unicode();
+      FFloatType = Suffix == u'f' ? 0 : Suffix;
+      FTokenString = FText.mid(Start, FPos - Start);
+      ++FPos;
+      return;
+    }
+  }
+  FTokenString = FText.mid(Start, FPos - Start);
+}
+
+Int64 TParser::TokenInt() const {
+  Int64 Value = 0;
+  if (!TryStrToInt64(FTokenString, Value)) Error(QStringLiteral("'%1' is not a valid integer value").arg(FTokenString));
+  return Value;
+}
+
+double TParser::TokenFloat() const {
+  const QByteArray Text = FTokenString.toLatin1();
+  double Value = 0;
+  const auto [End, Status] = std::from_chars(Text.constData(), Text.constData() + Text.size(), Value);
+  if (Status != std::errc() || End != Text.constData() + Text.size())
+    Error(QStringLiteral("'%1' is not a valid floating point value").arg(FTokenString));
+  return Value;
+}
+
+// Parsed as a float itself: going through a double could round twice.
+float TParser::TokenSingle() const {
+  const QByteArray Text = FTokenString.toLatin1();
+  float Value = 0;
+  const auto [End, Status] = std::from_chars(Text.constData(), Text.constData() + Text.size(), Value);
+  if (Status != std::errc() || End != Text.constData() + Text.size())
+    Error(QStringLiteral("'%1' is not a valid floating point value").arg(FTokenString));
+  return Value;
+}
+
+// The text is the amount times 10^4: exact when it is an integer.
+Currency TParser::TokenCurrency() const {
+  Int64 Raw = 0;
+  if (TryStrToInt64(FTokenString, Raw)) return Currency::FromRaw(Raw);
+  return Currency(TokenFloat() / Currency::Scale);
+}
+
+String TParser::TokenComponentIdent() {
+  while (at(FPos) == u'.' && isIdentStart(at(FPos + 1))) {
+    const qsizetype Start = ++FPos;
+    while (FPos < FText.size() && isIdentChar(FText[FPos])) ++FPos;
+    FTokenString += u'.' + FText.mid(Start, FPos - Start);
+  }
+  return FTokenString;
+}
+
+TBytes TParser::HexToBinary() {
+  QByteArray Hex;
+  for (skipBlanks(); at(FPos) != u'}'; skipBlanks()) {
+    if (!isHexDigit(at(FPos))) Error(QStringLiteral("Invalid binary value"));
+    Hex += char(FText[FPos++].unicode());
+  }
+  if (Hex.size() % 2 != 0) Error(QStringLiteral("Invalid binary value"));
+  NextToken();
+  const QByteArray Bytes = QByteArray::fromHex(Hex);
+  return TBytes(Bytes.begin(), Bytes.end());
+}
+
+void TParser::CheckToken(TToken Expected) const {
+  if (FToken == Expected) return;
+  switch (Expected) {
+    case TToken::Symbol:
+      Error(QStringLiteral("Identifier expected"));
+    case TToken::String:
+      Error(QStringLiteral("String expected"));
+    case TToken::Integer:
+    case TToken::Float:
+      Error(QStringLiteral("Number expected"));
+    case TToken::EndOfText:
+    case TToken::Char:
+      break;
+  }
+  Error(QStringLiteral("Invalid property value"));
+}
+
+void TParser::CheckChar(char16_t Expected) const {
+  if (!TokenIs(Expected)) Error(QStringLiteral("'%1' expected").arg(QChar(Expected)));
+}
+
+void TParser::CheckTokenSymbol(const char* Symbol) const {
+  if (!TokenSymbolIs(Symbol)) Error(QStringLiteral("%1 expected").arg(String::fromLatin1(Symbol).toUpper()));
+}
+
+class TTextToBinary {
+public:
+  TTextToBinary(const String& Text, TStream* Output) : FParser(Text), FWriter(Output) {}
+
+  void Convert() {
+    FWriter.WriteSignature();
+    convertObject();
+    FWriter.FlushBuffer();
+  }
+
+private:
+  // Bounds the recursion of objects, lists and collections.
+  class TDepthScope {
+  public:
+    TDepthScope(const TParser& Parser, int& Depth) : FDepth(Depth) {
+      if (FDepth >= MaxStreamNesting) Parser.Error(QStringLiteral("Nesting exceeds %1 levels").arg(MaxStreamNesting));
+      ++FDepth;
+    }
+    ~TDepthScope() { --FDepth; }
+    TDepthScope(const TDepthScope&) = delete;
+    TDepthScope& operator=(const TDepthScope&) = delete;
+
+  private:
+    int& FDepth;
+  };
+
+  bool atObjectStart() const {
+    return FParser.TokenSymbolIs("object") || FParser.TokenSymbolIs("inherited") || FParser.TokenSymbolIs("inline");
+  }
+  void convertObject();
+  void convertHeader(TFilerFlags Flags);
+  void convertProperty();
+  void convertValue();
+  void convertSet();
+  void convertCollection();
+
+  TParser FParser;
+  TWriter FWriter;
+  int FDepth = 0;
+};
+
+void TTextToBinary::convertObject() {
+  TDepthScope Depth(FParser, FDepth);
+  TFilerFlags Flags;
+  if (FParser.TokenSymbolIs("inherited"))
+    Flags.Include(ffInherited);
+  else if (FParser.TokenSymbolIs("inline"))
+    Flags.Include(ffInline);
+  else
+    FParser.CheckTokenSymbol("object");
+  FParser.NextToken();
+  convertHeader(Flags);
+  while (!FParser.TokenSymbolIs("end") && !atObjectStart()) convertProperty();
+  FWriter.WriteListEnd();
+  while (!FParser.TokenSymbolIs("end")) convertObject();
+  FWriter.WriteListEnd();
+  FParser.NextToken();
+}
+
+void TTextToBinary::convertHeader(TFilerFlags Flags) {
+  FParser.CheckToken(TToken::Symbol);
+  String ClassName = FParser.TokenString();
+  String ObjectName;
+  FParser.NextToken();
+  if (FParser.TokenIs(u':')) {
+    FParser.NextToken();
+    FParser.CheckToken(TToken::Symbol);
+    ObjectName = ClassName;
+    ClassName = FParser.TokenString();
+    FParser.NextToken();
+  }
+  int ChildPos = 0;
+  if (FParser.TokenIs(u'[')) {
+    FParser.NextToken();
+    FParser.CheckToken(TToken::Integer);
+    ChildPos = int(FParser.TokenInt());
+    FParser.NextToken();
+    FParser.CheckChar(u']');
+    FParser.NextToken();
+    Flags.Include(ffChildPos);
+  }
+  FWriter.WritePrefix(Flags, ChildPos);
+  FWriter.WriteStr(ClassName);
+  FWriter.WriteStr(ObjectName);
+}
+
+void TTextToBinary::convertProperty() {
+  FParser.CheckToken(TToken::Symbol);
+  String Name = FParser.TokenString();
+  FParser.NextToken();
+  while (FParser.TokenIs(u'.')) {
+    FParser.NextToken();
+    FParser.CheckToken(TToken::Symbol);
+    Name += u'.' + FParser.TokenString();
+    FParser.NextToken();
+  }
+  FWriter.WriteStr(Name);
+  FParser.CheckChar(u'=');
+  FParser.NextToken();
+  convertValue();
+}
+
+void TTextToBinary::convertValue() {
+  if (FParser.Token() == TToken::String) {
+    String Value = FParser.TokenString();
+    for (FParser.NextToken(); FParser.TokenIs(u'+'); FParser.NextToken()) {
+      FParser.NextToken();
+      FParser.CheckToken(TToken::String);
+      Value += FParser.TokenString();
+    }
+    FWriter.WriteString(Value);
+    return;
+  }
+  switch (FParser.Token()) {
+    case TToken::Symbol:
+      FWriter.WriteIdent(FParser.TokenComponentIdent());
+      break;
+    case TToken::Integer:
+      FWriter.WriteInteger(FParser.TokenInt());
+      break;
+    case TToken::Float:
+      switch (FParser.FloatType()) {
+        case u's':
+          FWriter.WriteSingle(FParser.TokenSingle());
+          break;
+        case u'c':
+          FWriter.WriteCurrency(FParser.TokenCurrency());
+          break;
+        case u'd':
+          FWriter.WriteDate(FParser.TokenFloat());
+          break;
+        default:
+          FWriter.WriteFloat(FParser.TokenFloat());
+      }
+      break;
+    case TToken::Char:
+      if (FParser.TokenIs(u'[')) {
+        convertSet();
+      } else if (FParser.TokenIs(u'(')) {
+        TDepthScope Depth(FParser, FDepth);
+        FParser.NextToken();
+        FWriter.WriteListBegin();
+        while (!FParser.TokenIs(u')')) convertValue();
+        FWriter.WriteListEnd();
+      } else if (FParser.TokenIs(u'{')) {
+        const TBytes Bytes = FParser.HexToBinary();
+        FWriter.WriteBinary(Bytes.data(), Int64(Bytes.size()));
+      } else if (FParser.TokenIs(u'<')) {
+        convertCollection();
+      } else {
+        FParser.Error(QStringLiteral("Invalid property value"));
+      }
+      break;
+    case TToken::String:
+    case TToken::EndOfText:
+      FParser.Error(QStringLiteral("Invalid property value"));
+  }
+  FParser.NextToken();
+}
+
+void TTextToBinary::convertSet() {
+  FParser.NextToken();
+  FWriter.WriteValue(vaSet);
+  while (!FParser.TokenIs(u']')) {
+    if (FParser.Token() != TToken::Integer) FParser.CheckToken(TToken::Symbol);
+    FWriter.WriteStr(FParser.TokenString());
+    FParser.NextToken();
+    if (FParser.TokenIs(u']')) break;
+    FParser.CheckChar(u',');
+    FParser.NextToken();
+  }
+  FWriter.WriteStr(String());
+}
+
+void TTextToBinary::convertCollection() {
+  TDepthScope Depth(FParser, FDepth);
+  FParser.NextToken();
+  FWriter.WriteValue(vaCollection);
+  while (!FParser.TokenIs(u'>')) {
+    FParser.CheckTokenSymbol("item");
+    FParser.NextToken();
+    if (FParser.TokenIs(u'[')) {
+      FParser.NextToken();
+      FParser.CheckToken(TToken::Integer);
+      FWriter.WriteInteger(FParser.TokenInt());
+      FParser.NextToken();
+      FParser.CheckChar(u']');
+      FParser.NextToken();
+    }
+    FWriter.WriteListBegin();
+    while (!FParser.TokenSymbolIs("end")) convertProperty();
+    FWriter.WriteListEnd();
+    FParser.NextToken();
+  }
+  FWriter.WriteListEnd();
+}
+
+// UTF-8 with or without a byte-order mark; text that is not valid UTF-8 was
+// written in the ANSI code page.
+String decodeText(const QByteArray& Bytes) {
+  if (Bytes.startsWith(QByteArray::fromRawData(reinterpret_cast<const char*>(Utf8Bom), sizeof Utf8Bom)))
+    return UTF8ToString(Bytes.mid(sizeof Utf8Bom));
+  QStringDecoder Decoder(QStringDecoder::Utf8);
+  String Text = Decoder.decode(Bytes);
+  if (!Decoder.hasError()) return Text;
+  return AnsiString(Bytes, DefaultSystemCodePage()).ToString();
+}
+
+}  // namespace
+
+void ObjectBinaryToText(TStream* Input, TStream* Output) {
+  TBinaryToText Converter(Input);
+  const QByteArray Text = Converter.Convert();
+  Output->WriteBuffer(Text.constData(), Text.size());
+}
+
+void ObjectTextToBinary(TStream* Input, TStream* Output) {
+  const TBytes Bytes = Input->ReadBytes(Input->Size() - Input->Position());
+  const String Text = decodeText(QByteArray(reinterpret_cast<const char*>(Bytes.data()), qsizetype(Bytes.size())));
+  TTextToBinary(Text, Output).Convert();
+}
+
+TStreamOriginalFormat TestStreamFormat(TStream* Stream) {
+  const Int64 Start = Stream->Position();
+  Byte Head[sizeof BinarySignature] = {};
+  const Integer Got = Stream->Read(Head, sizeof Head);
+  Stream->SetPosition(Start);
+  if (Got == sizeof Head && std::memcmp(Head, BinarySignature, sizeof Head) == 0) return sofBinary;
+  if (Got >= Integer(sizeof Utf8Bom) && std::memcmp(Head, Utf8Bom, sizeof Utf8Bom) == 0) return sofUTF8Text;
+  if (Got >= 1 && CharInSet(Char(Head[0]), {u'o', u'O', u'i', u'I', u' ', u'\t', u'\r', u'\n'})) return sofText;
+  return sofUnknown;
+}

@@ -151,7 +151,7 @@ class TQtTextFont final : public TTextFont {
       const char16_t Unit = Text[I].unicode();
       if (!isDrawn(Unit)) continue;
       const bool Pair = isPair(Text, I);
-      const TGlyphMask& M = mask(Pair ? pairGlyph(Text, I).Index : glyph(Unit).Index);
+      const TGlyphMask& M = Pair ? mask(pairGlyph(Text, I).Index) : glyphMask(Unit);
       const QRect Box(QPoint(X + Offsets[I], Baseline) + M.Offset, M.Coverage.size());
       if (Pair) ++I;
       for (const QRect& ClipRect : Clip) {
@@ -167,9 +167,15 @@ class TQtTextFont final : public TTextFont {
   }
 
  private:
+  // A glyph's coverage and where its top-left sits from the pen position.
+  struct TGlyphMask {
+    QImage Coverage;  // one byte per pixel
+    QPoint Offset;
+  };
   struct TGlyph {
     quint32 Index = 0;
     Integer Advance = 0;
+    const TGlyphMask* Mask = nullptr;  // made on first blit
   };
   using TGlyphPage = std::array<TGlyph, 256>;
 
@@ -178,7 +184,7 @@ class TQtTextFont final : public TTextFont {
   }
 
   // Pages of 256 units are filled on first use: a text touches few pages.
-  const TGlyph& glyph(char16_t Unit) const {
+  TGlyph& glyph(char16_t Unit) const {
     std::unique_ptr<TGlyphPage>& Page = FPages[Unit >> 8];
     if (!Page) Page = loadPage(Unit & 0xFF00);
     return (*Page)[Unit & 0xFF];
@@ -207,11 +213,11 @@ class TQtTextFont final : public TTextFont {
     return {Index, qRound(Advance.x())};
   }
 
-  // A glyph's coverage and where its top-left sits from the pen position.
-  struct TGlyphMask {
-    QImage Coverage;  // one byte per pixel
-    QPoint Offset;
-  };
+  const TGlyphMask& glyphMask(char16_t Unit) const {
+    TGlyph& G = glyph(Unit);
+    if (!G.Mask) G.Mask = &mask(G.Index);
+    return *G.Mask;
+  }
 
   const TGlyphMask& mask(quint32 Index) const {
     auto It = FMasks.find(Index);

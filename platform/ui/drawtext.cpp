@@ -152,12 +152,12 @@ class TQtTextFont final : public TTextFont {
       if (!isDrawn(Unit)) continue;
       const bool Pair = isPair(Text, I);
       const TGlyphMask& M = Pair ? mask(pairGlyph(Text, I).Index) : glyphMask(Unit);
-      const QRect Box(QPoint(X + Offsets[I], Baseline) + M.Offset, M.Coverage.size());
+      const QRect Box(QPoint(X + Offsets[I], Baseline) + M.Offset, M.Size);
       if (Pair) ++I;
       for (const QRect& ClipRect : Clip) {
         const QRect Part = Box & ClipRect;
         for (int Y = Part.top(); Y <= Part.bottom(); ++Y) {
-          const uchar* Cover = M.Coverage.constScanLine(Y - Box.top()) + (Part.left() - Box.left());
+          const uchar* Cover = M.Bits + (Y - Box.top()) * M.Stride + (Part.left() - Box.left());
           QRgb* Pixel = reinterpret_cast<QRgb*>(Bits + Y * Stride) + Part.left();
           for (int N = Part.width(); N > 0; --N, ++Cover, ++Pixel)
             if (*Cover) *Pixel = blend(Color, *Pixel, *Cover);
@@ -169,7 +169,10 @@ class TQtTextFont final : public TTextFont {
  private:
   // A glyph's coverage and where its top-left sits from the pen position.
   struct TGlyphMask {
-    QImage Coverage;  // one byte per pixel
+    QImage Coverage;  // one byte per pixel; the fields below read it without calls
+    const uchar* Bits = nullptr;
+    qsizetype Stride = 0;
+    QSize Size;
     QPoint Offset;
   };
   struct TGlyph {
@@ -225,7 +228,12 @@ class TQtTextFont final : public TTextFont {
     TGlyphMask Mask;
     const QImage Map = FRaw.alphaMapForGlyph(Index, QRawFont::PixelAntialiasing);
     const QRectF Box = FRaw.boundingRect(Index);
-    Mask.Coverage = Map.depth() == 8 ? Map : QImage();
+    if (Map.depth() == 8) {
+      Mask.Coverage = Map;
+      Mask.Bits = Mask.Coverage.constBits();
+      Mask.Stride = Mask.Coverage.bytesPerLine();
+      Mask.Size = Mask.Coverage.size();
+    }
     Mask.Offset = QPoint(qRound(Box.left()), qRound(Box.top()));
     return FMasks.emplace(Index, std::move(Mask)).first->second;
   }

@@ -1087,18 +1087,22 @@ bool TDataSet::FilterAccepts(TRecordBuffer) {
   if (!FFiltered || (!FFilter && !FOnFilterRecord)) return true;
   const TDataSetState SaveState = SetTempState(dsFilter);
   scopeExit Restore([&] { RestoreState(SaveState); });
-  bool Accept = true;
+  // What the record keeps when a step fails: a faulty filter must not stop
+  // navigation, so the failure is reported and the verdict stands.
+  bool Verdict = true;
   try {
-    if (FFilter) Accept = TExprEvaluator::Accepts(*FFilter->Root, *FFilter);
-    if (FOnFilterRecord) FOnFilterRecord(this, Accept);
+    if (FFilter) Verdict = TExprEvaluator::Accepts(*FFilter->Root, *FFilter);
+    if (FOnFilterRecord) {
+      bool Accept = Verdict;
+      FOnFilterRecord(this, Accept);
+      Verdict = Accept;
+    }
   } catch (const EAbort&) {
     throw;
   } catch (...) {
-    // A faulty filter must not stop navigation: report it and keep the
-    // verdict reached so far.
     InternalHandleException();
   }
-  return Accept;
+  return Verdict;
 }
 
 // ---------------------------------------------------------------------------

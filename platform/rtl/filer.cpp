@@ -125,7 +125,9 @@ bool sameLines(TStrings& A, TStrings& B) {
 }
 
 // A string list streams its lines as its "Strings" property, a list of
-// strings; below an ancestor list, only when the lines differ from it.
+// strings; below an ancestor list, only when the lines differ from it.  The
+// filers declare it for every TStrings before the list's own
+// DefineProperties, so that no string list class needs to know of filers.
 void defineStrings(TFiler& Filer, TStrings& Lines) {
   bool HasData = Lines.Count() > 0;
   if (Filer.Ancestor()) {
@@ -1370,8 +1372,8 @@ void TWriter::WriteData(TComponent* Instance) {
   if (!FIgnoreChildren) {
     if (auto* AncestorComponent = dynamic_cast<TComponent*>(FAncestor)) {
       if (AncestorComponent->ComponentState().Contains(csInline)) FRootAncestor = AncestorComponent;
-      AncestorComponent->GetChildren(TGetChildProc([&AncestorChildren](TComponent* C) { AncestorChildren.push_back(C); }),
-                                     FRootAncestor);
+      const TGetChildProc AddAncestor([&AncestorChildren](TComponent* C) { AncestorChildren.push_back(C); });
+      AncestorComponent->GetChildren(AddAncestor, FRootAncestor);
       FAncestorList = &AncestorChildren;
     }
     if (State.Contains(csInline)) FRoot = Instance;

@@ -64,7 +64,6 @@
 class Currency;
 class TCollection;
 class TStream;
-class TStrings;
 class Variant;
 
 // The value tags above, in their stored numbering.
@@ -355,6 +354,9 @@ public:
   void WriteData(TComponent* Instance);
   // Writes the published properties that are stored and differ from their
   // default (or the ancestor's value), then what DefineProperties declares.
+  // A property without a setter is written only when it holds a sub-object,
+  // a collection or a string list, which the reader fills in place; an empty
+  // collection is written too ("Items = <>"), unless it equals the ancestor's.
   void WriteProperties(TPersistent* Instance);
   // Writes a vaCollection value: each item's properties, in order.
   void WriteCollection(TCollection* Value);

@@ -103,7 +103,8 @@ TEST(ObjectTextTest, TreeRoundTripsThroughBinary) {
   // Spot checks of the binary form: the header, a Cyrillic string as UTF-8,
   // the flags of the inherited child.
   EXPECT_TRUE(Binary.startsWith(QByteArray::fromHex("54504630" "0654466f726d31" "05466f726d31")));
-  EXPECT_TRUE(Binary.contains(QByteArray::fromHex("0847726565 74696e67 14 14000000") + QString::fromUtf8("Привет, мир").toUtf8()));
+  const QByteArray Greeting = QString::fromUtf8("Привет, мир").toUtf8();
+  EXPECT_TRUE(Binary.contains(QByteArray::fromHex("0847726565 74696e67 14 14000000") + Greeting));
   EXPECT_TRUE(Binary.contains(QByteArray::fromHex("f30202 06 5450616e656c 05 4368696c64")));
   EXPECT_TRUE(Binary.contains(QByteArray::fromHex("f4 07 544672616d6531")));
 }
@@ -187,7 +188,8 @@ TEST(ObjectTextTest, SyntaxErrorsNameTheLine) {
        "Line 2: '99999999999999999999' is not a valid integer value"},
       {"bad float", "object A: TA\r\n  X = 1.2.3\r\nend", "Line 2: '1.2.3' is not a valid floating point value"},
       {"char code too large", "object A: TA\r\n  X = #70000\r\nend", "Line 2: Invalid character code #70000"},
-      {"deep lists", "object A: TA\r\n  X = " + QByteArray(MaxStreamNesting + 1, '('), "Line 2: Nesting exceeds 256 levels"},
+      {"deep lists", "object A: TA\r\n  X = " + QByteArray(MaxStreamNesting + 1, '('),
+       "Line 2: Nesting exceeds 256 levels"},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);

@@ -41,6 +41,11 @@ TScreenMetrics detectedScreen() {
   return Metrics;
 }
 
+TMonitorPpiProvider& monitorPpiProvider() {
+  static TMonitorPpiProvider Provider;
+  return Provider;
+}
+
 Integer tableValue(Integer Index) {
   for (const TMetricEntry& E : MetricTable)
     if (E.Index == Index) return E.Value;
@@ -57,6 +62,13 @@ TScreenMetrics& ScreenMetrics() {
 void ResetScreenMetrics() { ScreenMetrics() = detectedScreen(); }
 
 void DisableQtHighDpiScaling() { qputenv("QT_ENABLE_HIGHDPI_SCALING", "0"); }
+
+void SetMonitorPpiProvider(TMonitorPpiProvider Provider) { monitorPpiProvider() = std::move(Provider); }
+
+Integer GetMonitorPixelsPerInch(gdi::HWND Window) {
+  const TMonitorPpiProvider& Provider = monitorPpiProvider();
+  return Window && Provider ? Provider(Window) : ScreenMetrics().PixelsPerInch;
+}
 
 Integer GetSystemMetrics(Integer Index) { return GetSystemMetricsForDpi(Index, DefaultPixelsPerInch); }
 

@@ -8,6 +8,8 @@
 #include "platform/rtl/system.h"
 #include "platform/ui/gdi.h"
 
+#include <functional>
+
 inline constexpr Integer DefaultPixelsPerInch = 96;
 
 // The screen as GDI code sees it; one process-wide record that tests and the
@@ -24,6 +26,13 @@ void ResetScreenMetrics();
 // Sets the environment so that Qt does no high-DPI scaling of its own; the
 // program calls it before it makes the QGuiApplication.
 void DisableQtHighDpiScaling();
+
+// Pixels per inch of the monitor showing a window.  The windowing area's
+// monitor service (or a test) installs the provider; without one, or for
+// window 0, the answer is ScreenMetrics().PixelsPerInch.
+using TMonitorPpiProvider = std::function<Integer(gdi::HWND Window)>;
+void SetMonitorPpiProvider(TMonitorPpiProvider Provider);
+Integer GetMonitorPixelsPerInch(gdi::HWND Window);
 
 // GetSystemMetrics indexes (original values).
 inline constexpr Integer SM_CXSCREEN = 0;

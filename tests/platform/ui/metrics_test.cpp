@@ -11,7 +11,10 @@ namespace {
 
 class MetricsTest : public ::testing::Test {
  protected:
-  void TearDown() override { ResetScreenMetrics(); }
+  void TearDown() override {
+    ResetScreenMetrics();
+    SetMonitorPpiProvider(nullptr);
+  }
 };
 
 TEST_F(MetricsTest, HeadlessScreenIsFullHdAt96) {
@@ -29,6 +32,16 @@ TEST_F(MetricsTest, ScreenCanBeInjectedAndReset) {
   EXPECT_EQ(GetSystemMetricsForDpi(SM_CYSCREEN, 192), 768);
   ResetScreenMetrics();
   EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1920);
+}
+
+TEST_F(MetricsTest, MonitorPixelsPerInchComesFromTheProvider) {
+  const HWND Window = reinterpret_cast<HWND>(0x42);
+  EXPECT_EQ(GetMonitorPixelsPerInch(Window), 96);
+  SetMonitorPpiProvider([](HWND W) { return W == reinterpret_cast<HWND>(0x42) ? 144 : 120; });
+  EXPECT_EQ(GetMonitorPixelsPerInch(Window), 144);
+  EXPECT_EQ(GetMonitorPixelsPerInch(reinterpret_cast<HWND>(0x43)), 120);
+  // Window 0 is the screen itself.
+  EXPECT_EQ(GetMonitorPixelsPerInch(nullptr), 96);
 }
 
 TEST_F(MetricsTest, SystemMetricsTable) {

@@ -205,6 +205,14 @@ String asText(const QByteArray& Binary) {
   return String::fromUtf8(bytesOf(Output));
 }
 
+// The binary form of a text.
+QByteArray binaryOf(const QByteArray& Text) {
+  auto Input = streamOf(Text);
+  TMemoryStream Output;
+  ObjectTextToBinary(Input.get(), &Output);
+  return bytesOf(Output);
+}
+
 // Collects what one writer call emits.
 template <class F>
 QByteArray emitted(F Write) {
@@ -692,6 +700,60 @@ TEST(ReaderTest, OnErrorAndOnPropertyNotFoundSkipOrRedirectValues) {
   EXPECT_EQ(Foo.FWidth, 6);
   EXPECT_EQ(Errors, (QStringList{"Error reading F1.Bogus: Property Bogus does not exist",
                                  "Error reading F1.Width: Invalid property value"}));
+}
+
+TEST(ReaderTest, OnErrorSkipsAComponentItCannotCreate) {
+  TClassRegistrationScope Classes({TProbe::StaticClass()});
+  const QByteArray Bytes = binaryOf(
+      "object Root: TProbe\r\n"
+      "  object Ghost: TGhost\r\n"
+      "    Width = 1\r\n"
+      "    object Inner: TProbe\r\n"
+      "    end\r\n"
+      "  end\r\n"
+      "  object Kept: TProbe\r\n"
+      "    Width = 2\r\n"
+      "  end\r\n"
+      "end\r\n");
+  auto Input = streamOf(Bytes);
+  EXPECT_RAISES(Input->ReadComponent(nullptr), EClassNotFound, "Class TGhost not found");
+  EXPECT_EQ(TProbe::Live, 0);
+
+  Input->SetPosition(0);
+  TReader Reader(Input.get());
+  QStringList Errors;
+  Reader.OnError = TReaderError([&](TReader*, const String& Message, bool& Handled) {
+    Errors << Message;
+    Handled = true;
+  });
+  std::unique_ptr<TComponent, void (*)(TComponent*)> Root(Reader.ReadRootComponent(nullptr),
+                                                          [](TComponent* C) { C->Free(); });
+  EXPECT_EQ(Errors, QStringList{"Class TGhost not found"});
+  ASSERT_EQ(Root->ComponentCount(), 1);
+  EXPECT_EQ(static_cast<TProbe*>(Root->Components(0))->FWidth, 2);
+}
+
+// A collection read again frees its items; references still waiting to be
+// set in them must go with them.
+TEST(ReaderTest, CollectionReadTwiceDropsReferencesIntoItsOldItems) {
+  TClassRegistrationScope Classes({TProbe::StaticClass()});
+  const QByteArray Bytes = binaryOf(
+      "object Root: TProbe\r\n"
+      "  Items = <\r\n"
+      "    item\r\n"
+      "      Link = Owner\r\n"
+      "    end>\r\n"
+      "  Items = <\r\n"
+      "    item\r\n"
+      "      Caption = 'second'\r\n"
+      "    end>\r\n"
+      "end\r\n");
+  auto Input = streamOf(Bytes);
+  std::unique_ptr<TProbe, void (*)(TProbe*)> Root(static_cast<TProbe*>(Input->ReadComponent(nullptr)),
+                                                  [](TProbe* P) { P->Free(); });
+  ASSERT_EQ(Root->FItems->Count(), 1);
+  EXPECT_EQ(Root->Item(0)->FCaption, QStringLiteral("second"));
+  EXPECT_EQ(Root->Item(0)->FLink, nullptr);
 }
 
 TEST(ReaderTest, CountsBeyondTheBytesLeftRaiseBeforeAllocating) {

@@ -122,5 +122,5 @@ String GetCurrentDir() {
 }
 
 void RaiseLastOSError(const String& Op, const String& Path, int Code) {
-  throw EOSError(QStringLiteral("%1 '%2': %3").arg(Op, Path, SysErrorMessage(Code)));
+  throw EOSError(QStringLiteral("%1 '%2': %3").arg(Op, Path, SysErrorMessage(Code)), Code);
 }

@@ -1,6 +1,7 @@
 #include "platform/rtl/exceptions.h"
 
 #include <cstdio>
+#include <cstring>
 
 Exception::Exception(const String& Msg) : Message(Msg) {}
 
@@ -9,6 +10,12 @@ Exception::~Exception() = default;
 const char* Exception::what() const noexcept {
   FWhat = Message.toUtf8();
   return FWhat.constData();
+}
+
+String SysErrorMessage(int ErrorCode) {
+  char Buffer[256];
+  // The GNU strerror_r answers a pointer that need not be Buffer.
+  return QString::fromLocal8Bit(strerror_r(ErrorCode, Buffer, sizeof Buffer));
 }
 
 void Abort() { throw EAbort(QStringLiteral("Operation aborted")); }

@@ -53,7 +53,6 @@ RTL_DECLARE_EXCEPTION(ENotSupportedException, Exception)
 RTL_DECLARE_EXCEPTION(EThread, Exception)
 RTL_DECLARE_EXCEPTION(EComponentError, Exception)
 RTL_DECLARE_EXCEPTION(EParserError, Exception)
-RTL_DECLARE_EXCEPTION(EOSError, Exception)
 
 RTL_DECLARE_EXCEPTION(EArgumentException, Exception)
 RTL_DECLARE_EXCEPTION(EArgumentOutOfRangeException, EArgumentException)
@@ -101,6 +100,17 @@ public:
   String ClassName() const override { return QStringLiteral("EInOutError"); }
   int ErrorCode;
 };
+
+// An OS call failed; ErrorCode is its errno value.
+class EOSError : public Exception {
+public:
+  explicit EOSError(const String& Msg, int Code = 0) : Exception(Msg), ErrorCode(Code) {}
+  String ClassName() const override { return QStringLiteral("EOSError"); }
+  int ErrorCode;
+};
+
+// The OS text for an errno value ("No such file or directory").
+String SysErrorMessage(int ErrorCode);
 
 // Raises the silent EAbort ("Operation aborted"); report handlers ignore it.
 [[noreturn]] void Abort();

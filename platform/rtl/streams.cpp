@@ -92,12 +92,6 @@ int openFile(const String& FileName, Word Mode) {
 
 }  // namespace
 
-String SysErrorMessage(int ErrorCode) {
-  char Buffer[256];
-  // The GNU strerror_r answers a pointer that need not be Buffer.
-  return QString::fromLocal8Bit(strerror_r(ErrorCode, Buffer, sizeof Buffer));
-}
-
 // ---------------------------------------------------------------- TStream
 
 void TStream::SetSize(Int64) {}
@@ -364,7 +358,7 @@ void THandleStream::SetSize(Int64 NewSize) {
   const Int64 OldPosition = Position();
   if (::ftruncate(FHandle, NewSize) != 0) {
     const int Code = errno;
-    throw EOSError(QStringLiteral("System Error.  Code: %1.\n%2").arg(QString::number(Code), SysErrorMessage(Code)));
+    throw EOSError(QStringLiteral("System Error.  Code: %1.\n%2").arg(QString::number(Code), SysErrorMessage(Code)), Code);
   }
   if (OldPosition > NewSize) Seek(0, soEnd);
 }

@@ -26,9 +26,6 @@ inline constexpr Word fmShareDenyWrite = 0x0020;
 inline constexpr Word fmShareDenyRead = 0x0030;
 inline constexpr Word fmShareDenyNone = 0x0040;
 
-// The OS text for an errno value ("No such file or directory").
-String SysErrorMessage(int ErrorCode);
-
 class TStream : public TObject {
   RTL_CLASS(TStream, TObject)
 public:

@@ -161,6 +161,11 @@ TEST_F(FileSysTest, RaiseLastOSErrorNamesTheOperation) {
                 "Copy 'D:\\a.zip': Permission denied");
   EXPECT_RAISES(RaiseLastOSError(QStringLiteral("Delete"), QStringLiteral("x"), ENOENT), EOSError,
                 "Delete 'x': No such file or directory");
+  try {
+    RaiseLastOSError(QStringLiteral("Delete"), QStringLiteral("x"), ENOENT);
+  } catch (const EOSError& E) {
+    EXPECT_EQ(E.ErrorCode, ENOENT);
+  }
 }
 
 }  // namespace

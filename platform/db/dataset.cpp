@@ -55,10 +55,11 @@ bool isMissing(const Variant& V) { return VarIsNull(V) || VarIsEmpty(V); }
 // One key of a Locate or Lookup with its conversion to the kind of the
 // values it meets, made once.
 struct TLocateKey {
-  TLocateKey(TField* AField, const Variant& AKey) : Field(AField), Key(AKey) {}
+  TLocateKey(TField* AField, const Variant& AKey) : Field(AField), Key(AKey), KeyText(VarToStr(AKey)) {}
 
   TField* Field;
   Variant Key;
+  String KeyText;
   TVarType ConvertedFor = varEmpty;  // the value kind Converted was made for
   Variant Converted;
 
@@ -76,7 +77,6 @@ struct TLocateKey {
   }
 
   bool textMatches(const String& Text, TLocateOptions Options) const {
-    const String KeyText = VarToStr(Key);
     const bool CaseInsensitive = Options.Contains(loCaseInsensitive);
     if (Options.Contains(loPartialKey))
       return CaseInsensitive ? AnsiStartsText(KeyText, Text) : Text.startsWith(KeyText);

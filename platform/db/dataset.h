@@ -6,13 +6,14 @@
 // window that data links read, the data events, bookmarks, Locate/Lookup,
 // calculated fields and the filter properties.
 //
-// The record-buffer window ("ring"):
+// The record-buffer window ("ring"), BufferCount + 1 handles made by
+// AllocRecordBuffer:
 //
-//   Buffers:  [0] [1] ... [BufferedRecordCount-1] ... [BufferCount-1] [BufferCount]
-//              |<-- contiguous records, in order -->|                  the spare
-//                        ^ ActiveRecord                                (TempBuffer
-//                                                                      while the
-//   FBuffers has BufferCount + 1 handles made by AllocRecordBuffer.    window is full)
+//   index:   0    1    2    3    4   ...  BufferCount
+//           [r7] [r8] [r9] [r10][  ] ...  [  ]
+//           |<- BufferedRecordCount ->|^ TempBuffer: where the next read lands
+//                 ^ ActiveRecord (r8 is the current record)
+//
 //   Invariants:
 //     0 <= BufferedRecordCount <= BufferCount; BufferCount = max of the
 //       attached links' BufferCount, at least 1, while open; 0 when closed

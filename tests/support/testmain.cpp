@@ -1,20 +1,20 @@
 // Test main for every suite: starts the runtime's unit and pins the format
 // settings to the invariant ones, so no result depends on the host's locale.
-// Graphics suites are built with BIBLIONA_TEST_GUI and also get a
-// QGuiApplication (offscreen), which fonts and images need.
+// Graphics and window suites are built with BIBLIONA_TEST_GUI and also get a
+// QApplication (offscreen), which fonts, images and widgets need.
 #include "platform/rtl/formatsettings.h"
 #include "platform/rtl/units.h"
 
 #include <gtest/gtest.h>
 
 #ifdef BIBLIONA_TEST_GUI
-#include <QGuiApplication>
+#include <QApplication>
 #endif
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
 #ifdef BIBLIONA_TEST_GUI
-  QGuiApplication App(argc, argv);
+  QApplication App(argc, argv);
 #endif
   InitializeUnits({RtlUnit});
   FormatSettings() = TFormatSettings::Invariant();

@@ -142,6 +142,15 @@ BOOL StretchBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Source, int X
   const bool UsesSource = Rop3UsesSource(Rop);
   TDC* S = UsesSource ? FindDC(Source) : nullptr;
   if (UsesSource && !S) return 0;
+  if (IsRecording(*D)) {
+    const unsigned Uses = Rop3UsesPattern(Rop) ? unsigned(ruBrush) : 0u;
+    if (!UsesSource)
+      Record(*D, "PatBlt", {X, Y, Width, Height, int(Rop)}, 1, Uses);
+    else if (WidthSrc == Width && HeightSrc == Height)
+      Record(*D, "BitBlt", {X, Y, Width, Height, XSrc, YSrc, int(Rop)}, 1, Uses);
+    else
+      Record(*D, "StretchBlt", {X, Y, Width, Height, XSrc, YSrc, WidthSrc, HeightSrc, int(Rop)}, 1, Uses);
+  }
   TSurface* DS = D->Surface();
   if (!DS || DS->Kind() == TSurface::TKind::Screen) return 1;
 
@@ -223,6 +232,8 @@ BOOL AlphaBlend(HDC Dest, int X, int Y, int Width, int Height, HDC Source, int X
   if (!SourceImage->rect().contains(From.Rect) && !From.Rect.isEmpty()) return 0;
   const bool PerPixel = Blend.AlphaFormat & AC_SRC_ALPHA;
   if (PerPixel && SourceImage->depth() != 32) return 0;
+  Record(*D, "AlphaBlend", {X, Y, Width, Height, XSrc, YSrc, WidthSrc, HeightSrc, Blend.SourceConstantAlpha,
+                             Blend.AlphaFormat}, 1, 0);
   TSurface* DS = D->Surface();
   if (!DS || DS->Kind() == TSurface::TKind::Screen) return 1;
   const TMappedRect To = mapRect(*D, X, Y, Width, Height);

@@ -85,11 +85,6 @@ TObjectBase* FindObject(const void* Handle) {
   return It->second.get();
 }
 
-void CountHandleError() {
-  std::lock_guard Guard(table().Lock);
-  ++table().Errors;
-}
-
 void Hold(TObjectBase* O) {
   if (O) ++O->Holds;
 }
@@ -1055,6 +1050,106 @@ BOOL RectVisible(HDC DC, const RECT* Rect) {
   for (const QRect& C : D->SurfaceClip().Rects)
     if (C.intersects(R)) return 1;
   return 0;
+}
+
+// ---------------------------------------------------------------------------
+// recording
+
+namespace {
+
+String hexColor(COLORREF C) { return QStringLiteral("$%1").arg(C, 8, 16, QLatin1Char('0')).toUpper(); }
+
+String penText(const TDC& D) {
+  const TPenObject* P = D.State.Pen;
+  if (!P || P->Style == PS_NULL) return QStringLiteral("pen=none");
+  static const char* const Styles[] = {"", "dash", "dot", "dashdot", "dashdotdot", "", "insideframe"};
+  String T = QStringLiteral("pen=") + hexColor(P->IsDCPen ? D.State.DCPenColor : P->Color);
+  if (P->Width > 1) T += QStringLiteral("/w%1").arg(P->Width);
+  if (P->Style != PS_SOLID && P->Style < std::size(Styles)) T += QStringLiteral("/") + QLatin1String(Styles[P->Style]);
+  return T;
+}
+
+String brushText(const TDC& D, const TBrushObject* B) {
+  if (!B || B->Style == BS_NULL) return QStringLiteral("brush=none");
+  static const char* const Hatches[] = {"horizontal", "vertical", "fdiagonal", "bdiagonal", "cross", "diagcross"};
+  String T = QStringLiteral("brush=") + hexColor(B->IsDCBrush ? D.State.DCBrushColor : B->Color);
+  if (B->Style == BS_HATCHED && B->Hatch >= 0 && B->Hatch <= HS_DIAGCROSS)
+    T += QStringLiteral("/") + QLatin1String(Hatches[B->Hatch]);
+  return T;
+}
+
+String textText(const TDC& D) {
+  const TFontObject* F = D.State.Font;
+  String T = QStringLiteral("font=%1/%2/%3")
+                 .arg(F ? LogFontFaceName(F->LogFont) : String())
+                 .arg(F ? F->LogFont.lfHeight : 0)
+                 .arg(hexColor(D.State.TextColor));
+  T += D.State.BkMode == TRANSPARENT ? QStringLiteral(" bk=transparent") : QStringLiteral(" bk=") + hexColor(D.State.BkColor);
+  return T;
+}
+
+// " clip=(l,t,r,b)" when a clip is set.
+String clipText(const TDC& D) {
+  if (!D.State.Clip) return String();
+  const QRect B = D.State.Clip->boundingRect();
+  return QStringLiteral(" clip=(%1,%2,%3,%4)").arg(B.left()).arg(B.top()).arg(B.left() + B.width()).arg(B.top() + B.height());
+}
+
+String argList(const std::vector<int>& Args) {
+  QStringList Parts;
+  for (int A : Args) Parts << QString::number(A);
+  return Parts.join(QLatin1Char(','));
+}
+
+void recordLine(TDC& D, const char* Name, const std::vector<int>& Logical, const std::vector<int>& Device,
+                unsigned Uses, const TBrushObject* Brush) {
+  String Line = QLatin1String(Name) + QLatin1Char('(') + argList(Logical) + QLatin1Char(')');
+  if (Device != Logical) Line += QStringLiteral(" dev(") + argList(Device) + QLatin1Char(')');
+  if (Uses & ruPen) Line += QLatin1Char(' ') + penText(D);
+  if (Uses & ruBrush) Line += QLatin1Char(' ') + brushText(D, Brush ? Brush : D.State.Brush);
+  if (Uses & ruText) Line += QLatin1Char(' ') + textText(D);
+  if ((Uses & ruRop) && D.State.Rop2 != R2_COPYPEN) Line += QStringLiteral(" rop=%1").arg(D.State.Rop2);
+  D.Surface()->RecordedCalls << Line + clipText(D);
+}
+
+}  // namespace
+
+namespace detail {
+
+void Record(TDC& D, const char* Name, std::initializer_list<int> Args, int Points, unsigned Uses,
+            const TBrushObject* Brush) {
+  if (!IsRecording(D)) return;
+  std::vector<int> Logical(Args), Device(Args);
+  for (int I = 0; I < Points && 2 * I + 1 < int(Device.size()); ++I) {
+    const TPoint P = D.LogicalToDevice(Logical[2 * I], Logical[2 * I + 1]);
+    Device[2 * I] = P.X;
+    Device[2 * I + 1] = P.Y;
+  }
+  recordLine(D, Name, Logical, Device, Uses, Brush);
+}
+
+void RecordPoints(TDC& D, const char* Name, const POINT* Points, int Count, unsigned Uses) {
+  if (!IsRecording(D)) return;
+  std::vector<int> Logical, Device;
+  for (int I = 0; I < Count; ++I) {
+    const TPoint P = D.LogicalToDevice(Points[I].X, Points[I].Y);
+    Logical.insert(Logical.end(), {Points[I].X, Points[I].Y});
+    Device.insert(Device.end(), {P.X, P.Y});
+  }
+  recordLine(D, Name, Logical, Device, Uses, nullptr);
+}
+
+}  // namespace detail
+
+bool IsRecordingDC(HDC DC) {
+  TDC* D = FindDC(DC);
+  return D && IsRecording(*D);
+}
+
+void RecordTextCall(HDC DC, const String& Call) {
+  TDC* D = FindDC(DC);
+  if (!D || !IsRecording(*D)) return;
+  D->Surface()->RecordedCalls << Call + QLatin1Char(' ') + textText(*D) + clipText(*D);
 }
 
 // ---------------------------------------------------------------------------

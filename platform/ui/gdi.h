@@ -541,4 +541,21 @@ struct TDCDeviceInfo {
 // False for a bad handle.
 bool GetDCDeviceInfo(HDC DC, TDCDeviceInfo& Info);
 
+// ---------------------------------------------------------------------------
+// recording surfaces (tests; TSurface::Recording in surface.h)
+//
+// Each drawing call on a recording surface's DC adds one line:
+//   Name(logical arguments)[ dev(device arguments)] state
+// The device arguments follow only when they differ.  The state lists what
+// the call uses, in this order: pen=$00BBGGRR[/w<width>][/<style>] or
+// pen=none; brush=$00BBGGRR[/<hatch>] or brush=none; for text
+// font=<name>/<height>/$<text colour> and bk=transparent or bk=$<colour>;
+// rop=<R2_* value> unless R2_COPYPEN; clip=(l,t,r,b), the device clip box,
+// when a clip is set.  Example: "FillRect(10,10,40,30) brush=$00F0F0F0".
+
+bool IsRecordingDC(HDC DC);
+// Adds Call (name and arguments, as above) with the text state of DC; for the
+// text engine's calls.  Nothing when DC does not record.
+void RecordTextCall(HDC DC, const String& Call);
+
 }  // namespace gdi

@@ -189,7 +189,6 @@ T* Find(const void* Handle, TObjectKind Kind) {
 inline TDC* FindDC(HDC DC) { return Find<TDC>(DC, TObjectKind::DC); }
 inline TRegionObject* FindRegion(HRGN R) { return Find<TRegionObject>(R, TObjectKind::Region); }
 inline void* HandleOf(const TObjectBase* O) { return reinterpret_cast<void*>(O->Id); }
-void CountHandleError();
 void Hold(TObjectBase* O);
 void Release(TObjectBase* O);
 
@@ -198,6 +197,20 @@ TPenObject* StockPen(int Index);
 TBrushObject* StockBrush(int Index);
 TFontObject* StockFont();
 TBitmapObject* StockBitmap();
+
+// recording (the line format is in gdi.h)
+enum TRecordUse : unsigned { ruPen = 1, ruBrush = 2, ruText = 4, ruRop = 8 };
+inline bool IsRecording(const TDC& D) {
+  const TSurface* S = D.Surface();
+  return S && S->Recording;
+}
+// Logs Name(Args) when D records.  The first Points pairs of Args are logical
+// points, shown again in device coordinates; Uses says which state follows;
+// Brush is the brush of calls that take one (else the selected one).
+void Record(TDC& D, const char* Name, std::initializer_list<int> Args, int Points, unsigned Uses,
+            const TBrushObject* Brush = nullptr);
+// The same for a list of points.
+void RecordPoints(TDC& D, const char* Name, const POINT* Points, int Count, unsigned Uses);
 
 // The region type of a QRegion.
 int RegionType(const QRegion& R);

@@ -74,7 +74,7 @@ constexpr TIdentMapEntry ColorIdentTable[] = {
 }  // namespace
 
 Integer ColorToRGB(TColor Color) {
-  if ((Color & 0xFF000000) != clSystemColor) return Color;
+  if ((Color & clSystemColor) != clSystemColor) return Color;
   return Integer(GetSysColor(Color & 0xFF));
 }
 

@@ -362,6 +362,9 @@ TShape arcShape(const TBox& Box, const TArc& A, TArcKind Kind) {
 bool drawArcKind(HDC DC, int Left, int Top, int Right, int Bottom, int X3, int Y3, int X4, int Y4, TArcKind Kind) {
   TDC* D = FindDC(DC);
   if (!D) return false;
+  static const char* const Names[] = {"Arc", "Pie", "Chord"};
+  Record(*D, Names[int(Kind)], {Left, Top, Right, Bottom, X3, Y3, X4, Y4}, 4,
+         Kind == TArcKind::Arc ? ruPen | ruRop : ruPen | ruBrush | ruRop);
   const TBox Box = boxOf(*D, Left, Top, Right, Bottom);
   if (boxTooSmall(Box)) return true;
   TShape Shape = arcShape(Box, arcOf(*D, Box, X3, Y3, X4, Y4), Kind);
@@ -401,6 +404,7 @@ int FillRect(HDC DC, const RECT& Rect, HBRUSH Brush) {
   TDC* D = FindDC(DC);
   const TBrushObject* B = findBrush(Brush);
   if (!D || !B) return 0;
+  Record(*D, "FillRect", {Rect.Left, Rect.Top, Rect.Right, Rect.Bottom}, 2, ruBrush, B);
   TInk Ink;
   if (!brushInk(*D, B, R2_COPYPEN, Ink)) return 1;
   TSpans Spans;
@@ -422,6 +426,7 @@ int FrameRect(HDC DC, const RECT& Rect, HBRUSH Brush) {
   TDC* D = FindDC(DC);
   const TBrushObject* B = findBrush(Brush);
   if (!D || !B) return 0;
+  Record(*D, "FrameRect", {Rect.Left, Rect.Top, Rect.Right, Rect.Bottom}, 2, ruBrush, B);
   TInk Ink;
   if (!brushInk(*D, B, R2_COPYPEN, Ink)) return 1;
   TSpans Spans;
@@ -445,6 +450,7 @@ int FrameRect(HDC DC, const RECT& Rect, HBRUSH Brush) {
 BOOL Rectangle(HDC DC, int Left, int Top, int Right, int Bottom) {
   TDC* D = FindDC(DC);
   if (!D) return 0;
+  Record(*D, "Rectangle", {Left, Top, Right, Bottom}, 2, ruPen | ruBrush | ruRop);
   const TBox Box = boxOf(*D, Left, Top, Right, Bottom);
   if (boxTooSmall(Box)) return 1;
   const TPenInk Pen = penOf(*D);
@@ -476,6 +482,7 @@ BOOL Rectangle(HDC DC, int Left, int Top, int Right, int Bottom) {
 BOOL Ellipse(HDC DC, int Left, int Top, int Right, int Bottom) {
   TDC* D = FindDC(DC);
   if (!D) return 0;
+  Record(*D, "Ellipse", {Left, Top, Right, Bottom}, 2, ruPen | ruBrush | ruRop);
   const TBox Box = boxOf(*D, Left, Top, Right, Bottom);
   if (boxTooSmall(Box)) return 1;
   TShape Shape;
@@ -489,6 +496,7 @@ BOOL Ellipse(HDC DC, int Left, int Top, int Right, int Bottom) {
 BOOL RoundRect(HDC DC, int Left, int Top, int Right, int Bottom, int Width, int Height) {
   TDC* D = FindDC(DC);
   if (!D) return 0;
+  Record(*D, "RoundRect", {Left, Top, Right, Bottom, Width, Height}, 2, ruPen | ruBrush | ruRop);
   const TBox Box = boxOf(*D, Left, Top, Right, Bottom);
   if (boxTooSmall(Box)) return 1;
   QSizeF Corner(std::abs(Width), std::abs(Height));
@@ -520,6 +528,7 @@ BOOL Chord(HDC DC, int Left, int Top, int Right, int Bottom, int X3, int Y3, int
 BOOL ArcTo(HDC DC, int Left, int Top, int Right, int Bottom, int X3, int Y3, int X4, int Y4) {
   TDC* D = FindDC(DC);
   if (!D) return 0;
+  Record(*D, "ArcTo", {Left, Top, Right, Bottom, X3, Y3, X4, Y4}, 4, ruPen | ruRop);
   const TBox Box = boxOf(*D, Left, Top, Right, Bottom);
   if (boxTooSmall(Box)) return 1;
   const TArc A = arcOf(*D, Box, X3, Y3, X4, Y4);
@@ -542,6 +551,7 @@ BOOL ArcTo(HDC DC, int Left, int Top, int Right, int Bottom, int X3, int Y3, int
 BOOL Polygon(HDC DC, const POINT* Points, int Count) {
   TDC* D = FindDC(DC);
   if (!D || Count < 2 || !Points) return 0;
+  RecordPoints(*D, "Polygon", Points, Count, ruPen | ruBrush | ruRop);
   QPolygonF Polygon;
   for (const TPoint& P : toSurface(*D, Points, Count)) Polygon << QPointF(P.X, P.Y);
   TShape Shape;
@@ -559,6 +569,7 @@ BOOL Polygon(HDC DC, const POINT* Points, int Count) {
 BOOL LineTo(HDC DC, int X, int Y) {
   TDC* D = FindDC(DC);
   if (!D) return 0;
+  Record(*D, "LineTo", {D->State.CurrentPos.X, D->State.CurrentPos.Y, X, Y}, 2, ruPen | ruRop);
   strokeOpen(*D, {D->LogicalToSurface(D->State.CurrentPos.X, D->State.CurrentPos.Y), D->LogicalToSurface(X, Y)});
   D->State.CurrentPos = {X, Y};
   return 1;
@@ -567,6 +578,7 @@ BOOL LineTo(HDC DC, int X, int Y) {
 BOOL Polyline(HDC DC, const POINT* Points, int Count) {
   TDC* D = FindDC(DC);
   if (!D || Count < 2 || !Points) return 0;
+  RecordPoints(*D, "Polyline", Points, Count, ruPen | ruRop);
   strokeOpen(*D, toSurface(*D, Points, Count));
   return 1;
 }
@@ -574,6 +586,7 @@ BOOL Polyline(HDC DC, const POINT* Points, int Count) {
 BOOL PolylineTo(HDC DC, const POINT* Points, int Count) {
   TDC* D = FindDC(DC);
   if (!D || Count < 1 || !Points) return 0;
+  RecordPoints(*D, "PolylineTo", Points, Count, ruPen | ruRop);
   std::vector<TPoint> Line{D->LogicalToSurface(D->State.CurrentPos.X, D->State.CurrentPos.Y)};
   for (const TPoint& P : toSurface(*D, Points, Count)) Line.push_back(P);
   strokeOpen(*D, Line);
@@ -587,6 +600,7 @@ BOOL PolyPolyline(HDC DC, const POINT* Points, const DWORD* Counts, DWORD Polyli
   for (DWORD I = 0; I < Polylines; ++I)
     if (Counts[I] < 2) return 0;
   for (DWORD I = 0; I < Polylines; ++I) {
+    RecordPoints(*D, "PolyPolyline", Points, int(Counts[I]), ruPen | ruRop);
     strokeOpen(*D, toSurface(*D, Points, int(Counts[I])));
     Points += Counts[I];
   }
@@ -611,7 +625,9 @@ bool visiblePixel(TDC& D, int X, int Y, TPoint& P) {
 COLORREF SetPixel(HDC DC, int X, int Y, COLORREF Color) {
   TDC* D = FindDC(DC);
   TPoint P;
-  if (!D || !visiblePixel(*D, X, Y, P)) return CLR_INVALID;
+  if (!D) return CLR_INVALID;
+  Record(*D, "SetPixel", {X, Y, int(Color)}, 1, 0);
+  if (!visiblePixel(*D, X, Y, P)) return CLR_INVALID;
   TInk Ink;
   Ink.Color = Color;
   PaintSpans(*D, {{P.Y, P.X, P.X + 1}}, Ink);
@@ -633,6 +649,7 @@ COLORREF GetPixel(HDC DC, int X, int Y) {
 BOOL DrawFocusRect(HDC DC, const RECT& Rect) {
   TDC* D = FindDC(DC);
   if (!D) return 0;
+  Record(*D, "DrawFocusRect", {Rect.Left, Rect.Top, Rect.Right, Rect.Bottom}, 2, 0);
   TSpans Frame;
   appendFrame(Frame, D->SurfaceRect(Rect.Left, Rect.Top, Rect.Right, Rect.Bottom));
   // every other pixel, in a checkerboard fixed to the surface

@@ -17,6 +17,12 @@ std::shared_ptr<TSurface> TSurface::MakeScreen() {
   return std::make_shared<TSurface>(TKind::Screen, nullptr, M.Width, M.Height, 0, 0);
 }
 
+std::shared_ptr<TSurface> TSurface::MakeRecording(int Width, int Height) {
+  auto S = std::make_shared<TSurface>(TKind::Recording, nullptr, Width, Height, 0, 0);
+  S->Recording = true;
+  return S;
+}
+
 TSurface::~TSurface() { EndPainting(); }
 
 int TSurface::Width() const { return FKind == TKind::Image ? FImage.width() : FWidth; }
@@ -41,7 +47,7 @@ void TSurface::EndPainting() {
 }
 
 QPainter* TSurface::Painter() {
-  if (FKind == TKind::Screen) return nullptr;
+  if (FKind == TKind::Screen || FKind == TKind::Recording) return nullptr;
   // The raster engine cannot paint on 8-bit palette images.
   if (FKind == TKind::Image && (FImage.isNull() || FImage.format() == QImage::Format_Indexed8)) return nullptr;
   if (!FPainter) FPainter = std::make_unique<QPainter>();

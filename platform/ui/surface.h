@@ -2,7 +2,8 @@
 //
 // A surface is an image with pixels (a bitmap's QImage, a window's backing
 // image), a paint device without readable pixels (a printer page, a QPicture
-// recorder) or the screen, which only measures.  It owns one QPainter, begun at
+// recorder), the screen, which only measures, or a recording surface (tests),
+// which only logs the calls made on it.  It owns one QPainter, begun at
 // the first drawing call that needs it.  The drawing core writes an image
 // surface's pixels itself (exact raster operations), and the text engine draws
 // glyphs through the painter; both go to the same buffer in call order.
@@ -20,6 +21,7 @@
 
 #include <QImage>
 #include <QRegion>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -29,7 +31,7 @@ class QPainter;
 
 class TSurface {
 public:
-  enum class TKind { Image, Printer, Metafile, Screen };
+  enum class TKind { Image, Printer, Metafile, Screen, Recording };
 
   // An image surface over Image (a 32-bit RGB32/ARGB32 image for DCs of
   // CreateCompatibleBitmap; any QImage format is drawable).
@@ -39,6 +41,8 @@ public:
   TSurface(TKind Kind, QPaintDevice* Device, int Width, int Height, int DpiX, int DpiY);
   // The screen: sized as ScreenMetrics(), no pixels, drawing does nothing.
   static std::shared_ptr<TSurface> MakeScreen();
+  // A surface without pixels that records every drawing call (tests).
+  static std::shared_ptr<TSurface> MakeRecording(int Width, int Height);
   ~TSurface();
   TSurface(const TSurface&) = delete;
   TSurface& operator=(const TSurface&) = delete;
@@ -62,8 +66,14 @@ public:
   // (GetNearestColor).  Empty: every colour as is.
   std::function<gdi::COLORREF(gdi::COLORREF)> NearestColor;
 
+  // Recording (tests): while on, every drawing call on a DC of the surface
+  // appends one line to RecordedCalls (format in gdi.h) and still draws, so
+  // an image surface records and paints at once.
+  bool Recording = false;
+  QStringList RecordedCalls;
+
   // drawing core
-  // The painter, begun on first use; nullptr for the screen.
+  // The painter, begun on first use; nullptr for the screen and recordings.
   QPainter* Painter();
   // The pixels for the drawing core's own writes, which may run while the
   // painter is active (both write the same buffer); nullptr without pixels.

@@ -677,6 +677,27 @@ TEST_F(GdiTest, LayoutRtlIsTheSameMirror) {
   EXPECT_EQ(ink(), QRect(90, 0, 10, 10));
 }
 
+TEST_F(GdiTest, TextUnderTheMirrorStaysUpright) {
+  HDC DC = makeSurface(100, 30);
+  LOGFONTW LogFont;
+  LogFont.lfHeight = -16;
+  LogFont.lfQuality = NONANTIALIASED_QUALITY;
+  SetLogFontFaceName(LogFont, "Tahoma");
+  select(CreateFontIndirectW(LogFont));
+  SetBkMode(DC, TRANSPARENT);
+  const String L = "L";
+  TextOutW(DC, 10, 5, L.constData(), 1);
+  const QImage Upright = Surface->Image().copy(ink());
+  ASSERT_FALSE(Upright.isNull());
+  ASSERT_NE(Upright.mirrored(true, false), Upright);
+  Surface->Image().fill(Qt::white);
+  mirror(DC, 100, 30);
+  TextOutW(DC, 10, 5, L.constData(), 1);
+  const QRect Box = ink();
+  EXPECT_GT(Box.left(), 50);  // placed from the right edge
+  EXPECT_EQ(Surface->Image().copy(Box), Upright);
+}
+
 TEST_F(GdiTest, MappingModesAndExtents) {
   HDC DC = makeSurface(100, 100);
   SIZE Extent;
@@ -917,6 +938,56 @@ TEST_F(GdiTest, DCPainterCarriesTheClipAndSharesTheSurface) {
   EXPECT_EQ(count(Red), 25 - 4);
   EXPECT_EQ(count(Blue), 49);
   EXPECT_EQ(DCPainter(Other), P);  // one painter per surface
+}
+
+TEST_F(GdiTest, DrawingOn32BitImagesWritesOpaqueAlpha) {
+  HDC DC = makeSurface(4, 4, QImage::Format_ARGB32);
+  Surface->Image().fill(Qt::transparent);
+  SetPixelV(DC, 0, 0, Red);
+  MoveToEx(DC, 0, 1, nullptr);
+  LineTo(DC, 4, 1);
+  SetROP2(DC, R2_XORPEN);
+  MoveToEx(DC, 0, 2, nullptr);
+  LineTo(DC, 4, 2);
+  const QImage& Pixels = Surface->Image();
+  EXPECT_EQ(Pixels.pixel(0, 0), 0xFFFF0000u);
+  EXPECT_EQ(Pixels.pixel(3, 1), 0xFF000000u);
+  EXPECT_EQ(qAlpha(Pixels.pixel(3, 2)), 255);
+  EXPECT_EQ(qAlpha(Pixels.pixel(3, 3)), 0);  // untouched
+}
+
+TEST_F(GdiTest, RecordingSurfaceLogsCallsWithTheirState) {
+  auto Recorder = TSurface::MakeRecording(100, 50);
+  DCs.push_back(CreateSurfaceDC(Recorder));
+  HDC DC = DCs.back();
+  HBRUSH B = CreateSolidBrush(0xF0F0F0);
+  FillRect(DC, Rect(10, 10, 40, 30), B);
+  DeleteObject(B);
+  SetWindowOrgEx(DC, -5, 0, nullptr);
+  pen(PS_DOT, 1, Red);
+  SetROP2(DC, R2_XORPEN);
+  MoveToEx(DC, 0, 0, nullptr);
+  LineTo(DC, 10, 0);
+  IntersectClipRect(DC, 0, 0, 20, 20);
+  Rectangle(DC, 1, 2, 3, 4);
+  RecordTextCall(DC, "TextOut(1,2,a)");
+  EXPECT_TRUE(IsRecordingDC(DC));
+  EXPECT_EQ(GetPixel(DC, 1, 1), CLR_INVALID);  // nothing to read
+  EXPECT_EQ(Recorder->RecordedCalls,
+            QStringList({"FillRect(10,10,40,30) brush=$00F0F0F0",
+                         "LineTo(0,0,10,0) dev(5,0,15,0) pen=$000000FF/dot rop=7",
+                         "Rectangle(1,2,3,4) dev(6,2,8,4) pen=$000000FF/dot brush=$00FFFFFF rop=7 clip=(5,0,25,20)",
+                         "TextOut(1,2,a) font=MS Shell Dlg/-11/$00000000 bk=$00FFFFFF clip=(5,0,25,20)"}));
+}
+
+TEST_F(GdiTest, RecordingCanTeeIntoPixels) {
+  HDC DC = makeSurface(10, 10);
+  Surface->Recording = true;
+  const POINT Points[] = {{1, 1}, {5, 1}, {5, 5}};
+  Polyline(DC, Points, 3);
+  EXPECT_EQ(Surface->RecordedCalls, QStringList({"Polyline(1,1,5,1,5,5) pen=$00000000"}));
+  EXPECT_EQ(pixel(5, 1), Black);
+  EXPECT_FALSE(IsRecordingDC(CreateSurfaceDC(nullptr)));
 }
 
 TEST_F(GdiTest, ReferenceDrawing) {

@@ -164,6 +164,25 @@ TEST(DataSetNavigationTest, TwoLinksShareTheLargerWindow) {
   EXPECT_EQ(F.CurrentId(), 7);
 }
 
+TEST(DataSetNavigationTest, WindowLargerThanTheDataSet) {
+  TDataSetFixture F(/*RowCount=*/4, /*LinkRows=*/10);
+  F.DataSet.Open();
+  EXPECT_EQ(F.Link.RecordCount(), 4);
+  F.DataSet.Last();
+  EXPECT_EQ(F.Link.ActiveRecord(), 3);
+  EXPECT_EQ(F.CurrentId(), 4);
+  // The new record lands below the four that are read back above it.
+  F.DataSet.Append();
+  EXPECT_EQ(F.Link.RecordCount(), 5);
+  EXPECT_EQ(F.Link.ActiveRecord(), 4);
+  F.DataSet.FieldByName("ID")->SetAsInteger(5);
+  F.DataSet.Post();
+  F.DataSet.First();
+  EXPECT_EQ(F.Link.RecordCount(), 5);
+  EXPECT_EQ(F.DataSet.MoveBy(10), 4);
+  EXPECT_EQ(F.CurrentId(), 5);
+}
+
 TEST(DataSetNavigationTest, EmptyDataSet) {
   TDataSetFixture F(/*RowCount=*/0);
   F.DataSet.Open();

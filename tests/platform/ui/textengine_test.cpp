@@ -289,6 +289,37 @@ TEST(TextLayoutTest, ClippingAndReadingOrderFlags) {
   EXPECT_TRUE(layout("a", DT_RTLREADING, {0, 0, 5, 5}).RightToLeft);
 }
 
+TEST(TextLayoutTest, HostileInputKeepsTheLayoutConsistent) {
+  const QChar High(0xD83D), Low(0xDE00);
+  struct Case {
+    const char* Name;
+    String Text;
+    UINT Format;
+    TRect Rect;
+  } Cases[] = {
+      {"inverted rect", "aa bb cc", DT_WORDBREAK | DT_END_ELLIPSIS, {50, 0, 10, 0}},
+      {"only ampersands", "&&&&&&&", DT_END_ELLIPSIS | DT_SINGLELINE, {0, 0, 12, 0}},
+      {"lone surrogates", String(Low) + "ab" + High, DT_END_ELLIPSIS | DT_SINGLELINE | DT_RTLREADING, {0, 0, 20, 0}},
+      {"only breaks", "\r\n\r\r\n\n", DT_WORDBREAK, {0, 0, 10, 0}},
+      {"only tabs and spaces", "\t \t  \t", DT_WORDBREAK | DT_EXPANDTABS | DT_PATH_ELLIPSIS, {0, 0, 10, 0}},
+      {"long text", String(5000, 'w') + " " + String(3000, ' ') + "x", DT_WORDBREAK | DT_WORD_ELLIPSIS, {0, 0, 30, 0}},
+      {"delimiters only", "\\\\//", DT_PATH_ELLIPSIS | DT_SINGLELINE, {0, 0, 6, 0}},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    const TTextLayout L = layout(C.Text, C.Format, C.Rect);
+    ASSERT_FALSE(L.Lines.empty());
+    size_t Offsets = 0;
+    for (const TTextLine& Line : L.Lines) {
+      EXPECT_EQ(Line.FirstOffset, static_cast<Integer>(Offsets));
+      Offsets += Line.Text.size() + 1;
+      EXPECT_EQ(L.Offsets[Line.FirstOffset + Line.Text.size()], Line.Width);
+    }
+    EXPECT_EQ(L.Offsets.size(), Offsets);
+    for (const TTextUnderline& U : L.Underlines) EXPECT_LT(U.Line, static_cast<Integer>(L.Lines.size()));
+  }
+}
+
 TEST(PlaceUnitsTest, DisplayOrder) {
   const QChar Alef(0x05D0), Bet(0x05D1);
   struct Case {

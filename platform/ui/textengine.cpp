@@ -17,7 +17,7 @@ constexpr char16_t CR = u'\r';
 constexpr char16_t LF = u'\n';
 constexpr char16_t Space = u' ';
 constexpr char16_t PrefixChar = u'&';
-constexpr QStringView Ellipsis = u"...";
+constexpr QStringView EllipsisText = u"...";
 // Hebrew is the first right-to-left block: text below it needs no reordering.
 constexpr char16_t FirstRightToLeftUnit = 0x0590;
 
@@ -49,6 +49,7 @@ struct TLayoutContext {
       : In(Input), M(Measurer), Out(Output) {}
 
   bool has(Cardinal Flag) const { return (Format & Flag) != 0; }
+  Integer ellipsisWidth() const { return static_cast<Integer>(EllipsisText.size()) * (DotAdvance + In.CharExtra); }
 
   // Pen position after a unit of advance Adv that starts at X (from the line start).
   Integer step(char16_t Unit, Integer Adv, Integer X) const {
@@ -156,7 +157,7 @@ void rangeOffsets(const TLayoutContext& C, qsizetype Start, qsizetype End, TIntB
 // Drops units from the end of Line until the rest plus "..." fits; a
 // surrogate pair is dropped whole.
 TLineShape shortenAtEnd(const TLayoutContext& C, TLineShape Line, const TIntBuffer& X) {
-  const Integer EllipsisWidth = 3 * (C.DotAdvance + C.In.CharExtra);
+  const Integer EllipsisWidth = C.ellipsisWidth();
   qsizetype Keep = Line.HeadEnd - Line.HeadStart;
   while (Keep > 0 && X[Keep] + EllipsisWidth > C.Available) --Keep;
   if (Keep > 0 && QChar::isHighSurrogate(C.Display[Line.HeadStart + Keep - 1].unicode())) --Keep;
@@ -171,7 +172,7 @@ TLineShape shortenPath(const TLayoutContext& C, TLineShape Line, const TIntBuffe
   const QStringView Units = C.Display.sliced(Line.HeadStart, Line.HeadEnd - Line.HeadStart);
   const qsizetype Delimiter = std::max(Units.lastIndexOf(u'\\'), Units.lastIndexOf(u'/'));
   if (Delimiter < 0) return shortenAtEnd(C, Line, X);
-  const Integer EllipsisWidth = 3 * (C.DotAdvance + C.In.CharExtra);
+  const Integer EllipsisWidth = C.ellipsisWidth();
   const Integer TailWidth = X[Units.size()] - X[Delimiter];
   qsizetype Keep = Delimiter;
   while (Keep > 0 && X[Keep] + EllipsisWidth + TailWidth > C.Available) --Keep;
@@ -190,12 +191,12 @@ void emitLine(TLayoutContext& C, const TLineShape& Line) {
     Adv.append(C.Advances.constData() + Line.HeadStart, HeadLength);
   } else {
     QString Shortened = C.Display.sliced(Line.HeadStart, HeadLength).toString();
-    Shortened.append(Ellipsis);
+    Shortened.append(EllipsisText);
     Shortened.append(C.Display.sliced(Line.TailStart, Line.TailEnd - Line.TailStart));
     Out.Shortened.push_back(std::move(Shortened));
     Text = Out.Shortened.back();
     Adv.append(C.Advances.constData() + Line.HeadStart, HeadLength);
-    for (int I = 0; I < 3; ++I) Adv.append(C.DotAdvance);
+    for (qsizetype I = 0; I < EllipsisText.size(); ++I) Adv.append(C.DotAdvance);
     Adv.append(C.Advances.constData() + Line.TailStart, Line.TailEnd - Line.TailStart);
   }
   TIntBuffer Widths(Text.size());
@@ -220,7 +221,7 @@ void emitLine(TLayoutContext& C, const TLineShape& Line) {
       if (U >= Line.HeadStart && U < Line.HeadEnd)
         Unit = U - Line.HeadStart;
       else if (Line.Ellipsis && U >= Line.TailStart && U < Line.TailEnd)
-        Unit = HeadLength + Ellipsis.size() + (U - Line.TailStart);
+        Unit = HeadLength + EllipsisText.size() + (U - Line.TailStart);
       if (Unit >= 0 && Widths[Unit] > 0)
         Out.Underlines.push_back({static_cast<Integer>(Out.Lines.size()), Offsets[Unit], Widths[Unit]});
     }
@@ -368,7 +369,7 @@ void LayoutText(const TTextLayoutInput& In, const TTextMeasurer& M, TTextLayout&
 
   C.Advances.resize(C.Display.size());
   M.GetAdvances(C.Display, C.Advances.data());
-  M.GetAdvances(Ellipsis.first(1), &C.DotAdvance);
+  M.GetAdvances(EllipsisText.first(1), &C.DotAdvance);
 
   std::vector<TLineShape> Shapes;
   splitLines(C, Shapes);

@@ -32,6 +32,8 @@ struct TLineShape {
   qsizetype TailEnd = 0;
 };
 
+using TLineShapes = QVarLengthArray<TLineShape, 8>;
+
 // Everything one LayoutText call works on.
 struct TLayoutContext {
   const TTextLayoutInput& In;
@@ -97,7 +99,7 @@ void stripPrefixes(TLayoutContext& C) {
 // Splits [Start, End) at runs of spaces so that no line passes the available
 // width, except a single word that is wider by itself.  Spaces at a break are
 // dropped; leading and final spaces stay.
-void breakParagraph(const TLayoutContext& C, qsizetype Start, qsizetype End, std::vector<TLineShape>& Lines) {
+void breakParagraph(const TLayoutContext& C, qsizetype Start, qsizetype End, TLineShapes& Lines) {
   const QStringView S = C.Display;
   qsizetype LineStart = Start, LastWordEnd = Start, I = Start;
   bool HasWord = false;
@@ -123,7 +125,7 @@ void breakParagraph(const TLayoutContext& C, qsizetype Start, qsizetype End, std
 }
 
 // Hard line breaks (CR LF, CR, LF) unless single-line, then word breaks.
-void splitLines(const TLayoutContext& C, std::vector<TLineShape>& Lines) {
+void splitLines(const TLayoutContext& C, TLineShapes& Lines) {
   const QStringView S = C.Display;
   const bool WordBreak = C.has(DT_WORDBREAK) && !C.has(DT_SINGLELINE);
   auto addParagraph = [&](qsizetype Start, qsizetype End) {
@@ -371,13 +373,13 @@ void LayoutText(const TTextLayoutInput& In, const TTextMeasurer& M, TTextLayout&
   M.GetAdvances(C.Display, C.Advances.data());
   M.GetAdvances(EllipsisText.first(1), &C.DotAdvance);
 
-  std::vector<TLineShape> Shapes;
+  TLineShapes Shapes;
   splitLines(C, Shapes);
   const bool EndEllipsis = C.has(DT_END_ELLIPSIS), WordEllipsis = C.has(DT_WORD_ELLIPSIS),
              PathEllipsis = C.has(DT_PATH_ELLIPSIS);
   Integer NaturalWidth = 0;
   TIntBuffer X;
-  for (size_t I = 0; I < Shapes.size(); ++I) {
+  for (qsizetype I = 0; I < Shapes.size(); ++I) {
     TLineShape Line = Shapes[I];
     rangeOffsets(C, Line.HeadStart, Line.HeadEnd, X);
     NaturalWidth = std::max(NaturalWidth, X.back());

@@ -128,6 +128,28 @@ void forEachDestPixel(TDC& D, const QRect& Rect, F Op) {
   });
 }
 
+// SRCCOPY between 32-bit images: the stored pixels, alpha included (an
+// RGB32 destination stays opaque), so a copied premultiplied image can still
+// be alpha-blended.
+void copy32(TDC& D, QImage& Dest, const QImage& Source, const TMappedRect& To, const TMappedRect& From, bool FlipX,
+            bool FlipY) {
+  const QRgb AlphaBits = Dest.format() == QImage::Format_RGB32 ? 0xFF000000u : 0u;
+  uchar* Bits = Dest.bits();
+  const qsizetype Stride = Dest.bytesPerLine();
+  TSpans Spans;
+  AppendRect(Spans, To.Rect);
+  ForEachClipped(D.SurfaceClip(), Spans, [&](int PY, int X0, int X1) {
+    const int SY = sourceIndex(PY - To.Rect.top(), To.Rect.height(), From.Rect.top(), From.Rect.height(), FlipY);
+    if (SY < 0 || SY >= Source.height()) return;
+    const QRgb* SourceRow = reinterpret_cast<const QRgb*>(Source.constScanLine(SY));
+    QRgb* Row = reinterpret_cast<QRgb*>(Bits + PY * Stride);
+    for (int PX = X0; PX < X1; ++PX) {
+      const int SX = sourceIndex(PX - To.Rect.left(), To.Rect.width(), From.Rect.left(), From.Rect.width(), FlipX);
+      if (SX >= 0 && SX < Source.width()) Row[PX] = SourceRow[SX] | AlphaBits;
+    }
+  });
+}
+
 bool destHasPixels(TDC& D) {
   TSurface* S = D.Surface();
   return S && S->HasPixels();
@@ -178,7 +200,7 @@ BOOL StretchBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Source, int X
     Snapshot = SourceImage->copy();
     SourceImage = &Snapshot;
   }
-  const QImage* DestImage = DS->DrawingPixels();
+  QImage* DestImage = DS->DrawingPixels();
   const TSourceReader Read{*SourceImage,
                            IsMonochrome(*SourceImage),
                            DestImage && IsMonochrome(*DestImage),
@@ -195,6 +217,10 @@ BOOL StretchBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Source, int X
     return true;
   };
 
+  if (Rop == SRCCOPY && DestImage && DestImage->depth() == 32 && SourceImage->depth() == 32) {
+    copy32(*D, *DestImage, *SourceImage, To, From, FlipX, FlipY);
+    return 1;
+  }
   if (!DestImage) {
     blitToDevice(*D, To, [&](int PX, int PY) {
       COLORREF C = 0;

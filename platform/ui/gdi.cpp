@@ -503,8 +503,13 @@ QRect TDC::DeviceBounds() const { return QRect(0, 0, DeviceWidth(), DeviceHeight
 void TDC::GeometryChanged() { ++FVersion; }
 
 void TDC::refresh() {
+  // A resized surface moves the clip's bounds as any state change does.
+  const TSurface* S = Surface();
+  const QSize Size = S ? QSize(S->Width(), S->Height()) : QSize();
+  if (Size != FComputedSize) ++FVersion;
   if (FComputedVersion == FVersion) return;
   FComputedVersion = FVersion;
+  FComputedSize = Size;
 
   QTransform Mapping;
   if (State.MapMode == MM_ANISOTROPIC) {
@@ -523,9 +528,7 @@ void TDC::refresh() {
   QRegion Device(DeviceBounds());
   if (State.Clip) Device &= *State.Clip;
   if (FVisible) Device &= *FVisible;
-  QRegion InSurface = DeviceRegionToSurface(Device);
-  if (TSurface* S = Surface()) InSurface &= QRect(0, 0, S->Width(), S->Height());
-  else InSurface = QRegion();
+  const QRegion InSurface = DeviceRegionToSurface(Device) & QRect(QPoint(0, 0), Size);
   FClip.Region = InSurface;
   FClip.Rects.assign(InSurface.begin(), InSurface.end());
   FClip.Bounds = InSurface.boundingRect();

@@ -17,6 +17,7 @@
 #include "platform/ui/surface.h"
 
 #include <QRect>
+#include <QSize>
 #include <QRegion>
 #include <QTransform>
 #include <cstdint>
@@ -137,7 +138,11 @@ public:
   // Call after changing anything that moves pixels: mapping, world
   // transform, layout, clip, the selected bitmap.
   void GeometryChanged();
-  Cardinal Version() const { return FVersion; }
+  // Changes whenever the clip or transform may have (the surface's size too).
+  Cardinal Version() {
+    refresh();
+    return FVersion;
+  }
 
   // logical -> device (world, mapping), device -> surface (layout, origin)
   const QTransform& ToDevice();
@@ -172,6 +177,7 @@ private:
 
   Cardinal FVersion = 1;
   Cardinal FComputedVersion = 0;
+  QSize FComputedSize;
   QTransform FToDevice;
   QTransform FToSurface;
   TSurfaceClip FClip;

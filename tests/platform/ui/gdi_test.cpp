@@ -496,6 +496,21 @@ TEST_F(BlitTest, PatBltUsesTheSelectedBrush) {
   EXPECT_EQ(PatBlt(DC, 0, 0, 1, 1, SRCCOPY), 0);  // needs a source
 }
 
+TEST_F(BlitTest, SourceCopyBetween32BitImagesKeepsAlpha) {
+  HDC DC = makeSurface(2, 1, QImage::Format_ARGB32_Premultiplied);
+  QImage Pixels(2, 1, QImage::Format_ARGB32_Premultiplied);
+  Pixels.setPixel(0, 0, 0x80400000);
+  Pixels.setPixel(1, 0, 0x00000000);
+  HDC Source = CreateSurfaceDC(std::make_shared<TSurface>(Pixels));
+  DCs.push_back(Source);
+  BitBlt(DC, 0, 0, 2, 1, Source, 0, 0, SRCCOPY);
+  EXPECT_EQ(Surface->Image().pixel(0, 0), 0x80400000u);
+  EXPECT_EQ(qAlpha(Surface->Image().pixel(1, 0)), 0);
+  HDC Opaque = makeSurface(2, 1);
+  BitBlt(Opaque, 0, 0, 2, 1, Source, 0, 0, SRCCOPY);
+  EXPECT_EQ(Surface->Image().pixel(1, 0), 0xFF000000u);  // RGB32 stays opaque
+}
+
 TEST_F(BlitTest, AlphaBlendWithConstantAlpha) {
   struct Case {
     BYTE Alpha;
@@ -954,6 +969,26 @@ TEST_F(GdiTest, DrawingOn32BitImagesWritesOpaqueAlpha) {
   EXPECT_EQ(Pixels.pixel(3, 1), 0xFF000000u);
   EXPECT_EQ(qAlpha(Pixels.pixel(3, 2)), 255);
   EXPECT_EQ(qAlpha(Pixels.pixel(3, 3)), 0);  // untouched
+}
+
+TEST_F(GdiTest, DCsFollowAResizedSurface) {
+  HDC DC = makeSurface(10, 10);
+  HBRUSH B = CreateSolidBrush(Black);
+  FillRect(DC, Rect(0, 0, 100, 100), B);
+  QImage Smaller(4, 3, QImage::Format_RGB32);
+  Smaller.fill(Qt::white);
+  Surface->SetImage(Smaller);
+  FillRect(DC, Rect(0, 0, 100, 100), B);  // stays inside the new pixels
+  EXPECT_EQ(count(Black), 12);
+  QImage Larger(30, 20, QImage::Format_RGB32);
+  Larger.fill(Qt::white);
+  Surface->SetImage(Larger);
+  FillRect(DC, Rect(0, 0, 100, 100), B);
+  EXPECT_EQ(count(Black), 600);
+  RECT Box;
+  GetClipBox(DC, &Box);
+  EXPECT_EQ(Box, Rect(0, 0, 30, 20));
+  DeleteObject(B);
 }
 
 TEST_F(GdiTest, RecordingSurfaceLogsCallsWithTheirState) {

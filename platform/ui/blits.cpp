@@ -179,6 +179,7 @@ BOOL StretchBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Source, int X
   const TMappedRect To = mapRect(*D, X, Y, Width, Height);
   if (To.Rect.isEmpty()) return 1;
   const TPatternReader Pattern = Rop3UsesPattern(Rop) ? patternOf(*D) : TPatternReader();
+  if (Rop3UsesPattern(Rop) && Pattern.Null) return 1;  // the null brush paints nothing
 
   if (!UsesSource) {
     auto Op = [&](int PX, int PY, COLORREF Dst) { return ApplyRop3(Rop, Pattern(PX, PY), 0, Dst); };

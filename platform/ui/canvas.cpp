@@ -192,7 +192,8 @@ void TCanvas::Unlock() {
 // properties
 
 HDC TCanvas::Handle() {
-  RequiredState({csHandleValid});
+  // Flat calls on the handle (DrawText ...) expect the canvas's font, pen and brush.
+  RequiredState({csHandleValid, csFontValid, csPenValid, csBrushValid});
   return FHandle;
 }
 

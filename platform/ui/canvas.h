@@ -92,8 +92,8 @@ public:
   int LockCount() const { return FLockCount; }
 
   // properties
-  // Getting it makes one through CreateHandle; setting attaches an external
-  // DC (not owned), 0 detaches.
+  // Getting it makes one through CreateHandle and selects Font, Pen and
+  // Brush; setting attaches an external DC (not owned), 0 detaches.
   gdi::HDC Handle();
   void SetHandle(gdi::HDC Value);
   bool HandleAllocated() const { return FHandle != nullptr; }

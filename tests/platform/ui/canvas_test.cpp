@@ -189,6 +189,16 @@ TEST_F(CanvasTest, TextCallsGoThroughTheTextEngine) {
   SetTextEngine(TTextEngine::Qt);
 }
 
+TEST_F(CanvasTest, ReadingTheHandleSelectsTheObjects) {
+  Canvas->Font()->SetColor(clRed);
+  Canvas->Brush()->SetStyle(bsClear);
+  const HDC H = Canvas->Handle();
+  EXPECT_EQ(GetCurrentObject(H, OBJ_FONT), Canvas->Font()->Handle());
+  EXPECT_EQ(GetTextColor(H), 0x0000FFu);
+  EXPECT_EQ(GetBkMode(H), TRANSPARENT);
+  EXPECT_EQ(GetCurrentObject(H, OBJ_PEN), Canvas->Pen()->Handle());
+}
+
 TEST_F(CanvasTest, RefreshDeselectsAndDetachingKeepsTheDC) {
   Canvas->Rectangle(0, 0, 3, 3);
   const HPEN Pen = Canvas->Pen()->Handle();

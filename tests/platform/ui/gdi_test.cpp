@@ -494,6 +494,9 @@ TEST_F(BlitTest, PatBltUsesTheSelectedBrush) {
   PatBlt(DC, 2, 2, 3, 3, DSTINVERT);
   EXPECT_EQ(count(RGB(0, 255, 255)), 9);
   EXPECT_EQ(PatBlt(DC, 0, 0, 1, 1, SRCCOPY), 0);  // needs a source
+  SelectObject(DC, GetStockObject(NULL_BRUSH));
+  PatBlt(DC, 0, 0, 10, 10, PATCOPY);
+  EXPECT_EQ(count(RGB(0, 255, 255)), 9);
 }
 
 TEST_F(BlitTest, SourceCopyBetween32BitImagesKeepsAlpha) {

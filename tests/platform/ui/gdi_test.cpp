@@ -235,6 +235,14 @@ TEST_F(GdiTest, HatchBrushesPaintGapsOnlyWhenOpaque) {
   EXPECT_EQ(pixel(8, 3), Black);  // 8 x 8 period
   EXPECT_EQ(pixel(3, 8), Black);
   EXPECT_EQ(pixel(3, 11), White);
+  // the pattern is aligned to the brush origin
+  HBRUSH V = CreateHatchBrush(HS_VERTICAL, Blue);
+  SetBrushOrgEx(DC, 3, 0, nullptr);
+  FillRect(DC, Rect(0, 0, 16, 1), V);
+  DeleteObject(V);
+  EXPECT_EQ(pixel(3, 0), Blue);
+  EXPECT_EQ(pixel(11, 0), Blue);
+  EXPECT_EQ(pixel(0, 0), Black);
 }
 
 TEST_F(GdiTest, SetPixelAndGetPixelAnswerInvalidOutsideTheClip) {

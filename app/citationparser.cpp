@@ -63,7 +63,8 @@ const char MendelianWord[] = "mendelian";
 constexpr std::initializer_list<const char*> RegisterWords = {"registry", "register"};
 
 bool containsAny(const String& Text, std::initializer_list<const char*> Words) {
-  return std::any_of(Words.begin(), Words.end(), [&](const char* Word) { return Text.contains(QLatin1String(Word)); });
+  return std::any_of(Words.begin(), Words.end(),
+                     [&](const char* Word) { return Text.contains(QLatin1String(Word)); });
 }
 
 // The part of S before its first blank, trimmed; S itself when it has none.
@@ -72,8 +73,8 @@ String cutAtBlank(const String& S) {
   return P == 0 ? S : Trim(Copy(S, 1, P - 1));
 }
 
-// Drops the DOI found at P and the character before it (the blank or period
-// that separates it); a DOI that opens the text leaves the text whole.
+// Cuts T from the character before P (the blank before the DOI) to its end;
+// a DOI that opens the text leaves the text whole.
 void cutDoiOff(String& T, int P) {
   if (P <= 1) return;
   Delete(T, P - 1, Length(T));
@@ -92,8 +93,8 @@ void takeLabelledDoi(String& T, std::optional<String>& Doi) {
   cutDoiOff(T, P);
 }
 
-// "... https://doi.org/10.1016/x" gives "10.1016/x", and replaces a labelled
-// DOI found before it.
+// "... https://doi.org/10.1016/x" gives "10.1016/x".  It wins over a
+// labelled DOI after it; a label before it has already cut it off.
 void takeDoiAddress(String& T, const String& Prefix, std::optional<String>& Doi) {
   const int P = Pos(Prefix, T);
   if (P == 0) return;
@@ -260,16 +261,17 @@ void ParseCitation(TDataSet* Catalog, TDataSet* Journal, const String& TitleText
   const TDateTime Today = Date();
   const TParsedCitation Parsed = ParseCitationText(Orig, DoiResolverPrefix, YearOf(Today));
 
-  using namespace catalogcolumns;
-  if (Parsed.Doi) field(Catalog, Doi())->SetAsString(*Parsed.Doi);
-  field(Catalog, Source())->SetAsString(Parsed.Source);
-  field(Catalog, Author())->SetAsString(Parsed.Author);
-  field(Catalog, Year())->SetAsInteger(Parsed.Year);
-  // A journal chosen by hand gives way: no match leaves the field empty.
-  field(Catalog, catalogcolumns::Journal())->SetAsString(String());
-  field(Catalog, catalogcolumns::Journal())->SetAsString(FindJournal(Journal, Orig));
-  field(Catalog, EntryDate())->SetAsString(FormatDateTime(EntryDateFormat, Today));
-  field(Catalog, FileType())->SetAsString(Parsed.FileType);
+  namespace col = catalogcolumns;
+  if (Parsed.Doi) field(Catalog, col::Doi())->SetAsString(*Parsed.Doi);
+  field(Catalog, col::Source())->SetAsString(Parsed.Source);
+  field(Catalog, col::Author())->SetAsString(Parsed.Author);
+  field(Catalog, col::Year())->SetAsInteger(Parsed.Year);
+  // Emptied before the walk: a journal query that fails must not leave the
+  // old journal beside the new citation.
+  field(Catalog, col::Journal())->SetAsString(String());
+  field(Catalog, col::Journal())->SetAsString(FindJournal(Journal, Orig));
+  field(Catalog, col::EntryDate())->SetAsString(FormatDateTime(EntryDateFormat, Today));
+  field(Catalog, col::FileType())->SetAsString(Parsed.FileType);
 }
 
 void SetStudyType(TDataSet* Catalog, const String& AbstractText) {

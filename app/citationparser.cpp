@@ -162,7 +162,7 @@ Integer decimalOrZero(const String& S) {
   if (I < S.size() && (S[I] == u'+' || S[I] == u'-')) ++I;
   if (I == S.size()) return 0;
   for (; I < S.size(); ++I)
-    if (!S[I].isDigit() || S[I].unicode() > u'9') return 0;
+    if (S[I] < u'0' || S[I] > u'9') return 0;
   Integer Value = 0;
   return TryStrToInt(S, Value) ? Value : 0;
 }

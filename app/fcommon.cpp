@@ -25,6 +25,7 @@ const char* kindName(TMessageKind Kind) {
     case TMessageKind::Warning: return "Warning";
     case TMessageKind::Information: return "Information";
     case TMessageKind::Error: return "Error";
+    case TMessageKind::Confirmation: return "Confirmation";
   }
   return "Message";
 }

@@ -53,7 +53,8 @@ void GetExeVersion(const String& FileName, Integer& Major, Integer& Minor, Integ
 
 // messages
 
-enum class TMessageKind { Warning, Information, Error };
+// The icon of the box; every box has one OK button.
+enum class TMessageKind { Warning, Information, Error, Confirmation };
 
 // Receives every message box of the catalog's routines that have no window.
 using TMessageHandler = std::function<void(TMessageKind Kind, const String& Text)>;

@@ -82,7 +82,7 @@ std::vector<QByteArray> splitLines(const QByteArray& Data) {
 }
 
 // One line as UTF-8, or, when it is not UTF-8, in the 8-bit Cyrillic code
-// page older writers used.
+// page of the files that 8-bit writers save.
 String decodeLine(const QByteArray& Bytes, int LineNo, TProblems& Problems) {
   QStringDecoder Utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   const String Text = Utf8.decode(Bytes);

@@ -14,10 +14,10 @@
 // line each and leave every other byte alone.
 //
 // Encoding: every reader and writer speaks UTF-8, so a value written by one
-// style reads back unchanged through the other.  Settings files written by
-// older programs may hold lines in the 8-bit Cyrillic code page; such a line
-// is read as Windows-1251 (and reported), and a whole-file save rewrites it
-// in UTF-8, so no text is lost on the way.
+// style reads back unchanged through the other.  A file saved by an 8-bit
+// editor or writer may hold lines in the Cyrillic code page; such a line is
+// read as Windows-1251 (and reported), and a whole-file save rewrites it in
+// UTF-8, so no text is lost on the way.
 //
 // A value that cannot be read, or a line that is neither a section nor a key,
 // is reported in one warning naming the file, the key and the value used
@@ -29,8 +29,8 @@
 
 #include <array>
 
-// The file's name in the program folder; the writers of the original spelt it
-// "Bibliona.ini", and both spellings name the same file.
+// The file's name in the program folder.  Some writers spell it
+// "Bibliona.ini"; both spellings name the same file (SettingsFile).
 inline constexpr QLatin1StringView SettingsFileName{"bibliona.ini"};
 
 // The settings file in Folder (which ends in a path delimiter): an existing

@@ -359,7 +359,7 @@ TEST_F(SettingsTest, CyrillicValuesReadBackUnchangedAcrossBothAccessStyles) {
   EXPECT_TRUE(Bytes.contains(Folder.toUtf8()));
 }
 
-// Older programs wrote the single keys in the 8-bit Cyrillic code page.
+// A file saved by an 8-bit writer holds its Cyrillic values in Windows-1251.
 TEST_F(SettingsTest, LineThatIsNotUtf8IsReadAsWindows1251AndSavedAsUtf8) {
   const String FontName = QStringLiteral("Шрифт");
   const QByteArray Cp1251 = AnsiString(FontName).Bytes();

@@ -1163,12 +1163,30 @@ QTransform DCSurfaceTransform(HDC DC) {
   return D ? D->ToSurface() : QTransform();
 }
 
-QPainter* DCPainter(HDC DC) {
+bool GetDCTextState(HDC DC, TDCTextState& State, QTransform& ToSurface) {
+  TDC* D = FindDC(DC);
+  if (!D || !D->State.Font) return false;
+  const TDCState& S = D->State;
+  State.LogFont = S.Font->LogFont;
+  State.TextColor = S.TextColor;
+  State.BkColor = S.BkColor;
+  State.BkMode = S.BkMode;
+  State.TextAlign = S.TextAlign;
+  State.CharExtra = S.CharExtra;
+  State.GraphicsMode = S.GraphicsMode;
+  State.CurrentPos = S.CurrentPos;
+  ToSurface = D->ToSurface();
+  return true;
+}
+
+QPainter* DCPainter(HDC DC, QImage** Pixels) {
+  if (Pixels) *Pixels = nullptr;
   TDC* D = FindDC(DC);
   if (!D) return nullptr;
   TSurface* S = D->Surface();
   QPainter* P = S ? S->Painter() : nullptr;
   if (!P) return nullptr;
+  if (Pixels) *Pixels = S->DrawingPixels();
   const void* Owner = HandleOf(D);
   if (S->PainterStateOwner == Owner && S->PainterStateVersion == D->Version()) return P;
   P->resetTransform();

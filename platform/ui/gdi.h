@@ -39,6 +39,7 @@
 
 #include <cstdint>
 
+class QImage;
 class QPainter;
 class QTransform;
 
@@ -513,10 +514,25 @@ inline BOOL GetTextMetrics(HDC DC, TEXTMETRICW* Metrics) { return GetTextMetrics
 // ---------------------------------------------------------------------------
 // the text engine's access to a DC
 //
-// Text is laid out by the text engine and drawn with the surface's painter.
-// Font, colours, background mode, alignment, character extra, current
-// position and graphics mode are read with the calls above (GetCurrentObject
-// (DC, OBJ_FONT) and GetObjectW for the LOGFONTW).
+// Text is laid out by the text engine and drawn with the surface's painter
+// or, for upright glyphs on 32-bit images, straight into the surface's pixels.
+
+// What a text call reads from a DC.  One call gathers it with one handle
+// look-up: a grid page makes thousands of short text calls, and a look-up per
+// attribute (each takes the handle table's lock) was a tenth of their cost.
+struct TDCTextState {
+  LOGFONTW LogFont;  // of the selected font
+  COLORREF TextColor = 0;
+  COLORREF BkColor = 0;
+  int BkMode = OPAQUE;
+  UINT TextAlign = 0;
+  int CharExtra = 0;
+  int GraphicsMode = GM_COMPATIBLE;
+  POINT CurrentPos;
+};
+// False for a bad handle or a DC without a font.  ToSurface receives
+// DCSurfaceTransform(DC).
+bool GetDCTextState(HDC DC, TDCTextState& State, QTransform& ToSurface);
 
 // The logical -> surface pixel transform of DC: world transform, mapping and
 // layout.  Exact for integer points: map, then round.
@@ -526,7 +542,10 @@ QTransform DCSurfaceTransform(HDC DC);
 // pixels.  nullptr when the surface does not draw (the screen).  The painter
 // stays valid until the next drawing call on any DC of the surface; a caller
 // that changes its clip, transform or hints wraps that in save()/restore().
-QPainter* DCPainter(HDC DC);
+// Pixels, when given, receives the surface's image for direct writes in the
+// painter's coordinates (nullptr for surfaces without pixels); writes stay
+// inside the painter's clip.
+QPainter* DCPainter(HDC DC, QImage** Pixels = nullptr);
 // Surface facts for device capabilities.  Dpi 0 means "the screen's".
 struct TDCDeviceInfo {
   int Width = 0;   // surface pixels

@@ -409,7 +409,9 @@ int FillRect(HDC DC, const RECT& Rect, HBRUSH Brush) {
   if (!brushInk(*D, B, R2_COPYPEN, Ink)) return 1;
   TSpans Spans;
   if (D->AxisAligned()) {
-    AppendRect(Spans, D->SurfaceRect(Rect.Left, Rect.Top, Rect.Right, Rect.Bottom));
+    const QRect Surface = D->SurfaceRect(Rect.Left, Rect.Top, Rect.Right, Rect.Bottom);
+    Spans.reserve(std::max(Surface.height(), 0));  // a grid cell's fill grew it six times
+    AppendRect(Spans, Surface);
   } else {
     QPainterPath Path;
     Path.addPolygon(D->ToSurface().map(logicalRectPolygon(Rect.Left, Rect.Top, Rect.Right, Rect.Bottom)));

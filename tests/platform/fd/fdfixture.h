@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/fd/fdconnection.h"
+#include "platform/fd/fdquery.h"
 
 #include "tests/support/testing.h"
 
@@ -118,5 +119,33 @@ inline void SetParams(TFDCustomConnection& Connection, const String& Database, i
   Connection.Params()->Add(QStringLiteral("LockingMode=Normal"));
   Connection.Params()->Add(QStringLiteral("BusyTimeout=%1").arg(BusyTimeout));
 }
+
+// A temporary catalog file, a connection to it and a raw reader.
+struct TCatalogFixture {
+  TTempDatabase File;
+  TFDConnection* Connection = new TFDConnection(nullptr);
+  TTraceRecorder Trace;
+
+  explicit TCatalogFixture(const char* Rows = "") {
+    SetParams(*Connection, File.Path, /*BusyTimeout=*/200);
+    Connection->ExecSQLScript(String::fromUtf8(CatalogSchema));
+    Connection->ExecSQLScript(String::fromUtf8(Rows));
+    Trace.Attach(*Connection);
+  }
+  ~TCatalogFixture() {
+    if (Connection) Connection->Free();
+  }
+  TCatalogFixture(const TCatalogFixture&) = delete;
+  TCatalogFixture& operator=(const TCatalogFixture&) = delete;
+
+  // A query owned by the test over the connection.
+  TFDQuery* Query(const char* Sql, bool Open = true) {
+    auto* Q = new TFDQuery(Connection);
+    Q->SetConnection(Connection);
+    Q->SQL()->SetText(String::fromUtf8(Sql));
+    if (Open) Q->Open();
+    return Q;
+  }
+};
 
 }  // namespace fdtest

@@ -74,6 +74,13 @@ TEST_F(TWaitCursorTest, LayerWorkWaitsAndStaysBalancedAfterErrors) {
   EXPECT_RAISES(Connection.ExecSQL(QStringLiteral("INSERT INTO nowhere VALUES (1)")), EFDDBEngineException,
                 "no such table: nowhere");
 
-  EXPECT_EQ(Hook.Started, 5);
+  auto* Query = new TFDQuery(&Connection);
+  Query->SetConnection(&Connection);
+  Query->SQL()->SetText(QStringLiteral("SELECT v FROM t"));
+  Query->Open();
+  Query->Refresh();
+  Query->SQL()->SetText(QStringLiteral("SELECT v FROM nowhere"));
+  EXPECT_RAISES(Query->Open(), EFDDBEngineException, "no such table: nowhere");
+  EXPECT_EQ(Hook.Started, 8);
   EXPECT_EQ(Hook.Depth(), 0);
 }

@@ -1,6 +1,7 @@
 #include "platform/ui/canvas.h"
 
 #include "platform/rtl/exceptions.h"
+#include "platform/ui/picture.h"
 
 using namespace gdi;
 
@@ -137,6 +138,24 @@ void TCanvas::CopyRect(const TRect& Dest, TCanvas* Canvas, const TRect& Source) 
 }
 
 void TCanvas::Refresh() { DeselectHandles(); }
+
+// ---------------------------------------------------------------------------
+// graphics
+
+void TCanvas::Draw(int X, int Y, TGraphic* Graphic) {
+  if (!Graphic || Graphic->Empty()) return;
+  StretchDraw(Bounds(X, Y, Graphic->Width(), Graphic->Height()), Graphic);
+}
+
+void TCanvas::StretchDraw(const TRect& Rect, TGraphic* Graphic) {
+  if (!Graphic) return;
+  Changing();
+  RequiredState({csHandleValid});
+  SetBkColor(FHandle, COLORREF(ColorToRGB(FBrush->Color())));
+  SetTextColor(FHandle, COLORREF(ColorToRGB(FFont->Color())));
+  Graphic->Draw(this, Rect);
+  Changed();
+}
 
 // ---------------------------------------------------------------------------
 // text

@@ -23,6 +23,8 @@
 #include <mutex>
 #include <span>
 
+class TGraphic;
+
 RTL_ENUM(TCanvasStates, csHandleValid, csFontValid, csPenValid, csBrushValid)
 using TCanvasState = TSet<TCanvasStates>;
 RTL_ENUM(TCanvasOrientation, coLeftToRight, coRightToLeft)
@@ -75,6 +77,13 @@ public:
   void CopyRect(const TRect& Dest, TCanvas* Canvas, const TRect& Source);
   // Deselects the canvas's objects from the DC; the next call selects them again.
   void Refresh();
+
+  // graphics (a picture format draws itself; background colour = the brush
+  // colour and text colour = the font colour, for monochrome bitmaps)
+  // At the graphic's own size; nothing for nullptr or an empty graphic.
+  void Draw(int X, int Y, TGraphic* Graphic);
+  // Stretched into Rect; nothing for nullptr.
+  void StretchDraw(const TRect& Rect, TGraphic* Graphic);
 
   // text (through the text engine)
   // ExtTextOut with TextFlags at (X, Y); PenPos moves to (X + width, Y).

@@ -1,0 +1,34 @@
+// Pixel helpers for graphics tests: reading bitmaps back as colours.
+#pragma once
+
+#include "platform/ui/bitmap.h"
+
+#include <QImage>
+#include <cstdlib>
+
+// The colour of a pixel ($00BBGGRR); 32-bit bitmaps by their stored bytes.
+inline TColor PixelAt(TBitmap* Bitmap, int X, int Y) {
+  const QImage& Image = Bitmap->Image();
+  const QRgb P = Image.depth() == 32 ? reinterpret_cast<const QRgb*>(Image.constScanLine(Y))[X] : Image.pixel(X, Y);
+  return TColor(gdi::RGB(gdi::BYTE(qRed(P)), gdi::BYTE(qGreen(P)), gdi::BYTE(qBlue(P))));
+}
+
+// Pixels of Color inside Rect.
+inline int CountPixels(TBitmap* Bitmap, const TRect& Rect, TColor Color) {
+  int Count = 0;
+  for (int Y = Rect.Top; Y < Rect.Bottom; ++Y)
+    for (int X = Rect.Left; X < Rect.Right; ++X) Count += PixelAt(Bitmap, X, Y) == Color;
+  return Count;
+}
+
+// Same size, and every channel of every pixel within Tolerance.
+inline bool ImagesEqual(TBitmap* A, TBitmap* B, int Tolerance) {
+  if (A->Width() != B->Width() || A->Height() != B->Height()) return false;
+  for (int Y = 0; Y < A->Height(); ++Y)
+    for (int X = 0; X < A->Width(); ++X) {
+      const TColor P = PixelAt(A, X, Y), Q = PixelAt(B, X, Y);
+      for (int Shift = 0; Shift < 24; Shift += 8)
+        if (std::abs(((P >> Shift) & 0xFF) - ((Q >> Shift) & 0xFF)) > Tolerance) return false;
+    }
+  return true;
+}

@@ -145,6 +145,14 @@ BOOL SetDoubleClickTime(UINT Milliseconds);
 
 }  // namespace gdi
 
+namespace ui_detail {
+
+// Forgets a window whose handle is being released: capture, last click,
+// attached widgets.
+void ForgetWindowInput(gdi::HWND Window);
+
+}  // namespace ui_detail
+
 // ---------------------------------------------------------------------------
 // test seams
 

@@ -141,8 +141,9 @@ void DrainInput();
 // The Source of the queued message being dispatched to Window right now with
 // message number Msg (innermost); nullptr when none.
 std::shared_ptr<void> DispatchedSource(gdi::HWND Window, gdi::UINT Msg);
-// The position the last message was queued with (the cursor).
-TPoint LastCursorPos();
+// Drops the queued messages and the timers of a window whose handle is
+// being released.
+void ForgetWindowMessages(gdi::HWND Window);
 
 }  // namespace ui_detail
 

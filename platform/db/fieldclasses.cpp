@@ -6,6 +6,7 @@
 #include "platform/rtl/ansistring.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/formatsettings.h"
+#include "platform/rtl/maskutils.h"
 #include "platform/rtl/numconv.h"
 #include "platform/rtl/rtlmath.h"
 #include "platform/rtl/streams.h"
@@ -244,6 +245,10 @@ void TStringField::SetAsLargeInt(Int64 AValue) { SetAsString(IntToStr(AValue)); 
 void TStringField::SetAsFloat(double AValue) { SetAsString(FloatToStr(AValue)); }
 void TStringField::SetAsBoolean(bool AValue) { SetAsString(AValue ? QStringLiteral("T") : QStringLiteral("F")); }
 void TStringField::SetAsDateTime(TDateTime AValue) { SetAsString(DateTimeToStr(AValue)); }
+
+void TStringField::GetText(String& AText, bool DisplayText) {
+  AText = DisplayText && !EditMask().isEmpty() ? FormatMaskText(EditMask(), GetAsString()) : GetAsString();
+}
 
 void TStringField::SetFieldType(TFieldType Value) {
   if (Value == ftString || Value == ftFixedChar || Value == ftOraInterval) SetDataType(Value);

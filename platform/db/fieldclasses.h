@@ -52,7 +52,8 @@ void RegisterFieldClasses();
 void UnRegisterFieldClasses();
 
 // Text: UTF-16, Size counts characters (0: any length).  Longer values are cut
-// to Size.
+// to Size.  The display text shows the value through EditMask when one is set
+// (FormatMaskText).
 class TStringField : public TField {
   RTL_CLASS(TStringField, TField)
 public:
@@ -82,6 +83,7 @@ protected:
   TDateTime GetAsDateTime() override;
   Variant GetAsVariant() override;
   void SetVarValue(const Variant& AValue) override;
+  void GetText(String& AText, bool DisplayText) override;
   void SetFieldType(TFieldType Value) override;
   void CheckTypeSize(Integer Value) override;
   Integer GetDataSize() const override;

@@ -382,6 +382,34 @@ TEST_F(FieldValuesTest, DisplayAndEditTexts) {
   }
 }
 
+// A string field shows its value through EditMask; its edit text stays the value.
+TEST_F(FieldValuesTest, StringDisplayTextAppliesEditMask) {
+  struct Case {
+    const char* EditMask;
+    Variant Value;
+    const char* Display;
+    const char* Edit;
+  };
+  const Case Cases[] = {
+      {"", Variant("12345"), "12345", "12345"},
+      {"000-00;0;_", Variant("12345"), "123-45", "12345"},
+      {"!999;0;_", Variant("12"), " 12", "12"},
+      {"!99-99;1;_", Variant("1-2"), " 1- 2", "1-2"},
+      {"!99-99;1;_", Null(), "  -  ", ""},
+      {"99/99;0;_", Variant("1234"), "12-34", "1234"},  // the settings' date separator
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.EditMask);
+    SetUp();
+    FormatSettings().DateSeparator = u'-';
+    TField* F = Field("Str");
+    F->SetEditMask(C.EditMask);
+    F->SetValue(C.Value);
+    EXPECT_EQ(F->DisplayText(), QString::fromUtf8(C.Display));
+    EXPECT_EQ(F->Text(), QString::fromUtf8(C.Edit));
+  }
+}
+
 // Values come back in the kind of their class, whatever was written.
 TEST_F(FieldValuesTest, ValuesTakeTheKindOfTheirClass) {
   struct Case {

@@ -186,7 +186,17 @@ String TMaskEngine::FormatText(const String& Value, Char Blank) const {
   return Result;
 }
 
+// A literal character held by an edit position must not be read as the end of
+// its run: a Value already laid out on the mask is kept as it is.
+bool TMaskEngine::isLaidOut(const String& Value) const {
+  if (Value.size() != Count()) return false;
+  for (int I = 0; I < Count(); ++I)
+    if (!IsEditable(I) && Value[I] != FPositions[I].Literal) return false;
+  return true;
+}
+
 String TMaskEngine::PadInputLiterals(const String& Value, Char Blank) const {
+  if (isLaidOut(Value)) return Value;
   String Result;
   qsizetype V = 0;
   for (int P = 0; P < Count();) {

@@ -48,6 +48,7 @@ struct TMaskPosition {
   Char Literal;                    // the face of a literal position
 };
 
+// A parsed EditMask: a small value, parsed once per mask and kept by its user.
 class TMaskEngine {
 public:
   // Parses EditMask; ':' and '/' take the separators of Settings.
@@ -80,10 +81,12 @@ public:
   // last position backwards under '!'), literals in place, Blank elsewhere;
   // characters beyond the positions are dropped (the first ones under '!').
   String FormatText(const String& Value, Char Blank) const;
-  // Value as an edit text with literals: each run of edit positions takes
-  // Value's characters up to the run's literal when that literal comes within
-  // the run's width (the literal is then consumed), else the run's width of
-  // characters; short runs are padded with Blank (in front under '!').
+  // Value as an edit text with literals.  A Value already laid out (the
+  // mask's length, every literal in place) is kept.  Else each run of edit
+  // positions takes Value's characters up to the run's literal when that
+  // literal comes within the run's width (the literal is then consumed), else
+  // the run's width of characters; short runs are padded with Blank (in front
+  // under '!').
   String PadInputLiterals(const String& Value, Char Blank) const;
 
   // keys
@@ -112,6 +115,7 @@ public:
 
 private:
   void parse(const String& Mask, const TFormatSettings& Settings);
+  bool isLaidOut(const String& Value) const;
 
   std::vector<TMaskPosition> FPositions;
   bool FSaveLiterals = true;

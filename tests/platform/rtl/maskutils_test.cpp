@@ -97,6 +97,8 @@ TEST(MaskUtilsTest, TextAndEditText) {
       {"'_' is a literal space, custom blank", "99_99;1;*", "", "** **", "     "},
       {"space in an any-character run", "CCC;1;_", "a b", "a_b", "a b"},
       {"blank char equal to a literal", "99-99;1;-", "1-2", "1--2-", "1 -2 "},
+      {"literal char held by a position", "CC-CC;1;_", "a--b ", "a--b_", "a--b "},
+      {"same text not laid out", "CC-CC;1;_", "a-b", "a_-b_", "a -b "},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
@@ -105,6 +107,7 @@ TEST(MaskUtilsTest, TextAndEditText) {
     EXPECT_EQ(EditText, QString::fromUtf8(C.EditText));
     EXPECT_EQ(Mask.TextFromEditText(EditText), QString::fromUtf8(C.TextBack));
     EXPECT_EQ(Mask.FormatEditText(EditText), EditText);
+    EXPECT_EQ(Mask.EditTextFromText(Mask.TextFromEditText(EditText)), EditText);
   }
 }
 

@@ -118,7 +118,7 @@ public:
   bool CanModify() const;
   const String& DefaultExpression() const { return FDefaultExpression; }
   void SetDefaultExpression(const String& Value) { FDefaultExpression = Value; }
-  // Kept for the masked display and editing that the user interface applies.
+  // The mask string fields show their display text through; edit controls also edit with it.
   const String& EditMask() const { return FEditMask; }
   void SetEditMask(const String& Value);
   TAutoRefreshFlag AutoGenerateValue() const { return FAutoGenerateValue; }

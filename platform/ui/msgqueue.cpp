@@ -400,10 +400,9 @@ bool RunMessageLoop(const std::function<bool()>& Done) {
   TQueue& Q = queue();
   while (!Done()) {
     const UInt64 Quits = Q.QuitsTaken;
-    const int Code = Q.QuitCode;
     HandleMessage();
     if (Q.QuitsTaken != Quits) {
-      PostQuitMessage(Code);
+      PostQuitMessage(Q.QuitCode);  // the code of the WM_QUIT just taken
       return false;
     }
   }
@@ -485,8 +484,10 @@ bool PumpUntil(const std::function<bool()>& Pred, int MaxRounds) {
 void ResetQueue() {
   TQueue& Q = queue();
   {
+    // The synchronize queue's wake-up stays: its sender posts no other while it waits.
+    const HWND App = ApplicationHandle();
     std::lock_guard<std::mutex> Guard(Q.PostLock);
-    Q.Posted.clear();
+    std::erase_if(Q.Posted, [App](const TInputMessage& E) { return E.Msg.hwnd != App || E.Msg.message != WM_NULL; });
   }
   Q.Input.clear();
   Q.Timers.clear();

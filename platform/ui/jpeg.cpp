@@ -94,9 +94,10 @@ int decodeJpeg(TDecoder& D, const QByteArray& Data, bool HeaderOnly, int& Width,
   jpeg_read_header(&D.Info, TRUE);
   Width = int(D.Info.image_width);
   Height = int(D.Info.image_height);
-  if (!GraphicSizeFits(D.Info.image_width, D.Info.image_height, 24) || HeaderOnly) {
+  const bool Fits = GraphicSizeFits(D.Info.image_width, D.Info.image_height, 24);
+  if (!Fits || HeaderOnly) {
     jpeg_destroy_decompress(&D.Info);
-    return HeaderOnly ? JpegOk : JpegTooLarge;
+    return Fits ? JpegOk : JpegTooLarge;
   }
   D.Info.out_color_space = JCS_EXT_BGR;  // grey files too: libjpeg widens them
   jpeg_start_decompress(&D.Info);
@@ -225,7 +226,8 @@ void TJPEGImage::LoadFromStream(TStream* Stream) {
   if (!Data.isEmpty()) {
     QImage Unused;
     auto Decoder = std::make_unique<TDecoder>();
-    raiseOnError(decodeJpeg(*Decoder, Data, /*HeaderOnly=*/true, NewWidth, NewHeight, Unused), NewWidth, NewHeight);
+    const int Code = decodeJpeg(*Decoder, Data, /*HeaderOnly=*/true, NewWidth, NewHeight, Unused);
+    raiseOnError(Code, NewWidth, NewHeight);
   }
   freeBitmap();
   FData = Data;
@@ -266,8 +268,8 @@ void TJPEGImage::DIBNeeded() {
   QImage Pixels;
   int DecodedWidth = 0, DecodedHeight = 0;
   auto Decoder = std::make_unique<TDecoder>();
-  raiseOnError(decodeJpeg(*Decoder, FData, /*HeaderOnly=*/false, DecodedWidth, DecodedHeight, Pixels), DecodedWidth,
-               DecodedHeight);
+  const int Code = decodeJpeg(*Decoder, FData, /*HeaderOnly=*/false, DecodedWidth, DecodedHeight, Pixels);
+  raiseOnError(Code, DecodedWidth, DecodedHeight);
   FBitmap = new TBitmap;
   FBitmap->SetImage(Pixels);
 }

@@ -20,15 +20,17 @@ const char IconSignature[] = "\0\0\1\0";
 constexpr int DecodedBits = 32;
 
 // Decodes Data with Qt's reader for Format; refuses what the reader cannot
-// read and, before reading, images over the limits.
+// read and images over the limits, before reading when the reader knows the
+// size from the header (the icon reader does not: its directory sizes are
+// bytes, and Qt's allocation limit bounds the image inside).
 QImage decode(const QByteArray& Data, const char* Format, const char* InvalidMessage) {
   QBuffer Buffer;
   Buffer.setData(Data);
   Buffer.open(QIODevice::ReadOnly);
   QImageReader Reader(&Buffer, Format);
+  if (!Reader.canRead()) throw EInvalidGraphic(QString::fromLatin1(InvalidMessage));
   const QSize Size = Reader.size();
-  if (!Reader.canRead() || !Size.isValid()) throw EInvalidGraphic(QString::fromLatin1(InvalidMessage));
-  CheckGraphicSize(Size.width(), Size.height(), DecodedBits);
+  if (Size.isValid()) CheckGraphicSize(Size.width(), Size.height(), DecodedBits);
   QImage Image;
   if (!Reader.read(&Image) || Image.isNull()) throw EInvalidGraphic(QString::fromLatin1(InvalidMessage));
   CheckGraphicSize(Image.width(), Image.height(), DecodedBits);

@@ -3,7 +3,7 @@
 //
 // Every painter asks StyleServices()->Enabled() and takes its classic branch
 // when it answers false, which the default instance always does: the classic
-// looks are fully specified and deterministic, themed looks are not.  The
+// looks are exact and deterministic, themed looks are not.  The
 // base class TCustomStyleServices is that disabled instance: it draws
 // nothing, answers false to every element query, passes system colours
 // through and maps style colours to the classic system colours (tables in

@@ -17,9 +17,44 @@ namespace {
 // give a meaning of their own (HWND_BOTTOM 1, HWND_BROADCAST $FFFF).
 constexpr std::uintptr_t FirstHandle = 0x10000;
 
+// A window the table makes and frees itself (utility and application
+// windows).  One released while it handles a message (a timer freeing itself
+// from its own tick) lives until that message returns.
+class TOwnedWindow : public IWindow {
+public:
+  void WindowMessage(TMessage& Message) final {
+    ++FBusy;
+    struct TLeave {
+      TOwnedWindow* Self;
+      ~TLeave() {
+        if (--Self->FBusy == 0 && Self->FReleased) delete Self;
+      }
+    } Leave{this};
+    Handle(Message);
+  }
+  // Frees the window now, or when its last message returns.
+  void Release() {
+    if (FBusy > 0)
+      FReleased = true;
+    else
+      delete this;
+  }
+
+protected:
+  virtual void Handle(TMessage& Message) = 0;
+
+private:
+  int FBusy = 0;
+  bool FReleased = false;
+};
+
+struct TOwnedDeleter {
+  void operator()(TOwnedWindow* Window) const { Window->Release(); }
+};
+
 struct TWindowEntry {
   IWindow* Window = nullptr;
-  std::unique_ptr<IWindow> Owned;  // utility windows
+  std::unique_ptr<TOwnedWindow, TOwnedDeleter> Owned;
 };
 
 struct THandleTable {
@@ -44,10 +79,12 @@ HWND addEntry(TWindowEntry Entry) {
 }
 
 // A window made by AllocateHWnd: its method takes every message.
-class TUtilityWindow : public IWindow {
+class TUtilityWindow : public TOwnedWindow {
 public:
   explicit TUtilityWindow(TWndMethod Method) : FMethod(std::move(Method)) {}
-  void WindowMessage(TMessage& Message) override {
+
+protected:
+  void Handle(TMessage& Message) override {
     if (FMethod)
       FMethod(Message);
     else
@@ -67,9 +104,9 @@ TWndMethod& applicationHook() {
   return Hook;
 }
 
-class TApplicationWindow : public IWindow {
-public:
-  void WindowMessage(TMessage& Message) override {
+class TApplicationWindow : public TOwnedWindow {
+protected:
+  void Handle(TMessage& Message) override {
     switch (Message.Msg) {
       case WM_NULL:
         SyncWakePending.store(false);
@@ -122,7 +159,7 @@ HWND AllocateWindowHandle(IWindow* Window) {
 }
 
 void ReleaseWindowHandle(HWND Window) {
-  std::unique_ptr<IWindow> Owned;
+  std::unique_ptr<TOwnedWindow, TOwnedDeleter> Owned;
   {
     THandleTable& T = table();
     std::lock_guard<std::mutex> Guard(T.Lock);
@@ -163,9 +200,8 @@ HWND TopLevelWindow(HWND Window) {
 
 HWND ApplicationHandle() {
   static const HWND Handle = [] {
-    auto Window = std::make_unique<TApplicationWindow>();
-    IWindow* Raw = Window.get();
-    const HWND Result = addEntry({Raw, std::move(Window)});
+    auto* Window = new TApplicationWindow;
+    const HWND Result = addEntry({Window, std::unique_ptr<TOwnedWindow, TOwnedDeleter>(Window)});
     SetWakeMainThread([Result] {
       if (!SyncWakePending.exchange(true)) PostMessage(Result, WM_NULL, 0, 0);
     });
@@ -180,9 +216,8 @@ TWndMethod SetApplicationWindowHook(TWndMethod Hook) {
 }
 
 HWND AllocateHWnd(TWndMethod Method) {
-  auto Window = std::make_unique<TUtilityWindow>(std::move(Method));
-  IWindow* Raw = Window.get();
-  return addEntry({Raw, std::move(Window)});
+  auto* Window = new TUtilityWindow(std::move(Method));
+  return addEntry({Window, std::unique_ptr<TOwnedWindow, TOwnedDeleter>(Window)});
 }
 
 void DeallocateHWnd(HWND Window) {

@@ -495,6 +495,7 @@ private:
 // untouched.
 class TSystemFilter : public QObject {
 public:
+  using QObject::QObject;
   bool eventFilter(QObject* Watched, QEvent* Event) override {
     if (Watched != QCoreApplication::instance()) return false;
     switch (Event->type()) {
@@ -512,7 +513,7 @@ TRouterFilter& filter() {
   TRouter& R = router();
   if (!R.Filter) {
     R.Filter = new TRouterFilter;
-    if (QCoreApplication* App = QCoreApplication::instance()) App->installEventFilter(new TSystemFilter);
+    if (QCoreApplication* App = QCoreApplication::instance()) App->installEventFilter(new TSystemFilter(App));
   }
   return *R.Filter;
 }

@@ -289,6 +289,7 @@ BOOL PeekMessage(MSG& Msg, HWND Window, UINT Min, UINT Max, UINT RemoveFlags) {
 }
 
 BOOL GetMessage(MSG& Msg, HWND Window, UINT Min, UINT Max) {
+  ++queue().Round;  // a loop of GetMessage calls is a pump: one message per round
   while (!take(Msg, Window, Min, Max, /*Remove=*/true, kAll)) waitForMessage(Window, Min, Max);
   return Msg.message != WM_QUIT;
 }

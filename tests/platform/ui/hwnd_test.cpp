@@ -68,6 +68,21 @@ TEST_F(HwndTest, UtilityWindowsTakeTheirMessagesAndFallBackToDefWindowProc) {
   EXPECT_EQ(DefWindowProc(Window, WM_QUERYENDSESSION, 0, 0), 0);
 }
 
+TEST_F(HwndTest, UtilityWindowMayReleaseItselfWhileHandlingAMessage) {
+  std::vector<UINT> Got;
+  HWND Window = nullptr;
+  Window = AllocateHWnd([&Got, &Window](TMessage& M) {
+    DeallocateHWnd(Window);  // a timer freeing itself from its own tick
+    Got.push_back(M.Msg);    // the method and its captures are still there
+    M.Result = 9;
+  });
+  const HWND Kept = Window;
+  EXPECT_EQ(SendMessage(Kept, WM_TIMER, 1, 0), 9);
+  EXPECT_FALSE(IsWindow(Kept));
+  EXPECT_EQ(SendMessage(Kept, WM_TIMER, 1, 0), 0);
+  EXPECT_EQ(Got, (std::vector<UINT>{WM_TIMER}));
+}
+
 TEST_F(HwndTest, WindowsAreWalkedInCreationOrderOverASnapshot) {
   const HWND A = AllocateHWnd(nullptr);
   const HWND B = AllocateHWnd(nullptr);

@@ -11,9 +11,11 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QWheelEvent>
 #include <QWidget>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -560,6 +562,18 @@ TEST_F(QtEventsTest, NativeWidgetGetsInputOnlyThroughDispatch) {
   QApplication::sendEvent(&Edit, &Left);
   EXPECT_EQ(Edit.cursorPosition(), 1);
   DetachInput(&Edit);
+}
+
+TEST_F(QtEventsTest, PaletteChangeReachesEveryTopLevelWindow) {
+  TFakeWindow Child({110, 210}, {20, 20}, 0, Window.Handle);
+  const QPalette Saved = QApplication::palette();
+  QPalette Changed = Saved;
+  Changed.setColor(QPalette::Window, Qt::darkCyan);
+  QApplication::setPalette(Changed);
+  QApplication::setPalette(Saved);
+  const std::vector<UINT> Ids = Window.Ids();
+  EXPECT_EQ(std::count(Ids.begin(), Ids.end(), WM_SYSCOLORCHANGE), 2);
+  EXPECT_TRUE(Child.Log.empty()) << "children hear of it from their form";
 }
 
 }  // namespace

@@ -104,7 +104,8 @@ private:
   std::vector<TMessageHandler> FHandlers;  // sorted by message number
 };
 
-// Declares the class's message map (see the top of this file).
+// Declares the class's message map (see the top of this file); leaves the
+// access level public, as RTL_CLASS does.
 #define UI_MESSAGE_MAP                                                      \
 public:                                                                     \
   static const TMessageMap& MessageMap();                                   \

@@ -20,6 +20,11 @@
 // and Qt input that arrives while no pump waits (events sent straight to a
 // widget) is dispatched at once, behind whatever was queued before it.
 //
+// Timers run on the installed clock (clock.h): a waiting pump arms a Qt
+// timer for the next due time measured on it, so under a manual clock a wait
+// ends only by events or posts, and tests pump with ProcessMessages or
+// test::PumpUntil, which never wait.
+//
 // Threads: the runtime's WakeMainThread hook is installed when the queue is
 // first used; it posts one WM_NULL to the hidden application window while
 // any is pending (which also wakes a waiting pump), and the window answers it

@@ -33,6 +33,6 @@ inline constexpr const char* SInvalidIndexOption = "Invalid index field option '
 inline constexpr const char* SStoredProcNotSupported = "Stored procedures are not supported by SQLite";
 }  // namespace FDConsts
 
-// Raises EFDException with Fmt formatted by Args.
+// Raise EFDException with Msg, or with Fmt formatted by Args.
 [[noreturn]] void FDException(const String& Msg);
 [[noreturn]] void FDExceptionFmt(const String& Fmt, std::initializer_list<TVarRec> Args);

@@ -516,7 +516,7 @@ void TFDDataSet::SetIndexFieldNames(const String& Value) {
 TDataSource* TFDDataSet::MasterSource() const { return FMasterLink->DataSource(); }
 
 void TFDDataSet::SetMasterSource(TDataSource* Value) {
-  if (Value && Value->IsLinkedTo(this)) DatabaseError(DBConsts::SCircularDataLink, this);
+  if (Value && IsLinkedTo(Value)) DatabaseError(DBConsts::SCircularDataLink, this);
   FMasterLink->SetDataSource(Value);
 }
 

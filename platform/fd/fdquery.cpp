@@ -71,11 +71,6 @@ TFDAdaptedDataSet::TFDAdaptedDataSet(TComponent* AOwner)
       FParams(std::make_unique<TFDParams>()),
       FResourceOptions(std::make_unique<TFDResourceOptions>()) {}
 
-TFDAdaptedDataSet::~TFDAdaptedDataSet() {
-  Destroying();
-  Close();
-}
-
 void TFDAdaptedDataSet::DescribeProperties(TPropertyTable& Props) {
   Props.Add("Connection", &TFDAdaptedDataSet::Connection, &TFDAdaptedDataSet::SetConnection);
   Props.Add("ResourceOptions", &TFDAdaptedDataSet::ResourceOptions, &TFDAdaptedDataSet::SetResourceOptions);
@@ -415,11 +410,6 @@ void TFDAdaptedDataSet::readBack(TFDApplyItem& Item) {
 
 TFDQuery::TFDQuery(TComponent* AOwner) : TFDAdaptedDataSet(AOwner), FSQL(std::make_unique<TStringList>()) {
   FSQL->OnChange = TNotifyEvent(this, &TFDQuery::sqlChanged);
-}
-
-TFDQuery::~TFDQuery() {
-  Destroying();
-  Close();
 }
 
 void TFDQuery::DescribeProperties(TPropertyTable& Props) {

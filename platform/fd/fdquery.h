@@ -36,7 +36,6 @@ class TFDAdaptedDataSet : public TFDDataSet, private IFDConnectionClient {
   RTL_CLASS(TFDAdaptedDataSet, TFDDataSet)
 public:
   explicit TFDAdaptedDataSet(TComponent* AOwner);
-  ~TFDAdaptedDataSet() override;
   // Connection, ResourceOptions.
   static void DescribeProperties(TPropertyTable& Props);
 
@@ -126,7 +125,6 @@ class TFDQuery : public TFDAdaptedDataSet {
   RTL_CLASS(TFDQuery, TFDAdaptedDataSet)
 public:
   explicit TFDQuery(TComponent* AOwner);
-  ~TFDQuery() override;
   // SQL.
   static void DescribeProperties(TPropertyTable& Props);
 

@@ -1,0 +1,331 @@
+// The reference catalog in memory: 100,000 references with abstracts of
+// realistic length, fetched whole as the reference query does, then moved
+// through by a 2,000-row master of subgroups, re-ordered and written back.
+//
+// The yardstick runs in the same process: a plain sqlite3 loop that reads the
+// same rows into memory (one std::string per text column).  Goals: opening
+// within 2x of the raw loop, a master move under 50 microseconds; the memory
+// a fetched row costs is reported as a counter (heap bytes per row).
+#include "platform/db/datasource.h"
+#include "platform/fd/fdconnection.h"
+#include "platform/fd/fdquery.h"
+#include "platform/rtl/units.h"
+
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <sqlite3.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int ReferenceCount = 100000;
+constexpr int SubgroupCount = 2000;
+constexpr int EditCount = 10000;
+constexpr const char* CatalogSQL = "select * from bibliona order by DATA_MAKE desc, DATA_INPUT desc";
+
+// A deterministic stream of numbers: every run builds the same catalog.
+class Random {
+public:
+  std::uint32_t Next(std::uint32_t Bound) {
+    FState = FState * 6364136223846793005ULL + 1442695040888963407ULL;
+    return std::uint32_t(FState >> 33) % Bound;
+  }
+
+private:
+  std::uint64_t FState = 0x2545F4914F6CDD1DULL;
+};
+
+template <std::size_t N>
+const char* pick(Random& R, const std::array<const char*, N>& Words) {
+  return Words[R.Next(N)];
+}
+
+constexpr std::array<const char*, 24> EnWords = {
+    "clinical",   "outcomes", "of",      "treatment", "in",          "patients",   "with",     "chronic",
+    "heart",      "failure",  "trial",   "efficacy",  "therapy",     "children",   "acute",    "myocardial",
+    "infarction", "the",      "and",     "was",       "significant", "associated", "risk",     "mortality"};
+constexpr std::array<const char*, 16> RuWords = {
+    "клинические", "исследования", "лечение",     "пациентов",   "хронической", "сердечной",
+    "терапии",     "у",            "детей",       "диагностика", "острого",     "инфаркта",
+    "миокарда",    "результаты",   "наблюдения",  "гипертензии"};
+constexpr std::array<const char*, 8> Authors = {"Smith J.", "Иванов И. И.", "Garcia M. J.", "Петрова Е. В.",
+                                                 "Lee S. Y.", "Kuznetsov A.", "Brown A. L.", "Соколова М."};
+constexpr std::array<const char*, 6> Journals = {"Кардиология", "Lancet", "JAMA", "Терапевтический архив",
+                                                  "N Engl J Med", "BMJ"};
+constexpr std::array<const char*, 9> Types = {"sum", "atl", "bk", "rec", "met", "rci", "reg", "pic", "onln"};
+
+// Words - Russian or English - up to about Length bytes.
+std::string words(Random& R, std::size_t Length) {
+  const bool Russian = R.Next(3) == 0;
+  std::string Text;
+  while (Text.size() < Length) {
+    if (!Text.empty()) Text += ' ';
+    Text += Russian ? pick(R, RuWords) : pick(R, EnWords);
+  }
+  return Text;
+}
+
+// The catalog file: the subgroups and the references, made once per run
+// with a raw connection (the layer never creates a database).
+class TCatalogFile {
+public:
+  TCatalogFile() : FPath(FDir.filePath(QStringLiteral("bibliona.sqlite")).toStdString()) {
+    sqlite3* Db = nullptr;
+    sqlite3_open_v2(FPath.c_str(), &Db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    sqlite3_exec(Db,
+                 "CREATE TABLE sbgr4_nm (sbgr4_nmb INTEGER PRIMARY KEY, sbgr3_nmb INTEGER, sbgr4_name VARCHAR(100));"
+                 "CREATE TABLE bibliona (number INTEGER PRIMARY KEY, sbgr4_nmb INTEGER, source TEXT, summary TEXT,"
+                 " author TEXT, data_make INTEGER, journal TEXT, file_doc TEXT, file_doc1 TEXT, data_input TEXT,"
+                 " file_type TEXT, doi TEXT);"
+                 "BEGIN",
+                 nullptr, nullptr, nullptr);
+    Random R;
+    sqlite3_stmt* Group = nullptr;
+    sqlite3_prepare_v2(Db, "INSERT INTO sbgr4_nm VALUES (?, ?, ?)", -1, &Group, nullptr);
+    for (int I = 1; I <= SubgroupCount; ++I) {
+      const std::string Name = words(R, 30);
+      sqlite3_bind_int(Group, 1, I);
+      sqlite3_bind_int(Group, 2, 1 + I / 10);
+      sqlite3_bind_text(Group, 3, Name.c_str(), int(Name.size()), SQLITE_TRANSIENT);
+      sqlite3_step(Group);
+      sqlite3_reset(Group);
+    }
+    sqlite3_finalize(Group);
+    sqlite3_stmt* Insert = nullptr;
+    sqlite3_prepare_v2(Db, "INSERT INTO bibliona VALUES (NULL, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)", -1, &Insert,
+                       nullptr);
+    std::size_t AbstractBytes = 0;
+    for (int I = 0; I < ReferenceCount; ++I) {
+      const std::string Author = pick(R, Authors);
+      const std::string Journal = pick(R, Journals);
+      const int Year = 1990 + int(R.Next(35));
+      const std::string Source = Author + " " + words(R, 90) + " // " + Journal + ". " + std::to_string(Year) +
+                                 ". Vol. " + std::to_string(1 + R.Next(60)) + ". P. " + std::to_string(R.Next(900));
+      // Abstracts run from a few hundred to about 2,500 bytes; one in ten is
+      // missing, as in a real catalog.
+      const std::string Summary = R.Next(10) == 0 ? std::string() : words(R, 400 + R.Next(2100));
+      AbstractBytes += Summary.size();
+      const std::string Input = std::to_string(2000 + R.Next(25)) + "-0" + std::to_string(1 + R.Next(9)) + "-1" +
+                                std::to_string(R.Next(10));
+      const std::string Doc = R.Next(4) == 0 ? "D:\\Articles\\" + std::to_string(I) + ".pdf" : std::string();
+      const std::string Doi = "10.1000/j." + std::to_string(I);
+      int Column = 1;
+      auto text = [&](const std::string& Value) {
+        if (Value.empty())
+          sqlite3_bind_null(Insert, Column++);
+        else
+          sqlite3_bind_text(Insert, Column++, Value.c_str(), int(Value.size()), SQLITE_TRANSIENT);
+      };
+      sqlite3_bind_int(Insert, Column++, 1 + int(R.Next(SubgroupCount)));
+      text(Source);
+      text(Summary);
+      text(Author);
+      sqlite3_bind_int(Insert, Column++, Year);
+      text(Journal);
+      text(Doc);
+      text(std::string());
+      text(Input);
+      text(pick(R, Types));
+      text(Doi);
+      sqlite3_step(Insert);
+      sqlite3_reset(Insert);
+    }
+    sqlite3_finalize(Insert);
+    sqlite3_exec(Db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(Db);
+    AverageAbstract = double(AbstractBytes) / ReferenceCount;
+  }
+
+  QString Path() const { return QString::fromStdString(FPath); }
+  const char* PathUtf8() const { return FPath.c_str(); }
+  double AverageAbstract = 0;
+
+private:
+  QTemporaryDir FDir;
+  std::string FPath;
+};
+
+TCatalogFile& catalogFile() {
+  static TCatalogFile File;
+  return File;
+}
+
+// The runtime's unit, started once for the whole run.
+void startRuntime() {
+  static const bool Started = [] {
+    InitializeUnits({RtlUnit});
+    return true;
+  }();
+  (void)Started;
+}
+
+std::size_t heapInUse() { return mallinfo2().uordblks; }
+
+// A connection to the catalog file with the data module's parameters.
+std::unique_ptr<TFDConnection> connect() {
+  startRuntime();
+  auto Connection = std::make_unique<TFDConnection>(nullptr);
+  Connection->Params()->Add(QStringLiteral("DriverID=SQLite"));
+  Connection->Params()->Add(QStringLiteral("Database=") + catalogFile().Path());
+  Connection->Params()->Add(QStringLiteral("BusyTimeout=1000"));
+  Connection->Open();
+  return Connection;
+}
+
+std::unique_ptr<TFDQuery> query(TFDConnection* Connection, const char* SQL, const char* Index) {
+  auto Query = std::make_unique<TFDQuery>(nullptr);
+  Query->SetConnection(Connection);
+  Query->SetCachedUpdates(true);
+  Query->SQL()->SetText(QString::fromUtf8(SQL));
+  Query->SetIndexFieldNames(QString::fromUtf8(Index));
+  return Query;
+}
+
+// ---------------------------------------------------------------------------
+// the yardstick
+
+struct TRawReference {
+  std::int64_t Number, Subgroup, Year;
+  std::string Source, Summary, Author, Journal, FileDoc, FileDoc1, Input, Type, Doi;
+};
+
+void BM_RawLoopReadsTheCatalog(benchmark::State& State) {
+  sqlite3* Db = nullptr;
+  sqlite3_open_v2(catalogFile().PathUtf8(), &Db, SQLITE_OPEN_READWRITE, nullptr);
+  std::size_t Bytes = 0;
+  for (auto _ : State) {
+    const std::size_t Before = heapInUse();
+    std::vector<TRawReference> Rows;
+    sqlite3_stmt* Stmt = nullptr;
+    sqlite3_prepare_v2(Db, CatalogSQL, -1, &Stmt, nullptr);
+    auto text = [Stmt](int Column) {
+      const auto* Text = reinterpret_cast<const char*>(sqlite3_column_text(Stmt, Column));
+      return Text ? std::string(Text, std::size_t(sqlite3_column_bytes(Stmt, Column))) : std::string();
+    };
+    while (sqlite3_step(Stmt) == SQLITE_ROW)
+      Rows.push_back(TRawReference{sqlite3_column_int64(Stmt, 0), sqlite3_column_int64(Stmt, 1),
+                                   sqlite3_column_int64(Stmt, 5), text(2), text(3), text(4), text(6), text(7),
+                                   text(8), text(9), text(10), text(11)});
+    sqlite3_finalize(Stmt);
+    Bytes = heapInUse() - Before;
+    benchmark::DoNotOptimize(Rows.data());
+  }
+  sqlite3_close(Db);
+  State.counters["rows"] = ReferenceCount;
+  State.counters["bytes_per_row"] = double(Bytes) / ReferenceCount;
+  State.counters["abstract_bytes"] = catalogFile().AverageAbstract;
+}
+BENCHMARK(BM_RawLoopReadsTheCatalog)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// ---------------------------------------------------------------------------
+// the layer
+
+// Open with fetch-all, as the reference query opens (its index included).
+void BM_QueryOpensTheCatalog(benchmark::State& State) {
+  auto Connection = connect();
+  auto Catalog = query(Connection.get(), CatalogSQL, "sbgr4_nmb");
+  std::size_t Bytes = 0;
+  for (auto _ : State) {
+    State.PauseTiming();
+    Catalog->Close();
+    const std::size_t Before = heapInUse();
+    State.ResumeTiming();
+    Catalog->Open();
+    benchmark::DoNotOptimize(Catalog->RecordCount());
+    Bytes = heapInUse() - Before;
+  }
+  State.counters["rows"] = Catalog->RecordCount();
+  State.counters["bytes_per_row"] = double(Bytes) / ReferenceCount;
+}
+BENCHMARK(BM_QueryOpensTheCatalog)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// A grid's window over a dataset: it reads BufferCount rows on every change.
+struct TGridLink : TDataLink {
+  explicit TGridLink(TDataSource* Source, int Rows) {
+    SetBufferCount(Rows);
+    SetDataSource(Source);
+  }
+  ~TGridLink() override { SetDataSource(nullptr); }
+};
+
+// One master move: the subgroup list scrolls, the reference list re-ranges
+// by binary search on its index and a 25-row grid re-reads its window.
+void BM_MasterMoveReRangesTheReferences(benchmark::State& State) {
+  auto Connection = connect();
+  auto Subgroups = query(Connection.get(), "select * from sbgr4_nm order by sbgr4_name desc", "sbgr4_nmb");
+  TDataSource SubgroupSource(nullptr);
+  SubgroupSource.SetDataSet(Subgroups.get());
+  auto Catalog = query(Connection.get(), CatalogSQL, "sbgr4_nmb");
+  Catalog->SetMasterSource(&SubgroupSource);
+  Catalog->SetMasterFields(QStringLiteral("SBGR4_NMB"));
+  TDataSource CatalogSource(nullptr);
+  CatalogSource.SetDataSet(Catalog.get());
+  TGridLink Grid(&CatalogSource, 25);
+  Subgroups->Open();
+  Catalog->Open();
+  std::int64_t Shown = 0;
+  for (auto _ : State) {
+    Subgroups->Next();
+    if (Subgroups->Eof()) Subgroups->First();
+    Shown += Catalog->RecordCount();
+  }
+  State.counters["refs_per_subgroup"] = double(Shown) / double(State.iterations());
+  Catalog->Close();
+  Subgroups->Close();
+}
+BENCHMARK(BM_MasterMoveReRangesTheReferences)->Unit(benchmark::kMicrosecond);
+
+// IndexFieldNames over the whole catalog: a different column each time.
+void BM_IndexFieldNamesChange(benchmark::State& State) {
+  auto Connection = connect();
+  auto Catalog = query(Connection.get(), CatalogSQL, "");
+  Catalog->Open();
+  const QString Indexes[] = {QStringLiteral("sbgr4_nmb"), QStringLiteral("author;data_make:D"),
+                             QStringLiteral("number")};
+  int Next = 0;
+  for (auto _ : State) {
+    Catalog->SetIndexFieldNames(Indexes[Next]);
+    Next = (Next + 1) % 3;
+  }
+}
+BENCHMARK(BM_IndexFieldNamesChange)->Unit(benchmark::kMillisecond)->Iterations(6);
+
+// ApplyUpdates of 10,000 edited references (the edits themselves untimed),
+// inside a transaction that is rolled back so every round starts alike.
+void BM_ApplyUpdatesOfTenThousandEdits(benchmark::State& State) {
+  auto Connection = connect();
+  auto Catalog = query(Connection.get(), CatalogSQL, "");
+  Catalog->Open();
+  int Round = 0;
+  for (auto _ : State) {
+    State.PauseTiming();
+    Connection->StartTransaction();
+    Catalog->First();
+    TField* Source = Catalog->FieldByName(QStringLiteral("source"));
+    for (int I = 0; I < EditCount; ++I) {
+      Catalog->Edit();
+      Source->SetAsString(Source->AsString() + QStringLiteral(" [%1]").arg(Round));
+      Catalog->Post();
+      Catalog->Next();
+    }
+    State.ResumeTiming();
+    Catalog->ApplyUpdates();
+    Catalog->CommitUpdates();
+    State.PauseTiming();
+    Connection->Rollback();
+    Catalog->CancelUpdates();
+    ++Round;
+    State.ResumeTiming();
+  }
+  State.counters["rows"] = EditCount;
+}
+BENCHMARK(BM_ApplyUpdatesOfTenThousandEdits)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace

@@ -131,7 +131,6 @@ protected:
   virtual void Changing(TObject* Sender);
 
 private:
-  friend class TBitmapCanvas;
   void freeContext();
   void replaceImage(QImage Value);
   void formatFromImage();

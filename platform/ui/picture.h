@@ -113,7 +113,6 @@ public:
 
 protected:
   friend class TCanvas;
-  friend class TPicture;
   // Draws the graphic into Rect (logical coordinates of ACanvas), stretched.
   virtual void Draw(TCanvas* ACanvas, const TRect& Rect) = 0;
   // A bitmap destination gets the graphic drawn on a new bitmap of its size.
@@ -129,8 +128,9 @@ private:
 // ---------------------------------------------------------------------------
 // TPicture
 
-// One graphic of any registered format, owned.
-class TPicture : public TPersistent {
+// One graphic of any registered format, owned.  Streams hold the graphic's
+// own format (IStreamPersist: blob fields take pictures as they take graphics).
+class TPicture : public TPersistent, public IStreamPersist {
   RTL_CLASS(TPicture, TPersistent)
 public:
   TPicture() = default;
@@ -162,8 +162,8 @@ public:
   void SaveToFile(const String& FileName);
   // The class comes from the signature at the position; none raises
   // EInvalidGraphic "Unsupported picture format".
-  void LoadFromStream(TStream* Stream);
-  void SaveToStream(TStream* Stream);
+  void LoadFromStream(TStream* Stream) override;
+  void SaveToStream(TStream* Stream) override;
 
   // format registry (process-wide; registration order is kept)
   // Extension without the dot; GraphicClass descends from TGraphic.

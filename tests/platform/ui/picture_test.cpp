@@ -196,6 +196,12 @@ TEST(PictureTest, GraphicsPersistThroughStreamInterfaces) {
   TMemoryStream Stream;
   Persist->SaveToStream(&Stream);
   EXPECT_EQ(saved(Red).size(), Stream.Size());
+
+  TPicture P;
+  ASSERT_TRUE(Supports(static_cast<TPersistent*>(&P), Persist));
+  Stream.SetPosition(0);
+  Persist->LoadFromStream(&Stream);
+  EXPECT_TRUE(Is<TBitmap>(P.Graphic()));
 }
 
 TEST(PictureTest, OtherGraphicsAssignToBitmapsByDrawing) {

@@ -21,8 +21,9 @@ constexpr int DecodedBits = 32;
 
 // Decodes Data with Qt's reader for Format; refuses what the reader cannot
 // read and images over the limits, before reading when the reader knows the
-// size from the header (the icon reader does not: its directory sizes are
-// bytes, and Qt's allocation limit bounds the image inside).
+// size from the header.  The icon reader does not (its directory sizes are
+// single bytes); Qt's own allocation limit, 256 MB unless the program changes
+// it, bounds the image inside.
 QImage decode(const QByteArray& Data, const char* Format, const char* InvalidMessage) {
   QBuffer Buffer;
   Buffer.setData(Data);

@@ -568,6 +568,7 @@ TEST_F(GdiplusDrawTest, NullFormatPadsByASixthOfTheEm) {
   G.Clear(Color(White));
   G.DrawString(Text.constData(), -1, &F, PointF(10, 10), nullptr, &Brush);
   const QRect PaddedInk = ink();
+  save("gdiplus_text.png");
   EXPECT_EQ(PaddedInk.left() - TightInk.left(), 5);
   EXPECT_EQ(PaddedInk.top(), TightInk.top());
   EXPECT_EQ(count(Black) + count(White), 200 * 60) << "single-bit text has no grey";

@@ -76,7 +76,7 @@ public:
   void Advance() { ++FPos; }
 
 private:
-  const String& FText;
+  const String FText;  // a copy: callers pass temporaries
   qsizetype FPos = 0;
 };
 

@@ -187,22 +187,35 @@ TEST_F(TChainTest, AppendingInADetailStoresTheRowFromItsNewRecordHandler) {
 }
 
 TEST_F(TChainTest, APostedMoveLeavesTheRangeUntilCancelled) {
+  Part1.Query->Next();  // Beta: b1, b2, b3
+  ASSERT_TRUE(Part2.Query->Locate(QStringLiteral("sbgr1_name"), QStringLiteral("b3"), {}));
+  Part2.Query->Delete();
+  Part2.Query->ApplyUpdates();  // an applied delete
+
+  Part2.Query->First();
   Part2.Query->Edit();
-  Part2.Query->FieldByName(QStringLiteral("gr_number"))->SetAsInteger(2);
-  Part2.Query->Post();
-  EXPECT_EQ(Part2.Shown("sbgr1_name"), Lines({"a2"}));
+  Part2.Query->FieldByName(QStringLiteral("gr_number"))->SetAsInteger(1);
+  Part2.Query->Post();  // a pending move to Alpha
+  EXPECT_EQ(Part2.Shown("sbgr1_name"), Lines({"b2"}));
   EXPECT_EQ(Part2.Query->RecordCount(), 1);
-  EXPECT_EQ(Part2.Value("sbgr1_name"), QStringLiteral("a2")) << "the next record took its place";
-  EXPECT_TRUE(Part2.Query->UpdatesPending());
+  EXPECT_EQ(Part2.Value("sbgr1_name"), QStringLiteral("b2")) << "the next record took its place";
+  Part2.Query->Append();
+  Part2.Query->FieldByName(QStringLiteral("sbgr1_name"))->SetAsString(QStringLiteral("b9"));
+  Part2.Query->Post();  // a pending insert
+  EXPECT_EQ(Part2.Shown("sbgr1_name"), Lines({"b2", "b9"}));
 
   Part2.Query->SetMasterFields(String());
   EXPECT_EQ(Part2.Query->RecordCount(), 6) << "no link: the whole result";
   Part2.Query->SetMasterFields(QStringLiteral("GR_NUMBER"));
-  EXPECT_EQ(Part2.Shown("sbgr1_name"), Lines({"a2"}));
+  EXPECT_EQ(Part2.Shown("sbgr1_name"), Lines({"b2", "b9"}));
 
   Part2.Query->CancelUpdates();
-  EXPECT_EQ(Part2.Shown("sbgr1_name"), Lines({"a1", "a2"}));
+  EXPECT_EQ(Part2.Shown("sbgr1_name"), Lines({"b1", "b2"})) << "moved back, the delete stays, the insert is gone";
+  EXPECT_TRUE(Part2.Query->UpdatesPending()) << "the applied delete until CommitUpdates";
+  Part2.Query->CommitUpdates();
   EXPECT_FALSE(Part2.Query->UpdatesPending());
+  TRawConnection Raw(Catalog.File.Path);
+  EXPECT_EQ(Raw.Rows("SELECT sbgr1_name FROM sbgr1_nm WHERE gr_number = 2 ORDER BY 1"), Lines({"b1", "b2"}));
 }
 
 TEST_F(TChainTest, AClosedMasterEmptiesItsDetailsUntilItOpens) {

@@ -7,6 +7,7 @@
 
 namespace {
 
+// References into Bytes, which must outlive them.
 TFDValueRef text(const QByteArray& Bytes) { return TFDValueRef::Text(Bytes.constData(), std::size_t(Bytes.size())); }
 TFDValueRef blob(const QByteArray& Bytes) { return TFDValueRef::Blob(Bytes.constData(), std::size_t(Bytes.size())); }
 
@@ -54,6 +55,7 @@ TEST(FDRow, OrderIsTheEnginesBinaryOrder) {
   const QByteArray Cyrillic("\xD0\x90");       // U+0410
   const QByteArray Astral("\xF0\x9F\x98\x80");  // U+1F600, above every BMP letter
   const QByteArray Private("\xEE\x80\x80");     // U+E000
+  const QByteArray Empty, Ab("ab"), Abc("abc");
   struct Case {
     const char* Name;
     TFDValueRef A;
@@ -62,8 +64,8 @@ TEST(FDRow, OrderIsTheEnginesBinaryOrder) {
   } Cases[] = {
       {"null below numbers", TFDValueRef(), TFDValueRef::Integer(std::numeric_limits<Int64>::min()), -1},
       {"null equals null", TFDValueRef(), TFDValueRef(), 0},
-      {"numbers below text", TFDValueRef::Float(1e300), text(QByteArray()), -1},
-      {"text below blobs", text(Astral), blob(QByteArray()), -1},
+      {"numbers below text", TFDValueRef::Float(1e300), text(Empty), -1},
+      {"text below blobs", text(Astral), blob(Empty), -1},
       {"integer equals real", TFDValueRef::Integer(1), TFDValueRef::Float(1.0), 0},
       {"integer below a fraction above it", TFDValueRef::Integer(1), TFDValueRef::Float(1.5), -1},
       {"negative fraction", TFDValueRef::Integer(-1), TFDValueRef::Float(-1.5), 1},
@@ -71,7 +73,7 @@ TEST(FDRow, OrderIsTheEnginesBinaryOrder) {
       {"upper case before lower", text(Ascii), text(Lower), -1},
       {"Latin before Cyrillic", text(Lower), text(Cyrillic), -1},
       {"code points, not UTF-16 units", text(Private), text(Astral), -1},
-      {"prefix first", text("ab"), text("abc"), -1},
+      {"prefix first", text(Ab), text(Abc), -1},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
@@ -110,5 +112,6 @@ TEST(FDRow, VariantsBecomeStorageClasses) {
   EXPECT_EQ(FDVariantToValue(Variant(true), Scratch).Int, 1);
   EXPECT_EQ(FDValueToVariant(FDVariantToValue(Variant(QStringLiteral("Ж")), Scratch)).AsString(), QStringLiteral("Ж"));
   EXPECT_EQ(VarType(FDValueToVariant(TFDValueRef::Integer(7))), varInt64);
-  EXPECT_TRUE(VarIsArray(FDValueToVariant(blob(QByteArray("x")))));
+  const QByteArray X("x");
+  EXPECT_TRUE(VarIsArray(FDValueToVariant(blob(X))));
 }

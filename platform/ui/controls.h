@@ -517,6 +517,7 @@ public:
   // ones only with AllowDisabled, windowed ones only with AllowWinControls;
   // AllLevels searches into windowed children.
   TControl* ControlAtPos(TPoint Pos, bool AllowDisabled, bool AllowWinControls = false, bool AllLevels = false);
+  // The child named ControlName (any case); nullptr for "" and when none.
   TControl* FindChildControl(const String& ControlName);
   // AControl is this control or one of its descendants.
   bool ContainsControl(TControl* AControl);

@@ -505,6 +505,7 @@ TControl* TWinControl::ControlAtPos(TPoint Pos, bool AllowDisabled, bool AllowWi
 }
 
 TControl* TWinControl::FindChildControl(const String& ControlName) {
+  if (ControlName.isEmpty()) return nullptr;
   for (Integer I = 0; I < ControlCount(); ++I)
     if (CompareText(Controls(I)->Name(), ControlName) == 0) return Controls(I);
   return nullptr;

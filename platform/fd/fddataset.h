@@ -7,6 +7,11 @@
 //     master's current values; when the index leads with the detail fields
 //     the range is a binary-searched slice, otherwise a pass over the order;
 //   - Filter/OnFilterRecord (the engine's evaluator) keep what they accept.
+// A detail follows its master at once through a master data link that is
+// silenced like a control while the master's controls are disabled (it
+// catches up when they are enabled), and it re-ranges only when the
+// master's link values change.  Locate and Lookup are the engine's: they
+// scan the view and move once, or not at all.
 // Posted changes go into the change log (fdchangelog.h) and to the
 // database only through ApplyUpdates, or at once when CachedUpdates is off.
 //

@@ -24,8 +24,6 @@ IFDGUIxWaitCursorHook* FDGUIxSetWaitCursorHook(IFDGUIxWaitCursorHook* Hook) {
   return Previous;
 }
 
-IFDGUIxWaitCursorHook* FDGUIxWaitCursorHook() { return state().Hook; }
-
 TFDWaitScope::TFDWaitScope() {
   waitState& S = state();
   // Counted only once StartWait succeeded: a failing constructor has no

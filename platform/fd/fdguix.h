@@ -19,7 +19,6 @@ public:
 
 // Installs Hook (not owned; nullptr removes it) and answers the previous one.
 IFDGUIxWaitCursorHook* FDGUIxSetWaitCursorHook(IFDGUIxWaitCursorHook* Hook);
-IFDGUIxWaitCursorHook* FDGUIxWaitCursorHook();
 
 // Marks the work of one layer operation (connect, fetch, ExecSQL, apply,
 // refresh, commit).  Scopes nest: the hook hears StartWait when the outermost

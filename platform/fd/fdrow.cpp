@@ -248,11 +248,6 @@ void TFDRowBuilder::addVarint(std::size_t Value) {
   FBuffer.push_back(std::uint8_t(Value));
 }
 
-void TFDRowBuilder::AddNull() {
-  if (FBuffer.empty()) FBuffer.resize(headerSize);
-  FBuffer.push_back(tagNull);
-}
-
 void TFDRowBuilder::Add(const TFDValueRef& Value) {
   if (FBuffer.empty()) FBuffer.resize(headerSize);
   switch (Value.Kind) {

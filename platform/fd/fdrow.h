@@ -92,7 +92,6 @@ private:
 class TFDRowBuilder {
 public:
   void Add(const TFDValueRef& Value);
-  void AddNull();
   // The row of the values added since the last Finish.
   TFDRow Finish();
 

@@ -182,11 +182,6 @@ int TFDStatement::Run() {
   return sqlite3_total_changes64(FDb) == Before ? 0 : sqlite3_changes(FDb);
 }
 
-void TFDStatement::Reset() {
-  sqlite3_reset(FStmt);
-  sqlite3_clear_bindings(FStmt);
-}
-
 int TFDStatement::ColumnCount() const { return sqlite3_column_count(FStmt); }
 
 TFDValueRef TFDStatement::Column(int Index) const {

@@ -42,7 +42,6 @@ public:
   // Steps to the end; answers the rows the statement inserted, updated or
   // deleted (0 for every other statement).
   int Run();
-  void Reset();
   // columns, 0-based; a value stays valid until the next Step or Reset
   int ColumnCount() const;
   TFDValueRef Column(int Index) const;

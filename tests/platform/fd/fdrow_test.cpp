@@ -25,7 +25,7 @@ TEST(FDRow, ValuesRoundTripAtEveryWidthBoundary) {
   for (const QByteArray& T : Texts) Builder.Add(text(T));
   Builder.Add(blob(QByteArray("\0\1\2", 3)));
   Builder.Add(TFDValueRef::Float(-0.0));
-  Builder.AddNull();
+  Builder.Add(TFDValueRef());
   const TFDRow Row = Builder.Finish();
 
   int Column = 0;

@@ -773,6 +773,10 @@ private:
 // windows and hosted Qt widgets on top, after painting what was invalid.
 std::unique_ptr<TBitmap> GrabWindow(TWinControl* Control, const TRect& Rect = {});
 
+// The control at a screen point: the deepest visible window of ours there,
+// or its graphic child under the point (disabled ones with AllowDisabled).
+TControl* FindDragTarget(TPoint Pos, bool AllowDisabled);
+
 namespace test {
 
 // Control painted by PaintTo (frame, client, replicatable graphic children,

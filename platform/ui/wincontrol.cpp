@@ -650,7 +650,11 @@ void TWinControl::PaintHandler(TWMPaint& Message) {
   PaintControls(DC, nullptr);
 }
 
-void TWinControl::PaintWindow(HDC DC) { Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0); }
+void TWinControl::PaintWindow(HDC DC) {
+  // The window's own default painting; Perform would come back to PaintHandler.
+  TMessage Message{WM_PAINT, reinterpret_cast<WPARAM>(DC), 0, 0};
+  DefaultHandler(Message);
+}
 
 void TWinControl::PaintControls(HDC DC, TControl* First) {
   auto It = First ? std::find(FControls.begin(), FControls.end(), First) : FControls.begin();
@@ -881,6 +885,13 @@ std::unique_ptr<TBitmap> Snapshot(TWinControl* Control) {
 }
 
 }  // namespace test
+
+TControl* FindDragTarget(TPoint Pos, bool AllowDisabled) {
+  TWinControl* Window = FindControl(WindowFromPoint(Pos));
+  if (!Window) return nullptr;
+  TControl* Control = Window->ControlAtPos(Window->ScreenToClient(Pos), AllowDisabled);
+  return Control ? Control : Window;
+}
 
 std::unique_ptr<TBitmap> GrabWindow(TWinControl* Control, const TRect& Rect) {
   TContainerWindow* W = Control->ensureWindow();

@@ -6,7 +6,9 @@
 #include "platform/ui/surface.h"
 #include "platform/ui/window_p.h"
 
+#include <QMoveEvent>
 #include <QPaintEvent>
+#include <QResizeEvent>
 #include <QPainter>
 #include <algorithm>
 #include <exception>
@@ -72,6 +74,15 @@ public:
   void Detach() { FWindow = nullptr; }
 
 protected:
+  // The window system moved or sized a top level (our own moves come back
+  // with the bounds already set and change nothing).
+  void moveEvent(QMoveEvent*) override {
+    if (FWindow && isWindow()) FWindow->FollowWindowSystem(geometry());
+  }
+  void resizeEvent(QResizeEvent*) override {
+    if (FWindow && isWindow()) FWindow->FollowWindowSystem(geometry());
+  }
+
   void paintEvent(QPaintEvent* Event) override {
     if (!FWindow) return;
     ++QtPaintDepth;
@@ -319,7 +330,11 @@ bool TContainerWindow::ApplyBounds(const TRect& NewBounds, bool Frame) {
     const TRect Client{L, T, std::clamp(R.Right - FBounds.Left, L, Size.cx), std::clamp(R.Bottom - FBounds.Top, T, Size.cy)};
     const bool RedrawAll = (Size.cx != OldSize.cx && (FClassStyle & CS_HREDRAW)) ||
                            (Size.cy != OldSize.cy && (FClassStyle & CS_VREDRAW));
+    const TPoint OldOrigin = FStore.ClientRect().TopLeft();
     FStore.SetGeometry(Size, Client, RedrawAll);
+    // Child widgets sit at the client origin.
+    if (Client.TopLeft() != OldOrigin)
+      for (TContainerWindow* Child : Children()) Child->placeWidget();
     if (Frame) {
       FStore.SetFrameInvalid(true);
       ScheduleShowAll();
@@ -328,6 +343,17 @@ bool TContainerWindow::ApplyBounds(const TRect& NewBounds, bool Frame) {
   placeWidget();
   if (Sized) ScheduleShowAll();
   return Sized;
+}
+
+void TContainerWindow::FollowWindowSystem(const QRect& Geometry) {
+  if (FromQRect(Geometry) == FBounds) return;
+  // Called from Qt's event delivery: nothing may cross it.
+  try {
+    SetWindowPos(FHandle, nullptr, Geometry.x(), Geometry.y(), Geometry.width(), Geometry.height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  } catch (...) {
+    HandleException(std::current_exception());
+  }
 }
 
 void TContainerWindow::placeWidget() {

@@ -79,6 +79,9 @@ public:
   // Applies a new rectangle: WM_NCCALCSIZE when the size changed or Frame,
   // the image resized, the widget moved.  Answers whether the size changed.
   bool ApplyBounds(const TRect& Bounds, bool Frame);
+  // The window system moved or resized the top level's widget: the window
+  // takes the new geometry (SetWindowPos).
+  void FollowWindowSystem(const QRect& Geometry);
   // Stacking among the siblings: HWND_TOP, HWND_BOTTOM or below Sibling.
   void Restack(gdi::HWND InsertAfter);
 

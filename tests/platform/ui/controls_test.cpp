@@ -567,6 +567,20 @@ TEST_F(ControlsTest, GraphicChildrenPaintInTheirParentsWindow) {
   FreeDeviceContexts();
 }
 
+TEST_F(ControlsTest, APlainWindowedControlErasesAndPaintsItsGraphicChildren) {
+  auto* Plain = add(new TWinControl(Root), Bounds(10, 10, 60, 60));
+  Plain->SetColor(clAqua);
+  add(new TShape(Root, clRed), Bounds(10, 10, 20, 20), Plain);
+  Plain->Update();
+  EXPECT_EQ(pixelAt(Plain->Handle(), 15, 15), COLORREF(clRed));
+  EXPECT_EQ(pixelAt(Plain->Handle(), 40, 40), COLORREF(clAqua));
+  // The control under a screen point: the window there, or its graphic child.
+  EXPECT_EQ(FindDragTarget({100 + 10 + 15, 100 + 10 + 15}, false), Plain->Controls(0));
+  EXPECT_EQ(FindDragTarget({100 + 10 + 45, 100 + 10 + 45}, false), Plain);
+  EXPECT_EQ(FindDragTarget({100 + 150, 100 + 150}, false), Root);
+  EXPECT_EQ(FindDragTarget({5, 5}, false), nullptr);
+}
+
 TEST_F(ControlsTest, PaintToDrawsAHiddenControlWithItsReplicatableChildren) {
   auto* P = new TPanel(Root);
   P->Fill = clSilver;

@@ -2,12 +2,15 @@
 
 #include "platform/ui/bitmap.h"
 #include "platform/ui/controls.h"
+#include "platform/ui/hwnd.h"
 #include "platform/ui/inputrouter.h"
 #include "platform/ui/msgqueue.h"
 #include "platform/ui/regions.h"
 #include "tests/support/testing.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QWidget>
 #include <QImage>
 
 using namespace gdi;
@@ -489,6 +492,33 @@ TEST_F(WindowTest, MapWindowPointsAndWindowFromPointFollowTheTree) {
   EXPECT_FALSE(IsChild(C, P));
   Child->SetEnabled(false);
   EXPECT_EQ(WindowFromPoint({330, 240}), P) << "disabled windows are passed over";
+}
+
+TEST_F(WindowTest, ThemeChangeInvalidatesTheWholeWindowOnce) {
+  makeRoot(60, 40, WS_BORDER);
+  TMessageSpy Spy(*Root);
+  SendMessage(Root->Handle(), WM_THEMECHANGED, 0, 0);
+  EXPECT_EQ(updateRegion(Root->Handle()), QRegion(0, 0, 58, 38));
+  Root->Update();
+  EXPECT_EQ(Root->Paints, 1);
+  int NCPaints = 0;
+  for (const TSpiedMessage& M : Spy.Messages()) NCPaints += M.Msg == WM_NCPAINT;
+  EXPECT_EQ(NCPaints, 1);
+}
+
+TEST_F(WindowTest, TheWindowSystemMovingATopLevelMovesTheControl) {
+  makeRoot(60, 40);
+  QWidget* Widget = FindWindowObject(Root->Handle())->Widget();
+  ASSERT_NE(Widget, nullptr);
+  int Sizes = 0;
+  Root->OnResize = [&](TObject*) { ++Sizes; };
+  Widget->setGeometry(QRect(50, 60, 80, 40));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Root->BoundsRect(), Bounds(50, 60, 80, 40));
+  EXPECT_EQ(Sizes, 1);
+  RECT R;
+  GetClientRect(Root->Handle(), &R);
+  EXPECT_EQ(R, Rect(0, 0, 80, 40));
 }
 
 }  // namespace

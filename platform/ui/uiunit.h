@@ -1,0 +1,10 @@
+// The ui library's unit: its process-wide objects, made in a fixed order
+// after the runtime's unit and freed in the reverse order.
+#pragma once
+
+#include "platform/rtl/units.h"
+
+// The clipboard format registry and the clipboard, then the printer.
+void InitializeUi();
+void FinalizeUi();
+inline constexpr TUnit UiUnit{"ui", &InitializeUi, &FinalizeUi};

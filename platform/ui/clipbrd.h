@@ -166,7 +166,9 @@ private:
 // The process-wide clipboard (made by InitializeClipboard).
 TClipboard* Clipboard();
 
-// Module start-up for the ui unit: the empty format registry and the
-// clipboard over the Qt store; the finalizer frees both.
+// Module start-up for the ui unit: the format registry, holding the names the
+// grid libraries exchange ("VCLDBIF", "Csv", "Rich Text Format", "XML
+// Spreadsheet", in that order from $C000), and the clipboard over the Qt
+// store; the finalizer frees both.
 void InitializeClipboard();
 void FinalizeClipboard();

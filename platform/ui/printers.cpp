@@ -105,7 +105,8 @@ private:
            QStringLiteral(".pdf");
   }
 
-  // The surface goes first: it holds the writer, which writes to the buffer.
+  // The surface goes first: its painter works on the writer, which writes
+  // into the buffer.
   void drop() {
     FSurface.reset();
     FWriter.reset();

@@ -3,12 +3,10 @@
 #include "platform/rtl/format.h"
 #include "platform/rtl/rtlmath.h"
 #include "platform/rtl/strutils.h"
-#include "platform/ui/bitmap.h"
+#include "platform/ui/hwnd.h"
 #include "platform/ui/inputrouter.h"
 #include "platform/ui/window.h"
-#include "platform/ui/window_p.h"
 
-#include <QImage>
 #include <algorithm>
 #include <cstdlib>
 

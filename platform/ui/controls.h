@@ -485,7 +485,6 @@ public:
   explicit TWinControl(TComponent* AOwner);
   ~TWinControl() override;
   void BeforeDestruction() override;
-  static void DescribeProperties(TPropertyTable& Props);
 
   // messages
   // Mouse messages over a graphic child (or for the control holding the
@@ -511,6 +510,7 @@ public:
   bool Showing() const;
 
   // children
+  // EListError "List index out of bounds (%d)" outside 0 .. ControlCount-1.
   TControl* Controls(Integer Index) const;
   Integer ControlCount() const { return Integer(FControls.size() + FWinControls.size()); }
   // The topmost visible child containing Pos (client coordinates); disabled

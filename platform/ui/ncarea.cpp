@@ -3,11 +3,13 @@
 //
 //   WS_BORDER          one pixel (SM_CXBORDER), clWindowFrame
 //   WS_EX_CLIENTEDGE   two pixels (SM_CXEDGE) inside it, a sunken edge
-//   WS_VSCROLL         SM_CXVSCROLL at the right (the left with
-//                      WS_EX_LEFTSCROLLBAR), as tall as the client area
-//   WS_HSCROLL         SM_CYHSCROLL at the bottom, as wide as the client area
+//   WS_HSCROLL         SM_CYHSCROLL from the bottom
+//   WS_VSCROLL         SM_CXVSCROLL from the right (the left with
+//                      WS_EX_LEFTSCROLLBAR)
 //
-// The bars are blank areas in clScrollBar here (their corner clBtnFace).
+// The bars sit beside and under the client area wherever WM_NCCALCSIZE left
+// it, so bevels and other frames a control adds inside the edges surround
+// them; they are blank areas in clScrollBar here (their corner clBtnFace).
 #include "platform/ui/window_p.h"
 
 #include "platform/ui/edges.h"
@@ -19,49 +21,39 @@ using namespace gdi;
 
 namespace {
 
-// The frame the styles give, from the outside in: the rectangle inside the
-// border and the edge, then the scroll-bar areas taken from it.
-struct TFrameLayout {
-  TRect Inner;      // inside border and edge
-  TRect Client;     // Inner less the bars
-  TRect VBar;       // empty without WS_VSCROLL
-  TRect HBar;       // empty without WS_HSCROLL
-};
-
-TFrameLayout frameLayout(DWORD Style, DWORD ExStyle, const TRect& Window) {
-  TFrameLayout L;
-  TRect R = Window;
+// What the border and the edge leave of a window of Size (window coordinates).
+TRect insideEdges(DWORD Style, DWORD ExStyle, TSize Size) {
+  TRect R = Rect(0, 0, Size.cx, Size.cy);
   if (Style & WS_BORDER) InflateRect(R, -GetSystemMetrics(SM_CXBORDER), -GetSystemMetrics(SM_CYBORDER));
   if (ExStyle & WS_EX_CLIENTEDGE) InflateRect(R, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
-  R = {R.Left, R.Top, std::max(R.Left, R.Right), std::max(R.Top, R.Bottom)};
-  L.Inner = R;
-  if (Style & WS_HSCROLL) {
-    const int H = std::min(GetSystemMetrics(SM_CYHSCROLL), R.Height());
-    L.HBar = {R.Left, R.Bottom - H, R.Right, R.Bottom};
-    R.Bottom -= H;
-  }
-  if (Style & WS_VSCROLL) {
-    const int W = std::min(GetSystemMetrics(SM_CXVSCROLL), R.Width());
-    if (ExStyle & WS_EX_LEFTSCROLLBAR) {
-      L.VBar = {R.Left, R.Top, R.Left + W, R.Bottom};
-      R.Left += W;
-    } else {
-      L.VBar = {R.Right - W, R.Top, R.Right, R.Bottom};
-      R.Right -= W;
-    }
-    // The horizontal bar leaves the corner under the vertical one.
-    if (!IsRectEmpty(L.HBar)) {
-      if (ExStyle & WS_EX_LEFTSCROLLBAR)
-        L.HBar.Left += W;
-      else
-        L.HBar.Right -= W;
-    }
-  }
-  L.Client = R;
-  return L;
+  return {R.Left, R.Top, std::max(R.Left, R.Right), std::max(R.Top, R.Bottom)};
 }
 
-TRect windowRect(TContainerWindow& Window) { return Rect(0, 0, Window.Bounds().Width(), Window.Bounds().Height()); }
+// The scroll-bar areas: beside and under the client area, wherever WM_NCCALCSIZE
+// put it (window coordinates); empty without the style.
+struct TBars {
+  TRect Vertical;
+  TRect Horizontal;
+  TRect Corner;
+};
+
+TBars barsOf(const TContainerWindow& Window) {
+  TBars B;
+  const TRect C = Window.ClientRect();
+  const bool Left = (Window.ExStyle() & WS_EX_LEFTSCROLLBAR) != 0;
+  const int W = GetSystemMetrics(SM_CXVSCROLL);
+  const int H = GetSystemMetrics(SM_CYHSCROLL);
+  if (Window.Style() & WS_VSCROLL)
+    B.Vertical = Left ? Rect(C.Left - W, C.Top, C.Left, C.Bottom) : Rect(C.Right, C.Top, C.Right + W, C.Bottom);
+  if (Window.Style() & WS_HSCROLL) B.Horizontal = Rect(C.Left, C.Bottom, C.Right, C.Bottom + H);
+  if (!IsRectEmpty(B.Vertical) && !IsRectEmpty(B.Horizontal))
+    B.Corner = Rect(B.Vertical.Left, C.Bottom, B.Vertical.Right, C.Bottom + H);
+  return B;
+}
+
+TRect windowRect(const TContainerWindow& Window) {
+  return Rect(0, 0, Window.Bounds().Width(), Window.Bounds().Height());
+}
 
 }  // namespace
 
@@ -70,27 +62,30 @@ namespace ui_detail {
 void DefaultNCCalcSize(TContainerWindow& Window, TWMNCCalcSize& Message) {
   if (!Message.CalcSize_Params) return;
   TRect& R = Message.CalcSize_Params->rgrc[0];
-  const TRect Local = frameLayout(Window.Style(), Window.ExStyle(), Rect(0, 0, R.Width(), R.Height())).Client;
+  TRect Local = insideEdges(Window.Style(), Window.ExStyle(), {R.Width(), R.Height()});
+  if (Window.Style() & WS_HSCROLL) Local.Bottom = std::max(Local.Top, Local.Bottom - GetSystemMetrics(SM_CYHSCROLL));
+  if (Window.Style() & WS_VSCROLL) {
+    const int W = std::min(GetSystemMetrics(SM_CXVSCROLL), Local.Width());
+    if (Window.ExStyle() & WS_EX_LEFTSCROLLBAR)
+      Local.Left += W;
+    else
+      Local.Right -= W;
+  }
   R = {R.Left + Local.Left, R.Top + Local.Top, R.Left + Local.Right, R.Top + Local.Bottom};
   Message.Result = 0;
 }
 
 void PaintFrame(TContainerWindow& Window, HDC DC) {
-  const DWORD Style = Window.Style();
-  const DWORD ExStyle = Window.ExStyle();
   TRect R = windowRect(Window);
-  if (Style & WS_BORDER) {
+  if (Window.Style() & WS_BORDER) {
     FrameRect(DC, R, GetSysColorBrush(COLOR_WINDOWFRAME));
     InflateRect(R, -GetSystemMetrics(SM_CXBORDER), -GetSystemMetrics(SM_CYBORDER));
   }
-  if (ExStyle & WS_EX_CLIENTEDGE) DrawEdge(DC, &R, EDGE_SUNKEN, BF_RECT);
-  const TFrameLayout L = frameLayout(Style, ExStyle, windowRect(Window));
-  if (!IsRectEmpty(L.VBar)) FillRect(DC, L.VBar, GetSysColorBrush(COLOR_SCROLLBAR));
-  if (!IsRectEmpty(L.HBar)) FillRect(DC, L.HBar, GetSysColorBrush(COLOR_SCROLLBAR));
-  if (!IsRectEmpty(L.VBar) && !IsRectEmpty(L.HBar)) {
-    const TRect Corner{L.VBar.Left, L.HBar.Top, L.VBar.Right, L.HBar.Bottom};
-    FillRect(DC, Corner, GetSysColorBrush(COLOR_BTNFACE));
-  }
+  if (Window.ExStyle() & WS_EX_CLIENTEDGE) DrawEdge(DC, &R, EDGE_SUNKEN, BF_RECT);
+  const TBars B = barsOf(Window);
+  if (!IsRectEmpty(B.Vertical)) FillRect(DC, B.Vertical, GetSysColorBrush(COLOR_SCROLLBAR));
+  if (!IsRectEmpty(B.Horizontal)) FillRect(DC, B.Horizontal, GetSysColorBrush(COLOR_SCROLLBAR));
+  if (!IsRectEmpty(B.Corner)) FillRect(DC, B.Corner, GetSysColorBrush(COLOR_BTNFACE));
 }
 
 void DefaultNCPaint(TContainerWindow& Window) {
@@ -108,9 +103,9 @@ LRESULT DefaultNCHitTest(TContainerWindow& Window, TPoint ScreenPoint) {
   const TPoint P{ScreenPoint.X - Origin.X, ScreenPoint.Y - Origin.Y};
   if (!windowRect(Window).Contains(P) || !Window.HitsShape(P)) return HTNOWHERE;
   if (Window.ClientRect().Contains(P)) return HTCLIENT;
-  const TFrameLayout L = frameLayout(Window.Style(), Window.ExStyle(), windowRect(Window));
-  if (L.VBar.Contains(P)) return HTVSCROLL;
-  if (L.HBar.Contains(P)) return HTHSCROLL;
+  const TBars B = barsOf(Window);
+  if (B.Vertical.Contains(P)) return HTVSCROLL;
+  if (B.Horizontal.Contains(P)) return HTHSCROLL;
   return HTBORDER;
 }
 

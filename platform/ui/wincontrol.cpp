@@ -109,8 +109,6 @@ void TWinControl::freeChildren() {
   }
 }
 
-void TWinControl::DescribeProperties(TPropertyTable&) {}
-
 void TWinControl::Loaded() {
   TControl::Loaded();
   Realign();
@@ -746,16 +744,28 @@ void TWinControl::WMNCPaint(TWMNCPaint& Message) {
 }
 
 void TWinControl::paintBevels(HDC DC) {
-  // The bevel rings sit just outside the client area (and its scroll bars).
+  // The bevel rings surround the client area and its scroll bars.
   const DWORD Style = DWORD(GetWindowLong(FWindow->Handle(), GWL_STYLE));
-  TRect R = FWindow->ClientRect();
-  if (Style & WS_VSCROLL) R.Right += GetSystemMetrics(SM_CXVSCROLL);
-  if (Style & WS_HSCROLL) R.Bottom += GetSystemMetrics(SM_CYHSCROLL);
+  TRect Inside = FWindow->ClientRect();
+  if (Style & WS_VSCROLL) {
+    if (DWORD(GetWindowLong(FWindow->Handle(), GWL_EXSTYLE)) & WS_EX_LEFTSCROLLBAR)
+      Inside.Left -= GetSystemMetrics(SM_CXVSCROLL);
+    else
+      Inside.Right += GetSystemMetrics(SM_CXVSCROLL);
+  }
+  if (Style & WS_HSCROLL) Inside.Bottom += GetSystemMetrics(SM_CYHSCROLL);
   const int Edge = BevelEdgeSize();
+  TRect R = Inside;
   if (FBevelEdges.Contains(beLeft)) R.Left -= Edge;
   if (FBevelEdges.Contains(beTop)) R.Top -= Edge;
   if (FBevelEdges.Contains(beRight)) R.Right += Edge;
   if (FBevelEdges.Contains(beBottom)) R.Bottom += Edge;
+  {
+    // Wider bevels leave room inside their rings: the background.
+    TSavedDC Saved(DC);
+    ExcludeClipRect(DC, Inside.Left, Inside.Top, Inside.Right, Inside.Bottom);
+    FillRect(DC, R, FBrush->Handle());
+  }
   const UINT Inner[] = {0, BDR_SUNKENINNER, BDR_RAISEDINNER, 0};
   const UINT Outer[] = {0, BDR_SUNKENOUTER, BDR_RAISEDOUTER, 0};
   UINT Flags = UINT(FBevelEdges.Bits());  // beLeft..beBottom are BF_LEFT..BF_BOTTOM

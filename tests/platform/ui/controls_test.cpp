@@ -114,6 +114,13 @@ COLORREF pixelAt(HWND Window, int X, int Y) {
   return C;
 }
 
+COLORREF windowPixelAt(HWND Window, int X, int Y) {
+  const HDC DC = GetWindowDC(Window);
+  const COLORREF C = GetPixel(DC, X, Y);
+  ReleaseDC(Window, DC);
+  return C;
+}
+
 COLORREF bitmapPixel(TBitmap& B, int X, int Y) {
   const QRgb P = B.Image().pixel(X, Y);
   return RGB(BYTE(qRed(P)), BYTE(qGreen(P)), BYTE(qBlue(P)));
@@ -628,6 +635,48 @@ TEST_F(ControlsTest, ATreeShowsOnTheScreenAsPainted) {
   EXPECT_EQ(bitmapPixel(*Screen, 150, 150), COLORREF(clWhite));
   Screen->Image().save(QDir::current().filePath(QStringLiteral("controls_tree.png")));
   (void)Mark;
+}
+
+TEST_F(ControlsTest, BevelsTakeTheirRingsFromTheClientArea) {
+  struct Case {
+    const char* Name;
+    TBevelKind Kind;
+    TBevelCut Inner, Outer;
+    int Width;
+    TBevelEdges Edges;
+    TRect Client;             // window coordinates
+    COLORREF Corner, Inside;  // window pixels (0, 0) and (1, 1)
+  } Cases[] = {
+      {"none", bkNone, bvRaised, bvLowered, 1, {beLeft, beTop, beRight, beBottom}, {0, 0, 60, 40}, clWhite, clWhite},
+      {"lowered pair", bkTile, bvRaised, bvLowered, 1, {beLeft, beTop, beRight, beBottom}, {2, 2, 58, 38},
+       GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT)},
+      {"wide single ring", bkTile, bvNone, bvLowered, 2, {beLeft, beTop, beRight, beBottom}, {2, 2, 58, 38},
+       GetSysColor(COLOR_BTNSHADOW), clAqua},
+      {"flat", bkFlat, bvRaised, bvLowered, 1, {beLeft, beTop, beRight, beBottom}, {2, 2, 58, 38},
+       GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNFACE)},
+      {"top only", bkTile, bvNone, bvRaised, 1, {beTop}, {0, 1, 60, 40}, GetSysColor(COLOR_3DLIGHT), clWhite},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    auto* P = add(new TPanel(Root), Bounds(10, 10, 60, 40));
+    P->SetColor(clAqua);
+    P->SetBevelKind(C.Kind);
+    P->SetBevelInner(C.Inner);
+    P->SetBevelOuter(C.Outer);
+    P->SetBevelWidth(C.Width);
+    P->SetBevelEdges(C.Edges);
+    const HWND H = P->Handle();
+    POINT Origin{0, 0};
+    ClientToScreen(H, &Origin);
+    RECT Window;
+    GetWindowRect(H, &Window);
+    EXPECT_EQ(Origin, Point(Window.Left + C.Client.Left, Window.Top + C.Client.Top));
+    EXPECT_EQ(P->ClientRect(), Rect(0, 0, C.Client.Width(), C.Client.Height()));
+    P->Update();
+    EXPECT_EQ(windowPixelAt(H, 0, 0), C.Corner);
+    EXPECT_EQ(windowPixelAt(H, 1, 1), C.Inside);
+    P->Free();
+  }
 }
 
 // ---------------------------------------------------------------------------

@@ -89,7 +89,7 @@ protected:
     struct TDepth {
       ~TDepth() { --QtPaintDepth; }
     } Depth;
-    FWindow->PaintNow();
+    FWindow->PaintNow(&Event->region());
     if (!FWindow) return;
     QPainter P(this);
     P.setCompositionMode(QPainter::CompositionMode_Source);
@@ -443,7 +443,7 @@ void TContainerWindow::ScheduleShow(const QRegion& WindowRegion) {
 
 void TContainerWindow::ScheduleShowAll() { FWidget->update(); }
 
-void TContainerWindow::PaintNow() {
+void TContainerWindow::PaintNow(const QRegion* Showing) {
   if (FPainting || !IsVisible()) return;
   FPainting = true;
   struct TDone {
@@ -451,9 +451,11 @@ void TContainerWindow::PaintNow() {
     ~TDone() { Painting = false; }
   } Done{FPainting};
   const HWND Self = FHandle;
-  const QRegion Painted = runPaintCycle();
+  QRegion Painted = runPaintCycle();
   // The handlers may have destroyed the window.
-  if (!FindWindowObject(Self) || Painted.isEmpty()) return;
+  if (!FindWindowObject(Self)) return;
+  if (Showing) Painted -= *Showing;
+  if (Painted.isEmpty()) return;
   if (QtPaintDepth == 0 && FWidget->isVisible())
     FWidget->repaint(Painted);
   else

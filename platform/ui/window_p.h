@@ -99,9 +99,10 @@ public:
   // Schedules the widget to show the image again.
   void ScheduleShow(const QRegion& WindowRegion);
   void ScheduleShowAll();
-  // A paint cycle now (see window.h); a nested request while one runs does
-  // nothing.
-  void PaintNow();
+  // A paint cycle now (see window.h), then the widget shows what it painted
+  // (at once unless Qt is painting; Showing: what Qt's paint under way
+  // shows anyway).  A nested request while one runs does nothing.
+  void PaintNow(const QRegion* Showing = nullptr);
   // Set by BeginPaint: the update region of this cycle was handed out.
   bool BeginPaintSeen = false;
 

@@ -253,6 +253,24 @@ TEST_F(WindowTest, WMPaintGetsExactlyTheInvalidRegion) {
   EXPECT_EQ(Root->Paints, 1) << "nothing left to paint";
 }
 
+TEST_F(WindowTest, ThePumpPaintsWhatIsInvalid) {
+  makeRoot(100, 80);
+  const RECT A = Rect(10, 10, 30, 20);
+  InvalidateRect(Root->Handle(), &A, 1);
+  EXPECT_TRUE(test::PumpUntil([&] { return Root->Paints > 0; }));
+  EXPECT_EQ(Root->Paints, 1);
+  EXPECT_TRUE(updateRegion(Root->Handle()).isEmpty());
+  // Hidden windows wait until they show.
+  ShowWindow(Root->Handle(), SW_HIDE);
+  Root->Invalidate();
+  ProcessMessages();
+  Root->Update();
+  EXPECT_EQ(Root->Paints, 1);
+  ShowWindow(Root->Handle(), SW_SHOWNA);
+  Root->Update();
+  EXPECT_EQ(Root->Paints, 2);
+}
+
 TEST_F(WindowTest, ValidatedAndEmptyRegionsBringNoPaint) {
   makeRoot(100, 80);
   const HWND H = Root->Handle();

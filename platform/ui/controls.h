@@ -58,6 +58,10 @@ TAnchors AnchorAlign(TAlign Align);
 
 RTL_ENUM(TBiDiMode, bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly)
 
+// The whole original set, so code that adds or removes any of them compiles.
+// With an effect here: csAcceptsControls (WS_CLIPCHILDREN), csCaptureMouse,
+// csClickEvents, csSetCaption, csOpaque, csDoubleClicks, csFixedWidth and
+// csFixedHeight (ChangeScale), csReplicatable (PaintTo), csNoStdEvents.
 enum TControlStyleItem {
   csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed, csSetCaption, csOpaque,
   csDoubleClicks, csFixedWidth, csFixedHeight, csNoDesignVisible, csReplicatable, csNoStdEvents,
@@ -66,6 +70,9 @@ enum TControlStyleItem {
 };
 using TControlStyle = TSet<TControlStyleItem>;
 
+// Set here: csLButtonDown, csClicked, csAlignmentNeeded, csPaintCopy,
+// csCustomPaint, csDestroyingHandle, csRecreating; csReadingState holds a
+// window back while set.
 enum TControlStateItem {
   csLButtonDown, csClicked, csPalette, csReadingState, csAlignmentNeeded, csFocusing, csCreating, csPaintCopy,
   csCustomPaint, csDestroyingHandle, csDocking, csDesignerHide, csPanning, csRecreating, csAligning,
@@ -84,10 +91,6 @@ RTL_ENUM(TImeMode, imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, im
          imChinese, imSHanguel, imHanguel)
 using TImeName = String;
 using TCaption = String;
-
-// ChangeScale: which parts scale.
-enum TScalingFlag { sfLeft, sfTop, sfWidth, sfHeight, sfFont, sfDesignSize };
-using TScalingFlags = TSet<TScalingFlag>;
 
 // events
 using TMouseEvent = TMethodPtr<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
@@ -198,7 +201,8 @@ public:
   void WndProc(TMessage& Message) override;
   // WM_GETTEXT, WM_GETTEXTLENGTH and WM_SETTEXT on the control's text
   // (LParam: a zero-terminated UTF-16 buffer; WM_GETTEXT: WParam = its size in
-  // units, the answer the length copied); WM_CONTEXTMENU goes to the parent.
+  // units, the answer the length copied); WM_RBUTTONUP sends WM_CONTEXTMENU
+  // (screen point), which goes on to the parent.
   void DefaultHandler(TMessage& Message) override;
 
   // parent

@@ -1,0 +1,275 @@
+// Forms: TCustomForm and TForm, the top-level windows of the program, and the
+// modal seam every modal run goes through.
+//
+// Frame
+//   A form keeps its outer Width/Height; the frame is ours and fixed per
+//   BorderStyle (FormFrame), so the client area is the same under every
+//   window manager and offscreen.  Qt only shows the whole window.
+//
+// Activation
+//   The activation tracker (focus.h) sends WM_ACTIVATE; the form answers it:
+//   Active, Screen->ActiveForm, CM_ACTIVATE / CM_DEACTIVATE, OnActivate /
+//   OnDeactivate and the focus back to ActiveControl.  Show activates unless
+//   the window is WS_EX_NOACTIVATE (popups that never take the focus from
+//   the control that opened them).
+//
+// Modal runs
+//   ShowModal disables every visible enabled top level except itself, so
+//   windows shown later (drop-downs and popups of the modal form) take input;
+//   then it pumps (msgqueue.h) until ModalResult is not 0.  With a modal
+//   responder installed (SetModalResponder; test::ModalScript) the responder
+//   answers instead of a person and ShowModal never waits: a run the
+//   responder leaves without a result raises EUnansweredModal.
+#pragma once
+
+#include "platform/ui/controls.h"
+
+#include <functional>
+
+class TMonitor;
+
+// ---------------------------------------------------------------------------
+// types
+
+using TModalResult = Integer;
+inline constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5,
+                              mrYes = 6, mrNo = 7, mrClose = 8, mrHelp = 9, mrTryAgain = 10, mrContinue = 11,
+                              mrAll = 12, mrNoToAll = 13, mrYesToAll = 14;
+
+RTL_ENUM(TFormBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin)
+RTL_ENUM(TBorderIcon, biSystemMenu, biMinimize, biMaximize, biHelp)
+using TBorderIcons = TSet<TBorderIcon>;
+RTL_ENUM(TFormStyle, fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop)
+RTL_ENUM(TPosition, poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
+         poMainFormCenter, poOwnerFormCenter)
+RTL_ENUM(TWindowState, wsNormal, wsMinimized, wsMaximized)
+RTL_ENUM(TCloseAction, caNone, caHide, caFree, caMinimize)
+RTL_ENUM(TDefaultMonitor, dmDesktop, dmPrimary, dmMainForm, dmActiveForm)
+
+using TCloseEvent = TMethodPtr<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseQueryEvent = TMethodPtr<void(TObject* Sender, bool& CanClose)>;
+using TKeyEvent = TMethodPtr<void(TObject* Sender, Word& Key, TShiftState Shift)>;
+using TKeyPressEvent = TMethodPtr<void(TObject* Sender, Char& Key)>;
+// A key message before any control sees it (menus and actions plug in).
+using TShortCutEvent = TMethodPtr<void(TWMKey& Msg, bool& Handled)>;
+
+// The frame a border style gives a top level: border on each edge and the
+// caption height below the top border.
+struct TFormFrame {
+  Integer Border = 0;
+  Integer Caption = 0;
+};
+TFormFrame FormFrame(TFormBorderStyle Style);
+
+// ---------------------------------------------------------------------------
+// TCustomForm
+
+class TCustomForm : public TWinControl {
+  RTL_CLASS(TCustomForm, TWinControl)
+  UI_MESSAGE_MAP
+public:
+  // Forms are built in code: the constructor is also the bare CreateNew.
+  // Hidden, bsSizeable, 320 x 240; joins Screen->Forms.
+  explicit TCustomForm(TComponent* AOwner);
+  ~TCustomForm() override;
+  // OnCreate (exceptions go to HandleException); Application->CreateForm
+  // calls it once the most-derived constructor has run.
+  void AfterConstruction() override;
+  // OnDestroy (exceptions go to HandleException), then the base's.
+  void BeforeDestruction() override;
+
+  // showing and closing
+  // Visible, on top, activated (not for WS_EX_NOACTIVATE windows).
+  void Show();
+  void Hide();
+  // Modal: ModalResult := mrCancel.  Else CloseQuery, then OnClose with
+  // Action caHide: caHide hides, caFree releases, caMinimize minimizes, the
+  // main form terminates the application instead.  Exceptions from the
+  // handlers leave Close.
+  void Close();
+  // OnCloseQuery; True lets the form close.
+  virtual bool CloseQuery();
+  // EInvalidOperation "Cannot make a visible window modal" when visible or
+  // disabled.  Runs the modal loop (see the top) and answers ModalResult.
+  virtual TModalResult ShowModal();
+  // Frees the form once the messages waiting now have been handled (posted
+  // CM_RELEASE).
+  void Release();
+  // Activates the form (its window) now.
+  void Activate();
+
+  // focus
+  // Called by the focus layer when Control takes the focus: CM_EXIT /
+  // CM_ENTER pass through the tracker; answers False to refuse.
+  virtual bool SetFocusedControl(TWinControl* Control);
+  // Makes Control the ActiveControl (of an inactive form) or focuses it.
+  void FocusControl(TWinControl* Control);
+  // Key routing's step 1: OnShortCut (menus and actions join later).
+  virtual bool IsShortCut(TWMKey& Message);
+  // The KeyPreview form's view of a key before its control (KeyPreview hook).
+  virtual void KeyDown(Word& Key, TShiftState Shift);
+  virtual void KeyUp(Word& Key, TShiftState Shift);
+  virtual void KeyPress(Char& Key);
+
+  // properties
+  TWinControl* ActiveControl() const { return FActiveControl; }
+  // EInvalidOperation "Cannot focus a disabled or invisible window" when the
+  // form is active and Control cannot take the focus.
+  void SetActiveControl(TWinControl* Control);
+  bool Active() const { return FActive; }
+  TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TFormBorderStyle Value);
+  TBorderIcons BorderIcons() const { return FBorderIcons; }
+  void SetBorderIcons(TBorderIcons Value);
+  // A change recreates the window.
+  TFormStyle FormStyle() const { return FFormStyle; }
+  void SetFormStyle(TFormStyle Value);
+  TPosition Position() const { return FPosition; }
+  void SetPosition(TPosition Value) { FPosition = Value; }
+  TDefaultMonitor DefaultMonitor() const { return FDefaultMonitor; }
+  void SetDefaultMonitor(TDefaultMonitor Value) { FDefaultMonitor = Value; }
+  TMonitor* Monitor();
+  TWindowState WindowState() const { return FWindowState; }
+  void SetWindowState(TWindowState Value);
+  // Where the form goes back to from minimized or maximized (screen).
+  TRect NormalBounds() const;
+  bool KeyPreview() const { return FKeyPreview; }
+  void SetKeyPreview(bool Value) { FKeyPreview = Value; }
+  TModalResult ModalResult() const { return FModalResult; }
+  void SetModalResult(TModalResult Value) { FModalResult = Value; }
+  // The form is inside ShowModal.
+  bool Modal() const { return FModal; }
+  // Translucency: WS_EX_LAYERED with the alpha and the keyed-out colour.
+  bool AlphaBlend() const { return FAlphaBlend; }
+  void SetAlphaBlend(bool Value);
+  Byte AlphaBlendValue() const { return FAlphaBlendValue; }
+  void SetAlphaBlendValue(Byte Value);
+  bool TransparentColor() const { return FTransparentColor; }
+  void SetTransparentColor(bool Value);
+  TColor TransparentColorValue() const { return FTransparentColorValue; }
+  void SetTransparentColorValue(TColor Value);
+  Integer PixelsPerInch() const { return FPixelsPerInch; }
+  void SetPixelsPerInch(Integer Value) { FPixelsPerInch = Value; }
+
+  // events
+  TNotifyEvent OnCreate;
+  TNotifyEvent OnDestroy;
+  TNotifyEvent OnShow;
+  TNotifyEvent OnHide;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+  TCloseEvent OnClose;
+  TCloseQueryEvent OnCloseQuery;
+  TKeyEvent OnKeyDown;
+  TKeyEvent OnKeyUp;
+  TKeyPressEvent OnKeyPress;
+  TShortCutEvent OnShortCut;
+
+protected:
+  // introduced virtuals
+  virtual void DoCreate();
+  virtual void DoDestroy();
+  virtual void DoShow();
+  virtual void DoHide();
+  virtual void DoClose(TCloseAction& Action);
+  virtual void Activated();
+  virtual void Deactivated();
+
+  // reimplemented
+  // WS_POPUP with the border style's WS_CAPTION / WS_THICKFRAME / ...,
+  // WS_EX_TOPMOST for fsStayOnTop, WS_EX_TOOLWINDOW for the tool styles,
+  // WS_EX_LAYERED for AlphaBlend / TransparentColor; the main form's owner
+  // is the application window, other forms' the main form.
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  bool ShowsWithoutParent() const override;
+  void SendCancelMode(TControl* Sender) override;
+  void MouseWheelHandler(TMessage& Message) override;
+
+  // message handlers
+  void WMNCCalcSize(TWMNCCalcSize& Message);
+  void WMNCPaint(TWMNCPaint& Message);
+  void WMNCHitTest(TWMNCHitTest& Message);
+  void WMActivate(TWMActivate& Message);
+  void WMClose(TMessage& Message);
+  void WMSysColorChange(TMessage& Message);
+  void WMSettingChange(TMessage& Message);
+  void CMShowingChanged(TMessage& Message);
+  void CMRelease(TMessage& Message);
+  void CMTextChanged(TMessage& Message);
+
+private:
+  friend class TScreen;
+  void applyLayering();
+  void placeAtFirstShow();
+  void activeChanged(bool Active);
+
+  TWinControl* FActiveControl = nullptr;
+  bool FActive = false;
+  TFormBorderStyle FBorderStyle = bsSizeable;
+  TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
+  TFormStyle FFormStyle = fsNormal;
+  TPosition FPosition = poDesigned;
+  TDefaultMonitor FDefaultMonitor = dmActiveForm;
+  TWindowState FWindowState = wsNormal;
+  TRect FNormalBounds;
+  bool FPlaced = false;  // Position applied (at the first show)
+  bool FKeyPreview = false;
+  TModalResult FModalResult = mrNone;
+  bool FModal = false;
+  bool FAlphaBlend = false;
+  Byte FAlphaBlendValue = 255;
+  bool FTransparentColor = false;
+  TColor FTransparentColorValue = clBlack;
+  Integer FPixelsPerInch = 96;
+  bool FReleasing = false;
+};
+
+// ---------------------------------------------------------------------------
+// TForm
+
+class TForm : public TCustomForm {
+  RTL_CLASS(TForm, TCustomForm)
+public:
+  explicit TForm(TComponent* AOwner) : TCustomForm(AOwner) {}
+};
+
+// The form Control sits on: the top-level one with TopForm, else the
+// nearest; nullptr when none.
+TCustomForm* GetParentForm(TControl* Control, bool TopForm = true);
+
+// ---------------------------------------------------------------------------
+// the modal seam
+
+// A modal run that asks for an answer.  Forms: Form set, the rest from it;
+// dialogs (message boxes, platform dialogs, drop-down Execute, popup-menu
+// tracking): Form null, Kind and the texts describe it.
+struct TModalRequest {
+  String Kind;                  // "form", "dialog", "dropdown", "popupmenu" ...
+  TCustomForm* Form = nullptr;  // the modal form, shown, the other windows disabled
+  String ClassName;             // the form's class, or what the caller names
+  String Caption;
+  String Text;                  // dialogs: the message
+  Integer Buttons = 0;          // dialogs: the buttons offered (caller's set)
+  TModalResult Default = mrNone;
+  TModalResult Result = mrNone; // the answer: forms use their ModalResult
+};
+// Answers a modal request: for a form it acts on the form (fills controls,
+// injects input, sets ModalResult); for others it sets Request.Result.
+using TModalResponder = std::function<void(TModalRequest& Request)>;
+// Installs the responder (empty: none, modal runs wait for a person) and
+// returns the previous one.
+TModalResponder SetModalResponder(TModalResponder Responder);
+bool ModalResponderInstalled();
+
+// The entry for modal runs that are not forms: the responder's answer when
+// one is installed; else the installed dialog box (SetDialogBox); else
+// Request.Default.
+TModalResult ExecuteModal(TModalRequest& Request);
+// The real message box / dialog for ExecuteModal (the dialogs area installs
+// it); returns the previous one.
+using TDialogBox = std::function<TModalResult(const TModalRequest& Request)>;
+TDialogBox SetDialogBox(TDialogBox Box);
+
+// The responder left a modal run without an answer.
+RTL_DECLARE_EXCEPTION(EUnansweredModal, Exception)

@@ -18,6 +18,8 @@ RTL_DECLARE_EXCEPTION(EEncodingError, Exception)
 // code pages
 inline constexpr Cardinal CP_WINCYRILLIC = 1251;
 inline constexpr Cardinal CP_WINLATIN1 = 1252;
+inline constexpr Cardinal CP_DOSCYRILLIC = 866;  // OEM text beside 1251
+inline constexpr Cardinal CP_DOSUS = 437;        // OEM text beside 1252
 inline constexpr Cardinal CP_USASCII = 20127;
 inline constexpr Cardinal CP_UTF8 = 65001;
 inline constexpr Cardinal CP_UTF16LE = 1200;

@@ -60,7 +60,8 @@ TEST_F(AnsiStringTest, TableSpotChecks) {
       {CP_WINCYRILLIC, 0xA8, u'Ё'}, {CP_WINCYRILLIC, 0xB8, u'ё'}, {CP_WINCYRILLIC, 0xB9, u'№'},
       {CP_WINCYRILLIC, 0x88, u'€'}, {CP_WINCYRILLIC, 0xC0, u'А'}, {CP_WINCYRILLIC, 0xFF, u'я'},
       {CP_WINCYRILLIC, 0xA5, u'Ґ'}, {CP_WINLATIN1, 0x80, u'€'},   {CP_WINLATIN1, 0x9F, u'Ÿ'},
-      {CP_WINLATIN1, 0x8A, u'Š'},   {CP_WINLATIN1, 0xFF, u'ÿ'},
+      {CP_WINLATIN1, 0x8A, u'Š'},   {CP_WINLATIN1, 0xFF, u'ÿ'},   {CP_DOSCYRILLIC, 0x8F, u'П'},
+      {CP_DOSCYRILLIC, 0xF1, u'ё'}, {CP_DOSUS, 0x82, u'é'},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(testing::Message() << C.CodePage << " " << int(C.Code));
@@ -75,10 +76,10 @@ TEST_F(AnsiStringTest, RawBytesKeepTheirOwnCodePage) {
   EXPECT_EQ(AnsiString(bytes({0xD0, 0xB6}), CP_UTF8).ToString(), "ж");
   EXPECT_EQ(AnsiString().CodePage(), CP_WINLATIN1);
   try {
-    (void)AnsiString("x", 866);
+    (void)AnsiString("x", 850);
     ADD_FAILURE() << "expected EEncodingError";
   } catch (const EEncodingError& E) {
-    EXPECT_EQ(E.Message, "Invalid code page 866");
+    EXPECT_EQ(E.Message, "Invalid code page 850");
   }
 }
 

@@ -398,6 +398,18 @@ TEST_F(ControlsTest, ParentRulesAndWindowsFollowTheParent) {
   EXPECT_EQ(P->ControlCount(), 0);
   EXPECT_EQ(Q->Controls(0), W);
 
+  // A control without parent hosted by a foreign window is its child window.
+  auto* Hosted = new TPanel(Root);
+  Hosted->SetBounds(7, 8, 20, 20);
+  Hosted->SetParentWindow(Q->Handle());
+  EXPECT_TRUE(Hosted->Showing());
+  EXPECT_EQ(GetParent(Hosted->Handle()), Q->Handle());
+  RECT R;
+  GetWindowRect(Hosted->Handle(), &R);
+  EXPECT_EQ(R, Bounds(100 + 100 + 7, 100 + 8, 20, 20));
+  Hosted->SetParentWindow(nullptr);
+  EXPECT_FALSE(Hosted->HandleAllocated());
+
   auto* Orphan = new TPanel(Root);
   Orphan->SetName(QStringLiteral("Orphan"));
   EXPECT_RAISES(Orphan->HandleNeeded(), EInvalidOperation, "Control 'Orphan' has no parent window");

@@ -20,6 +20,11 @@ TMessageHandler& messageHandler() {
   return Handler;
 }
 
+TQuestionHandler& questionHandler() {
+  static TQuestionHandler Handler;
+  return Handler;
+}
+
 const char* kindName(TMessageKind Kind) {
   switch (Kind) {
     case TMessageKind::Warning: return "Warning";
@@ -28,6 +33,20 @@ const char* kindName(TMessageKind Kind) {
     case TMessageKind::Confirmation: return "Confirmation";
   }
   return "Message";
+}
+
+TMessageAnswer refusingAnswer(TMessageButtons Buttons) {
+  return Buttons == TMessageButtons::YesNo ? TMessageAnswer::No : TMessageAnswer::Cancel;
+}
+
+const char* answerName(TMessageAnswer Answer) {
+  switch (Answer) {
+    case TMessageAnswer::Yes: return "Yes";
+    case TMessageAnswer::No: return "No";
+    case TMessageAnswer::OK: return "OK";
+    case TMessageAnswer::Cancel: return "Cancel";
+  }
+  return "?";
 }
 
 bool isWordDelimiter(Char C) {
@@ -115,4 +134,17 @@ void ShowMessageBox(TMessageKind Kind, const String& Text) {
 
 TMessageHandler SetMessageHandler(TMessageHandler Handler) {
   return std::exchange(messageHandler(), std::move(Handler));
+}
+
+TMessageAnswer AskQuestion(TMessageKind Kind, const String& Text, TMessageButtons Buttons, const String& Caption) {
+  if (questionHandler()) return questionHandler()(Kind, Caption, Text, Buttons);
+  const TMessageAnswer Answer = refusingAnswer(Buttons);
+  const String Heading = Caption.isEmpty() ? String::fromLatin1(kindName(Kind)) : Caption;
+  std::fprintf(stderr, "%s: %s\n[no one to ask on this run: answered %s]\n", Heading.toUtf8().constData(),
+               Text.toUtf8().constData(), answerName(Answer));
+  return Answer;
+}
+
+TQuestionHandler SetQuestionHandler(TQuestionHandler Handler) {
+  return std::exchange(questionHandler(), std::move(Handler));
 }

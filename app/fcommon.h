@@ -2,8 +2,8 @@
 //
 // Colour texts of the settings file, small text routines of the citation and
 // import parsers, the size of a file, Unicode case changes, the program's
-// version, and the message box of routines that have no window of their own.
-// Nothing here keeps state except the installed message handler.
+// version, and the message and question boxes of routines that have no window
+// of their own.  Nothing here keeps state except the installed handlers.
 //
 // RunAndWait (start a command line, wait, answer the exit code or -1) is the
 // OS service of platform/os/process.h itself, included here so the catalog's
@@ -53,7 +53,7 @@ void GetExeVersion(const String& FileName, Integer& Major, Integer& Minor, Integ
 
 // messages
 
-// The icon of the box; every box has one OK button.
+// The icon of the box.
 enum class TMessageKind { Warning, Information, Error, Confirmation };
 
 // Receives every message box of the catalog's routines that have no window.
@@ -65,3 +65,23 @@ using TMessageHandler = std::function<void(TMessageKind Kind, const String& Text
 void ShowMessageBox(TMessageKind Kind, const String& Text);
 // Installs Handler (empty: the default) and returns the previous one.
 TMessageHandler SetMessageHandler(TMessageHandler Handler);
+
+// questions: a message box whose answer the caller acts on
+
+enum class TMessageButtons { YesNo, OKCancel };
+// The button chosen; closing the box with Esc chooses No or Cancel.
+enum class TMessageAnswer { Yes, No, OK, Cancel };
+
+// Receives every question of the catalog's routines and answers it.  Caption
+// is empty for the box's usual caption.
+using TQuestionHandler = std::function<TMessageAnswer(TMessageKind Kind, const String& Caption, const String& Text,
+                                                      TMessageButtons Buttons)>;
+
+// Asks Text with Buttons through the installed handler.  The default handler
+// has no one to ask until the platform's dialog service takes over: it
+// answers the refusing button (No, Cancel), so nothing is deleted or
+// overwritten unasked, and says so on stderr.
+TMessageAnswer AskQuestion(TMessageKind Kind, const String& Text, TMessageButtons Buttons,
+                           const String& Caption = String());
+// Installs Handler (empty: the default) and returns the previous one.
+TQuestionHandler SetQuestionHandler(TQuestionHandler Handler);

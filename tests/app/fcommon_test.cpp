@@ -222,4 +222,56 @@ TEST(MessageBoxTest, GoesToTheInstalledHandlerThenBackToStderr) {
   EXPECT_EQ(Shown.size(), 2u);
 }
 
+TEST(QuestionTest, TheInstalledHandlerAnswersWithKindCaptionAndButtons) {
+  struct TAsked {
+    TMessageKind Kind;
+    String Caption;
+    String Text;
+    TMessageButtons Buttons;
+  };
+  std::vector<TAsked> Asked;
+  const TQuestionHandler Previous =
+      SetQuestionHandler([&](TMessageKind Kind, const String& Caption, const String& Text, TMessageButtons Buttons) {
+        Asked.push_back({Kind, Caption, Text, Buttons});
+        return Buttons == TMessageButtons::YesNo ? TMessageAnswer::Yes : TMessageAnswer::OK;
+      });
+  EXPECT_EQ(AskQuestion(TMessageKind::Warning, QStringLiteral("Are you sure you want to delete?"),
+                        TMessageButtons::YesNo),
+            TMessageAnswer::Yes);
+  EXPECT_EQ(AskQuestion(TMessageKind::Error, QStringLiteral("database is locked"), TMessageButtons::OKCancel,
+                        QStringLiteral("Database communication error")),
+            TMessageAnswer::OK);
+  SetQuestionHandler(Previous);
+
+  ASSERT_EQ(Asked.size(), 2u);
+  EXPECT_EQ(Asked[0].Kind, TMessageKind::Warning);
+  EXPECT_EQ(Asked[0].Caption, String()) << "the box's usual caption";
+  EXPECT_EQ(Asked[0].Buttons, TMessageButtons::YesNo);
+  EXPECT_EQ(Asked[1].Caption, QStringLiteral("Database communication error"));
+  EXPECT_EQ(Asked[1].Text, QStringLiteral("database is locked"));
+  EXPECT_EQ(Asked[1].Buttons, TMessageButtons::OKCancel);
+}
+
+TEST(QuestionTest, WithoutAHandlerTheRefusingButtonAnswersAndTheRunSaysSo) {
+  struct Case {
+    const char* Name;
+    TMessageButtons Buttons;
+    const char* Caption;
+    TMessageAnswer Expected;
+    const char* Printed;
+  } Cases[] = {
+      {"yes or no", TMessageButtons::YesNo, "", TMessageAnswer::No,
+       "Warning: Удалить?\n[no one to ask on this run: answered No]\n"},
+      {"ok or cancel with a caption", TMessageButtons::OKCancel, "Database communication error",
+       TMessageAnswer::Cancel, "Database communication error: Удалить?\n[no one to ask on this run: answered Cancel]\n"},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(AskQuestion(TMessageKind::Warning, QStringLiteral("Удалить?"), C.Buttons, QString::fromUtf8(C.Caption)),
+              C.Expected);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), C.Printed);
+  }
+}
+
 }  // namespace

@@ -341,7 +341,6 @@ TEST_F(ControlsTest, BoundsChangesSendPositionAndSizeMessages) {
     X->SetBounds(20, 10, 45, 50);
     EXPECT_EQ(Resizes, 1);
     EndLoading(X);
-    X->Free();
   }
 }
 

@@ -99,6 +99,8 @@ using TMouseWheelEvent =
     TMethodPtr<void(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled)>;
 using TMouseWheelUpDownEvent = TMethodPtr<void(TObject* Sender, TShiftState Shift, TPoint MousePos, bool& Handled)>;
 using TContextPopupEvent = TMethodPtr<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
+using TKeyEvent = TMethodPtr<void(TObject* Sender, Word& Key, TShiftState Shift)>;
+using TKeyPressEvent = TMethodPtr<void(TObject* Sender, Char& Key)>;
 using TCanResizeEvent = TMethodPtr<void(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize)>;
 using TConstrainedResizeEvent =
     TMethodPtr<void(TObject* Sender, int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight)>;
@@ -579,6 +581,29 @@ public:
   // Appends the windowed descendants in tab order, depth first.
   void GetTabOrderList(TList* List);
 
+  // focus (focus.cpp; see focus.h)
+  // Visible and enabled, and so are the parents below the top-level control.
+  virtual bool CanFocus();
+  // The window has the focus.
+  virtual bool Focused();
+  // Through the focus host (an inactive form only records it), else
+  // gdi::SetFocus.  EInvalidOperation "Cannot focus a disabled or invisible
+  // window" unless CanFocus.
+  virtual void SetFocus();
+  // The descendant after CurControl in tab order (wrapping) that can focus,
+  // with TabStop when CheckTabStop, a child of this control when
+  // CheckParent; nullptr when none.
+  TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop, bool CheckParent);
+  // Focuses FindNextControl(CurControl, GoForward, CheckTabStop, !CheckTabStop).
+  void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
+
+  // events: focus and keys
+  TNotifyEvent OnEnter;
+  TNotifyEvent OnExit;
+  TKeyEvent OnKeyDown;
+  TKeyPressEvent OnKeyPress;
+  TKeyEvent OnKeyUp;
+
   // stored only
   bool DoubleBuffered() const { return FDoubleBuffered; }
   void SetDoubleBuffered(bool Value);
@@ -636,6 +661,18 @@ protected:
   virtual void MouseWheelHandler(TMessage& Message);
   // Paints the window's own content on DC (TCustomControl: Paint).
   virtual void PaintWindow(gdi::HDC DC);
+
+  // introduced virtuals: focus and keys (focus.cpp)
+  virtual void DoEnter();  // OnEnter
+  virtual void DoExit();   // OnExit
+  virtual void KeyDown(Word& Key, TShiftState Shift);  // OnKeyDown
+  virtual void KeyUp(Word& Key, TShiftState Shift);    // OnKeyUp
+  virtual void KeyPress(Char& Key);                    // OnKeyPress
+  // A KeyPreview host's handling, then this control's; True when the key
+  // (character) became 0.
+  bool DoKeyDown(TWMKey& Message);
+  bool DoKeyUp(TWMKey& Message);
+  bool DoKeyPress(TWMKey& Message);
   // WM_PAINT's work: the window (minus opaque graphic children) and the
   // graphic children; the paint DC unless Message carries one.
   virtual void PaintHandler(TWMPaint& Message);
@@ -671,6 +708,18 @@ protected:
   void CMBorderChanged(TMessage& Message);
   void CMRecreateWnd(TMessage& Message);
   void CMInvalidate(TMessage& Message);
+  // focus and keys (focus.cpp)
+  void WMSetFocus(TWMSetFocus& Message);
+  void WMKeyDown(TWMKey& Message);
+  void WMKeyUp(TWMKey& Message);
+  void WMChar(TWMKey& Message);
+  void CMEnter(TMessage& Message);
+  void CMExit(TMessage& Message);
+  void CMChildKey(TCMChildKey& Message);
+  void CMDialogKey(TCMDialogKey& Message);
+  void CMDialogChar(TCMDialogChar& Message);
+  // cursors (mouse.cpp)
+  void WMSetCursor(TWMSetCursor& Message);
 
   TBrush* FBrush;  // Color, for the background
 

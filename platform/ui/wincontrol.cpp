@@ -72,6 +72,18 @@ const TMessageMap& TWinControl::MessageMap() {
       {CM_BORDERCHANGED, &TWinControl::CMBorderChanged},
       {CM_RECREATEWND, &TWinControl::CMRecreateWnd},
       {CM_INVALIDATE, &TWinControl::CMInvalidate},
+      {WM_SETFOCUS, &TWinControl::WMSetFocus},
+      {WM_KEYDOWN, &TWinControl::WMKeyDown},
+      {WM_SYSKEYDOWN, &TWinControl::WMKeyDown},
+      {WM_KEYUP, &TWinControl::WMKeyUp},
+      {WM_SYSKEYUP, &TWinControl::WMKeyUp},
+      {WM_CHAR, &TWinControl::WMChar},
+      {WM_SETCURSOR, &TWinControl::WMSetCursor},
+      {CM_ENTER, &TWinControl::CMEnter},
+      {CM_EXIT, &TWinControl::CMExit},
+      {CM_CHILDKEY, &TWinControl::CMChildKey},
+      {CM_DIALOGKEY, &TWinControl::CMDialogKey},
+      {CM_DIALOGCHAR, &TWinControl::CMDialogChar},
   });
   return Map;
 }

@@ -25,12 +25,13 @@ TControl* hintControlOf(TControl* Control) {
   return Control;
 }
 
-// The control the mouse is over: Window's control or its graphic child
-// under the point.
+// The control the mouse is over: the deepest one under the point inside
+// Window's control, disabled ones included.
 TControl* controlAt(HWND Window, TPoint ScreenPoint) {
   TWinControl* Control = FindControl(Window);
   if (!Control) return nullptr;
-  TControl* Child = Control->ControlAtPos(Control->ScreenToClient(ScreenPoint), /*AllowDisabled=*/true);
+  TControl* Child = Control->ControlAtPos(Control->ScreenToClient(ScreenPoint), /*AllowDisabled=*/true,
+                                          /*AllowWinControls=*/true, /*AllLevels=*/true);
   return Child ? Child : Control;
 }
 

@@ -97,6 +97,7 @@ public:
   void FormDestroyed(TCustomForm* Form);
 
 private:
+  friend void InitializeForms();
   void formCreated(TCustomForm* Form);
   bool idle();
 
@@ -164,13 +165,15 @@ public:
   TCustomForm* Forms(Integer Index) const;
   // The active form (the activation tracker's); nullptr when none of ours.
   TCustomForm* ActiveForm() const { return FActiveForm; }
-  // The focused control of the active form.
+  // The focused control (the active form's ActiveControl when the focus is
+  // on no control of ours).
   TWinControl* ActiveControl() const;
   // The form holding the focused control.
   TCustomForm* FocusedForm() const;
 
   // cursor: crDefault lets each control's own cursor show
-  TCursor Cursor() const { return FCursor; }
+  // (mouse.h's screen cursor: setting it shows it at once)
+  TCursor Cursor() const;
   void SetCursor(TCursor Value);
 
   // the screen
@@ -217,7 +220,6 @@ public:
 private:
   std::vector<TCustomForm*> FForms;
   TCustomForm* FActiveForm = nullptr;
-  TCursor FCursor = crDefault;
   std::vector<TMonitor*> FMonitors;
   TFont* FHintFont;
   TFont* FMenuFont;

@@ -23,6 +23,7 @@
 #pragma once
 
 #include "platform/ui/controls.h"
+#include "platform/ui/focus.h"
 
 #include <functional>
 
@@ -48,8 +49,6 @@ RTL_ENUM(TDefaultMonitor, dmDesktop, dmPrimary, dmMainForm, dmActiveForm)
 
 using TCloseEvent = TMethodPtr<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = TMethodPtr<void(TObject* Sender, bool& CanClose)>;
-using TKeyEvent = TMethodPtr<void(TObject* Sender, Word& Key, TShiftState Shift)>;
-using TKeyPressEvent = TMethodPtr<void(TObject* Sender, Char& Key)>;
 // A key message before any control sees it (menus and actions plug in).
 using TShortCutEvent = TMethodPtr<void(TWMKey& Msg, bool& Handled)>;
 
@@ -64,7 +63,7 @@ TFormFrame FormFrame(TFormBorderStyle Style);
 // ---------------------------------------------------------------------------
 // TCustomForm
 
-class TCustomForm : public TWinControl {
+class TCustomForm : public TWinControl, public IFocusHost {
   RTL_CLASS(TCustomForm, TWinControl)
   UI_MESSAGE_MAP
 public:
@@ -98,18 +97,15 @@ public:
   // Activates the form (its window) now.
   void Activate();
 
-  // focus
-  // Called by the focus layer when Control takes the focus: CM_EXIT /
-  // CM_ENTER pass through the tracker; answers False to refuse.
-  virtual bool SetFocusedControl(TWinControl* Control);
-  // Makes Control the ActiveControl (of an inactive form) or focuses it.
-  void FocusControl(TWinControl* Control);
+  // focus (IFocusHost)
+  // Records Control as ActiveControl, moving CM_EXIT / CM_ENTER; answers
+  // False (refusing the focus) while the form is being destroyed.
+  bool SetFocusedControl(TWinControl* Control) override;
+  // Active form: focuses Control; else only records it.
+  void FocusControl(TWinControl* Control) override;
   // Key routing's step 1: OnShortCut (menus and actions join later).
-  virtual bool IsShortCut(TWMKey& Message);
-  // The KeyPreview form's view of a key before its control (KeyPreview hook).
-  virtual void KeyDown(Word& Key, TShiftState Shift);
-  virtual void KeyUp(Word& Key, TShiftState Shift);
-  virtual void KeyPress(Char& Key);
+  bool IsShortCut(TWMKey& Message) override;
+  bool KeyPreview() override { return FKeyPreview; }
 
   // properties
   TWinControl* ActiveControl() const { return FActiveControl; }
@@ -133,7 +129,6 @@ public:
   void SetWindowState(TWindowState Value);
   // Where the form goes back to from minimized or maximized (screen).
   TRect NormalBounds() const;
-  bool KeyPreview() const { return FKeyPreview; }
   void SetKeyPreview(bool Value) { FKeyPreview = Value; }
   TModalResult ModalResult() const { return FModalResult; }
   void SetModalResult(TModalResult Value) { FModalResult = Value; }
@@ -160,9 +155,6 @@ public:
   TNotifyEvent OnDeactivate;
   TCloseEvent OnClose;
   TCloseQueryEvent OnCloseQuery;
-  TKeyEvent OnKeyDown;
-  TKeyEvent OnKeyUp;
-  TKeyPressEvent OnKeyPress;
   TShortCutEvent OnShortCut;
 
 protected:

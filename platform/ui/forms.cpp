@@ -1,0 +1,603 @@
+#include "platform/ui/forms.h"
+
+#include "platform/rtl/exceptions.h"
+#include "platform/rtl/format.h"
+#include "platform/ui/application.h"
+#include "platform/ui/canvas.h"
+#include "platform/ui/gdi.h"
+#include "platform/ui/hwnd.h"
+#include "platform/ui/inputrouter.h"
+#include "platform/ui/msgqueue.h"
+#include "platform/ui/window.h"
+
+#include <QWidget>
+
+#include <algorithm>
+
+using namespace gdi;
+
+namespace {
+
+struct TModalSeam {
+  TModalResponder Responder;
+  TDialogBox Box;
+};
+
+TModalSeam& modalSeam() {
+  static TModalSeam Seam;
+  return Seam;
+}
+
+// Msg to every control of Parent, depth first.
+void notifyAll(TWinControl* Parent, UINT Msg) {
+  for (Integer I = 0; I < Parent->ControlCount(); ++I) {
+    TControl* C = Parent->Controls(I);
+    C->Perform(Msg, 0, 0);
+    if (auto* W = dynamic_cast<TWinControl*>(C)) notifyAll(W, Msg);
+  }
+}
+
+// The top-level windows of controls that take input now (a modal run
+// disables them).
+std::vector<HWND> enabledTopLevels(HWND Except) {
+  std::vector<HWND> Result;
+  ForEachWindowHandle([&](HWND Window) {
+    if (Window == Except || TopLevelWindow(Window) != Window || !FindControl(Window)) return;
+    if (IsWindowVisible(Window) && IsWindowEnabled(Window)) Result.push_back(Window);
+  });
+  return Result;
+}
+
+TPoint centreIn(const TRect& Area, Integer Width, Integer Height) {
+  return {Area.Left + (Area.Width() - Width) / 2, Area.Top + (Area.Height() - Height) / 2};
+}
+
+}  // namespace
+
+TFormFrame FormFrame(TFormBorderStyle Style) {
+  switch (Style) {
+    case bsNone: return {0, 0};
+    case bsSingle:
+    case bsDialog: return {3, 23};
+    case bsSizeable: return {4, 23};
+    case bsToolWindow: return {3, 17};
+    case bsSizeToolWin: return {4, 17};
+  }
+  return {};
+}
+
+// ---------------------------------------------------------------------------
+// TCustomForm
+
+const TMessageMap& TCustomForm::MessageMap() {
+  static const TMessageMap Map(TWinControl::MessageMap(), {
+      {WM_NCCALCSIZE, &TCustomForm::WMNCCalcSize},
+      {WM_NCPAINT, &TCustomForm::WMNCPaint},
+      {WM_NCHITTEST, &TCustomForm::WMNCHitTest},
+      {WM_ACTIVATE, &TCustomForm::WMActivate},
+      {WM_CLOSE, &TCustomForm::WMClose},
+      {WM_SYSCOLORCHANGE, &TCustomForm::WMSysColorChange},
+      {WM_SETTINGCHANGE, &TCustomForm::WMSettingChange},
+      {CM_SHOWINGCHANGED, &TCustomForm::CMShowingChanged},
+      {CM_RELEASE, &TCustomForm::CMRelease},
+      {CM_TEXTCHANGED, &TCustomForm::CMTextChanged},
+  });
+  return Map;
+}
+
+TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
+  FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+  FVisible = false;
+  SetColor(clBtnFace);
+  SetBounds(0, 0, 320, 240);
+  if (Screen) Screen->AddForm(this);
+}
+
+TCustomForm::~TCustomForm() {
+  if (Screen) Screen->RemoveForm(this);
+  if (Application) Application->FormDestroyed(this);
+}
+
+void TCustomForm::AfterConstruction() {
+  try {
+    DoCreate();
+  } catch (...) {
+    HandleException(std::current_exception());
+  }
+}
+
+void TCustomForm::BeforeDestruction() {
+  try {
+    DoDestroy();
+  } catch (...) {
+    HandleException(std::current_exception());
+  }
+  if (Screen) Screen->RemoveForm(this);
+  if (Application) Application->FormDestroyed(this);
+  TWinControl::BeforeDestruction();
+}
+
+void TCustomForm::DoCreate() {
+  if (OnCreate) OnCreate(this);
+}
+
+void TCustomForm::DoDestroy() {
+  if (OnDestroy) OnDestroy(this);
+}
+
+void TCustomForm::DoShow() {
+  if (OnShow) OnShow(this);
+}
+
+void TCustomForm::DoHide() {
+  if (OnHide) OnHide(this);
+}
+
+void TCustomForm::DoClose(TCloseAction& Action) {
+  if (OnClose) OnClose(this, Action);
+}
+
+void TCustomForm::Activated() {
+  if (OnActivate) OnActivate(this);
+}
+
+void TCustomForm::Deactivated() {
+  if (OnDeactivate) OnDeactivate(this);
+}
+
+// showing and closing
+
+void TCustomForm::Show() {
+  SetVisible(true);
+  BringToFront();
+  Activate();
+}
+
+void TCustomForm::Hide() { SetVisible(false); }
+
+void TCustomForm::Activate() {
+  if (!FVisible) return;
+  if (GetWindowLong(Handle(), GWL_EXSTYLE) & WS_EX_NOACTIVATE) return;
+  ActivateWindow(Handle());
+}
+
+void TCustomForm::Close() {
+  if (FModal) {
+    FModalResult = mrCancel;
+    return;
+  }
+  if (!CloseQuery()) return;
+  TCloseAction Action = caHide;
+  DoClose(Action);
+  if (Action == caNone) return;
+  if (Application && Application->MainForm() == this) {
+    Application->Terminate();
+    return;
+  }
+  switch (Action) {
+    case caHide: Hide(); break;
+    case caMinimize: SetWindowState(wsMinimized); break;
+    case caFree: Release(); break;
+    default: break;
+  }
+}
+
+bool TCustomForm::CloseQuery() {
+  bool CanClose = true;
+  if (OnCloseQuery) OnCloseQuery(this, CanClose);
+  return CanClose;
+}
+
+TModalResult TCustomForm::ShowModal() {
+  if (FVisible || !Enabled() || FModal)
+    throw EInvalidOperation(QStringLiteral("Cannot make a visible window modal"));
+  if (const HWND Capture = GetCapture()) SendMessage(Capture, WM_CANCELMODE, 0, 0);
+  ReleaseCapture();
+  const TCursor SavedCursor = Screen ? Screen->Cursor() : crDefault;
+  if (Screen) Screen->SetCursor(crDefault);
+  const HWND PreviousActive = GetActiveWindow();
+  const std::vector<HWND> Disabled = enabledTopLevels(Handle());
+  for (HWND Window : Disabled) EnableWindow(Window, 0);
+  FModal = true;
+  FModalResult = mrNone;
+  TCloseAction Action = caHide;
+  auto closeAsked = [&] {
+    if (Application && Application->Terminated()) FModalResult = mrCancel;
+    if (FModalResult == mrNone) return false;
+    Action = caHide;
+    if (CloseQuery()) DoClose(Action);
+    else Action = caNone;
+    if (Action == caNone) FModalResult = mrNone;
+    return FModalResult != mrNone;
+  };
+  auto restore = [&] {
+    FModal = false;
+    Hide();
+    for (HWND Window : Disabled)
+      if (IsWindow(Window)) EnableWindow(Window, 1);
+    if (Screen) Screen->SetCursor(SavedCursor);
+    if (IsWindow(PreviousActive) && IsWindowVisible(PreviousActive)) ActivateWindow(PreviousActive);
+  };
+  try {
+    Show();
+    FModalResult = mrNone;
+    if (TModalResponder Responder = modalSeam().Responder) {
+      do {
+        TModalRequest Request;
+        Request.Kind = QStringLiteral("form");
+        Request.Form = this;
+        Request.ClassName = ClassName();
+        Request.Caption = Caption();
+        Responder(Request);
+        ::ProcessMessages();
+        if (FModalResult == mrNone && !(Application && Application->Terminated()))
+          throw EUnansweredModal(QStringLiteral("Modal form %s ('%s') was left without a result"),
+                                 {ClassName(), Caption()});
+      } while (!closeAsked());
+    } else {
+      if (!RunMessageLoop(closeAsked)) FModalResult = mrCancel;
+    }
+  } catch (...) {
+    restore();
+    throw;
+  }
+  restore();
+  if (Action == caFree) Release();
+  return FModalResult;
+}
+
+void TCustomForm::Release() {
+  if (FReleasing) return;
+  FReleasing = true;
+  PostMessage(Handle(), CM_RELEASE, 0, 0);
+}
+
+// focus
+
+bool TCustomForm::SetFocusedControl(TWinControl* Control) {
+  if (ComponentState().Contains(csDestroying)) return false;
+  TWinControl* Old = FActiveControl;
+  FActiveControl = Control == this ? nullptr : Control;
+  ChangeFocusedControl(this, Old, FActiveControl);
+  if (Screen && Screen->ActiveForm() == this && Screen->OnActiveControlChange) Screen->OnActiveControlChange(Screen);
+  return true;
+}
+
+void TCustomForm::FocusControl(TWinControl* Control) {
+  if (FActive && Control->HandleAllocated()) gdi::SetFocus(Control->Handle());
+  else FActiveControl = Control;
+}
+
+void TCustomForm::SetActiveControl(TWinControl* Control) {
+  if (FActiveControl == Control) return;
+  if (FActive && Control) {
+    Control->SetFocus();
+    return;
+  }
+  FActiveControl = Control;
+}
+
+bool TCustomForm::IsShortCut(TWMKey& Message) {
+  bool Handled = false;
+  if (OnShortCut) OnShortCut(Message, Handled);
+  return Handled;
+}
+
+// properties
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle Value) {
+  if (FBorderStyle == Value) return;
+  FBorderStyle = Value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons Value) {
+  if (FBorderIcons == Value) return;
+  FBorderIcons = Value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TCustomForm::SetFormStyle(TFormStyle Value) {
+  if (FFormStyle == Value) return;
+  FFormStyle = Value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+TMonitor* TCustomForm::Monitor() {
+  if (!Screen) return nullptr;
+  return Screen->MonitorFromRect(BoundsRect(), mdNearest);
+}
+
+void TCustomForm::SetWindowState(TWindowState Value) {
+  if (FWindowState == Value) return;
+  if (FWindowState == wsNormal) FNormalBounds = BoundsRect();
+  const TWindowState Old = FWindowState;
+  FWindowState = Value;
+  if (Value == wsMaximized) {
+    TMonitor* M = Monitor();
+    if (M) SetBoundsRect(M->WorkareaRect());
+  } else if (Value == wsNormal && Old == wsMaximized) {
+    SetBoundsRect(FNormalBounds);
+  }
+  if (HandleAllocated() && FVisible) ShowWindow(Handle(), Value == wsMinimized ? SW_HIDE : SW_SHOW);
+}
+
+TRect TCustomForm::NormalBounds() const { return FWindowState == wsNormal ? BoundsRect() : FNormalBounds; }
+
+void TCustomForm::SetAlphaBlend(bool Value) {
+  FAlphaBlend = Value;
+  applyLayering();
+}
+
+void TCustomForm::SetAlphaBlendValue(Byte Value) {
+  FAlphaBlendValue = Value;
+  applyLayering();
+}
+
+void TCustomForm::SetTransparentColor(bool Value) {
+  FTransparentColor = Value;
+  applyLayering();
+}
+
+void TCustomForm::SetTransparentColorValue(TColor Value) {
+  FTransparentColorValue = Value;
+  applyLayering();
+}
+
+void TCustomForm::applyLayering() {
+  if (!HandleAllocated()) return;
+  const HWND H = Handle();
+  const bool Layered = FAlphaBlend || FTransparentColor;
+  const LONG Ex = GetWindowLong(H, GWL_EXSTYLE);
+  SetWindowLong(H, GWL_EXSTYLE, Layered ? Ex | WS_EX_LAYERED : Ex & ~LONG(WS_EX_LAYERED));
+  if (!Layered) return;
+  DWORD Flags = 0;
+  if (FAlphaBlend) Flags |= LWA_ALPHA;
+  if (FTransparentColor) Flags |= LWA_COLORKEY;
+  SetLayeredWindowAttributes(H, COLORREF(ColorToRGB(FTransparentColorValue)), FAlphaBlend ? FAlphaBlendValue : 255,
+                             Flags);
+}
+
+// the window
+
+void TCustomForm::CreateParams(TCreateParams& Params) {
+  TWinControl::CreateParams(Params);
+  if (FParent) return;
+  Params.Style &= ~DWORD(WS_CHILD);
+  Params.Style |= WS_POPUP | WS_CLIPCHILDREN;
+  switch (FBorderStyle) {
+    case bsNone: break;
+    case bsSingle:
+    case bsToolWindow: Params.Style |= WS_CAPTION; break;
+    case bsSizeable:
+    case bsSizeToolWin: Params.Style |= WS_CAPTION | WS_THICKFRAME; break;
+    case bsDialog:
+      Params.Style |= WS_CAPTION;
+      Params.ExStyle |= WS_EX_DLGMODALFRAME;
+      break;
+  }
+  if (FBorderStyle != bsNone && FBorderIcons.Contains(biSystemMenu)) {
+    Params.Style |= WS_SYSMENU;
+    if (FBorderStyle != bsDialog && FBorderStyle != bsToolWindow && FBorderStyle != bsSizeToolWin) {
+      if (FBorderIcons.Contains(biMinimize)) Params.Style |= WS_MINIMIZEBOX;
+      if (FBorderIcons.Contains(biMaximize)) Params.Style |= WS_MAXIMIZEBOX;
+    }
+  }
+  if (FBorderStyle == bsToolWindow || FBorderStyle == bsSizeToolWin) Params.ExStyle |= WS_EX_TOOLWINDOW;
+  if (FFormStyle == fsStayOnTop) Params.ExStyle |= WS_EX_TOPMOST;
+  if (FAlphaBlend || FTransparentColor) Params.ExStyle |= WS_EX_LAYERED;
+  if (!ParentWindow()) {
+    TCustomForm* Main = Application ? Application->MainForm() : nullptr;
+    Params.WndParent = Main && Main != this && Main->HandleAllocated() ? Main->Handle() : ApplicationHandle();
+  }
+}
+
+void TCustomForm::CreateWnd() {
+  TWinControl::CreateWnd();
+  applyLayering();
+}
+
+bool TCustomForm::ShowsWithoutParent() const { return true; }
+
+void TCustomForm::SendCancelMode(TControl* Sender) {
+  if (FActive && FActiveControl) FActiveControl->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(Sender));
+}
+
+void TCustomForm::MouseWheelHandler(TMessage& Message) {
+  if (FActiveControl && FActiveControl != this)
+    Message.Result = FActiveControl->Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam);
+  else
+    TWinControl::MouseWheelHandler(Message);
+}
+
+// messages
+
+void TCustomForm::WMNCCalcSize(TWMNCCalcSize& Message) {
+  if (FParent) {
+    DispatchAs<TWinControl>(Message);
+    return;
+  }
+  const TFormFrame F = FormFrame(FBorderStyle);
+  RECT& R = Message.CalcSize_Params->rgrc[0];
+  R.Left += F.Border;
+  R.Right -= F.Border;
+  R.Top += F.Border + F.Caption;
+  R.Bottom -= F.Border;
+  if (R.Right < R.Left) R.Right = R.Left;
+  if (R.Bottom < R.Top) R.Bottom = R.Top;
+}
+
+void TCustomForm::WMNCPaint(TWMNCPaint& Message) {
+  if (FParent || FBorderStyle == bsNone) {
+    DispatchAs<TWinControl>(Message);
+    return;
+  }
+  const HWND H = Handle();
+  const HDC DC = GetWindowDC(H);
+  if (!DC) return;
+  const TFormFrame F = FormFrame(FBorderStyle);
+  TCanvas Canvas;
+  PaintOnCanvas(&Canvas, DC, [&] {
+    Canvas.Brush()->SetColor(clBtnFace);
+    const TRect Client = ClientRect();
+    const TPoint Origin{F.Border, F.Border + F.Caption};
+    // The frame around the client area.
+    Canvas.FillRect(TRect(0, 0, Width(), Origin.Y));
+    Canvas.FillRect(TRect(0, Origin.Y, Origin.X, Height()));
+    Canvas.FillRect(TRect(Origin.X + Client.Width(), Origin.Y, Width(), Height()));
+    Canvas.FillRect(TRect(Origin.X, Origin.Y + Client.Height(), Origin.X + Client.Width(), Height()));
+    const TRect Bar(F.Border, F.Border, Width() - F.Border, F.Border + F.Caption);
+    Canvas.Brush()->SetColor(FActive ? clActiveCaption : clInactiveCaption);
+    Canvas.FillRect(Bar);
+    Canvas.Font()->SetColor(FActive ? clCaptionText : clInactiveCaptionText);
+    Canvas.Brush()->SetStyle(bsClear);
+    Canvas.TextRect(Bar, Bar.Left + 4, Bar.Top + (F.Caption - Canvas.TextHeight(QStringLiteral("Wg"))) / 2, Caption());
+  });
+  ReleaseDC(H, DC);
+}
+
+void TCustomForm::WMNCHitTest(TWMNCHitTest& Message) {
+  if (FParent || FBorderStyle == bsNone) {
+    DispatchAs<TWinControl>(Message);
+    return;
+  }
+  const TFormFrame F = FormFrame(FBorderStyle);
+  RECT W;
+  GetWindowRect(Handle(), &W);
+  const TPoint P{Message.Pos().X - W.Left, Message.Pos().Y - W.Top};
+  if (P.X < 0 || P.Y < 0 || P.X >= Width() || P.Y >= Height()) {
+    Message.Result = HTNOWHERE;
+  } else if (P.X < F.Border || P.Y < F.Border || P.X >= Width() - F.Border || P.Y >= Height() - F.Border) {
+    Message.Result = HTBORDER;
+  } else if (P.Y < F.Border + F.Caption) {
+    Message.Result = HTCAPTION;
+  } else {
+    Message.Result = HTCLIENT;
+  }
+}
+
+void TCustomForm::WMActivate(TWMActivate& Message) {
+  activeChanged(Message.Active != WA_INACTIVE);
+}
+
+void TCustomForm::activeChanged(bool Active) {
+  if (FActive == Active) return;
+  FActive = Active;
+  if (Active) {
+    if (Screen) Screen->SetActiveForm(this);
+    if (Application) Application->SetActive(true);
+    Perform(CM_ACTIVATE, 0, 0);
+    Activated();
+    if (FActiveControl && FActiveControl->CanFocus()) gdi::SetFocus(FActiveControl->Handle());
+  } else {
+    if (Screen && Screen->ActiveForm() == this) Screen->SetActiveForm(nullptr);
+    Perform(CM_DEACTIVATE, 0, 0);
+    Deactivated();
+  }
+  if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+}
+
+void TCustomForm::WMClose(TMessage&) { Close(); }
+
+void TCustomForm::WMSysColorChange(TMessage&) { notifyAll(this, CM_SYSCOLORCHANGE); }
+
+void TCustomForm::WMSettingChange(TMessage&) { notifyAll(this, CM_WININICHANGE); }
+
+void TCustomForm::CMShowingChanged(TMessage& Message) {
+  if (Showing()) {
+    placeAtFirstShow();
+    DoShow();
+    DispatchAs<TWinControl>(Message);
+  } else {
+    DoHide();
+    DispatchAs<TWinControl>(Message);
+    if (FActive) {
+      activeChanged(false);
+      // The topmost other visible form takes over.
+      if (Screen)
+        for (Integer I = Screen->FormCount() - 1; I >= 0; --I) {
+          TCustomForm* F = Screen->Forms(I);
+          if (F != this && F->Visible() && F->HandleAllocated() && IsWindowEnabled(F->Handle())) {
+            F->Activate();
+            break;
+          }
+        }
+    }
+  }
+}
+
+void TCustomForm::CMRelease(TMessage&) { Free(); }
+
+void TCustomForm::CMTextChanged(TMessage& Message) {
+  DispatchAs<TWinControl>(Message);
+  if (!HandleAllocated() || FParent) return;
+  if (QWidget* W = FindWindowObject(Handle())->Widget()) W->setWindowTitle(Caption());
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+}
+
+void TCustomForm::placeAtFirstShow() {
+  if (FPlaced || FParent) return;
+  FPlaced = true;
+  TRect Area;
+  switch (FPosition) {
+    case poScreenCenter:
+    case poDesktopCenter: {
+      if (!Screen) return;
+      TMonitor* M = FDefaultMonitor == dmPrimary || FPosition == poDesktopCenter ? Screen->PrimaryMonitor()
+                    : FDefaultMonitor == dmMainForm && Application && Application->MainForm()
+                        ? Application->MainForm()->Monitor()
+                    : FDefaultMonitor == dmActiveForm && Screen->ActiveForm() ? Screen->ActiveForm()->Monitor()
+                                                                                : Screen->PrimaryMonitor();
+      if (!M) return;
+      Area = FPosition == poDesktopCenter ? Screen->DesktopRect() : M->WorkareaRect();
+      break;
+    }
+    case poMainFormCenter:
+    case poOwnerFormCenter: {
+      TCustomForm* Around = FPosition == poOwnerFormCenter ? dynamic_cast<TCustomForm*>(Owner()) : nullptr;
+      if (!Around && Application) Around = Application->MainForm();
+      if (!Around || Around == this) {
+        if (!Screen || !Screen->PrimaryMonitor()) return;
+        Area = Screen->PrimaryMonitor()->WorkareaRect();
+      } else {
+        Area = Around->BoundsRect();
+      }
+      break;
+    }
+    default: return;
+  }
+  const TPoint P = centreIn(Area, Width(), Height());
+  SetBounds(P.X, P.Y, Width(), Height());
+}
+
+// ---------------------------------------------------------------------------
+
+TCustomForm* GetParentForm(TControl* Control, bool TopForm) {
+  TCustomForm* Found = nullptr;
+  for (TControl* C = Control; C; C = C->Parent()) {
+    if (auto* F = dynamic_cast<TCustomForm*>(C)) {
+      Found = F;
+      if (!TopForm) return F;
+    }
+  }
+  return Found;
+}
+
+// the modal seam
+
+TModalResponder SetModalResponder(TModalResponder Responder) {
+  return std::exchange(modalSeam().Responder, std::move(Responder));
+}
+
+bool ModalResponderInstalled() { return bool(modalSeam().Responder); }
+
+TDialogBox SetDialogBox(TDialogBox Box) { return std::exchange(modalSeam().Box, std::move(Box)); }
+
+TModalResult ExecuteModal(TModalRequest& Request) {
+  if (TModalResponder Responder = modalSeam().Responder) {
+    Responder(Request);
+    return Request.Result;
+  }
+  if (TDialogBox Box = modalSeam().Box) return Request.Result = Box(Request);
+  return Request.Result = Request.Default;
+}

@@ -1,0 +1,367 @@
+#include "platform/ui/forms.h"
+
+#include "platform/ui/application.h"
+#include "platform/ui/focus.h"
+#include "platform/ui/hwnd.h"
+#include "platform/ui/inputrouter.h"
+#include "platform/ui/modaltest.h"
+#include "platform/ui/msgqueue.h"
+#include "platform/ui/window.h"
+#include "tests/support/testing.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace gdi;
+
+class FormsTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    InitializeForms();
+    test::SetFailureReporter([](const String& Message) { ADD_FAILURE() << Message.toStdString(); });
+    // Error boxes are modal runs: keep them as lines of text.
+    SetDialogBox([this](const TModalRequest& R) {
+      Boxes.append(R.Caption + u'|' + R.Text);
+      return mrOk;
+    });
+  }
+  void TearDown() override {
+    SetDialogBox({});
+    test::SetFailureReporter({});
+    FinalizeForms();
+    test::ResetQueue();
+    test::ResetInput();
+    test::ResetFocus();
+  }
+
+  TForm* NewForm(const String& Caption) {
+    auto* F = new TForm(Application);
+    F->SetCaption(Caption);
+    return F;
+  }
+
+  QStringList Boxes;
+};
+
+// Records the events of a form.
+struct TRecorder : TObject {
+  QStringList Log;
+  TCloseAction Action = caHide;
+  bool CanClose = true;
+  bool ThrowOnClose = false;
+  void Close(TObject*, TCloseAction& A) {
+    Log.append("close");
+    if (ThrowOnClose) throw Exception(QStringLiteral("Store failed"));
+    A = Action;
+  }
+  void CloseQuery(TObject*, bool& C) {
+    Log.append("query");
+    C = CanClose;
+  }
+  void Activate(TObject*) { Log.append("activate"); }
+  void Deactivate(TObject*) { Log.append("deactivate"); }
+  void MouseDown(TObject*, TMouseButton, TShiftState, int, int) { Log.append("down"); }
+};
+
+void clickClient(TWinControl* C, TPoint P = {5, 5}) {
+  const TPoint S = C->ClientToScreen(P);
+  RouteMouse(C->Handle(), TMouseAction::Down, S, mbLeft, {});
+  RouteMouse(C->Handle(), TMouseAction::Up, S, mbLeft, {});
+  ProcessMessages();
+}
+
+TEST_F(FormsTest, FrameTableGivesTheClientArea) {
+  struct Case {
+    TFormBorderStyle Style;
+    int ClientWidth, ClientHeight;
+  } Cases[] = {{bsNone, 320, 240}, {bsSizeable, 312, 209}, {bsDialog, 314, 211}, {bsToolWindow, 314, 217}};
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(int(C.Style));
+    TForm* F = NewForm("frame");
+    F->SetBorderStyle(C.Style);
+    F->Show();
+    EXPECT_EQ(F->Width(), 320);
+    EXPECT_EQ(F->ClientWidth(), C.ClientWidth);
+    EXPECT_EQ(F->ClientHeight(), C.ClientHeight);
+    F->Free();
+  }
+}
+
+TEST_F(FormsTest, ScreenListsFormsAndFirstCreatedIsMainForm) {
+  TForm* A = nullptr;
+  TForm* B = nullptr;
+  Application->CreateForm(A);
+  Application->CreateForm(B);
+  EXPECT_EQ(Application->MainForm(), A);
+  ASSERT_EQ(Screen->FormCount(), 2);
+  EXPECT_EQ(Screen->Forms(0), A);
+  EXPECT_EQ(Screen->Forms(1), B);
+  B->Free();
+  EXPECT_EQ(Screen->FormCount(), 1);
+}
+
+TEST_F(FormsTest, ShowActivatesAndHideHandsActivationBack) {
+  TRecorder R;
+  TForm* A = NewForm("A");
+  TForm* B = NewForm("B");
+  A->OnActivate = {&R, &TRecorder::Activate};
+  A->OnDeactivate = {&R, &TRecorder::Deactivate};
+  A->Show();
+  EXPECT_TRUE(A->Active());
+  EXPECT_EQ(Screen->ActiveForm(), A);
+  B->Show();
+  EXPECT_EQ(Screen->ActiveForm(), B);
+  EXPECT_FALSE(A->Active());
+  B->Hide();
+  EXPECT_EQ(Screen->ActiveForm(), A);
+  EXPECT_EQ(R.Log, QStringList({"activate", "deactivate", "activate"}));
+}
+
+TEST_F(FormsTest, NonActivatingPopupLeavesTheActiveForm) {
+  struct TPopup : TForm {
+    using TForm::TForm;
+    void CreateParams(TCreateParams& P) override {
+      TForm::CreateParams(P);
+      P.ExStyle |= WS_EX_NOACTIVATE | WS_EX_TOPMOST;
+    }
+  };
+  TForm* Main = NewForm("main");
+  Main->Show();
+  auto* Popup = new TPopup(Application);
+  Popup->SetBorderStyle(bsNone);
+  Popup->Show();
+  EXPECT_TRUE(IsWindowVisible(Popup->Handle()));
+  EXPECT_EQ(Screen->ActiveForm(), Main);
+  TRecorder R;
+  Popup->OnMouseDown = {&R, &TRecorder::MouseDown};
+  EXPECT_EQ(SendMessage(Popup->Handle(), WM_MOUSEACTIVATE, HandleToWParam(Popup->Handle()), 0), MA_NOACTIVATE);
+  clickClient(Popup);
+  EXPECT_EQ(R.Log, QStringList({"down"}));
+}
+
+TEST_F(FormsTest, CloseQueryRefusalKeepsTheFormOpen) {
+  TRecorder R;
+  TForm* F = NewForm("F");
+  F->OnCloseQuery = {&R, &TRecorder::CloseQuery};
+  F->OnClose = {&R, &TRecorder::Close};
+  F->Show();
+  R.CanClose = false;
+  F->Close();
+  EXPECT_TRUE(F->Visible());
+  R.CanClose = true;
+  F->Close();
+  EXPECT_FALSE(F->Visible());
+  EXPECT_EQ(R.Log, QStringList({"query", "query", "close"}));
+}
+
+TEST_F(FormsTest, CloseWithCaFreeReleasesAfterThePump) {
+  TRecorder R;
+  R.Action = caFree;
+  TForm* Main = NewForm("main");
+  Application->CreateForm(Main);  // another form is the main one
+  TForm* F = NewForm("F");
+  F->OnClose = {&R, &TRecorder::Close};
+  F->Show();
+  F->Close();
+  const int Before = Screen->FormCount();
+  ProcessMessages();
+  EXPECT_EQ(Screen->FormCount(), Before - 1);
+}
+
+TEST_F(FormsTest, MainFormOnCloseThrowingShowsOneErrorAndKeepsRunning) {
+  TRecorder R;
+  R.ThrowOnClose = true;
+  TForm* Main = nullptr;
+  Application->CreateForm(Main);
+  Application->SetTitle("Catalog");
+  Main->OnClose = {&R, &TRecorder::Close};
+  Main->Show();
+  PostMessage(Main->Handle(), WM_CLOSE, 0, 0);
+  ProcessMessages();
+  EXPECT_EQ(Boxes, QStringList({"Catalog|Store failed."}));
+  EXPECT_FALSE(Application->Terminated());
+  EXPECT_TRUE(Main->Visible());
+  R.ThrowOnClose = false;
+  PostMessage(Main->Handle(), WM_CLOSE, 0, 0);
+  Application->Run();  // the close terminates
+  EXPECT_TRUE(Application->Terminated());
+}
+
+TEST_F(FormsTest, ExceptionBoundary) {
+  struct TThrower : TObject {
+    bool Abort = false;
+    void Proc(TMessage& M) {
+      if (M.Msg != WM_USER) return;
+      if (Abort) ::Abort();
+      throw EConvertError(QStringLiteral("Bad value"));
+    }
+  } T;
+  HWND W = AllocateHWnd({&T, &TThrower::Proc});
+  PostMessage(W, WM_USER, 0, 0);
+  ProcessMessages();
+  T.Abort = true;
+  PostMessage(W, WM_USER, 0, 0);
+  ProcessMessages();
+  EXPECT_EQ(Boxes, QStringList({"|Bad value."}));
+  struct TCatcher : TObject {
+    QStringList Seen;
+    void OnException(TObject*, Exception* E) { Seen.append(E->ClassName()); }
+  } C;
+  Application->OnException = {&C, &TCatcher::OnException};
+  T.Abort = false;
+  PostMessage(W, WM_USER, 0, 0);
+  ProcessMessages();
+  EXPECT_EQ(C.Seen, QStringList({"EConvertError"}));
+  EXPECT_EQ(Boxes.size(), 1);
+  DeallocateHWnd(W);
+}
+
+TEST_F(FormsTest, IdleAndTerminate) {
+  struct TIdler : TObject {
+    int Calls = 0;
+    void Idle(TObject*, bool& Done) {
+      if (++Calls == 3) Application->Terminate();
+      Done = true;
+    }
+  } I;
+  Application->OnIdle = {&I, &TIdler::Idle};
+  EXPECT_TRUE(test::PumpUntil([] { return Application->Terminated(); }));
+  EXPECT_GE(I.Calls, 3);
+  EXPECT_EQ(Application->Handle(), ApplicationHandle());
+}
+
+TEST_F(FormsTest, ShowModalAnsweredByScript) {
+  TForm* Main = NewForm("main");
+  Main->Show();
+  TForm* Dialog = NewForm("Dialog");
+  TForm* Inner = NewForm("Inner");
+  TModalResult InnerResult = mrNone;
+  QStringList Order;
+  test::ModalScript Script;
+  Script
+      .Then([&](TModalRequest& R) {
+        EXPECT_EQ(R.Form, Dialog);
+        EXPECT_TRUE(Dialog->Active());
+        EXPECT_FALSE(IsWindowEnabled(Main->Handle()));
+        InnerResult = Inner->ShowModal();
+        Order.append("inner returned");
+        EXPECT_TRUE(Dialog->Active());
+        R.Form->SetModalResult(mrOk);
+      })
+      .Answer(mrYes);
+  EXPECT_EQ(Dialog->ShowModal(), mrOk);
+  EXPECT_EQ(InnerResult, mrYes);
+  EXPECT_EQ(Order, QStringList({"inner returned"}));
+  EXPECT_FALSE(Dialog->Visible());
+  EXPECT_TRUE(IsWindowEnabled(Main->Handle()));
+  EXPECT_EQ(Screen->ActiveForm(), Main);
+  EXPECT_EQ(Script.Log(), QStringList({"form TForm 'Dialog'", "form TForm 'Inner'"}));
+}
+
+TEST_F(FormsTest, ShowModalErrors) {
+  TForm* Dialog = NewForm("Lonely");
+  {
+    test::ModalScript Script;
+    EXPECT_RAISES(Dialog->ShowModal(), EUnansweredModal, "No answer scripted for form TForm 'Lonely'");
+    EXPECT_FALSE(Dialog->Visible());
+    // A step that leaves no result fails as well.
+    Script.Then([](TModalRequest&) {});
+    EXPECT_RAISES(Dialog->ShowModal(), EUnansweredModal, "Modal form TForm ('Lonely') was left without a result");
+  }
+  Dialog->Show();
+  EXPECT_RAISES(Dialog->ShowModal(), EInvalidOperation, "Cannot make a visible window modal");
+}
+
+TEST_F(FormsTest, ModalCloseQueryAndCloseAction) {
+  TRecorder R;
+  TForm* Dialog = NewForm("D");
+  Dialog->OnCloseQuery = {&R, &TRecorder::CloseQuery};
+  R.CanClose = false;
+  test::ModalScript Script;
+  // The refused result goes back to 0 and the next answer is asked for.
+  Script.Answer(mrOk).Then([&](TModalRequest& Q) {
+    R.CanClose = true;
+    Q.Form->Close();  // a modal Close is mrCancel
+  });
+  EXPECT_EQ(Dialog->ShowModal(), mrCancel);
+  EXPECT_EQ(R.Log, QStringList({"query", "query"}));
+}
+
+TEST_F(FormsTest, ModalBlocksOnlyWindowsVisibleAtItsStart) {
+  TRecorder Before, After;
+  TForm* Main = NewForm("main");
+  Main->OnMouseDown = {&Before, &TRecorder::MouseDown};
+  Main->Show();
+  TForm* Dialog = NewForm("D");
+  TForm* Popup = NewForm("popup");
+  Popup->SetBorderStyle(bsNone);
+  Popup->OnMouseDown = {&After, &TRecorder::MouseDown};
+  test::ModalScript Script;
+  Script.Then([&](TModalRequest& R) {
+    clickClient(Main);
+    Popup->Show();
+    clickClient(Popup);
+    R.Form->SetModalResult(mrOk);
+  });
+  Dialog->ShowModal();
+  EXPECT_TRUE(Before.Log.isEmpty());
+  EXPECT_EQ(After.Log, QStringList({"down"}));
+}
+
+TEST_F(FormsTest, DialogRequestsGoThroughTheResponder) {
+  TModalRequest Request;
+  Request.Kind = "dialog";
+  Request.Text = "Delete the record?";
+  Request.Default = mrNo;
+  EXPECT_EQ(ExecuteModal(Request), mrOk);  // the dialog box of the fixture
+  test::ModalScript Script;
+  Script.Answer(mrYes);
+  EXPECT_EQ(ExecuteModal(Request), mrYes);
+  EXPECT_RAISES(ExecuteModal(Request), EUnansweredModal, "No answer scripted for dialog 'Delete the record?'");
+}
+
+TEST_F(FormsTest, UnusedAnswersAreReported) {
+  QStringList Failures;
+  test::SetFailureReporter([&](const String& M) { Failures.append(M); });
+  { test::ModalScript Script; Script.Answer(mrOk); }
+  EXPECT_EQ(Failures, QStringList({"ModalScript: 1 answer(s) left unused"}));
+}
+
+TEST_F(FormsTest, TranslucentAndStayOnTopStyles) {
+  TForm* F = NewForm("F");
+  F->SetFormStyle(fsStayOnTop);
+  F->SetAlphaBlend(true);
+  F->SetAlphaBlendValue(200);
+  F->Show();
+  EXPECT_TRUE(GetWindowLong(F->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  BYTE Alpha = 0;
+  DWORD Flags = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(F->Handle(), nullptr, &Alpha, &Flags));
+  EXPECT_EQ(Alpha, 200);
+  EXPECT_EQ(Flags, DWORD(LWA_ALPHA));
+  EXPECT_TRUE(GetWindowLong(F->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
+}
+
+TEST_F(FormsTest, ScreenMonitors) {
+  TMonitorInfo Left{TRect(0, 0, 1920, 1080), TRect(0, 0, 1920, 1040), 96, 0, 0, true};
+  TMonitorInfo Right{TRect(1920, 0, 3200, 1024), TRect(1920, 0, 3200, 1024), 144, 340, 270, false};
+  test::SetMonitors({Left, Right});
+  EXPECT_EQ(Screen->MonitorCount(), 2);
+  EXPECT_EQ(Screen->WorkAreaRect(), TRect(0, 0, 1920, 1040));
+  EXPECT_EQ(Screen->DesktopRect(), TRect(0, 0, 3200, 1080));
+  EXPECT_EQ(Screen->MonitorFromPoint({2000, 10})->PixelsPerInch(), 144);
+  EXPECT_EQ(Screen->MonitorFromPoint({5000, 10})->MonitorNum(), 1);
+  EXPECT_EQ(Screen->MonitorFromPoint({5000, 10}, mdNull), nullptr);
+  EXPECT_EQ(Screen->MonitorFromPoint({5000, 10}, mdPrimary)->MonitorNum(), 0);
+  EXPECT_EQ(Screen->MonitorFromRect(TRect(1800, 0, 2200, 100))->MonitorNum(), 1);
+  EXPECT_EQ(Screen->PixelsPerInch(), 96);
+  TForm* F = NewForm("F");
+  F->SetPosition(poScreenCenter);
+  F->SetDefaultMonitor(dmPrimary);
+  F->Show();
+  EXPECT_EQ(F->BoundsRect(), Bounds(800, 400, 320, 240));
+  test::SetMonitors({});
+}
+
+}  // namespace

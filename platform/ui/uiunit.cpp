@@ -1,9 +1,11 @@
 #include "platform/ui/uiunit.h"
 
+#include "platform/ui/application.h"
 #include "platform/ui/clipbrd.h"
 #include "platform/ui/printers.h"
 
 void InitializeUi() {
+  InitializeForms();
   InitializeClipboard();
   InitializePrinter();
 }
@@ -11,4 +13,5 @@ void InitializeUi() {
 void FinalizeUi() {
   FinalizePrinter();
   FinalizeClipboard();
+  FinalizeForms();
 }

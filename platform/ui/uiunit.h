@@ -4,7 +4,8 @@
 
 #include "platform/rtl/units.h"
 
-// The clipboard format registry and the clipboard, then the printer.
+// Application and Screen, the clipboard format registry and the clipboard,
+// then the printer.
 void InitializeUi();
 void FinalizeUi();
 inline constexpr TUnit UiUnit{"ui", &InitializeUi, &FinalizeUi};

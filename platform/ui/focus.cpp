@@ -6,6 +6,7 @@
 #include "platform/ui/inputrouter.h"
 #include "platform/ui/msgqueue.h"
 
+#include <QGuiApplication>
 #include <QWidget>
 
 #include <map>
@@ -18,8 +19,8 @@ struct TFocusState {
   HWND Focus = nullptr;
   HWND Active = nullptr;
   std::map<HWND, HWND> LastFocus;  // top level -> the window focused in it last
-  bool Installed = false;
-  bool Activating = false;  // Qt is being told; its echo is ignored
+  bool Installed = false;      // the router hooks
+  bool PumpInstalled = false;  // the pump filter (kept between tests)
 };
 
 TFocusState& state() {
@@ -40,10 +41,7 @@ void followInQt(HWND TopLevel) {
   IWindow* Object = FindWindowObject(TopLevel);
   QWidget* Widget = Object ? Object->Widget() : nullptr;
   if (!Widget || !Widget->isVisible() || Widget->isActiveWindow()) return;
-  TFocusState& S = state();
-  S.Activating = true;
   Widget->activateWindow();
-  S.Activating = false;
 }
 
 // Step 3's mask: which DLGC_ answer claims the key; 0 for other keys.
@@ -216,14 +214,19 @@ void InstallFocusHooks() {
   };
   Input.IsActive = [](HWND TopLevel) { return GetActiveWindow() == TopLevel; };
   Input.ActivateByClick = [](HWND TopLevel) { ActivateWindow(TopLevel, WA_CLICKACTIVE); };
+  // Qt's own activation reports lag behind ours and differ between window
+  // systems; clicks activate through the router.  From Qt we take only the
+  // application losing the activation (no window of the program has Qt's
+  // focus) and regaining it.
   Input.WindowActivation = [](HWND TopLevel, bool Active) {
-    if (state().Activating) return;
-    if (Active)
+    if (Active && !GetActiveWindow())
       ActivateWindow(TopLevel);
-    else if (GetActiveWindow() == TopLevel)
+    else if (!Active && TopLevel == GetActiveWindow() && !QGuiApplication::focusWindow())
       ActivateWindow(nullptr);
   };
   SetInputHooks(std::move(Input));
+  if (S.PumpInstalled) return;
+  S.PumpInstalled = true;
   TPumpHooks Pump = SetPumpHooks({});
   Pump.Filter = [Previous = std::move(Pump.Filter)](MSG& Msg) {
     if (Previous && Previous(Msg)) return true;
@@ -239,6 +242,7 @@ void ResetFocus() {
   S.Focus = nullptr;
   S.Active = nullptr;
   S.LastFocus.clear();
+  S.Installed = false;
 }
 
 }  // namespace test

@@ -111,7 +111,8 @@ void InstallFocusHooks();
 namespace test {
 
 // Forgets the focused and active windows and the remembered focus (between
-// tests); the hooks stay.
+// tests, after test::ResetInput, which drops the router hooks: they are
+// installed again on next use).
 void ResetFocus();
 
 }  // namespace test

@@ -264,6 +264,7 @@ void ResetMouse() {
   S.Screen = crDefault;
   S.Shown = nullptr;
   S.LastWindow = nullptr;
+  S.Installed = false;
 }
 
 }  // namespace test

@@ -64,7 +64,8 @@ void InstallMouseHooks();
 
 namespace test {
 
-// Forgets the mouse control, Screen.Cursor and registered cursors (between tests).
+// Forgets the mouse control, Screen.Cursor and registered cursors (between
+// tests, after test::ResetInput: the hook is installed again on next use).
 void ResetMouse();
 
 }  // namespace test

@@ -5,6 +5,7 @@
 #include "platform/rtl/strutils.h"
 #include "platform/ui/hwnd.h"
 #include "platform/ui/inputrouter.h"
+#include "platform/ui/menus.h"
 #include "platform/ui/window.h"
 
 #include <algorithm>
@@ -401,8 +402,26 @@ void TControl::WMContextMenu(TWMContextMenu& Message) {
   }
   bool Handled = false;
   DoContextPopup(P, Handled);
+  if (!Handled && FPopupMenu && FPopupMenu->AutoPopup()) {
+    SendCancelMode(nullptr);
+    FPopupMenu->SetPopupComponent(this);
+    const TPoint At = FromKeyboard ? ClientToScreen(TPoint{0, 0}) : Screen;
+    FPopupMenu->Popup(At.X, At.Y);
+    Handled = true;
+  }
   Message.Result = Handled ? 1 : 0;
   if (!Handled) DispatchAs<TMessageTarget>(Message);
+}
+
+void TControl::SetPopupMenu(TPopupMenu* Value) {
+  if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
+  FPopupMenu = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TControl::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FPopupMenu) FPopupMenu = nullptr;
 }
 
 void TControl::CMEnabledChanged(TMessage&) { Invalidate(); }

@@ -44,6 +44,7 @@
 
 class TBitmap;
 class TContainerWindow;
+class TPopupMenu;
 class TWinControl;
 
 // ---------------------------------------------------------------------------
@@ -286,6 +287,10 @@ public:
   void SetParentShowHint(bool Value);
   const String& Hint() const { return FHint; }
   void SetHint(const String& Value) { FHint = Value; }
+  // Popped up by WM_CONTEXTMENU over the control when its AutoPopup is set;
+  // offered the control's key downs as shortcuts.
+  TPopupMenu* PopupMenu() const { return FPopupMenu; }
+  void SetPopupMenu(TPopupMenu* Value);
   // This control holds the mouse capture (SetCaptureControl).
   bool MouseCapture() { return GetCaptureControl() == this; }
   void SetMouseCapture(bool Value);
@@ -344,6 +349,9 @@ public:
   TConstrainedResizeEvent OnConstrainedResize;
 
 protected:
+  // Forgets a freed PopupMenu.
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
   // introduced virtuals: input
   virtual void Click();
   virtual void DblClick();
@@ -460,6 +468,7 @@ private:
   bool FShowHint = false;
   bool FParentShowHint = true;
   String FHint;
+  TPopupMenu* FPopupMenu = nullptr;
   TCursor FCursor = crDefault;
   double FScaleFactor = 1.0;
   Integer FWheelAccumulator = 0;

@@ -13,6 +13,7 @@
 #include "platform/ui/metafile.h"
 #include "platform/ui/picture.h"
 #include "platform/ui/pngimage.h"
+#include "platform/ui/stdctrls.h"
 
 using namespace gdi;
 
@@ -175,6 +176,10 @@ void TCustomPanel::Paint() {
 void TCustomPanel::CMTextChanged(TMessage&) { Invalidate(); }
 
 void TPanel::DescribeProperties(TPropertyTable& Props) {
+  DescribeControlProperties(Props);
+  Props.Add<TWinControl>("OnEnter", &TWinControl::OnEnter, &TWinControl::OnEnter);
+  Props.Add<TWinControl>("OnExit", &TWinControl::OnExit, &TWinControl::OnExit);
+  Props.Add<TControl>("OnResize", &TControl::OnResize, &TControl::OnResize);
   Props.Add("Alignment", &TPanel::Alignment, &TPanel::SetAlignment).Default(taCenter);
   Props.Add<TPanel>("BevelInner", &TPanel::BevelInner, &TPanel::SetBevelInner).Default(bvNone);
   Props.Add<TPanel>("BevelOuter", &TPanel::BevelOuter, &TPanel::SetBevelOuter).Default(bvRaised);
@@ -200,6 +205,7 @@ TBevel::TBevel(TComponent* AOwner) : TGraphicControl(AOwner) {
 }
 
 void TBevel::DescribeProperties(TPropertyTable& Props) {
+  DescribeControlProperties(Props);
   Props.Add("Shape", &TBevel::Shape, &TBevel::SetShape).Default(bsBox);
   Props.Add("Style", &TBevel::Style, &TBevel::SetStyle).Default(bsLowered);
   Props.Add("Visible", &TBevel::Visible, &TBevel::SetVisible).Default(true);
@@ -285,6 +291,7 @@ TShape::~TShape() {
 }
 
 void TShape::DescribeProperties(TPropertyTable& Props) {
+  DescribeControlProperties(Props);
   Props.Add("Brush", &TShape::Brush, &TShape::SetBrush);
   Props.Add("Pen", &TShape::Pen, &TShape::SetPen);
   Props.Add("Shape", &TShape::Shape, &TShape::SetShape).Default(stRectangle);
@@ -339,6 +346,7 @@ TImage::TImage(TComponent* AOwner) : TGraphicControl(AOwner), FPicture(new TPict
 TImage::~TImage() { FPicture->Free(); }
 
 void TImage::DescribeProperties(TPropertyTable& Props) {
+  DescribeControlProperties(Props);
   Props.Add<TImage>("AutoSize", &TImage::AutoSize, &TImage::SetAutoSize).Default(false);
   Props.Add("Center", &TImage::Center, &TImage::SetCenter).Default(false);
   Props.Add("Picture", &TImage::Picture, &TImage::SetPicture);

@@ -50,6 +50,22 @@ bool IsAccel(Word Key, const String& Caption) {
   return false;
 }
 
+void DescribeControlProperties(TPropertyTable& Props) {
+  Props.Add<TControl>("Align", &TControl::Align, &TControl::SetAlign).Default(alNone);
+  Props.Add<TControl>("Anchors", &TControl::Anchors, &TControl::SetAnchors).Default(TAnchors{akLeft, akTop});
+  Props.Add<TControl>("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(true);
+  Props.Add<TControl>("Font", &TControl::Font, &TControl::SetFont);
+  Props.Add<TControl>("ShowHint", &TControl::ShowHint, &TControl::SetShowHint).Default(false);
+  Props.Add<TControl>("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint).Default(true);
+  Props.Add<TControl>("OnClick", &TControl::OnClick, &TControl::OnClick);
+  Props.Add<TControl>("OnDblClick", &TControl::OnDblClick, &TControl::OnDblClick);
+  Props.Add<TControl>("OnMouseDown", &TControl::OnMouseDown, &TControl::OnMouseDown);
+  Props.Add<TControl>("OnMouseMove", &TControl::OnMouseMove, &TControl::OnMouseMove);
+  Props.Add<TControl>("OnMouseUp", &TControl::OnMouseUp, &TControl::OnMouseUp);
+  Props.Add<TControl>("OnMouseEnter", &TControl::OnMouseEnter, &TControl::OnMouseEnter);
+  Props.Add<TControl>("OnMouseLeave", &TControl::OnMouseLeave, &TControl::OnMouseLeave);
+}
+
 // ---------------------------------------------------------------------------
 // TCustomLabel
 
@@ -66,7 +82,8 @@ TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
   FControlStyle.Include(csOpaque);
   FControlStyle.Include(csReplicatable);
   SetBounds(0, 0, 65, 17);
-  SetAutoSize(true);
+  // Sized by its first caption, not by the empty one it starts with.
+  TGraphicControl::SetAutoSize(true);
 }
 
 void TCustomLabel::SetAlignment(TAlignment Value) {
@@ -197,6 +214,7 @@ void TCustomLabel::CMDialogChar(TCMDialogChar& Message) {
 }
 
 void TLabel::DescribeProperties(TPropertyTable& Props) {
+  DescribeControlProperties(Props);
   Props.Add("Alignment", &TLabel::Alignment, &TLabel::SetAlignment).Default(taLeftJustify);
   Props.Add<TLabel>("AutoSize", &TLabel::AutoSize, &TLabel::SetAutoSize).Default(true);
   Props.Add("Caption", &TLabel::Caption, &TLabel::SetCaption);
@@ -272,6 +290,9 @@ void TCustomGroupBox::CMFontChanged(TMessage& Message) {
 }
 
 void TGroupBox::DescribeProperties(TPropertyTable& Props) {
+  DescribeControlProperties(Props);
+  Props.Add<TWinControl>("OnEnter", &TWinControl::OnEnter, &TWinControl::OnEnter);
+  Props.Add<TWinControl>("OnExit", &TWinControl::OnExit, &TWinControl::OnExit);
   Props.Add("Caption", &TGroupBox::Caption, &TGroupBox::SetCaption);
   Props.Add("Color", &TGroupBox::Color, &TGroupBox::SetColor);
   Props.Add("Ctl3D", &TGroupBox::Ctl3D, &TGroupBox::SetCtl3D);

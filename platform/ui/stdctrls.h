@@ -16,6 +16,11 @@ RTL_ENUM(TTextLayout, tlTop, tlCenter, tlBottom)
 // ("&&" is a literal '&'), compared without case.
 bool IsAccel(Word Key, const String& Caption);
 
+// Publishes what every control of these units shows besides its own
+// members: Align, Anchors, Enabled, Font, ShowHint, ParentShowHint and the
+// click and mouse events.
+void DescribeControlProperties(TPropertyTable& Props);
+
 // ---------------------------------------------------------------------------
 // TCustomLabel
 

@@ -278,7 +278,37 @@ TEST_F(StdCtrlsTest, LabelPublishesItsDefaults) {
     EXPECT_EQ(GetEnumProp(L, C.Name), C.Value);
   }
   EXPECT_EQ(GetStrProp(L, "Caption"), "x");
+  EXPECT_EQ(GetObjectProp(L, "Font"), L->Font());
+  EXPECT_EQ(GetEnumProp(L, "Align"), "alNone");
+  EXPECT_TRUE(IsPublishedProp(L, "OnClick"));
   EXPECT_EQ(L->ClassName(), "TLabel");
+  auto* Fresh = new TLabel(Root);
+  EXPECT_EQ(Fresh->BoundsRect(), Rect(0, 0, 65, 17)) << "sized by its first caption";
+}
+
+TEST_F(StdCtrlsTest, RepaintShowsANewCaptionWithoutAMessageLoop) {
+  for (bool Transparent : {false, true}) {
+    SCOPED_TRACE(Transparent ? "transparent" : "opaque");
+    TLabel* L = label("");
+    L->SetTransparent(Transparent);
+    Root->Update();
+    const HDC DC = GetDC(Root->Handle());
+    auto inkShown = [&] {
+      int Count = 0;
+      for (int Y = L->Top(); Y < L->Top() + L->Height(); ++Y)
+        for (int X = L->Left(); X < L->Left() + L->Width(); ++X) {
+          const COLORREF C = GetPixel(DC, X, Y);
+          Count += std::max({GetRValue(C), GetGValue(C), GetBValue(C)}) < 100;
+        }
+      return Count;
+    };
+    L->SetCaption("Working");
+    EXPECT_EQ(inkShown(), 0) << "only invalidated so far";
+    L->Repaint();
+    EXPECT_GT(inkShown(), 10);
+    ReleaseDC(Root->Handle(), DC);
+    L->Free();
+  }
 }
 
 // ---------------------------------------------------------------------------

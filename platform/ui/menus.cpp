@@ -352,13 +352,8 @@ void TMenuItem::SetAction(TBasicAction* Value) {
   }
   if (!FActionLink) FActionLink = new TMenuActionLink(this);
   FActionLink->SetAction(Value);
-  FActionLink->OnChange = TNotifyEvent(this, &TMenuItem::doActionChange);
   ActionChange(Value, Value->ComponentState().Contains(csLoading));
   Value->FreeNotification(this);
-}
-
-void TMenuItem::doActionChange(TObject* Sender) {
-  if (Sender == Action()) ActionChange(Sender, false);
 }
 
 void TMenuItem::ActionChange(TObject* Sender, bool CheckDefaults) {

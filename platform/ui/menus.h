@@ -152,13 +152,13 @@ protected:
   friend class TMenu;
   // Tells the menu the tree or a shown property changed.
   virtual void MenuChanged();
-  // The linked action changed: copy its properties (CheckDefaults: only
-  // into properties still at their defaults).
+  // Linking Sender: copy its properties (CheckDefaults, while it loads: only
+  // into properties still at their defaults).  Later changes arrive one by
+  // one through the link.
   virtual void ActionChange(TObject* Sender, bool CheckDefaults);
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
-  void doActionChange(TObject* Sender);
   void turnSiblingsOff();
   void detach(TMenuItem* Item);
 

@@ -4,6 +4,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/modaltest.h"
 #include "platform/ui/uitest.h"
 #include "tests/support/testing.h"
 
@@ -447,6 +448,20 @@ TEST_F(ShortCutDispatch, OnlyTheActiveFormsMenusTakePart) {
   Main->Activate();
   test::Key(VK_F6);
   EXPECT_EQ(Ran, QStringList({"Refresh"}));
+
+  // A modal window up: the main window's shortcuts are dead.
+  test::SetFailureReporter([](const String& Message) { ADD_FAILURE() << Message.toStdString(); });
+  auto* Dialog = new TForm(Application);
+  {
+    test::ModalScript Script;
+    Script.Then([&](TModalRequest& R) {
+      test::Key(VK_F6);
+      R.Form->SetModalResult(mrOk);
+    });
+    EXPECT_EQ(Dialog->ShowModal(), mrOk);
+  }
+  EXPECT_EQ(Ran, QStringList({"Refresh"}));
+  test::SetFailureReporter({});
 }
 
 TEST_F(ShortCutDispatch, TheMenuBarFollowsTheTree) {

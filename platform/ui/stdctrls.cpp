@@ -236,6 +236,7 @@ const TMessageMap& TCustomGroupBox::MessageMap() {
   static const TMessageMap Map(TCustomControl::MessageMap(), {
       {CM_TEXTCHANGED, &TCustomGroupBox::CMTextChanged},
       {CM_FONTCHANGED, &TCustomGroupBox::CMFontChanged},
+      {CM_DIALOGCHAR, &TCustomGroupBox::CMDialogChar},
   });
   return Map;
 }
@@ -287,6 +288,17 @@ void TCustomGroupBox::CMTextChanged(TMessage&) {
 void TCustomGroupBox::CMFontChanged(TMessage& Message) {
   DispatchAs<TCustomControl>(Message);
   Realign();
+}
+
+void TCustomGroupBox::CMDialogChar(TCMDialogChar& Message) {
+  if (!IsAccel(Message.CharCode, Caption()) || !CanFocus()) {
+    DispatchAs<TCustomControl>(Message);
+    return;
+  }
+  TWinControl* First = FindNextControl(nullptr, /*GoForward=*/true, /*CheckTabStop=*/true, /*CheckParent=*/false);
+  if (!First) First = FindNextControl(nullptr, /*GoForward=*/true, /*CheckTabStop=*/false, /*CheckParent=*/false);
+  if (First) First->SetFocus();
+  Message.Result = 1;
 }
 
 void TGroupBox::DescribeProperties(TPropertyTable& Props) {

@@ -90,7 +90,8 @@ public:
 // ---------------------------------------------------------------------------
 // TCustomGroupBox: a frame (etched with Ctl3D, else clWindowFrame) whose top
 // runs through the middle of the caption's line; the caption sits 8 pixels
-// from the left on the control's colour.
+// from the left on the control's colour.  Alt + the caption's accelerator
+// focuses its first child in tab order (with TabStop if any has one).
 
 class TCustomGroupBox : public TCustomControl {
   RTL_CLASS(TCustomGroupBox, TCustomControl)
@@ -109,6 +110,7 @@ protected:
   // message handlers
   void CMTextChanged(TMessage& Message);
   void CMFontChanged(TMessage& Message);
+  void CMDialogChar(TCMDialogChar& Message);
 };
 
 class TGroupBox : public TCustomGroupBox {

@@ -323,6 +323,24 @@ TEST_F(ExtCtrlsTest, ImagePaintsItsPictureAndRepaintsOnChange) {
   EXPECT_EQ(I->BoundsRect(), Bounds(10, 10, 50, 25)) << "AutoSize follows the picture";
 }
 
+TEST_F(ExtCtrlsTest, TransparentImageLetsTheParentShowThrough) {
+  auto* I = add(new TImage(Root), Bounds(0, 0, 30, 20));
+  TBitmap Picture;
+  Picture.SetSize(30, 20);
+  Picture.Canvas()->Brush()->SetColor(clRed);  // the bottom-left pixel's colour: transparent
+  Picture.Canvas()->FillRect(Rect(0, 0, 30, 20));
+  Picture.Canvas()->Brush()->SetColor(clBlue);
+  Picture.Canvas()->FillRect(Rect(10, 5, 20, 15));
+  I->Picture()->SetGraphic(&Picture);
+  EXPECT_TRUE(I->ControlStyle().Contains(csOpaque));
+  I->SetTransparent(true);
+  EXPECT_TRUE(I->Picture()->Graphic()->Transparent());
+  EXPECT_FALSE(I->ControlStyle().Contains(csOpaque));
+  const auto Image = test::Snapshot(Root);
+  EXPECT_EQ(PixelAt(Image.get(), 2, 2), Back);
+  EXPECT_EQ(PixelAt(Image.get(), 15, 10), clBlue);
+}
+
 TEST_F(ExtCtrlsTest, ImageCanvasNeedsABitmap) {
   auto* I = add(new TImage(Root), Bounds(0, 0, 30, 20));
   I->Canvas()->Pixels(0, 0);

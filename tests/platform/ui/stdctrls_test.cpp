@@ -353,4 +353,28 @@ TEST_F(StdCtrlsTest, GroupBoxFramesItsClientAreaBelowTheCaption) {
   Image->Image().save(QDir::current().filePath(QStringLiteral("stdctrls_groupbox.png")));
 }
 
+TEST_F(StdCtrlsTest, GroupBoxAcceleratorFocusesItsFirstTabStop) {
+  auto* Outside = new THost(Root);
+  Outside->SetBounds(200, 10, 50, 20);
+  Outside->SetParent(Root);
+  auto* G = new TGroupBox(Root);
+  G->SetBounds(10, 10, 150, 100);
+  G->SetParent(Root);
+  G->SetCaption("&Paper");
+  auto* NoStop = new THost(Root);
+  NoStop->SetBounds(10, 20, 50, 20);
+  NoStop->SetTabStop(false);
+  NoStop->SetParent(G);
+  auto* Stop = new THost(Root);
+  Stop->SetBounds(10, 50, 50, 20);
+  Stop->SetParent(G);
+  Outside->SetFocus();
+
+  test::Key('P', {ssAlt});
+  EXPECT_EQ(GetFocus(), Stop->Handle());
+  Outside->SetFocus();
+  test::Key('Q', {ssAlt});
+  EXPECT_EQ(GetFocus(), Outside->Handle());
+}
+
 }  // namespace

@@ -3,12 +3,15 @@
 #include "platform/rtl/format.h"
 #include "platform/rtl/strutils.h"
 #include "platform/ui/actions.h"
+#include "platform/ui/bitmap.h"
+#include "platform/ui/canvas.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/imagelist.h"
 
 #include <QFont>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -79,6 +82,22 @@ TMenuItem* itemOf(const QAction* Action) {
   return Action ? static_cast<TMenuItem*>(Action->data().value<void*>()) : nullptr;
 }
 
+// The list's image drawn on a transparent 32-bit bitmap, or the item's own
+// bitmap; none when neither gives one.
+QIcon itemIcon(TMenuItem* Item) {
+  TCustomImageList* Images = Item->GetImageList();
+  if (Images && Item->ImageIndex() >= 0 && Item->ImageIndex() < Images->Count()) {
+    QImage Clear(Images->Width(), Images->Height(), QImage::Format_ARGB32);
+    Clear.fill(Qt::transparent);
+    TBitmap B;
+    B.SetImage(Clear);
+    Images->Draw(B.Canvas(), 0, 0, Item->ImageIndex(), Item->Enabled());
+    return QIcon(QPixmap::fromImage(B.Image()));
+  }
+  if (Item->Bitmap() && !Item->Bitmap()->Empty()) return QIcon(QPixmap::fromImage(Item->Bitmap()->Image()));
+  return QIcon();
+}
+
 String actionText(const TMenuItem* Item) {
   const String Keys = ShortCutToText(Item->ShortCut());
   return Keys.isEmpty() ? Item->Caption() : Item->Caption() + u'\t' + Keys;
@@ -105,6 +124,7 @@ void fillMenu(M* Menu, TMenuItem* Item) {
       A->setChecked(Child->Checked());
     }
     A->setEnabled(Child->Enabled());
+    A->setIcon(itemIcon(Child));
     A->setData(QVariant::fromValue(static_cast<void*>(Child)));
     if (Child->Default()) {
       QFont F = A->font();
@@ -226,6 +246,13 @@ TMenuItem* TMenuItem::Find(const String& ACaption) const {
   return nullptr;
 }
 
+TCustomImageList* TMenuItem::GetImageList() const {
+  for (const TMenuItem* P = FParent; P; P = P->FParent)
+    if (P->FSubMenuImages) return P->FSubMenuImages;
+  const TMenu* M = GetParentMenu();
+  return M ? M->Images() : nullptr;
+}
+
 TMenu* TMenuItem::GetParentMenu() const {
   const TMenuItem* Root = this;
   while (Root->FParent) Root = Root->FParent;
@@ -330,7 +357,7 @@ void TMenuItem::SetImageIndex(Integer Value) {
   MenuChanged();
 }
 
-void TMenuItem::SetBitmap(TObject* Value) {
+void TMenuItem::SetBitmap(TBitmap* Value) {
   FBitmap = Value;
   MenuChanged();
 }

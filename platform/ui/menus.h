@@ -25,6 +25,7 @@ class QMenu;
 class QMenuBar;
 class QWidget;
 class TBasicAction;
+class TBitmap;
 class TMenu;
 class TMenuActionLink;
 class TControl;
@@ -99,6 +100,10 @@ public:
   // Lets the linked action update itself (OnUpdate).
   void InitiateAction();
 
+  // The image list of this item's ImageIndex: the nearest parent's
+  // SubMenuImages, else the menu's Images.
+  TCustomImageList* GetImageList() const;
+
   // properties
   const String& Caption() const { return FCaption; }
   void SetCaption(const String& Value);
@@ -124,9 +129,10 @@ public:
   void SetBreak(bool Value);
   Integer ImageIndex() const { return FImageIndex; }
   void SetImageIndex(Integer Value);
-  // The item's own picture (not owned; the caller keeps it alive).
-  TObject* Bitmap() const { return FBitmap; }
-  void SetBitmap(TObject* Value);
+  // The item's own picture, shown when no image list gives one (not owned;
+  // the caller keeps it alive).
+  TBitmap* Bitmap() const { return FBitmap; }
+  void SetBitmap(TBitmap* Value);
   const String& Hint() const { return FHint; }
   void SetHint(const String& Value) { FHint = Value; }
   Integer HelpContext() const { return FHelpContext; }
@@ -176,7 +182,7 @@ private:
   bool FDefault = false;
   bool FBreak = false;
   Integer FImageIndex = -1;
-  TObject* FBitmap = nullptr;
+  TBitmap* FBitmap = nullptr;
   String FHint;
   Integer FHelpContext = 0;
   TCustomImageList* FSubMenuImages = nullptr;
@@ -278,7 +284,8 @@ private:
 
 // The Qt menu of Item's visible children: separators for lines, submenus
 // for items with children, checkable actions for AutoCheck, RadioItem or
-// checked items, the shortcut text after a tab; each action's data is its
+// checked items, the shortcut text after a tab, the image list's image (or
+// the Bitmap) as icon, Default items bold; each action's data is its
 // TMenuItem*.  Parent owns the result.
 QMenu* BuildQtMenu(TMenuItem* Item, QWidget* Parent = nullptr);
 

@@ -3,7 +3,9 @@
 #include "platform/ui/actions.h"
 #include "platform/ui/application.h"
 #include "platform/ui/controls.h"
+#include "platform/ui/bitmap.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/imagelist.h"
 #include "platform/ui/modaltest.h"
 #include "platform/ui/uitest.h"
 #include "tests/support/testing.h"
@@ -298,6 +300,33 @@ TEST_F(PopupTest, OnPopupShapesTheBuiltMenuAndTheChosenClickRunsBeforeReturn) {
   Menu->Popup(0, 0);
   EXPECT_TRUE(Sort->Items(0)->Checked());
   EXPECT_FALSE(Sort->Items(1)->Checked());
+}
+
+TEST_F(PopupTest, IconsComeFromTheNearestImageList) {
+  auto list = [&](QColor Colour) {
+    auto* L = new TCustomImageList(Owner);
+    QImage Img(16, 16, QImage::Format_RGB32);
+    Img.fill(Colour);
+    TBitmap B;
+    B.SetImage(Img);
+    L->Add(&B, nullptr);
+    return L;
+  };
+  Menu->SetImages(list(Qt::red));
+  Sort->SetSubMenuImages(list(Qt::blue));
+  Menu->Items()->Items(0)->SetImageIndex(0);
+  Sort->Items(0)->SetImageIndex(0);
+  Sort->Items(1)->SetImageIndex(1);  // no such image
+  auto centre = [](QAction* A) { return A->icon().pixmap(16, 16).toImage().pixelColor(8, 8); };
+  SetMenuResponder([&](const TMenuRequest& R) {
+    EXPECT_EQ(centre(R.QtMenu->actions()[0]), QColor(Qt::red));
+    EXPECT_TRUE(R.QtMenu->actions()[2]->icon().isNull());
+    QMenu* Sub = R.QtMenu->actions()[2]->menu();
+    EXPECT_EQ(centre(Sub->actions()[0]), QColor(Qt::blue));
+    EXPECT_TRUE(Sub->actions()[1]->icon().isNull());
+    return nullptr;
+  });
+  Menu->Popup(0, 0);
 }
 
 TEST_F(PopupTest, CancelClicksNothingAndHiddenItemsAreLeftOut) {

@@ -7,7 +7,6 @@
 
 #include "platform/ui/stdctrls.h"
 
-#include "platform/rtl/strutils.h"
 #include "platform/ui/gdi.h"
 
 using namespace gdi;

@@ -94,8 +94,9 @@ public:
   // Caption "-".
   bool IsLine() const { return FCaption == QStringLiteral("-"); }
 
-  // Toggles Checked for AutoCheck, then OnClick or the action (see Click's
-  // rule in menus.cpp); nothing for a disabled item.
+  // A disabled item does nothing.  Else AutoCheck toggles Checked; then an
+  // OnClick other than the linked action's OnExecute runs, else the linked
+  // action executes (ActionComponent = this item), else OnClick runs.
   virtual void Click();
   // Lets the linked action update itself (OnUpdate).
   void InitiateAction();

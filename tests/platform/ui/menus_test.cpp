@@ -364,11 +364,15 @@ TEST_F(PopupTest, RightClickOverTheControlPopsItsMenu) {
   ASSERT_EQ(Requests.size(), 1u);
   EXPECT_EQ(Requests[0].Point, Panel->ClientToScreen({5, 6}));
   EXPECT_EQ(Menu->PopupComponent(), Panel);
+  // From the keyboard: no point, the menu comes at the client origin.
+  EXPECT_EQ(Panel->Perform(WM_CONTEXTMENU, 0, PointToLParam(TPoint{-1, -1})), 1);
+  ASSERT_EQ(Requests.size(), 2u);
+  EXPECT_EQ(Requests[1].Point, Panel->ClientToScreen({0, 0}));
 
   // AutoPopup off: the message goes on and nothing pops up.
   Menu->SetAutoPopup(false);
   test::Click(Panel, {5, 6}, mbRight);
-  EXPECT_EQ(Requests.size(), 1u);
+  EXPECT_EQ(Requests.size(), 2u);
 
   // A freed menu is forgotten by the control.
   Menu->Free();

@@ -531,7 +531,7 @@ class TTextCanvas {
   bool FBlitClipReady = false;
 };
 
-void drawLayout(TTextCanvas& Canvas, const TTextTarget& T, const TTextLayout& L, const TRect& Rect) {
+void drawLayout(TTextCanvas& Canvas, const TTextTarget& T, const TTextLayoutResult& L, const TRect& Rect) {
   if (L.Clipped) Canvas.ClipTo(Rect);
   const COLORREF TextColor = T.State.TextColor;
   const bool Opaque = T.State.BkMode == OPAQUE;
@@ -549,7 +549,7 @@ void drawLayout(TTextCanvas& Canvas, const TTextTarget& T, const TTextLayout& L,
 
 // Scratch buffers of the text calls, reused to spare allocations per call.
 struct TScratch {
-  TTextLayout Layout;
+  TTextLayoutResult Layout;
   std::vector<Integer> Widths;
   std::vector<Integer> Offsets;
 };
@@ -627,7 +627,7 @@ int DrawTextExW(HDC DC, const Char* Text, int Count, RECT* Rect, UINT Format, DR
     In.RightMargin = T.toLayoutX(Params->iRightMargin);
     In.TabLength = Params->iTabLength;
   }
-  TTextLayout& L = scratch().Layout;
+  TTextLayoutResult& L = scratch().Layout;
   LayoutText(In, *T.Font, L);
   if (Params) Params->uiLengthDrawn = static_cast<UINT>(L.LengthDrawn);
   if (Format & DT_CALCRECT) {

@@ -1,13 +1,7 @@
-// The text engine names its layout result TTextLayout, as the label's
-// vertical-layout enumeration is named; this unit never uses the engine's, so
-// it is renamed here to keep the DT_* formats in reach.
-#define TTextLayout TTextEngineLayout
-#include "platform/ui/textengine.h"
-#undef TTextLayout
-
 #include "platform/ui/stdctrls.h"
 
 #include "platform/ui/gdi.h"
+#include "platform/ui/textengine.h"
 
 using namespace gdi;
 

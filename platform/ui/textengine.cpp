@@ -38,7 +38,7 @@ using TLineShapes = QVarLengthArray<TLineShape, 8>;
 struct TLayoutContext {
   const TTextLayoutInput& In;
   const TTextMeasurer& M;
-  TTextLayout& Out;
+  TTextLayoutResult& Out;
   Cardinal Format = 0;
   Integer TabWidth = 0;     // pixels; 0 makes tabs zero-width
   Integer Available = 0;    // rect width less the margins
@@ -47,7 +47,7 @@ struct TLayoutContext {
   Integer DotAdvance = 0;
   QVarLengthArray<qsizetype, 4> PrefixUnits;  // Display indexes of underlined units
 
-  TLayoutContext(const TTextLayoutInput& Input, const TTextMeasurer& Measurer, TTextLayout& Output)
+  TLayoutContext(const TTextLayoutInput& Input, const TTextMeasurer& Measurer, TTextLayoutResult& Output)
       : In(Input), M(Measurer), Out(Output) {}
 
   bool has(Cardinal Flag) const { return (Format & Flag) != 0; }
@@ -184,7 +184,7 @@ TLineShape shortenPath(const TLayoutContext& C, TLineShape Line, const TIntBuffe
 
 // Appends one line's text, offsets and underlines to the output.
 void emitLine(TLayoutContext& C, const TLineShape& Line) {
-  TTextLayout& Out = C.Out;
+  TTextLayoutResult& Out = C.Out;
   const qsizetype HeadLength = Line.HeadEnd - Line.HeadStart;
   QStringView Text;
   TIntBuffer Adv;
@@ -238,7 +238,7 @@ Integer alignedX(const TLayoutContext& C, Integer Width) {
   return R.Left + C.In.LeftMargin;
 }
 
-void clearLayout(TTextLayout& Out) {
+void clearLayout(TTextLayoutResult& Out) {
   Out.Lines.clear();
   Out.Offsets.clear();
   Out.Underlines.clear();
@@ -359,7 +359,7 @@ void SetTextEngine(TTextEngine Engine) { CurrentEngine = Engine; }
 
 TTextEngine TextEngine() { return CurrentEngine; }
 
-void LayoutText(const TTextLayoutInput& In, const TTextMeasurer& M, TTextLayout& Out) {
+void LayoutText(const TTextLayoutInput& In, const TTextMeasurer& M, TTextLayoutResult& Out) {
   clearLayout(Out);
   TLayoutContext C(In, M, Out);
   resolveFormat(C);

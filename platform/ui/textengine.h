@@ -101,7 +101,7 @@ struct TTextUnderline {
 };
 
 // The result of LayoutText; reused between calls to keep its buffers.
-struct TTextLayout {
+struct TTextLayoutResult {
   std::vector<TTextLine> Lines;
   // Left edge of each unit relative to its line's X: Text.size() + 1 entries
   // per line from FirstOffset, the last one the line width.  Control units
@@ -121,7 +121,7 @@ struct TTextLayout {
 };
 
 // Lays out In with M into Out (whose previous content is dropped).
-void LayoutText(const TTextLayoutInput& In, const TTextMeasurer& M, TTextLayout& Out);
+void LayoutText(const TTextLayoutInput& In, const TTextMeasurer& M, TTextLayoutResult& Out);
 
 // Left edge of each unit when units of the given widths are placed in display
 // order: logical order, unless the text holds right-to-left letters or the

@@ -31,7 +31,7 @@ class TTableMeasurer final : public TTextMeasurer {
   TTextFontMetrics FMetrics;
 };
 
-TTextLayout layout(const String& Text, UINT Format, TRect Rect, const TTextMeasurer& M = Fixed, Integer LeftMargin = 0,
+TTextLayoutResult layout(const String& Text, UINT Format, TRect Rect, const TTextMeasurer& M = Fixed, Integer LeftMargin = 0,
                    Integer RightMargin = 0, Integer TabLength = 0, Integer CharExtra = 0) {
   TTextLayoutInput In;
   In.Text = Text;
@@ -41,21 +41,21 @@ TTextLayout layout(const String& Text, UINT Format, TRect Rect, const TTextMeasu
   In.RightMargin = RightMargin;
   In.TabLength = TabLength;
   In.CharExtra = CharExtra;
-  TTextLayout Out;
+  TTextLayoutResult Out;
   LayoutText(In, M, Out);
   // The views must not point into the caller's temporary text.
   for (TTextLine& Line : Out.Lines) Out.Shortened.push_back(Line.Text.toString()), Line.Text = Out.Shortened.back();
   return Out;
 }
 
-QStringList lineTexts(const TTextLayout& L) {
+QStringList lineTexts(const TTextLayoutResult& L) {
   QStringList Result;
   for (const TTextLine& Line : L.Lines) Result.append(Line.Text.toString());
   return Result;
 }
 
 // Left edge of unit I of line N on the surface.
-Integer unitX(const TTextLayout& L, int N, int I) {
+Integer unitX(const TTextLayoutResult& L, int N, int I) {
   return L.Lines[N].X + L.Offsets[L.Lines[N].FirstOffset + I];
 }
 
@@ -119,7 +119,7 @@ TEST(TextLayoutTest, LinesAndCalcRect) {
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
-    const TTextLayout L = layout(C.Text, C.Format, C.Rect);
+    const TTextLayoutResult L = layout(C.Text, C.Format, C.Rect);
     EXPECT_EQ(lineTexts(L), C.Lines);
     EXPECT_EQ(L.CalcRect, C.Calc);
     EXPECT_EQ(L.TextHeight, static_cast<Integer>(C.Lines.size()) * 13);
@@ -156,7 +156,7 @@ TEST(TextLayoutTest, Ellipses) {
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
-    const TTextLayout L = layout(C.Text, C.Format, {0, 0, C.Width, 20});
+    const TTextLayoutResult L = layout(C.Text, C.Format, {0, 0, C.Width, 20});
     EXPECT_EQ(lineTexts(L), C.Lines);
     for (const TTextLine& Line : L.Lines)
       EXPECT_EQ(Line.Width, static_cast<Integer>(Line.Text.size()) * 6);
@@ -164,7 +164,7 @@ TEST(TextLayoutTest, Ellipses) {
 }
 
 TEST(TextLayoutTest, CalcRectReportsTheNaturalWidthDespiteEllipsis) {
-  const TTextLayout L = layout("abcdefghij", DT_SINGLELINE | DT_END_ELLIPSIS | DT_CALCRECT, {0, 0, 30, 20});
+  const TTextLayoutResult L = layout("abcdefghij", DT_SINGLELINE | DT_END_ELLIPSIS | DT_CALCRECT, {0, 0, 30, 20});
   EXPECT_EQ(L.CalcRect, (TRect{0, 0, 60, 13}));
 }
 
@@ -186,7 +186,7 @@ TEST(TextLayoutTest, Prefixes) {
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
-    const TTextLayout L = layout(C.Text, C.Format | DT_SINGLELINE, {0, 0, 24, 13});
+    const TTextLayoutResult L = layout(C.Text, C.Format | DT_SINGLELINE, {0, 0, 24, 13});
     ASSERT_EQ(L.Lines.size(), 1u);
     EXPECT_EQ(L.Lines[0].Text.toString(), C.Shown);
     std::vector<Integer> Xs;
@@ -200,7 +200,7 @@ TEST(TextLayoutTest, Prefixes) {
 }
 
 TEST(TextLayoutTest, PrefixUnderlineFollowsItsUnitIntoWrappedAndShortenedLines) {
-  TTextLayout L = layout("aa &bb", DT_WORDBREAK, {0, 0, 20, 0});
+  TTextLayoutResult L = layout("aa &bb", DT_WORDBREAK, {0, 0, 20, 0});
   ASSERT_EQ(L.Underlines.size(), 1u);
   EXPECT_EQ(L.Underlines[0].Line, 1);
   EXPECT_EQ(L.Underlines[0].X, 0);
@@ -225,14 +225,14 @@ TEST(TextLayoutTest, Tabs) {
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
-    const TTextLayout L = layout(C.Text, C.Format | DT_SINGLELINE, {0, 0, 200, 13}, Fixed, 0, 0, C.TabLength);
+    const TTextLayoutResult L = layout(C.Text, C.Format | DT_SINGLELINE, {0, 0, 200, 13}, Fixed, 0, 0, C.TabLength);
     EXPECT_EQ(unitX(L, 0, C.Text.size() - 1), C.BX);
   }
 }
 
 TEST(TextLayoutTest, TabStopByteIsNoFlags) {
   // 0x0100 in the second byte would be DT_NOCLIP.
-  const TTextLayout L = layout("a\tb", DT_EXPANDTABS | DT_TABSTOP | (1 << 8), {0, 0, 200, 13});
+  const TTextLayoutResult L = layout("a\tb", DT_EXPANDTABS | DT_TABSTOP | (1 << 8), {0, 0, 200, 13});
   EXPECT_TRUE(L.Clipped);
   EXPECT_EQ(unitX(L, 0, 2), 12);
 }
@@ -256,7 +256,7 @@ TEST(TextLayoutTest, Alignment) {
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
-    const TTextLayout L = layout("abc", C.Format, {10, 20, 110, 40}, Fixed, C.LeftMargin, C.RightMargin);
+    const TTextLayoutResult L = layout("abc", C.Format, {10, 20, 110, 40}, Fixed, C.LeftMargin, C.RightMargin);
     EXPECT_EQ(L.Lines[0].X, C.X);
     EXPECT_EQ(L.Lines[0].Y, C.Y);
     EXPECT_EQ(L.TextHeight, C.TextHeight);
@@ -264,14 +264,14 @@ TEST(TextLayoutTest, Alignment) {
 }
 
 TEST(TextLayoutTest, MarginsNarrowTheWrapWidthAndWidenTheCalcRect) {
-  const TTextLayout L = layout("aa bb", DT_WORDBREAK | DT_CALCRECT, {0, 0, 40, 0}, Fixed, 3, 9);
+  const TTextLayoutResult L = layout("aa bb", DT_WORDBREAK | DT_CALCRECT, {0, 0, 40, 0}, Fixed, 3, 9);
   EXPECT_EQ(lineTexts(L), (QStringList{"aa", "bb"}));
   EXPECT_EQ(L.CalcRect, (TRect{0, 0, 24, 26}));
 }
 
 TEST(TextLayoutTest, ExtentsAddUpWithCharacterExtra) {
   const TTableMeasurer Table;
-  const TTextLayout L = layout("iWa", DT_SINGLELINE | DT_CALCRECT, {0, 0, 0, 0}, Table, 0, 0, 0, 2);
+  const TTextLayoutResult L = layout("iWa", DT_SINGLELINE | DT_CALCRECT, {0, 0, 0, 0}, Table, 0, 0, 0, 2);
   EXPECT_EQ(L.CalcRect.Width(), 2 + 9 + 5 + 3 * 2);
   EXPECT_EQ(unitX(L, 0, 1), 4);
   EXPECT_EQ(unitX(L, 0, 2), 15);
@@ -307,7 +307,7 @@ TEST(TextLayoutTest, HostileInputKeepsTheLayoutConsistent) {
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
-    const TTextLayout L = layout(C.Text, C.Format, C.Rect);
+    const TTextLayoutResult L = layout(C.Text, C.Format, C.Rect);
     ASSERT_FALSE(L.Lines.empty());
     size_t Offsets = 0;
     for (const TTextLine& Line : L.Lines) {

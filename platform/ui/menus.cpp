@@ -103,12 +103,33 @@ String actionText(const TMenuItem* Item) {
   return Keys.isEmpty() ? Item->Caption() : Item->Caption() + u'\t' + Keys;
 }
 
-// Fills Menu (a QMenu or a QMenuBar) with Item's visible children.
-template <class M>
-void fillMenu(M* Menu, TMenuItem* Item) {
+// Whether the lines under Item are reduced: the first item with a flag of
+// its own decides, the menu's flag at the root.
+bool reducesLines(const TMenuItem* Item) {
+  for (; Item; Item = Item->Parent())
+    if (Item->AutoLineReduction() != maParent) return Item->AutoLineReduction() == maAutomatic;
+  return true;
+}
+
+// Item's visible children; with line reduction, without lines at either end
+// or right after another line.
+std::vector<TMenuItem*> shownItems(TMenuItem* Item) {
+  std::vector<TMenuItem*> Shown;
+  const bool Reduce = reducesLines(Item);
   for (Integer I = 0; I < Item->Count(); ++I) {
     TMenuItem* Child = Item->Items(I);
     if (!Child->Visible()) continue;
+    if (Reduce && Child->IsLine() && (Shown.empty() || Shown.back()->IsLine())) continue;
+    Shown.push_back(Child);
+  }
+  if (Reduce && !Shown.empty() && Shown.back()->IsLine()) Shown.pop_back();
+  return Shown;
+}
+
+// Fills Menu (a QMenu or a QMenuBar) with Item's visible children.
+template <class M>
+void fillMenu(M* Menu, TMenuItem* Item) {
+  for (TMenuItem* Child : shownItems(Item)) {
     if (Child->IsLine()) {
       Menu->addSeparator();
       continue;
@@ -362,6 +383,12 @@ void TMenuItem::SetBitmap(TBitmap* Value) {
   MenuChanged();
 }
 
+void TMenuItem::SetAutoLineReduction(TMenuItemAutoFlag Value) {
+  if (FAutoLineReduction == Value) return;
+  FAutoLineReduction = Value;
+  MenuChanged();
+}
+
 void TMenuItem::SetSubMenuImages(TCustomImageList* Value) {
   if (FSubMenuImages) FSubMenuImages->RemoveFreeNotification(this);
   FSubMenuImages = Value;
@@ -410,11 +437,19 @@ void TMenuItem::Notification(TComponent* AComponent, TOperation Operation) {
 // ---------------------------------------------------------------------------
 // TMenu
 
-TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), FItems(new TMenuItem(nullptr)) { FItems->FMenu = this; }
+TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), FItems(new TMenuItem(nullptr)) {
+  FItems->FMenu = this;
+  FItems->FAutoLineReduction = maAutomatic;
+}
 
 TMenu::~TMenu() {
   FItems->FMenu = nullptr;
   FItems->Free();
+}
+
+void TMenu::SetAutoLineReduction(TMenuAutoFlag Value) {
+  FItems->FAutoLineReduction = Value;
+  MenuChanged(nullptr);
 }
 
 void TMenu::SetImages(TCustomImageList* Value) {

@@ -35,6 +35,8 @@ class TCustomImageList;
 RTL_DECLARE_EXCEPTION(EMenuError, Exception)
 
 RTL_ENUM(TMenuItemAutoFlag, maAutomatic, maManual, maParent)
+// A menu's own flags: maAutomatic or maManual.
+using TMenuAutoFlag = TMenuItemAutoFlag;
 RTL_ENUM(TPopupAlignment, paLeft, paRight, paCenter)
 
 // Owner-drawing events: stored and copied, never called (no owner drawing).
@@ -142,8 +144,10 @@ public:
   void SetSubMenuImages(TCustomImageList* Value);
   TMenuItemAutoFlag AutoHotkeys() const { return FAutoHotkeys; }
   void SetAutoHotkeys(TMenuItemAutoFlag Value) { FAutoHotkeys = Value; }
+  // Shown menus drop lines at either end and doubled lines under an item
+  // whose flag (maParent: the parent's, at the root the menu's) is maAutomatic.
   TMenuItemAutoFlag AutoLineReduction() const { return FAutoLineReduction; }
-  void SetAutoLineReduction(TMenuItemAutoFlag Value) { FAutoLineReduction = Value; }
+  void SetAutoLineReduction(TMenuItemAutoFlag Value);
   // The linked action (nullptr: none); linking copies its properties.
   TBasicAction* Action() const;
   void SetAction(TBasicAction* Value);
@@ -205,6 +209,9 @@ public:
   TMenuItem* Items() const { return FItems; }
   TCustomImageList* Images() const { return FImages; }
   void SetImages(TCustomImageList* Value);
+  // Default maAutomatic (see TMenuItem::AutoLineReduction).
+  TMenuAutoFlag AutoLineReduction() const { return FItems->AutoLineReduction(); }
+  void SetAutoLineReduction(TMenuAutoFlag Value);
 
   // The key down Message as a shortcut: the first visible item with it whose
   // own and parents' Enabled hold (after its action's update) runs Click;

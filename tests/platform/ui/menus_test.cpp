@@ -302,6 +302,32 @@ TEST_F(PopupTest, OnPopupShapesTheBuiltMenuAndTheChosenClickRunsBeforeReturn) {
   EXPECT_FALSE(Sort->Items(1)->Checked());
 }
 
+TEST_F(PopupTest, LinesAtTheEndsOrDoubledAreDroppedUnlessManual) {
+  auto* Line = new TMenuItem(Owner);
+  Line->SetCaption("-");
+  Menu->Items()->Add(Line);  // trailing
+  auto* Line2 = new TMenuItem(Owner);
+  Line2->SetCaption("-");
+  Menu->Items()->Insert(1, Line2);  // doubled
+  QStringList Shown;
+  SetMenuResponder([&](const TMenuRequest& R) {
+    QString S;
+    for (QAction* A : R.QtMenu->actions()) S += A->isSeparator() ? u'-' : u'x';
+    Shown.append(S);
+    return nullptr;
+  });
+  Menu->Popup(0, 0);
+  Menu->Items()->Items(0)->SetVisible(false);  // now the lines lead
+  Menu->Popup(0, 0);
+  Menu->SetAutoLineReduction(maManual);
+  Menu->Popup(0, 0);
+  // An item's own flag wins over the menu's.
+  Menu->SetAutoLineReduction(maAutomatic);
+  Menu->Items()->Items(1)->SetAutoLineReduction(maManual);  // a line's flag is about its children
+  Menu->Popup(0, 0);
+  EXPECT_EQ(Shown, QStringList({"x-x", "x", "--x-", "x"}));
+}
+
 TEST_F(PopupTest, IconsComeFromTheNearestImageList) {
   auto list = [&](QColor Colour) {
     auto* L = new TCustomImageList(Owner);

@@ -465,6 +465,12 @@ TEST_F(ShortCutDispatch, TheMainMenuTakesTheKeyBeforeTheFocusedControl) {
   test::Key('A', {ssCtrl});
   EXPECT_EQ(Ran, QStringList({"Co&morbidity"}));
   EXPECT_TRUE(Edit->Keys.filter("A").isEmpty());
+  // Alt keys arrive as system keys.
+  Item(File, "E&xit", TextToShortCut("Alt+X"));
+  Item(File, "Back", TextToShortCut("Alt+BkSp"));
+  test::Key('X', {ssAlt});
+  test::Key(VK_BACK, {ssAlt});
+  EXPECT_EQ(Ran, QStringList({"Co&morbidity", "E&xit", "Back"}));
   // Other keys reach the control.
   test::Key('B', {ssCtrl});
   EXPECT_EQ(Edit->Keys.filter("B"), QStringList({"Ctrl+B"}));

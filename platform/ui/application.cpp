@@ -5,6 +5,7 @@
 #include "platform/rtl/lists.h"
 #include "platform/ui/focus.h"
 #include "platform/ui/hwnd.h"
+#include "platform/ui/inputrouter.h"
 #include "platform/ui/mouse.h"
 #include "platform/ui/msgqueue.h"
 #include "platform/ui/window.h"
@@ -23,6 +24,10 @@ namespace {
 
 struct TInstalled {
   TPumpHooks PreviousPump;
+  // The router and pump chain the hint hooks of each InitializeForms; only
+  // the latest acts (the chains outlive FinalizeForms: hooks installed on
+  // top of ours must stay).
+  int Generation = 0;
   TExceptionHandler PreviousHandler;
   std::vector<TMonitorInfo> InjectedMonitors;
 };
@@ -78,7 +83,7 @@ long long overlap(const TRect& A, const TRect& B) {
 // ---------------------------------------------------------------------------
 // TApplication
 
-TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {}
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FHintManager(new THintManager(this)) {}
 
 TApplication::~TApplication() = default;
 
@@ -102,6 +107,8 @@ void TApplication::ProcessMessages() { ::ProcessMessages(); }
 void TApplication::HandleMessage() { ::HandleMessage(); }
 
 bool TApplication::idle() {
+  // A control that appeared under a resting mouse is entered now.
+  CheckMouseControl();
   bool Done = true;
   try {
     if (OnIdle) OnIdle(this, Done);
@@ -173,6 +180,7 @@ void TApplication::SetActive(bool Value) {
 
 TScreen::TScreen(TComponent* AOwner)
     : TComponent(AOwner), FHintFont(new TFont), FMenuFont(new TFont), FIconFont(new TFont) {
+  FHintFont->SetColor(clInfoText);
   UpdateMonitors();
 }
 
@@ -308,7 +316,19 @@ void InitializeForms() {
     Application->FTerminated = true;
     if (const auto& Previous = installed().PreviousPump.Quit) Previous(ExitCode);
   };
+  const int Generation = ++State.Generation;
+  auto current = [Generation] { return Application && installed().Generation == Generation; };
+  Hooks.Filter = [current, Previous = std::move(Hooks.Filter)](gdi::MSG& Msg) {
+    if (current()) Application->FHintManager->MessageTaken(Msg);
+    return Previous && Previous(Msg);
+  };
   SetPumpHooks(Hooks);
+  TInputHooks Input = SetInputHooks({});
+  Input.MouseMoved = [current, Previous = std::move(Input.MouseMoved)](gdi::HWND Window, TPoint ScreenPoint) {
+    if (Previous) Previous(Window, ScreenPoint);
+    if (current()) Application->FHintManager->MouseMoved(Window, ScreenPoint);
+  };
+  SetInputHooks(std::move(Input));
   State.PreviousHandler = SetExceptionHandler([](std::exception_ptr E) { Application->HandleException(E); });
 }
 

@@ -15,6 +15,7 @@
 
 #include "platform/rtl/component.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/hints.h"
 #include "platform/ui/metrics.h"
 
 #include <exception>
@@ -73,17 +74,19 @@ public:
   TBiDiMode BiDiMode() const { return FBiDiMode; }
   void SetBiDiMode(TBiDiMode Value) { FBiDiMode = Value; }
 
-  // hints (the hint protocol of hints.h reads them)
-  bool ShowHint() const { return FShowHint; }
-  void SetShowHint(bool Value) { FShowHint = Value; }
-  TColor HintColor() const { return FHintColor; }
-  void SetHintColor(TColor Value) { FHintColor = Value; }
-  Integer HintPause() const { return FHintPause; }
-  void SetHintPause(Integer Value) { FHintPause = Value; }
-  Integer HintShortPause() const { return FHintShortPause; }
-  void SetHintShortPause(Integer Value) { FHintShortPause = Value; }
-  Integer HintHidePause() const { return FHintHidePause; }
-  void SetHintHidePause(Integer Value) { FHintHidePause = Value; }
+  // hints: the settings of the application's hint manager, which sees every
+  // routed mouse move and every message the pump takes
+  THintManager* HintManager() const { return FHintManager; }
+  bool ShowHint() const { return FHintManager->ShowHint(); }
+  void SetShowHint(bool Value) { FHintManager->SetShowHint(Value); }
+  TColor HintColor() const { return FHintManager->HintColor(); }
+  void SetHintColor(TColor Value) { FHintManager->SetHintColor(Value); }
+  Integer HintPause() const { return FHintManager->HintPause(); }
+  void SetHintPause(Integer Value) { FHintManager->SetHintPause(Value); }
+  Integer HintShortPause() const { return FHintManager->HintShortPause(); }
+  void SetHintShortPause(Integer Value) { FHintManager->SetHintShortPause(Value); }
+  Integer HintHidePause() const { return FHintManager->HintHidePause(); }
+  void SetHintHidePause(Integer Value) { FHintManager->SetHintHidePause(Value); }
 
   // events
   TIdleEvent OnIdle;
@@ -107,11 +110,7 @@ private:
   bool FActive = false;
   bool FHandlingException = false;
   TBiDiMode FBiDiMode = bdLeftToRight;
-  bool FShowHint = true;
-  TColor FHintColor = clInfoBk;
-  Integer FHintPause = 500;
-  Integer FHintShortPause = 50;
-  Integer FHintHidePause = 2500;
+  THintManager* FHintManager;
 };
 
 // ---------------------------------------------------------------------------
@@ -201,6 +200,7 @@ public:
   TMonitor* MonitorFromWindow(gdi::HWND Window, TMonitorDefaultTo Default = mdNearest) const;
 
   // fonts
+  // hint windows take HintFont (colour clInfoText) when they are made
   TFont* HintFont() const { return FHintFont; }
   TFont* MenuFont() const { return FMenuFont; }
   TFont* IconFont() const { return FIconFont; }
@@ -230,10 +230,13 @@ private:
 extern TApplication* Application;
 extern TScreen* Screen;
 
-// Makes Application and Screen and installs the pump and exception hooks;
-// a second call does nothing.
+// Makes Application and Screen and installs the pump, router and exception
+// hooks (idle: mouse enter/leave, then OnIdle; mouse moves and taken
+// messages: the hint manager); a second call does nothing.
 void InitializeForms();
-// Frees them (the forms Application owns go with it) and removes the hooks.
+// Frees them (the forms Application owns go with it) and restores the idle,
+// quit and exception hooks; the hint links stay in the router and pump
+// chains, inert (hooks installed after them stay too).
 void FinalizeForms();
 
 namespace test {

@@ -209,6 +209,7 @@ const TMessageMap& TControl::MessageMap() {
       {CM_MOUSELEAVE, &TControl::CMMouseLeave},
       {CM_MOUSEWHEEL, &TControl::CMMouseWheel},
       {CM_HITTEST, &TControl::CMHitTest},
+      {CM_CURSORCHANGED, &TControl::CMCursorChanged},
   });
   return Map;
 }

@@ -426,6 +426,8 @@ protected:
   void CMMouseLeave(TCMMouseLeave& Message);
   void CMMouseWheel(TCMMouseWheel& Message);
   void CMHitTest(TMessage& Message);
+  // cursors (mouse.cpp): a new Cursor shows at once under the mouse
+  void CMCursorChanged(TMessage& Message);
 
   TControlStyle FControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   TControlState FControlState;
@@ -745,6 +747,9 @@ private:
   void releaseTree();
   void freeChildren();
   bool routeToGraphicChild(TWMMouse& Message);
+  // Stopping input gives the mouse up: WM_CANCELMODE to the capture window
+  // when it is this control's window or one inside it.
+  void cancelCaptureInside();
   TContainerWindow* ensureWindow();
   void paintBevels(gdi::HDC DC);
   gdi::HWND precedingWindow(TWinControl* Control) const;

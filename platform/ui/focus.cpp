@@ -5,6 +5,7 @@
 #include "platform/ui/hwnd.h"
 #include "platform/ui/inputrouter.h"
 #include "platform/ui/msgqueue.h"
+#include "platform/ui/window.h"
 
 #include <QGuiApplication>
 #include <QWidget>
@@ -217,9 +218,10 @@ void InstallFocusHooks() {
   // Qt's own activation reports lag behind ours and differ between window
   // systems; clicks activate through the router.  From Qt we take only the
   // application losing the activation (no window of the program has Qt's
-  // focus) and regaining it.
+  // focus) and regaining it, never through a window that does not activate
+  // (a window system may ignore that hint).
   Input.WindowActivation = [](HWND TopLevel, bool Active) {
-    if (Active && !GetActiveWindow())
+    if (Active && !GetActiveWindow() && !(GetWindowLong(TopLevel, GWL_EXSTYLE) & WS_EX_NOACTIVATE))
       ActivateWindow(TopLevel);
     else if (!Active && TopLevel == GetActiveWindow() && !QGuiApplication::focusWindow())
       ActivateWindow(nullptr);

@@ -1,6 +1,7 @@
 #include "platform/ui/hints.h"
 
 #include "platform/rtl/strutils.h"
+#include "platform/ui/application.h"
 #include "platform/ui/hwnd.h"
 #include "platform/ui/inputrouter.h"
 #include "platform/ui/metrics.h"
@@ -48,7 +49,10 @@ String GetHint(TControl* Control) {
 THintWindow::THintWindow(TComponent* AOwner) : TCustomControl(AOwner) {
   SetVisible(false);
   SetColor(clInfoBk);
-  Font()->SetColor(clInfoText);
+  if (Screen)
+    Font()->Assign(Screen->HintFont());
+  else
+    Font()->SetColor(clInfoText);
 }
 
 void THintWindow::CreateParams(TCreateParams& Params) {

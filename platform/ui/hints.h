@@ -45,7 +45,8 @@ using TShowHintEvent = TMethodPtr<void(String& HintStr, bool& CanShow, THintInfo
 // ---------------------------------------------------------------------------
 // THintWindow: a borderless-but-framed (WS_BORDER), non-activating,
 // stay-on-top tool window without parent that paints its Caption into its
-// backing image, word-wrapped, on Color.
+// backing image, word-wrapped, on Color, in Screen.HintFont (taken when it is
+// made).
 
 class THintWindow : public TCustomControl {
   RTL_CLASS(THintWindow, TCustomControl)

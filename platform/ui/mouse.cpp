@@ -124,9 +124,8 @@ TPoint cursorPos() {
   return {P.X, P.Y};
 }
 
-// Asks the window under the mouse again which cursor it shows.
-void askCursorAgain() {
-  const HWND W = state().LastWindow;
+// Asks W, the window under the mouse, again which cursor it shows.
+void askCursorAgain(HWND W) {
   if (!W || !IsWindow(W)) return;
   const LRESULT Hit = SendMessage(W, WM_NCHITTEST, 0, PointToLParam(cursorPos()));
   SendMessage(W, WM_SETCURSOR, HandleToWParam(W), MAKELPARAM(WORD(Hit), WORD(WM_MOUSEMOVE)));
@@ -187,7 +186,7 @@ void SetScreenCursor(TCursor Value) {
   if (Value != crDefault)
     SetCursor(GetCursorHandle(Value));
   else
-    askCursorAgain();
+    askCursorAgain(S.LastWindow);
 }
 
 void TWinControl::WMSetCursor(TWMSetCursor& Message) {
@@ -214,6 +213,16 @@ void TWinControl::WMSetCursor(TWMSetCursor& Message) {
     gdi::SetCursor(GetCursorHandle(hitCursor(Message.HitTest)));
     Message.Result = 1;
   }
+}
+
+void TControl::CMCursorChanged(TMessage&) {
+  // Only a control under the mouse, or a graphic child there that shows its
+  // parent's cursor, changes what shows.
+  TControl* Under = GetCaptureControl() ? nullptr : FindDragTarget(cursorPos(), false);
+  if (!Under) return;
+  auto* Windowed = dynamic_cast<TWinControl*>(Under);
+  if (Under == this || (!Windowed && Under->Parent() == this))
+    askCursorAgain(Windowed ? Windowed->Handle() : Under->Parent()->Handle());
 }
 
 // ---------------------------------------------------------------------------

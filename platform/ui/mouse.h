@@ -14,7 +14,8 @@
 // (Screen.Cursors[]) maps a TCursor to a cursor handle: the built-in crXXX
 // values to Qt's shapes, positive indexes to registered cursors; an unknown
 // index gives the default cursor.  The cursor shown follows on the widget of
-// the window under the mouse.
+// the window under the mouse.  A control's new Cursor shows at once when the
+// control is under the mouse (CM_CURSORCHANGED).
 #pragma once
 
 #include "platform/ui/messages.h"

@@ -7,6 +7,7 @@
 #include "platform/ui/edges.h"
 #include "platform/ui/inputrouter.h"
 #include "platform/ui/metrics.h"
+#include "platform/ui/msgqueue.h"
 #include "platform/ui/regions.h"
 #include "platform/ui/window.h"
 #include "platform/ui/window_p.h"
@@ -217,14 +218,24 @@ void TWinControl::WMMouseWheel(TWMMouseWheel& Message) {
 
 void TWinControl::MouseWheelHandler(TMessage& Message) { Perform(Message); }
 
+void TWinControl::cancelCaptureInside() {
+  if (!HandleAllocated()) return;
+  const HWND Capture = GetCapture();
+  if (Capture && (Capture == Handle() || IsChild(Handle(), Capture))) SendMessage(Capture, WM_CANCELMODE, 0, 0);
+}
+
 void TWinControl::CMShowingChanged(TMessage&) {
   const UINT Show = FShowing ? SWP_SHOWWINDOW : SWP_HIDEWINDOW;
   SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | Show);
 }
 
-void TWinControl::CMVisibleChanged(TMessage&) { UpdateControlState(); }
+void TWinControl::CMVisibleChanged(TMessage&) {
+  if (!FVisible) cancelCaptureInside();
+  UpdateControlState();
+}
 
 void TWinControl::CMEnabledChanged(TMessage& Message) {
+  if (!FEnabled) cancelCaptureInside();
   DispatchAs<TControl>(Message);
   if (HandleAllocated()) EnableWindow(Handle(), FEnabled ? 1 : 0);
 }

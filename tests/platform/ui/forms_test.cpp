@@ -6,10 +6,15 @@
 #include "platform/ui/inputrouter.h"
 #include "platform/ui/modaltest.h"
 #include "platform/ui/msgqueue.h"
+#include "platform/ui/timers.h"
 #include "platform/ui/window.h"
 #include "tests/support/testing.h"
 
 #include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QWidget>
 
 namespace {
 
@@ -62,6 +67,29 @@ struct TRecorder : TObject {
   void Activate(TObject*) { Log.append("activate"); }
   void Deactivate(TObject*) { Log.append("deactivate"); }
   void MouseDown(TObject*, TMouseButton, TShiftState, int, int) { Log.append("down"); }
+};
+
+// A windowed control that logs the cancel notices, its own mouse enter and
+// its presses.
+class TSpy : public TCustomControl {
+  RTL_CLASS(TSpy, TCustomControl)
+public:
+  TSpy(TWinControl* AParent, const String& AName, TRect Bounds, QStringList* ALog)
+      : TCustomControl(AParent), Log(ALog) {
+    SetName(AName);
+    SetBoundsRect(Bounds);
+    SetParent(AParent);
+    OnMouseDown = [this](TObject*, TMouseButton, TShiftState, int, int) { Log->append(Name() + " down"); };
+  }
+  QStringList* Log;
+
+  void WndProc(TMessage& M) override {
+    if (M.Msg == WM_CANCELMODE) Log->append(Name() + " WM_CANCELMODE");
+    if (M.Msg == CM_CANCELMODE)
+      Log->append(Name() + " CM_CANCELMODE from " + reinterpret_cast<TControl*>(M.LParam)->Name());
+    if (M.Msg == CM_MOUSEENTER && M.LParam == 0) Log->append(Name() + " enter");
+    TCustomControl::WndProc(M);
+  }
 };
 
 void clickClient(TWinControl* C, TPoint P = {5, 5}) {
@@ -138,6 +166,80 @@ TEST_F(FormsTest, NonActivatingPopupLeavesTheActiveForm) {
   EXPECT_EQ(SendMessage(Popup->Handle(), WM_MOUSEACTIVATE, HandleToWParam(Popup->Handle()), 0), MA_NOACTIVATE);
   clickClient(Popup);
   EXPECT_EQ(R.Log, QStringList({"down"}));
+  EXPECT_EQ(Screen->ActiveForm(), Main);
+  EXPECT_FALSE(Popup->Active());
+
+  // A window system that activates it anyway is not followed.
+  ActivateWindow(nullptr);
+  QEvent Activation(QEvent::WindowActivate);
+  QCoreApplication::sendEvent(FindWindowObject(Popup->Handle())->Widget(), &Activation);
+  EXPECT_EQ(Screen->ActiveForm(), nullptr);
+  QCoreApplication::sendEvent(FindWindowObject(Main->Handle())->Widget(), &Activation);
+  EXPECT_EQ(Screen->ActiveForm(), Main);
+}
+
+TEST_F(FormsTest, AClickElsewhereCancelsTheActiveControlsModeBeforeThePress) {
+  QStringList Log;
+  TForm* Main = NewForm("main");
+  auto* Edit = new TSpy(Main, "Edit", Rect(10, 10, 110, 30), &Log);
+  auto* Grid = new TSpy(Main, "Grid", Rect(10, 50, 110, 150), &Log);
+  Main->Show();
+  Edit->SetFocus();
+  clickClient(Grid);
+  EXPECT_EQ(Log, QStringList({"Edit CM_CANCELMODE from Grid", "Grid down"}));
+}
+
+TEST_F(FormsTest, ShowModalCancelsTheMouseCapture) {
+  QStringList Log;
+  TForm* Main = NewForm("main");
+  auto* Grid = new TSpy(Main, "Grid", Rect(10, 50, 110, 150), &Log);
+  Main->Show();
+  RouteMouse(Grid->Handle(), TMouseAction::Down, Grid->ClientToScreen({5, 5}), mbLeft, {});
+  ProcessMessages();
+  ASSERT_EQ(GetCapture(), Grid->Handle());
+  Log.clear();
+  TForm* Dialog = NewForm("Dialog");
+  test::ModalScript Script;
+  Script.Then([&](TModalRequest& R) {
+    EXPECT_EQ(GetCapture(), nullptr);
+    R.Form->SetModalResult(mrOk);
+  });
+  EXPECT_EQ(Dialog->ShowModal(), mrOk);
+  EXPECT_EQ(Log, QStringList({"Grid WM_CANCELMODE"}));
+}
+
+TEST_F(FormsTest, IdleEntersAControlThatAppearsUnderTheRestingMouse) {
+  QStringList Log;
+  TForm* Main = NewForm("main");
+  Main->Show();
+  RouteMouse(Main->Handle(), TMouseAction::Move, Main->ClientToScreen({50, 50}), mbLeft, {});
+  ProcessMessages();
+  new TSpy(Main, "Panel", Rect(40, 40, 80, 80), &Log);
+  EXPECT_TRUE(Log.isEmpty());
+  test::PumpUntil([&Log] { return !Log.isEmpty(); });
+  EXPECT_EQ(Log, QStringList({"Panel enter"}));
+}
+
+TEST_F(FormsTest, ApplicationHintsFollowTheMouseAndEndOnAKey) {
+  test::TStepClock Clock{1000};
+  TClockScope ClockScope{Clock};
+  QStringList Log;
+  TForm* Main = NewForm("main");
+  auto* Panel = new TSpy(Main, "Panel", Rect(10, 10, 110, 110), &Log);
+  Panel->SetShowHint(true);
+  Panel->SetHint("Open|Opens a reference");
+  Main->Show();
+  RouteMouse(Panel->Handle(), TMouseAction::Move, Panel->ClientToScreen({5, 5}), mbLeft, {});
+  ProcessMessages();
+  THintManager* Hints = Application->HintManager();
+  EXPECT_EQ(Hints->HintControl(), Panel);
+  EXPECT_EQ(Hints->Hint(), "Opens a reference");
+  test::AdvanceTime(Application->HintPause());
+  ASSERT_TRUE(Hints->HintShowing());
+  EXPECT_EQ(Hints->HintWindow()->Caption(), "Open");
+  RouteKey(Panel->Handle(), true, 'A', {});
+  ProcessMessages();
+  EXPECT_FALSE(Hints->HintShowing());
 }
 
 TEST_F(FormsTest, CloseQueryRefusalKeepsTheFormOpen) {

@@ -1,5 +1,6 @@
 #include "platform/ui/hints.h"
 
+#include "platform/ui/application.h"
 #include "platform/ui/bitmap.h"
 #include "platform/ui/hwnd.h"
 #include "platform/ui/inputrouter.h"
@@ -289,6 +290,18 @@ TEST_F(HintsTest, TheApplicationCanReplaceTheHintWindowClass) {
   EXPECT_EQ(Window->Width(), 40);
   std::unique_ptr<TBitmap> Image = GrabWindow(Window);
   EXPECT_EQ(PixelAt(Image.get(), 35, 5), TColor(ColorToRGB(clRed)));
+}
+
+TEST(HintWindowTest, TakesTheScreensHintFont) {
+  InitializeForms();
+  Screen->HintFont()->SetName(QStringLiteral("Arial"));
+  Screen->HintFont()->SetSize(14);
+  auto* Window = new THintWindow(nullptr);
+  EXPECT_EQ(Window->Font()->Name(), "Arial");
+  EXPECT_EQ(Window->Font()->Size(), 14);
+  EXPECT_EQ(Window->Font()->Color(), clInfoText);
+  Window->Free();
+  FinalizeForms();
 }
 
 TEST_F(HintsTest, AControlFreedDuringItsCycleEndsIt) {

@@ -9,6 +9,8 @@
 
 #include <QCursor>
 
+#include <functional>
+
 using namespace gdi;
 
 namespace {
@@ -182,6 +184,48 @@ TEST_F(MouseTest, CursorComesFromTheScreenThenTheControlUnderThePoint) {
   EXPECT_EQ(GetCursor(), GetCursorHandle(crSQLWait));
   SetScreenCursor(crDefault);
   EXPECT_EQ(GetCursor(), GetCursorHandle(crCross));
+}
+
+TEST_F(MouseTest, ANewCursorShowsAtOnceUnderTheMouseOnly) {
+  test::MouseMove(G, {5, 5});
+  G->SetCursor(crHandPoint);
+  EXPECT_EQ(GetCursor(), GetCursorHandle(crHandPoint));
+  W->SetCursor(crIBeam);
+  EXPECT_EQ(GetCursor(), GetCursorHandle(crHandPoint)) << "W is not under the mouse";
+  G->SetCursor(crDefault);
+  R->SetCursor(crCross);
+  EXPECT_EQ(GetCursor(), GetCursorHandle(crCross)) << "G shows its parent's cursor";
+  test::MouseMove(W, {5, 5});
+  W->SetCursor(crSizeNS);
+  EXPECT_EQ(GetCursor(), GetCursorHandle(crSizeNS));
+}
+
+TEST_F(MouseTest, DisablingOrHidingTheCapturerCancelsTheMouseAction) {
+  struct Case {
+    const char* Name;
+    std::function<void()> Stop, Restore;
+  };
+  const Case Cases[] = {
+      {"W disabled", [this] { W->SetEnabled(false); }, [this] { W->SetEnabled(true); }},
+      {"W hidden", [this] { W->SetVisible(false); }, [this] { W->SetVisible(true); }},
+      {"its parent disabled", [this] { R->SetEnabled(false); }, [this] { R->SetEnabled(true); }},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    int Cancels = 0;
+    W->WindowProc = [this, &Cancels](TMessage& M) {
+      if (M.Msg == WM_CANCELMODE) ++Cancels;
+      W->WndProc(M);
+    };
+    test::MouseDown(W, {5, 5});
+    ASSERT_EQ(GetCapture(), W->Handle());
+    C.Stop();
+    EXPECT_EQ(Cancels, 1);
+    EXPECT_EQ(GetCapture(), nullptr);
+    W->WindowProc = [this](TMessage& M) { W->WndProc(M); };
+    C.Restore();
+    test::MouseUp(W, {5, 5});
+  }
 }
 
 TEST_F(MouseTest, CursorTableRegistersFromOneAndAnswersTheDefaultForUnknownIndexes) {

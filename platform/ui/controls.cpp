@@ -608,6 +608,11 @@ bool TControl::doCanAutoSize(int& NewWidth, int& NewHeight) {
   return Result;
 }
 
+TSize TControl::ConstrainedSize(Integer AWidth, Integer AHeight) {
+  doConstrainedResize(AWidth, AHeight);
+  return {AWidth, AHeight};
+}
+
 void TControl::doConstrainedResize(int& NewWidth, int& NewHeight) {
   int MinWidth = std::max(FConstraints->MinWidth(), 0);
   int MinHeight = std::max(FConstraints->MinHeight(), 0);

@@ -231,6 +231,9 @@ public:
   // Constraints and AutoSize first (OnCanResize, OnConstrainedResize); an
   // unchanged rectangle does nothing.
   virtual void SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight);
+  // The size SetBounds would give AWidth x AHeight under Constraints and
+  // OnConstrainedResize (dragging a window's edge keeps the other edge).
+  TSize ConstrainedSize(Integer AWidth, Integer AHeight);
   // The client area in client coordinates: (0, 0, Width, Height) here; a
   // window's client rectangle (inside its non-client frame) for windowed
   // controls.

@@ -48,6 +48,21 @@ std::vector<HWND> enabledTopLevels(HWND Except) {
   return Result;
 }
 
+// The sizing code of P, a point on the border of a window of Size (window
+// coordinates): a corner within border plus caption of it along either edge.
+LRESULT sizingHit(TPoint P, TSize Size, const TFormFrame& F) {
+  const Integer Corner = F.Border + F.Caption;
+  const bool Left = P.X < Corner, Right = !Left && P.X >= Size.cx - Corner;
+  const bool Top = P.Y < Corner, Bottom = !Top && P.Y >= Size.cy - Corner;
+  if (Top && Left) return HTTOPLEFT;
+  if (Top && Right) return HTTOPRIGHT;
+  if (Bottom && Left) return HTBOTTOMLEFT;
+  if (Bottom && Right) return HTBOTTOMRIGHT;
+  if (P.X < F.Border) return HTLEFT;
+  if (P.X >= Size.cx - F.Border) return HTRIGHT;
+  return P.Y < F.Border ? HTTOP : HTBOTTOM;
+}
+
 TPoint centreIn(const TRect& Area, Integer Width, Integer Height) {
   return {Area.Left + (Area.Width() - Width) / 2, Area.Top + (Area.Height() - Height) / 2};
 }
@@ -468,7 +483,9 @@ void TCustomForm::WMNCHitTest(TWMNCHitTest& Message) {
   if (P.X < 0 || P.Y < 0 || P.X >= Width() || P.Y >= Height()) {
     Message.Result = HTNOWHERE;
   } else if (P.X < F.Border || P.Y < F.Border || P.X >= Width() - F.Border || P.Y >= Height() - F.Border) {
-    Message.Result = HTBORDER;
+    // Only a normal window is sized by its frame.
+    const bool Sizeable = (FBorderStyle == bsSizeable || FBorderStyle == bsSizeToolWin) && FWindowState == wsNormal;
+    Message.Result = Sizeable ? sizingHit(P, {Width(), Height()}, F) : HTBORDER;
   } else if (P.Y < F.Border + F.Caption) {
     Message.Result = HTCAPTION;
   } else {

@@ -9,6 +9,7 @@
 #include <QMoveEvent>
 #include <QPaintEvent>
 #include <QResizeEvent>
+#include <QWindow>
 #include <QPainter>
 #include <algorithm>
 #include <exception>
@@ -52,6 +53,101 @@ void installDCProvider() {
 QRegion clientToWindow(const TContainerWindow& W, const QRegion& R) {
   const TRect C = W.ClientRect();
   return R.translated(C.Left, C.Top);
+}
+
+// Moving or sizing a top level by its frame when the window system cannot:
+// the window holds the capture and follows the cursor until the button
+// comes up.  One at a time, as there is one mouse.
+struct TFrameDrag {
+  HWND Window = nullptr;
+  LRESULT Hit = HTNOWHERE;  // HTCAPTION or an edge / corner code
+  TPoint Start;             // the cursor at the press (screen)
+  TRect StartBounds;
+};
+
+TFrameDrag& frameDrag() {
+  static TFrameDrag Drag;
+  return Drag;
+}
+
+bool dragsLeft(LRESULT Hit) { return Hit == HTLEFT || Hit == HTTOPLEFT || Hit == HTBOTTOMLEFT; }
+bool dragsRight(LRESULT Hit) { return Hit == HTRIGHT || Hit == HTTOPRIGHT || Hit == HTBOTTOMRIGHT; }
+bool dragsTop(LRESULT Hit) { return Hit == HTTOP || Hit == HTTOPLEFT || Hit == HTTOPRIGHT; }
+bool dragsBottom(LRESULT Hit) { return Hit == HTBOTTOM || Hit == HTBOTTOMLEFT || Hit == HTBOTTOMRIGHT; }
+
+Qt::Edges qtEdges(LRESULT Hit) {
+  Qt::Edges Edges;
+  if (dragsLeft(Hit)) Edges |= Qt::LeftEdge;
+  if (dragsRight(Hit)) Edges |= Qt::RightEdge;
+  if (dragsTop(Hit)) Edges |= Qt::TopEdge;
+  if (dragsBottom(Hit)) Edges |= Qt::BottomEdge;
+  return Edges;
+}
+
+// Hands the move or resize to the window system; False when it has none.
+bool startSystemDrag(const TContainerWindow& Window, LRESULT Hit) {
+  QWidget* Widget = Window.Widget();
+  QWindow* Native = Widget ? Widget->windowHandle() : nullptr;
+  if (!Native) return false;
+  return Hit == HTCAPTION ? Native->startSystemMove() : Native->startSystemResize(qtEdges(Hit));
+}
+
+void beginFrameDrag(const TContainerWindow& Window, LRESULT Hit, TPoint Screen) {
+  if (Hit != HTCAPTION && (Hit < HTSIZEFIRST || Hit > HTSIZELAST)) return;
+  if (startSystemDrag(Window, Hit)) return;
+  frameDrag() = {Window.Handle(), Hit, Screen, Window.Bounds()};
+  SetCapture(Window.Handle());
+}
+
+// The rectangle for the cursor at Screen: the dragged edges follow it, the
+// others stay; Constraints decide the size.
+void trackFrameDrag(TWinControl* Control, TPoint Screen) {
+  const TFrameDrag& D = frameDrag();
+  const int DX = Screen.X - D.Start.X;
+  const int DY = Screen.Y - D.Start.Y;
+  TRect R = D.StartBounds;
+  if (D.Hit == HTCAPTION) {
+    Control->SetBounds(R.Left + DX, R.Top + DY, R.Width(), R.Height());
+    return;
+  }
+  if (dragsLeft(D.Hit)) R.Left = std::min(R.Left + DX, R.Right);
+  if (dragsRight(D.Hit)) R.Right = std::max(R.Right + DX, R.Left);
+  if (dragsTop(D.Hit)) R.Top = std::min(R.Top + DY, R.Bottom);
+  if (dragsBottom(D.Hit)) R.Bottom = std::max(R.Bottom + DY, R.Top);
+  const TSize Size = Control->ConstrainedSize(R.Width(), R.Height());
+  const int Left = dragsLeft(D.Hit) ? R.Right - Size.cx : R.Left;
+  const int Top = dragsTop(D.Hit) ? R.Bottom - Size.cy : R.Top;
+  Control->SetBounds(Left, Top, Size.cx, Size.cy);
+}
+
+// The drag's share of the window's messages: True when it took Message.
+bool frameDragMessage(TWinControl* Control, TMessage& Message) {
+  TFrameDrag& D = frameDrag();
+  POINT Cursor;
+  switch (Message.Msg) {
+    case WM_MOUSEMOVE:
+      GetCursorPos(Cursor);
+      trackFrameDrag(Control, Cursor);
+      return true;
+    case WM_LBUTTONUP:
+      GetCursorPos(Cursor);
+      trackFrameDrag(Control, Cursor);
+      D = {};
+      ReleaseCapture();
+      return true;
+    case WM_CANCELMODE: {
+      // Cancelled: back where it started.
+      const TRect Start = D.StartBounds;
+      D = {};
+      ReleaseCapture();
+      Control->SetBounds(Start.Left, Start.Top, Start.Width(), Start.Height());
+      return true;
+    }
+    case WM_CAPTURECHANGED:
+      D = {};
+      return false;
+    default: return false;
+  }
 }
 
 }  // namespace
@@ -143,6 +239,7 @@ TContainerWindow::TContainerWindow(TWinControl* Control, const TCreateParams& Pa
 }
 
 TContainerWindow::~TContainerWindow() {
+  if (frameDrag().Window == FHandle) frameDrag() = {};
   if (FTopLevel) removeTopLevel(FHandle);
   ReleaseWindowHandle(FHandle);
   if (FWidget) {
@@ -179,7 +276,10 @@ void TContainerWindow::Realize() {
 
 // IWindow
 
-void TContainerWindow::WindowMessage(TMessage& Message) { FControl->Perform(Message); }
+void TContainerWindow::WindowMessage(TMessage& Message) {
+  if (frameDrag().Window == FHandle && frameDragMessage(FControl, Message)) return;
+  FControl->Perform(Message);
+}
 
 void TContainerWindow::DefaultWindowMessage(TMessage& Message) {
   switch (Message.Msg) {
@@ -222,6 +322,10 @@ void TContainerWindow::DefaultWindowMessage(TMessage& Message) {
       return;
     case WM_CANCELMODE:
       if (GetCapture() == FHandle) ReleaseCapture();
+      return;
+    case WM_NCLBUTTONDOWN:
+      // A press on a top level's caption or sizing border moves or sizes it.
+      if (FTopLevel) beginFrameDrag(*this, LRESULT(Message.WParam), LParamToPoint(Message.LParam));
       return;
     case WM_GETDLGCODE: Message.Result = 0; return;
     case WM_THEMECHANGED: RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME); return;

@@ -7,6 +7,7 @@
 #include "platform/ui/modaltest.h"
 #include "platform/ui/msgqueue.h"
 #include "platform/ui/timers.h"
+#include "platform/ui/uitest.h"
 #include "platform/ui/window.h"
 #include "tests/support/testing.h"
 
@@ -464,6 +465,117 @@ TEST_F(FormsTest, ScreenMonitors) {
   F->Show();
   EXPECT_EQ(F->BoundsRect(), Bounds(800, 400, 320, 240));
   test::SetMonitors({});
+}
+
+TEST_F(FormsTest, SizeableFramesAnswerEdgesAndCorners) {
+  struct Case {
+    TFormBorderStyle Style;
+    TPoint Window;  // window coordinates of a 320 x 240 form
+    LRESULT Hit;
+  } Cases[] = {
+      {bsSizeable, {1, 1}, HTTOPLEFT},        {bsSizeable, {160, 1}, HTTOP},
+      {bsSizeable, {318, 3}, HTTOPRIGHT},     {bsSizeable, {1, 26}, HTTOPLEFT},
+      {bsSizeable, {1, 27}, HTLEFT},          {bsSizeable, {319, 120}, HTRIGHT},
+      {bsSizeable, {3, 239}, HTBOTTOMLEFT},   {bsSizeable, {160, 236}, HTBOTTOM},
+      {bsSizeable, {292, 239}, HTBOTTOM},     {bsSizeable, {293, 239}, HTBOTTOMRIGHT},
+      {bsSizeable, {160, 4}, HTCAPTION},      {bsSizeable, {160, 26}, HTCAPTION},
+      {bsSizeable, {160, 27}, HTCLIENT},      {bsSizeable, {4, 120}, HTCLIENT},
+      {bsSizeable, {320, 120}, HTNOWHERE},    {bsSizeToolWin, {319, 239}, HTBOTTOMRIGHT},
+      {bsSizeToolWin, {160, 10}, HTCAPTION},  {bsSingle, {0, 120}, HTBORDER},
+      {bsDialog, {319, 239}, HTBORDER},       {bsToolWindow, {160, 1}, HTBORDER},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(QString("%1 at %2,%3").arg(int(C.Style)).arg(C.Window.X).arg(C.Window.Y).toStdString());
+    TForm* F = NewForm("hit");
+    F->SetBorderStyle(C.Style);
+    F->SetBounds(100, 100, 320, 240);
+    F->Show();
+    EXPECT_EQ(SendMessage(F->Handle(), WM_NCHITTEST, 0, PointToLParam({100 + C.Window.X, 100 + C.Window.Y})), C.Hit);
+    F->Free();
+  }
+}
+
+TEST_F(FormsTest, AMaximizedFormHasNoSizingBorder) {
+  TForm* F = NewForm("max");
+  F->Show();
+  F->SetWindowState(wsMaximized);
+  const TRect B = F->BoundsRect();
+  EXPECT_EQ(SendMessage(F->Handle(), WM_NCHITTEST, 0, PointToLParam({B.Right - 1, B.Bottom - 1})), HTBORDER);
+}
+
+// The form's own drag (the offscreen platform has no system move or resize):
+// points are given on the screen, whatever the form's position by then.
+class FrameDragTest : public FormsTest {
+protected:
+  void SetUp() override {
+    FormsTest::SetUp();
+    F = NewForm("drag");
+    F->SetBounds(100, 100, 320, 240);
+    F->OnMouseDown = {&R, &TRecorder::MouseDown};
+    F->Show();
+  }
+  void Down(TPoint Screen) { test::MouseDown(F, F->ScreenToClient(Screen)); }
+  void Move(TPoint Screen) { test::MouseMove(F, F->ScreenToClient(Screen)); }
+  void Up(TPoint Screen) { test::MouseUp(F, F->ScreenToClient(Screen)); }
+
+  TForm* F = nullptr;
+  TRecorder R;
+};
+
+TEST_F(FrameDragTest, CaptionMovesTheForm) {
+  Down({250, 110});
+  EXPECT_EQ(GetCapture(), F->Handle());
+  Move({260, 115});
+  EXPECT_EQ(F->BoundsRect(), Bounds(110, 105, 320, 240));
+  Move({280, 130});
+  Up({280, 130});
+  EXPECT_EQ(F->BoundsRect(), Bounds(130, 120, 320, 240));
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_TRUE(R.Log.isEmpty()) << R.Log.join(',').toStdString();
+  // Over, the moves reach the form again without moving it.
+  Move({300, 200});
+  EXPECT_EQ(F->BoundsRect(), Bounds(130, 120, 320, 240));
+}
+
+TEST_F(FrameDragTest, EdgesResizeWithinConstraints) {
+  // Presses in a row lie apart: two on one spot would make a double click.
+  struct Case {
+    const char* Name;
+    TPoint Press, Release;
+    TRect Expected;
+  } Cases[] = {
+      {"right", {419, 200}, {469, 180}, Bounds(100, 100, 370, 240)},
+      {"bottom", {250, 339}, {250, 300}, Bounds(100, 100, 320, 201)},
+      {"bottom-right past the maximum", {419, 339}, {619, 439}, Bounds(100, 100, 400, 280)},
+      {"left keeps the right edge", {100, 200}, {50, 200}, Bounds(50, 100, 370, 240)},
+      {"bottom-right under the minimum", {419, 339}, {300, 200}, Bounds(100, 100, 250, 200)},
+      {"top-left under the minimum", {101, 101}, {300, 250}, Bounds(170, 140, 250, 200)},
+      {"top past the maximum", {250, 100}, {250, 0}, Bounds(100, 60, 320, 280)},
+  };
+  F->Constraints()->SetMinWidth(250);
+  F->Constraints()->SetMinHeight(200);
+  F->Constraints()->SetMaxWidth(400);
+  F->Constraints()->SetMaxHeight(280);
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    F->SetBounds(100, 100, 320, 240);
+    Down(C.Press);
+    Move(C.Release);
+    Up(C.Release);
+    EXPECT_EQ(F->BoundsRect(), C.Expected);
+    EXPECT_EQ(GetCapture(), nullptr);
+  }
+}
+
+TEST_F(FrameDragTest, CancelModePutsTheFormBack) {
+  Down({419, 339});
+  Move({450, 400});
+  EXPECT_EQ(F->BoundsRect(), Bounds(100, 100, 351, 301));
+  SendMessage(F->Handle(), WM_CANCELMODE, 0, 0);
+  EXPECT_EQ(F->BoundsRect(), Bounds(100, 100, 320, 240));
+  EXPECT_EQ(GetCapture(), nullptr);
+  Move({500, 450});
+  EXPECT_EQ(F->BoundsRect(), Bounds(100, 100, 320, 240));
 }
 
 }  // namespace

@@ -42,8 +42,7 @@ public:
   // one becomes MainForm.
   template <class T>
   void CreateForm(T*& Reference) {
-    Reference = new T(this);
-    Reference->AfterConstruction();
+    Reference = ::CreateForm<T>(this);
     formCreated(Reference);
   }
   // Shows MainForm and runs pump rounds until Terminated.

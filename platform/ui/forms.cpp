@@ -114,6 +114,8 @@ TCustomForm::~TCustomForm() {
 }
 
 void TCustomForm::AfterConstruction() {
+  if (FCreated) return;
+  FCreated = true;
   try {
     DoCreate();
   } catch (...) {
@@ -522,6 +524,7 @@ void TCustomForm::WMSettingChange(TMessage&) { notifyAll(this, CM_WININICHANGE);
 
 void TCustomForm::CMShowingChanged(TMessage& Message) {
   if (Showing()) {
+    AfterConstruction();
     placeAtFirstShow();
     DoShow();
     DispatchAs<TWinControl>(Message);

@@ -13,6 +13,13 @@
 //   the window is WS_EX_NOACTIVATE (popups that never take the focus from
 //   the control that opened them).
 //
+// Creation
+//   C++ runs no code of a derived form before its constructor ends, so
+//   OnCreate (DoCreate) runs from AfterConstruction: make forms through
+//   CreateForm<T>(Owner) or Application->CreateForm(Reference), which call it
+//   once the most-derived constructor has run.  A form made with plain `new`
+//   runs OnCreate when it is first shown, before OnShow; OnCreate runs once.
+//
 // Modal runs
 //   ShowModal disables every visible enabled top level except itself, so
 //   windows shown later (drop-downs and popups of the modal form) take input;
@@ -26,6 +33,7 @@
 #include "platform/ui/focus.h"
 
 #include <functional>
+#include <utility>
 
 class TMonitor;
 
@@ -71,8 +79,8 @@ public:
   // Hidden, bsSizeable, 320 x 240; joins Screen->Forms.
   explicit TCustomForm(TComponent* AOwner);
   ~TCustomForm() override;
-  // OnCreate (exceptions go to HandleException); Application->CreateForm
-  // calls it once the most-derived constructor has run.
+  // OnCreate (exceptions go to HandleException) unless it ran already;
+  // CreateForm calls it once the most-derived constructor has run.
   void AfterConstruction() override;
   // OnDestroy (exceptions go to HandleException), then the base's.
   void BeforeDestruction() override;
@@ -215,6 +223,7 @@ private:
   TColor FTransparentColorValue = clBlack;
   Integer FPixelsPerInch = 96;
   bool FReleasing = false;
+  bool FCreated = false;  // OnCreate ran
 };
 
 // ---------------------------------------------------------------------------
@@ -225,6 +234,14 @@ class TForm : public TCustomForm {
 public:
   explicit TForm(TComponent* AOwner) : TCustomForm(AOwner) {}
 };
+
+// Makes a form of class T, then runs its OnCreate (AfterConstruction).
+template <class T, class... Args>
+T* CreateForm(Args&&... Arguments) {
+  T* Form = new T(std::forward<Args>(Arguments)...);
+  Form->AfterConstruction();
+  return Form;
+}
 
 // The form Control sits on: the top-level one with TopForm, else the
 // nearest; nullptr when none.

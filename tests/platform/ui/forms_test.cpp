@@ -130,6 +130,38 @@ TEST_F(FormsTest, ScreenListsFormsAndFirstCreatedIsMainForm) {
   EXPECT_EQ(Screen->FormCount(), 1);
 }
 
+TEST_F(FormsTest, OnCreateRunsOnceAfterTheMostDerivedConstructor) {
+  struct TLogged : TForm {
+    QStringList* Log;
+    TLogged(TComponent* AOwner, QStringList* ALog) : TForm(AOwner), Log(ALog) { Log->append("constructor"); }
+    void DoCreate() override { Log->append("create"); }
+    void DoShow() override { Log->append("show"); }
+  };
+  QStringList Log;
+  TLogged* Made = CreateForm<TLogged>(Application, &Log);
+  EXPECT_EQ(Log, QStringList({"constructor", "create"}));
+  Made->Show();
+  Made->Hide();
+  Made->Show();
+  EXPECT_EQ(Log, QStringList({"constructor", "create", "show", "show"}));
+
+  // Plain new: the first show runs it, before OnShow.
+  Log.clear();
+  auto* Plain = new TLogged(Application, &Log);
+  EXPECT_EQ(Log, QStringList({"constructor"}));
+  Plain->Show();
+  Plain->Hide();
+  Plain->Show();
+  EXPECT_EQ(Log, QStringList({"constructor", "create", "show", "show"}));
+
+  // A failing OnCreate is reported and the form still shows.
+  TForm* Failing = NewForm("failing");
+  Failing->OnCreate = [](TObject*) { throw Exception(QStringLiteral("Bad start.")); };
+  Failing->Show();
+  EXPECT_TRUE(Failing->Visible());
+  EXPECT_EQ(Boxes, QStringList({"|Bad start."}));
+}
+
 TEST_F(FormsTest, ShowActivatesAndHideHandsActivationBack) {
   TRecorder R;
   TForm* A = NewForm("A");

@@ -4,6 +4,7 @@
 #include "platform/rtl/format.h"
 #include "platform/rtl/lists.h"
 #include "platform/ui/focus.h"
+#include "platform/ui/fontmap.h"
 #include "platform/ui/hwnd.h"
 #include "platform/ui/inputrouter.h"
 #include "platform/ui/mouse.h"
@@ -179,7 +180,7 @@ void TApplication::SetActive(bool Value) {
 // TScreen
 
 TScreen::TScreen(TComponent* AOwner)
-    : TComponent(AOwner), FHintFont(new TFont), FMenuFont(new TFont), FIconFont(new TFont) {
+    : TComponent(AOwner), FHintFont(new TFont), FMenuFont(new TFont), FIconFont(new TFont), FFonts(new TStringList) {
   FHintFont->SetColor(clInfoText);
   UpdateMonitors();
 }
@@ -189,6 +190,22 @@ TScreen::~TScreen() {
   delete FHintFont;
   delete FMenuFont;
   delete FIconFont;
+  FFonts->Free();
+}
+
+gdi::HCURSOR TScreen::Cursors(TCursor Index) const { return GetCursorHandle(Index); }
+
+void TScreen::SetCursors(TCursor Index, gdi::HCURSOR Cursor) { SetCursorHandle(Index, Cursor); }
+
+TStrings* TScreen::Fonts() {
+  if (FFontsGeneration != FontMapGeneration()) {
+    FFontsGeneration = FontMapGeneration();
+    FFonts->BeginUpdate();
+    FFonts->Clear();
+    for (const String& Name : ScreenFontNames()) FFonts->Add(Name);
+    FFonts->EndUpdate();
+  }
+  return FFonts;
 }
 
 TCustomForm* TScreen::Forms(Integer Index) const {

@@ -14,9 +14,11 @@
 #pragma once
 
 #include "platform/rtl/component.h"
+#include "platform/rtl/stringlist.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/hints.h"
 #include "platform/ui/metrics.h"
+#include "platform/ui/mouse.h"
 
 #include <exception>
 #include <vector>
@@ -173,6 +175,10 @@ public:
   // (mouse.h's screen cursor: setting it shows it at once)
   TCursor Cursor() const;
   void SetCursor(TCursor Value);
+  // The cursor table (mouse.h): the default cursor for unknown indexes;
+  // setting 0 gives an index back to the default.
+  gdi::HCURSOR Cursors(TCursor Index) const;
+  void SetCursors(TCursor Index, gdi::HCURSOR Cursor);
 
   // the screen
   Integer Width() const;
@@ -204,6 +210,9 @@ public:
   TFont* MenuFont() const { return FMenuFont; }
   TFont* IconFont() const { return FIconFont; }
   String DefaultIme() const { return String(); }
+  // The installed families and the alias names, sorted case-insensitively;
+  // filled again once the font map has changed.
+  TStrings* Fonts();
 
   // events
   TNotifyEvent OnActiveFormChange;
@@ -223,6 +232,8 @@ private:
   TFont* FHintFont;
   TFont* FMenuFont;
   TFont* FIconFont;
+  TStringList* FFonts;
+  Integer FFontsGeneration = -1;  // the font map's generation FFonts holds
 };
 
 // The program's objects (InitializeForms makes them).

@@ -2,6 +2,7 @@
 
 #include "platform/ui/application.h"
 #include "platform/ui/focus.h"
+#include "platform/ui/fontmap.h"
 #include "platform/ui/hwnd.h"
 #include "platform/ui/inputrouter.h"
 #include "platform/ui/modaltest.h"
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QEvent>
 #include <QWidget>
 
@@ -608,6 +610,31 @@ TEST_F(FrameDragTest, CancelModePutsTheFormBack) {
   EXPECT_EQ(GetCapture(), nullptr);
   Move({500, 450});
   EXPECT_EQ(F->BoundsRect(), Bounds(100, 100, 320, 240));
+}
+
+TEST_F(FormsTest, ScreenFontsFollowTheFontMap) {
+  TStrings* Fonts = Screen->Fonts();
+  EXPECT_EQ(Fonts->Count(), ScreenFontNames().size());
+  EXPECT_EQ(Fonts->IndexOf("Corporate Sans"), -1);
+  AddFontAlias("Corporate Sans", "DejaVu Serif");
+  EXPECT_EQ(Screen->Fonts(), Fonts);
+  const Integer I = Fonts->IndexOf("Corporate Sans");
+  ASSERT_GE(I, 0);
+  EXPECT_LT(Fonts->Strings(I - 1).compare(Fonts->Strings(I), Qt::CaseInsensitive), 0);
+  EXPECT_GT(Fonts->Strings(I + 1).compare(Fonts->Strings(I), Qt::CaseInsensitive), 0);
+  ResetFontAliases();
+  EXPECT_EQ(Screen->Fonts()->IndexOf("Corporate Sans"), -1);
+}
+
+TEST_F(FormsTest, ScreenCursorsAreTheCursorTable) {
+  const HCURSOR Own = CreateCursorFromImage(QCursor(Qt::OpenHandCursor));
+  EXPECT_EQ(Screen->Cursors(crHandPoint), GetCursorHandle(crHandPoint));
+  EXPECT_EQ(Screen->Cursors(40), Screen->Cursors(crDefault));
+  Screen->SetCursors(40, Own);
+  EXPECT_EQ(Screen->Cursors(40), Own);
+  EXPECT_EQ(GetCursorHandle(40), Own);
+  Screen->SetCursors(40, nullptr);
+  EXPECT_EQ(Screen->Cursors(40), Screen->Cursors(crDefault));
 }
 
 }  // namespace

@@ -328,18 +328,21 @@ TMonitor* TCustomForm::Monitor() {
 void TCustomForm::SetWindowState(TWindowState Value) {
   if (FWindowState == Value) return;
   if (FWindowState == wsNormal) FNormalBounds = BoundsRect();
-  const TWindowState Old = FWindowState;
   FWindowState = Value;
   if (Value == wsMaximized) {
-    TMonitor* M = Monitor();
-    if (M) SetBoundsRect(M->WorkareaRect());
-  } else if (Value == wsNormal && Old == wsMaximized) {
+    if (TMonitor* M = Monitor()) SetBoundsRect(M->WorkareaRect());
+  } else if (Value == wsNormal) {
     SetBoundsRect(FNormalBounds);
   }
   if (HandleAllocated() && FVisible) ShowWindow(Handle(), Value == wsMinimized ? SW_HIDE : SW_SHOW);
 }
 
 TRect TCustomForm::NormalBounds() const { return FWindowState == wsNormal ? BoundsRect() : FNormalBounds; }
+
+void TCustomForm::SetNormalBounds(const TRect& Value) {
+  if (FWindowState == wsNormal) SetBoundsRect(Value);
+  else FNormalBounds = Value;
+}
 
 void TCustomForm::SetAlphaBlend(bool Value) {
   FAlphaBlend = Value;
@@ -528,6 +531,8 @@ void TCustomForm::CMShowingChanged(TMessage& Message) {
     placeAtFirstShow();
     DoShow();
     DispatchAs<TWinControl>(Message);
+    // A minimized form is shown as nothing.
+    if (FWindowState == wsMinimized) ShowWindow(Handle(), SW_HIDE);
   } else {
     DoHide();
     DispatchAs<TWinControl>(Message);
@@ -586,8 +591,10 @@ void TCustomForm::placeAtFirstShow() {
     }
     default: return;
   }
-  const TPoint P = centreIn(Area, Width(), Height());
-  SetBounds(P.X, P.Y, Width(), Height());
+  // A form shown maximized is centred for when it is restored.
+  const TRect Normal = NormalBounds();
+  const TPoint P = centreIn(Area, Normal.Width(), Normal.Height());
+  SetNormalBounds(Bounds(P.X, P.Y, Normal.Width(), Normal.Height()));
 }
 
 // ---------------------------------------------------------------------------
@@ -602,6 +609,48 @@ TCustomForm* GetParentForm(TControl* Control, bool TopForm) {
   }
   return Found;
 }
+
+// window placement
+
+namespace gdi {
+
+BOOL GetWindowPlacement(HWND Window, WINDOWPLACEMENT* Placement) {
+  if (!IsWindow(Window)) return 0;
+  *Placement = WINDOWPLACEMENT();
+  if (auto* Form = dynamic_cast<TCustomForm*>(FindControl(Window))) {
+    Placement->showCmd = Form->WindowState() == wsMinimized   ? SW_SHOWMINIMIZED
+                         : Form->WindowState() == wsMaximized ? SW_SHOWMAXIMIZED
+                                                              : SW_SHOWNORMAL;
+    Placement->rcNormalPosition = Form->NormalBounds();
+  } else {
+    GetWindowRect(Window, &Placement->rcNormalPosition);
+  }
+  return 1;
+}
+
+BOOL SetWindowPlacement(HWND Window, const WINDOWPLACEMENT* Placement) {
+  if (!IsWindow(Window)) return 0;
+  const TRect& R = Placement->rcNormalPosition;
+  auto* Form = dynamic_cast<TCustomForm*>(FindControl(Window));
+  if (!Form) {
+    SetWindowPos(Window, nullptr, R.Left, R.Top, R.Width(), R.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    return 1;
+  }
+  Form->SetNormalBounds(R);
+  switch (Placement->showCmd) {
+    case SW_HIDE: Form->Hide(); return 1;
+    case SW_SHOWMINIMIZED:
+    case SW_MINIMIZE:
+    case SW_SHOWMINNOACTIVE:
+    case SW_FORCEMINIMIZE: Form->SetWindowState(wsMinimized); break;
+    case SW_SHOWMAXIMIZED: Form->SetWindowState(wsMaximized); break;
+    default: Form->SetWindowState(wsNormal); break;
+  }
+  Form->SetVisible(true);
+  return 1;
+}
+
+}  // namespace gdi
 
 // the modal seam
 

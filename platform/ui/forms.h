@@ -135,8 +135,10 @@ public:
   TMonitor* Monitor();
   TWindowState WindowState() const { return FWindowState; }
   void SetWindowState(TWindowState Value);
-  // Where the form goes back to from minimized or maximized (screen).
+  // Where the form goes back to from minimized or maximized (screen);
+  // setting it in the normal state moves the form there.
   TRect NormalBounds() const;
+  void SetNormalBounds(const TRect& Value);
   void SetKeyPreview(bool Value) { FKeyPreview = Value; }
   TModalResult ModalResult() const { return FModalResult; }
   void SetModalResult(TModalResult Value) { FModalResult = Value; }
@@ -234,6 +236,30 @@ class TForm : public TCustomForm {
 public:
   explicit TForm(TComponent* AOwner) : TCustomForm(AOwner) {}
 };
+
+// ---------------------------------------------------------------------------
+// window placement: the state and normal rectangle of a form's window
+
+namespace gdi {
+
+struct WINDOWPLACEMENT {
+  UINT length = sizeof(WINDOWPLACEMENT);
+  UINT flags = 0;
+  UINT showCmd = SW_SHOWNORMAL;  // SW_SHOWNORMAL, SW_SHOWMINIMIZED or SW_SHOWMAXIMIZED
+  POINT ptMinPosition{-1, -1};
+  POINT ptMaxPosition{-1, -1};
+  RECT rcNormalPosition;         // screen coordinates
+};
+
+// A form's WindowState and NormalBounds; other windows are normal at their
+// window rectangle.  0 for a window that does not exist.
+BOOL GetWindowPlacement(HWND Window, WINDOWPLACEMENT* Placement);
+// Sets a form's NormalBounds, then the state showCmd names; SW_HIDE hides
+// the form, the other commands make it visible without activating it.
+// Other windows are only placed.  0 for a window that does not exist.
+BOOL SetWindowPlacement(HWND Window, const WINDOWPLACEMENT* Placement);
+
+}  // namespace gdi
 
 // Makes a form of class T, then runs its OnCreate (AfterConstruction).
 template <class T, class... Args>

@@ -637,4 +637,64 @@ TEST_F(FormsTest, ScreenCursorsAreTheCursorTable) {
   EXPECT_EQ(Screen->Cursors(40), Screen->Cursors(crDefault));
 }
 
+TEST_F(FormsTest, WindowStateKeepsTheNormalBounds) {
+  test::SetMonitors({{TRect(0, 0, 1920, 1080), TRect(0, 0, 1920, 1040), 96, 0, 0, true}});
+  TForm* F = NewForm("state");
+  F->SetBounds(100, 100, 320, 240);
+  F->Show();
+  WINDOWPLACEMENT P;
+  F->SetWindowState(wsMaximized);
+  EXPECT_EQ(F->BoundsRect(), TRect(0, 0, 1920, 1040));
+  ASSERT_TRUE(GetWindowPlacement(F->Handle(), &P));
+  EXPECT_EQ(P.showCmd, UINT(SW_SHOWMAXIMIZED));
+  EXPECT_EQ(P.rcNormalPosition, Bounds(100, 100, 320, 240));
+  F->SetWindowState(wsMinimized);
+  EXPECT_FALSE(IsWindowVisible(F->Handle()));
+  ASSERT_TRUE(GetWindowPlacement(F->Handle(), &P));
+  EXPECT_EQ(P.showCmd, UINT(SW_SHOWMINIMIZED));
+  EXPECT_EQ(P.rcNormalPosition, Bounds(100, 100, 320, 240));
+  // Maximized, then minimized, then restored: back to the normal bounds.
+  F->SetWindowState(wsNormal);
+  EXPECT_TRUE(IsWindowVisible(F->Handle()));
+  EXPECT_EQ(F->BoundsRect(), Bounds(100, 100, 320, 240));
+  ASSERT_TRUE(GetWindowPlacement(F->Handle(), &P));
+  EXPECT_EQ(P.showCmd, UINT(SW_SHOWNORMAL));
+  test::SetMonitors({});
+}
+
+TEST_F(FormsTest, SetWindowPlacementRestoresAStoredPlacement) {
+  test::SetMonitors({{TRect(0, 0, 1920, 1080), TRect(0, 0, 1920, 1040), 96, 0, 0, true}});
+  struct Case {
+    const char* Name;
+    UINT ShowCmd;
+    TWindowState State;
+    TRect Bounds;
+    bool Shown;
+  } Cases[] = {
+      {"normal", SW_SHOWNORMAL, wsNormal, Bounds(10, 20, 300, 200), true},
+      {"maximized", SW_SHOWMAXIMIZED, wsMaximized, TRect(0, 0, 1920, 1040), true},
+      {"minimized", SW_SHOWMINIMIZED, wsMinimized, Bounds(10, 20, 300, 200), false},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TForm* F = NewForm("placed");
+    WINDOWPLACEMENT P;
+    P.showCmd = C.ShowCmd;
+    P.rcNormalPosition = Bounds(10, 20, 300, 200);
+    ASSERT_TRUE(SetWindowPlacement(F->Handle(), &P));
+    EXPECT_TRUE(F->Visible());
+    EXPECT_EQ(F->WindowState(), C.State);
+    EXPECT_EQ(F->BoundsRect(), C.Bounds);
+    EXPECT_EQ(F->NormalBounds(), Bounds(10, 20, 300, 200));
+    EXPECT_EQ(bool(IsWindowVisible(F->Handle())), C.Shown);
+    F->SetWindowState(wsNormal);
+    EXPECT_EQ(F->BoundsRect(), Bounds(10, 20, 300, 200));
+    F->Free();
+  }
+  WINDOWPLACEMENT P;
+  EXPECT_FALSE(GetWindowPlacement(nullptr, &P));
+  EXPECT_FALSE(SetWindowPlacement(nullptr, &P));
+  test::SetMonitors({});
+}
+
 }  // namespace

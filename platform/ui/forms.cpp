@@ -89,6 +89,7 @@ const TMessageMap& TCustomForm::MessageMap() {
       {WM_NCCALCSIZE, &TCustomForm::WMNCCalcSize},
       {WM_NCPAINT, &TCustomForm::WMNCPaint},
       {WM_NCHITTEST, &TCustomForm::WMNCHitTest},
+      {WM_NCLBUTTONDOWN, &TCustomForm::WMNCLButtonDown},
       {WM_ACTIVATE, &TCustomForm::WMActivate},
       {WM_CLOSE, &TCustomForm::WMClose},
       {WM_SYSCOLORCHANGE, &TCustomForm::WMSysColorChange},
@@ -496,6 +497,11 @@ void TCustomForm::WMNCHitTest(TWMNCHitTest& Message) {
   } else {
     Message.Result = HTCLIENT;
   }
+}
+
+void TCustomForm::WMNCLButtonDown(TMessage& Message) {
+  if (Message.WParam == WPARAM(HTCAPTION) && FWindowState != wsNormal) return;
+  DispatchAs<TWinControl>(Message);
 }
 
 void TCustomForm::WMActivate(TWMActivate& Message) {

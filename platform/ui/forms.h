@@ -192,6 +192,8 @@ protected:
   void WMNCCalcSize(TWMNCCalcSize& Message);
   void WMNCPaint(TWMNCPaint& Message);
   void WMNCHitTest(TWMNCHitTest& Message);
+  // A maximized or minimized form does not move by its caption.
+  void WMNCLButtonDown(TMessage& Message);
   void WMActivate(TWMActivate& Message);
   void WMClose(TMessage& Message);
   void WMSysColorChange(TMessage& Message);

@@ -601,6 +601,17 @@ TEST_F(FrameDragTest, EdgesResizeWithinConstraints) {
   }
 }
 
+TEST_F(FrameDragTest, AMaximizedFormStaysPut) {
+  test::SetMonitors({{TRect(0, 0, 1920, 1080), TRect(0, 0, 1920, 1040), 96, 0, 0, true}});
+  F->SetWindowState(wsMaximized);
+  Down({500, 10});
+  EXPECT_EQ(GetCapture(), nullptr);
+  Move({600, 100});
+  Up({600, 100});
+  EXPECT_EQ(F->BoundsRect(), TRect(0, 0, 1920, 1040));
+  test::SetMonitors({});
+}
+
 TEST_F(FrameDragTest, CancelModePutsTheFormBack) {
   Down({419, 339});
   Move({450, 400});

@@ -11,6 +11,7 @@
 
 #include "platform/ui/forms.h"
 
+#include <QStringList>
 #include <deque>
 #include <functional>
 

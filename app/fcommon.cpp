@@ -5,8 +5,8 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/numconv.h"
 #include "platform/rtl/strutils.h"
+#include "platform/ui/dialogs.h"
 
-#include <cstdio>
 #include <utility>
 
 namespace {
@@ -15,8 +15,8 @@ constexpr int ColorDigits = 6;   // RRGGBB
 constexpr int ChannelDigits = 2;
 constexpr Char HexMark = u'#';
 
-TMessageHandler& messageHandler() {
-  static TMessageHandler Handler;
+TMessageBoxHandler& messageHandler() {
+  static TMessageBoxHandler Handler;
   return Handler;
 }
 
@@ -25,28 +25,42 @@ TQuestionHandler& questionHandler() {
   return Handler;
 }
 
-const char* kindName(TMessageKind Kind) {
+TMsgDlgType dialogType(TMessageKind Kind) {
   switch (Kind) {
-    case TMessageKind::Warning: return "Warning";
-    case TMessageKind::Information: return "Information";
-    case TMessageKind::Error: return "Error";
-    case TMessageKind::Confirmation: return "Confirmation";
+    case TMessageKind::Warning: return mtWarning;
+    case TMessageKind::Information: return mtInformation;
+    case TMessageKind::Error: return mtError;
+    case TMessageKind::Confirmation: return mtConfirmation;
   }
-  return "Message";
+  return mtCustom;
 }
 
-TMessageAnswer refusingAnswer(TMessageButtons Buttons) {
-  return Buttons == TMessageButtons::YesNo ? TMessageAnswer::No : TMessageAnswer::Cancel;
+Integer iconFlag(TMessageKind Kind) {
+  switch (Kind) {
+    case TMessageKind::Warning: return MB_ICONWARNING;
+    case TMessageKind::Information: return MB_ICONINFORMATION;
+    case TMessageKind::Error: return MB_ICONERROR;
+    case TMessageKind::Confirmation: return MB_ICONQUESTION;
+  }
+  return 0;
 }
 
-const char* answerName(TMessageAnswer Answer) {
-  switch (Answer) {
-    case TMessageAnswer::Yes: return "Yes";
-    case TMessageAnswer::No: return "No";
-    case TMessageAnswer::OK: return "OK";
-    case TMessageAnswer::Cancel: return "Cancel";
-  }
-  return "?";
+// The box's answer; anything but the accepting button refuses.
+TMessageAnswer answerOf(TModalResult Result, TMessageButtons Buttons) {
+  if (Buttons == TMessageButtons::YesNo) return Result == mrYes ? TMessageAnswer::Yes : TMessageAnswer::No;
+  return Result == mrOk ? TMessageAnswer::OK : TMessageAnswer::Cancel;
+}
+
+// The default question: the refusing button is the default, so Esc, Enter
+// or a run with no one to ask refuses.
+TMessageAnswer askTheBox(TMessageKind Kind, const String& Caption, const String& Text, TMessageButtons Buttons) {
+  const bool YesNo = Buttons == TMessageButtons::YesNo;
+  if (!Caption.isEmpty())
+    return answerOf(MessageBox(Text, Caption, (YesNo ? MB_YESNO : MB_OKCANCEL) | iconFlag(Kind) | MB_DEFBUTTON2),
+                    Buttons);
+  return answerOf(MessageDlg(Text, dialogType(Kind), YesNo ? TMsgDlgButtons{mbYes, mbNo} : mbOKCancel, 0,
+                             YesNo ? mbNo : mbCancel),
+                  Buttons);
 }
 
 bool isWordDelimiter(Char C) {
@@ -129,20 +143,16 @@ void ShowMessageBox(TMessageKind Kind, const String& Text) {
     messageHandler()(Kind, Text);
     return;
   }
-  std::fprintf(stderr, "%s: %s\n", kindName(Kind), Text.toUtf8().constData());
+  MessageDlg(Text, dialogType(Kind), TMsgDlgButtons{mbOK}, 0);
 }
 
-TMessageHandler SetMessageHandler(TMessageHandler Handler) {
+TMessageBoxHandler SetMessageHandler(TMessageBoxHandler Handler) {
   return std::exchange(messageHandler(), std::move(Handler));
 }
 
 TMessageAnswer AskQuestion(TMessageKind Kind, const String& Text, TMessageButtons Buttons, const String& Caption) {
   if (questionHandler()) return questionHandler()(Kind, Caption, Text, Buttons);
-  const TMessageAnswer Answer = refusingAnswer(Buttons);
-  const String Heading = Caption.isEmpty() ? String::fromLatin1(kindName(Kind)) : Caption;
-  std::fprintf(stderr, "%s: %s\n[no one to ask on this run: answered %s]\n", Heading.toUtf8().constData(),
-               Text.toUtf8().constData(), answerName(Answer));
-  return Answer;
+  return askTheBox(Kind, Caption, Text, Buttons);
 }
 
 TQuestionHandler SetQuestionHandler(TQuestionHandler Handler) {

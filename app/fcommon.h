@@ -57,14 +57,14 @@ void GetExeVersion(const String& FileName, Integer& Major, Integer& Minor, Integ
 enum class TMessageKind { Warning, Information, Error, Confirmation };
 
 // Receives every message box of the catalog's routines that have no window.
-using TMessageHandler = std::function<void(TMessageKind Kind, const String& Text)>;
+using TMessageBoxHandler = std::function<void(TMessageKind Kind, const String& Text)>;
 
 // Shows Text as a message box with an OK button through the installed
-// handler; the default handler writes "<kind>: <text>" to stderr until the
-// platform's dialog service takes over.
+// handler; without one, the platform's MessageDlg with the kind's caption
+// and icon.
 void ShowMessageBox(TMessageKind Kind, const String& Text);
 // Installs Handler (empty: the default) and returns the previous one.
-TMessageHandler SetMessageHandler(TMessageHandler Handler);
+TMessageBoxHandler SetMessageHandler(TMessageBoxHandler Handler);
 
 // questions: a message box whose answer the caller acts on
 
@@ -77,10 +77,11 @@ enum class TMessageAnswer { Yes, No, OK, Cancel };
 using TQuestionHandler = std::function<TMessageAnswer(TMessageKind Kind, const String& Caption, const String& Text,
                                                       TMessageButtons Buttons)>;
 
-// Asks Text with Buttons through the installed handler.  The default handler
-// has no one to ask until the platform's dialog service takes over: it
-// answers the refusing button (No, Cancel), so nothing is deleted or
-// overwritten unasked, and says so on stderr.
+// Asks Text with Buttons through the installed handler; without one, the
+// platform's box: Application.MessageBox under Caption with the kind's icon
+// when a caption is given, else MessageDlg of the kind.  The refusing button
+// (No, Cancel) is the default, so Esc, or a run where no one can answer,
+// deletes or overwrites nothing.
 TMessageAnswer AskQuestion(TMessageKind Kind, const String& Text, TMessageButtons Buttons,
                            const String& Caption = String());
 // Installs Handler (empty: the default) and returns the previous one.

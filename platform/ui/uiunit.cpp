@@ -2,10 +2,12 @@
 
 #include "platform/ui/application.h"
 #include "platform/ui/clipbrd.h"
+#include "platform/ui/dialogs.h"
 #include "platform/ui/printers.h"
 
 void InitializeUi() {
   InitializeForms();
+  InstallMessageBox();
   InitializeClipboard();
   InitializePrinter();
 }

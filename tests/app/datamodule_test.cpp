@@ -3,6 +3,9 @@
 // Storing, transactions and bad files: datamodule_storing_test.cpp.
 #include "app/datamodule.h"
 
+#include "platform/ui/dialogs.h"
+#include <QStringList>
+#include "platform/ui/modaltest.h"  // after <QStringList>, which it uses unincluded
 #include "tests/app/datamodulefixture.h"
 
 using namespace dmtest;
@@ -300,6 +303,32 @@ TEST_F(DataModuleTest, DeletingABufferRowNeverAsks) {
   EXPECT_TRUE(Asked.empty());
   EXPECT_TRUE(Dm->fdqSelected->IsEmpty());
   EXPECT_EQ(Durable("SELECT count(*) FROM cat_arc"), Lines({"0"}));
+}
+
+TEST_F(DataModuleTest, TheDeleteQuestionRunsThroughThePlatformBoxAndNoKeepsTheRow) {
+  ASSERT_TRUE(Open());
+  const TQuestionHandler Fixture = SetQuestionHandler({});
+  Dm->PositionLevels({1, 101, 1011, 10111, 627});
+  const int Before = Dm->fdqCatalog->RecordCount();
+  const String Reference = Value(Dm->fdqCatalog, "number");
+  TModalRequest Box;
+  {
+    test::ModalScript Script;
+    Script.Then([&](TModalRequest& Request) {
+      Box = Request;
+      Request.Result = mrNo;
+    });
+    EXPECT_THROW(Dm->fdqCatalog->Delete(), EAbort);
+  }
+  SetQuestionHandler(Fixture);
+  EXPECT_EQ(Box.Kind, QStringLiteral("dialog"));
+  EXPECT_EQ(Box.Caption, QStringLiteral("Warning"));
+  EXPECT_EQ(Box.Text, QStringLiteral("Are you sure you want to delete?"));
+  EXPECT_EQ(Box.Buttons, Integer(TMsgDlgButtons({mbYes, mbNo}).Bits()));
+  EXPECT_EQ(Box.Default, mrNo);
+  EXPECT_EQ(Dm->fdqCatalog->RecordCount(), Before);
+  EXPECT_EQ(Value(Dm->fdqCatalog, "number"), Reference);
+  EXPECT_FALSE(Dm->fdqCatalog->UpdatesPending());
 }
 
 // ---------------------------------------------------------------------------

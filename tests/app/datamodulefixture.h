@@ -153,7 +153,7 @@ protected:
 
 private:
   TQuestionHandler FPreviousQuestion;
-  TMessageHandler FPreviousMessage;
+  TMessageBoxHandler FPreviousMessage;
 };
 
 inline std::vector<String> Lines(std::initializer_list<const char*> Items) {

@@ -2,6 +2,9 @@
 
 #include "platform/os/program.h"
 #include "platform/rtl/exceptions.h"
+#include "platform/ui/dialogs.h"
+#include <QStringList>
+#include "platform/ui/modaltest.h"  // after <QStringList>, which it uses unincluded
 #include "tests/support/testing.h"
 
 #include <QFile>
@@ -204,9 +207,9 @@ TEST(RunAndWaitTest, RunsALongCommandLineWhole) {
   EXPECT_EQ(RunAndWait(Line, SW_HIDE), 1);  // the two words are equal
 }
 
-TEST(MessageBoxTest, GoesToTheInstalledHandlerThenBackToStderr) {
+TEST(MessageBoxTest, GoesToTheInstalledHandlerThenBackToThePlatformBox) {
   std::vector<std::pair<TMessageKind, String>> Shown;
-  const TMessageHandler Previous =
+  const TMessageBoxHandler Previous =
       SetMessageHandler([&](TMessageKind Kind, const String& Text) { Shown.emplace_back(Kind, Text); });
   ShowMessageBox(TMessageKind::Warning, QStringLiteral("Программа уже запущена"));
   ShowMessageBox(TMessageKind::Information, QStringLiteral("done"));
@@ -214,11 +217,29 @@ TEST(MessageBoxTest, GoesToTheInstalledHandlerThenBackToStderr) {
   EXPECT_EQ(Shown[0].first, TMessageKind::Warning);
   EXPECT_EQ(Shown[0].second, QStringLiteral("Программа уже запущена"));
   EXPECT_EQ(Shown[1].first, TMessageKind::Information);
-
   SetMessageHandler(Previous);
-  testing::internal::CaptureStderr();
-  ShowMessageBox(TMessageKind::Error, QStringLiteral("Файл не указан"));
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: Файл не указан\n");
+
+  struct Case {
+    TMessageKind Kind;
+    const char* Caption;
+  } Cases[] = {{TMessageKind::Warning, "Warning"},
+               {TMessageKind::Information, "Information"},
+               {TMessageKind::Error, "Error"},
+               {TMessageKind::Confirmation, "Confirmation"}};
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Caption);
+    TModalRequest Asked;
+    test::ModalScript Script;
+    Script.Then([&](TModalRequest& Request) {
+      Asked = Request;
+      Request.Result = mrOk;
+    });
+    ShowMessageBox(C.Kind, QStringLiteral("Файл не указан"));
+    EXPECT_EQ(Asked.Kind, QStringLiteral("dialog"));
+    EXPECT_EQ(Asked.Caption, QString::fromLatin1(C.Caption));
+    EXPECT_EQ(Asked.Text, QStringLiteral("Файл не указан"));
+    EXPECT_EQ(Asked.Buttons, Integer(TMsgDlgButtons{mbOK}.Bits()));
+  }
   EXPECT_EQ(Shown.size(), 2u);
 }
 
@@ -252,26 +273,56 @@ TEST(QuestionTest, TheInstalledHandlerAnswersWithKindCaptionAndButtons) {
   EXPECT_EQ(Asked[1].Buttons, TMessageButtons::OKCancel);
 }
 
-TEST(QuestionTest, WithoutAHandlerTheRefusingButtonAnswersAndTheRunSaysSo) {
+TEST(QuestionTest, WithoutAHandlerThePlatformBoxAsksWithTheRefusingButtonAsDefault) {
   struct Case {
     const char* Name;
+    TMessageKind Kind;
     TMessageButtons Buttons;
     const char* Caption;
+    TModalResult Answer;
     TMessageAnswer Expected;
-    const char* Printed;
+    const char* AskedCaption;
+    TMsgDlgButtons AskedButtons;
+    TModalResult AskedDefault;
   } Cases[] = {
-      {"yes or no", TMessageButtons::YesNo, "", TMessageAnswer::No,
-       "Warning: Удалить?\n[no one to ask on this run: answered No]\n"},
-      {"ok or cancel with a caption", TMessageButtons::OKCancel, "Database communication error",
-       TMessageAnswer::Cancel, "Database communication error: Удалить?\n[no one to ask on this run: answered Cancel]\n"},
+      {"yes or no, accepted", TMessageKind::Warning, TMessageButtons::YesNo, "", mrYes, TMessageAnswer::Yes,
+       "Warning", {mbYes, mbNo}, mrNo},
+      {"yes or no, refused", TMessageKind::Confirmation, TMessageButtons::YesNo, "", mrNo, TMessageAnswer::No,
+       "Confirmation", {mbYes, mbNo}, mrNo},
+      {"ok or cancel, accepted", TMessageKind::Information, TMessageButtons::OKCancel, "", mrOk, TMessageAnswer::OK,
+       "Information", mbOKCancel, mrCancel},
+      {"a caption: the message box, cancelled", TMessageKind::Error, TMessageButtons::OKCancel,
+       "Database communication error", IDCANCEL, TMessageAnswer::Cancel, "Database communication error", mbOKCancel,
+       IDCANCEL},
+      {"a caption, yes or no", TMessageKind::Warning, TMessageButtons::YesNo, "Delete", IDYES, TMessageAnswer::Yes,
+       "Delete", {mbYes, mbNo}, IDNO},
+      {"an answer that is no button refuses", TMessageKind::Warning, TMessageButtons::YesNo, "", mrCancel,
+       TMessageAnswer::No, "Warning", {mbYes, mbNo}, mrNo},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(AskQuestion(TMessageKind::Warning, QStringLiteral("Удалить?"), C.Buttons, QString::fromUtf8(C.Caption)),
-              C.Expected);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), C.Printed);
+    TModalRequest Asked;
+    test::ModalScript Script;
+    Script.Then([&](TModalRequest& Request) {
+      Asked = Request;
+      Request.Result = C.Answer;
+    });
+    EXPECT_EQ(AskQuestion(C.Kind, QStringLiteral("Удалить?"), C.Buttons, QString::fromUtf8(C.Caption)), C.Expected);
+    EXPECT_EQ(Asked.Kind, QStringLiteral("dialog"));
+    EXPECT_EQ(Asked.Caption, QString::fromUtf8(C.AskedCaption));
+    EXPECT_EQ(Asked.Text, QStringLiteral("Удалить?"));
+    EXPECT_EQ(Asked.Buttons, Integer(C.AskedButtons.Bits()));
+    EXPECT_EQ(Asked.Default, C.AskedDefault);
   }
+}
+
+TEST(QuestionTest, WithNoOneToAnswerTheRefusingButtonAnswers) {
+  ASSERT_FALSE(ModalResponderInstalled());
+  EXPECT_EQ(AskQuestion(TMessageKind::Warning, QStringLiteral("Удалить?"), TMessageButtons::YesNo),
+            TMessageAnswer::No);
+  EXPECT_EQ(AskQuestion(TMessageKind::Error, QStringLiteral("database is locked"), TMessageButtons::OKCancel,
+                        QStringLiteral("Database communication error")),
+            TMessageAnswer::Cancel);
 }
 
 }  // namespace

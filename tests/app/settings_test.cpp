@@ -79,7 +79,7 @@ protected:
 
   QTemporaryDir Dir;
   std::vector<std::pair<TMessageKind, String>> Shown;
-  TMessageHandler Previous;
+  TMessageBoxHandler Previous;
   const TDateTime CurrDate = EncodeDate(2024, 6, 3);
 };
 

@@ -15,15 +15,12 @@ namespace {
 
 constexpr TMsgDlgBtn FirstButton = mbYes;
 constexpr TMsgDlgBtn LastButton = mbClose;
-const String MessageFormClass = QStringLiteral("TMessageForm");
-const String DialogKind = QStringLiteral("dialog");
 
-// What a request does not carry: the icon and the place of the box.  The
-// box being asked keeps it while ExecuteModal runs, so the real box can
-// tell its own requests from the other kinds that reach it.
+// What a request does not carry: the icon (mtCustom: none) and the place of
+// the box.  The box being asked keeps it while ExecuteModal runs, so the
+// real box can tell its own requests from the other kinds that reach it.
 struct TBoxLook {
   const TModalRequest* Request = nullptr;
-  bool HasIcon = false;
   TMsgDlgType Icon = mtCustom;
   Integer X = -1;
   Integer Y = -1;
@@ -57,8 +54,8 @@ TModalResult defaultResult(TMsgDlgButtons Buttons, const TMsgDlgBtn* Asked) {
 TModalResult ask(const String& Caption, const String& Text, TMsgDlgButtons Buttons, TModalResult Default,
                  TBoxLook Look) {
   TModalRequest Request;
-  Request.Kind = DialogKind;
-  Request.ClassName = MessageFormClass;
+  Request.Kind = QStringLiteral("dialog");
+  Request.ClassName = QStringLiteral("TMessageForm");
   Request.Caption = Caption;
   Request.Text = Text;
   Request.Buttons = Integer(Buttons.Bits());
@@ -75,7 +72,7 @@ TModalResult ask(const String& Caption, const String& Text, TMsgDlgButtons Butto
 TModalResult messageDlg(const String& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, Integer X, Integer Y,
                         const TMsgDlgBtn* DefaultButton) {
   return ask(MsgDlgCaption(DlgType), Msg, Buttons, defaultResult(Buttons, DefaultButton),
-             TBoxLook{nullptr, DlgType != mtCustom, DlgType, X, Y});
+             TBoxLook{nullptr, DlgType, X, Y});
 }
 
 // The buttons of a MessageBox flag set, in the order MB_DEFBUTTONn counts.
@@ -92,7 +89,6 @@ std::vector<TMsgDlgBtn> messageBoxButtons(Integer Flags) {
 
 QMessageBox::Icon qtIcon(const TBoxLook* Look, const TModalRequest& Request) {
   if (!Look) return Request.Kind == QStringLiteral("error") ? QMessageBox::Critical : QMessageBox::NoIcon;
-  if (!Look->HasIcon) return QMessageBox::NoIcon;
   switch (Look->Icon) {
     case mtWarning: return QMessageBox::Warning;
     case mtError: return QMessageBox::Critical;
@@ -170,7 +166,6 @@ Integer MessageBox(const String& Text, const String& Caption, Integer Flags) {
     case MB_ICONINFORMATION: Look.Icon = mtInformation; break;
     default: break;
   }
-  Look.HasIcon = Look.Icon != mtCustom;
   return ask(Caption, Text, Buttons, MsgDlgButtonResult(Default), Look);
 }
 

@@ -258,6 +258,6 @@ TModalResult RunMessageBox(const TModalRequest& Request) {
 
 void InstallMessageBox() {
   SetDialogBox([](const TModalRequest& Request) {
-    return personCanAnswer() ? RunMessageBox(Request) : Request.Default;
+    return personCanAnswer() ? RunMessageBox(Request) : AnswerUnattended(Request);
   });
 }

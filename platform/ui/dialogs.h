@@ -82,5 +82,5 @@ TModalResult MsgDlgEscapeResult(TMsgDlgButtons Buttons);
 TModalResult RunMessageBox(const TModalRequest& Request);
 // Puts RunMessageBox behind the modal seam (SetDialogBox).  Where no person
 // can answer (no QApplication, or the offscreen platform) the box answers
-// Request.Default instead of waiting.
+// Request.Default instead of waiting, and writes the message to stderr.
 void InstallMessageBox();

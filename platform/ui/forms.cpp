@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cstdio>
 
 using namespace gdi;
 
@@ -674,5 +675,11 @@ TModalResult ExecuteModal(TModalRequest& Request) {
     return Request.Result;
   }
   if (TDialogBox Box = modalSeam().Box) return Request.Result = Box(Request);
-  return Request.Result = Request.Default;
+  return Request.Result = AnswerUnattended(Request);
+}
+
+TModalResult AnswerUnattended(const TModalRequest& Request) {
+  const String Heading = Request.Caption.isEmpty() ? Request.ClassName : Request.Caption;
+  std::fprintf(stderr, "%s: %s\n", Heading.toUtf8().constData(), Request.Text.toUtf8().constData());
+  return Request.Default;
 }

@@ -301,8 +301,12 @@ bool ModalResponderInstalled();
 
 // The entry for modal runs that are not forms: the responder's answer when
 // one is installed; else the installed dialog box (SetDialogBox); else
-// Request.Default.
+// Request.Default, reported with AnswerUnattended.
 TModalResult ExecuteModal(TModalRequest& Request);
+// Where no person can answer (no dialog box, or no display to show it on):
+// writes the request's caption and text to stderr, so no message is lost,
+// and answers Request.Default.
+TModalResult AnswerUnattended(const TModalRequest& Request);
 // The real message box / dialog for ExecuteModal (the dialogs area installs
 // it); returns the previous one.
 using TDialogBox = std::function<TModalResult(const TModalRequest& Request)>;

@@ -4,8 +4,8 @@
 
 #include "platform/rtl/units.h"
 
-// Application and Screen, the clipboard format registry and the clipboard,
-// then the printer.
+// Application and Screen with the message box behind the modal seam, the
+// clipboard format registry and the clipboard, then the printer.
 void InitializeUi();
 void FinalizeUi();
 inline constexpr TUnit UiUnit{"ui", &InitializeUi, &FinalizeUi};

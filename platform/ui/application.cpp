@@ -3,6 +3,7 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/lists.h"
+#include "platform/ui/dialogs.h"
 #include "platform/ui/focus.h"
 #include "platform/ui/fontmap.h"
 #include "platform/ui/hwnd.h"
@@ -374,3 +375,7 @@ void SetMonitors(const std::vector<TMonitorInfo>& Monitors) {
 }
 
 }  // namespace test
+
+Integer TApplication::MessageBox(const String& Text, const String& Caption, Integer Flags) {
+  return ::MessageBox(Text, Caption, Flags);
+}

@@ -64,6 +64,9 @@ public:
   // An error box: caption Title, text the message (ends with '.' added when
   // missing), through ExecuteModal (Kind "error").
   void ShowException(Exception* E);
+  // The message box of dialogs.h under the caption given (MB_* flags; 0 is
+  // MB_OK); answers IDOK, IDCANCEL, IDYES, IDNO ...
+  Integer MessageBox(const String& Text, const String& Caption, Integer Flags = 0);
 
   // properties
   gdi::HWND Handle() const;

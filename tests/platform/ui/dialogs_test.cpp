@@ -140,6 +140,9 @@ TEST_F(DialogsTest, ApplicationMessageBoxMapsItsFlags) {
     EXPECT_EQ(Asked.Buttons, bitsOf(C.Buttons));
     EXPECT_EQ(Asked.Default, C.Default);
   }
+  AnswerWith(IDNO);
+  EXPECT_EQ(Application->MessageBox(QStringLiteral("Delete a file?"), QStringLiteral("Bibliona"), MB_YESNO), IDNO);
+  EXPECT_EQ(Asked.Caption, QStringLiteral("Bibliona"));
 }
 
 // ---------------------------------------------------------------------------

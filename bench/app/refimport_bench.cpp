@@ -28,10 +28,10 @@ constexpr qint64 FileSize = 20LL << 20;
 constexpr int CitationCount = 10000;
 const String Resolver = QStringLiteral("https://doi.org/");
 
-const char* const MedlineExports[] = {"jabref__NbibImporterTest.nbib", "nbib__pmc_medlars.txt",
-                                      "jabref__MedlinePlainImporterTestMultipleEntries.txt"};
-const char* const RisExports[] = {"rispy__example_empty_tag.ris", "jabref__RisImporterTest1.ris",
-                                  "rispy__example_extraneous_data.ris", "rispy__example_utf_chars.ris"};
+const char* const MedlineExports[] = {"medline_single_name_author.nbib", "medline_pmc.txt",
+                                      "medline_multiple_entries.txt"};
+const char* const RisExports[] = {"ris_empty_tag.ris", "ris_bom_repeated_tags.ris",
+                                  "ris_extraneous_data.ris", "ris_utf_chars.ris"};
 
 QByteArray dataFile(const char* Name) {
   QFile File(QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + "/../../tests/app/data/" + Name);

@@ -79,31 +79,31 @@ TEST_F(RefImportTest, RealExportsGiveTheirFirstRecord) {
     const char* Citation;
     const char* Abstract;
   } Cases[] = {
-      {"jabref__RisImporterTest1.ris", "Cocke, Harrison W. Editorials. kmptnd. 2001;:193-194.  doi:no", "abstract0"},
-      {"rispy__example_empty_tag.ris",
+      {"ris_bom_repeated_tags.ris", "Cocke, Harrison W. Editorials. kmptnd. 2001;:193-194.  doi:no", "abstract0"},
+      {"ris_empty_tag.ris",
        "Fanning E.. Outcome Measures After Shoulder Stabilization in the Athletic Population: A Systematic Review "
        "of Clinical and Patient-Reported Metrics. Orthopaedic Journal of Sports Medicine. 2020;9:.  "
        "doi:http://dx.doi.org/10.1177/2325967120950040",
        "Background: Athletic endeavor can require the \"athletic shoulder\" to tolerate significant load through "
        "supraphysiological range and often under considerable repetition."},
-      {"rispy__example_utf_chars.ris",
+      {"ris_utf_chars.ris",
        "Dobrokhotova Y, Yusupova R, Ozerova R, et al. . Gynecology, Obstetrics and Perinatology. 2009;3:52-57. ", ""},
-      {"jabref__MedlinePlainImporterTestMultipleEntries.txt",
+      {"medline_multiple_entries.txt",
        "Long V, Marland H. From danger and motherhood to health and beauty: health advice for the factory girl in "
        "early twentieth-century Britain. 20 Century Br Hist. 2009;20(4):454-81.",
        "Lorem ipsum abstract"},
-      {"jabref__NbibImporterTest.nbib",
+      {"medline_single_name_author.nbib",
        "Shruthi BS, Vinodhkumar P, Selvamani, et al. Proteomics: A new perspective for cancer. Adv Biomed Res. "
        "2016 Apr 19;5:67. doi: 10.4103/2277-9175.180636. eCollection",
        "some things will be described Copyright 2015 Tschechlov Press."},
-      {"nbib__pmc_medlars.txt",
+      {"medline_pmc.txt",
        "Takeuchi Y, Osaki H, Matsumine H, et al. A method package for electrophysiological evaluation of "
        "reconstructed or regenerated facial nerves in rodents. MethodsX. 2018 Mar 30;5:283-98. "
        "doi:10.1016/j.mex.2018.03.007.",
        ""},
       // RIS content in a .txt file is read as MEDLINE: RIS tags that MEDLINE
       // shares (AU, AB, TI) count, and the line after TI joins the title.
-      {"asreview__ris_issue_1099.txt", "Vaimann T, Kudrjavtsev O, Kilk A, et al.  ", ""},
+      {"ris_as_txt_blank_lines.txt", "Vaimann T, Kudrjavtsev O, Kilk A, et al.  ", ""},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.File);
@@ -114,14 +114,14 @@ TEST_F(RefImportTest, RealExportsGiveTheirFirstRecord) {
 }
 
 TEST_F(RefImportTest, LongAbstractLinesAreTakenWhole) {
-  TReferenceText Text = read("extraneous.ris", dataBytes("rispy__example_extraneous_data.ris"));
+  TReferenceText Text = read("extraneous.ris", dataBytes("ris_extraneous_data.ris"));
   // the second record (Marxus, 2006) is not mixed in
   EXPECT_EQ(Text.Citation, "Marx K, Lindgren A. Title of reference. Lorem. 2014;3:e0815. ");
   EXPECT_EQ(Text.Abstract.size(), 504);
   EXPECT_TRUE(Text.Abstract.startsWith("BACKGROUND: Lorem ipsum dolor sit amet"));
   EXPECT_TRUE(Text.Abstract.endsWith("Nullam dictum felis eu pede mollis pretium."));
 
-  Text = read("endnote.txt", dataBytes("asreview__pubmed_endnote.txt"));
+  Text = read("export.txt", dataBytes("ris_as_txt_no_end_tags.txt"));
   EXPECT_EQ(Text.Citation,
             "Abdel-Tawab M, Werz O, Schubert-Zsilavecz M, et al. Boswellia serrata: an overall assessment of in "
             "vitro, preclinical, pharmacokinetic and clinical data VL  - 50 ");
@@ -213,7 +213,7 @@ TEST_F(RefImportTest, MedlineTakesTheFirstLineOfAbstractAndSource) {
 }
 
 TEST_F(RefImportTest, LineEndsAndEncodingsReadAlike) {
-  const QByteArray Lf = dataBytes("jabref__MedlinePlainImporterTestMultipleEntries.txt");
+  const QByteArray Lf = dataBytes("medline_multiple_entries.txt");
   const TReferenceText Expected = read("lf.txt", Lf);
   QByteArray Crlf = Lf;
   Crlf.replace("\n", "\r\n");
@@ -314,7 +314,7 @@ TEST_F(RefImportTest, LargeFilesAndLongLines) {
   EXPECT_EQ(Long.Abstract.size(), Abstract.size());
 
   // a 10 MB export of repeated records: the first one counts
-  const QByteArray Record = dataBytes("jabref__NbibImporterTest.nbib") + "\n";
+  const QByteArray Record = dataBytes("medline_single_name_author.nbib") + "\n";
   QByteArray Export;
   while (Export.size() < 10 * 1024 * 1024) Export += Record;
   const TReferenceText Ten = read("export.nbib", Export);
@@ -344,7 +344,7 @@ protected:
 };
 
 TEST_F(ImportReferenceFileTest, StoresCleansAndParsesTheCitationAndDeletesTheFile) {
-  const String Path = write("pubmed.nbib", dataBytes("jabref__NbibImporterTest.nbib"));
+  const String Path = write("pubmed.nbib", dataBytes("medline_single_name_author.nbib"));
   import(Path, "  ");
   EXPECT_EQ(Tables.Text("source"),
             "Shruthi BS, Vinodhkumar P, Selvamani, et al. Proteomics: A new perspective for cancer. Adv Biomed Res. "

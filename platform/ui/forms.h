@@ -290,6 +290,10 @@ struct TModalRequest {
   Integer Buttons = 0;          // dialogs: the buttons offered (caller's set)
   TModalResult Default = mrNone;
   TModalResult Result = mrNone; // the answer: forms use their ModalResult
+  // Common dialogs (commdlg.h): the dialog component asked, whose settings
+  // the answer may change, and the text in and out (file name, folder, input).
+  TObject* Dialog = nullptr;
+  String Value;
 };
 // Answers a modal request: for a form it acts on the form (fills controls,
 // injects input, sets ModalResult); for others it sets Request.Result.
@@ -308,8 +312,8 @@ TModalResult ExecuteModal(TModalRequest& Request);
 // and answers Request.Default.
 TModalResult AnswerUnattended(const TModalRequest& Request);
 // The real message box / dialog for ExecuteModal (the dialogs area installs
-// it); returns the previous one.
-using TDialogBox = std::function<TModalResult(const TModalRequest& Request)>;
+// it); returns the previous one.  A box that asks for a text puts it in Value.
+using TDialogBox = std::function<TModalResult(TModalRequest& Request)>;
 TDialogBox SetDialogBox(TDialogBox Box);
 
 // The responder left a modal run without an answer.

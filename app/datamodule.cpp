@@ -10,6 +10,7 @@
 #include "platform/rtl/clock.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/stringlist.h"
+#include "platform/ui/commdlg.h"
 
 #include <QStringList>
 
@@ -148,6 +149,15 @@ void TdmCatalog::createComponents() {
     }
   }
   FDQuery1->UpdateOptions()->SetUpdateMode(upWhereChanged);
+
+  FileOpenDialog = new TOpenDialog(this);
+  FileOpenDialog->SetName(QStringLiteral("FileOpenDialog"));
+  FileOpenDialog->Title = QStringLiteral("Выбор документа");
+  FileOpenDialog->Filter = QStringLiteral(
+      "документы|*.chm;*.doc;*.docx;*.pdf;*.txt|*.htm|*.HTM;*.HTML;*.CHM|*.txt|*.TXT|*.doc|*.DOC; *.DOCX|*.pdf|*.PDF|"
+      "картинки|*.JPG;*.PNG;*.GIF|все файлы|*.*");
+  SaveDialog1 = new TSaveDialog(this);
+  SaveDialog1->SetName(QStringLiteral("SaveDialog1"));
 }
 
 void TdmCatalog::assignHandlers() {

@@ -40,6 +40,8 @@ class TFDConnection;
 class TFDGUIxWaitCursor;
 class TFDPhysSQLiteDriverLink;
 class TFDQuery;
+class TOpenDialog;
+class TSaveDialog;
 
 // The special rows every catalog holds.
 inline constexpr Integer ComorbidityGroup = 14;
@@ -116,6 +118,9 @@ public:
   TFDQuery* FDQuery1;
   TFDQuery* fdqSeek;
   TDataSource* dsSeekAll;
+  // the shared file dialogs: each user sets its own title, filter and folder
+  TOpenDialog* FileOpenDialog;
+  TSaveDialog* SaveDialog1;
 
   // opening
   // The main window's connecting step: disconnects, names DataBaseFullPath

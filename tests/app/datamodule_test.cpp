@@ -3,6 +3,7 @@
 // Storing, transactions and bad files: datamodule_storing_test.cpp.
 #include "app/datamodule.h"
 
+#include "platform/ui/commdlg.h"
 #include "platform/ui/dialogs.h"
 #include <QStringList>
 #include "platform/ui/modaltest.h"  // after <QStringList>, which it uses unincluded
@@ -41,6 +42,26 @@ TEST_F(DataModuleTest, CreationNamesTheFileWithoutAFolderAndConnectsNothing) {
   EXPECT_NE(Dm->FindComponent(QStringLiteral("FDQuery1")), nullptr);
   EXPECT_EQ(Dm->FDQuery1->UpdateOptions()->UpdateMode(), upWhereChanged);
   EXPECT_EQ(Dm->fdqCatalog->UpdateOptions()->UpdateMode(), upWhereKeyOnly);
+}
+
+TEST_F(DataModuleTest, TheSharedFileDialogsBelongToTheModule) {
+  auto* Open = dynamic_cast<TOpenDialog*>(Dm->FindComponent(QStringLiteral("FileOpenDialog")));
+  ASSERT_NE(Open, nullptr);
+  EXPECT_EQ(Open, Dm->FileOpenDialog);
+  EXPECT_EQ(Open->Title, QStringLiteral("Выбор документа"));
+  const std::vector<TFilterEntry> Entries = ParseFilter(Open->Filter);
+  ASSERT_EQ(Entries.size(), 7u);
+  EXPECT_EQ(Entries[0].Description, QStringLiteral("документы"));
+  EXPECT_EQ(Entries[0].Patterns, QStringList({"*.chm", "*.doc", "*.docx", "*.pdf", "*.txt"}));
+  EXPECT_EQ(Entries[3].Patterns, QStringList({"*.DOC", "*.DOCX"}));
+  EXPECT_EQ(Entries[6].Description, QStringLiteral("все файлы"));
+  EXPECT_EQ(Open->FilterIndex, 1);
+  EXPECT_FALSE(Open->Options.Contains(ofFileMustExist));
+
+  auto* Save = dynamic_cast<TSaveDialog*>(Dm->FindComponent(QStringLiteral("SaveDialog1")));
+  ASSERT_NE(Save, nullptr);
+  EXPECT_EQ(Save, Dm->SaveDialog1);
+  EXPECT_FALSE(Save->Options.Contains(ofOverwritePrompt));
 }
 
 TEST_F(DataModuleTest, OpeningOpensTheMainWindowsQueriesAndNoOthers) {

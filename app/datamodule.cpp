@@ -10,7 +10,10 @@
 #include "platform/rtl/clock.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/stringlist.h"
+#include "platform/ui/bitmap.h"
+#include "platform/ui/canvas.h"
 #include "platform/ui/commdlg.h"
+#include "platform/ui/imagelist.h"
 
 #include <QStringList>
 
@@ -98,6 +101,51 @@ void checkParentRow(TFDQuery* Query) {
 
 bool editing(TDataSet* DataSet) { return DataSet->State() == dsEdit || DataSet->State() == dsInsert; }
 
+// The glyphs of ImageList2: plain shapes on a masked background.
+constexpr int GlyphSize = 16;
+constexpr TColor GlyphBackground = clFuchsia;
+
+void drawWastebasket(TCanvas* Canvas, bool Full) {
+  Canvas->Pen()->SetColor(clBlack);
+  if (Full) {
+    Canvas->Brush()->SetColor(clWhite);
+    Canvas->Rectangle(4, 1, 9, 6);
+    Canvas->Rectangle(8, 2, 13, 6);
+  }
+  Canvas->Brush()->SetColor(clSilver);
+  const TPoint Body[] = {Point(3, 5), Point(12, 5), Point(11, 15), Point(4, 15)};
+  Canvas->Polygon(Body);
+  Canvas->MoveTo(2, 5);
+  Canvas->LineTo(14, 5);
+  for (int X : {6, 8, 10}) {
+    Canvas->MoveTo(X, 7);
+    Canvas->LineTo(X, 14);
+  }
+}
+
+// A page with a coloured head and lines, each index its own combination.
+void drawPage(TCanvas* Canvas, int Index) {
+  static constexpr TColor Heads[] = {clNavy, clGreen, clMaroon, clTeal, clPurple, clOlive};
+  Canvas->Pen()->SetColor(clBlack);
+  Canvas->Brush()->SetColor(clWhite);
+  Canvas->Rectangle(2, 1, 14, 15);
+  Canvas->Brush()->SetColor(Heads[Index % 6]);
+  Canvas->FillRect(Rect(3, 2, 13, 5));
+  for (int Line = 0; Line <= Index / 6; ++Line) {
+    Canvas->MoveTo(4, 7 + 2 * Line);
+    Canvas->LineTo(12, 7 + 2 * Line);
+  }
+}
+
+void drawToolGlyph(TCanvas* Canvas, int Index) {
+  Canvas->Brush()->SetColor(GlyphBackground);
+  Canvas->FillRect(Rect(0, 0, GlyphSize, GlyphSize));
+  if (Index == WastebasketEmptyImage || Index == WastebasketFullImage)
+    drawWastebasket(Canvas, Index == WastebasketFullImage);
+  else
+    drawPage(Canvas, Index);
+}
+
 }  // namespace
 
 TdmCatalog::TdmCatalog(TComponent* AOwner) : TComponent(AOwner) {
@@ -158,6 +206,15 @@ void TdmCatalog::createComponents() {
       "картинки|*.JPG;*.PNG;*.GIF|все файлы|*.*");
   SaveDialog1 = new TSaveDialog(this);
   SaveDialog1->SetName(QStringLiteral("SaveDialog1"));
+
+  ImageList2 = new TImageList(this);
+  ImageList2->SetName(QStringLiteral("ImageList2"));
+  TBitmap Glyph;
+  Glyph.SetSize(GlyphSize, GlyphSize);
+  for (int Index = 0; Index <= WastebasketFullImage; ++Index) {
+    drawToolGlyph(Glyph.Canvas(), Index);
+    ImageList2->AddMasked(&Glyph, GlyphBackground);
+  }
 }
 
 void TdmCatalog::assignHandlers() {

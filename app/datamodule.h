@@ -40,6 +40,7 @@ class TFDConnection;
 class TFDGUIxWaitCursor;
 class TFDPhysSQLiteDriverLink;
 class TFDQuery;
+class TImageList;
 class TOpenDialog;
 class TSaveDialog;
 
@@ -121,6 +122,9 @@ public:
   // the shared file dialogs: each user sets its own title, filter and folder
   TOpenDialog* FileOpenDialog;
   TSaveDialog* SaveDialog1;
+  // the images of the main tool bar and menus, 16 x 16; the wastebasket's
+  // two states at WastebasketEmptyImage and WastebasketFullImage
+  TImageList* ImageList2;
 
   // opening
   // The main window's connecting step: disconnects, names DataBaseFullPath

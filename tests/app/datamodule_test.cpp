@@ -3,7 +3,10 @@
 // Storing, transactions and bad files: datamodule_storing_test.cpp.
 #include "app/datamodule.h"
 
+#include "platform/ui/bitmap.h"
+#include "platform/ui/canvas.h"
 #include "platform/ui/commdlg.h"
+#include "platform/ui/imagelist.h"
 #include "platform/ui/dialogs.h"
 #include <QStringList>
 #include "platform/ui/modaltest.h"  // after <QStringList>, which it uses unincluded
@@ -62,6 +65,22 @@ TEST_F(DataModuleTest, TheSharedFileDialogsBelongToTheModule) {
   ASSERT_NE(Save, nullptr);
   EXPECT_EQ(Save, Dm->SaveDialog1);
   EXPECT_FALSE(Save->Options.Contains(ofOverwritePrompt));
+}
+
+TEST_F(DataModuleTest, TheToolBarImagesHoldBothWastebasketStates) {
+  auto* Images = dynamic_cast<TImageList*>(Dm->FindComponent(QStringLiteral("ImageList2")));
+  ASSERT_NE(Images, nullptr);
+  EXPECT_EQ(Images, Dm->ImageList2);
+  EXPECT_EQ(Images->Width(), 16);
+  EXPECT_EQ(Images->Height(), 16);
+  ASSERT_EQ(Images->Count(), WastebasketFullImage + 1);
+  // Paper shows above the rim of the full basket only.
+  TBitmap Empty, Full;
+  ASSERT_TRUE(Images->GetBitmap(WastebasketEmptyImage, &Empty));
+  ASSERT_TRUE(Images->GetBitmap(WastebasketFullImage, &Full));
+  EXPECT_EQ(Full.Canvas()->Pixels(6, 3), clWhite);
+  EXPECT_NE(Empty.Canvas()->Pixels(6, 3), clWhite);
+  EXPECT_EQ(Empty.Canvas()->Pixels(7, 10), Full.Canvas()->Pixels(7, 10));
 }
 
 TEST_F(DataModuleTest, OpeningOpensTheMainWindowsQueriesAndNoOthers) {

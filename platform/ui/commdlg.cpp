@@ -43,6 +43,11 @@ bool ask(const String& Kind, const String& ClassName, const String& Caption, con
 // ---------------------------------------------------------------------------
 // the real dialogs
 
+// "*.*" stands for every file, those without an extension too.
+String wholeNamePattern(const String& Pattern) {
+  return Pattern == QStringLiteral("*.*") ? QStringLiteral("*") : Pattern;
+}
+
 bool personCanAnswer() {
   return qobject_cast<QApplication*>(QCoreApplication::instance()) &&
          QGuiApplication::platformName() != QStringLiteral("offscreen");
@@ -148,8 +153,8 @@ TModalResult runInputDialog(TModalRequest& Request) {
 
 std::vector<TFilterEntry> ParseFilter(const String& Filter) {
   std::vector<TFilterEntry> Result;
-  const QStringList Parts = Filter.split(u'|');
   if (Filter.isEmpty()) return Result;
+  const QStringList Parts = Filter.split(u'|');
   for (qsizetype I = 0; I < Parts.size(); I += 2) {
     TFilterEntry Entry{Parts[I], {}};
     if (I + 1 < Parts.size())
@@ -161,14 +166,14 @@ std::vector<TFilterEntry> ParseFilter(const String& Filter) {
 }
 
 bool MatchesFilterPattern(const String& FileName, const String& Pattern) {
-  const QRegularExpression Expression(QRegularExpression::wildcardToRegularExpression(Pattern),
+  const QRegularExpression Expression(QRegularExpression::wildcardToRegularExpression(wholeNamePattern(Pattern)),
                                       QRegularExpression::CaseInsensitiveOption);
   return Expression.match(ExtractFileName(FileName)).hasMatch();
 }
 
 String CaseInsensitiveGlob(const String& Pattern) {
   String Result;
-  for (const QChar C : Pattern) {
+  for (const QChar C : wholeNamePattern(Pattern)) {
     const QChar Lower = C.toLower(), Upper = C.toUpper();
     if (Lower == Upper)
       Result += C;

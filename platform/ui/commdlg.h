@@ -36,10 +36,11 @@ struct TFilterEntry {
 // The entries of Filter; a trailing description without patterns is kept
 // with none.
 std::vector<TFilterEntry> ParseFilter(const String& Filter);
-// Pattern ("*", "?" wildcards) matches FileName ignoring case.
+// Pattern ("*", "?" wildcards) matches FileName ignoring case; "*.*"
+// matches every name, one without an extension too.
 bool MatchesFilterPattern(const String& FileName, const String& Pattern);
 // Pattern as a glob that matches both cases on a case-sensitive file
-// system: "*.Txt" -> "*.[tT][xX][tT]".
+// system: "*.Txt" -> "*.[tT][xX][tT]"; "*.*" -> "*".
 String CaseInsensitiveGlob(const String& Pattern);
 // FileName + "." + DefaultExt when the name has no extension and DefaultExt
 // is not empty; else FileName.

@@ -44,7 +44,7 @@ TEST(FilterTest, PatternsMatchIgnoringCase) {
     bool Matches;
   } Cases[] = {
       {"a.txt", "*.TXT", true},      {"/tmp/dir/A.TxT", "*.txt", true}, {"a.txt.bak", "*.txt", false},
-      {"a.doc", "*.DOCX", false},    {"noext", "*.*", false},           {"ab.c", "?b.*", true},
+      {"a.doc", "*.DOCX", false},    {"noext", "*.*", true},           {"ab.c", "?b.*", true},
       {"b.c", "?b.*", false},        {"a.b", "*", true},
   };
   for (const Case& C : Cases) {
@@ -52,6 +52,7 @@ TEST(FilterTest, PatternsMatchIgnoringCase) {
     EXPECT_EQ(MatchesFilterPattern(QString::fromUtf8(C.File), QString::fromUtf8(C.Pattern)), C.Matches);
   }
   EXPECT_EQ(CaseInsensitiveGlob(QStringLiteral("*.Tx1")), QStringLiteral("*.[tT][xX]1"));
+  EXPECT_EQ(CaseInsensitiveGlob(QStringLiteral("*.*")), QStringLiteral("*"));
 }
 
 TEST(FilterTest, DefaultExtOnlyForNamesWithoutOne) {

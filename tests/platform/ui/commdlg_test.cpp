@@ -4,6 +4,13 @@
 #include "platform/ui/modaltest.h"
 #include "tests/support/testing.h"
 
+#include <QApplication>
+#include <QFileDialog>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -177,6 +184,50 @@ TEST(CommonDialogBoxTest, OtherKindsGoToTheBoxBehind) {
   EXPECT_FALSE(Dialog.Execute());
   EXPECT_EQ(Seen, QStringList({"dialog"}));
   SetDialogBox(Previous);
+}
+
+// Runs Ask while the next QFileDialog to open is handed to Act.
+void actOnFileDialog(const std::function<void(QFileDialog*)>& Act, const std::function<void()>& Ask) {
+  QTimer Poll;
+  QObject::connect(&Poll, &QTimer::timeout, [&] {
+    auto* Box = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!Box || !Box->isVisible()) return;
+    Poll.stop();
+    Act(Box);
+  });
+  Poll.start(0);
+  Ask();
+}
+
+TEST(CommonDialogBoxTest, RealFileDialogShowsTheSettingsAndReturnsTheTypedName) {
+  QTemporaryDir Dir;
+  ASSERT_TRUE(Dir.isValid());
+  const TModalResponder PreviousResponder = SetModalResponder({});
+  const TDialogBox PreviousBox = SetDialogBox(RunCommonDialog);
+  TOpenDialog Dialog(nullptr);
+  Dialog.Title = QStringLiteral("Open report");
+  Dialog.Filter = QStringLiteral("Text file (*.txt)|*.TXT|Word|*.DOC; *.DOCX");
+  Dialog.FilterIndex = 2;
+  Dialog.InitialDir = Dir.path();
+  Dialog.DefaultExt = QStringLiteral("txt");
+  bool Answered = false;
+  actOnFileDialog(
+      [&](QFileDialog* Box) {
+        EXPECT_EQ(Box->windowTitle(), QStringLiteral("Open report"));
+        EXPECT_EQ(Box->directory().absolutePath(), QDir(Dir.path()).absolutePath());
+        EXPECT_EQ(Box->nameFilters(), QStringList({"Text file (*.txt) (*.[tT][xX][tT])",
+                                                   "Word (*.[dD][oO][cC] *.[dD][oO][cC][xX])"}));
+        EXPECT_EQ(Box->selectedNameFilter(), QStringLiteral("Word (*.[dD][oO][cC] *.[dD][oO][cC][xX])"));
+        Box->selectNameFilter(Box->nameFilters().front());
+        Box->selectFile(QStringLiteral("r"));
+        static_cast<QDialog*>(Box)->accept();  // virtual: the file dialog takes the typed name
+      },
+      [&] { Answered = Dialog.Execute(); });
+  SetDialogBox(PreviousBox);
+  SetModalResponder(PreviousResponder);
+  ASSERT_TRUE(Answered);
+  EXPECT_EQ(Dialog.FileName, QDir(Dir.path()).absoluteFilePath(QStringLiteral("r.txt")));
+  EXPECT_EQ(Dialog.FilterIndex, 1);
 }
 
 // ---------------------------------------------------------------------------

@@ -6,12 +6,17 @@
 #include "platform/ui/fontmap.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QFileDialog>
-#include <QFontDialog>
+#include <QDialogButtonBox>
+#include <QFontComboBox>
+#include <QFormLayout>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 
 #include <utility>
 
@@ -102,24 +107,63 @@ QColor qtColor(TColor Color) {
 
 TColor colorOf(const QColor& Color) { return TColor(Color.red() | Color.green() << 8 | Color.blue() << 16); }
 
+// Our own box: Qt's font dialog offers no colour.  The children carry object
+// names ("family", "size", "bold", "italic", "underline", "strikeout",
+// "color") for tests.
 TModalResult runFontDialog(TFontDialog& Dialog) {
   TFont* Font = Dialog.Font();
-  QFont Start(MapFontFamily(Font->Name()), Font->Size());
-  Start.setBold(Font->Style().Contains(fsBold));
-  Start.setItalic(Font->Style().Contains(fsItalic));
-  Start.setUnderline(Font->Style().Contains(fsUnderline));
-  Start.setStrikeOut(Font->Style().Contains(fsStrikeOut));
-  bool Accepted = false;
-  const QFont Chosen = QFontDialog::getFont(&Accepted, Start, nullptr, QString(), QFontDialog::DontUseNativeDialog);
-  if (!Accepted) return mrCancel;
+  const bool Effects = Dialog.Options.Contains(fdEffects);
+  QDialog Box;
+  Box.setWindowTitle(QStringLiteral("Font"));
+  auto* Form = new QFormLayout(&Box);
+  auto* Family = new QFontComboBox(&Box);
+  Family->setObjectName(QStringLiteral("family"));
+  const String StartFamily = MapFontFamily(Font->Name());
+  Family->setCurrentFont(QFont(StartFamily));
+  Form->addRow(QStringLiteral("Font:"), Family);
+  auto* Size = new QSpinBox(&Box);
+  Size->setObjectName(QStringLiteral("size"));
+  Size->setRange(1, 1638);
+  Size->setValue(Font->Size());
+  Form->addRow(QStringLiteral("Size:"), Size);
+  auto addCheck = [&](const char* Name, const String& Text, TFontStyle Style, bool Shown) {
+    auto* Check = new QCheckBox(Text, &Box);
+    Check->setObjectName(QLatin1StringView(Name));
+    Check->setChecked(Font->Style().Contains(Style));
+    Check->setVisible(Shown);
+    if (Shown) Form->addRow(Check);
+    return Check;
+  };
+  QCheckBox* Bold = addCheck("bold", QStringLiteral("Bold"), fsBold, true);
+  QCheckBox* Italic = addCheck("italic", QStringLiteral("Italic"), fsItalic, true);
+  QCheckBox* Underline = addCheck("underline", QStringLiteral("Underline"), fsUnderline, Effects);
+  QCheckBox* StrikeOut = addCheck("strikeout", QStringLiteral("Strikeout"), fsStrikeOut, Effects);
+  QColor Colour = qtColor(Font->Color());
+  auto* ColourButton = new QPushButton(QStringLiteral("Color..."), &Box);
+  ColourButton->setObjectName(QStringLiteral("color"));
+  QObject::connect(ColourButton, &QPushButton::clicked, &Box, [&] {
+    const QColor Chosen = QColorDialog::getColor(Colour, &Box, QString(), QColorDialog::DontUseNativeDialog);
+    if (Chosen.isValid()) Colour = Chosen;
+  });
+  if (Effects) Form->addRow(ColourButton);
+  ColourButton->setVisible(Effects);
+  auto* Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &Box);
+  QObject::connect(Buttons, &QDialogButtonBox::accepted, &Box, &QDialog::accept);
+  QObject::connect(Buttons, &QDialogButtonBox::rejected, &Box, &QDialog::reject);
+  Form->addRow(Buttons);
+  if (Box.exec() != QDialog::Accepted) return mrCancel;
+
+  // An alias the family was mapped from stays the font's name.
+  if (Family->currentFont().family() != StartFamily) Font->SetName(Family->currentFont().family());
+  Font->SetSize(Size->value());
   TFontStyles Style;
-  if (Chosen.bold()) Style.Include(fsBold);
-  if (Chosen.italic()) Style.Include(fsItalic);
-  if (Dialog.Options.Contains(fdEffects) && Chosen.underline()) Style.Include(fsUnderline);
-  if (Dialog.Options.Contains(fdEffects) && Chosen.strikeOut()) Style.Include(fsStrikeOut);
-  Font->SetName(Chosen.family());
-  Font->SetSize(Chosen.pointSize());
+  if (Bold->isChecked()) Style.Include(fsBold);
+  if (Italic->isChecked()) Style.Include(fsItalic);
+  if (Effects && Underline->isChecked()) Style.Include(fsUnderline);
+  if (Effects && StrikeOut->isChecked()) Style.Include(fsStrikeOut);
+  if (!Effects) Style += Font->Style() * TFontStyles{fsUnderline, fsStrikeOut};
   Font->SetStyle(Style);
+  if (Effects) Font->SetColor(colorOf(Colour));
   return mrOk;
 }
 

@@ -150,8 +150,9 @@ String InputBox(const String& Caption, const String& Prompt, const String& Defau
 // ---------------------------------------------------------------------------
 // the real box
 
-// Shows a common-dialog Request with the Qt dialogs (a QApplication must
-// exist) and waits for the answer.
+// Shows a common-dialog Request (a QApplication must exist) and waits for
+// the answer: Qt's file, folder, colour and input dialogs, and a font box of
+// our own, since Qt's offers no colour.
 TModalResult RunCommonDialog(TModalRequest& Request);
 // Whether Request is one of the kinds above.
 bool IsCommonDialogRequest(const TModalRequest& Request);

@@ -5,7 +5,10 @@
 #include "tests/support/testing.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
 #include <QFileDialog>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -197,6 +200,50 @@ void actOnFileDialog(const std::function<void(QFileDialog*)>& Act, const std::fu
   });
   Poll.start(0);
   Ask();
+}
+
+TEST(CommonDialogBoxTest, RealFontBoxOffersEffectsOnlyWithFdEffects) {
+  const TModalResponder PreviousResponder = SetModalResponder({});
+  const TDialogBox PreviousBox = SetDialogBox(RunCommonDialog);
+  TFontDialog Dialog(nullptr);
+  Dialog.Font()->SetName(QStringLiteral("Arial"));
+  Dialog.Font()->SetColor(clRed);
+  struct Case {
+    const char* Name;
+    TFontDialogOptions Options;
+    TFontStyles Expected;
+  } Cases[] = {
+      {"effects", {fdEffects}, {fsBold, fsUnderline}},
+      {"no effects: underline neither offered nor changed", {}, {fsBold}},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    Dialog.Options = C.Options;
+    Dialog.Font()->SetSize(10);
+    Dialog.Font()->SetStyle({});
+    QTimer Poll;
+    QObject::connect(&Poll, &QTimer::timeout, [&] {
+      auto* Box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!Box || !Box->isVisible()) return;
+      Poll.stop();
+      auto* Underline = Box->findChild<QCheckBox*>(QStringLiteral("underline"));
+      ASSERT_NE(Underline, nullptr);
+      EXPECT_EQ(Underline->isVisible(), C.Options.Contains(fdEffects));
+      EXPECT_EQ(Box->findChild<QSpinBox*>(QStringLiteral("size"))->value(), 10);
+      Box->findChild<QSpinBox*>(QStringLiteral("size"))->setValue(14);
+      Box->findChild<QCheckBox*>(QStringLiteral("bold"))->setChecked(true);
+      Underline->setChecked(true);
+      Box->accept();
+    });
+    Poll.start(0);
+    EXPECT_TRUE(Dialog.Execute());
+    EXPECT_EQ(Dialog.Font()->Name(), QStringLiteral("Arial"));  // the alias stays
+    EXPECT_EQ(Dialog.Font()->Size(), 14);
+    EXPECT_EQ(Dialog.Font()->Color(), clRed);
+    EXPECT_EQ(Dialog.Font()->Style(), C.Expected);
+  }
+  SetDialogBox(PreviousBox);
+  SetModalResponder(PreviousResponder);
 }
 
 TEST(CommonDialogBoxTest, RealFileDialogShowsTheSettingsAndReturnsTheTypedName) {

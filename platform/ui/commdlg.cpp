@@ -76,7 +76,6 @@ TModalResult runFileDialog(TModalRequest& Request, TOpenDialog& Dialog, bool Sav
   Box.setFileMode(!Save && Dialog.Options.Contains(ofFileMustExist) ? QFileDialog::ExistingFile
                                                                      : QFileDialog::AnyFile);
   Box.setOption(QFileDialog::DontConfirmOverwrite, !Dialog.Options.Contains(ofOverwritePrompt));
-  Box.setOption(QFileDialog::ReadOnly, Dialog.Options.Contains(ofReadOnly));
   const String Folder = ExtractFilePath(Request.Value);
   Box.setDirectory(Folder.isEmpty() ? Dialog.InitialDir : Folder);
   Box.selectFile(ExtractFileName(Request.Value));
@@ -169,10 +168,15 @@ TModalResult runFontDialog(TFontDialog& Dialog) {
 
 TModalResult runColorDialog(TColorDialog& Dialog) {
   TStringList* Custom = Dialog.CustomColors();
-  for (Integer I = 0; I < Custom->Count() && I < QColorDialog::customCount(); ++I) {
+  // "ColorA" is the first slot, "ColorP" the sixteenth.
+  for (Integer I = 0; I < Custom->Count(); ++I) {
+    const String Name = Custom->Names(I);
+    const int Slot = Name.size() == 6 && Name.startsWith(QStringLiteral("Color"), Qt::CaseInsensitive)
+                         ? Name[5].toUpper().unicode() - u'A'
+                         : -1;
     bool Ok = false;
     const uint Rgb = Custom->ValueFromIndex(I).toUInt(&Ok, 16);
-    if (Ok) QColorDialog::setCustomColor(int(I), QColor::fromRgb(Rgb));
+    if (Ok && Slot >= 0 && Slot < QColorDialog::customCount()) QColorDialog::setCustomColor(Slot, QColor::fromRgb(Rgb));
   }
   const QColor Chosen = QColorDialog::getColor(qtColor(Dialog.Color), nullptr, QString(),
                                                QColorDialog::DontUseNativeDialog);

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
 #include <QSpinBox>
@@ -242,6 +243,30 @@ TEST(CommonDialogBoxTest, RealFontBoxOffersEffectsOnlyWithFdEffects) {
     EXPECT_EQ(Dialog.Font()->Color(), clRed);
     EXPECT_EQ(Dialog.Font()->Style(), C.Expected);
   }
+  SetDialogBox(PreviousBox);
+  SetModalResponder(PreviousResponder);
+}
+
+TEST(CommonDialogBoxTest, RealColorDialogTakesTheCustomColoursByLetter) {
+  const TModalResponder PreviousResponder = SetModalResponder({});
+  const TDialogBox PreviousBox = SetDialogBox(RunCommonDialog);
+  TColorDialog Dialog(nullptr);
+  Dialog.Color = clBlue;
+  Dialog.CustomColors()->Add(QStringLiteral("ColorC=00FF80"));
+  Dialog.CustomColors()->Add(QStringLiteral("ColorZ=123456"));
+  QTimer Poll;
+  QObject::connect(&Poll, &QTimer::timeout, [&] {
+    auto* Box = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+    if (!Box || !Box->isVisible()) return;
+    Poll.stop();
+    EXPECT_EQ(Box->currentColor(), QColor(0, 0, 255));
+    EXPECT_EQ(QColorDialog::customColor(2), QColor(0x00, 0xFF, 0x80));
+    Box->setCurrentColor(QColor(0x10, 0x20, 0x30));
+    Box->accept();
+  });
+  Poll.start(0);
+  EXPECT_TRUE(Dialog.Execute());
+  EXPECT_EQ(Dialog.Color, TColor(0x302010));
   SetDialogBox(PreviousBox);
   SetModalResponder(PreviousResponder);
 }

@@ -53,11 +53,6 @@ String wholeNamePattern(const String& Pattern) {
   return Pattern == QStringLiteral("*.*") ? QStringLiteral("*") : Pattern;
 }
 
-bool personCanAnswer() {
-  return qobject_cast<QApplication*>(QCoreApplication::instance()) &&
-         QGuiApplication::platformName() != QStringLiteral("offscreen");
-}
-
 // "Description (globs)" entries for QFileDialog.
 QStringList qtNameFilters(const String& Filter) {
   QStringList Result;
@@ -329,6 +324,6 @@ void InstallCommonDialogs() {
   TDialogBox Others = SetDialogBox({});
   SetDialogBox([Others](TModalRequest& Request) {
     if (!IsCommonDialogRequest(Request)) return Others ? Others(Request) : AnswerUnattended(Request);
-    return personCanAnswer() ? RunCommonDialog(Request) : AnswerUnattended(Request);
+    return PersonCanAnswer() ? RunCommonDialog(Request) : AnswerUnattended(Request);
   });
 }

@@ -117,11 +117,6 @@ QMessageBox::ButtonRole qtRole(TMsgDlgBtn Button) {
   return QMessageBox::ActionRole;
 }
 
-bool personCanAnswer() {
-  return qobject_cast<QApplication*>(QCoreApplication::instance()) &&
-         QGuiApplication::platformName() != QStringLiteral("offscreen");
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -258,6 +253,6 @@ TModalResult RunMessageBox(const TModalRequest& Request) {
 
 void InstallMessageBox() {
   SetDialogBox([](const TModalRequest& Request) {
-    return personCanAnswer() ? RunMessageBox(Request) : AnswerUnattended(Request);
+    return PersonCanAnswer() ? RunMessageBox(Request) : AnswerUnattended(Request);
   });
 }

@@ -10,6 +10,7 @@
 #include "platform/ui/msgqueue.h"
 #include "platform/ui/window.h"
 
+#include <QApplication>
 #include <QWidget>
 
 #include <algorithm>
@@ -676,6 +677,11 @@ TModalResult ExecuteModal(TModalRequest& Request) {
   }
   if (TDialogBox Box = modalSeam().Box) return Request.Result = Box(Request);
   return Request.Result = AnswerUnattended(Request);
+}
+
+bool PersonCanAnswer() {
+  return qobject_cast<QApplication*>(QCoreApplication::instance()) &&
+         QGuiApplication::platformName() != QStringLiteral("offscreen");
 }
 
 TModalResult AnswerUnattended(const TModalRequest& Request) {

@@ -307,6 +307,9 @@ bool ModalResponderInstalled();
 // one is installed; else the installed dialog box (SetDialogBox); else
 // Request.Default, reported with AnswerUnattended.
 TModalResult ExecuteModal(TModalRequest& Request);
+// Whether a person can answer a real dialog: a QApplication runs on a
+// platform that shows windows (not the offscreen one of tests).
+bool PersonCanAnswer();
 // Where no person can answer (no dialog box, or no display to show it on):
 // writes the request's caption and text to stderr, so no message is lost,
 // and answers Request.Default.

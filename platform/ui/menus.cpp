@@ -578,7 +578,7 @@ void TPopupMenu::Popup(Integer X, Integer Y) {
   TMenuItem* Chosen = nullptr;
   if (const TMenuResponder& Responder = menuResponder()) {
     Chosen = Responder(TMenuRequest{this, Menu.get(), FPopupPoint});
-  } else if (QGuiApplication::platformName() == QStringLiteral("offscreen")) {
+  } else if (!PersonCanAnswer()) {
     throw EUnansweredModal(QStringLiteral("Popup menu %s opened without a menu responder"), {String(Name())});
   } else {
     QPoint At(X, Y);

@@ -2,12 +2,14 @@
 
 #include "platform/ui/application.h"
 #include "platform/ui/clipbrd.h"
+#include "platform/ui/commdlg.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/printers.h"
 
 void InitializeUi() {
   InitializeForms();
   InstallMessageBox();
+  InstallCommonDialogs();
   InitializeClipboard();
   InitializePrinter();
 }

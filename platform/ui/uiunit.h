@@ -4,8 +4,9 @@
 
 #include "platform/rtl/units.h"
 
-// Application and Screen with the message box behind the modal seam, the
-// clipboard format registry and the clipboard, then the printer.
+// Application and Screen with the message box and the common dialogs behind
+// the modal seam, the clipboard format registry and the clipboard, then the
+// printer.
 void InitializeUi();
 void FinalizeUi();
 inline constexpr TUnit UiUnit{"ui", &InitializeUi, &FinalizeUi};

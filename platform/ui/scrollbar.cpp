@@ -1,10 +1,9 @@
 #include "platform/ui/scrollbar.h"
 
-#include "platform/ui/gdi.h"
+#include "platform/ui/comctrls.h"
 #include "platform/ui/metrics.h"
 #include "platform/ui/stdctrls.h"
 
-#include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -50,7 +49,7 @@ Integer TScrollRange::Clamp(Integer Position) const { return std::clamp(Position
 // TScrollBar
 
 const TMessageMap& TScrollBar::MessageMap() {
-  static const TMessageMap Map(TWinControl::MessageMap(), {
+  static const TMessageMap Map(TCustomControl::MessageMap(), {
       {WM_LBUTTONDOWN, &TScrollBar::WMLButtonDown},
       {WM_MOUSEMOVE, &TScrollBar::WMMouseMove},
       {WM_LBUTTONUP, &TScrollBar::WMLButtonUp},
@@ -61,7 +60,7 @@ const TMessageMap& TScrollBar::MessageMap() {
 }
 
 TScrollBar::TScrollBar(TComponent* AOwner)
-    : TWinControl(AOwner), FWidget(std::make_unique<TScrollBarWidget>()) {
+    : TCustomControl(AOwner), FWidget(std::make_unique<TScrollBarWidget>()) {
   // No double clicks: a quick second press scrolls again.
   FControlStyle = TControlStyle{csFramed, csOpaque, csCaptureMouse};
   SetBounds(0, 0, 121, GetSystemMetrics(SM_CYHSCROLL));
@@ -164,7 +163,7 @@ Integer TScrollBar::positionAtPixel(TPoint Point) {
 }
 
 void TScrollBar::WMLButtonDown(TWMMouse& Message) {
-  DispatchAs<TWinControl>(Message);
+  DispatchAs<TCustomControl>(Message);
   updateWidget();
   switch (FWidget->PartAt(Message.Pos())) {
     case QStyle::SC_ScrollBarSubLine: FPressed = true; DoScroll(scLineUp); break;
@@ -182,7 +181,7 @@ void TScrollBar::WMLButtonDown(TWMMouse& Message) {
 }
 
 void TScrollBar::WMMouseMove(TWMMouse& Message) {
-  DispatchAs<TWinControl>(Message);
+  DispatchAs<TCustomControl>(Message);
   if (FTracking) DoScroll(scTrack, positionAtPixel(Message.Pos()));
 }
 
@@ -195,7 +194,7 @@ void TScrollBar::WMLButtonUp(TWMMouse& Message) {
     FPressed = false;
     DoScroll(scEndScroll);
   }
-  DispatchAs<TWinControl>(Message);
+  DispatchAs<TCustomControl>(Message);
 }
 
 void TScrollBar::WMCancelMode(TWMCancelMode& Message) {
@@ -203,13 +202,13 @@ void TScrollBar::WMCancelMode(TWMCancelMode& Message) {
     FTracking = FPressed = false;
     DoScroll(scEndScroll);
   }
-  DispatchAs<TWinControl>(Message);
+  DispatchAs<TCustomControl>(Message);
 }
 
-void TScrollBar::WMMouseActivate(TWMMouseActivate& Message) { DispatchAs<TWinControl>(Message); }
+void TScrollBar::WMMouseActivate(TWMMouseActivate& Message) { DispatchAs<TCustomControl>(Message); }
 
 void TScrollBar::KeyDown(Word& Key, TShiftState Shift) {
-  TWinControl::KeyDown(Key, Shift);
+  TCustomControl::KeyDown(Key, Shift);
   TScrollCode Code;
   switch (Key) {
     case VK_UP:
@@ -229,5 +228,5 @@ void TScrollBar::KeyDown(Word& Key, TShiftState Shift) {
 
 void TScrollBar::PaintWindow(HDC DC) {
   updateWidget();
-  if (QPainter* P = DCPainter(DC)) FWidget->render(P, QPoint(0, 0));
+  PaintWidget(DC, FWidget.get());
 }

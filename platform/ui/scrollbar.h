@@ -34,8 +34,8 @@ struct TScrollRange {
   Integer Clamp(Integer Position) const;
 };
 
-class TScrollBar : public TWinControl {
-  RTL_CLASS(TScrollBar, TWinControl)
+class TScrollBar : public TCustomControl {
+  RTL_CLASS(TScrollBar, TCustomControl)
   UI_MESSAGE_MAP
 public:
   explicit TScrollBar(TComponent* AOwner);

@@ -1,9 +1,11 @@
 #include "platform/ui/scrollbar.h"
 
+#include "platform/ui/bitmap.h"
 #include "platform/ui/uitest.h"
 #include "platform/ui/window.h"
 #include "tests/support/testing.h"
 
+#include <QImage>
 #include <vector>
 
 using namespace gdi;
@@ -138,6 +140,17 @@ TEST_F(ScrollBarTest, DefaultsAndClampingSetters) {
   Changes = 0;
   Bar->SetParams(0, 0, 100);
   EXPECT_EQ(Changes, 0);
+}
+
+TEST_F(ScrollBarTest, TheThumbShowsThePosition) {
+  Bar->SetPageSize(20);
+  auto Start = test::Snapshot(Bar);
+  Bar->SetPosition(Bar->Max());
+  auto End = test::Snapshot(Bar);
+  EXPECT_EQ(Bar->Position(), 81);
+  EXPECT_NE(Start->Image(), End->Image());
+  // Both ends of the bar keep their arrows.
+  EXPECT_EQ(Start->Image().copy(0, 0, 12, 17), End->Image().copy(0, 0, 12, 17));
 }
 
 TEST_F(ScrollBarTest, KindSwapsTheSides) {

@@ -103,6 +103,8 @@ TStatusBar::~TStatusBar() { delete FPanels; }
 
 void TStatusBar::DescribeProperties(TPropertyTable& Props) {
   DescribeControlProperties(Props);
+  Props.Override("Align").Default(alBottom);
+  Props.Override("Anchors").Default(AnchorAlign(alBottom));
   Props.Add("Color", &TStatusBar::Color, &TStatusBar::SetColor).Default(clBtnFace);
   Props.Add("ParentColor", &TStatusBar::ParentColor, &TStatusBar::SetParentColor).Default(false);
   Props.Add("Panels", &TStatusBar::Panels, &TStatusBar::SetPanels);

@@ -27,6 +27,24 @@ const TColor Shadow = TColor(ColorToRGB(clBtnShadow));
 const TColor Light = TColor(ColorToRGB(clBtnHighlight));
 const TColor Face = TColor(ColorToRGB(clBtnFace));
 
+// Every published property with a default holds it on a new object.
+void expectPublishedDefaults(TObject* Instance, std::initializer_list<const char*> Names) {
+  for (const char* Name : Names) {
+    SCOPED_TRACE(Name);
+    const TPropInfo* Info = GetPropInfo(Instance, QString::fromLatin1(Name));
+    ASSERT_NE(Info, nullptr);
+    if (Info->HasDefault) {
+      EXPECT_TRUE(IsDefaultPropertyValue(Instance, Info));
+    }
+  }
+  for (const TPropInfo* Info : GetPropList(Instance)) {
+    SCOPED_TRACE(Info->Name.toStdString());
+    if (Info->HasDefault) {
+      EXPECT_TRUE(IsDefaultPropertyValue(Instance, Info));
+    }
+  }
+}
+
 // Dark pixels inside R.
 int inkIn(TBitmap* B, const TRect& R) {
   int Count = 0;
@@ -74,6 +92,10 @@ TEST_F(ComCtrlsTest, StatusBarDefaults) {
   EXPECT_TRUE(Bar->SizeGrip());
   EXPECT_EQ(Bar->Panels()->Add()->Width(), 50);
   EXPECT_EQ(Bar->Panels()->Items(0)->Alignment(), taLeftJustify);
+  expectPublishedDefaults(Bar, {"Panels", "SimplePanel", "SimpleText", "SizeGrip", "Color", "ParentColor", "Align"});
+  expectPublishedDefaults(Bar->Panels()->Items(0), {"Text", "Width", "Alignment"});
+  auto* Progress = new TProgressBar(Root);
+  expectPublishedDefaults(Progress, {"Min", "Max", "Position", "Step", "TabStop"});
 }
 
 TEST_F(ComCtrlsTest, PanelsLineUpAndTheLastTakesTheRest) {

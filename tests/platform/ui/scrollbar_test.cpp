@@ -18,6 +18,24 @@ public:
   explicit THost(TComponent* AOwner) : TCustomControl(AOwner) { FControlStyle.Include(csAcceptsControls); }
 };
 
+// Every published property with a default holds it on a new object.
+void expectPublishedDefaults(TObject* Instance, std::initializer_list<const char*> Names) {
+  for (const char* Name : Names) {
+    SCOPED_TRACE(Name);
+    const TPropInfo* Info = GetPropInfo(Instance, QString::fromLatin1(Name));
+    ASSERT_NE(Info, nullptr);
+    if (Info->HasDefault) {
+      EXPECT_TRUE(IsDefaultPropertyValue(Instance, Info));
+    }
+  }
+  for (const TPropInfo* Info : GetPropList(Instance)) {
+    SCOPED_TRACE(Info->Name.toStdString());
+    if (Info->HasDefault) {
+      EXPECT_TRUE(IsDefaultPropertyValue(Instance, Info));
+    }
+  }
+}
+
 struct TScrollRecord {
   TScrollCode Code;
   int Pos;
@@ -100,6 +118,10 @@ TEST_F(ScrollBarTest, DefaultsAndClampingSetters) {
   EXPECT_EQ(Bar->SmallChange(), 1);
   EXPECT_EQ(Bar->LargeChange(), 1);
   EXPECT_TRUE(Bar->TabStop());
+  auto* Fresh = new TScrollBar(Root);
+  EXPECT_EQ(Fresh->Height(), 17);
+  expectPublishedDefaults(Fresh, {"Kind", "Min", "Max", "Position", "PageSize", "SmallChange", "LargeChange",
+                                  "TabStop", "Ctl3D", "DoubleBuffered", "Enabled", "Visible", "OnScroll", "OnChange"});
 
   int Changes = 0;
   Bar->OnChange = [&](TObject*) { ++Changes; };

@@ -246,6 +246,9 @@ TEST_F(ComCtrlsTest, ProgressPaintsAtOnceAndAnEmptyRangeShowsNothing) {
   EXPECT_NE(Bar->Window()->Store().Image(), Before);
   auto Half = test::Snapshot(Bar);
   EXPECT_FALSE(ImagesEqual(Empty.get(), Half.get(), 0));
+  // Painted into the parent's image, the bar keeps its place.
+  auto Whole = test::Snapshot(Root);
+  EXPECT_EQ(Whole->Image().copy(10, 10, 150, 16), Half->Image());
 
   Bar->SetMax(-1);  // content length unknown
   auto Unknown = test::Snapshot(Bar);

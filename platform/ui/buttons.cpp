@@ -6,14 +6,21 @@
 #include "platform/ui/forms.h"
 
 #include <QCheckBox>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleFactory>
+#include <algorithm>
 
 using namespace gdi;
 
 namespace {
+
+QColor qtColor(TColor Color) {
+  const Integer Rgb = ColorToRGB(Color);
+  return QColor(Rgb & 0xFF, (Rgb >> 8) & 0xFF, (Rgb >> 16) & 0xFF);
+}
 
 // One Fusion style for every button; made with the first button, after the
 // application exists.
@@ -44,6 +51,8 @@ const TMessageMap& TButtonControl::MessageMap() {
       {CM_FONTCHANGED, &TButtonControl::CMFontChanged},
       {CM_ENABLEDCHANGED, &TButtonControl::CMEnabledChanged},
       {CM_DIALOGCHAR, &TButtonControl::CMDialogChar},
+      {CM_COLORCHANGED, &TButtonControl::CMColorChanged},
+      {CM_ENTER, &TButtonControl::CMEnter},
       {CM_EXIT, &TButtonControl::CMExit},
   });
   return Map;
@@ -68,6 +77,13 @@ void TButtonControl::UpdateButton() {
   if (!FButton) return;
   FButton->setText(Caption());
   FButton->setFont(qtFontOf(Font()));
+  QPalette Palette = FButton->palette();
+  const QColor Face = qtColor(Color()), Ink = qtColor(Font()->Color());
+  for (QPalette::ColorRole Role : {QPalette::Window, QPalette::Button}) Palette.setColor(Role, Face);
+  // Disabled text keeps the style's grey.
+  for (QPalette::ColorGroup Group : {QPalette::Active, QPalette::Inactive})
+    for (QPalette::ColorRole Role : {QPalette::WindowText, QPalette::ButtonText}) Palette.setColor(Group, Role, Ink);
+  FButton->setPalette(Palette);
   FButton->setEnabled(Enabled());
   FButton->setDown(FPressed);
   Invalidate();
@@ -79,6 +95,12 @@ void TButtonControl::Paint() {
   if (!FButton) return;
   FButton->resize(Width(), Height());
   PaintWidget(Canvas()->Handle(), FButton.get());
+  // The Qt button is never focused itself: the focus is shown here.
+  if (Focused()) {
+    TRect R = ClientRect();
+    InflateRect(R, -2, -2);
+    Canvas()->DrawFocusRect(R);
+  }
 }
 
 void TButtonControl::setPressed(bool Value) {
@@ -136,7 +158,18 @@ void TButtonControl::CMDialogChar(TCMDialogChar& Message) {
   Message.Result = 1;
 }
 
+void TButtonControl::CMColorChanged(TMessage& Message) {
+  DispatchAs<TCustomControl>(Message);
+  UpdateButton();
+}
+
+void TButtonControl::CMEnter(TMessage& Message) {
+  DispatchAs<TCustomControl>(Message);
+  Invalidate();
+}
+
 void TButtonControl::CMExit(TMessage& Message) {
+  Invalidate();
   setPressed(false);
   DispatchAs<TCustomControl>(Message);
 }
@@ -329,6 +362,13 @@ private:
   Integer FIndex;
 };
 
+const TMessageMap& TCustomRadioGroup::MessageMap() {
+  static const TMessageMap Map(TCustomGroupBox::MessageMap(), {
+      {CM_ENABLEDCHANGED, &TCustomRadioGroup::CMEnabledChanged},
+  });
+  return Map;
+}
+
 TCustomRadioGroup::TCustomRadioGroup(TComponent* AOwner)
     : TCustomGroupBox(AOwner), FItems(std::make_unique<TStringList>()) {
   FControlStyle.Exclude(csAcceptsControls);
@@ -354,6 +394,11 @@ void TCustomRadioGroup::SetItemIndex(Integer Value) {
   Click();
 }
 
+void TCustomRadioGroup::CMEnabledChanged(TMessage& Message) {
+  DispatchAs<TCustomGroupBox>(Message);
+  for (TRadioButton* Button : FButtons) Button->SetEnabled(Enabled());
+}
+
 void TCustomRadioGroup::SetColumns(Integer Value) {
   Value = std::clamp(Value, Integer(1), Integer(16));
   if (Value == FColumns) return;
@@ -367,7 +412,10 @@ void TCustomRadioGroup::itemsChanged(TObject*) {
     FButtons.back()->Free();
     FButtons.pop_back();
   }
-  while (FButtons.size() < Count) FButtons.push_back(new TGroupButton(this, Integer(FButtons.size())));
+  while (FButtons.size() < Count) {
+    FButtons.push_back(new TGroupButton(this, Integer(FButtons.size())));
+    FButtons.back()->SetEnabled(Enabled());
+  }
   for (size_t I = 0; I < Count; ++I) FButtons[I]->SetCaption(FItems->Strings(Integer(I)));
   if (FItemIndex >= Integer(Count)) {
     FItemIndex = -1;

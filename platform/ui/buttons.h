@@ -58,6 +58,8 @@ protected:
   void CMFontChanged(TMessage& Message);
   void CMEnabledChanged(TMessage& Message);
   void CMDialogChar(TCMDialogChar& Message);
+  void CMColorChanged(TMessage& Message);
+  void CMEnter(TMessage& Message);
   void CMExit(TMessage& Message);
 
 private:
@@ -179,6 +181,7 @@ private:
 
 class TCustomRadioGroup : public TCustomGroupBox {
   RTL_CLASS(TCustomRadioGroup, TCustomGroupBox)
+  UI_MESSAGE_MAP
 public:
   explicit TCustomRadioGroup(TComponent* AOwner);
   ~TCustomRadioGroup() override;
@@ -201,6 +204,10 @@ protected:
   // reimplemented
   // Places the buttons inside Rect less the frame (AdjustClientRect).
   void AlignControls(TControl* AControl, TRect& Rect) override;
+
+  // message handlers
+  // The buttons follow the group's Enabled.
+  void CMEnabledChanged(TMessage& Message);
 
 private:
   friend class TGroupButton;

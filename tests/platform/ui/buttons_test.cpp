@@ -304,6 +304,10 @@ TEST_F(ButtonsTest, RadioGroupItemIndex) {
   G->SetItemIndex(2);
   G->Items()->Delete(2);
   EXPECT_EQ(G->ItemIndex(), -1);
+  G->SetEnabled(false);
+  G->Items()->Add("three again");
+  EXPECT_FALSE(G->Buttons(0)->Enabled());
+  EXPECT_FALSE(G->Buttons(2)->Enabled()) << "a new button follows the group";
   G->Items()->Clear();
   EXPECT_EQ(G->ControlCount(), 0);
 }
@@ -319,6 +323,15 @@ TEST_F(ButtonsTest, SnapshotShowsTheQtButton) {
   auto Image = test::Snapshot(Push);
   const TColor Face = PixelAt(Image.get(), 50, 15);
   EXPECT_LT(CountPixels(Image.get(), Rect(0, 0, 100, 30), Face), 100 * 30) << "frame and caption are drawn";
+  Push->SetFocus();
+  auto Focused = test::Snapshot(Push);
+  EXPECT_FALSE(ImagesEqual(Image.get(), Focused.get(), 0)) << "the focus is shown";
+  // Colour and font colour reach the Qt palette at once.
+  Box->SetColor(clYellow);
+  Box->Font()->SetColor(clRed);
+  auto Coloured = test::Snapshot(Box);
+  EXPECT_EQ(PixelAt(Coloured.get(), 99, 1), clYellow);
+  EXPECT_GT(CountPixels(Coloured.get(), Rect(0, 0, 100, 20), clRed), 0) << "red caption";
 }
 
 }  // namespace

@@ -1,10 +1,41 @@
 #include "platform/ui/uiunit.h"
 
+#include "platform/rtl/object.h"
+#include "platform/ui/actions.h"
 #include "platform/ui/application.h"
+#include "platform/ui/buttons.h"
 #include "platform/ui/clipbrd.h"
+#include "platform/ui/comctrls.h"
 #include "platform/ui/commdlg.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/extctrls.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/imagelist.h"
+#include "platform/ui/menus.h"
 #include "platform/ui/printers.h"
+#include "platform/ui/scrollbar.h"
+#include "platform/ui/stdctrls.h"
+#include "platform/ui/timers.h"
+
+#include <vector>
+
+namespace {
+
+// The component classes stored forms create by name.
+const std::vector<TClass>& componentClasses() {
+  static const std::vector<TClass> Classes = {
+      TForm::StaticClass(),       TLabel::StaticClass(),       TPanel::StaticClass(),
+      TGroupBox::StaticClass(),   TBevel::StaticClass(),       TShape::StaticClass(),
+      TImage::StaticClass(),      TButton::StaticClass(),      TCheckBox::StaticClass(),
+      TRadioButton::StaticClass(), TRadioGroup::StaticClass(), TStatusBar::StaticClass(),
+      TProgressBar::StaticClass(), TScrollBar::StaticClass(),  TTimer::StaticClass(),
+      TMainMenu::StaticClass(),   TPopupMenu::StaticClass(),   TMenuItem::StaticClass(),
+      TAction::StaticClass(),     TImageList::StaticClass(),   TOpenDialog::StaticClass(),
+      TSaveDialog::StaticClass(), TFontDialog::StaticClass(),  TColorDialog::StaticClass()};
+  return Classes;
+}
+
+}  // namespace
 
 void InitializeUi() {
   InitializeForms();
@@ -12,9 +43,11 @@ void InitializeUi() {
   InstallCommonDialogs();
   InitializeClipboard();
   InitializePrinter();
+  for (TClass C : componentClasses()) RegisterClass(C);
 }
 
 void FinalizeUi() {
+  for (TClass C : componentClasses()) UnRegisterClass(C);
   FinalizePrinter();
   FinalizeClipboard();
   FinalizeForms();

@@ -5,8 +5,8 @@
 #include "platform/rtl/units.h"
 
 // Application and Screen with the message box and the common dialogs behind
-// the modal seam, the clipboard format registry and the clipboard, then the
-// printer.
+// the modal seam, the clipboard format registry and the clipboard, the
+// printer, then the component classes registered by name.
 void InitializeUi();
 void FinalizeUi();
 inline constexpr TUnit UiUnit{"ui", &InitializeUi, &FinalizeUi};

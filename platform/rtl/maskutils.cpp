@@ -258,6 +258,33 @@ bool TMaskEngine::InputChar(String& EditText, int& Caret, Char Ch) const {
   return true;
 }
 
+int TMaskEngine::InputText(String& EditText, int& SelStart, int SelLength, const String& Chars) const {
+  String Edited = EditText;
+  BlankRange(Edited, SelStart, SelLength);
+  int Caret = SelStart;
+  int Taken = 0;
+  for (Char C : Chars) {
+    if (!InputChar(Edited, Caret, C)) break;
+    ++Taken;
+  }
+  if (Taken == 0) return 0;
+  EditText = Edited;
+  SelStart = Caret;
+  return Taken;
+}
+
+bool TMaskEngine::DeleteText(String& EditText, int& SelStart, int SelLength, bool Backward) const {
+  if (SelLength > 0) {
+    BlankRange(EditText, SelStart, SelLength);
+    return NextEditable(SelStart) < std::min(Count(), SelStart + SelLength);
+  }
+  const int P = Backward ? PrevEditable(SelStart) : NextEditable(SelStart);
+  if (P < 0 || P >= Count()) return false;
+  BlankRange(EditText, P, 1);
+  if (Backward) SelStart = P;
+  return true;
+}
+
 void TMaskEngine::BlankRange(String& EditText, int Start, int Length) const {
   assert(EditText.size() == Count() && "edit text not formatted by this mask");
   const int End = std::min(Count(), Start + std::max(Length, 0));

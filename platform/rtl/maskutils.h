@@ -102,6 +102,19 @@ public:
   // Caret and moves Caret past it and the literals that follow; false (and
   // nothing changed) when no position is left or Ch does not fit.
   bool InputChar(String& EditText, int& Caret, Char Ch) const;
+  // Chars typed over the selection SelStart..SelStart+SelLength-1 of a
+  // formatted EditText, as a keystroke (one char) or a paste does: the
+  // selection's edit positions are blanked, then Chars go in with InputChar
+  // from SelStart, stopping at the first refused one; SelStart ends at the
+  // caret after the last one taken.  Answers how many were taken; with none,
+  // EditText and SelStart stay as they were.
+  int InputText(String& EditText, int& SelStart, int SelLength, const String& Chars) const;
+  // Backspace (Backward) or Delete on a formatted EditText: a selection has
+  // its edit positions blanked and SelStart stays at its start; without one,
+  // Backspace blanks the last edit position before SelStart and moves there,
+  // Delete blanks the first edit position at or after SelStart and leaves
+  // SelStart where it was.  Answers whether any position was in reach.
+  bool DeleteText(String& EditText, int& SelStart, int SelLength, bool Backward) const;
   // Blanks the edit positions among Start..Start+Length-1 of a formatted
   // EditText; literals stay.
   void BlankRange(String& EditText, int Start, int Length) const;

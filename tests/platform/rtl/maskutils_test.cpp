@@ -14,17 +14,6 @@ TFormatSettings settings(Char DateSeparator = u'/', Char TimeSeparator = u':') {
   return S;
 }
 
-// Types Keys from Caret as a paste does: stops at the first refused one.
-// Answers how many were taken.
-int typeKeys(const TMaskEngine& Mask, String& EditText, int& Caret, const String& Keys) {
-  int Taken = 0;
-  for (Char Key : Keys) {
-    if (!Mask.InputChar(EditText, Caret, Key)) break;
-    ++Taken;
-  }
-  return Taken;
-}
-
 TEST(MaskUtilsTest, ParsesPositionsWithClassCaseAndLiterals) {
   struct Expected {
     TMaskCharClass Class;
@@ -119,7 +108,7 @@ TEST(MaskUtilsTest, EditTextSetterPlacesPositionByPosition) {
   EXPECT_EQ(Mask.FormatEditText("ab-12345"), String("AB-12"));
 }
 
-// Typed characters from a caret, stopping at the first refused one.
+// Typed characters from a caret, stopping at the first refused one (a paste).
 TEST(MaskUtilsTest, TypingAcceptsOnlyWhatFitsThePosition) {
   struct Case {
     const char* Name;
@@ -153,23 +142,59 @@ TEST(MaskUtilsTest, TypingAcceptsOnlyWhatFitsThePosition) {
     const TMaskEngine Mask(QString::fromUtf8(C.EditMask));
     String EditText = Mask.FormatEditText(String());
     int Caret = C.Caret;
-    EXPECT_EQ(typeKeys(Mask, EditText, Caret, QString::fromUtf8(C.Keys)), C.Taken);
+    EXPECT_EQ(Mask.InputText(EditText, Caret, 0, QString::fromUtf8(C.Keys)), C.Taken);
     EXPECT_EQ(EditText, QString::fromUtf8(C.EditText));
     EXPECT_EQ(Caret, C.CaretAfter);
   }
 }
 
-TEST(MaskUtilsTest, BackspaceAndSelectionBlankInsteadOfShifting) {
+// Keys over a selection and the deleting keys blank positions; nothing shifts.
+TEST(MaskUtilsTest, SelectionAndDeletingKeysBlankInsteadOfShifting) {
   const TMaskEngine Mask("!9999-99-99;1;_");
   String EditText = Mask.FormatEditText(String());
   int Caret = 0;
-  ASSERT_EQ(typeKeys(Mask, EditText, Caret, "20240"), 5);
+  ASSERT_EQ(Mask.InputText(EditText, Caret, 0, "20240"), 5);
   ASSERT_EQ(EditText, String("2024-0_-__"));
   ASSERT_EQ(Caret, 6);
-  Caret = Mask.PrevEditable(Caret);
-  Mask.BlankRange(EditText, Caret, 1);
+  EXPECT_TRUE(Mask.DeleteText(EditText, Caret, 0, /*Backward=*/true));
   EXPECT_EQ(EditText, String("2024-__-__"));
   EXPECT_EQ(Caret, 5);
+
+  struct Case {
+    const char* Name;
+    const char* EditText;
+    int SelStart;
+    int SelLength;
+    const char* Keys;       // typed (a paste when longer than one), else a deleting key
+    bool Backward;
+    const char* Expected;
+    int SelStartAfter;
+    int Answer;             // characters taken, or whether a position was in reach
+  };
+  const Case Cases[] = {
+      {"typed over a selection", "2024-05-19", 2, 5, "7", false, "207_-__-19", 3, 1},
+      {"refused over a selection changes nothing", "2024-05-19", 2, 5, "x", false, "2024-05-19", 2, 0},
+      {"paste stops at the first refused", "2024-05-19", 0, 0, "1999a1", false, "1999-05-19", 5, 4},
+      {"paste over a selection blanks the rest", "2024-05-19", 0, 10, "19", false, "19__-__-__", 2, 2},
+      {"paste runs out of positions", "2024-05-19", 8, 0, "1234", false, "2024-05-12", 10, 2},
+      {"empty paste", "2024-05-19", 0, 10, "", false, "2024-05-19", 0, 0},
+      {"selection deleted", "2024-05-19", 3, 3, nullptr, false, "202_-_5-19", 3, 1},
+      {"selection of literals only", "2024-05-19", 4, 1, nullptr, true, "2024-05-19", 4, 0},
+      {"Backspace skips back over a literal", "2024-05-19", 5, 0, nullptr, true, "202_-05-19", 3, 1},
+      {"Backspace at the start", "2024-05-19", 0, 0, nullptr, true, "2024-05-19", 0, 0},
+      {"Delete at a literal blanks the next position", "2024-05-19", 4, 0, nullptr, false, "2024-_5-19", 4, 1},
+      {"Delete at the end", "2024-05-19", 10, 0, nullptr, false, "2024-05-19", 10, 0},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    String Text = C.EditText;
+    int SelStart = C.SelStart;
+    const int Answer = C.Keys ? Mask.InputText(Text, SelStart, C.SelLength, C.Keys)
+                              : int(Mask.DeleteText(Text, SelStart, C.SelLength, C.Backward));
+    EXPECT_EQ(Answer, C.Answer);
+    EXPECT_EQ(Text, QString::fromUtf8(C.Expected));
+    EXPECT_EQ(SelStart, C.SelStartAfter);
+  }
 
   EditText = "2024-05-19";
   Mask.BlankRange(EditText, 2, 5);

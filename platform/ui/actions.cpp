@@ -1,5 +1,7 @@
 #include "platform/ui/actions.h"
 
+#include "platform/ui/comctrls.h"
+#include "platform/ui/controls.h"
 #include "platform/ui/menus.h"
 
 #include <algorithm>
@@ -262,4 +264,65 @@ void TMenuActionLink::SetVisible(bool Value) {
 }
 void TMenuActionLink::SetAutoCheck(bool Value) {
   if (IsAutoCheckLinked()) FClient->SetAutoCheck(Value);
+}
+
+// ---------------------------------------------------------------------------
+// TControlActionLink
+
+TControlActionLink::TControlActionLink(TObject* AClient) : TActionLink(AClient) {
+  TControlActionLink::AssignClient(AClient);
+}
+
+void TControlActionLink::AssignClient(TObject* AClient) {
+  FClient = dynamic_cast<TControl*>(AClient);
+  assert(FClient && "a control action link serves a control");
+}
+
+bool TControlActionLink::IsOnExecuteLinked() { return FAction && FClient->OnClick == FAction->OnExecute(); }
+bool TControlActionLink::IsCaptionLinked() {
+  return TActionLink::IsCaptionLinked() && FClient->Caption() == customAction(FAction)->Caption();
+}
+bool TControlActionLink::IsEnabledLinked() {
+  return TActionLink::IsEnabledLinked() && FClient->Enabled() == customAction(FAction)->Enabled();
+}
+bool TControlActionLink::IsHintLinked() {
+  return TActionLink::IsHintLinked() && FClient->Hint() == customAction(FAction)->Hint();
+}
+bool TControlActionLink::IsVisibleLinked() {
+  return TActionLink::IsVisibleLinked() && FClient->Visible() == customAction(FAction)->Visible();
+}
+
+void TControlActionLink::SetOnExecute(const TNotifyEvent& Value) { FClient->OnClick = Value; }
+void TControlActionLink::SetCaption(const String& Value) {
+  if (IsCaptionLinked()) FClient->SetCaption(Value);
+}
+void TControlActionLink::SetEnabled(bool Value) {
+  if (IsEnabledLinked()) FClient->SetEnabled(Value);
+}
+void TControlActionLink::SetHint(const String& Value) {
+  if (IsHintLinked()) FClient->SetHint(Value);
+}
+void TControlActionLink::SetVisible(bool Value) {
+  if (IsVisibleLinked()) FClient->SetVisible(Value);
+}
+
+// ---------------------------------------------------------------------------
+// TToolButtonActionLink
+
+TToolButtonActionLink::TToolButtonActionLink(TObject* AClient) : TControlActionLink(AClient) {
+  TToolButtonActionLink::AssignClient(AClient);
+}
+
+void TToolButtonActionLink::AssignClient(TObject* AClient) {
+  TControlActionLink::AssignClient(AClient);
+  FButton = dynamic_cast<TToolButton*>(AClient);
+  assert(FButton && "a tool button action link serves a tool button");
+}
+
+bool TToolButtonActionLink::IsImageIndexLinked() {
+  return TActionLink::IsImageIndexLinked() && FButton->ImageIndex() == customAction(FAction)->ImageIndex();
+}
+
+void TToolButtonActionLink::SetImageIndex(Integer Value) {
+  if (IsImageIndexLinked()) FButton->SetImageIndex(Value);
 }

@@ -14,7 +14,9 @@
 #include <vector>
 
 class TBasicAction;
+class TControl;
 class TMenuItem;
+class TToolButton;
 
 // ---------------------------------------------------------------------------
 // links
@@ -208,4 +210,43 @@ protected:
 
 private:
   TMenuItem* FClient = nullptr;
+};
+
+// A control's link: Caption, Enabled, Hint and Visible follow the action
+// while the control still shows the action's values, and OnClick follows
+// OnExecute while it is the action's handler.
+class TControlActionLink : public TActionLink {
+  RTL_CLASS(TControlActionLink, TActionLink)
+public:
+  explicit TControlActionLink(TObject* AClient);
+
+protected:
+  void AssignClient(TObject* AClient) override;
+  bool IsOnExecuteLinked() override;
+  void SetOnExecute(const TNotifyEvent& Value) override;
+  bool IsCaptionLinked() override;
+  bool IsEnabledLinked() override;
+  bool IsHintLinked() override;
+  bool IsVisibleLinked() override;
+  void SetCaption(const String& Value) override;
+  void SetEnabled(bool Value) override;
+  void SetHint(const String& Value) override;
+  void SetVisible(bool Value) override;
+
+  TControl* FClient = nullptr;
+};
+
+// A tool button's link: the control's, and ImageIndex.
+class TToolButtonActionLink : public TControlActionLink {
+  RTL_CLASS(TToolButtonActionLink, TControlActionLink)
+public:
+  explicit TToolButtonActionLink(TObject* AClient);
+
+protected:
+  void AssignClient(TObject* AClient) override;
+  bool IsImageIndexLinked() override;
+  void SetImageIndex(Integer Value) override;
+
+private:
+  TToolButton* FButton = nullptr;
 };

@@ -1,17 +1,25 @@
 #include "platform/ui/buttons.h"
 
 #include "platform/rtl/stringlist.h"
+#include "platform/ui/actions.h"
+#include "platform/ui/bitmap.h"
 #include "platform/ui/comctrls.h"
+#include "platform/ui/edges.h"
 #include "platform/ui/fontmap.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/textengine.h"
 
 #include <QCheckBox>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleFactory>
 #include <algorithm>
+#include <array>
 
 using namespace gdi;
 
@@ -455,4 +463,518 @@ void TRadioGroup::DescribeProperties(TPropertyTable& Props) {
   Props.Add("Visible", &TRadioGroup::Visible, &TRadioGroup::SetVisible).Default(true);
   Props.Add<TWinControl>("OnEnter", &TWinControl::OnEnter, &TWinControl::OnEnter);
   Props.Add<TWinControl>("OnExit", &TWinControl::OnExit, &TWinControl::OnExit);
+}
+
+// ---------------------------------------------------------------------------
+// glyph and caption
+
+TButtonContentLayout CalcButtonLayout(TCanvas* Canvas, const TRect& Client, TPoint Offset, const String& Caption,
+                                      TSize GlyphSize, TButtonLayout Layout, Integer Margin, Integer Spacing) {
+  const TPoint ClientSize{Client.Width(), Client.Height()};
+  TRect TextBounds;
+  if (!Caption.isEmpty()) {
+    TextBounds = Rect(0, 0, ClientSize.X, 0);
+    DrawTextW(Canvas->Handle(), Caption.constData(), int(Caption.size()), &TextBounds, DT_CALCRECT);
+  }
+  const TPoint TextSize{TextBounds.Width(), TextBounds.Height()};
+  const bool Horizontal = Layout == blGlyphLeft || Layout == blGlyphRight;
+  // The cross axis: both centred.
+  TPoint GlyphPos, TextPos;
+  if (Horizontal) {
+    GlyphPos.Y = (ClientSize.Y - GlyphSize.cy + 1) / 2;
+    TextPos.Y = (ClientSize.Y - TextSize.Y + 1) / 2;
+  } else {
+    GlyphPos.X = (ClientSize.X - GlyphSize.cx + 1) / 2;
+    TextPos.X = (ClientSize.X - TextSize.X + 1) / 2;
+  }
+  // The main axis.
+  const Integer Room = Horizontal ? ClientSize.X : ClientSize.Y;
+  const Integer Glyph = Horizontal ? GlyphSize.cx : GlyphSize.cy;
+  const Integer Text = Horizontal ? TextSize.X : TextSize.Y;
+  if (TextSize.X == 0 || GlyphSize.cx == 0) Spacing = 0;
+  if (Margin == -1 && Spacing == -1) {
+    Margin = (Room - Glyph - Text) / 3;
+    Spacing = Margin;
+  } else if (Margin == -1) {
+    Margin = (Room - Glyph - Spacing - Text + 1) / 2;
+  } else if (Spacing == -1) {
+    Spacing = (Room - Margin - Glyph - Text) / 2;
+  }
+  switch (Layout) {
+    case blGlyphLeft:
+      GlyphPos.X = Margin;
+      TextPos.X = GlyphPos.X + Glyph + Spacing;
+      break;
+    case blGlyphRight:
+      GlyphPos.X = Room - Margin - Glyph;
+      TextPos.X = GlyphPos.X - Spacing - Text;
+      break;
+    case blGlyphTop:
+      GlyphPos.Y = Margin;
+      TextPos.Y = GlyphPos.Y + Glyph + Spacing;
+      break;
+    case blGlyphBottom:
+      GlyphPos.Y = Room - Margin - Glyph;
+      TextPos.Y = GlyphPos.Y - Spacing - Text;
+      break;
+  }
+  const TPoint Origin{Client.Left + Offset.X, Client.Top + Offset.Y};
+  TButtonContentLayout Result;
+  Result.GlyphPos = {GlyphPos.X + Origin.X, GlyphPos.Y + Origin.Y};
+  Result.TextBounds = Bounds(TextPos.X + Origin.X, TextPos.Y + Origin.Y, TextSize.X, TextSize.Y);
+  return Result;
+}
+
+namespace {
+
+void drawCaption(TCanvas* Canvas, TRect Bounds, const String& Caption, TColor Color) {
+  Canvas->Font()->SetColor(Color);
+  DrawTextW(Canvas->Handle(), Caption.constData(), int(Caption.size()), &Bounds, DT_CENTER | DT_VCENTER);
+}
+
+}  // namespace
+
+void DrawButtonContent(TCanvas* Canvas, const TRect& Client, TPoint Offset, const String& Caption, TSize GlyphSize,
+                       const std::function<void(TPoint)>& DrawGlyph, TButtonLayout Layout, Integer Margin,
+                       Integer Spacing, bool Enabled) {
+  const TButtonContentLayout L = CalcButtonLayout(Canvas, Client, Offset, Caption, GlyphSize, Layout, Margin, Spacing);
+  if (GlyphSize.cx > 0 && GlyphSize.cy > 0) DrawGlyph(L.GlyphPos);
+  if (Caption.isEmpty()) return;
+  Canvas->Brush()->SetStyle(bsClear);
+  const TColor Ink = Canvas->Font()->Color();
+  if (Enabled) {
+    drawCaption(Canvas, L.TextBounds, Caption, Ink);
+  } else {
+    TRect Raised = L.TextBounds;
+    OffsetRect(Raised, 1, 1);
+    drawCaption(Canvas, Raised, Caption, clBtnHighlight);
+    drawCaption(Canvas, L.TextBounds, Caption, clBtnShadow);
+    Canvas->Font()->SetColor(Ink);
+  }
+}
+
+void DrawButtonFrame(TCanvas* Canvas, const TRect& Rect, bool Flat, bool Hot, bool Pressed) {
+  TRect R = Rect;
+  if (!Flat) {
+    DrawFrameControl(Canvas->Handle(), &R, DFC_BUTTON, DFCS_BUTTONPUSH | (Pressed ? DFCS_PUSHED : 0));
+    return;
+  }
+  if (Pressed)
+    DrawEdge(Canvas->Handle(), &R, BDR_SUNKENOUTER, BF_RECT);
+  else if (Hot)
+    DrawEdge(Canvas->Handle(), &R, BDR_RAISEDINNER, BF_RECT);
+}
+
+// ---------------------------------------------------------------------------
+// TButtonMouse
+
+bool TButtonMouse::Down(TMouseButton Button) {
+  if (Button != mbLeft) return false;
+  FDragging = true;
+  FInside = true;
+  return true;
+}
+
+bool TButtonMouse::Move(TControl* Control, int X, int Y) {
+  if (!FDragging) return false;
+  const bool Inside = Control->ClientRect().Contains(TPoint{X, Y});
+  if (Inside == FInside) return false;
+  FInside = Inside;
+  return true;
+}
+
+bool TButtonMouse::Up(TMouseButton Button) {
+  if (Button != mbLeft || !FDragging) return false;
+  const bool Was = Pressed();
+  FDragging = false;
+  return Was;
+}
+
+bool TButtonMouse::Enter() {
+  if (FMouseIn) return false;
+  FMouseIn = true;
+  return true;
+}
+
+bool TButtonMouse::Leave() {
+  if (!FMouseIn) return false;
+  FMouseIn = false;
+  return true;
+}
+
+bool TButtonMouse::Reset() {
+  const bool Changed = FDragging || FMouseIn;
+  FDragging = FInside = FMouseIn = false;
+  return Changed;
+}
+
+// ---------------------------------------------------------------------------
+// TButtonGlyph: a glyph bitmap cut into its state frames, each a 32-bit
+// image with the transparent colour's pixels clear.
+
+class TButtonGlyph {
+public:
+  explicit TButtonGlyph(const TNotifyEvent& OnChange) : FOriginal(std::make_unique<TBitmap>()), FOnChange(OnChange) {
+    FOriginal->OnChange = TNotifyEvent([this](TObject*) { changed(); });
+  }
+
+  TBitmap* Glyph() const { return FOriginal.get(); }
+  void SetGlyph(TBitmap* Value) { FOriginal->Assign(Value); }
+  TNumGlyphs NumGlyphs() const { return FNumGlyphs; }
+  // Out of range values are kept as they are: 1 .. 4 only.
+  void SetNumGlyphs(TNumGlyphs Value) {
+    if (Value < 1 || Value > 4 || Value == FNumGlyphs) return;
+    FNumGlyphs = Value;
+    changed();
+  }
+  bool Empty() const { return FOriginal->Empty() || FOriginal->Width() < FNumGlyphs; }
+  TSize Size() const {
+    if (Empty()) return {};
+    return {FOriginal->Width() / FNumGlyphs, FOriginal->Height()};
+  }
+  void Draw(TCanvas* Canvas, TPoint At, TButtonState State) {
+    if (Empty()) return;
+    TBitmap* Frame = frame(State);
+    Canvas->Draw(At.X, At.Y, Frame);
+  }
+
+private:
+  void changed() {
+    for (auto& Frame : FFrames) Frame.reset();
+    if (FOnChange) FOnChange(nullptr);
+  }
+  TBitmap* frame(TButtonState State);
+
+  std::unique_ptr<TBitmap> FOriginal;
+  TNumGlyphs FNumGlyphs = 1;
+  std::array<std::unique_ptr<TBitmap>, 4> FFrames;  // by TButtonState, made on first use
+  TNotifyEvent FOnChange;
+};
+
+namespace {
+
+QRgb qtRgb(TColor Color) {
+  const Integer Rgb = ColorToRGB(Color);
+  return qRgb(Rgb & 0xFF, (Rgb >> 8) & 0xFF, (Rgb >> 16) & 0xFF);
+}
+
+// The up frame in two shades: every pixel that is neither clear nor white
+// shows in clBtnShadow with a clBtnHighlight copy one pixel down and right,
+// the classic disabled look.
+QImage embossed(const QImage& Up) {
+  QImage Result(Up.size(), QImage::Format_ARGB32);
+  Result.fill(Qt::transparent);
+  auto inked = [&](int X, int Y) {
+    const QRgb P = Up.pixel(X, Y);
+    return qAlpha(P) != 0 && (P & 0xFFFFFF) != 0xFFFFFF;
+  };
+  const QRgb Highlight = qtRgb(clBtnHighlight), Shadow = qtRgb(clBtnShadow);
+  for (int Y = 0; Y + 1 < Up.height(); ++Y)
+    for (int X = 0; X + 1 < Up.width(); ++X)
+      if (inked(X, Y)) Result.setPixel(X + 1, Y + 1, Highlight);
+  for (int Y = 0; Y < Up.height(); ++Y)
+    for (int X = 0; X < Up.width(); ++X)
+      if (inked(X, Y)) Result.setPixel(X, Y, Shadow);
+  return Result;
+}
+
+}  // namespace
+
+TBitmap* TButtonGlyph::frame(TButtonState State) {
+  auto& Frame = FFrames[size_t(State)];
+  if (Frame) return Frame.get();
+  const TSize S = Size();
+  const QImage Strip = FOriginal->Image().convertToFormat(QImage::Format_ARGB32);
+  const QRgb Clear = qtRgb(TColor(FOriginal->TransparentColor() & 0xFFFFFF));
+  auto cut = [&](int Index) {
+    QImage Image = Strip.copy(Index * S.cx, 0, S.cx, S.cy);
+    for (int Y = 0; Y < Image.height(); ++Y) {
+      auto* Row = reinterpret_cast<QRgb*>(Image.scanLine(Y));
+      for (int X = 0; X < Image.width(); ++X)
+        if ((Row[X] & 0xFFFFFF) == (Clear & 0xFFFFFF)) Row[X] = 0;
+    }
+    return Image;
+  };
+  QImage Image;
+  if (State < FNumGlyphs)
+    Image = cut(State);
+  else if (State == bsDisabled)
+    Image = embossed(cut(bsUp));
+  else
+    Image = cut(bsUp);
+  Frame = std::make_unique<TBitmap>();
+  Frame->SetImage(Image);
+  return Frame.get();
+}
+
+// ---------------------------------------------------------------------------
+// TBitBtn
+
+namespace {
+
+struct TKindLook {
+  const char* Caption;
+  QColor Ink;
+};
+
+// The caption and the colour of each kind's glyph.
+const TKindLook& kindLook(TBitBtnKind Kind) {
+  static const TKindLook Looks[] = {
+      {"", Qt::black},
+      {"OK", QColor(0, 128, 0)},
+      {"Cancel", QColor(192, 0, 0)},
+      {"&Help", QColor(0, 0, 160)},
+      {"&Yes", QColor(0, 128, 0)},
+      {"&No", QColor(192, 0, 0)},
+      {"&Close", QColor(0, 96, 128)},
+      {"Abort", QColor(192, 0, 0)},
+      {"&Retry", QColor(0, 96, 0)},
+      {"&Ignore", QColor(96, 96, 96)},
+      {"&All", QColor(0, 128, 0)},
+  };
+  return Looks[Kind];
+}
+
+constexpr int KindGlyphSide = 18;
+// The clear background of the kinds' glyphs (their bottom-left pixel).
+constexpr QRgb KindClear = qRgb(255, 0, 255);
+
+// A kind's glyph, drawn by us: ticks for OK, Yes and All, crosses for
+// Cancel, No and Abort, a question mark, a door, a turning arrow, a slash.
+QImage kindImage(TBitBtnKind Kind) {
+  QImage Image(KindGlyphSide, KindGlyphSide, QImage::Format_RGB32);
+  Image.fill(KindClear);
+  QPainter P(&Image);
+  P.setRenderHint(QPainter::Antialiasing, false);
+  const QColor Ink = kindLook(Kind).Ink;
+  P.setPen(QPen(Ink, 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+  auto tick = [&](int Dx, int Dy) { P.drawPolyline(QPolygon({{3 + Dx, 9 + Dy}, {7 + Dx, 13 + Dy}, {14 + Dx, 4 + Dy}})); };
+  auto cross = [&] {
+    P.drawLine(4, 4, 13, 13);
+    P.drawLine(13, 4, 4, 13);
+  };
+  switch (Kind) {
+    case bkCustom: break;
+    case bkOK:
+    case bkYes: tick(0, 0); break;
+    case bkAll:
+      tick(-2, 0);
+      tick(2, 0);
+      break;
+    case bkCancel:
+    case bkAbort: cross(); break;
+    case bkNo:
+      P.drawEllipse(3, 3, 11, 11);
+      P.drawLine(5, 12, 12, 5);
+      break;
+    case bkHelp: {
+      QFont Font(QStringLiteral("Liberation Sans"));
+      Font.setPixelSize(15);
+      Font.setBold(true);
+      P.setFont(Font);
+      P.drawText(QRect(0, 0, KindGlyphSide, KindGlyphSide), Qt::AlignCenter, QStringLiteral("?"));
+      break;
+    }
+    case bkClose:
+      P.drawRect(4, 2, 9, 13);
+      P.fillRect(QRect(10, 8, 2, 2), Ink);
+      break;
+    case bkRetry:
+      P.drawArc(3, 3, 11, 11, 90 * 16, 270 * 16);
+      P.drawLine(9, 3, 12, 1);
+      P.drawLine(9, 3, 12, 6);
+      break;
+    case bkIgnore: P.drawLine(4, 14, 13, 3); break;
+  }
+  return Image;
+}
+
+}  // namespace
+
+TBitBtn::TBitBtn(TComponent* AOwner)
+    : TButton(AOwner),
+      FGlyph(std::make_unique<TButtonGlyph>(TNotifyEvent([this](TObject*) { Invalidate(); }))),
+      FKindGlyph(std::make_unique<TButtonGlyph>(TNotifyEvent())) {
+  UpdateButton();
+}
+
+TBitBtn::~TBitBtn() = default;
+
+TBitmap* TBitBtn::Glyph() const { return FGlyph->Glyph(); }
+void TBitBtn::SetGlyph(TBitmap* Value) { FGlyph->SetGlyph(Value); }
+TNumGlyphs TBitBtn::NumGlyphs() const { return FGlyph->NumGlyphs(); }
+void TBitBtn::SetNumGlyphs(TNumGlyphs Value) { FGlyph->SetNumGlyphs(Value); }
+
+void TBitBtn::SetKind(TBitBtnKind Value) {
+  if (Value == FKind) return;
+  FKind = Value;
+  TBitmap Image;
+  if (Value != bkCustom) {
+    Image.SetImage(kindImage(Value));
+    SetCaption(QString::fromLatin1(kindLook(Value).Caption));
+  }
+  FKindGlyph->SetGlyph(&Image);
+  Invalidate();
+}
+
+void TBitBtn::SetLayout(TButtonLayout Value) {
+  if (Value == FLayout) return;
+  FLayout = Value;
+  Invalidate();
+}
+
+void TBitBtn::SetMargin(Integer Value) {
+  if (Value == FMargin || Value < -1) return;
+  FMargin = Value;
+  Invalidate();
+}
+
+void TBitBtn::SetSpacing(Integer Value) {
+  if (Value == FSpacing) return;
+  FSpacing = Value;
+  Invalidate();
+}
+
+TButtonGlyph* TBitBtn::shownGlyph() const {
+  return FGlyph->Empty() && FKind != bkCustom ? FKindGlyph.get() : FGlyph.get();
+}
+
+void TBitBtn::UpdateButton() {
+  TButton::UpdateButton();
+  if (Button()) Button()->setText(QString());
+}
+
+void TBitBtn::Paint() {
+  TButton::Paint();
+  const bool Down = Button() && Button()->isDown();
+  TButtonGlyph* G = shownGlyph();
+  const TButtonState State = !Enabled() ? bsDisabled : Down ? bsDown : bsUp;
+  TCanvas* C = Canvas();
+  C->SetFont(Font());
+  DrawButtonContent(
+      C, ClientRect(), Down ? TPoint{1, 1} : TPoint{}, Caption(), G->Size(),
+      [&](TPoint At) { G->Draw(C, At, State); }, FLayout, FMargin, FSpacing, Enabled());
+}
+
+void TBitBtn::DescribeProperties(TPropertyTable& Props) {
+  TButton::DescribeProperties(Props);
+  Props.Add<TControl>("Action", &TControl::Action, &TControl::SetAction);
+  Props.Add("Glyph", &TBitBtn::Glyph, &TBitBtn::SetGlyph);
+  Props.Add("Kind", &TBitBtn::Kind, &TBitBtn::SetKind).Default(bkCustom);
+  Props.Add("Layout", &TBitBtn::Layout, &TBitBtn::SetLayout).Default(blGlyphLeft);
+  Props.Add("Margin", &TBitBtn::Margin, &TBitBtn::SetMargin).Default(-1);
+  Props.Add("NumGlyphs", &TBitBtn::NumGlyphs, &TBitBtn::SetNumGlyphs).Default(1);
+  Props.Add("Spacing", &TBitBtn::Spacing, &TBitBtn::SetSpacing).Default(4);
+}
+
+// ---------------------------------------------------------------------------
+// TSpeedButton
+
+const TMessageMap& TSpeedButton::MessageMap() {
+  static const TMessageMap Map(TGraphicControl::MessageMap(), {
+      {CM_MOUSEENTER, &TSpeedButton::CMMouseEnter},
+      {CM_MOUSELEAVE, &TSpeedButton::CMMouseLeave},
+      {CM_ENABLEDCHANGED, &TSpeedButton::CMEnabledChanged},
+      {CM_TEXTCHANGED, &TSpeedButton::CMTextChanged},
+  });
+  return Map;
+}
+
+TSpeedButton::TSpeedButton(TComponent* AOwner)
+    : TGraphicControl(AOwner),
+      FGlyph(std::make_unique<TButtonGlyph>(TNotifyEvent(this, &TSpeedButton::glyphChanged))) {
+  // Repeated clicks stay clicks: no double clicks.
+  FControlStyle = TControlStyle{csCaptureMouse, csClickEvents, csSetCaption};
+  SetBounds(0, 0, 23, 22);
+}
+
+TSpeedButton::~TSpeedButton() = default;
+
+TBitmap* TSpeedButton::Glyph() const { return FGlyph->Glyph(); }
+void TSpeedButton::SetGlyph(TBitmap* Value) { FGlyph->SetGlyph(Value); }
+TNumGlyphs TSpeedButton::NumGlyphs() const { return FGlyph->NumGlyphs(); }
+void TSpeedButton::SetNumGlyphs(TNumGlyphs Value) { FGlyph->SetNumGlyphs(Value); }
+void TSpeedButton::glyphChanged(TObject*) { Invalidate(); }
+
+void TSpeedButton::SetFlat(bool Value) {
+  if (Value == FFlat) return;
+  FFlat = Value;
+  Invalidate();
+}
+
+void TSpeedButton::SetLayout(TButtonLayout Value) {
+  if (Value == FLayout) return;
+  FLayout = Value;
+  Invalidate();
+}
+
+void TSpeedButton::SetMargin(Integer Value) {
+  if (Value == FMargin || Value < -1) return;
+  FMargin = Value;
+  Invalidate();
+}
+
+void TSpeedButton::SetSpacing(Integer Value) {
+  if (Value == FSpacing) return;
+  FSpacing = Value;
+  Invalidate();
+}
+
+void TSpeedButton::Paint() {
+  TCanvas* C = Canvas();
+  const TRect R = ClientRect();
+  const bool Pressed = Enabled() && FMouse.Pressed();
+  DrawButtonFrame(C, R, FFlat, Enabled() && FMouse.Hot(), Pressed);
+  const TButtonState State = !Enabled() ? bsDisabled : Pressed ? bsDown : bsUp;
+  C->SetFont(Font());
+  DrawButtonContent(
+      C, R, Pressed ? TPoint{1, 1} : TPoint{}, Caption(), FGlyph->Size(),
+      [&](TPoint At) { FGlyph->Draw(C, At, State); }, FLayout, FMargin, FSpacing, Enabled());
+}
+
+void TSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TGraphicControl::MouseDown(Button, Shift, X, Y);
+  if (Enabled() && FMouse.Down(Button)) Repaint();
+}
+
+void TSpeedButton::MouseMove(TShiftState Shift, int X, int Y) {
+  TGraphicControl::MouseMove(Shift, X, Y);
+  if (FMouse.Move(this, X, Y)) Repaint();
+}
+
+void TSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (FMouse.Up(Button)) Invalidate();
+  TGraphicControl::MouseUp(Button, Shift, X, Y);
+}
+
+void TSpeedButton::CMMouseEnter(TCMMouseEnter& Message) {
+  DispatchAs<TGraphicControl>(Message);
+  if (!Message.Control && FMouse.Enter() && FFlat) Invalidate();
+}
+
+void TSpeedButton::CMMouseLeave(TCMMouseLeave& Message) {
+  DispatchAs<TGraphicControl>(Message);
+  if (!Message.Control && FMouse.Leave() && FFlat) Invalidate();
+}
+
+void TSpeedButton::CMEnabledChanged(TMessage& Message) {
+  if (!Enabled()) FMouse.Reset();
+  DispatchAs<TGraphicControl>(Message);
+}
+
+void TSpeedButton::CMTextChanged(TMessage&) { Invalidate(); }
+
+void TSpeedButton::DescribeProperties(TPropertyTable& Props) {
+  DescribeControlProperties(Props);
+  Props.Add<TControl>("Action", &TControl::Action, &TControl::SetAction);
+  Props.Add("Caption", &TSpeedButton::Caption, &TSpeedButton::SetCaption);
+  Props.Add("Flat", &TSpeedButton::Flat, &TSpeedButton::SetFlat).Default(false);
+  Props.Add("Glyph", &TSpeedButton::Glyph, &TSpeedButton::SetGlyph);
+  Props.Add("Hint", &TSpeedButton::Hint, &TSpeedButton::SetHint);
+  Props.Add("Layout", &TSpeedButton::Layout, &TSpeedButton::SetLayout).Default(blGlyphLeft);
+  Props.Add("Margin", &TSpeedButton::Margin, &TSpeedButton::SetMargin).Default(-1);
+  Props.Add("NumGlyphs", &TSpeedButton::NumGlyphs, &TSpeedButton::SetNumGlyphs).Default(1);
+  Props.Add("ParentFont", &TSpeedButton::ParentFont, &TSpeedButton::SetParentFont).Default(true);
+  Props.Add("Spacing", &TSpeedButton::Spacing, &TSpeedButton::SetSpacing).Default(4);
+  Props.Add("Visible", &TSpeedButton::Visible, &TSpeedButton::SetVisible).Default(true);
 }

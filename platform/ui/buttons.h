@@ -11,19 +11,83 @@
 // broadcasts when the focused control does not want the key: Enter clicks
 // the focused button, or the Default one when no button has the focus; Esc
 // clicks the Cancel button.
+//
+// Bitmap buttons, speed buttons and tool buttons (comctrls.h) show a glyph
+// beside their caption, laid out and drawn by DrawButtonContent; speed and
+// tool buttons are painted by us entirely (DrawButtonFrame, TButtonMouse).
 #pragma once
 
 #include "platform/rtl/alignment.h"
 #include "platform/ui/stdctrls.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 class QAbstractButton;
+class TBitmap;
+class TButtonGlyph;
 class TStrings;
 class TStringList;
 
 RTL_ENUM(TCheckBoxState, cbUnchecked, cbChecked, cbGrayed)
+RTL_ENUM(TButtonLayout, blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom)
+// The glyph frames of a bitmap, side by side in this order.
+RTL_ENUM(TButtonState, bsUp, bsDisabled, bsDown, bsExclusive)
+RTL_ENUM(TBitBtnKind, bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry, bkIgnore, bkAll)
+// 1 .. 4 frames in a glyph bitmap.
+using TNumGlyphs = Integer;
+
+// ---------------------------------------------------------------------------
+// Glyph and caption of the buttons that show both
+
+// Where a button's glyph and caption go inside its client rectangle.
+struct TButtonContentLayout {
+  TPoint GlyphPos;  // the glyph's top-left corner
+  TRect TextBounds;  // the caption's extent (empty without caption)
+};
+
+// Layout names the glyph's side; glyph and caption centre across the other
+// axis.  Margin is the glyph's distance from its side's edge (-1: glyph,
+// spacing and caption centred together); Spacing lies between glyph and
+// caption (-1: the room left over split evenly; with Margin -1 too, margin,
+// spacing and the far gap are equal).  Spacing counts as 0 when the glyph
+// or the caption is missing.  Offset moves everything (a pressed button's
+// content shifts by (1, 1)).  The caption is measured in Canvas's font.
+TButtonContentLayout CalcButtonLayout(TCanvas* Canvas, const TRect& Client, TPoint Offset, const String& Caption,
+                                      TSize GlyphSize, TButtonLayout Layout, Integer Margin, Integer Spacing);
+// CalcButtonLayout, then DrawGlyph(GlyphPos) when GlyphSize is not empty and
+// the caption in Canvas's font ("&" underlines; disabled: embossed in
+// clBtnHighlight and clBtnShadow), over a transparent background.
+void DrawButtonContent(TCanvas* Canvas, const TRect& Client, TPoint Offset, const String& Caption, TSize GlyphSize,
+                       const std::function<void(TPoint)>& DrawGlyph, TButtonLayout Layout, Integer Margin,
+                       Integer Spacing, bool Enabled);
+// The frame of a button we paint: a flat one shows a thin raised frame while
+// Hot and a sunken one while Pressed, nothing otherwise (the background shows
+// through); a standard one is a raised button face, sunken while Pressed.
+void DrawButtonFrame(TCanvas* Canvas, const TRect& Rect, bool Flat, bool Hot, bool Pressed);
+
+// The mouse state of a button painted by us: pressed while the left button
+// that went down on it is held and the mouse is inside it, hot while the
+// mouse is over it.  Each call answers whether the look changed.
+class TButtonMouse {
+public:
+  bool Down(TMouseButton Button);
+  bool Move(TControl* Control, int X, int Y);
+  bool Up(TMouseButton Button);
+  bool Enter();
+  bool Leave();
+  // Forgets a held button (the control got disabled or hidden).
+  bool Reset();
+
+  bool Pressed() const { return FDragging && FInside; }
+  bool Hot() const { return FMouseIn; }
+
+private:
+  bool FDragging = false;  // the left button went down here and is held
+  bool FInside = false;    // the mouse is inside while dragging
+  bool FMouseIn = false;   // between CM_MOUSEENTER and CM_MOUSELEAVE
+};
 
 // ---------------------------------------------------------------------------
 // TButtonControl: the Qt button and the user's click.
@@ -224,4 +288,103 @@ class TRadioGroup : public TCustomRadioGroup {
 public:
   explicit TRadioGroup(TComponent* AOwner) : TCustomRadioGroup(AOwner) {}
   static void DescribeProperties(TPropertyTable& Props);
+};
+
+// ---------------------------------------------------------------------------
+// TBitBtn: a push button with a glyph beside its caption.  The glyph's
+// bottom-left pixel colour is transparent.  Kind gives a caption and a glyph
+// of its own (the Glyph set wins while not empty); it leaves Default and
+// ModalResult alone.
+
+class TBitBtn : public TButton {
+  RTL_CLASS(TBitBtn, TButton)
+public:
+  explicit TBitBtn(TComponent* AOwner);
+  ~TBitBtn() override;
+  static void DescribeProperties(TPropertyTable& Props);
+
+  // properties
+  // NumGlyphs frames side by side: up, disabled, down, exclusive; without a
+  // disabled frame the up frame shows embossed.
+  TBitmap* Glyph() const;
+  void SetGlyph(TBitmap* Value);
+  TNumGlyphs NumGlyphs() const;
+  void SetNumGlyphs(TNumGlyphs Value);
+  // Not bkCustom: sets the kind's caption.
+  TBitBtnKind Kind() const { return FKind; }
+  void SetKind(TBitBtnKind Value);
+  TButtonLayout Layout() const { return FLayout; }
+  void SetLayout(TButtonLayout Value);
+  Integer Margin() const { return FMargin; }
+  void SetMargin(Integer Value);
+  Integer Spacing() const { return FSpacing; }
+  void SetSpacing(Integer Value);
+
+protected:
+  // reimplemented
+  // The Qt button draws the face only: glyph and caption are ours.
+  void UpdateButton() override;
+  void Paint() override;
+
+private:
+  TButtonGlyph* shownGlyph() const;
+
+  std::unique_ptr<TButtonGlyph> FGlyph;
+  std::unique_ptr<TButtonGlyph> FKindGlyph;  // the kind's own drawing
+  TBitBtnKind FKind = bkCustom;
+  TButtonLayout FLayout = blGlyphLeft;
+  Integer FMargin = -1;
+  Integer FSpacing = 4;
+};
+
+// ---------------------------------------------------------------------------
+// TSpeedButton: a graphic button (never focused) with a glyph and a
+// caption; OnClick when the left button is released inside it.
+
+class TSpeedButton : public TGraphicControl {
+  RTL_CLASS(TSpeedButton, TGraphicControl)
+  UI_MESSAGE_MAP
+public:
+  explicit TSpeedButton(TComponent* AOwner);
+  ~TSpeedButton() override;
+  static void DescribeProperties(TPropertyTable& Props);
+
+  // properties
+  // As TBitBtn's.
+  TBitmap* Glyph() const;
+  void SetGlyph(TBitmap* Value);
+  TNumGlyphs NumGlyphs() const;
+  void SetNumGlyphs(TNumGlyphs Value);
+  // No frame until the mouse is over the button.
+  bool Flat() const { return FFlat; }
+  void SetFlat(bool Value);
+  TButtonLayout Layout() const { return FLayout; }
+  void SetLayout(TButtonLayout Value);
+  Integer Margin() const { return FMargin; }
+  void SetMargin(Integer Value);
+  Integer Spacing() const { return FSpacing; }
+  void SetSpacing(Integer Value);
+
+protected:
+  // reimplemented
+  void Paint() override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+
+  // message handlers
+  void CMMouseEnter(TCMMouseEnter& Message);
+  void CMMouseLeave(TCMMouseLeave& Message);
+  void CMEnabledChanged(TMessage& Message);
+  void CMTextChanged(TMessage& Message);
+
+private:
+  void glyphChanged(TObject* Sender);
+
+  std::unique_ptr<TButtonGlyph> FGlyph;
+  TButtonMouse FMouse;
+  TButtonLayout FLayout = blGlyphLeft;
+  Integer FMargin = -1;
+  Integer FSpacing = 4;
+  bool FFlat = false;
 };

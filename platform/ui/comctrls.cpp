@@ -2,9 +2,11 @@
 
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/format.h"
+#include "platform/ui/actions.h"
 #include "platform/ui/drawtext.h"
 #include "platform/ui/edges.h"
 #include "platform/ui/gdi.h"
+#include "platform/ui/imagelist.h"
 #include "platform/ui/metrics.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/textengine.h"
@@ -238,4 +240,346 @@ void TProgressBar::PaintWindow(HDC DC) {
   const TRect R = ClientRect();
   FBar->resize(R.Width(), R.Height());
   PaintWidget(DC, FBar.get());
+}
+
+// ---------------------------------------------------------------------------
+// TToolButton
+
+namespace {
+
+// The classic width of a separator or divider.
+constexpr Integer SeparatorWidth = 8;
+// Room around a caption that widens a button.
+constexpr Integer CaptionPadding = 8;
+// Between a button's image and its caption.
+constexpr Integer CaptionSpacing = 1;
+
+}  // namespace
+
+const TMessageMap& TToolButton::MessageMap() {
+  static const TMessageMap Map(TGraphicControl::MessageMap(), {
+      {CM_MOUSEENTER, &TToolButton::CMMouseEnter},
+      {CM_MOUSELEAVE, &TToolButton::CMMouseLeave},
+      {CM_ENABLEDCHANGED, &TToolButton::CMEnabledChanged},
+      {CM_TEXTCHANGED, &TToolButton::CMTextChanged},
+  });
+  return Map;
+}
+
+TToolButton::TToolButton(TComponent* AOwner) : TGraphicControl(AOwner) {
+  // Repeated clicks stay clicks: no double clicks.
+  FControlStyle = TControlStyle{csCaptureMouse, csClickEvents, csSetCaption};
+  SetBounds(0, 0, 23, 22);
+}
+
+void TToolButton::DescribeProperties(TPropertyTable& Props) {
+  DescribeControlProperties(Props);
+  Props.Add<TControl>("Action", &TControl::Action, &TControl::SetAction);
+  Props.Add("Caption", &TToolButton::Caption, &TToolButton::SetCaption);
+  Props.Add("Hint", &TToolButton::Hint, &TToolButton::SetHint);
+  Props.Add("ImageIndex", &TToolButton::ImageIndex, &TToolButton::SetImageIndex).Default(-1);
+  Props.Add("Style", &TToolButton::Style, &TToolButton::SetStyle).Default(tbsButton);
+  Props.Add("Visible", &TToolButton::Visible, &TToolButton::SetVisible).Default(true);
+  Props.Add("Tag", &TToolButton::Tag, &TToolButton::SetTag).Default(0);
+}
+
+TToolBar* TToolButton::ToolBar() const { return dynamic_cast<TToolBar*>(Parent()); }
+
+void TToolButton::SetImageIndex(Integer Value) {
+  if (Value == FImageIndex) return;
+  FImageIndex = Value;
+  // A caption may appear or go, and the bar sizes buttons by it.
+  RequestAlign();
+  Invalidate();
+}
+
+void TToolButton::SetStyle(TToolButtonStyle Value) {
+  if (Value == FStyle) return;
+  const bool WasButton = FStyle == tbsButton;
+  FStyle = Value;
+  if (WasButton && Value != tbsButton) SetWidth(SeparatorWidth);
+  RequestAlign();
+  Invalidate();
+}
+
+bool TToolButton::hasImage() const {
+  TToolBar* Bar = ToolBar();
+  return Bar && Bar->Images() && FImageIndex >= 0 && FImageIndex < Bar->Images()->Count();
+}
+
+void TToolButton::Paint() {
+  TCanvas* C = Canvas();
+  TRect R = ClientRect();
+  if (FStyle == tbsSeparator) return;
+  if (FStyle == tbsDivider) {
+    TRect Line = Rect(R.Width() / 2 - 1, R.Top, R.Width() / 2 + 1, R.Bottom);
+    DrawEdge(C->Handle(), &Line, EDGE_ETCHED, BF_LEFT);
+    return;
+  }
+  TToolBar* Bar = ToolBar();
+  const bool Pressed = Enabled() && FMouse.Pressed();
+  DrawButtonFrame(C, R, !Bar || Bar->Flat(), Enabled() && FMouse.Hot(), Pressed);
+  const bool Image = hasImage();
+  TCustomImageList* Images = Image ? Bar->Images() : nullptr;
+  TSize GlyphSize;
+  if (Images) GlyphSize = {Images->Width(), Images->Height()};
+  const bool ShowCaption = !Image || (Bar && Bar->ShowCaptions());
+  C->SetFont(Font());
+  DrawButtonContent(
+      C, R, Pressed ? TPoint{1, 1} : TPoint{}, ShowCaption ? Caption() : String(), GlyphSize,
+      [&](TPoint At) {
+        TCustomImageList* Disabled = Bar->DisabledImages();
+        if (Enabled())
+          Images->Draw(C, At.X, At.Y, FImageIndex);
+        else if (Disabled && FImageIndex < Disabled->Count())
+          Disabled->Draw(C, At.X, At.Y, FImageIndex);
+        else
+          Images->Draw(C, At.X, At.Y, FImageIndex, /*Enabled=*/false);
+      },
+      blGlyphTop, -1, CaptionSpacing, Enabled());
+}
+
+void TToolButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TGraphicControl::MouseDown(Button, Shift, X, Y);
+  if (FStyle == tbsButton && Enabled() && FMouse.Down(Button)) Repaint();
+}
+
+void TToolButton::MouseMove(TShiftState Shift, int X, int Y) {
+  TGraphicControl::MouseMove(Shift, X, Y);
+  if (FMouse.Move(this, X, Y)) Repaint();
+}
+
+void TToolButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (FMouse.Up(Button)) Invalidate();
+  TGraphicControl::MouseUp(Button, Shift, X, Y);
+}
+
+void TToolButton::CMMouseEnter(TCMMouseEnter& Message) {
+  DispatchAs<TGraphicControl>(Message);
+  if (!Message.Control && FMouse.Enter()) Invalidate();
+}
+
+void TToolButton::CMMouseLeave(TCMMouseLeave& Message) {
+  DispatchAs<TGraphicControl>(Message);
+  if (!Message.Control && FMouse.Leave()) Invalidate();
+}
+
+void TToolButton::CMEnabledChanged(TMessage& Message) {
+  if (!Enabled()) FMouse.Reset();
+  DispatchAs<TGraphicControl>(Message);
+}
+
+void TToolButton::CMTextChanged(TMessage&) {
+  RequestAlign();
+  Invalidate();
+}
+
+void TToolButton::ActionChange(TObject* Sender, bool CheckDefaults) {
+  TGraphicControl::ActionChange(Sender, CheckDefaults);
+  auto* A = dynamic_cast<TCustomAction*>(Sender);
+  if (A && (!CheckDefaults || FImageIndex == -1)) SetImageIndex(A->ImageIndex());
+}
+
+TControlActionLink* TToolButton::CreateActionLink() { return new TToolButtonActionLink(this); }
+
+// ---------------------------------------------------------------------------
+// TToolBar
+
+const TMessageMap& TToolBar::MessageMap() {
+  static const TMessageMap Map(TCustomControl::MessageMap(), {
+      {CM_CONTROLCHANGE, &TToolBar::CMControlChange},
+  });
+  return Map;
+}
+
+TToolBar::TToolBar(TComponent* AOwner)
+    : TCustomControl(AOwner),
+      FImageLink(std::make_unique<TChangeLink>()),
+      FDisabledImageLink(std::make_unique<TChangeLink>()) {
+  FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csDoubleClicks, csOpaque};
+  FImageLink->OnChange = TNotifyEvent(this, &TToolBar::imagesChanged);
+  FDisabledImageLink->OnChange = TNotifyEvent(this, &TToolBar::imagesChanged);
+  SetColor(clBtnFace);
+  SetBounds(0, 0, 150, 29);
+  SetAlign(alTop);
+}
+
+TToolBar::~TToolBar() = default;
+
+void TToolBar::DescribeProperties(TPropertyTable& Props) {
+  DescribeControlProperties(Props);
+  Props.Override("Align").Default(alTop);
+  Props.Override("Anchors").Default(AnchorAlign(alTop));
+  Props.Add("AutoSize", &TToolBar::AutoSize, &TToolBar::SetAutoSize).Default(false);
+  Props.Add("BorderWidth", &TToolBar::BorderWidth, &TToolBar::SetBorderWidth).Default(0);
+  Props.Add("ButtonHeight", &TToolBar::ButtonHeight, &TToolBar::SetButtonHeight).Default(22);
+  Props.Add("ButtonWidth", &TToolBar::ButtonWidth, &TToolBar::SetButtonWidth).Default(23);
+  Props.Add("Color", &TToolBar::Color, &TToolBar::SetColor).Default(clBtnFace);
+  Props.Add("DisabledImages", &TToolBar::DisabledImages, &TToolBar::SetDisabledImages);
+  Props.Add("Flat", &TToolBar::Flat, &TToolBar::SetFlat).Default(false);
+  Props.Add("Images", &TToolBar::Images, &TToolBar::SetImages);
+  Props.Add("Indent", &TToolBar::Indent, &TToolBar::SetIndent).Default(0);
+  Props.Add("ParentColor", &TToolBar::ParentColor, &TToolBar::SetParentColor).Default(false);
+  Props.Add("ShowCaptions", &TToolBar::ShowCaptions, &TToolBar::SetShowCaptions).Default(false);
+  Props.Add("TabOrder", &TToolBar::TabOrder, &TToolBar::SetTabOrder);
+  Props.Add("TabStop", &TToolBar::TabStop, &TToolBar::SetTabStop).Default(false);
+  Props.Add("Visible", &TToolBar::Visible, &TToolBar::SetVisible).Default(true);
+  Props.Add("Wrapable", &TToolBar::Wrapable, &TToolBar::SetWrapable).Default(true);
+}
+
+void TToolBar::setImageList(TCustomImageList*& Field, TChangeLink* Link, TCustomImageList* Value) {
+  if (Field == Value) return;
+  if (Field) Field->RemoveFreeNotification(this);
+  Field = Value;
+  Link->SetSender(Value);
+  if (Value) Value->FreeNotification(this);
+  imagesChanged(nullptr);
+}
+
+void TToolBar::SetImages(TCustomImageList* Value) { setImageList(FImages, FImageLink.get(), Value); }
+
+void TToolBar::SetDisabledImages(TCustomImageList* Value) {
+  setImageList(FDisabledImages, FDisabledImageLink.get(), Value);
+}
+
+void TToolBar::imagesChanged(TObject*) {
+  Realign();
+  Invalidate();
+}
+
+void TToolBar::Notification(TComponent* AComponent, TOperation Operation) {
+  TCustomControl::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  if (AComponent == FImages) SetImages(nullptr);
+  if (AComponent == FDisabledImages) SetDisabledImages(nullptr);
+}
+
+void TToolBar::SetButtonWidth(Integer Value) {
+  if (Value == FButtonWidth || Value < 0) return;
+  FButtonWidth = Value;
+  Realign();
+}
+
+void TToolBar::SetButtonHeight(Integer Value) {
+  if (Value == FButtonHeight || Value < 0) return;
+  FButtonHeight = Value;
+  Realign();
+}
+
+void TToolBar::SetShowCaptions(bool Value) {
+  if (Value == FShowCaptions) return;
+  FShowCaptions = Value;
+  Realign();
+  Invalidate();
+}
+
+void TToolBar::SetFlat(bool Value) {
+  if (Value == FFlat) return;
+  FFlat = Value;
+  Invalidate();
+}
+
+void TToolBar::SetIndent(Integer Value) {
+  if (Value == FIndent) return;
+  FIndent = Value;
+  Realign();
+}
+
+void TToolBar::SetWrapable(bool Value) {
+  if (Value == FWrapable) return;
+  FWrapable = Value;
+  Realign();
+}
+
+Integer TToolBar::ButtonCount() const {
+  return Integer(std::count_if(FOrder.begin(), FOrder.end(),
+                               [](TControl* C) { return dynamic_cast<TToolButton*>(C) != nullptr; }));
+}
+
+TToolButton* TToolBar::Buttons(Integer Index) const {
+  Integer Seen = 0;
+  for (TControl* C : FOrder)
+    if (auto* B = dynamic_cast<TToolButton*>(C); B && Seen++ == Index) return B;
+  throw EListError(QStringLiteral("List index out of bounds (%d)"), {Index});
+}
+
+void TToolBar::CMControlChange(TMessage& Message) {
+  auto* Control = reinterpret_cast<TControl*>(Message.WParam);
+  if (Message.LParam != 0) {
+    FOrder.push_back(Control);
+    // The child was aligned before it was listed here.
+    Realign();
+  } else {
+    std::erase(FOrder, Control);
+  }
+}
+
+TSize TToolBar::buttonSize(TToolButton* Button) {
+  if (Button->Style() != tbsButton) return {Button->Width(), FButtonHeight};
+  TSize Size{FButtonWidth, FButtonHeight};
+  const bool ShowsCaption = FShowCaptions || !Button->hasImage();
+  if (!ShowsCaption) return Size;
+  // Captions are measured in the buttons' fonts on a screen DC.
+  TCanvas Measure;
+  const HDC DC = GetDC(nullptr);
+  Integer TextWidth = 0, TextHeight = 0;
+  PaintOnCanvas(&Measure, DC, [&] {
+    // With captions shown every button is as wide as the widest.
+    for (TControl* C : FOrder) {
+      auto* B = dynamic_cast<TToolButton*>(C);
+      if (!B || !B->Visible() || B->Style() != tbsButton || (!FShowCaptions && B != Button)) continue;
+      Measure.SetFont(B->Font());
+      TRect R;
+      const String Text = B->Caption();
+      DrawTextW(Measure.Handle(), Text.constData(), int(Text.size()), &R, DT_CALCRECT);
+      TextWidth = std::max(TextWidth, R.Width());
+      TextHeight = std::max(TextHeight, R.Height());
+    }
+  });
+  ReleaseDC(nullptr, DC);
+  Size.cx = std::max(Size.cx, TextWidth + CaptionPadding);
+  if (FShowCaptions && FImages)
+    Size.cy = std::max(Size.cy, FImages->Height() + CaptionSpacing + TextHeight + CaptionPadding);
+  return Size;
+}
+
+Integer TToolBar::arrange(const TRect& Rect, bool Place) {
+  TRect R = Rect;
+  AdjustClientRect(R);
+  const Integer RowStart = R.Left + FIndent;
+  Integer X = RowStart, Y = R.Top, RowHeight = FButtonHeight;
+  for (TControl* C : FOrder) {
+    if (!C->Visible()) continue;
+    auto* Button = dynamic_cast<TToolButton*>(C);
+    const TSize Size = Button ? buttonSize(Button) : TSize{C->Width(), C->Height()};
+    if (FWrapable && X > RowStart && X + Size.cx > R.Right) {
+      X = RowStart;
+      Y += RowHeight;
+      RowHeight = FButtonHeight;
+    }
+    if (Place) C->SetBounds(X, Y, Size.cx, Size.cy);
+    X += Size.cx;
+    RowHeight = std::max(RowHeight, Size.cy);
+  }
+  return Y + RowHeight - R.Top;
+}
+
+void TToolBar::AlignControls(TControl*, TRect& Rect) {
+  arrange(Rect, /*Place=*/true);
+  if (AutoSize()) AdjustSize();
+}
+
+bool TToolBar::CanAutoSize(int& NewWidth, int& NewHeight) {
+  const TRect Client = GetClientRect();
+  TRect Adjusted = Client;
+  AdjustClientRect(Adjusted);
+  NewHeight = arrange(Client, /*Place=*/false) + (Client.Height() - Adjusted.Height()) + (Height() - Client.Height());
+  return true;
+}
+
+void TToolBar::Paint() {
+  TCanvas* C = Canvas();
+  C->Brush()->SetColor(Color());
+  C->Brush()->SetStyle(bsSolid);
+  C->FillRect(ClientRect());
 }

@@ -1,16 +1,22 @@
-// Common controls: the status bar (painted by us) and the progress bar
-// (drawn by a QProgressBar rendered into the control's window).
+// Common controls: the status bar and the tool bar with its buttons
+// (painted by us) and the progress bar (drawn by a QProgressBar rendered
+// into the control's window).
 #pragma once
 
 #include "platform/rtl/alignment.h"
 #include "platform/rtl/collection.h"
+#include "platform/ui/buttons.h"
 #include "platform/ui/controls.h"
 
 #include <memory>
+#include <vector>
 
 class QProgressBar;
 class QWidget;
+class TChangeLink;
+class TCustomImageList;
 class TStatusBar;
+class TToolBar;
 
 // Draws Widget, a Qt control never shown on its own, at DC's origin: how the
 // controls drawn by Qt widgets paint their windows.
@@ -139,4 +145,133 @@ private:
   Integer FPosition = 0;
   Integer FStep = 10;
   std::unique_ptr<QProgressBar> FBar;
+};
+
+// ---------------------------------------------------------------------------
+// TToolButton: a button of a tool bar (graphic control), sized and placed by
+// the bar.  It shows image ImageIndex of the bar's Images (disabled: the
+// bar's DisabledImages, else the image greyed) and its Caption when the bar
+// shows captions or there is no image.  On a flat bar the frame appears
+// under the mouse (raised) and while pressed (sunken).  OnClick comes when
+// the left button is released inside.  Separators and dividers are gaps; a
+// divider shows an etched line in its middle.
+
+RTL_ENUM(TToolButtonStyle, tbsButton, tbsSeparator, tbsDivider)
+
+class TToolButton : public TGraphicControl {
+  RTL_CLASS(TToolButton, TGraphicControl)
+  UI_MESSAGE_MAP
+public:
+  explicit TToolButton(TComponent* AOwner);
+  static void DescribeProperties(TPropertyTable& Props);
+
+  // properties
+  // -1: none.  A change repaints.
+  Integer ImageIndex() const { return FImageIndex; }
+  void SetImageIndex(Integer Value);
+  // A separator or divider gets the separator width when it was a button.
+  TToolButtonStyle Style() const { return FStyle; }
+  void SetStyle(TToolButtonStyle Value);
+
+  // The bar the button sits on (nullptr when its parent is no tool bar).
+  TToolBar* ToolBar() const;
+
+protected:
+  // reimplemented
+  void Paint() override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  // + ImageIndex.
+  void ActionChange(TObject* Sender, bool CheckDefaults) override;
+  TControlActionLink* CreateActionLink() override;
+
+  // message handlers
+  void CMMouseEnter(TCMMouseEnter& Message);
+  void CMMouseLeave(TCMMouseLeave& Message);
+  void CMEnabledChanged(TMessage& Message);
+  void CMTextChanged(TMessage& Message);
+
+private:
+  friend class TToolBar;
+  // An image of the bar's Images to show.
+  bool hasImage() const;
+
+  Integer FImageIndex = -1;
+  TToolButtonStyle FStyle = tbsButton;
+  TButtonMouse FMouse;
+};
+
+// ---------------------------------------------------------------------------
+// TToolBar: lays out its visible children left to right from Indent in the
+// order they were put on it (tool buttons ButtonWidth x ButtonHeight, wider
+// when a caption needs it; separators and other controls their own width),
+// wrapping to a new row of ButtonHeight when Wrapable and the next one does
+// not fit.  AutoSize fits the height to the rows.
+
+class TToolBar : public TCustomControl {
+  RTL_CLASS(TToolBar, TCustomControl)
+  UI_MESSAGE_MAP
+public:
+  explicit TToolBar(TComponent* AOwner);
+  ~TToolBar() override;
+  static void DescribeProperties(TPropertyTable& Props);
+
+  // properties
+  // The buttons' images (not owned); a change of the list repaints.
+  TCustomImageList* Images() const { return FImages; }
+  void SetImages(TCustomImageList* Value);
+  // The disabled buttons' images; unassigned: Images greyed.
+  TCustomImageList* DisabledImages() const { return FDisabledImages; }
+  void SetDisabledImages(TCustomImageList* Value);
+  Integer ButtonWidth() const { return FButtonWidth; }
+  void SetButtonWidth(Integer Value);
+  Integer ButtonHeight() const { return FButtonHeight; }
+  void SetButtonHeight(Integer Value);
+  // Captions under the images; every button as wide as the widest caption.
+  bool ShowCaptions() const { return FShowCaptions; }
+  void SetShowCaptions(bool Value);
+  bool Flat() const { return FFlat; }
+  void SetFlat(bool Value);
+  // The room left of the first control.
+  Integer Indent() const { return FIndent; }
+  void SetIndent(Integer Value);
+  bool Wrapable() const { return FWrapable; }
+  void SetWrapable(bool Value);
+
+  // The tool buttons in the order they were put on the bar.
+  Integer ButtonCount() const;
+  TToolButton* Buttons(Integer Index) const;
+
+protected:
+  // reimplemented
+  void Paint() override;
+  void AlignControls(TControl* AControl, TRect& Rect) override;
+  bool CanAutoSize(int& NewWidth, int& NewHeight) override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+  // message handlers
+  // Keeps the order the children came in.
+  void CMControlChange(TMessage& Message);
+
+private:
+  friend class TToolButton;
+  // Places the visible children inside Rect (when Place) and answers the
+  // height the rows take.
+  Integer arrange(const TRect& Rect, bool Place);
+  TSize buttonSize(TToolButton* Button);
+  void imagesChanged(TObject* Sender);
+  void setImageList(TCustomImageList*& Field, TChangeLink* Link, TCustomImageList* Value);
+
+  std::vector<TControl*> FOrder;  // the children, in the order they came
+  TCustomImageList* FImages = nullptr;
+  TCustomImageList* FDisabledImages = nullptr;
+  std::unique_ptr<TChangeLink> FImageLink;
+  std::unique_ptr<TChangeLink> FDisabledImageLink;
+  Integer FButtonWidth = 23;
+  Integer FButtonHeight = 22;
+  bool FShowCaptions = false;
+  bool FFlat = false;
+  Integer FIndent = 0;
+  bool FWrapable = true;
 };

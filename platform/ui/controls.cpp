@@ -3,6 +3,7 @@
 #include "platform/rtl/format.h"
 #include "platform/rtl/rtlmath.h"
 #include "platform/rtl/strutils.h"
+#include "platform/ui/actions.h"
 #include "platform/ui/hwnd.h"
 #include "platform/ui/inputrouter.h"
 #include "platform/ui/menus.h"
@@ -221,6 +222,7 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(new TFont), F
 
 TControl::~TControl() {
   leaveParent();
+  delete FActionLink;
   FConstraints->Free();
   FFont->Free();
 }
@@ -423,6 +425,35 @@ void TControl::SetPopupMenu(TPopupMenu* Value) {
 void TControl::Notification(TComponent* AComponent, TOperation Operation) {
   TComponent::Notification(AComponent, Operation);
   if (Operation == opRemove && AComponent == FPopupMenu) FPopupMenu = nullptr;
+  if (Operation == opRemove && AComponent && AComponent == Action()) SetAction(nullptr);
+}
+
+TBasicAction* TControl::Action() const { return FActionLink ? FActionLink->Action() : nullptr; }
+
+void TControl::SetAction(TBasicAction* Value) {
+  if (!Value) {
+    delete FActionLink;
+    FActionLink = nullptr;
+    return;
+  }
+  if (!FActionLink) FActionLink = CreateActionLink();
+  FActionLink->SetAction(Value);
+  ActionChange(Value, Value->ComponentState().Contains(csLoading));
+  Value->FreeNotification(this);
+}
+
+TControlActionLink* TControl::CreateActionLink() { return new TControlActionLink(this); }
+
+void TControl::ActionChange(TObject* Sender, bool CheckDefaults) {
+  auto* Basic = dynamic_cast<TBasicAction*>(Sender);
+  if (!Basic) return;
+  if (!CheckDefaults || !OnClick) OnClick = Basic->OnExecute();
+  auto* A = dynamic_cast<TCustomAction*>(Sender);
+  if (!A) return;
+  if (!CheckDefaults || Caption().isEmpty()) SetCaption(A->Caption());
+  if (!CheckDefaults || FEnabled) SetEnabled(A->Enabled());
+  if (!CheckDefaults || FHint.isEmpty()) SetHint(A->Hint());
+  if (!CheckDefaults || FVisible) SetVisible(A->Visible());
 }
 
 void TControl::CMEnabledChanged(TMessage&) { Invalidate(); }
@@ -483,7 +514,11 @@ void TControl::CMHitTest(TMessage& Message) { Message.Result = HTCLIENT; }
 // TControl: input virtuals
 
 void TControl::Click() {
-  if (OnClick) OnClick(this);
+  TBasicAction* A = Action();
+  if (A && (!OnClick || OnClick == A->OnExecute()))
+    FActionLink->Execute(this);
+  else if (OnClick)
+    OnClick(this);
 }
 
 void TControl::DblClick() {

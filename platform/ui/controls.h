@@ -42,8 +42,10 @@
 #include <memory>
 #include <vector>
 
+class TBasicAction;
 class TBitmap;
 class TContainerWindow;
+class TControlActionLink;
 class TPopupMenu;
 class TWinControl;
 
@@ -294,6 +296,11 @@ public:
   // offered the control's key downs as shortcuts.
   TPopupMenu* PopupMenu() const { return FPopupMenu; }
   void SetPopupMenu(TPopupMenu* Value);
+  // The action the control follows (nullptr: none): linking copies the
+  // action's properties (ActionChange), later changes flow through the link
+  // while the control still shows the action's values, and Click executes it.
+  TBasicAction* Action() const;
+  void SetAction(TBasicAction* Value);
   // This control holds the mouse capture (SetCaptureControl).
   bool MouseCapture() { return GetCaptureControl() == this; }
   void SetMouseCapture(bool Value);
@@ -352,10 +359,20 @@ public:
   TConstrainedResizeEvent OnConstrainedResize;
 
 protected:
-  // Forgets a freed PopupMenu.
+  // Forgets a freed PopupMenu or Action.
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
+  // action
+  TControlActionLink* ActionLink() const { return FActionLink; }
+  // Copies Caption, Enabled, Hint, Visible and OnExecute (as OnClick) of
+  // Sender; with CheckDefaults only onto values still at their defaults.
+  virtual void ActionChange(TObject* Sender, bool CheckDefaults);
+  // The link SetAction makes for this control (the caller owns it).
+  virtual TControlActionLink* CreateActionLink();
+
   // introduced virtuals: input
+  // Executes the linked action when OnClick is unassigned or is the
+  // action's OnExecute; otherwise OnClick.
   virtual void Click();
   virtual void DblClick();
   virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -474,6 +491,7 @@ private:
   bool FParentShowHint = true;
   String FHint;
   TPopupMenu* FPopupMenu = nullptr;
+  TControlActionLink* FActionLink = nullptr;  // owned
   TCursor FCursor = crDefault;
   double FScaleFactor = 1.0;
   Integer FWheelAccumulator = 0;

@@ -275,6 +275,15 @@ void TControl::WndProc(TMessage& Message) {
       FControlState.Exclude(csLButtonDown);
   }
   Dispatch(Message);
+  // The context-menu key and Shift+F10 ask for the menu from the keyboard,
+  // as the system's default processing of the key does: after the key
+  // handlers, which may take the key (CharCode 0).
+  const bool MenuKey = (Message.Msg == WM_KEYDOWN && Message.WParam == VK_APPS) ||
+                       (Message.Msg == WM_SYSKEYDOWN && Message.WParam == VK_F10 && GetKeyState(VK_SHIFT) < 0);
+  if (!MenuKey) return;
+  auto* Windowed = dynamic_cast<TWinControl*>(this);
+  Perform(WM_CONTEXTMENU, Windowed && Windowed->HandleAllocated() ? HandleToWParam(Windowed->Handle()) : 0,
+          PointToLParam(TPoint{-1, -1}));
 }
 
 void TControl::DefaultHandler(TMessage& Message) {

@@ -6,8 +6,12 @@
 #include "platform/ui/canvas.h"
 #include "platform/ui/gdi.h"
 #include "platform/ui/hwnd.h"
+#include "platform/ui/imagelist.h"
 #include "platform/ui/inputrouter.h"
+#include "platform/ui/menus.h"
+#include "platform/ui/metrics.h"
 #include "platform/ui/msgqueue.h"
+#include "platform/ui/textengine.h"
 #include "platform/ui/window.h"
 
 #include <QApplication>
@@ -69,6 +73,101 @@ TPoint centreIn(const TRect& Area, Integer Width, Integer Height) {
   return {Area.Left + (Area.Width() - Width) / 2, Area.Top + (Area.Height() - Height) / 2};
 }
 
+// ---------------------------------------------------------------------------
+// the menu bar
+
+constexpr Integer MenuBarItemIndent = 6;  // caption (or image) to an item's sides
+constexpr Integer MenuBarImageGap = 2;    // image to caption
+constexpr UINT MenuBarTextFormat = DT_SINGLELINE | DT_CENTER | DT_VCENTER;
+
+struct TBarItem {
+  TMenuItem* Item;
+  TRect Rect;  // window coordinates
+};
+
+// The screen's menu font; Fallback (a default font) without a screen.
+TFont* menuFont(TFont& Fallback) { return Screen ? Screen->MenuFont() : &Fallback; }
+
+Integer captionWidth(TFont* Font, const String& Caption) {
+  TCanvas Canvas;
+  TRect R;
+  const HDC DC = GetDC(nullptr);
+  PaintOnCanvas(&Canvas, DC, [&] {
+    Canvas.SetFont(Font);
+    DrawTextW(Canvas.Handle(), Caption.constData(), int(Caption.size()), &R, MenuBarTextFormat | DT_CALCRECT);
+  });
+  ReleaseDC(nullptr, DC);
+  return R.Width();
+}
+
+// The image list showing Item's image; nullptr when it has none.
+TCustomImageList* barImages(TMenuItem* Item) {
+  TCustomImageList* Images = Item->GetImageList();
+  return Images && Item->ImageIndex() >= 0 && Item->ImageIndex() < Images->Count() ? Images : nullptr;
+}
+
+// The bar items of Form's menu for a window WindowWidth wide: the visible
+// items that are not lines, in rows of SM_CYMENU under the caption, a new
+// row where an item would pass the right border; empty when the form shows
+// no bar (a child form, no menu, nothing visible).
+std::vector<TBarItem> barLayout(TCustomForm* Form, Integer WindowWidth) {
+  std::vector<TBarItem> Items;
+  TMainMenu* Menu = Form->Menu();
+  if (!Menu || Form->Parent()) return Items;
+  TFont Fallback;
+  TFont* Font = menuFont(Fallback);
+  const TFormFrame F = FormFrame(Form->BorderStyle());
+  const Integer Left = F.Border, Right = WindowWidth - F.Border, RowHeight = GetSystemMetrics(SM_CYMENU);
+  Integer X = Left, Y = F.Border + F.Caption;
+  for (Integer I = 0; I < Menu->Items()->Count(); ++I) {
+    TMenuItem* Item = Menu->Items()->Items(I);
+    if (!Item->Visible() || Item->IsLine()) continue;
+    Integer W = captionWidth(Font, Item->Caption()) + 2 * MenuBarItemIndent;
+    if (TCustomImageList* Images = barImages(Item)) W += Images->Width() + MenuBarImageGap;
+    if (X > Left && X + W > Right) {
+      X = Left;
+      Y += RowHeight;
+    }
+    Items.push_back({Item, Rect(X, Y, X + W, Y + RowHeight)});
+    X += W;
+  }
+  return Items;
+}
+
+// The bar's rows across the window (window coordinates); empty without bar.
+TRect menuBarRect(TCustomForm* Form, Integer WindowWidth) {
+  const std::vector<TBarItem> Items = barLayout(Form, WindowWidth);
+  if (Items.empty()) return {};
+  const TFormFrame F = FormFrame(Form->BorderStyle());
+  return Rect(F.Border, Items.front().Rect.Top, WindowWidth - F.Border, Items.back().Rect.Bottom);
+}
+
+// Classic flat bar: clMenu, captions in clMenuText, disabled ones in
+// clGrayText, an item's image left of its caption.
+void paintMenuBar(TCustomForm* Form, TCanvas* Canvas) {
+  const TRect Bar = menuBarRect(Form, Form->Width());
+  if (IsRectEmpty(Bar)) return;
+  Canvas->Brush()->SetStyle(bsSolid);
+  Canvas->Brush()->SetColor(clMenu);
+  Canvas->FillRect(Bar);
+  TFont Fallback;
+  for (const TBarItem& B : barLayout(Form, Form->Width())) {
+    TRect R = B.Rect;
+    R.Left += MenuBarItemIndent;
+    R.Right -= MenuBarItemIndent;
+    if (TCustomImageList* Images = barImages(B.Item)) {
+      Images->Draw(Canvas, R.Left, R.Top + (R.Height() - Images->Height()) / 2, B.Item->ImageIndex(),
+                   B.Item->Enabled());
+      R.Left += Images->Width() + MenuBarImageGap;
+    }
+    Canvas->SetFont(menuFont(Fallback));
+    Canvas->Font()->SetColor(B.Item->Enabled() ? clMenuText : clGrayText);
+    Canvas->Brush()->SetStyle(bsClear);
+    const String Text = B.Item->Caption();
+    DrawTextW(Canvas->Handle(), Text.constData(), int(Text.size()), &R, MenuBarTextFormat);
+  }
+}
+
 }  // namespace
 
 TFormFrame FormFrame(TFormBorderStyle Style) {
@@ -92,6 +191,8 @@ const TMessageMap& TCustomForm::MessageMap() {
       {WM_NCPAINT, &TCustomForm::WMNCPaint},
       {WM_NCHITTEST, &TCustomForm::WMNCHitTest},
       {WM_NCLBUTTONDOWN, &TCustomForm::WMNCLButtonDown},
+      // A quick second press on the bar opens the item again.
+      {WM_NCLBUTTONDBLCLK, &TCustomForm::WMNCLButtonDown},
       {WM_ACTIVATE, &TCustomForm::WMActivate},
       {WM_CLOSE, &TCustomForm::WMClose},
       {WM_SYSCOLORCHANGE, &TCustomForm::WMSysColorChange},
@@ -99,6 +200,7 @@ const TMessageMap& TCustomForm::MessageMap() {
       {CM_SHOWINGCHANGED, &TCustomForm::CMShowingChanged},
       {CM_RELEASE, &TCustomForm::CMRelease},
       {CM_TEXTCHANGED, &TCustomForm::CMTextChanged},
+      {CM_MENUCHANGED, &TCustomForm::CMMenuChanged},
   });
   return Map;
 }
@@ -300,10 +402,41 @@ void TCustomForm::SetActiveControl(TWinControl* Control) {
 bool TCustomForm::IsShortCut(TWMKey& Message) {
   bool Handled = false;
   if (OnShortCut) OnShortCut(Message, Handled);
-  return Handled;
+  if (Handled) return true;
+  return ::IsShortCut(Message, FActiveControl ? static_cast<TControl*>(FActiveControl) : this, FMenu);
 }
 
 // properties
+
+void TCustomForm::SetMenu(TMainMenu* Value) {
+  if (FMenu == Value) return;
+  if (FMenu) {
+    FMenu->RemoveFreeNotification(this);
+    FMenu->SetWindowHandle(nullptr);
+  }
+  FMenu = Value;
+  if (Value) {
+    Value->FreeNotification(this);
+    if (HandleAllocated() && !FParent) Value->SetWindowHandle(Handle());
+  }
+  frameChanged();
+}
+
+void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
+  TWinControl::Notification(AComponent, Operation);
+  if (Operation != opRemove || AComponent != FMenu) return;
+  FMenu = nullptr;
+  frameChanged();
+}
+
+void TCustomForm::frameChanged() {
+  if (!HandleAllocated() || FParent || ComponentState().Contains(csDestroying)) return;
+  const TRect Old = ClientRect();
+  SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (ClientRect() != Old) SendSizeMessage();
+}
+
+void TCustomForm::CMMenuChanged(TMessage&) { frameChanged(); }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle Value) {
   if (FBorderStyle == Value) return;
@@ -418,6 +551,7 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
 void TCustomForm::CreateWnd() {
   TWinControl::CreateWnd();
   applyLayering();
+  if (FMenu && !FParent) FMenu->SetWindowHandle(Handle());
 }
 
 bool TCustomForm::ShowsWithoutParent() const { return true; }
@@ -442,16 +576,18 @@ void TCustomForm::WMNCCalcSize(TWMNCCalcSize& Message) {
   }
   const TFormFrame F = FormFrame(FBorderStyle);
   RECT& R = Message.CalcSize_Params->rgrc[0];
+  const Integer Bar = menuBarRect(this, R.Width()).Height();
   R.Left += F.Border;
   R.Right -= F.Border;
-  R.Top += F.Border + F.Caption;
+  R.Top += F.Border + F.Caption + Bar;
   R.Bottom -= F.Border;
   if (R.Right < R.Left) R.Right = R.Left;
   if (R.Bottom < R.Top) R.Bottom = R.Top;
 }
 
 void TCustomForm::WMNCPaint(TWMNCPaint& Message) {
-  if (FParent || FBorderStyle == bsNone) {
+  const TRect MenuBar = menuBarRect(this, Width());
+  if (FParent || (FBorderStyle == bsNone && IsRectEmpty(MenuBar))) {
     DispatchAs<TWinControl>(Message);
     return;
   }
@@ -463,7 +599,7 @@ void TCustomForm::WMNCPaint(TWMNCPaint& Message) {
   PaintOnCanvas(&Canvas, DC, [&] {
     Canvas.Brush()->SetColor(clBtnFace);
     const TRect Client = ClientRect();
-    const TPoint Origin{F.Border, F.Border + F.Caption};
+    const TPoint Origin{F.Border, F.Border + F.Caption + MenuBar.Height()};
     // The frame around the client area.
     Canvas.FillRect(TRect(0, 0, Width(), Origin.Y));
     Canvas.FillRect(TRect(0, Origin.Y, Origin.X, Height()));
@@ -475,12 +611,14 @@ void TCustomForm::WMNCPaint(TWMNCPaint& Message) {
     Canvas.Font()->SetColor(FActive ? clCaptionText : clInactiveCaptionText);
     Canvas.Brush()->SetStyle(bsClear);
     Canvas.TextRect(Bar, Bar.Left + 4, Bar.Top + (F.Caption - Canvas.TextHeight(QStringLiteral("Wg"))) / 2, Caption());
+    paintMenuBar(this, &Canvas);
   });
   ReleaseDC(H, DC);
 }
 
 void TCustomForm::WMNCHitTest(TWMNCHitTest& Message) {
-  if (FParent || FBorderStyle == bsNone) {
+  const TRect MenuBar = menuBarRect(this, Width());
+  if (FParent || (FBorderStyle == bsNone && IsRectEmpty(MenuBar))) {
     DispatchAs<TWinControl>(Message);
     return;
   }
@@ -496,12 +634,27 @@ void TCustomForm::WMNCHitTest(TWMNCHitTest& Message) {
     Message.Result = Sizeable ? sizingHit(P, {Width(), Height()}, F) : HTBORDER;
   } else if (P.Y < F.Border + F.Caption) {
     Message.Result = HTCAPTION;
+  } else if (MenuBar.Contains(P)) {
+    Message.Result = HTMENU;
   } else {
     Message.Result = HTCLIENT;
   }
 }
 
 void TCustomForm::WMNCLButtonDown(TMessage& Message) {
+  if (Message.WParam == WPARAM(HTMENU)) {
+    RECT W;
+    GetWindowRect(Handle(), &W);
+    const TPoint At = LParamToPoint(Message.LParam);
+    const TPoint P{At.X - W.Left, At.Y - W.Top};
+    for (const TBarItem& B : barLayout(this, Width()))
+      if (B.Rect.Contains(P)) {
+        // The submenu drops from the item's bottom-left corner.
+        FMenu->OpenItem(B.Item, W.Left + B.Rect.Left, W.Top + B.Rect.Bottom);
+        return;
+      }
+    return;
+  }
   if (Message.WParam == WPARAM(HTCAPTION) && FWindowState != wsNormal) return;
   DispatchAs<TWinControl>(Message);
 }

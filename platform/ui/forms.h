@@ -6,6 +6,14 @@
 //   BorderStyle (FormFrame), so the client area is the same under every
 //   window manager and offscreen.  Qt only shows the whole window.
 //
+// Menu bar
+//   A top-level form with a Menu that has visible items draws the bar in its
+//   frame, under the caption: rows of SM_CYMENU pixels, the items from the
+//   left in the screen's menu font, wrapping to a new row where the width
+//   ends.  The bar takes its height from the window, never from the client
+//   area's coordinates; a change of the menu lays the frame out again.  A
+//   press on an item opens it (TMainMenu::OpenItem).
+//
 // Activation
 //   The activation tracker (focus.h) sends WM_ACTIVATE; the form answers it:
 //   Active, Screen->ActiveForm, CM_ACTIVATE / CM_DEACTIVATE, OnActivate /
@@ -35,6 +43,8 @@
 #include <functional>
 #include <utility>
 
+class TMainMenu;
+class TMenuItem;
 class TMonitor;
 
 // ---------------------------------------------------------------------------
@@ -111,12 +121,17 @@ public:
   bool SetFocusedControl(TWinControl* Control) override;
   // Active form: focuses Control; else only records it.
   void FocusControl(TWinControl* Control) override;
-  // Key routing's step 1: OnShortCut (menus and actions join later).
+  // Key routing's step 1: OnShortCut; unless it handled the key, the
+  // PopupMenu chain of ActiveControl (the form's own without one), then
+  // Menu (menus.h IsShortCut).
   bool IsShortCut(TWMKey& Message) override;
   bool KeyPreview() override { return FKeyPreview; }
 
   // properties
   TWinControl* ActiveControl() const { return FActiveControl; }
+  // The menu bar's menu (nullptr: none); not owned.
+  TMainMenu* Menu() const { return FMenu; }
+  void SetMenu(TMainMenu* Value);
   // EInvalidOperation "Cannot focus a disabled or invisible window" when the
   // form is active and Control cannot take the focus.
   void SetActiveControl(TWinControl* Control);
@@ -185,6 +200,8 @@ protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
   bool ShowsWithoutParent() const override;
+  // Forgets a freed Menu.
+  void Notification(TComponent* AComponent, TOperation Operation) override;
   void SendCancelMode(TControl* Sender) override;
   void MouseWheelHandler(TMessage& Message) override;
 
@@ -192,7 +209,8 @@ protected:
   void WMNCCalcSize(TWMNCCalcSize& Message);
   void WMNCPaint(TWMNCPaint& Message);
   void WMNCHitTest(TWMNCHitTest& Message);
-  // A maximized or minimized form does not move by its caption.
+  // A press on the menu bar opens the item there.  A maximized or minimized
+  // form does not move by its caption.
   void WMNCLButtonDown(TMessage& Message);
   void WMActivate(TWMActivate& Message);
   void WMClose(TMessage& Message);
@@ -201,14 +219,20 @@ protected:
   void CMShowingChanged(TMessage& Message);
   void CMRelease(TMessage& Message);
   void CMTextChanged(TMessage& Message);
+  // The menu's tree or a shown property changed.
+  void CMMenuChanged(TMessage& Message);
 
 private:
   friend class TScreen;
   void applyLayering();
   void placeAtFirstShow();
   void activeChanged(bool Active);
+  // The frame laid out again (the menu bar's height may differ); WM_SIZE
+  // when the client area changed.
+  void frameChanged();
 
   TWinControl* FActiveControl = nullptr;
+  TMainMenu* FMenu = nullptr;
   bool FActive = false;
   TFormBorderStyle FBorderStyle = bsSizeable;
   TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};

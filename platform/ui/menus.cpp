@@ -7,7 +7,9 @@
 #include "platform/ui/canvas.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/hwnd.h"
 #include "platform/ui/imagelist.h"
+#include "platform/ui/msgqueue.h"
 
 #include <QFont>
 #include <QGuiApplication>
@@ -17,6 +19,7 @@
 #include <QPointer>
 
 #include <algorithm>
+#include <cassert>
 
 using namespace gdi;
 
@@ -80,6 +83,15 @@ TMenuResponder& menuResponder() {
 
 TMenuItem* itemOf(const QAction* Action) {
   return Action ? static_cast<TMenuItem*>(Action->data().value<void*>()) : nullptr;
+}
+
+// The item chosen in Request's Qt menu: the responder's answer, else a
+// person's at ScreenPoint; Kind names the menu when no one can answer.
+TMenuItem* trackMenu(const TMenuRequest& Request, QPoint ScreenPoint, const String& Kind) {
+  if (const TMenuResponder& Responder = menuResponder()) return Responder(Request);
+  if (!PersonCanAnswer())
+    throw EUnansweredModal(QStringLiteral("%s %s opened without a menu responder"), {Kind, Request.Menu->Name()});
+  return itemOf(Request.QtMenu->exec(ScreenPoint));
 }
 
 // The list's image drawn on a transparent 32-bit bitmap, or the item's own
@@ -542,6 +554,18 @@ void TMainMenu::AttachMenuBar(QMenuBar* Bar) {
 
 QMenuBar* TMainMenu::MenuBar() const { return FImpl->Bar; }
 
+void TMainMenu::OpenItem(TMenuItem* Item, Integer X, Integer Y) {
+  assert(Item->Parent() == Items() && "OpenItem: not a bar item of this menu");
+  if (!Item->Enabled()) return;
+  Item->Click();
+  if (Item->Count() == 0) return;
+  for (Integer I = 0; I < Item->Count(); ++I) Item->Items(I)->InitiateAction();
+  std::unique_ptr<QMenu> Menu(BuildQtMenu(Item));
+  TMenuItem* Chosen = trackMenu({this, Item, Menu.get(), TPoint{X, Y}}, QPoint(X, Y), QStringLiteral("Main menu"));
+  Menu.reset();
+  if (Chosen) Chosen->Click();
+}
+
 // A change can come from inside a triggered action's Click: the old actions
 // and menus go later, never under the signal that is running.
 void TMainMenu::MenuChanged(TMenuItem* Source) {
@@ -553,6 +577,7 @@ void TMainMenu::MenuChanged(TMenuItem* Source) {
     }
     fillMenu(Bar, Items());
   }
+  if (IsWindow(FWindowHandle)) SendMessage(FWindowHandle, CM_MENUCHANGED, 0, 0);
   TMenu::MenuChanged(Source);
 }
 
@@ -575,18 +600,11 @@ void TPopupMenu::Popup(Integer X, Integer Y) {
   FPopupPoint = TPoint{X, Y};
   DoPopup(this);
   std::unique_ptr<QMenu> Menu(BuildQtMenu(Items()));
-  TMenuItem* Chosen = nullptr;
-  if (const TMenuResponder& Responder = menuResponder()) {
-    Chosen = Responder(TMenuRequest{this, Menu.get(), FPopupPoint});
-  } else if (!PersonCanAnswer()) {
-    throw EUnansweredModal(QStringLiteral("Popup menu %s opened without a menu responder"), {String(Name())});
-  } else {
-    QPoint At(X, Y);
-    const int Width = Menu->sizeHint().width();
-    if (FAlignment == paRight) At.rx() -= Width;
-    else if (FAlignment == paCenter) At.rx() -= Width / 2;
-    Chosen = itemOf(Menu->exec(At));
-  }
+  QPoint At(X, Y);
+  const int Width = Menu->sizeHint().width();
+  if (FAlignment == paRight) At.rx() -= Width;
+  else if (FAlignment == paCenter) At.rx() -= Width / 2;
+  TMenuItem* Chosen = trackMenu({this, nullptr, Menu.get(), FPopupPoint}, At, QStringLiteral("Popup menu"));
   Menu.reset();
   if (Chosen) Chosen->Click();
 }

@@ -8,10 +8,11 @@
 // to the focused control's popup menus and its form's main menu first
 // (IsShortCut below), before the control sees it.
 //
-// Popup(X, Y) runs the Qt menu modally and returns after the chosen item's
-// Click ran.  Tests answer it through a menu responder (SetMenuResponder);
-// under the offscreen platform a popup without one raises EUnansweredModal
-// instead of waiting.
+// Popup(X, Y), and a bar item of a form's main menu opened by a click
+// (TMainMenu::OpenItem), run the Qt menu modally and return after the chosen
+// item's Click ran.  Tests answer them through a menu responder
+// (SetMenuResponder); under the offscreen platform a menu without one raises
+// EUnansweredModal instead of waiting.
 #pragma once
 
 #include "platform/rtl/component.h"
@@ -233,12 +234,24 @@ private:
   TCustomImageList* FImages = nullptr;
 };
 
-// The form's menu bar.
+// The form's menu bar.  The form that shows the menu (TCustomForm::SetMenu)
+// draws the bar in its frame and opens the items clicked there.
 class TMainMenu : public TMenu {
   RTL_CLASS(TMainMenu, TMenu)
 public:
   explicit TMainMenu(TComponent* AOwner);
   ~TMainMenu() override;
+
+  // The window whose frame shows the bar (0: none); every change sends it
+  // CM_MENUCHANGED.  The form sets it.
+  gdi::HWND WindowHandle() const { return FWindowHandle; }
+  void SetWindowHandle(gdi::HWND Value) { FWindowHandle = Value; }
+  // The user's click on bar item Item (one of Items' children) with its
+  // submenu placed at screen point (X, Y): nothing for a disabled item;
+  // else Item's Click, then, when it has children, their actions update and
+  // the Qt menu built from them runs; returns after the chosen item's Click
+  // ran.
+  void OpenItem(TMenuItem* Item, Integer X, Integer Y);
 
   // Fills Bar from the tree now and after every change until another bar
   // is attached (nullptr: none) or Bar is destroyed.  The form that shows
@@ -252,6 +265,7 @@ protected:
 private:
   struct Impl;
   Impl* FImpl;
+  gdi::HWND FWindowHandle = nullptr;
 };
 
 class TPopupMenu : public TMenu {
@@ -308,9 +322,11 @@ bool IsShortCut(TWMKey& Message, TControl* Focused, TMainMenu* MainMenu);
 // ---------------------------------------------------------------------------
 // the test seam
 
-// A popup about to run: the menu, the Qt menu built for it, the point.
+// A menu about to run: the popup menu, or the main menu and the bar item
+// whose submenu it is; the Qt menu built for it; the screen point.
 struct TMenuRequest {
-  TPopupMenu* Menu = nullptr;
+  TMenu* Menu = nullptr;
+  TMenuItem* Item = nullptr;  // main menus: the bar item opened
   QMenu* QtMenu = nullptr;
   TPoint Point;
 };

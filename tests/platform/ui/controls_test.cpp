@@ -5,8 +5,10 @@
 #include "platform/ui/bitmap.h"
 #include "platform/ui/hwnd.h"
 #include "platform/ui/inputrouter.h"
+#include "platform/ui/menus.h"
 #include "platform/ui/msgqueue.h"
 #include "platform/ui/regions.h"
+#include "platform/ui/uitest.h"
 #include "platform/ui/window.h"
 #include "tests/support/testing.h"
 
@@ -746,6 +748,60 @@ TEST_F(ControlsTest, ContextMenuComesBeforeTheReleaseAndFallsToTheParent) {
   SendMessage(Root->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(25, 35));
   EXPECT_EQ(Log, (std::vector<String>{"child popup", "parent popup", "up"}));
   EXPECT_EQ(Seen, Point(5, 5));
+}
+
+TEST_F(ControlsTest, TheContextMenuKeysAskForTheMenuFromTheKeyboard) {
+  auto* Field = add(new TPanel(Root), Bounds(20, 30, 60, 40));
+  auto* Menu = new TPopupMenu(Root);
+  Field->SetPopupMenu(Menu);
+  std::vector<TPoint> Points;
+  SetMenuResponder([&](const TMenuRequest& R) {
+    Points.push_back(R.Point);
+    return nullptr;
+  });
+  Field->SetFocus();
+  struct Case {
+    const char* Name;
+    Word Key;
+    TShiftState Shift;
+    bool Pops;
+  } Cases[] = {
+      {"context-menu key", VK_APPS, {}, true},
+      {"Shift+F10", VK_F10, {ssShift}, true},
+      {"F10 alone", VK_F10, {}, false},
+      {"Ctrl+F10", VK_F10, {ssCtrl}, false},
+      {"Shift+F9", VK_F9, {ssShift}, false},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    Points.clear();
+    Menu->SetPopupComponent(nullptr);
+    test::KeyDown(C.Key, C.Shift);
+    test::KeyUp(C.Key, C.Shift);
+    ASSERT_EQ(Points.size(), C.Pops ? 1u : 0u);
+    if (!C.Pops) continue;
+    // No mouse point: the menu comes at the control's client origin.
+    EXPECT_EQ(Points[0], Field->ClientToScreen({0, 0}));
+    EXPECT_EQ(Menu->PopupComponent(), Field);
+  }
+
+  // A key handler that takes the key keeps the menu away.
+  Points.clear();
+  Field->OnKeyDown = [](TObject*, Word& Key, TShiftState) {
+    if (Key == VK_APPS) Key = 0;
+  };
+  test::KeyDown(VK_APPS);
+  EXPECT_TRUE(Points.empty());
+
+  // Without a menu of its own the control passes the request to its parent.
+  Field->OnKeyDown = {};
+  Field->SetPopupMenu(nullptr);
+  Root->SetPopupMenu(Menu);
+  test::KeyDown(VK_APPS);
+  ASSERT_EQ(Points.size(), 1u);
+  EXPECT_EQ(Points[0], Root->ClientToScreen({0, 0}));
+  EXPECT_EQ(Menu->PopupComponent(), Root);
+  SetMenuResponder({});
 }
 
 TEST_F(ControlsTest, WheelBubblesUntilHandledAndCountsWholeNotches) {

@@ -5,18 +5,24 @@
 #include "platform/ui/fontmap.h"
 #include "platform/ui/hwnd.h"
 #include "platform/ui/inputrouter.h"
+#include "platform/ui/menus.h"
+#include "platform/ui/metrics.h"
 #include "platform/ui/modaltest.h"
 #include "platform/ui/msgqueue.h"
 #include "platform/ui/timers.h"
 #include "platform/ui/uitest.h"
 #include "platform/ui/window.h"
+#include "tests/platform/ui/pixelhelpers.h"
 #include "tests/support/testing.h"
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QEvent>
+#include <QMenu>
+#include <QRegularExpression>
 #include <QWidget>
 
 namespace {
@@ -706,6 +712,198 @@ TEST_F(FormsTest, SetWindowPlacementRestoresAStoredPlacement) {
   EXPECT_FALSE(GetWindowPlacement(nullptr, &P));
   EXPECT_FALSE(SetWindowPlacement(nullptr, &P));
   test::SetMonitors({});
+}
+
+// ---------------------------------------------------------------------------
+// the main menu
+
+// A focusable control that logs the keys reaching its KeyDown.
+class TKeyLog : public TCustomControl {
+  RTL_CLASS(TKeyLog, TCustomControl)
+public:
+  explicit TKeyLog(TWinControl* AParent) : TCustomControl(AParent) {
+    SetParent(AParent);
+    SetBounds(10, 10, 100, 30);
+    SetTabStop(true);
+  }
+  QStringList Keys;
+
+protected:
+  // Modifier keys have no text and are left out.
+  void KeyDown(Word& Key, TShiftState Shift) override {
+    if (const String Text = ShortCutToText(ShortCut(Key, Shift)); !Text.isEmpty()) Keys.append(Text);
+  }
+};
+
+class MenuBarTest : public FormsTest {
+protected:
+  void SetUp() override {
+    FormsTest::SetUp();
+    Form = NewForm("Catalog");
+    Form->SetBounds(100, 100, 320, 240);
+    Menu = new TMainMenu(Form);
+    Menu->SetName("mmMain");
+  }
+  void TearDown() override {
+    SetMenuResponder({});
+    FormsTest::TearDown();
+  }
+
+  TMenuItem* item(TMenuItem* Parent, const String& Caption, TShortCut Key = 0) {
+    auto* I = new TMenuItem(Form);
+    I->SetCaption(Caption);
+    I->SetShortCut(Key);
+    I->OnClick = [this](TObject* Sender) { Ran.append(static_cast<TMenuItem*>(Sender)->Caption()); };
+    Parent->Add(I);
+    return I;
+  }
+
+  TForm* Form = nullptr;
+  TMainMenu* Menu = nullptr;
+  QStringList Ran;
+  const int Row = GetSystemMetrics(SM_CYMENU);
+};
+
+TEST_F(MenuBarTest, TheBarTakesItsHeightFromTheWindow) {
+  auto* Panel = new TCustomControl(Form);
+  Panel->SetParent(Form);
+  Panel->SetAlign(alClient);
+  Form->Show();
+  const TPoint Origin = Form->ClientOrigin();
+  Form->SetMenu(Menu);
+  EXPECT_EQ(Form->ClientHeight(), 209);  // nothing to show yet
+  TMenuItem* File = item(Menu->Items(), "&File");
+  EXPECT_EQ(Form->Height(), 240);
+  EXPECT_EQ(Form->ClientHeight(), 209 - Row);
+  EXPECT_EQ(Form->ClientWidth(), 312);
+  EXPECT_EQ(Form->ClientOrigin(), (TPoint{Origin.X, Origin.Y + Row}));
+  // Client coordinates start below the bar; aligned children follow it.
+  EXPECT_EQ(Panel->BoundsRect(), Rect(0, 0, 312, 209 - Row));
+
+  // Too narrow for two items side by side: a row each.
+  item(Menu->Items(), "&Edit");
+  item(Menu->Items(), "&View");
+  Form->SetWidth(40);
+  EXPECT_EQ(Form->ClientHeight(), 209 - 3 * Row);
+  Form->SetWidth(320);
+  EXPECT_EQ(Form->ClientHeight(), 209 - Row);
+
+  // Hidden items and lines take no room; the bar goes with the last one.
+  for (Integer I = 1; I < 3; ++I) Menu->Items()->Items(I)->SetVisible(false);
+  item(Menu->Items(), "-");
+  File->SetVisible(false);
+  EXPECT_EQ(Form->ClientHeight(), 209);
+  File->SetVisible(true);
+  EXPECT_EQ(Panel->Height(), 209 - Row);
+
+  Form->SetMenu(nullptr);
+  EXPECT_EQ(Form->ClientHeight(), 209);
+  EXPECT_EQ(Menu->WindowHandle(), nullptr);
+  Form->SetMenu(Menu);
+  EXPECT_EQ(Menu->WindowHandle(), Form->Handle());
+  Menu->Free();
+  EXPECT_EQ(Form->Menu(), nullptr);
+  EXPECT_EQ(Form->ClientHeight(), 209);
+  EXPECT_EQ(Panel->Height(), 209);
+}
+
+TEST_F(MenuBarTest, APressOnTheBarOpensTheItemsSubmenu) {
+  TMenuItem* File = item(Menu->Items(), "&File");
+  TMenuItem* Open = item(File, "&Open", TextToShortCut("Ctrl+O"));
+  TMenuItem* Exit = item(File, "E&xit");
+  Exit->SetEnabled(false);
+  Form->SetMenu(Menu);
+  Form->Show();
+
+  const TPoint Bar{100 + 4, 100 + 27};  // the bar's top-left on the screen
+  struct Case {
+    const char* Name;
+    TPoint At;
+    LRESULT Hit;
+  } Cases[] = {
+      {"caption", {Bar.X + 8, Bar.Y - 1}, HTCAPTION},
+      {"first item", {Bar.X + 8, Bar.Y}, HTMENU},
+      {"bar right of the items", {Bar.X + 300, Bar.Y + Row - 1}, HTMENU},
+      {"client", {Bar.X + 8, Bar.Y + Row}, HTCLIENT},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    EXPECT_EQ(SendMessage(Form->Handle(), WM_NCHITTEST, 0, PointToLParam(C.At)), C.Hit);
+  }
+
+  std::vector<TMenuRequest> Requests;
+  QStringList Shown;
+  SetMenuResponder([&](const TMenuRequest& R) {
+    Requests.push_back(R);
+    for (QAction* A : R.QtMenu->actions()) Shown.append(A->text() + (A->isEnabled() ? "" : " (off)"));
+    return Open;
+  });
+  test::Click(Form, {8, -Row / 2});
+  ASSERT_EQ(Requests.size(), 1u);
+  EXPECT_EQ(Requests[0].Menu, Menu);
+  EXPECT_EQ(Requests[0].Item, File);
+  EXPECT_EQ(Requests[0].Point, (TPoint{Bar.X, Bar.Y + Row}));
+  EXPECT_EQ(Shown, QStringList({"&Open\tCtrl+O", "E&xit (off)"}));
+  // The bar item's own click comes first (it may prepare its items).
+  EXPECT_EQ(Ran, QStringList({"&File", "&Open"}));
+
+  // Built again at every opening: changes show at once.
+  Exit->SetEnabled(true);
+  Shown.clear();
+  test::Click(Form, {8, -Row / 2});
+  EXPECT_EQ(Shown, QStringList({"&Open\tCtrl+O", "E&xit"}));
+
+  // A press beside the items opens nothing.
+  test::Click(Form, {290, -Row / 2});
+  EXPECT_EQ(Requests.size(), 2u);
+}
+
+TEST_F(MenuBarTest, BarChangesShowAtOnce) {
+  TMenuItem* File = item(Menu->Items(), "&File");
+  Form->SetMenu(Menu);
+  Form->Show();
+  const TRect Bar = Rect(4, 27, 316, 27 + Row);  // window coordinates
+  auto textPixels = [&](TColor Colour) { return CountPixels(GrabWindow(Form).get(), Bar, ColorToRGB(Colour)); };
+  const int Enabled = textPixels(clMenuText);
+  EXPECT_GT(Enabled, 10);
+  EXPECT_EQ(textPixels(clGrayText), 0);
+  File->SetEnabled(false);
+  EXPECT_EQ(textPixels(clMenuText), 0);
+  EXPECT_GT(textPixels(clGrayText), 10);
+  File->SetEnabled(true);
+  File->SetCaption("&File and folders");
+  EXPECT_GT(textPixels(clMenuText), Enabled);
+}
+
+TEST_F(MenuBarTest, ShortCutsGoToOnShortCutThenThePopupChainThenTheMenu) {
+  auto* Field = new TKeyLog(Form);
+  auto* Popup = new TPopupMenu(Form);
+  Field->SetPopupMenu(Popup);
+  TMenuItem* Select = item(Menu->Items(), "Select all", TextToShortCut("Ctrl+A"));
+  item(Menu->Items(), "Bold", TextToShortCut("Ctrl+B"));
+  item(Popup->Items(), "Bold here", TextToShortCut("Ctrl+B"));
+  Form->SetMenu(Menu);
+  Form->Show();
+  Field->SetFocus();
+
+  test::Key('A', {ssCtrl});
+  test::Key('B', {ssCtrl});
+  EXPECT_EQ(Ran, QStringList({"Select all", "Bold here"}));
+  EXPECT_TRUE(Field->Keys.filter(QRegularExpression("[AB]$")).isEmpty());
+
+  // A disabled item still takes its key.
+  Select->SetEnabled(false);
+  test::Key('A', {ssCtrl});
+  EXPECT_EQ(Ran.size(), 2);
+  EXPECT_TRUE(Field->Keys.filter("A").isEmpty());
+
+  // OnShortCut is asked first.
+  Select->SetEnabled(true);
+  Form->OnShortCut = [](TWMKey& Message, bool& Handled) { Handled = Message.CharCode == 'A'; };
+  test::Key('A', {ssCtrl});
+  EXPECT_EQ(Ran.size(), 2);
+  test::Key('D', {ssCtrl});
+  EXPECT_EQ(Field->Keys, QStringList({"Ctrl+D"}));
 }
 
 }  // namespace

@@ -431,9 +431,7 @@ protected:
     Edit = new TEditLike(Main);
     Edit->SetParent(Main);
     Edit->SetBounds(10, 10, 100, 40);
-    Main->OnShortCut = [this](TWMKey& Message, bool& Handled) {
-      Handled = IsShortCut(Message, FocusedControl(), Bar);
-    };
+    Main->SetMenu(Bar);
     File = Item(Bar->Items(), "&File");
     SelectAll = Item(File, "Co&morbidity", TextToShortCut("Ctrl+A"));
     Main->Show();

@@ -438,6 +438,7 @@ protected:
     Edit->SetFocus();
   }
   void TearDown() override {
+    SetMenuResponder({});
     FinalizeForms();
     test::ResetUi();
   }
@@ -525,6 +526,44 @@ TEST_F(ShortCutDispatch, OnlyTheActiveFormsMenusTakePart) {
   }
   EXPECT_EQ(Ran, QStringList({"Refresh"}));
   test::SetFailureReporter({});
+}
+
+TEST_F(ShortCutDispatch, OpeningABarItemClicksItThenRunsItsSubmenu) {
+  auto* Save = new TAction(Main);
+  Save->SetCaption("&Save");
+  Save->OnUpdate = [&](TObject*) { Save->SetEnabled(false); };
+  auto* SaveItem = new TMenuItem(Main);
+  SaveItem->SetAction(Save);
+  File->Add(SaveItem);
+  std::vector<TMenuRequest> Requests;
+  QStringList Shown;
+  SetMenuResponder([&](const TMenuRequest& R) {
+    Requests.push_back(R);
+    for (QAction* A : R.QtMenu->actions()) Shown.append(A->text() + (A->isEnabled() ? "" : " (off)"));
+    return SelectAll;
+  });
+  Bar->OpenItem(File, 10, 20);
+  ASSERT_EQ(Requests.size(), 1u);
+  EXPECT_EQ(Requests[0].Menu, Bar);
+  EXPECT_EQ(Requests[0].Item, File);
+  EXPECT_EQ(Requests[0].Point, (TPoint{10, 20}));
+  // The actions of the items updated before the menu was built.
+  EXPECT_EQ(Shown, QStringList({"Co&morbidity\tCtrl+A", "&Save (off)"}));
+  EXPECT_EQ(Ran, QStringList({"&File", "Co&morbidity"}));
+
+  // An item without children only clicks; a disabled one does nothing.
+  TMenuItem* Help = Item(Bar->Items(), "&Help");
+  Bar->OpenItem(Help, 0, 0);
+  File->SetEnabled(false);
+  Bar->OpenItem(File, 0, 0);
+  EXPECT_EQ(Requests.size(), 1u);
+  EXPECT_EQ(Ran, QStringList({"&File", "Co&morbidity", "&Help"}));
+
+  // No one to answer under the offscreen platform: an error, not a wait.
+  SetMenuResponder({});
+  File->SetEnabled(true);
+  Bar->SetName("mmMain");
+  EXPECT_RAISES(Bar->OpenItem(File, 0, 0), EUnansweredModal, "Main menu mmMain opened without a menu responder");
 }
 
 TEST_F(ShortCutDispatch, TheMenuBarFollowsTheTree) {

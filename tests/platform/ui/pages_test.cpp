@@ -1,5 +1,6 @@
 #include "platform/ui/pages.h"
 
+#include "platform/rtl/typinfo.h"
 #include "platform/ui/application.h"
 #include "platform/ui/bitmap.h"
 #include "platform/ui/focus.h"
@@ -287,6 +288,22 @@ TEST_F(PagesTest, CtrlTabCyclesThroughVisibleTabsAndTheFocusFollows) {
   Outside->SetFocus();
   test::Key(VK_TAB, {ssCtrl});
   EXPECT_EQ(Pages->ActivePage(), Sheets[1]);
+}
+
+TEST_F(PagesTest, PropertiesByNameReachTheSameSetters) {
+  EXPECT_EQ(GetEnumProp(Pages, "TabStop"), "True");
+  EXPECT_EQ(GetEnumProp(Sheets[0], "TabVisible"), "True");
+  EXPECT_EQ(GetObjectProp(Sheets[1], "PageControl"), Pages);
+  EXPECT_TRUE(IsPublishedProp(Pages, "OnChanging"));
+  SetObjectProp(Pages, "ActivePage", Sheets[2]);
+  EXPECT_EQ(Pages->ActivePage(), Sheets[2]);
+  auto* Other = new TPageControl(Form);
+  Other->SetParent(Form);
+  SetObjectProp(Sheets[2], "PageControl", Other);
+  EXPECT_EQ(Other->ActivePage(), Sheets[2]);
+  EXPECT_EQ(Pages->PageCount(), 2);
+  EXPECT_EQ(Pages->BoundsRect(), Rect(10, 10, 310, 210));
+  EXPECT_EQ(Other->BoundsRect(), Rect(0, 0, 289, 193));
 }
 
 TEST_F(PagesTest, FreeingThePageControlFreesItsSheets) {

@@ -884,7 +884,7 @@ TSpeedButton::TSpeedButton(TComponent* AOwner)
     : TGraphicControl(AOwner),
       FGlyph(std::make_unique<TButtonGlyph>(TNotifyEvent(this, &TSpeedButton::glyphChanged))) {
   // Repeated clicks stay clicks: no double clicks.
-  FControlStyle = TControlStyle{csCaptureMouse, csClickEvents, csSetCaption};
+  FControlStyle = TControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csReplicatable};
   SetBounds(0, 0, 23, 22);
 }
 

@@ -268,7 +268,7 @@ const TMessageMap& TToolButton::MessageMap() {
 
 TToolButton::TToolButton(TComponent* AOwner) : TGraphicControl(AOwner) {
   // Repeated clicks stay clicks: no double clicks.
-  FControlStyle = TControlStyle{csCaptureMouse, csClickEvents, csSetCaption};
+  FControlStyle = TControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csReplicatable};
   SetBounds(0, 0, 23, 22);
 }
 

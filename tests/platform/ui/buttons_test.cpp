@@ -335,3 +335,238 @@ TEST_F(ButtonsTest, SnapshotShowsTheQtButton) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// Glyph buttons
+
+namespace {
+
+// A plain surface for painted buttons: no frame, aqua.
+class TSurfaceHost : public TCustomControl {
+  RTL_CLASS(TSurfaceHost, TCustomControl)
+public:
+  explicit TSurfaceHost(TComponent* AOwner) : TCustomControl(AOwner) {
+    FControlStyle.Include(csAcceptsControls);
+    SetColor(clAqua);
+  }
+  void Paint() override {
+    Canvas()->Brush()->SetColor(Color());
+    Canvas()->FillRect(ClientRect());
+  }
+};
+
+const TColor Fuchsia = clFuchsia;
+
+// Dark pixels (caption ink) inside R.
+int inkIn(TBitmap* B, const TRect& R) {
+  int Count = 0;
+  for (int Y = R.Top; Y < R.Bottom; ++Y)
+    for (int X = R.Left; X < R.Right; ++X) {
+      const TColor C = PixelAt(B, X, Y);
+      Count += std::max({C & 0xFF, (C >> 8) & 0xFF, (C >> 16) & 0xFF}) < 100;
+    }
+  return Count;
+}
+
+// A 16 x 16 frame per colour side by side on a fuchsia ground (the
+// bottom-left pixel), each with an 8 x 8 square of its colour at (4, 4).
+std::unique_ptr<TBitmap> glyphStrip(std::initializer_list<TColor> Colors) {
+  auto B = std::make_unique<TBitmap>();
+  B->SetSize(16 * int(Colors.size()), 16);
+  TCanvas* C = B->Canvas();
+  C->Brush()->SetColor(Fuchsia);
+  C->FillRect(TRect(0, 0, B->Width(), 16));
+  int X = 0;
+  for (TColor Color : Colors) {
+    C->Brush()->SetColor(Color);
+    C->FillRect(Bounds(X + 4, 4, 8, 8));
+    X += 16;
+  }
+  return B;
+}
+
+class GlyphButtonsTest : public ButtonsTest {
+protected:
+  void SetUp() override {
+    ButtonsTest::SetUp();
+    Host = make<TSurfaceHost>(Rect(0, 0, 300, 200), "");
+    Host->Font()->SetName("Arial");
+    Host->Font()->SetHeight(-13);
+    Host->Font()->SetColor(clBlack);
+  }
+
+  TSurfaceHost* Host = nullptr;
+};
+
+}  // namespace
+
+TEST_F(GlyphButtonsTest, LayoutPlacesGlyphAndCaption) {
+  TBitmap Measure;
+  Measure.Canvas()->Font()->SetName("Arial");
+  Measure.Canvas()->Font()->SetHeight(-13);
+  const TSize Text = Measure.Canvas()->TextExtent("Go");
+  const TRect Client = Rect(0, 0, 100, 40);
+  const TSize Glyph{16, 16};
+  struct Case {
+    const char* Name;
+    TButtonLayout Layout;
+    Integer Margin, Spacing;
+    String Caption;
+    TPoint Offset;
+    TPoint GlyphPos;
+    Integer TextLeft, TextTop;  // the caption's top-left corner
+  };
+  const Integer W = Text.cx, H = Text.cy;
+  const Integer MidY = (40 - 16 + 1) / 2, TextMidY = (40 - H + 1) / 2, TextMidX = (100 - W + 1) / 2;
+  const Case Cases[] = {
+      {"left, centred", blGlyphLeft, -1, 4, "Go", {}, {(100 - 16 - 4 - W + 1) / 2, MidY},
+       (100 - 16 - 4 - W + 1) / 2 + 20, TextMidY},
+      {"left, even thirds", blGlyphLeft, -1, -1, "Go", {}, {(100 - 16 - W) / 3, MidY},
+       2 * ((100 - 16 - W) / 3) + 16, TextMidY},
+      {"left margin 5, spacing splits the rest", blGlyphLeft, 5, -1, "Go", {}, {5, MidY},
+       5 + 16 + (100 - 5 - 16 - W) / 2, TextMidY},
+      {"right margin 3", blGlyphRight, 3, 4, "Go", {}, {100 - 3 - 16, MidY}, 100 - 3 - 16 - 4 - W, TextMidY},
+      {"top margin 2", blGlyphTop, 2, 1, "Go", {}, {(100 - 16 + 1) / 2, 2}, TextMidX, 2 + 16 + 1},
+      {"bottom, centred", blGlyphBottom, -1, 0, "Go", {}, {(100 - 16 + 1) / 2, 40 - (40 - 16 - H + 1) / 2 - 16},
+       TextMidX, 40 - (40 - 16 - H + 1) / 2 - 16 - H},
+      {"no caption: no spacing", blGlyphLeft, -1, 4, "", {}, {(100 - 16 + 1) / 2, MidY}, 0, 0},
+      {"pressed moves by the offset", blGlyphLeft, 5, 4, "Go", {1, 1}, {6, MidY + 1}, 6 + 16 + 4, TextMidY + 1},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    const TButtonContentLayout L =
+        CalcButtonLayout(Measure.Canvas(), Client, C.Offset, C.Caption, Glyph, C.Layout, C.Margin, C.Spacing);
+    EXPECT_EQ(L.GlyphPos, C.GlyphPos);
+    if (C.Caption.isEmpty()) {
+      EXPECT_TRUE(IsRectEmpty(L.TextBounds));
+    } else {
+      EXPECT_EQ(L.TextBounds, Bounds(C.TextLeft, C.TextTop, W, H));
+    }
+  }
+  // The client rectangle's origin carries over.
+  const TButtonContentLayout Moved =
+      CalcButtonLayout(Measure.Canvas(), Rect(10, 20, 110, 60), {}, "Go", Glyph, blGlyphLeft, 5, 4);
+  EXPECT_EQ(Moved.GlyphPos, (TPoint{15, 20 + MidY}));
+}
+
+TEST_F(GlyphButtonsTest, BitBtnGlyphTakesItsCornerColourAsClear) {
+  auto* Btn = make<TBitBtn>(Rect(10, 10, 110, 40), "Go");
+  auto Strip = glyphStrip({clBlue});
+  Btn->SetGlyph(Strip.get());
+  Form->Show();
+  auto Up = test::Snapshot(Btn);
+  const TRect Area = Btn->ClientRect();
+  EXPECT_EQ(CountPixels(Up.get(), Area, Fuchsia), 0) << "the corner colour is clear";
+  EXPECT_EQ(CountPixels(Up.get(), Area, clBlue), 8 * 8);
+  EXPECT_GT(inkIn(Up.get(), Area), 0) << "the caption beside it";
+
+  // Disabled without a disabled frame: embossed, the colour gone.
+  Btn->SetEnabled(false);
+  auto Embossed = test::Snapshot(Btn);
+  EXPECT_EQ(CountPixels(Embossed.get(), Area, clBlue), 0);
+  EXPECT_GE(CountPixels(Embossed.get(), Area, TColor(ColorToRGB(clBtnShadow))), 8 * 8);
+
+  // Frames: up, disabled, down.
+  auto Frames = glyphStrip({clBlue, clRed, clGreen});
+  Btn->SetGlyph(Frames.get());
+  Btn->SetNumGlyphs(3);
+  auto Disabled = test::Snapshot(Btn);
+  EXPECT_EQ(CountPixels(Disabled.get(), Area, clRed), 8 * 8);
+  EXPECT_EQ(CountPixels(Disabled.get(), Area, clBlue), 0);
+  Btn->SetEnabled(true);
+  test::MouseDown(Btn, {5, 5});
+  auto Down = test::Snapshot(Btn);
+  test::MouseUp(Btn, {5, 5});
+  EXPECT_EQ(CountPixels(Down.get(), Area, clGreen), 8 * 8);
+  auto Released = test::Snapshot(Btn);
+  EXPECT_EQ(CountPixels(Released.get(), Area, clBlue), 8 * 8);
+  EXPECT_EQ(Btn->NumGlyphs(), 3);
+  Btn->SetNumGlyphs(5);
+  EXPECT_EQ(Btn->NumGlyphs(), 3) << "1 .. 4 only";
+}
+
+TEST_F(GlyphButtonsTest, BitBtnKindGivesCaptionAndGlyphOnly) {
+  struct Case {
+    TBitBtnKind Kind;
+    const char* Caption;
+  } Cases[] = {
+      {bkOK, "OK"},        {bkCancel, "Cancel"}, {bkHelp, "&Help"},     {bkYes, "&Yes"},
+      {bkNo, "&No"},       {bkClose, "&Close"},  {bkAbort, "Abort"},    {bkRetry, "&Retry"},
+      {bkIgnore, "&Ignore"}, {bkAll, "&All"},
+  };
+  auto* Btn = make<TBitBtn>(Rect(10, 10, 110, 40), "");
+  Form->Show();
+  const TRect Area = Btn->ClientRect();
+  auto Blank = test::Snapshot(Btn);
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Caption);
+    Btn->SetKind(C.Kind);
+    EXPECT_EQ(Btn->Caption(), C.Caption);
+    EXPECT_FALSE(Btn->Default());
+    EXPECT_EQ(Btn->ModalResult(), mrNone);
+    Btn->SetCaption("");
+    auto Image = test::Snapshot(Btn);
+    EXPECT_FALSE(ImagesEqual(Blank.get(), Image.get(), 0)) << "the kind's glyph is drawn";
+    EXPECT_EQ(CountPixels(Image.get(), Area, Fuchsia), 0);
+  }
+  // A glyph of its own wins over the kind's.
+  auto Strip = glyphStrip({clBlue});
+  Btn->SetGlyph(Strip.get());
+  EXPECT_EQ(CountPixels(test::Snapshot(Btn).get(), Area, clBlue), 8 * 8);
+  EXPECT_EQ(GetEnumProp(Btn, "Kind"), "bkAll");
+  EXPECT_EQ(GetEnumProp(Btn, "Layout"), "blGlyphLeft");
+  EXPECT_EQ(GetOrdProp(Btn, "Margin"), -1);
+  EXPECT_EQ(GetOrdProp(Btn, "Spacing"), 4);
+}
+
+TEST_F(GlyphButtonsTest, SpeedButtonClicksOnReleaseInsideAndNeverTakesTheFocus) {
+  auto* Ok = make<TButton>(Rect(150, 10, 225, 35), "OK");
+  auto* Speed = make<TSpeedButton>(Rect(10, 10, 33, 32), "...", Host);
+  logClicks(Speed, "speed");
+  Form->Show();
+  Ok->SetFocus();
+  const TColor DarkEdge = TColor(ColorToRGB(cl3DDkShadow));
+  auto Up = test::Snapshot(Host);
+
+  test::MouseDown(Speed, {5, 5});
+  auto Held = test::Snapshot(Host);
+  EXPECT_FALSE(ImagesEqual(Up.get(), Held.get(), 0)) << "pressed while held";
+  EXPECT_EQ(PixelAt(Up.get(), 32, 31), DarkEdge) << "raised: dark bottom-right";
+  EXPECT_NE(PixelAt(Held.get(), 32, 31), DarkEdge) << "sunken";
+  test::MouseMove(Speed, {50, 5});
+  EXPECT_TRUE(ImagesEqual(Up.get(), test::Snapshot(Host).get(), 0)) << "up again outside";
+  test::MouseUp(Speed, {50, 5});
+  EXPECT_TRUE(Log.isEmpty()) << "released outside";
+
+  test::Click(Speed, {5, 5});
+  EXPECT_EQ(Log, QStringList({"speed"}));
+  EXPECT_TRUE(Ok->Focused()) << "the focus stays where it was";
+  EXPECT_TRUE(ImagesEqual(Up.get(), test::Snapshot(Host).get(), 0));
+  test::Click(Speed, {5, 5});
+  EXPECT_EQ(Log.size(), 2) << "a quick second click is a click";
+  Speed->SetEnabled(false);
+  test::Click(Speed, {5, 5});
+  EXPECT_EQ(Log.size(), 2);
+}
+
+TEST_F(GlyphButtonsTest, FlatSpeedButtonShowsItsFrameUnderTheMouse) {
+  auto* Speed = make<TSpeedButton>(Rect(10, 10, 40, 35), "", Host);
+  Speed->SetFlat(true);
+  auto Strip = glyphStrip({clBlue});
+  Speed->SetGlyph(Strip.get());
+  Form->Show();
+  auto Plain = test::Snapshot(Host);
+  EXPECT_EQ(PixelAt(Plain.get(), 10, 10), clAqua) << "no frame";
+  EXPECT_EQ(CountPixels(Plain.get(), Speed->BoundsRect(), clBlue), 8 * 8);
+  EXPECT_EQ(CountPixels(Plain.get(), Speed->BoundsRect(), Fuchsia), 0);
+  test::MouseMove(Speed, {5, 5});
+  auto Hot = test::Snapshot(Host);
+  EXPECT_EQ(PixelAt(Hot.get(), 10, 10), TColor(ColorToRGB(clBtnHighlight)));
+  EXPECT_EQ(PixelAt(Hot.get(), 39, 34), TColor(ColorToRGB(clBtnShadow)));
+  test::MouseDown(Speed, {5, 5});
+  auto Pressed = test::Snapshot(Host);
+  EXPECT_EQ(PixelAt(Pressed.get(), 10, 10), TColor(ColorToRGB(clBtnShadow)));
+  test::MouseUp(Speed, {5, 5});
+  test::MouseMove(Host, {150, 150});
+  EXPECT_EQ(PixelAt(test::Snapshot(Host).get(), 10, 10), clAqua);
+}

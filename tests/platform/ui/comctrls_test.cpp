@@ -1,6 +1,7 @@
 #include "platform/ui/comctrls.h"
 
 #include "platform/ui/bitmap.h"
+#include "platform/ui/imagelist.h"
 #include "platform/ui/window.h"
 #include "platform/ui/window_p.h"
 #include "tests/platform/ui/pixelhelpers.h"
@@ -253,4 +254,199 @@ TEST_F(ComCtrlsTest, ProgressPaintsAtOnceAndAnEmptyRangeShowsNothing) {
   Bar->SetMax(-1);  // content length unknown
   auto Unknown = test::Snapshot(Bar);
   EXPECT_TRUE(ImagesEqual(Empty.get(), Unknown.get(), 0));
+}
+
+// ---------------------------------------------------------------------------
+// TToolBar, TToolButton
+
+namespace {
+
+// A 16 x 16 bitmap of one colour.
+std::unique_ptr<TBitmap> solidBitmap(TColor Color) {
+  auto B = std::make_unique<TBitmap>();
+  B->SetSize(16, 16);
+  B->Canvas()->Brush()->SetColor(Color);
+  B->Canvas()->FillRect(TRect(0, 0, 16, 16));
+  return B;
+}
+
+// Unmasked images of the given colours.
+TImageList* imageList(TComponent* Owner, std::initializer_list<TColor> Colors) {
+  auto* List = new TImageList(Owner);
+  List->SetMasked(false);
+  for (TColor C : Colors) List->Add(solidBitmap(C).get(), nullptr);
+  return List;
+}
+
+// A control that is not a tool button, as an edit on a bar is.
+class TEditLike : public TCustomControl {
+  RTL_CLASS(TEditLike, TCustomControl)
+public:
+  using TCustomControl::TCustomControl;
+};
+
+class ToolBarTest : public ComCtrlsTest {
+protected:
+  void SetUp() override {
+    ComCtrlsTest::SetUp();
+    Bar = new TToolBar(Root);
+    Bar->SetParent(Root);
+    Bar->SetImages(imageList(Root, {clRed, clLime, clBlue}));
+  }
+
+  TToolButton* button(Integer ImageIndex, TToolButtonStyle Style = tbsButton) {
+    auto* B = new TToolButton(Root);
+    B->SetParent(Bar);
+    B->SetStyle(Style);
+    B->SetImageIndex(ImageIndex);
+    return B;
+  }
+
+  TToolBar* Bar = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ToolBarTest, Defaults) {
+  EXPECT_EQ(Bar->Align(), alTop);
+  EXPECT_EQ(Bar->BoundsRect(), Bounds(0, 0, 300, 29));
+  EXPECT_EQ(Bar->Color(), clBtnFace);
+  EXPECT_TRUE(Bar->Wrapable());
+  TToolButton* B = button(0);
+  EXPECT_EQ(B->Style(), tbsButton);
+  EXPECT_EQ(B->BoundsRect(), Bounds(0, 0, 23, 22));
+  expectPublishedDefaults(Bar, {"ButtonWidth", "ButtonHeight", "Flat", "ShowCaptions", "Indent", "Wrapable",
+                                "AutoSize", "Images", "DisabledImages", "Color"});
+  expectPublishedDefaults(new TToolButton(Root), {"ImageIndex", "Style", "Action", "Tag"});
+}
+
+TEST_F(ToolBarTest, LaysOutVisibleChildrenInTheOrderTheyCame) {
+  TToolButton* First = button(0);
+  TToolButton* Hidden = button(1);
+  TToolButton* Third = button(2);
+  TToolButton* Gap = button(-1, tbsSeparator);
+  auto* Edit = new TEditLike(Root);
+  Edit->SetBounds(0, 3, 60, 20);
+  Edit->SetParent(Bar);
+  TToolButton* Divider = button(-1, tbsDivider);
+  Hidden->SetVisible(false);
+
+  struct Case {
+    TControl* Control;
+    TRect Bounds;
+  } Cases[] = {
+      {First, Bounds(0, 0, 23, 22)},    {Third, Bounds(23, 0, 23, 22)}, {Gap, Bounds(46, 0, 8, 22)},
+      {Edit, Bounds(54, 0, 60, 20)},    {Divider, Bounds(114, 0, 8, 22)},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Control->ClassName().toStdString());
+    EXPECT_EQ(C.Control->BoundsRect(), C.Bounds);
+  }
+  EXPECT_EQ(Bar->ButtonCount(), 5);
+  EXPECT_EQ(Bar->Buttons(1), Hidden);
+  EXPECT_EQ(Bar->Buttons(4), Divider);
+  EXPECT_RAISES(Bar->Buttons(5), EListError, "List index out of bounds (5)");
+
+  // On the pixels: red, then blue where the hidden green one would be.
+  auto Image = test::Snapshot(Bar);
+  const TPoint Glyph{3, 3};  // a 16-pixel image centred in 23 x 22
+  EXPECT_EQ(PixelAt(Image.get(), Glyph.X + 8, Glyph.Y + 8), clRed);
+  EXPECT_EQ(PixelAt(Image.get(), 23 + Glyph.X + 8, Glyph.Y + 8), clBlue);
+  EXPECT_EQ(CountPixels(Image.get(), TRect(0, 0, 300, 29), clLime), 0);
+  EXPECT_EQ(CountPixels(Image.get(), TRect(0, 0, 300, 29), clBlue), 16 * 16);
+  // The divider's etched line, in its middle.
+  EXPECT_EQ(PixelAt(Image.get(), 114 + 3, 10), Shadow);
+  EXPECT_EQ(PixelAt(Image.get(), 114 + 4, 10), Light);
+
+  // Shown again, it takes its place back; Indent moves the row.
+  Hidden->SetVisible(true);
+  Bar->SetIndent(5);
+  EXPECT_EQ(Hidden->Left(), 5 + 23);
+  EXPECT_EQ(Edit->Left(), 5 + 23 * 3 + 8);
+  Edit->Free();
+  EXPECT_EQ(Divider->Left(), 5 + 23 * 3 + 8);
+}
+
+TEST_F(ToolBarTest, WrapsIntoRowsAndAutoSizeFitsThem) {
+  TToolButton* Buttons[] = {button(0), button(1), button(2)};
+  Bar->SetButtonHeight(24);
+  Bar->SetAlign(alNone);
+  Bar->SetWidth(60);  // two buttons to a row
+  EXPECT_EQ(Buttons[1]->BoundsRect(), Bounds(23, 0, 23, 24));
+  EXPECT_EQ(Buttons[2]->BoundsRect(), Bounds(0, 24, 23, 24));
+  EXPECT_EQ(Bar->Height(), 29) << "no AutoSize: the height stays";
+  Bar->SetAutoSize(true);
+  EXPECT_EQ(Bar->Height(), 48);
+  Bar->SetWrapable(false);
+  EXPECT_EQ(Buttons[2]->BoundsRect(), Bounds(46, 0, 23, 24)) << "past the edge, on the same row";
+  EXPECT_EQ(Bar->Height(), 24);
+  Bar->SetButtonWidth(30);
+  EXPECT_EQ(Buttons[2]->Left(), 60);
+}
+
+TEST_F(ToolBarTest, ImageIndexChangeRepaints) {
+  TToolButton* B = button(0);
+  auto Before = GrabWindow(Bar);
+  EXPECT_EQ(PixelAt(Before.get(), 11, 11), clRed);
+  B->SetImageIndex(1);
+  // GrabWindow paints only what was invalidated.
+  auto After = GrabWindow(Bar);
+  EXPECT_EQ(PixelAt(After.get(), 11, 11), clLime);
+  B->SetImageIndex(-1);
+  auto None = GrabWindow(Bar);
+  EXPECT_EQ(CountPixels(None.get(), TRect(0, 0, 23, 22), clLime), 0);
+  // A change of the list repaints as well.
+  B->SetImageIndex(2);
+  GrabWindow(Bar);
+  Bar->Images()->Replace(2, solidBitmap(clYellow).get(), nullptr);
+  auto Replaced = GrabWindow(Bar);
+  EXPECT_EQ(PixelAt(Replaced.get(), 11, 11), clYellow);
+}
+
+TEST_F(ToolBarTest, DisabledButtonsShowTheImageGreyedOrTheDisabledImages) {
+  TToolButton* B = button(0);
+  B->SetEnabled(false);
+  auto Greyed = test::Snapshot(Bar);
+  EXPECT_EQ(CountPixels(Greyed.get(), TRect(0, 0, 23, 22), clRed), 0);
+  const TColor Grey = PixelAt(Greyed.get(), 11, 11);
+  EXPECT_EQ(Grey & 0xFF, (Grey >> 8) & 0xFF) << "grey: equal channels";
+  EXPECT_EQ(Grey & 0xFF, (Grey >> 16) & 0xFF);
+  EXPECT_NE(Grey, Face) << "the image is still there";
+
+  Bar->SetDisabledImages(imageList(Root, {clNavy}));
+  auto Own = test::Snapshot(Bar);
+  EXPECT_EQ(PixelAt(Own.get(), 11, 11), clNavy);
+  B->SetEnabled(true);
+  auto Enabled = test::Snapshot(Bar);
+  EXPECT_EQ(PixelAt(Enabled.get(), 11, 11), clRed);
+  // An index the disabled list lacks falls back to the greyed image.
+  B->SetImageIndex(1);
+  B->SetEnabled(false);
+  auto Fallback = test::Snapshot(Bar);
+  EXPECT_EQ(CountPixels(Fallback.get(), TRect(0, 0, 23, 22), clLime), 0);
+  EXPECT_EQ(CountPixels(Fallback.get(), TRect(0, 0, 23, 22), clNavy), 0);
+  // A freed list is forgotten.
+  Bar->DisabledImages()->Free();
+  EXPECT_EQ(Bar->DisabledImages(), nullptr);
+}
+
+TEST_F(ToolBarTest, CaptionsShowWithShowCaptionsOrWithoutImage) {
+  TToolButton* Image = button(0);
+  Image->SetCaption(QStringLiteral("Wastebasket"));
+  TToolButton* Text = button(-1);
+  Text->SetCaption(QStringLiteral("Buffer"));
+  auto Plain = test::Snapshot(Bar);
+  EXPECT_EQ(inkIn(Plain.get(), Image->BoundsRect()), 0) << "an image hides the caption";
+  EXPECT_GT(Text->Width(), 23) << "the caption widens its button";
+  EXPECT_GT(inkIn(Plain.get(), Text->BoundsRect()), 0);
+
+  Bar->SetShowCaptions(true);
+  EXPECT_EQ(Image->Width(), Text->Width()) << "every button as wide as the widest caption";
+  EXPECT_GT(Image->Width(), Text->Width() - 1);
+  EXPECT_GT(Image->Height(), 22) << "room for the caption under the image";
+  auto Shown = test::Snapshot(Bar);
+  TRect Below = Image->BoundsRect();
+  Below.Top += 16;
+  EXPECT_GT(inkIn(Shown.get(), Below), 0);
+  EXPECT_GT(CountPixels(Shown.get(), Image->BoundsRect(), clRed), 0);
 }

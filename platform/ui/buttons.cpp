@@ -239,6 +239,7 @@ void TButton::CMFocusChanged(TCMFocusChanged& Message) {
 
 void TButton::DescribeProperties(TPropertyTable& Props) {
   DescribeControlProperties(Props);
+  Props.Add<TControl>("Action", &TControl::Action, &TControl::SetAction);
   Props.Add("Cancel", &TButton::Cancel, &TButton::SetCancel).Default(false);
   Props.Add("Caption", &TButton::Caption, &TButton::SetCaption);
   Props.Add("Default", &TButton::Default, &TButton::SetDefault).Default(false);
@@ -621,7 +622,7 @@ public:
   TBitmap* Glyph() const { return FOriginal.get(); }
   void SetGlyph(TBitmap* Value) { FOriginal->Assign(Value); }
   TNumGlyphs NumGlyphs() const { return FNumGlyphs; }
-  // Out of range values are kept as they are: 1 .. 4 only.
+  // Values outside 1 .. 4 are ignored.
   void SetNumGlyphs(TNumGlyphs Value) {
     if (Value < 1 || Value > 4 || Value == FNumGlyphs) return;
     FNumGlyphs = Value;
@@ -768,10 +769,11 @@ QImage kindImage(TBitBtnKind Kind) {
       P.drawLine(5, 12, 12, 5);
       break;
     case bkHelp: {
-      QFont Font(QStringLiteral("Liberation Sans"));
-      Font.setPixelSize(15);
-      Font.setBold(true);
-      P.setFont(Font);
+      TFontFace Face;
+      Face.Name = QStringLiteral("Arial");
+      Face.PixelSize = 15;
+      Face.Weight = 700;
+      P.setFont(MakeQtFont(Face));
       P.drawText(QRect(0, 0, KindGlyphSide, KindGlyphSide), Qt::AlignCenter, QStringLiteral("?"));
       break;
     }
@@ -857,8 +859,6 @@ void TBitBtn::Paint() {
 }
 
 void TBitBtn::DescribeProperties(TPropertyTable& Props) {
-  TButton::DescribeProperties(Props);
-  Props.Add<TControl>("Action", &TControl::Action, &TControl::SetAction);
   Props.Add("Glyph", &TBitBtn::Glyph, &TBitBtn::SetGlyph);
   Props.Add("Kind", &TBitBtn::Kind, &TBitBtn::SetKind).Default(bkCustom);
   Props.Add("Layout", &TBitBtn::Layout, &TBitBtn::SetLayout).Default(blGlyphLeft);
@@ -970,7 +970,6 @@ void TSpeedButton::DescribeProperties(TPropertyTable& Props) {
   Props.Add("Caption", &TSpeedButton::Caption, &TSpeedButton::SetCaption);
   Props.Add("Flat", &TSpeedButton::Flat, &TSpeedButton::SetFlat).Default(false);
   Props.Add("Glyph", &TSpeedButton::Glyph, &TSpeedButton::SetGlyph);
-  Props.Add("Hint", &TSpeedButton::Hint, &TSpeedButton::SetHint);
   Props.Add("Layout", &TSpeedButton::Layout, &TSpeedButton::SetLayout).Default(blGlyphLeft);
   Props.Add("Margin", &TSpeedButton::Margin, &TSpeedButton::SetMargin).Default(-1);
   Props.Add("NumGlyphs", &TSpeedButton::NumGlyphs, &TSpeedButton::SetNumGlyphs).Default(1);

@@ -276,11 +276,9 @@ void TToolButton::DescribeProperties(TPropertyTable& Props) {
   DescribeControlProperties(Props);
   Props.Add<TControl>("Action", &TControl::Action, &TControl::SetAction);
   Props.Add("Caption", &TToolButton::Caption, &TToolButton::SetCaption);
-  Props.Add("Hint", &TToolButton::Hint, &TToolButton::SetHint);
   Props.Add("ImageIndex", &TToolButton::ImageIndex, &TToolButton::SetImageIndex).Default(-1);
   Props.Add("Style", &TToolButton::Style, &TToolButton::SetStyle).Default(tbsButton);
   Props.Add("Visible", &TToolButton::Visible, &TToolButton::SetVisible).Default(true);
-  Props.Add("Tag", &TToolButton::Tag, &TToolButton::SetTag).Default(0);
 }
 
 TToolBar* TToolButton::ToolBar() const { return dynamic_cast<TToolBar*>(Parent()); }
@@ -514,32 +512,36 @@ void TToolBar::CMControlChange(TMessage& Message) {
   }
 }
 
-TSize TToolBar::buttonSize(TToolButton* Button) {
-  if (Button->Style() != tbsButton) return {Button->Width(), FButtonHeight};
-  TSize Size{FButtonWidth, FButtonHeight};
-  const bool ShowsCaption = FShowCaptions || !Button->hasImage();
-  if (!ShowsCaption) return Size;
-  // Captions are measured in the buttons' fonts on a screen DC.
+TSize TToolBar::captionExtent(TToolButton* Only) {
+  TSize Extent;
+  // Measured in the buttons' fonts on a screen DC.
   TCanvas Measure;
   const HDC DC = GetDC(nullptr);
-  Integer TextWidth = 0, TextHeight = 0;
   PaintOnCanvas(&Measure, DC, [&] {
-    // With captions shown every button is as wide as the widest.
     for (TControl* C : FOrder) {
       auto* B = dynamic_cast<TToolButton*>(C);
-      if (!B || !B->Visible() || B->Style() != tbsButton || (!FShowCaptions && B != Button)) continue;
+      if (!B || !B->Visible() || B->Style() != tbsButton || (Only && B != Only)) continue;
       Measure.SetFont(B->Font());
       TRect R;
       const String Text = B->Caption();
       DrawTextW(Measure.Handle(), Text.constData(), int(Text.size()), &R, DT_CALCRECT);
-      TextWidth = std::max(TextWidth, R.Width());
-      TextHeight = std::max(TextHeight, R.Height());
+      Extent.cx = std::max(Extent.cx, R.Width());
+      Extent.cy = std::max(Extent.cy, R.Height());
     }
   });
   ReleaseDC(nullptr, DC);
-  Size.cx = std::max(Size.cx, TextWidth + CaptionPadding);
-  if (FShowCaptions && FImages)
-    Size.cy = std::max(Size.cy, FImages->Height() + CaptionSpacing + TextHeight + CaptionPadding);
+  return Extent;
+}
+
+TSize TToolBar::buttonSize(TToolButton* Button, TSize WidestCaption) {
+  if (Button->Style() != tbsButton) return {Button->Width(), FButtonHeight};
+  TSize Size{FButtonWidth, FButtonHeight};
+  if (FShowCaptions) {
+    Size.cx = std::max(Size.cx, WidestCaption.cx + CaptionPadding);
+    if (FImages) Size.cy = std::max(Size.cy, FImages->Height() + CaptionSpacing + WidestCaption.cy + CaptionPadding);
+  } else if (!Button->hasImage()) {
+    Size.cx = std::max(Size.cx, captionExtent(Button).cx + CaptionPadding);
+  }
   return Size;
 }
 
@@ -548,10 +550,12 @@ Integer TToolBar::arrange(const TRect& Rect, bool Place) {
   AdjustClientRect(R);
   const Integer RowStart = R.Left + FIndent;
   Integer X = RowStart, Y = R.Top, RowHeight = FButtonHeight;
+  // With captions shown every button is as wide as the widest caption.
+  const TSize WidestCaption = FShowCaptions ? captionExtent(nullptr) : TSize{};
   for (TControl* C : FOrder) {
     if (!C->Visible()) continue;
     auto* Button = dynamic_cast<TToolButton*>(C);
-    const TSize Size = Button ? buttonSize(Button) : TSize{C->Width(), C->Height()};
+    const TSize Size = Button ? buttonSize(Button, WidestCaption) : TSize{C->Width(), C->Height()};
     if (FWrapable && X > RowStart && X + Size.cx > R.Right) {
       X = RowStart;
       Y += RowHeight;

@@ -259,7 +259,9 @@ private:
   // Places the visible children inside Rect (when Place) and answers the
   // height the rows take.
   Integer arrange(const TRect& Rect, bool Place);
-  TSize buttonSize(TToolButton* Button);
+  // The largest caption extent of the visible buttons (Only: of that one).
+  TSize captionExtent(TToolButton* Only);
+  TSize buttonSize(TToolButton* Button, TSize WidestCaption);
   void imagesChanged(TObject* Sender);
   void setImageList(TCustomImageList*& Field, TChangeLink* Link, TCustomImageList* Value);
 

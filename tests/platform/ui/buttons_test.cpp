@@ -400,6 +400,24 @@ protected:
 
 }  // namespace
 
+TEST_F(GlyphButtonsTest, ClassesPublishTheirDefaultsOnce) {
+  for (TObject* Instance : std::initializer_list<TObject*>{new TBitBtn(Form), new TSpeedButton(Form)}) {
+    SCOPED_TRACE(Instance->ClassName().toStdString());
+    QStringList Seen;
+    for (const TPropInfo* Info : GetPropList(Instance)) {
+      SCOPED_TRACE(Info->Name.toStdString());
+      EXPECT_FALSE(Seen.contains(Info->Name)) << "published twice";
+      Seen.append(Info->Name);
+      if (Info->HasDefault) {
+        EXPECT_TRUE(IsDefaultPropertyValue(Instance, Info));
+      }
+    }
+    for (const char* Name : {"Action", "Glyph", "Layout", "Margin", "NumGlyphs", "Spacing", "Caption", "Hint"})
+      EXPECT_TRUE(Seen.contains(QString::fromLatin1(Name))) << Name;
+  }
+  EXPECT_EQ((new TSpeedButton(Form))->BoundsRect(), Rect(0, 0, 23, 22));
+}
+
 TEST_F(GlyphButtonsTest, LayoutPlacesGlyphAndCaption) {
   TBitmap Measure;
   Measure.Canvas()->Font()->SetName("Arial");

@@ -38,11 +38,14 @@ void expectPublishedDefaults(TObject* Instance, std::initializer_list<const char
       EXPECT_TRUE(IsDefaultPropertyValue(Instance, Info));
     }
   }
+  QStringList Seen;
   for (const TPropInfo* Info : GetPropList(Instance)) {
     SCOPED_TRACE(Info->Name.toStdString());
     if (Info->HasDefault) {
       EXPECT_TRUE(IsDefaultPropertyValue(Instance, Info));
     }
+    EXPECT_FALSE(Seen.contains(Info->Name)) << "published twice";
+    Seen.append(Info->Name);
   }
 }
 

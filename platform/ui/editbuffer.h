@@ -69,8 +69,9 @@ public:
   // of the run before.
   Integer WordRight(Integer Pos) const;
   Integer WordLeft(Integer Pos) const;
-  // The run of word characters, punctuation or blanks at Pos (the one after
-  // Pos, or before it at the end of a run): a double click's selection.
+  // The run of word characters, punctuation or blanks at Pos: the one after
+  // Pos, or the one before where a non-blank run meets blanks or the end.  A
+  // double click's selection.
   void WordAt(Integer Pos, Integer& Start, Integer& End) const;
 
   // selection

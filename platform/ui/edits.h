@@ -160,7 +160,8 @@ protected:
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-  void DblClick() override;
+  // Our context menu (WM_CONTEXTMENU about this window nobody took) and the
+  // wheel of a multi-line edit (three lines a notch).
   void DefaultHandler(TMessage& Message) override;
 
   // message handlers (a descendant's own map entry overrides one; the
@@ -182,7 +183,7 @@ protected:
   void WMKillFocus(TWMSetFocus& Message);
   void WMSetRedraw(TMessage& Message);
   void WMSize(TWMSize& Message);
-  void WMMouseWheel(TWMMouseWheel& Message);
+  // Ends a drag.
   void WMCancelMode(TMessage& Message);
   // WParam = start, LParam = end (-1: the end of the text; start -1: none);
   // EM_GETSEL: Result = MAKELONG(start, end), and into the DWORDs WParam and
@@ -208,38 +209,50 @@ protected:
   void CMEnabledChanged(TMessage& Message);
   void CMColorChanged(TMessage& Message);
 
-  // The ES_* bits in effect (from CreateParams at window creation).
-  gdi::DWORD EditStyle() const { return FEditStyle; }
-  bool IsMultiLine() const { return (FEditStyle & gdi::ES_MULTILINE) != 0; }
+  // The ES_* bits in effect: CreateParams's at window creation, the
+  // control's own (ownEditStyle) before.
+  gdi::DWORD EditStyle() const;
+  bool IsMultiLine() const { return (EditStyle() & gdi::ES_MULTILINE) != 0; }
 
 private:
   friend class TMemoStrings;
   friend class TCustomMemo;
   struct TView;
 
+  // The ES_* bits the properties ask for.
+  virtual gdi::DWORD ownEditStyle() const;
   bool canModify();
+  void applyEdit(const String& Value, TEditBuffer::TRecord Record);
   void changed();
   void insertInput(const String& Value);
   void deleteKey(bool Back, bool Word);
-  void moveCaret(Integer Pos, bool Extend);
+  bool editKey(Word Key, TShiftState Shift);
   void moveKey(Word Key, TShiftState Shift);
   void adjustHeight();
   void showContextMenu(TPoint Screen);
+  void paint();
+  void drawRun(QStringView Line, const std::vector<Integer>& Offsets, Integer From, Integer To, Integer X, Integer Y);
+  // layout and view
+  const std::vector<TEditLine>& lines();
+  String displayText() const;
+  Integer lineHeight();
+  Integer tabWidth();
+  Integer visibleLineCount();
+  Integer lineLeft(Integer LineWidth);
+  Integer lineWidth(Integer Line);
+  Integer maxLineWidth();
+  TPoint caretPoint(Integer Pos);
   Integer positionAt(TPoint Point);
   Integer verticalMove(Integer Pos, Integer Lines);
-  String displayText() const;
-  const std::vector<TEditLine>& lines();
+  bool wraps();
   void layoutChanged();
   void scrollToCaret();
-  void updateView();
   void setTopLine(Integer Line);
   void setScrollX(Integer X);
-  Integer visibleLineCount();
-  Integer lineHeight();
-  bool wraps() const;
+  void updateView();
 
   TEditBuffer FBuffer;
-  gdi::DWORD FEditStyle = gdi::ES_LEFT | gdi::ES_AUTOHSCROLL;
+  gdi::DWORD FEditStyle = 0;  // valid while the window exists
   Integer FMaxLength = 0;
   bool FReadOnly = false;
   TEditCharCase FCharCase = ecNormal;
@@ -249,13 +262,12 @@ private:
   TAlignment FAlignment = taLeftJustify;
   bool FHideSelection = true;
   bool FModified = false;
-  // view
   std::unique_ptr<TView> FView;
-  bool FRedraw = true;       // WM_SETREDRAW
-  bool FSelecting = false;   // a left-button drag is selecting
-  bool FClickFocus = false;  // the focus is coming from a click (no AutoSelect)
-  TControlCanvas* FCanvas;
-  TPopupMenu* FContextMenu = nullptr;  // owned by the control; made on first use
+  bool FRedraw = true;              // WM_SETREDRAW
+  bool FSelecting = false;          // a left-button drag is selecting
+  Char FHighSurrogate = Char(0);    // a typed pair's first half, waiting for the second
+  TControlCanvas* FCanvas;          // owned; attached to the paint DC while painting
+  TPopupMenu* FContextMenu = nullptr;  // owned (component of this control); made on first use
 };
 
 // ---------------------------------------------------------------------------
@@ -301,24 +313,40 @@ public:
 protected:
   // reimplemented
   void CreateParams(TCreateParams& Params) override;
+  // Enter types nothing without WantReturns.
   void KeyPress(Char& Key) override;
+  // A drag of a scroll bar's thumb.
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
   // message handlers
   // The edit's answer without DLGC_WANTTAB unless WantTabs, without
   // DLGC_WANTALLKEYS unless WantReturns.
   void WMGetDlgCode(TWMGetDlgCode& Message);
+  // The scroll bars: arrows, trough and thumb over the window's bar areas.
   void WMNCPaint(TWMNCPaint& Message);
+  // A press on a bar: a line at the arrows, a page in the trough, a drag on
+  // the thumb; each as WM_VSCROLL / WM_HSCROLL, then SB_ENDSCROLL.
   void WMNCLButtonDown(TWMNCHitMessage& Message);
+  // Scroll the view (lines, or pixels sideways); the caret stays.
   void WMVScroll(TWMScroll& Message);
   void WMHScroll(TWMScroll& Message);
 
 private:
   friend class TCustomEdit;
+  struct TBarLayout;
+  gdi::DWORD ownEditStyle() const override;
+  bool barLayout(int Bar, TBarLayout& Layout);
+  void paintBar(gdi::HDC DC, const TBarLayout& Layout);
+
   TStrings* FLines;
   TScrollStyle FScrollBars = ssNone;
   bool FWordWrap = true;
   bool FWantReturns = true;
   bool FWantTabs = false;
+  int FDragBar = -1;        // SB_VERT / SB_HORZ while its thumb is dragged
+  Integer FDragGrab = 0;    // the press's distance from the thumb's start
+  Integer FDragPos = 0;     // the position the drag reached
 };
 
 class TMemo : public TCustomMemo {

@@ -62,6 +62,12 @@ protected:
     FCombo->closeUp(/*Choose=*/false);
     DispatchAs<TCustomEdit>(Message);
   }
+  void WMMouseWheel(TMessage& Message) {
+    if (FCombo->FDroppedDown)
+      FCombo->Perform(Message);
+    else
+      DispatchAs<TCustomEdit>(Message);
+  }
 
 private:
   TCustomComboBox* FCombo;
@@ -71,6 +77,7 @@ const TMessageMap& TComboEdit::MessageMap() {
   static const TMessageMap Map(TCustomEdit::MessageMap(), {
       {CM_WANTSPECIALKEY, &TComboEdit::CMWantSpecialKey},
       {WM_CANCELMODE, &TComboEdit::WMCancelMode},
+      {WM_MOUSEWHEEL, &TComboEdit::WMMouseWheel},
   });
   return Map;
 }
@@ -186,6 +193,7 @@ const TMessageMap& TCustomComboBox::MessageMap() {
       {WM_CANCELMODE, &TCustomComboBox::WMCancelMode},
       {CM_CANCELMODE, &TCustomComboBox::WMCancelMode},
       {CM_WANTSPECIALKEY, &TCustomComboBox::CMWantSpecialKey},
+      {WM_MOUSEWHEEL, &TCustomComboBox::WMMouseWheel},
       {CM_ENTER, &TCustomComboBox::CMEnter},
       {CM_EXIT, &TCustomComboBox::CMExit},
       {CM_FONTCHANGED, &TCustomComboBox::CMFontChanged},
@@ -226,6 +234,10 @@ void TCustomComboBox::SetStyle(TComboBoxStyle Value) {
 Integer TCustomComboBox::ItemIndex() const { return FDroppedDown ? FDropIndex : FList->ItemIndex(); }
 
 void TCustomComboBox::SetItemIndex(Integer Value) {
+  if (ComponentState().Contains(csLoading)) {
+    FLoadedItemIndex = Value;
+    return;
+  }
   FList->SetItemIndex(Value);
   if (FDroppedDown) FDropIndex = FList->ItemIndex();
   if (FEdit) setEditText(itemText());
@@ -294,6 +306,15 @@ bool TCustomComboBox::Focused() { return TCustomControl::Focused() || (FEdit && 
 
 void TCustomComboBox::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer) {
   TCustomControl::SetBounds(ALeft, ATop, AWidth, ItemHeight() + FaceExtraHeight);
+}
+
+void TCustomComboBox::Loaded() {
+  TCustomControl::Loaded();
+  if (FLoadedItemIndex >= 0)
+    SetItemIndex(FLoadedItemIndex);
+  else
+    FList->SetItemIndex(Items()->IndexOf(shownText()));
+  FLoadedItemIndex = -1;
 }
 
 void TCustomComboBox::Change() {
@@ -416,6 +437,13 @@ void TCustomComboBox::CMWantSpecialKey(TCMWantSpecialKey& Message) {
     return;
   }
   DispatchAs<TCustomControl>(Message);
+}
+
+void TCustomComboBox::WMMouseWheel(TMessage& Message) {
+  if (FDroppedDown)
+    FList->Perform(Message);
+  else
+    DispatchAs<TCustomControl>(Message);
 }
 
 void TCustomComboBox::CMEnter(TMessage& Message) {

@@ -53,7 +53,8 @@ public:
   // Switching between editable and list styles keeps Items and ItemIndex.
   TComboBoxStyle Style() const { return FStyle; }
   void SetStyle(TComboBoxStyle Value);
-  // −1: none.  The setter shows the item's text (−1: an empty text).
+  // −1: none.  The setter shows the item's text (−1: an empty text).  While
+  // loading it waits for Loaded: stored forms give it before the items.
   Integer ItemIndex() const;
   void SetItemIndex(Integer Value);
   // Text (Caption) reads the shown text; setting it selects the item equal
@@ -101,6 +102,8 @@ public:
   bool Focused() override;
   // The height is fixed by ItemHeight.
   void SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) override;
+  // The loaded ItemIndex, else the item matching the loaded Text.
+  void Loaded() override;
 
   // events
   TNotifyEvent OnChange;
@@ -136,6 +139,8 @@ protected:
   void WMCancelMode(TMessage& Message);
   // Enter and Esc belong to the open list.
   void CMWantSpecialKey(TCMWantSpecialKey& Message);
+  // The wheel scrolls the open list.
+  void WMMouseWheel(TMessage& Message);
   void CMExit(TMessage& Message);
   void CMEnter(TMessage& Message);
   void CMFontChanged(TMessage& Message);
@@ -163,6 +168,7 @@ private:
   Integer FDropDownCount = 8;
   bool FDroppedDown = false;
   Integer FDropIndex = -1;   // ItemIndex when the list opened: Esc goes back to it
+  Integer FLoadedItemIndex = -1;  // ItemIndex read while loading
   Integer FDroppedWidth = 0;
   TEditCharCase FCharCase = ecNormal;
   Integer FMaxLength = 0;

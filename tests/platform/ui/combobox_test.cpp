@@ -6,6 +6,7 @@
 #include "platform/ui/buttons.h"
 #include "platform/ui/focus.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/inputrouter.h"
 #include "platform/ui/metrics.h"
 #include "platform/ui/uitest.h"
 #include "platform/ui/window.h"
@@ -27,6 +28,7 @@ public:
     Other = new TButton(Form);
     Other->SetParent(Form);
     Other->SetBounds(250, 200, 75, 25);
+    Other->OnClick = TNotifyEvent([this](TObject*) { Log.append("other button"); });
     Combo = new TComboBox(Form);
     Combo->SetParent(Form);
     Combo->SetBounds(10, 10, 150, 0);
@@ -288,6 +290,13 @@ TEST_F(ComboBoxTest, LongListScrollsTheChosenItemIntoView) {
   test::Click(L, {Bar->Left() + Bar->Width() / 2, Bar->Top() + 3});
   EXPECT_EQ(L->TopIndex(), 7);
   EXPECT_TRUE(Combo->DroppedDown());
+  EXPECT_EQ(GetCapture(), L->Handle()) << "the bar gave the capture back";
+  // The wheel goes to the focused combo box, which hands it to the list.
+  test::Wheel(Combo, {5, 5}, -120);
+  EXPECT_EQ(L->TopIndex(), 10);
+  test::Wheel(Combo, {5, 5}, 120);
+  EXPECT_EQ(L->TopIndex(), 7);
+  EXPECT_EQ(Combo->ItemIndex(), 12);
   test::Click(L, listRow(0));
   EXPECT_EQ(Combo->ItemIndex(), 7);
   EXPECT_FALSE(Combo->DroppedDown());
@@ -353,6 +362,24 @@ TEST_F(ComboBoxTest, EditGetsTheFocusAndTabPassesThroughInOneStep) {
   test::Key(VK_TAB, {ssShift});
   EXPECT_TRUE(Before->Focused());
   EXPECT_EQ(GetEnumProp(Combo, "TabStop"), "True");
+}
+
+TEST_F(ComboBoxTest, LoadingAppliesItemIndexAfterTheItems) {
+  // A stored form gives ItemIndex and Text before the items.
+  auto* Chosen = new TComboBox(Form);
+  auto* Typed = new TComboBox(Form);
+  BeginLoading(Form);
+  Chosen->SetItemIndex(1);
+  Chosen->SetStyle(csDropDownList);
+  Chosen->Items()->SetCommaText("a,b,c");
+  Typed->SetText(QString::fromUtf8("не менять"));
+  Typed->Items()->SetCommaText(QString::fromUtf8("добавить,\"Не менять\""));
+  EndLoading(Form);
+  EXPECT_EQ(Chosen->ItemIndex(), 1);
+  EXPECT_EQ(Chosen->Text(), "b");
+  EXPECT_EQ(Typed->Text(), QString::fromUtf8("не менять")) << "the stored text stays as it is";
+  EXPECT_EQ(Typed->ItemIndex(), 1) << "and names its item";
+  EXPECT_TRUE(Log.isEmpty());
 }
 
 TEST_F(ComboBoxTest, PublishesItsProperties) {

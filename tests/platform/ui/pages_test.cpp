@@ -291,6 +291,16 @@ TEST_F(PagesTest, CtrlTabCyclesThroughVisibleTabsAndTheFocusFollows) {
 }
 
 TEST_F(PagesTest, PropertiesByNameReachTheSameSetters) {
+  for (TObject* Instance : std::initializer_list<TObject*>{Pages, Sheets[0]}) {
+    SCOPED_TRACE(Instance->ClassName().toStdString());
+    QStringList Seen;
+    for (const TPropInfo* Info : GetPropList(Instance)) {
+      SCOPED_TRACE(Info->Name.toStdString());
+      EXPECT_FALSE(Seen.contains(Info->Name)) << "published twice";
+      Seen.append(Info->Name);
+      if (Info->HasDefault) EXPECT_TRUE(IsDefaultPropertyValue(Instance, Info));
+    }
+  }
   EXPECT_EQ(GetEnumProp(Pages, "TabStop"), "True");
   EXPECT_EQ(GetEnumProp(Sheets[0], "TabVisible"), "True");
   EXPECT_EQ(GetObjectProp(Sheets[1], "PageControl"), Pages);

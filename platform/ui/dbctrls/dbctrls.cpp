@@ -3,7 +3,10 @@
 #include "platform/db/dataset.h"
 #include "platform/db/dbconsts.h"
 #include "platform/db/fields.h"
+#include "platform/ui/beep.h"
 #include "platform/ui/controls.h"
+
+using namespace gdi;
 
 // ---------------------------------------------------------------------------
 // TFieldDataLink
@@ -75,3 +78,396 @@ void TFieldDataLink::setEditing(bool Value) {
   FModified = false;
   if (OnEditingChange) OnEditingChange(this);
 }
+
+namespace {
+
+// Fields whose Size counts characters, and so limits what an edit takes.
+bool isTextField(const TField* Field) {
+  switch (Field->DataType()) {
+    case ftString:
+    case ftFixedChar:
+    case ftWideString:
+    case ftFixedWideChar: return true;
+    default: return false;
+  }
+}
+
+// A character the field cannot hold (a letter in a number) is refused
+// before it reaches the text; answers whether Key was refused.
+bool refuseInvalidChar(TField* Field, Char& Key) {
+  if (Key.unicode() < 32 || !Field || Field->IsValidChar(Key)) return false;
+  MessageBeep(0);
+  Key = Char(0);
+  return true;
+}
+
+// The link edits for a modification, or the modification goes with a beep.
+bool askToEdit(TFieldDataLink* Link) {
+  if (Link->Edit()) return true;
+  MessageBeep(0);
+  return false;
+}
+
+constexpr Char Escape = Char(27);
+constexpr Char CarriageReturn = Char(13);
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// TDBEdit
+
+const TMessageMap& TDBEdit::MessageMap() {
+  static const TMessageMap Map(TCustomMaskEdit::MessageMap(), {
+      {CM_ENTER, &TDBEdit::CMEnter},
+      {CM_EXIT, &TDBEdit::CMExit},
+      {CM_GETDATALINK, &TDBEdit::CMGetDataLink},
+  });
+  return Map;
+}
+
+TDBEdit::TDBEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner), FDataLink(std::make_unique<TFieldDataLink>()) {
+  FControlStyle.Include(csReplicatable);
+  FDataLink->SetControl(this);
+  FDataLink->OnDataChange = TNotifyEvent(this, &TDBEdit::dataChange);
+  FDataLink->OnUpdateData = TNotifyEvent(this, &TDBEdit::updateData);
+}
+
+TDBEdit::~TDBEdit() = default;
+
+void TDBEdit::DescribeProperties(TPropertyTable& Props) {
+  Props.Add("DataSource", &TDBEdit::DataSource, &TDBEdit::SetDataSource);
+  Props.Add("DataField", &TDBEdit::DataField, &TDBEdit::SetDataField);
+  Props.Add("ReadOnly", &TDBEdit::ReadOnly, &TDBEdit::SetReadOnly).Default(false);
+  Props.Add<TCustomEdit>("CharCase", &TCustomEdit::CharCase, &TCustomEdit::SetCharCase).Default(ecNormal);
+  Props.Add<TCustomEdit>("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength).Default(0);
+  Props.Add<TCustomEdit>("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect).Default(true);
+  Props.Add<TCustomEdit>("BorderStyle", &TCustomEdit::BorderStyle, &TCustomEdit::SetBorderStyle).Default(bsSingle);
+  Props.Add<TControl>("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(true);
+  Props.Add<TControl>("Font", &TControl::Font, &TControl::SetFont);
+  Props.Add<TControl>("Color", &TControl::Color, &TControl::SetColor).Default(clWindow);
+  Props.Add<TWinControl>("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(true);
+  Props.Add<TCustomEdit>("OnChange", &TCustomEdit::OnChange, &TCustomEdit::OnChange);
+  Props.Add<TControl>("OnClick", &TControl::OnClick, &TControl::OnClick);
+  Props.Add<TControl>("OnDblClick", &TControl::OnDblClick, &TControl::OnDblClick);
+  Props.Add<TWinControl>("OnEnter", &TWinControl::OnEnter, &TWinControl::OnEnter);
+  Props.Add<TWinControl>("OnExit", &TWinControl::OnExit, &TWinControl::OnExit);
+  Props.Add<TWinControl>("OnKeyDown", &TWinControl::OnKeyDown, &TWinControl::OnKeyDown);
+  Props.Add<TWinControl>("OnKeyPress", &TWinControl::OnKeyPress, &TWinControl::OnKeyPress);
+  Props.Add<TWinControl>("OnKeyUp", &TWinControl::OnKeyUp, &TWinControl::OnKeyUp);
+}
+
+void TDBEdit::SetDataSource(TDataSource* Value) {
+  resetMaxLength();
+  FDataLink->SetDataSource(Value);
+}
+
+void TDBEdit::SetDataField(const String& Value) {
+  resetMaxLength();
+  FDataLink->SetFieldName(Value);
+}
+
+void TDBEdit::Reset() {
+  FDataLink->Reset();
+  SelectAll();
+}
+
+void TDBEdit::Change() {
+  FDataLink->Modified();
+  TCustomMaskEdit::Change();
+}
+
+bool TDBEdit::EditCanModify() { return askToEdit(FDataLink.get()); }
+
+void TDBEdit::KeyPress(Char& Key) {
+  TCustomMaskEdit::KeyPress(Key);
+  if (refuseInvalidChar(FDataLink->Field(), Key)) return;
+  if (Key == Escape) {
+    Reset();
+    Key = Char(0);
+  }
+}
+
+void TDBEdit::CMEnter(TMessage& Message) {
+  setFocused(true);
+  DispatchAs<TCustomMaskEdit>(Message);
+}
+
+void TDBEdit::CMExit(TMessage& Message) {
+  try {
+    FDataLink->UpdateRecord();
+  } catch (const Exception&) {
+    // Still focused (FFocused stays set), so taking the focus back keeps the
+    // rejected text for the user to correct.
+    SelectAll();
+    SetFocus();
+    throw;
+  }
+  setFocused(false);
+  // The write validated the mask already: skip the masked edit's own check.
+  DispatchAs<TCustomEdit>(Message);
+}
+
+void TDBEdit::CMGetDataLink(TMessage& Message) { Message.Result = LRESULT(FDataLink.get()); }
+
+void TDBEdit::dataChange(TObject*) {
+  TField* F = FDataLink->Field();
+  if (!F) {
+    SetEditMask(String());
+    SetEditText(String());
+    return;
+  }
+  SetEditMask(F->EditMask());
+  if (isTextField(F) && MaxLength() == 0) SetMaxLength(F->Size());
+  if (FFocused && FDataLink->CanModify()) {
+    SetText(F->Text());
+    return;
+  }
+  SetEditText(F->DisplayText());
+  // Another field's change redisplays this one while its own change waits.
+  if (FDataLink->Editing() && FDataLink->IsModified()) SetModified(true);
+}
+
+void TDBEdit::updateData(TObject*) {
+  ValidateEdit();
+  FDataLink->Field()->SetText(Text());
+}
+
+void TDBEdit::setFocused(bool Value) {
+  if (FFocused == Value) return;
+  FFocused = Value;
+  FDataLink->Reset();
+}
+
+void TDBEdit::resetMaxLength() {
+  TField* F = FDataLink->Field();
+  if (MaxLength() > 0 && F && isTextField(F) && F->Size() == MaxLength()) SetMaxLength(0);
+}
+
+// ---------------------------------------------------------------------------
+// TDBMemo
+
+const TMessageMap& TDBMemo::MessageMap() {
+  static const TMessageMap Map(TCustomMemo::MessageMap(), {
+      {CM_ENTER, &TDBMemo::CMEnter},
+      {CM_EXIT, &TDBMemo::CMExit},
+      {CM_GETDATALINK, &TDBMemo::CMGetDataLink},
+      {WM_LBUTTONDBLCLK, &TDBMemo::WMLButtonDblClk},
+  });
+  return Map;
+}
+
+TDBMemo::TDBMemo(TComponent* AOwner) : TCustomMemo(AOwner), FDataLink(std::make_unique<TFieldDataLink>()) {
+  FControlStyle.Include(csReplicatable);
+  FDataLink->SetControl(this);
+  FDataLink->OnDataChange = TNotifyEvent(this, &TDBMemo::dataChange);
+  FDataLink->OnUpdateData = TNotifyEvent(this, &TDBMemo::updateData);
+}
+
+TDBMemo::~TDBMemo() = default;
+
+void TDBMemo::DescribeProperties(TPropertyTable& Props) {
+  Props.Add("DataSource", &TDBMemo::DataSource, &TDBMemo::SetDataSource);
+  Props.Add("DataField", &TDBMemo::DataField, &TDBMemo::SetDataField);
+  Props.Add("ReadOnly", &TDBMemo::ReadOnly, &TDBMemo::SetReadOnly).Default(false);
+  Props.Add("AutoDisplay", &TDBMemo::AutoDisplay, &TDBMemo::SetAutoDisplay).Default(true);
+  Props.Add<TCustomEdit>("Alignment", &TCustomEdit::Alignment, &TCustomEdit::SetAlignment).Default(taLeftJustify);
+  Props.Add<TCustomEdit>("BorderStyle", &TCustomEdit::BorderStyle, &TCustomEdit::SetBorderStyle).Default(bsSingle);
+  Props.Add<TWinControl>("BevelKind", &TWinControl::BevelKind, &TWinControl::SetBevelKind).Default(bkNone);
+  Props.Add<TWinControl>("BevelInner", &TWinControl::BevelInner, &TWinControl::SetBevelInner).Default(bvRaised);
+  Props.Add<TWinControl>("BevelOuter", &TWinControl::BevelOuter, &TWinControl::SetBevelOuter).Default(bvLowered);
+  Props.Add<TCustomEdit>("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength).Default(0);
+  Props.Add<TCustomMemo>("ScrollBars", &TCustomMemo::ScrollBars, &TCustomMemo::SetScrollBars).Default(ssNone);
+  Props.Add<TCustomMemo>("WordWrap", &TCustomMemo::WordWrap, &TCustomMemo::SetWordWrap).Default(true);
+  Props.Add<TCustomMemo>("WantReturns", &TCustomMemo::WantReturns, &TCustomMemo::SetWantReturns).Default(true);
+  Props.Add<TCustomMemo>("WantTabs", &TCustomMemo::WantTabs, &TCustomMemo::SetWantTabs).Default(false);
+  Props.Add<TControl>("Align", &TControl::Align, &TControl::SetAlign).Default(alNone);
+  Props.Add<TControl>("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(true);
+  Props.Add<TControl>("Font", &TControl::Font, &TControl::SetFont);
+  Props.Add<TControl>("Color", &TControl::Color, &TControl::SetColor).Default(clWindow);
+  Props.Add<TWinControl>("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(true);
+  Props.Add<TCustomEdit>("OnChange", &TCustomEdit::OnChange, &TCustomEdit::OnChange);
+  Props.Add<TControl>("OnClick", &TControl::OnClick, &TControl::OnClick);
+  Props.Add<TControl>("OnDblClick", &TControl::OnDblClick, &TControl::OnDblClick);
+  Props.Add<TWinControl>("OnEnter", &TWinControl::OnEnter, &TWinControl::OnEnter);
+  Props.Add<TWinControl>("OnExit", &TWinControl::OnExit, &TWinControl::OnExit);
+  Props.Add<TWinControl>("OnKeyDown", &TWinControl::OnKeyDown, &TWinControl::OnKeyDown);
+  Props.Add<TWinControl>("OnKeyPress", &TWinControl::OnKeyPress, &TWinControl::OnKeyPress);
+  Props.Add<TWinControl>("OnKeyUp", &TWinControl::OnKeyUp, &TWinControl::OnKeyUp);
+}
+
+void TDBMemo::SetAutoDisplay(bool Value) {
+  if (FAutoDisplay == Value) return;
+  FAutoDisplay = Value;
+  if (Value) LoadMemo();
+}
+
+void TDBMemo::LoadMemo() {
+  TField* F = FDataLink->Field();
+  if (FMemoLoaded || !F || !F->IsBlob()) return;
+  SetText(F->AsString());
+  FMemoLoaded = true;
+}
+
+void TDBMemo::Change() {
+  if (FMemoLoaded) FDataLink->Modified();
+  TCustomMemo::Change();
+}
+
+bool TDBMemo::EditCanModify() { return FMemoLoaded && askToEdit(FDataLink.get()); }
+
+void TDBMemo::KeyPress(Char& Key) {
+  TCustomMemo::KeyPress(Key);
+  if (!FMemoLoaded) {
+    if (Key == CarriageReturn) LoadMemo();
+    Key = Char(0);
+    return;
+  }
+  if (refuseInvalidChar(FDataLink->Field(), Key)) return;
+  if (Key == Escape) {
+    FDataLink->Reset();
+    Key = Char(0);
+  }
+}
+
+void TDBMemo::CMEnter(TMessage& Message) {
+  setFocused(true);
+  DispatchAs<TCustomMemo>(Message);
+}
+
+void TDBMemo::CMExit(TMessage& Message) {
+  try {
+    FDataLink->UpdateRecord();
+  } catch (const Exception&) {
+    SetFocus();
+    throw;
+  }
+  setFocused(false);
+  DispatchAs<TCustomMemo>(Message);
+}
+
+void TDBMemo::CMGetDataLink(TMessage& Message) { Message.Result = LRESULT(FDataLink.get()); }
+
+void TDBMemo::WMLButtonDblClk(TWMMouse& Message) {
+  if (!FMemoLoaded)
+    LoadMemo();
+  else
+    DispatchAs<TCustomMemo>(Message);
+}
+
+void TDBMemo::dataChange(TObject*) {
+  TField* F = FDataLink->Field();
+  const bool WasLoaded = FMemoLoaded;
+  FMemoLoaded = false;
+  if (!F) {
+    SetText(String());
+  } else if (F->IsBlob()) {
+    // A memo being edited keeps showing the text it had loaded.
+    if (FAutoDisplay || (FDataLink->Editing() && WasLoaded))
+      LoadMemo();
+    else
+      SetText("(" + F->DisplayLabel() + ")");
+  } else {
+    SetText(FFocused && FDataLink->CanModify() ? F->Text() : F->DisplayText());
+    FMemoLoaded = true;
+  }
+}
+
+void TDBMemo::updateData(TObject*) { FDataLink->Field()->SetAsString(Text()); }
+
+void TDBMemo::setFocused(bool Value) {
+  if (FFocused == Value) return;
+  FFocused = Value;
+  // A blob shows the same text focused or not: keep the caret where it is.
+  if (!FDataLink->Field() || !FDataLink->Field()->IsBlob()) FDataLink->Reset();
+}
+
+// ---------------------------------------------------------------------------
+// TDBComboBox
+
+const TMessageMap& TDBComboBox::MessageMap() {
+  static const TMessageMap Map(TCustomComboBox::MessageMap(), {
+      {CM_EXIT, &TDBComboBox::CMExit},
+      {CM_GETDATALINK, &TDBComboBox::CMGetDataLink},
+  });
+  return Map;
+}
+
+TDBComboBox::TDBComboBox(TComponent* AOwner)
+    : TCustomComboBox(AOwner), FDataLink(std::make_unique<TFieldDataLink>()) {
+  FControlStyle.Include(csReplicatable);
+  FDataLink->SetControl(this);
+  FDataLink->OnDataChange = TNotifyEvent(this, &TDBComboBox::dataChange);
+  FDataLink->OnUpdateData = TNotifyEvent(this, &TDBComboBox::updateData);
+}
+
+TDBComboBox::~TDBComboBox() = default;
+
+void TDBComboBox::DescribeProperties(TPropertyTable& Props) {
+  Props.Add("DataSource", &TDBComboBox::DataSource, &TDBComboBox::SetDataSource);
+  Props.Add("DataField", &TDBComboBox::DataField, &TDBComboBox::SetDataField);
+  Props.Add("ReadOnly", &TDBComboBox::ReadOnly, &TDBComboBox::SetReadOnly).Default(false);
+  Props.Add<TCustomComboBox>("Style", &TCustomComboBox::Style, &TCustomComboBox::SetStyle).Default(csDropDown);
+  Props.Add<TCustomComboBox>("Items", &TCustomComboBox::Items, &TCustomComboBox::SetItems);
+  Props.Add<TCustomComboBox>("DropDownCount", &TCustomComboBox::DropDownCount, &TCustomComboBox::SetDropDownCount)
+      .Default(8);
+  Props.Add<TCustomComboBox>("Sorted", &TCustomComboBox::Sorted, &TCustomComboBox::SetSorted).Default(false);
+  Props.Add<TCustomComboBox>("CharCase", &TCustomComboBox::CharCase, &TCustomComboBox::SetCharCase)
+      .Default(ecNormal);
+  Props.Add<TControl>("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(true);
+  Props.Add<TControl>("Font", &TControl::Font, &TControl::SetFont);
+  Props.Add<TWinControl>("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(true);
+  Props.Add<TCustomComboBox>("OnChange", &TCustomComboBox::OnChange, &TCustomComboBox::OnChange);
+  Props.Add<TControl>("OnClick", &TControl::OnClick, &TControl::OnClick);
+  Props.Add<TCustomComboBox>("OnDropDown", &TCustomComboBox::OnDropDown, &TCustomComboBox::OnDropDown);
+  Props.Add<TWinControl>("OnEnter", &TWinControl::OnEnter, &TWinControl::OnEnter);
+  Props.Add<TWinControl>("OnExit", &TWinControl::OnExit, &TWinControl::OnExit);
+  Props.Add<TWinControl>("OnKeyDown", &TWinControl::OnKeyDown, &TWinControl::OnKeyDown);
+  Props.Add<TWinControl>("OnKeyPress", &TWinControl::OnKeyPress, &TWinControl::OnKeyPress);
+}
+
+void TDBComboBox::Change() {
+  // Going into edit re-sends the record; the text the user just made must
+  // not be replaced by the field's old value.
+  FEditing = true;
+  const bool Editing = FDataLink->Edit();
+  FEditing = false;
+  if (!Editing) {
+    MessageBeep(0);
+    FDataLink->Reset();
+    return;
+  }
+  TCustomComboBox::Change();
+  FDataLink->Modified();
+}
+
+void TDBComboBox::KeyPress(Char& Key) {
+  TCustomComboBox::KeyPress(Key);
+  if (refuseInvalidChar(FDataLink->Field(), Key)) return;
+  if (Key == Escape) {
+    FDataLink->Reset();
+    SelectAll();
+    Key = Char(0);
+  }
+}
+
+void TDBComboBox::CMExit(TMessage& Message) {
+  try {
+    FDataLink->UpdateRecord();
+  } catch (const Exception&) {
+    SelectAll();
+    SetFocus();
+    throw;
+  }
+  DispatchAs<TCustomComboBox>(Message);
+}
+
+void TDBComboBox::CMGetDataLink(TMessage& Message) { Message.Result = LRESULT(FDataLink.get()); }
+
+void TDBComboBox::dataChange(TObject*) {
+  // An open list is choosing: the choice, not the record, decides the text.
+  if (FEditing || DroppedDown()) return;
+  TField* F = FDataLink->Field();
+  SetText(F ? F->Text() : String());
+}
+
+void TDBComboBox::updateData(TObject*) { FDataLink->Field()->SetText(Text()); }

@@ -3,8 +3,8 @@
 // show and edit that field through it.
 //
 // The link's protocol, as the controls use it:
-//   a record change (scroll, refresh, another field's program change of this
-//     field, Reset)         -> OnDataChange; the control shows Field's value and
+//   a record change (scroll, refresh, edit, post, cancel, a change of Field
+//     by code, Reset)       -> OnDataChange; the control shows Field's value and
 //                              its pending change is forgotten (Modified false)
 //   the first modifying input -> Edit: the dataset goes into dsEdit, or the
 //                              input is refused when the link cannot modify
@@ -14,10 +14,24 @@
 //                              Field, only when Modified
 // While the link writes (UpdateRecord), the field change it causes does not
 // come back as a record change, so the control keeps its text and caret.
+//
+// The edit and the memo ask the link before every modification
+// (EditCanModify), the combo box as soon as its text changed: a refusal
+// (inactive dataset, no field, read-only link, field or dataset) drops the
+// input with a beep.  Esc shows the field's value again.  Leaving
+// the control writes; when the field refuses the text (a conversion error),
+// the control keeps the focus with its text selected and the error goes on to
+// the caller.  Without an active field the control is empty.  Each control
+// answers CM_GETDATALINK with its link.
 #pragma once
 
 #include "platform/db/datasource.h"
 #include "platform/rtl/methodptr.h"
+#include "platform/ui/combobox.h"
+#include "platform/ui/edits.h"
+#include "platform/ui/mask.h"
+
+#include <memory>
 
 class TField;
 
@@ -95,4 +109,160 @@ private:
   String FFieldName;
   bool FEditing = false;
   bool FModified = false;
+};
+
+// ---------------------------------------------------------------------------
+// TDBEdit: a masked edit over one field.  Unfocused it shows the field's
+// DisplayText, focused (and modifiable) its Text; EditMask is the field's,
+// and a text field's Size becomes MaxLength when MaxLength is 0.
+
+class TDBEdit : public TCustomMaskEdit {
+  RTL_CLASS(TDBEdit, TCustomMaskEdit)
+  UI_MESSAGE_MAP
+public:
+  explicit TDBEdit(TComponent* AOwner);
+  ~TDBEdit() override;
+  static void DescribeProperties(TPropertyTable& Props);
+
+  // properties
+  TDataSource* DataSource() const { return FDataLink->DataSource(); }
+  // Not owned; a freed source detaches itself.
+  void SetDataSource(TDataSource* Value);
+  const String& DataField() const { return FDataLink->FieldName(); }
+  void SetDataField(const String& Value);
+  TField* Field() const { return FDataLink->Field(); }
+  // The link's: a read-only control never puts the dataset into edit.
+  bool ReadOnly() const { return FDataLink->ReadOnly(); }
+  void SetReadOnly(bool Value) { FDataLink->SetReadOnly(Value); }
+
+  // Shows the field's value again, all selected.
+  void Reset() override;
+
+protected:
+  // reimplemented
+  // The link is modified, then OnChange.
+  void Change() override;
+  // The link edits; else a beep and no.
+  bool EditCanModify() override;
+  // A character the field refuses beeps and goes; Esc resets.
+  void KeyPress(Char& Key) override;
+
+  // message handlers
+  void CMEnter(TMessage& Message);
+  // Writes a modified value first (see the top of the file).
+  void CMExit(TMessage& Message);
+  void CMGetDataLink(TMessage& Message);
+
+private:
+  void dataChange(TObject* Sender);
+  void updateData(TObject* Sender);
+  void setFocused(bool Value);
+  // Forgets a MaxLength that came from the current field's Size.
+  void resetMaxLength();
+
+  std::unique_ptr<TFieldDataLink> FDataLink;
+  bool FFocused = false;
+};
+
+// ---------------------------------------------------------------------------
+// TDBMemo: a memo over one field, showing its AsString (a non-blob field:
+// DisplayText unfocused, Text focused).  With AutoDisplay off a blob field
+// shows "(DisplayLabel)" until loaded by a double click, Enter or LoadMemo;
+// until then the memo takes no input.
+
+class TDBMemo : public TCustomMemo {
+  RTL_CLASS(TDBMemo, TCustomMemo)
+  UI_MESSAGE_MAP
+public:
+  explicit TDBMemo(TComponent* AOwner);
+  ~TDBMemo() override;
+  static void DescribeProperties(TPropertyTable& Props);
+
+  // properties
+  TDataSource* DataSource() const { return FDataLink->DataSource(); }
+  // Not owned; a freed source detaches itself.
+  void SetDataSource(TDataSource* Value) { FDataLink->SetDataSource(Value); }
+  const String& DataField() const { return FDataLink->FieldName(); }
+  void SetDataField(const String& Value) { FDataLink->SetFieldName(Value); }
+  TField* Field() const { return FDataLink->Field(); }
+  bool ReadOnly() const { return FDataLink->ReadOnly(); }
+  void SetReadOnly(bool Value) { FDataLink->SetReadOnly(Value); }
+  // Turning it on loads the blob at once.
+  bool AutoDisplay() const { return FAutoDisplay; }
+  void SetAutoDisplay(bool Value);
+
+  // Loads a blob field's text when it is not shown yet.
+  void LoadMemo();
+
+protected:
+  // reimplemented
+  // The link is modified once the text is loaded, then OnChange.
+  void Change() override;
+  // Not before the text is loaded; then the link edits, else a beep and no.
+  bool EditCanModify() override;
+  // A character the field refuses beeps and goes; Esc resets; Enter loads
+  // an unloaded blob.
+  void KeyPress(Char& Key) override;
+
+  // message handlers
+  void CMEnter(TMessage& Message);
+  // Writes a modified value first (see the top of the file).
+  void CMExit(TMessage& Message);
+  void CMGetDataLink(TMessage& Message);
+  // Loads an unloaded blob instead of selecting a word.
+  void WMLButtonDblClk(TWMMouse& Message);
+
+private:
+  void dataChange(TObject* Sender);
+  void updateData(TObject* Sender);
+  void setFocused(bool Value);
+
+  std::unique_ptr<TFieldDataLink> FDataLink;
+  bool FAutoDisplay = true;
+  bool FMemoLoaded = false;  // the text shows the field's value
+  bool FFocused = false;
+};
+
+// ---------------------------------------------------------------------------
+// TDBComboBox: a combo box over one field, showing its Text.  Typing and
+// choosing an item change the field's value (written on leaving or posting);
+// a change the link cannot take is undone with a beep.
+
+class TDBComboBox : public TCustomComboBox {
+  RTL_CLASS(TDBComboBox, TCustomComboBox)
+  UI_MESSAGE_MAP
+public:
+  explicit TDBComboBox(TComponent* AOwner);
+  ~TDBComboBox() override;
+  static void DescribeProperties(TPropertyTable& Props);
+
+  // properties
+  TDataSource* DataSource() const { return FDataLink->DataSource(); }
+  // Not owned; a freed source detaches itself.
+  void SetDataSource(TDataSource* Value) { FDataLink->SetDataSource(Value); }
+  const String& DataField() const { return FDataLink->FieldName(); }
+  void SetDataField(const String& Value) { FDataLink->SetFieldName(Value); }
+  TField* Field() const { return FDataLink->Field(); }
+  bool ReadOnly() const { return FDataLink->ReadOnly(); }
+  void SetReadOnly(bool Value) { FDataLink->SetReadOnly(Value); }
+
+protected:
+  // reimplemented
+  // The link edits (the text stays as the user made it) and is modified,
+  // then OnChange; a refusal beeps and shows the field again.
+  void Change() override;
+  // A character the field refuses beeps and goes; Esc shows the field again.
+  void KeyPress(Char& Key) override;
+
+  // message handlers
+  // Writes a modified value first (see the top of the file).
+  void CMExit(TMessage& Message);
+  void CMGetDataLink(TMessage& Message);
+
+private:
+  void dataChange(TObject* Sender);
+  void updateData(TObject* Sender);
+
+  std::unique_ptr<TFieldDataLink> FDataLink;
+  bool FEditing = false;  // Change is putting the dataset into edit
 };

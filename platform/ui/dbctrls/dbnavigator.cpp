@@ -63,8 +63,9 @@ public:
     FCanvas->Pen()->SetColor(Color);
   }
   void Fill(int X, int Y, int W, int H) { FCanvas->FillRect(Bounds(FOrigin.X + X, FOrigin.Y + Y, W, H)); }
-  // A triangle of columns: column I spans Height - 2 * I rows centred on
-  // Middle, from X on, growing to the right when PointsLeft.
+  // A triangle of Half + 1 columns centred on row Middle: the column I away
+  // from the tip spans 2 * I + 1 rows; the tip is at X when PointsLeft, else
+  // at X + Half.
   void SideTriangle(int X, int Middle, int Half, bool PointsLeft) {
     for (int I = 0; I <= Half; ++I) {
       const int Column = PointsLeft ? X + I : X + Half - I;

@@ -6,7 +6,9 @@
 #include "platform/db/fields.h"
 #include "platform/db/testing/rowlistdataset.h"
 #include "platform/ui/application.h"
+#include "platform/ui/beep.h"
 #include "platform/ui/buttons.h"
+#include "platform/ui/clipbrd.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/modaltest.h"
 #include "platform/ui/uitest.h"
@@ -224,6 +226,356 @@ TEST(FieldDataLinkFocusTest, TheDatasetFocusesTheControlOfAField) {
   test::SetFailureReporter({});
   FinalizeForms();
   test::ResetUi();
+}
+
+// ---------------------------------------------------------------------------
+// the controls
+
+// A shown form over the three rows with an OK button to take the focus;
+// the fields' texts tell DisplayText ("Smith.") from Text ("Smith") and the
+// ID field refuses a text that is no integer.
+class DBControlsTest : public DataFixture {
+protected:
+  void SetUp() override {
+    InitializeForms();
+    InitializeClipboard();
+    Clipboard()->SetBackend(std::make_unique<TMemoryClipboardBackend>());
+    test::SetFailureReporter([](const String& Message) { ADD_FAILURE() << Message.toStdString(); });
+    Form = new TForm(Application);
+    Form->SetBounds(100, 100, 400, 300);
+    Ok = new TButton(Form);
+    Ok->SetParent(Form);
+    Ok->SetBounds(300, 250, 75, 25);
+    DataSet.Open();
+    field("Name")->SetOnGetText(
+        TFieldGetTextEvent([](TField* F, String& Text, bool Display) { Text = F->AsString() + (Display ? "." : ""); }));
+  }
+  void TearDown() override {
+    Form->Free();
+    test::SetFailureReporter({});
+    FinalizeClipboard();
+    FinalizeForms();
+    test::ResetUi();
+  }
+
+  template <class T>
+  T* make(const char* FieldName, int Top = 10) {
+    auto* C = new T(Form);
+    C->SetParent(Form);
+    C->SetBounds(10, Top, 200, 60);
+    C->SetDataField(FieldName);
+    C->SetDataSource(&Source);
+    C->OnChange = TNotifyEvent([this, C](TObject*) { Log.append("change " + C->Text()); });
+    return C;
+  }
+  // Shows the form with C focused and the caret at the end of its text.
+  void focusAtEnd(TWinControl* C) {
+    Form->Show();
+    C->SetFocus();
+    test::Key(VK_END);
+    Log.clear();
+  }
+  static TFieldDataLink* linkOf(TControl* C) {
+    return reinterpret_cast<TFieldDataLink*>(C->Perform(CM_GETDATALINK, 0, 0));
+  }
+
+  TForm* Form = nullptr;
+  TButton* Ok = nullptr;
+  test::TBeepRecorder Beeps;
+};
+
+TEST_F(DBControlsTest, EditShowsDisplayTextUnfocusedAndTextFocused) {
+  auto* Edit = make<TDBEdit>("Name");
+  EXPECT_EQ(Edit->Text(), "Smith.");
+  DataSet.Next();
+  EXPECT_EQ(Edit->Text(), "Jones.");
+  Form->Show();
+  Edit->SetFocus();
+  EXPECT_EQ(Edit->Text(), "Jones");
+  DataSet.Next();
+  EXPECT_EQ(Edit->Text(), "Brown");
+  Ok->SetFocus();
+  EXPECT_EQ(Edit->Text(), "Brown.");
+  EXPECT_EQ(Log, QStringList({"change Jones.", "change Jones", "change Brown", "change Brown."}))
+      << "each shown value fires OnChange once";
+  EXPECT_FALSE(linkOf(Edit)->IsModified()) << "showing the field is no change of it";
+  EXPECT_EQ(DataSet.State(), dsBrowse);
+  // Without an active field the edit is empty.
+  Edit->SetDataField("");
+  EXPECT_EQ(Edit->Text(), "");
+  Edit->SetDataField("Name");
+  DataSet.Close();
+  EXPECT_EQ(Edit->Text(), "");
+}
+
+TEST_F(DBControlsTest, EditTypesIntoTheFieldAndWritesOnExitAndPost) {
+  auto* Edit = make<TDBEdit>("Name");
+  focusAtEnd(Edit);
+  test::Type("y");
+  EXPECT_EQ(DataSet.State(), dsEdit) << "the first key puts the dataset into edit";
+  EXPECT_EQ(Edit->Text(), "Smithy");
+  EXPECT_TRUE(linkOf(Edit)->IsModified());
+  EXPECT_EQ(field("Name")->AsString(), "Smith") << "nothing written while typing";
+  Ok->SetFocus();
+  EXPECT_EQ(field("Name")->AsString(), "Smithy");
+  EXPECT_EQ(Edit->Text(), "Smithy.");
+  EXPECT_EQ(DataSet.State(), dsEdit) << "leaving writes the field; posting is the dataset's";
+  DataSet.Post();
+  EXPECT_EQ(DataSet.Row(0)[1].AsString(), "Smithy");
+  // Posting while the edit still has the focus writes its text first.
+  focusAtEnd(Edit);
+  test::Key(VK_BACK);
+  DataSet.Post();
+  EXPECT_EQ(DataSet.Row(0)[1].AsString(), "Smith");
+  EXPECT_EQ(Edit->Text(), "Smith");
+  EXPECT_EQ(Beeps.Count(), 0);
+}
+
+TEST_F(DBControlsTest, EscapeShowsTheFieldsValueAgain) {
+  auto* Edit = make<TDBEdit>("Name");
+  focusAtEnd(Edit);
+  test::Type("xx");
+  test::Key(VK_ESCAPE);
+  EXPECT_EQ(Edit->Text(), "Smith");
+  EXPECT_EQ(Edit->SelLength(), 5) << "the restored value is selected";
+  EXPECT_FALSE(linkOf(Edit)->IsModified());
+  Ok->SetFocus();
+  EXPECT_EQ(field("Name")->AsString(), "Smith");
+}
+
+TEST_F(DBControlsTest, EditsThatCannotModifyDropInputWithABeep) {
+  struct Case {
+    const char* Name;
+    std::function<void(TDBEdit*)> Arrange;
+  };
+  const Case Cases[] = {
+      {"read-only dataset", [this](TDBEdit*) { DataSet.Close(), DataSet.SetReadOnly(true), DataSet.Open(); }},
+      {"read-only control", [](TDBEdit* E) { E->SetReadOnly(true); }},
+      {"read-only field", [this](TDBEdit*) { field("Name")->SetReadOnly(true); }},
+      {"inactive dataset", [this](TDBEdit*) { DataSet.Close(); }},
+  };
+  Clipboard()->SetAsText("Pasted");
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    auto* Edit = make<TDBEdit>("Name");
+    C.Arrange(Edit);
+    focusAtEnd(Edit);
+    const String Before = Edit->Text();
+    Beeps.Clear();
+    test::Type("q");
+    Edit->Perform(WM_PASTE, 0, 0);
+    Edit->SelectAll();
+    Edit->Perform(WM_CUT, 0, 0);
+    test::Key(VK_BACK);
+    EXPECT_EQ(Edit->Text(), Before);
+    EXPECT_EQ(Beeps.Count(), Before.isEmpty() ? 2 : 4) << "an empty edit has nothing to cut or delete";
+    EXPECT_NE(DataSet.State(), dsEdit);
+    EXPECT_TRUE(Log.isEmpty());
+    Ok->SetFocus();
+    Edit->Free();
+    DataSet.Close();
+    DataSet.SetReadOnly(false);
+    DataSet.Open();
+  }
+  // A writable edit takes the paste as its first change.
+  auto* Edit = make<TDBEdit>("Name");
+  focusAtEnd(Edit);
+  Edit->SelectAll();
+  Edit->PasteFromClipboard();
+  EXPECT_EQ(DataSet.State(), dsEdit);
+  EXPECT_EQ(Edit->Text(), "Pasted");
+  EXPECT_TRUE(linkOf(Edit)->IsModified());
+}
+
+TEST_F(DBControlsTest, ARefusedTextKeepsTheFocusAndRaises) {
+  auto* Edit = make<TDBEdit>("ID");
+  focusAtEnd(Edit);
+  Beeps.Clear();
+  test::Type("x");
+  EXPECT_EQ(Beeps.Count(), 1) << "a letter is no character of an integer field";
+  EXPECT_EQ(Edit->Text(), "1");
+  test::Type("-2");
+  EXPECT_RAISES(Ok->SetFocus(), EDatabaseError, "'1-2' is not a valid integer value for field 'ID'");
+  EXPECT_TRUE(Edit->Focused());
+  EXPECT_EQ(Edit->Text(), "1-2");
+  EXPECT_EQ(Edit->SelLength(), 3);
+  test::Key(VK_ESCAPE);
+  Ok->SetFocus();
+  EXPECT_EQ(field("ID")->AsInteger(), 1);
+  EXPECT_TRUE(Ok->Focused());
+}
+
+TEST_F(DBControlsTest, EditTakesMaxLengthAndEditMaskFromTheField) {
+  field("Name")->SetEditMask(">LLLLL;1;_");
+  auto* Edit = make<TDBEdit>("Name");
+  EXPECT_EQ(Edit->MaxLength(), 20);
+  EXPECT_EQ(Edit->EditMask(), ">LLLLL;1;_");
+  EXPECT_TRUE(Edit->IsMasked());
+  // Another field: the MaxLength that came from Name goes, and so does the mask.
+  Edit->SetDataField("ID");
+  EXPECT_EQ(Edit->MaxLength(), 0);
+  EXPECT_FALSE(Edit->IsMasked());
+  EXPECT_EQ(Edit->Text(), "1");
+  // A MaxLength of the program's own stays.
+  Edit->SetMaxLength(5);
+  Edit->SetDataField("Name");
+  EXPECT_EQ(Edit->MaxLength(), 5);
+  Edit->SetDataField("ID");
+  EXPECT_EQ(Edit->MaxLength(), 5);
+}
+
+TEST_F(DBControlsTest, MemoFollowsTheRecordsAndEditsItsField) {
+  // The three-row table of the catalog's reference viewer, with a notes blob.
+  TRowListDataSet Refs(nullptr);
+  Refs.FieldDefs()->Add("ID", ftInteger);
+  Refs.FieldDefs()->Add("Notes", ftMemo);
+  Refs.AppendRow({1, String("first\r\nnote")});
+  Refs.AppendRow({2, String("second")});
+  Refs.AppendRow({3, String("third")});
+  Source.SetDataSet(&Refs);
+  Refs.Open();
+  auto* Memo = make<TDBMemo>("Notes");
+  EXPECT_EQ(Memo->Text(), "first\r\nnote");
+  EXPECT_EQ(Memo->Lines()->Count(), 2);
+  Refs.Next();
+  EXPECT_EQ(Log, QStringList({"change second"}));
+  focusAtEnd(Memo);
+  test::Type("!");
+  EXPECT_EQ(Refs.State(), dsEdit);
+  test::Key(VK_ESCAPE);
+  EXPECT_EQ(Memo->Text(), "second");
+  test::Key(VK_END);
+  test::Type("?");
+  Ok->SetFocus();
+  EXPECT_EQ(Refs.FieldByName("Notes")->AsString(), "second?");
+  Refs.Post();
+  EXPECT_EQ(Refs.Row(1)[1].AsString(), "second?");
+  // Read-only: the key goes with a beep.
+  Refs.Close();
+  Refs.SetReadOnly(true);
+  Refs.Open();
+  focusAtEnd(Memo);
+  Beeps.Clear();
+  test::Type("z");
+  EXPECT_EQ(Memo->Text(), "first\r\nnote");
+  EXPECT_EQ(Beeps.Count(), 1);
+  Ok->SetFocus();
+  Memo->SetDataSource(nullptr);
+  EXPECT_EQ(Memo->Text(), "");
+  Source.SetDataSet(&DataSet);
+}
+
+TEST_F(DBControlsTest, MemoWithoutAutoDisplayLoadsOnDemand) {
+  TRowListDataSet Refs(nullptr);
+  Refs.FieldDefs()->Add("Notes", ftMemo);
+  Refs.AppendRow({String("long text")});
+  Source.SetDataSet(&Refs);
+  Refs.Open();
+  auto* Memo = make<TDBMemo>("Notes");
+  Memo->SetAutoDisplay(false);
+  EXPECT_EQ(Memo->Text(), "long text") << "a shown text stays until the next record";
+  Refs.Refresh();
+  EXPECT_EQ(Memo->Text(), "(Notes)");
+  focusAtEnd(Memo);
+  test::Type("a");
+  EXPECT_EQ(Memo->Text(), "(Notes)") << "no input before the text is loaded";
+  EXPECT_EQ(Refs.State(), dsBrowse);
+  test::Key(VK_RETURN);
+  EXPECT_EQ(Memo->Text(), "long text");
+  test::Key(VK_END);
+  test::Type("!");
+  EXPECT_EQ(Memo->Text(), "long text!");
+  Refs.Cancel();
+  Refs.Refresh();
+  EXPECT_EQ(Memo->Text(), "(Notes)");
+  test::DblClick(Memo, {5, 5});
+  EXPECT_EQ(Memo->Text(), "long text");
+  Refs.Refresh();
+  Memo->SetAutoDisplay(true);
+  EXPECT_EQ(Memo->Text(), "long text");
+  Ok->SetFocus();
+  Memo->SetDataSource(nullptr);
+  Source.SetDataSet(&DataSet);
+}
+
+TEST_F(DBControlsTest, MemoBevelKindSwitchesAtRunTime) {
+  auto* Memo = make<TDBMemo>("Name");
+  Form->Show();
+  const int Plain = Memo->ClientWidth();
+  for (TBevelKind Kind : {bkSoft, bkTile, bkFlat}) {
+    Memo->SetBevelKind(Kind);
+    EXPECT_LT(Memo->ClientWidth(), Plain) << "the edge takes its room: " << int(Kind);
+  }
+  Memo->SetBevelKind(bkNone);
+  EXPECT_EQ(Memo->ClientWidth(), Plain);
+  EXPECT_EQ(GetEnumProp(Memo, "BevelKind"), "bkNone");
+}
+
+TEST_F(DBControlsTest, ComboBoxTypingAndChoosingChangeTheField) {
+  auto* Combo = make<TDBComboBox>("Name");
+  for (const char* Item : {"Brown", "Jones", "Smith"}) Combo->Items()->Add(Item);
+  EXPECT_EQ(Combo->Text(), "Smith");
+  DataSet.Next();
+  EXPECT_EQ(Combo->Text(), "Jones");
+  EXPECT_EQ(Combo->ItemIndex(), 1);
+  EXPECT_TRUE(Log.isEmpty()) << "showing the field fires nothing";
+  // Choosing the next item with Down marks the link modified.
+  focusAtEnd(Combo);
+  test::Key(VK_DOWN);
+  EXPECT_EQ(Combo->Text(), "Smith");
+  EXPECT_EQ(DataSet.State(), dsEdit);
+  EXPECT_TRUE(linkOf(Combo)->IsModified());
+  EXPECT_EQ(Log, QStringList({"change Smith"}));
+  Ok->SetFocus();
+  EXPECT_EQ(field("Name")->AsString(), "Smith");
+  DataSet.Post();
+  // Typing a text that is no item.
+  focusAtEnd(Combo);
+  test::Type("ie");
+  EXPECT_EQ(Combo->Text(), "Smithie");
+  Ok->SetFocus();
+  EXPECT_EQ(field("Name")->AsString(), "Smithie");
+  DataSet.Cancel();
+  EXPECT_EQ(Combo->Text(), "Smith");
+  // Esc goes back to the field's value.
+  focusAtEnd(Combo);
+  test::Type("zz");
+  test::Key(VK_ESCAPE);
+  EXPECT_EQ(Combo->Text(), "Smith");
+  EXPECT_FALSE(linkOf(Combo)->IsModified());
+  DataSet.Cancel();
+  // Read-only: typing and choosing are undone with a beep.
+  Combo->SetReadOnly(true);
+  Beeps.Clear();
+  test::Type("q");
+  test::Key(VK_UP);
+  EXPECT_EQ(Combo->Text(), "Smith");
+  EXPECT_EQ(Beeps.Count(), 2);
+  EXPECT_EQ(DataSet.State(), dsBrowse);
+  EXPECT_FALSE(linkOf(Combo)->IsModified());
+}
+
+TEST_F(DBControlsTest, ControlsAnswerTheirLinkAndSurviveTheirSourceGoing) {
+  auto* Edit = make<TDBEdit>("Name");
+  auto* Memo = make<TDBMemo>("Name", 80);
+  auto* Combo = make<TDBComboBox>("Name", 150);
+  auto* Other = new TDataSource(nullptr);
+  Other->SetDataSet(&DataSet);
+  for (TWinControl* C : std::initializer_list<TWinControl*>{Edit, Memo, Combo}) {
+    SCOPED_TRACE(C->ClassName().toStdString());
+    TFieldDataLink* Link = linkOf(C);
+    ASSERT_NE(Link, nullptr);
+    EXPECT_EQ(Link->Control(), C);
+    EXPECT_EQ(Link->Field(), field("Name"));
+    SetObjectProp(C, "DataSource", Other);
+    EXPECT_EQ(Link->DataSource(), Other);
+    EXPECT_EQ(GetStrProp(C, "DataField"), "Name");
+  }
+  Other->Free();
+  for (TWinControl* C : std::initializer_list<TWinControl*>{Edit, Memo, Combo}) {
+    EXPECT_EQ(linkOf(C)->DataSource(), nullptr);
+    EXPECT_EQ(C->Text(), "");
+  }
 }
 
 }  // namespace

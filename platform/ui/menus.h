@@ -253,9 +253,9 @@ public:
   // ran.
   void OpenItem(TMenuItem* Item, Integer X, Integer Y);
 
-  // Fills Bar from the tree now and after every change until another bar
-  // is attached (nullptr: none) or Bar is destroyed.  The form that shows
-  // this menu calls it with its menu bar.
+  // Fills Bar, a Qt menu bar of the caller's, from the tree now and after
+  // every change until another bar is attached (nullptr: none) or Bar is
+  // destroyed; triggering its actions clicks the items.
   void AttachMenuBar(QMenuBar* Bar);
   QMenuBar* MenuBar() const;
 

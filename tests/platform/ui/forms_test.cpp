@@ -4,6 +4,7 @@
 #include "platform/ui/focus.h"
 #include "platform/ui/fontmap.h"
 #include "platform/ui/hwnd.h"
+#include "platform/ui/imagelist.h"
 #include "platform/ui/inputrouter.h"
 #include "platform/ui/menus.h"
 #include "platform/ui/metrics.h"
@@ -873,6 +874,18 @@ TEST_F(MenuBarTest, BarChangesShowAtOnce) {
   File->SetEnabled(true);
   File->SetCaption("&File and folders");
   EXPECT_GT(textPixels(clMenuText), Enabled);
+
+  // An image from the menu's list shows left of the caption.
+  auto* Images = new TCustomImageList(Form);
+  QImage Red(16, 16, QImage::Format_RGB32);
+  Red.fill(Qt::red);
+  TBitmap Glyph;
+  Glyph.SetImage(Red);
+  Images->Add(&Glyph, nullptr);
+  Menu->SetImages(Images);
+  EXPECT_EQ(textPixels(clRed), 0);
+  File->SetImageIndex(0);
+  EXPECT_EQ(textPixels(clRed), 16 * 16);
 }
 
 TEST_F(MenuBarTest, ShortCutsGoToOnShortCutThenThePopupChainThenTheMenu) {

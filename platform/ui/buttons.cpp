@@ -12,7 +12,6 @@
 #include <QCheckBox>
 #include <QImage>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
@@ -642,7 +641,7 @@ public:
 private:
   void changed() {
     for (auto& Frame : FFrames) Frame.reset();
-    if (FOnChange) FOnChange(nullptr);
+    if (FOnChange) FOnChange(/*Sender=*/nullptr);
   }
   TBitmap* frame(TButtonState State);
 

@@ -431,7 +431,7 @@ void TToolBar::setImageList(TCustomImageList*& Field, TChangeLink* Link, TCustom
   Field = Value;
   Link->SetSender(Value);
   if (Value) Value->FreeNotification(this);
-  imagesChanged(nullptr);
+  imagesChanged(/*Sender=*/nullptr);
 }
 
 void TToolBar::SetImages(TCustomImageList* Value) { setImageList(FImages, FImageLink.get(), Value); }
@@ -551,7 +551,7 @@ Integer TToolBar::arrange(const TRect& Rect, bool Place) {
   const Integer RowStart = R.Left + FIndent;
   Integer X = RowStart, Y = R.Top, RowHeight = FButtonHeight;
   // With captions shown every button is as wide as the widest caption.
-  const TSize WidestCaption = FShowCaptions ? captionExtent(nullptr) : TSize{};
+  const TSize WidestCaption = FShowCaptions ? captionExtent(/*Only=*/nullptr) : TSize{};
   for (TControl* C : FOrder) {
     if (!C->Visible()) continue;
     auto* Button = dynamic_cast<TToolButton*>(C);

@@ -2,6 +2,7 @@
 
 #include "platform/ui/bitmap.h"
 #include "platform/ui/imagelist.h"
+#include "platform/ui/uitest.h"
 #include "platform/ui/window.h"
 #include "platform/ui/window_p.h"
 #include "tests/platform/ui/pixelhelpers.h"
@@ -296,6 +297,10 @@ protected:
     Bar->SetParent(Root);
     Bar->SetImages(imageList(Root, {clRed, clLime, clBlue}));
   }
+  void TearDown() override {
+    ComCtrlsTest::TearDown();
+    test::ResetUi();
+  }
 
   TToolButton* button(Integer ImageIndex, TToolButtonStyle Style = tbsButton) {
     auto* B = new TToolButton(Root);
@@ -452,4 +457,41 @@ TEST_F(ToolBarTest, CaptionsShowWithShowCaptionsOrWithoutImage) {
   Below.Top += 16;
   EXPECT_GT(inkIn(Shown.get(), Below), 0);
   EXPECT_GT(CountPixels(Shown.get(), Image->BoundsRect(), clRed), 0);
+}
+
+TEST_F(ToolBarTest, FlatButtonsFrameUnderTheMouseAndClickOnReleaseInside) {
+  Bar->SetFlat(true);
+  TToolButton* B = button(0);
+  int Clicks = 0;
+  B->OnClick = [&](TObject*) { ++Clicks; };
+  Root->Show();
+  EXPECT_EQ(PixelAt(test::Snapshot(Bar).get(), 0, 0), Face) << "flat: no frame";
+  test::MouseMove(B, {5, 5});
+  auto Hot = test::Snapshot(Bar);
+  EXPECT_EQ(PixelAt(Hot.get(), 0, 0), Light) << "raised under the mouse";
+  EXPECT_EQ(PixelAt(Hot.get(), 22, 21), Shadow);
+  test::MouseDown(B, {5, 5});
+  auto Pressed = test::Snapshot(Bar);
+  EXPECT_EQ(PixelAt(Pressed.get(), 0, 0), Shadow) << "lowered while pressed";
+  EXPECT_EQ(PixelAt(Pressed.get(), 22, 21), Light);
+  EXPECT_EQ(PixelAt(Pressed.get(), 12, 12), clRed) << "the image moves by one pixel";
+  EXPECT_EQ(PixelAt(Pressed.get(), 3, 3), Face);
+  test::MouseMove(B, {60, 5});
+  EXPECT_EQ(PixelAt(test::Snapshot(Bar).get(), 0, 0), Face) << "dragged out: neither";
+  test::MouseUp(B, {60, 5});
+  EXPECT_EQ(Clicks, 0) << "released outside";
+  test::Click(B, {5, 5});
+  test::Click(B, {6, 6});
+  EXPECT_EQ(Clicks, 2) << "two quick clicks are two clicks";
+
+  // A disabled button shows no frame and takes no click.
+  B->SetEnabled(false);
+  test::MouseMove(B, {5, 5});
+  test::Click(B, {5, 5});
+  EXPECT_EQ(PixelAt(test::Snapshot(Bar).get(), 0, 0), Face);
+  EXPECT_EQ(Clicks, 2);
+  // A standard bar's buttons are raised faces.
+  Bar->SetFlat(false);
+  B->SetEnabled(true);
+  EXPECT_EQ(PixelAt(test::Snapshot(Bar).get(), 22, 21), TColor(ColorToRGB(cl3DDkShadow)));
 }

@@ -415,7 +415,7 @@ void TDBComboBox::DescribeProperties(TPropertyTable& Props) {
       .Default(ecNormal);
   Props.Add<TControl>("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(true);
   Props.Add<TControl>("Font", &TControl::Font, &TControl::SetFont);
-  Props.Add<TWinControl>("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(true);
+  Props.Add<TCustomComboBox>("TabStop", &TCustomComboBox::TabStop, &TCustomComboBox::SetTabStop).Default(true);
   Props.Add<TCustomComboBox>("OnChange", &TCustomComboBox::OnChange, &TCustomComboBox::OnChange);
   Props.Add<TControl>("OnClick", &TControl::OnClick, &TControl::OnClick);
   Props.Add<TCustomComboBox>("OnDropDown", &TCustomComboBox::OnDropDown, &TCustomComboBox::OnDropDown);

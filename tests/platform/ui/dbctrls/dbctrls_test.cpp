@@ -284,6 +284,33 @@ protected:
   test::TBeepRecorder Beeps;
 };
 
+// Each published property once, and a new control at every default it
+// publishes.
+void expectPublishedOnceAtDefaults(TObject* Instance) {
+  QStringList Seen;
+  for (const TPropInfo* Info : GetPropList(Instance)) {
+    SCOPED_TRACE(Info->Name.toStdString());
+    if (Info->HasDefault) EXPECT_TRUE(IsDefaultPropertyValue(Instance, Info));
+    EXPECT_FALSE(Seen.contains(Info->Name)) << "published twice";
+    Seen.append(Info->Name);
+  }
+}
+
+TEST_F(DBControlsTest, ControlsPublishTheirPropertiesOnce) {
+  for (TObject* C : std::initializer_list<TObject*>{new TDBEdit(Form), new TDBMemo(Form), new TDBComboBox(Form)}) {
+    SCOPED_TRACE(C->ClassName().toStdString());
+    expectPublishedOnceAtDefaults(C);
+    for (const char* Name : {"DataSource", "DataField", "ReadOnly", "OnChange", "OnKeyDown"})
+      EXPECT_TRUE(IsPublishedProp(C, Name)) << Name;
+  }
+  auto* Memo = new TDBMemo(Form);
+  for (const char* Name : {"AutoDisplay", "BevelKind", "BorderStyle", "Alignment", "ScrollBars", "WordWrap"})
+    EXPECT_TRUE(IsPublishedProp(Memo, Name)) << Name;
+  auto* Combo = new TDBComboBox(Form);
+  for (const char* Name : {"Items", "DropDownCount", "Sorted", "Style"}) EXPECT_TRUE(IsPublishedProp(Combo, Name)) << Name;
+  EXPECT_TRUE(IsPublishedProp(new TDBEdit(Form), "CharCase"));
+}
+
 TEST_F(DBControlsTest, EditShowsDisplayTextUnfocusedAndTextFocused) {
   auto* Edit = make<TDBEdit>("Name");
   EXPECT_EQ(Edit->Text(), "Smith.");

@@ -90,6 +90,13 @@ TEST_F(DBNavigatorTest, PublishesItsDefaults) {
             "nbFirst,nbPrior,nbNext,nbLast,nbInsert,nbDelete,nbEdit,nbPost,nbCancel,nbRefresh");
   EXPECT_EQ(GetObjectProp(Fresh, "Hints"), Fresh->Hints());
   EXPECT_EQ(GetObjectProp(Fresh, "DataSource"), nullptr);
+  QStringList Seen;
+  for (const TPropInfo* Info : GetPropList(Fresh)) {
+    SCOPED_TRACE(Info->Name.toStdString());
+    if (Info->HasDefault) EXPECT_TRUE(IsDefaultPropertyValue(Fresh, Info));
+    EXPECT_FALSE(Seen.contains(Info->Name)) << "published twice";
+    Seen.append(Info->Name);
+  }
   EXPECT_TRUE(IsPublishedProp(Fresh, "BeforeAction"));
   EXPECT_TRUE(IsPublishedProp(Fresh, "OnClick"));
   const char* const Defaults[] = {"First record", "Prior record", "Next record", "Last record", "Insert record",

@@ -224,21 +224,18 @@ void TPageControl::insertPage(TTabSheet* Page) {
   tabsChanged();
 }
 
-// The neighbour after the page leaving (else the one before) takes over.
+// The neighbour after the page leaving (else the one before) takes over; a
+// page control being freed only forgets its pages.
 void TPageControl::removePage(TTabSheet* Page) {
   const auto It = std::find(FPages.begin(), FPages.end(), Page);
   if (It == FPages.end()) return;
   const auto Index = size_t(It - FPages.begin());
   FPages.erase(It);
-  if (Page != FActivePage) {
-    tabsChanged();
+  if (ComponentState().Contains(csDestroying)) {
+    if (Page == FActivePage) FActivePage = nullptr;
     return;
   }
-  // A page being freed is not touched again.
-  if (Page->ComponentState().Contains(csDestroying)) FActivePage = nullptr;
-  TTabSheet* Next = nullptr;
-  if (!ComponentState().Contains(csDestroying) && !FPages.empty()) Next = FPages[std::min(Index, FPages.size() - 1)];
-  changeActivePage(Next);
+  if (Page == FActivePage) changeActivePage(FPages.empty() ? nullptr : FPages[std::min(Index, FPages.size() - 1)]);
   tabsChanged();
 }
 

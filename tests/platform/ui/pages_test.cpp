@@ -316,6 +316,19 @@ TEST_F(PagesTest, PropertiesByNameReachTheSameSetters) {
   EXPECT_EQ(Other->BoundsRect(), Rect(0, 0, 289, 193));
 }
 
+TEST_F(PagesTest, FreeingTheFocusedSheetHandsPageAndFocusOn) {
+  TCustomControl* Year = addField(Sheets[1], Rect(5, 5, 100, 25));
+  TCustomControl* From = addField(Sheets[2], Rect(5, 5, 100, 25));
+  Form->Show();
+  Pages->SetActivePage(Sheets[1]);
+  Year->SetFocus();
+  Sheets[1]->Free();
+  EXPECT_EQ(Pages->ActivePage(), Sheets[2]);
+  EXPECT_TRUE(From->Focused());
+  EXPECT_EQ(Form->ActiveControl(), From);
+  EXPECT_TRUE(Log.isEmpty());
+}
+
 TEST_F(PagesTest, FreeingThePageControlFreesItsSheets) {
   TCustomControl* Field = addField(Sheets[1], Rect(5, 5, 100, 25));
   Field->SetName("edField");

@@ -10,6 +10,7 @@
 #include "platform/ui/buttons.h"
 #include "platform/ui/clipbrd.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/listbox.h"
 #include "platform/ui/modaltest.h"
 #include "platform/ui/uitest.h"
 #include "tests/support/testing.h"
@@ -580,6 +581,32 @@ TEST_F(DBControlsTest, ComboBoxTypingAndChoosingChangeTheField) {
   EXPECT_EQ(Beeps.Count(), 2);
   EXPECT_EQ(DataSet.State(), dsBrowse);
   EXPECT_FALSE(linkOf(Combo)->IsModified());
+}
+
+TEST_F(DBControlsTest, ComboBoxChoiceByMouse) {
+  auto* Combo = make<TDBComboBox>("Name");
+  for (const char* Item : {"Brown", "Jones", "Smith"}) Combo->Items()->Add(Item);
+  Form->Show();
+  const TPoint Button{Combo->ClientWidth() - 4, Combo->ClientHeight() / 2};
+  auto chooseRow = [&](int Row) {
+    test::Click(Combo, Button);
+    ASSERT_TRUE(Combo->DroppedDown());
+    TCustomListBox* List = Combo->DropDownList();
+    test::Click(List, {10, Row * List->ItemHeight() + List->ItemHeight() / 2});
+    EXPECT_FALSE(Combo->DroppedDown());
+  };
+  chooseRow(0);
+  EXPECT_EQ(Combo->Text(), "Brown");
+  EXPECT_EQ(DataSet.State(), dsEdit);
+  EXPECT_TRUE(linkOf(Combo)->IsModified());
+  DataSet.Post();
+  EXPECT_EQ(DataSet.Row(0)[1].AsString(), "Brown");
+  // A read-only link undoes the choice with a beep.
+  Combo->SetReadOnly(true);
+  chooseRow(1);
+  EXPECT_EQ(Combo->Text(), "Brown");
+  EXPECT_EQ(Beeps.Count(), 1);
+  EXPECT_EQ(DataSet.State(), dsBrowse);
 }
 
 TEST_F(DBControlsTest, ControlsAnswerTheirLinkAndSurviveTheirSourceGoing) {

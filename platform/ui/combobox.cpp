@@ -91,7 +91,7 @@ class TComboListBox : public TCustomListBox {
   RTL_CLASS(TComboListBox, TCustomListBox)
   UI_MESSAGE_MAP
 public:
-  explicit TComboListBox(TCustomComboBox* Combo) : TCustomListBox(Combo), FCombo(Combo) {
+  explicit TComboListBox(TCustomComboBox* Combo) : TCustomListBox(nullptr), FCombo(Combo) {
     // Presses choose or close here; no capture or click of the control's own.
     FControlStyle = TControlStyle{csDoubleClicks, csOpaque};
     SetVisible(false);
@@ -214,7 +214,12 @@ TCustomComboBox::TCustomComboBox(TComponent* AOwner) : TCustomControl(AOwner), F
   updateEdit();
 }
 
-TCustomComboBox::~TCustomComboBox() = default;
+TCustomComboBox::~TCustomComboBox() {
+  // Freed after the combo box's own destruction protocol, which may still
+  // close the list; the list must not call back while it goes.
+  FDroppedDown = false;
+  FList->Free();
+}
 
 TStrings* TCustomComboBox::Items() const { return FList->Items(); }
 

@@ -162,7 +162,7 @@ private:
   void userChose(Integer Index);
   void editChanged();
 
-  TComboListBox* FList;      // owned (component ownership); a popup without parent
+  TComboListBox* FList;      // owned, freed last: a popup without parent or owner
   TComboEdit* FEdit = nullptr;  // child in the editable styles
   TComboBoxStyle FStyle = csDropDown;
   Integer FDropDownCount = 8;

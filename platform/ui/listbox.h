@@ -73,10 +73,12 @@ protected:
   // introduced virtuals
   // Paints item Index into Rect on Canvas in the colours State asks for.
   virtual void DrawItem(Integer Index, TRect Rect, TOwnerDrawState State);
-  // The row the arrow, page and Home/End key Key leads to from ItemIndex;
-  // −1 for other keys.
-  Integer KeyTarget(Word Key);
 
+  // helpers for descendants
+  // The row the arrow, page and Home/End key Key leads to from ItemIndex
+  // (from the first row when none is selected); −1 for other keys and an
+  // empty list.
+  Integer KeyTarget(Word Key);
   // The scroll bar child (hidden while the items fit).
   TScrollBar* ScrollBar() const { return FScrollBar; }
 

@@ -222,19 +222,32 @@ TEST_F(ComboBoxTest, OpenListTakesTheKeysEnterChoosesEscDoesNot) {
   EXPECT_EQ(Combo->ItemIndex(), 3);
   EXPECT_EQ(Log, QStringList({"dropdown", "closeup"}) + chosen("Delta")) << "Enter is the list's, not the Default button's";
 
-  // Closed, Enter goes on to the form and to OnKeyDown.
-  Log.clear();
+}
+
+TEST_F(ComboBoxTest, ClosedEnterGoesToTheFormThenToOnKeyDown) {
+  auto* Default = new TButton(Form);
+  Default->SetParent(Form);
+  Default->SetBounds(250, 240, 75, 25);
+  Default->OnClick = TNotifyEvent([this](TObject*) { Log.append("default button"); });
   Combo->OnKeyDown = TKeyEvent([this](TObject*, Word& Key, TShiftState) { Log.append("key " + QString::number(Key)); });
-  test::Key(VK_RETURN);
-  EXPECT_EQ(Log, QStringList({"default button"}));
-  Default->SetDefault(false);
-  Log.clear();
-  test::Key(VK_RETURN);
-  EXPECT_EQ(Log, QStringList({"key 13"}));
+  for (TComboBoxStyle Style : {csDropDown, csDropDownList}) {
+    SCOPED_TRACE(Style);
+    Combo->SetStyle(Style);
+    Default->SetDefault(true);
+    showFocused();
+    test::Key(VK_RETURN);
+    EXPECT_EQ(Log, QStringList({"default button"}));
+    Default->SetDefault(false);
+    Log.clear();
+    test::Key(VK_RETURN);
+    EXPECT_EQ(Log, QStringList({"key 13"}));
+  }
   // OnKeyDown can take a key from the combo box.
   Combo->OnKeyDown = TKeyEvent([](TObject*, Word& Key, TShiftState) { Key = 0; });
   test::Key(VK_DOWN, {ssAlt});
+  test::Key(VK_DOWN);
   EXPECT_FALSE(Combo->DroppedDown());
+  EXPECT_EQ(Combo->ItemIndex(), -1);
 }
 
 TEST_F(ComboBoxTest, ListClosesWithoutChoosing) {
@@ -380,6 +393,17 @@ TEST_F(ComboBoxTest, LoadingAppliesItemIndexAfterTheItems) {
   EXPECT_EQ(Typed->Text(), QString::fromUtf8("не менять")) << "the stored text stays as it is";
   EXPECT_EQ(Typed->ItemIndex(), 1) << "and names its item";
   EXPECT_TRUE(Log.isEmpty());
+}
+
+TEST_F(ComboBoxTest, FreedWhileOpenClosesQuietly) {
+  showFocused();
+  Combo->SetDroppedDown(true);
+  TCustomListBox* L = Combo->DropDownList();
+  ASSERT_EQ(GetCapture(), L->Handle());
+  Log.clear();
+  Combo->Free();
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_TRUE(Log.isEmpty()) << Log.join(", ").toStdString();
 }
 
 TEST_F(ComboBoxTest, PublishesItsProperties) {

@@ -5,8 +5,43 @@
 #include "platform/db/fields.h"
 #include "platform/ui/beep.h"
 #include "platform/ui/controls.h"
+#include "platform/ui/dialogs.h"
 
 using namespace gdi;
+
+namespace {
+
+// Fields whose Size counts characters, and so limits what an edit takes.
+bool isTextField(const TField* Field) {
+  switch (Field->DataType()) {
+    case ftString:
+    case ftFixedChar:
+    case ftWideString:
+    case ftFixedWideChar: return true;
+    default: return false;
+  }
+}
+
+// A character the field cannot hold (a letter in a number) is refused
+// before it reaches the text; answers whether Key was refused.
+bool refuseInvalidChar(TField* Field, Char& Key) {
+  if (Key.unicode() < 32 || !Field || Field->IsValidChar(Key)) return false;
+  MessageBeep(MB_OK);
+  Key = Char(0);
+  return true;
+}
+
+// The link edits for a modification, or the modification goes with a beep.
+bool askToEdit(TFieldDataLink* Link) {
+  if (Link->Edit()) return true;
+  MessageBeep(MB_OK);
+  return false;
+}
+
+constexpr Char Escape = Char(27);
+constexpr Char CarriageReturn = Char(13);
+
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // TFieldDataLink
@@ -78,40 +113,6 @@ void TFieldDataLink::setEditing(bool Value) {
   FModified = false;
   if (OnEditingChange) OnEditingChange(this);
 }
-
-namespace {
-
-// Fields whose Size counts characters, and so limits what an edit takes.
-bool isTextField(const TField* Field) {
-  switch (Field->DataType()) {
-    case ftString:
-    case ftFixedChar:
-    case ftWideString:
-    case ftFixedWideChar: return true;
-    default: return false;
-  }
-}
-
-// A character the field cannot hold (a letter in a number) is refused
-// before it reaches the text; answers whether Key was refused.
-bool refuseInvalidChar(TField* Field, Char& Key) {
-  if (Key.unicode() < 32 || !Field || Field->IsValidChar(Key)) return false;
-  MessageBeep(0);
-  Key = Char(0);
-  return true;
-}
-
-// The link edits for a modification, or the modification goes with a beep.
-bool askToEdit(TFieldDataLink* Link) {
-  if (Link->Edit()) return true;
-  MessageBeep(0);
-  return false;
-}
-
-constexpr Char Escape = Char(27);
-constexpr Char CarriageReturn = Char(13);
-
-}  // namespace
 
 // ---------------------------------------------------------------------------
 // TDBEdit
@@ -432,7 +433,7 @@ void TDBComboBox::Change() {
   const bool Editing = FDataLink->Edit();
   FEditing = false;
   if (!Editing) {
-    MessageBeep(0);
+    MessageBeep(MB_OK);
     FDataLink->Reset();
     return;
   }

@@ -291,7 +291,9 @@ void expectPublishedOnceAtDefaults(TObject* Instance) {
   QStringList Seen;
   for (const TPropInfo* Info : GetPropList(Instance)) {
     SCOPED_TRACE(Info->Name.toStdString());
-    if (Info->HasDefault) EXPECT_TRUE(IsDefaultPropertyValue(Instance, Info));
+    if (Info->HasDefault) {
+      EXPECT_TRUE(IsDefaultPropertyValue(Instance, Info));
+    }
     EXPECT_FALSE(Seen.contains(Info->Name)) << "published twice";
     Seen.append(Info->Name);
   }

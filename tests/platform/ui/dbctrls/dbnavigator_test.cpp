@@ -93,7 +93,9 @@ TEST_F(DBNavigatorTest, PublishesItsDefaults) {
   QStringList Seen;
   for (const TPropInfo* Info : GetPropList(Fresh)) {
     SCOPED_TRACE(Info->Name.toStdString());
-    if (Info->HasDefault) EXPECT_TRUE(IsDefaultPropertyValue(Fresh, Info));
+    if (Info->HasDefault) {
+      EXPECT_TRUE(IsDefaultPropertyValue(Fresh, Info));
+    }
     EXPECT_FALSE(Seen.contains(Info->Name)) << "published twice";
     Seen.append(Info->Name);
   }

@@ -57,7 +57,9 @@ protected:
     FCombo->editChanged();
   }
 
-  void CMWantSpecialKey(TCMWantSpecialKey& Message) { Message.Result = FCombo->Perform(Message.Msg, Message.CharCode, Message.KeyData); }
+  void CMWantSpecialKey(TCMWantSpecialKey& Message) {
+    Message.Result = FCombo->Perform(Message.Msg, Message.CharCode, Message.KeyData);
+  }
   void WMCancelMode(TMessage& Message) {
     FCombo->closeUp(/*Choose=*/false);
     DispatchAs<TCustomEdit>(Message);

@@ -220,8 +220,8 @@ TEST_F(ComboBoxTest, OpenListTakesTheKeysEnterChoosesEscDoesNot) {
   test::Key(VK_RETURN);
   EXPECT_FALSE(Combo->DroppedDown());
   EXPECT_EQ(Combo->ItemIndex(), 3);
-  EXPECT_EQ(Log, QStringList({"dropdown", "closeup"}) + chosen("Delta")) << "Enter is the list's, not the Default button's";
-
+  EXPECT_EQ(Log, QStringList({"dropdown", "closeup"}) + chosen("Delta"))
+      << "Enter is the list's, not the Default button's";
 }
 
 TEST_F(ComboBoxTest, ClosedEnterGoesToTheFormThenToOnKeyDown) {
@@ -229,7 +229,8 @@ TEST_F(ComboBoxTest, ClosedEnterGoesToTheFormThenToOnKeyDown) {
   Default->SetParent(Form);
   Default->SetBounds(250, 240, 75, 25);
   Default->OnClick = TNotifyEvent([this](TObject*) { Log.append("default button"); });
-  Combo->OnKeyDown = TKeyEvent([this](TObject*, Word& Key, TShiftState) { Log.append("key " + QString::number(Key)); });
+  Combo->OnKeyDown =
+      TKeyEvent([this](TObject*, Word& Key, TShiftState) { Log.append("key " + QString::number(Key)); });
   for (TComboBoxStyle Style : {csDropDown, csDropDownList}) {
     SCOPED_TRACE(Style);
     Combo->SetStyle(Style);
@@ -363,6 +364,8 @@ TEST_F(ComboBoxTest, EditGetsTheFocusAndTabPassesThroughInOneStep) {
   Before->SetTabOrder(0);
   Combo->SetTabOrder(1);
   Other->SetTabOrder(2);
+  Combo->OnEnter = TNotifyEvent([this](TObject*) { Log.append("enter"); });
+  Combo->OnExit = TNotifyEvent([this](TObject*) { Log.append("exit"); });
   Form->Show();
   Before->SetFocus();
   test::Key(VK_TAB);
@@ -375,6 +378,14 @@ TEST_F(ComboBoxTest, EditGetsTheFocusAndTabPassesThroughInOneStep) {
   test::Key(VK_TAB, {ssShift});
   EXPECT_TRUE(Before->Focused());
   EXPECT_EQ(GetEnumProp(Combo, "TabStop"), "True");
+  // Focused by code or by a click, it hands the focus to its edit.
+  Combo->SetFocus();
+  EXPECT_NE(GetFocus(), Combo->Handle());
+  EXPECT_TRUE(Combo->Focused());
+  Other->SetFocus();
+  test::Click(Combo, buttonPoint());
+  EXPECT_TRUE(Combo->Focused());
+  EXPECT_EQ(Log, QStringList({"enter", "exit", "enter", "exit", "enter", "exit", "enter", "dropdown"}));
 }
 
 TEST_F(ComboBoxTest, LoadingAppliesItemIndexAfterTheItems) {

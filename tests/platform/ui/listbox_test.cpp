@@ -22,14 +22,15 @@ protected:
     List = new TListBox(Form);
     List->SetParent(Form);
     List->SetBounds(10, 10, 150, 100);
-    List->OnClick = TNotifyEvent([this](TObject*) { Log.append("click " + QString::number(List->ItemIndex())); });
-    List->OnDblClick = TNotifyEvent([this](TObject*) { Log.append("dblclick " + QString::number(List->ItemIndex())); });
+    List->OnClick = TNotifyEvent([this](TObject*) { logEvent("click"); });
+    List->OnDblClick = TNotifyEvent([this](TObject*) { logEvent("dblclick"); });
   }
   void TearDown() override {
     FinalizeForms();
     test::ResetUi();
   }
 
+  void logEvent(const String& Name) { Log.append(Name + " " + QString::number(List->ItemIndex())); }
   void addNumbered(Integer Count) {
     for (Integer I = 0; I < Count; ++I) List->Items()->Add("item " + QString::number(I));
   }

@@ -190,6 +190,18 @@ TEST_F(ComboBoxTest, ButtonOpensTheListBelowAndAClickOnAnItemChoosesIt) {
   EXPECT_EQ(Log, QStringList({"dropdown", "closeup"}));
 }
 
+TEST_F(ComboBoxTest, ListOpensAboveWhenTheScreenEndsBelow) {
+  Combo->SetDropDownCount(3);
+  Form->SetTop(GetSystemMetrics(SM_CYSCREEN) - 80);
+  showFocused();
+  Combo->SetDroppedDown(true);
+  RECT Face, List;
+  GetWindowRect(Combo->Handle(), &Face);
+  GetWindowRect(Combo->DropDownList()->Handle(), &List);
+  EXPECT_EQ(List.Bottom, Face.Top);
+  EXPECT_EQ(List.Bottom - List.Top, 3 * Combo->ItemHeight() + 2) << "three rows in a one-pixel border";
+}
+
 TEST_F(ComboBoxTest, OpenListTakesTheKeysEnterChoosesEscDoesNot) {
   Combo->SetStyle(csDropDownList);
   auto* Default = new TButton(Form);

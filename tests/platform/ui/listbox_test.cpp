@@ -274,6 +274,23 @@ TEST_F(ListBoxTest, SelectedRowPaintsInHighlightColours) {
   EXPECT_LT(Dotted, TopLine.Width() * 2 / 3);
 }
 
+TEST_F(ListBoxTest, ItemChangesRepaintTheWindow) {
+  addNumbered(3);
+  List->SetItemIndex(2);
+  Form->Show();
+  const Integer H = List->ItemHeight();
+  const TRect Row2 = Bounds(0, 2 * H, List->ClientWidth(), H);  // client coordinates
+  auto Image = GrabWindow(List, List->ClientRect());
+  EXPECT_GT(CountPixels(Image.get(), Row2, ColorToRGB(clHighlight)), 0);
+  List->Items()->Delete(0);  // the selected row moves up
+  Image = GrabWindow(List, List->ClientRect());
+  EXPECT_EQ(CountPixels(Image.get(), Row2, ColorToRGB(clHighlight)), 0);
+  EXPECT_GT(CountPixels(Image.get(), Bounds(0, H, List->ClientWidth(), H), ColorToRGB(clHighlight)), 0);
+  List->Items()->SetStrings(0, "");
+  Image = GrabWindow(List, List->ClientRect());
+  EXPECT_EQ(CountPixels(Image.get(), Bounds(0, 0, List->ClientWidth(), H), ColorToRGB(clWindowText)), 0);
+}
+
 TEST_F(ListBoxTest, PublishesItsProperties) {
   EXPECT_EQ(GetEnumProp(List, "Sorted"), "False");
   EXPECT_EQ(GetObjectProp(List, "Items"), List->Items());

@@ -43,7 +43,7 @@ const TMessageMap& TSpinButton::MessageMap() {
 
 TSpinButton::TSpinButton(TComponent* AOwner) : TCustomControl(AOwner) {
   FControlStyle = TControlStyle{csCaptureMouse, csOpaque, csReplicatable};
-  SetBounds(0, 0, 20, 18);
+  SetBounds(0, 0, 20, 18);  // a lone button's size; a spin edit places its own
 }
 
 void TSpinButton::SetFocusControl(TWinControl* Value) {
@@ -149,6 +149,7 @@ const TMessageMap& TSpinEdit::MessageMap() {
   static const TMessageMap Map(TCustomEdit::MessageMap(), {
       {WM_SIZE, &TSpinEdit::WMSize},
       {CM_EXIT, &TSpinEdit::CMExit},
+      {CM_ENABLEDCHANGED, &TSpinEdit::CMEnabledChanged},
   });
   return Map;
 }
@@ -197,6 +198,8 @@ void TSpinEdit::DownClick(TObject*) {
   SetValue(stepped(Value(), -Int64(FIncrement)));
 }
 
+bool TSpinEdit::CanAutoSize(int&, int&) { return true; }
+
 void TSpinEdit::CreateParams(TCreateParams& Params) {
   TCustomEdit::CreateParams(Params);
   Params.Style |= WS_CLIPCHILDREN;
@@ -207,12 +210,15 @@ void TSpinEdit::CreateWnd() {
   placeButton();
 }
 
-// The button fills the client area's right edge; the text stops short of it.
+// The button fills the client area's right edge; the text keeps the edit's
+// own formatting rectangle but stops short of the button.
 void TSpinEdit::placeButton() {
   const TRect Client = ClientRect();
   FButton->SetBounds(Client.Width() - ButtonWidth, 0, ButtonWidth, Client.Height());
   if (!HandleAllocated()) return;
-  TRect Format(0, 0, std::max(0, FButton->Left() - TextGap), Client.Height());
+  Perform(EM_SETRECTNP, 0, 0);
+  TRect Format = FormatRect();
+  Format.Right = std::max(Format.Left, std::min(Format.Right, FButton->Left() - TextGap));
   Perform(EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&Format));
 }
 
@@ -247,4 +253,9 @@ void TSpinEdit::CMExit(TCMExit& Message) {
   DispatchAs<TCustomEdit>(Message);
   const Integer Current = Value();
   if (CheckValue(Current) != Current) SetValue(Current);
+}
+
+void TSpinEdit::CMEnabledChanged(TMessage& Message) {
+  DispatchAs<TCustomEdit>(Message);
+  FButton->SetEnabled(Enabled());
 }

@@ -104,6 +104,9 @@ protected:
   Integer CheckValue(Integer NewValue) const;
 
   // reimplemented
+  // As asked: AutoSize is the edit's height rule, and must not shrink the
+  // edit around its spin button as a windowed parent's AutoSize would.
+  bool CanAutoSize(int& NewWidth, int& NewHeight) override;
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
   bool EditCanModify() override;
@@ -116,6 +119,8 @@ protected:
   // message handlers
   void WMSize(TWMSize& Message);
   void CMExit(TCMExit& Message);
+  // The spin button follows Enabled.
+  void CMEnabledChanged(TMessage& Message);
 
 private:
   void placeButton();

@@ -50,6 +50,8 @@ TEST_F(LabeledEditTest, LabelSitsAboveAndFollowsTheBounds) {
   EXPECT_EQ(Label->Name(), String("SubLabel"));
   EXPECT_TRUE(Label->ComponentStyle().Contains(csSubComponent));
   EXPECT_EQ(Edit->LabelSpacing(), 3);
+  EXPECT_EQ(GetObjectProp(Edit, "EditLabel"), Label);
+  EXPECT_EQ(GetOrdProp(Edit, "LabelSpacing"), 3);
   EXPECT_EQ(Label->BoundsRect(), expectedLabelBounds());
 
   const std::function<void()> Changes[] = {

@@ -232,15 +232,20 @@ TEST_F(SpinEditTest, ButtonsStepAndRepeatWhileHeld) {
 }
 
 TEST_F(SpinEditTest, ButtonSitsAtTheRightAndTheTextStopsShortOfIt) {
-  Spin->SetText("88888888888888888888888888");
+  Spin->SetText("MMMMMMMMMMMMMMMMMMMMMMMMMMMM");
   Form->Show();
   TSpinButton* B = Spin->Button();
   const TRect Client = Spin->ClientRect();
   EXPECT_EQ(B->Parent(), Spin);
   EXPECT_EQ(B->BoundsRect(), Rect(Client.Right - TSpinEdit::ButtonWidth, 0, Client.Right, Client.Bottom));
   Spin->SetBounds(10, 10, 80, 30);
+  EXPECT_EQ(Spin->Width(), 80) << "AutoSize does not shrink the edit around its button";
   EXPECT_EQ(B->Left(), Spin->ClientWidth() - TSpinEdit::ButtonWidth);
   EXPECT_EQ(B->Height(), Spin->ClientHeight());
+  TRect Format;
+  Spin->Perform(EM_GETRECT, 0, reinterpret_cast<LPARAM>(&Format));
+  EXPECT_LE(Format.Right, B->Left() - 2) << "the text stops short of the button";
+  EXPECT_GT(Format.Right, Format.Left);
 
   const auto Shot = test::Snapshot(Spin);
   const TColor Face = TColor(ColorToRGB(clBtnFace));
@@ -258,6 +263,10 @@ TEST_F(SpinEditTest, ButtonSitsAtTheRightAndTheTextStopsShortOfIt) {
     EXPECT_GT(CountPixels(Shot.get(), Half, Face), 0);
     EXPECT_GT(CountPixels(Shot.get(), Half, Text), 0) << "an arrow";
   }
+  Spin->SetEnabled(false);
+  const auto Disabled = test::Snapshot(Spin);
+  EXPECT_EQ(CountPixels(Disabled.get(), Up, Text), 0) << "grey arrows while disabled";
+  EXPECT_GT(CountPixels(Disabled.get(), Up, TColor(ColorToRGB(clGrayText))), 0);
   // The digits end before the gap left of the button.
   const TRect Gap(Up.Left - 2, Dy, Up.Left, Dy + B->Height());
   EXPECT_EQ(CountPixels(Shot.get(), Gap, TColor(ColorToRGB(clWindowText))), 0);

@@ -2,7 +2,6 @@
 
 #include "platform/ui/beep.h"
 #include "platform/ui/clipbrd.h"
-#include "platform/ui/stdctrls.h"
 
 #include <QScopeGuard>
 
@@ -48,9 +47,11 @@ String TCustomMaskEdit::EditText() { return Buffer().Text(); }
 void TCustomMaskEdit::SetEditText(const String& Value) {
   const String Formatted = IsMasked() ? FMask.FormatEditText(Value) : Value;
   if (Formatted == EditText()) return;
+  // Not through TControl::SetText: it compares with the masked Text.
   FSettingEditText = true;
   const auto Restore = qScopeGuard([this] { FSettingEditText = false; });
-  TControl::SetText(Formatted);
+  Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Formatted.utf16()));
+  Perform(CM_TEXTCHANGED, 0, 0);
 }
 
 String TCustomMaskEdit::GetText() {
@@ -105,8 +106,8 @@ void TCustomMaskEdit::applyEdit(const String& NewEditText, Integer Caret) {
   SetSel(Caret, 0);
 }
 
-// The text is laid out anew first: code may have set a text that does not
-// fit the mask through TControl's Text.
+// The text is laid out anew first: the edit's CharCase may have bent a
+// literal of the mask.
 void TCustomMaskEdit::typeChar(Char Key) {
   if (!canModify()) return;
   String Edited = FMask.FormatEditText(EditText());
@@ -119,7 +120,10 @@ void TCustomMaskEdit::typeChar(Char Key) {
 }
 
 void TCustomMaskEdit::deleteKey(bool Backward) {
-  if (!canModify()) return;
+  if (canModify()) blank(Backward);
+}
+
+void TCustomMaskEdit::blank(bool Backward) {
   String Edited = FMask.FormatEditText(EditText());
   Integer Caret = SelStart();
   FMask.DeleteText(Edited, Caret, SelLength(), Backward);
@@ -169,10 +173,12 @@ void TCustomMaskEdit::WMSetText(TMessage& Message) {
     DispatchAs<TCustomEdit>(Message);
     return;
   }
-  const auto* Raw = reinterpret_cast<const Char*>(Message.LParam);
+  const LPARAM Given = Message.LParam;
+  const auto* Raw = reinterpret_cast<const Char*>(Given);
   const String Formatted = FMask.EditTextFromText(Raw ? String(Raw) : String());
   Message.LParam = reinterpret_cast<LPARAM>(Formatted.utf16());
   DispatchAs<TCustomEdit>(Message);
+  Message.LParam = Given;
 }
 
 void TCustomMaskEdit::WMCut(TMessage& Message) {
@@ -182,7 +188,7 @@ void TCustomMaskEdit::WMCut(TMessage& Message) {
   }
   if (SelLength() == 0 || !canModify()) return;
   Perform(WM_COPY, 0, 0);
-  deleteKey(/*Backward=*/false);
+  blank(/*Backward=*/false);
 }
 
 void TCustomMaskEdit::WMClear(TMessage& Message) {

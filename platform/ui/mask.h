@@ -89,7 +89,9 @@ private:
   // Puts a changed EditText in as one user edit and the caret at Caret.
   void applyEdit(const String& NewEditText, Integer Caret);
   void typeChar(Char Key);
+  // Backspace (Backward) or Delete: deleteKey asks canModify, blank does not.
   void deleteKey(bool Backward);
+  void blank(bool Backward);
 
   String FEditMask;
   TMaskEngine FMask{String()};

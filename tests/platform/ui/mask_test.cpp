@@ -105,6 +105,7 @@ TEST_F(MaskEditTest, TextAndEditTextFollowTheMask) {
     EXPECT_EQ(Edit->Text(), QString::fromUtf8(C.TextBack));
     EXPECT_EQ(windowText(Edit), QString::fromUtf8(C.EditText)) << "the window text is the edit text";
     EXPECT_FALSE(Edit->Modified());
+    EXPECT_NO_THROW(Edit->ValidateEdit()) << "optional positions may stay blank";
   }
 }
 
@@ -344,6 +345,11 @@ TEST_F(MaskEditTest, MaskEditPublishesItsMask) {
   SetStrProp(Edit, "Text", "12");
   EXPECT_EQ(Edit->EditText(), String("_12"));
   EXPECT_EQ(GetStrProp(Edit, "Text"), String("12"));
+  // A stream may bring Text before EditMask: the mask formats it.
+  SetStrProp(Edit, "EditMask", String());
+  SetStrProp(Edit, "Text", "123456");
+  SetStrProp(Edit, "EditMask", "000-000;0;_");
+  EXPECT_EQ(Edit->EditText(), String("123-456"));
 }
 
 }  // namespace

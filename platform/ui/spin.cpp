@@ -229,12 +229,16 @@ void TSpinEdit::WMSize(TWMSize& Message) {
 
 bool TSpinEdit::EditCanModify() { return FEditorEnabled && TCustomEdit::EditCanModify(); }
 
+// OnKeyDown first: a handler that swallows Up or Down stops the step.
 void TSpinEdit::KeyDown(Word& Key, TShiftState Shift) {
+  TCustomEdit::KeyDown(Key, Shift);
   if (Key == VK_UP)
     UpClick(this);
   else if (Key == VK_DOWN)
     DownClick(this);
-  TCustomEdit::KeyDown(Key, Shift);
+  else
+    return;
+  Key = 0;
 }
 
 // Control characters (Backspace, the clipboard keys) go on: what they would

@@ -110,7 +110,7 @@ protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
   bool EditCanModify() override;
-  // Up and Down step before the edit's own handling.
+  // Up and Down left by OnKeyDown step instead of moving the caret.
   void KeyDown(Word& Key, TShiftState Shift) override;
   // Printable characters other than digits and '-' (any, without
   // EditorEnabled) are dropped with a beep.

@@ -184,14 +184,18 @@ TEST_F(SpinEditTest, OnlyDigitsAndMinusAreTyped) {
   EXPECT_EQ(Spin->Text(), String("-123"));
 }
 
-TEST_F(SpinEditTest, KeyDownReachesOnKeyDown) {
+TEST_F(SpinEditTest, OnKeyDownSeesTheKeysFirst) {
   focusWithRange(0, 100);
   std::vector<Word> Keys;
-  Spin->OnKeyDown = TKeyEvent([&Keys](TObject*, Word& Key, TShiftState) { Keys.push_back(Key); });
+  Spin->OnKeyDown = TKeyEvent([&Keys](TObject*, Word& Key, TShiftState) {
+    Keys.push_back(Key);
+    if (Key == VK_DOWN) Key = 0;
+  });
   test::Key(VK_RETURN);
   test::Key(VK_UP);
-  EXPECT_EQ(Keys, (std::vector<Word>{VK_RETURN, VK_UP}));
-  EXPECT_EQ(Spin->Value(), 1);
+  test::Key(VK_DOWN);
+  EXPECT_EQ(Keys, (std::vector<Word>{VK_RETURN, VK_UP, VK_DOWN}));
+  EXPECT_EQ(Spin->Value(), 1) << "a swallowed Down does not step";
 }
 
 TEST_F(SpinEditTest, ButtonsStepAndRepeatWhileHeld) {

@@ -4,8 +4,8 @@
 // frees, but a sibling on screen: it lives on the edit's parent, LabelSpacing
 // pixels above the edit with its left edge on the edit's, and follows the
 // edit's bounds, parent, Visible and Enabled.  A label whose size changes
-// (its caption, its font) moves back into place.  Clicking the label's
-// accelerator focuses the edit.
+// (its caption, its font) moves back into place.  Alt + the accelerator of
+// the label's caption focuses the edit.
 #pragma once
 
 #include "platform/ui/edits.h"

@@ -118,6 +118,7 @@ struct TCustomEdit::TView {
 
 const TMessageMap& TCustomEdit::MessageMap() {
   static const TMessageMap Map(TWinControl::MessageMap(), {
+      {WM_PAINT, &TCustomEdit::WMPaint},
       {WM_GETTEXT, &TCustomEdit::WMGetText},
       {WM_GETTEXTLENGTH, &TCustomEdit::WMGetTextLength},
       {WM_SETTEXT, &TCustomEdit::WMSetText},
@@ -144,6 +145,7 @@ const TMessageMap& TCustomEdit::MessageMap() {
       {EM_SETMARGINS, &TCustomEdit::EMSetMargins},
       {EM_GETMARGINS, &TCustomEdit::EMGetMargins},
       {EM_SCROLLCARET, &TCustomEdit::EMScrollCaret},
+      {EM_GETFIRSTVISIBLELINE, &TCustomEdit::EMGetFirstVisibleLine},
       {EM_CANUNDO, &TCustomEdit::EMCanUndo},
       {EM_EMPTYUNDOBUFFER, &TCustomEdit::EMEmptyUndoBuffer},
       {EM_GETMODIFY, &TCustomEdit::EMGetModify},
@@ -515,6 +517,15 @@ void TCustomEdit::updateView() {
 
 // ----- painting
 
+void TCustomEdit::WMPaint(TWMPaint& Message) {
+  FControlState.Include(csCustomPaint);
+  struct TRestore {
+    TControlState& State;
+    ~TRestore() { State.Exclude(csCustomPaint); }
+  } Restore{FControlState};
+  DispatchAs<TWinControl>(Message);
+}
+
 void TCustomEdit::PaintWindow(HDC DC) { PaintOnCanvas(FCanvas, DC, [this] { paint(); }); }
 
 void TCustomEdit::paint() {
@@ -730,36 +741,29 @@ void TCustomEdit::WMKillFocus(TWMSetFocus& Message) {
   updateView();
 }
 
-void TCustomEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  if (Button == mbLeft) {
-    if (!Focused() && CanFocus()) SetFocus();
-    const Integer Pos = positionAt({X, Y});
-    if (Shift.Contains(ssDouble)) {
+void TCustomEdit::mouseMessage(const TWMMouse& Message) {
+  const TShiftState Shift = KeysToShiftState(Word(Message.Keys));
+  const Integer Pos = positionAt(Message.Pos());
+  switch (Message.Msg) {
+    case WM_LBUTTONDOWN:
+      if (!Focused() && CanFocus()) SetFocus();
+      FBuffer.MoveCaret(Pos, Shift.Contains(ssShift));
+      FSelecting = true;
+      break;
+    case WM_LBUTTONDBLCLK: {
       Integer Start = 0, End = 0;
       FBuffer.WordAt(Pos, Start, End);
       FBuffer.SetSelection(Start, End);
-    } else {
-      FBuffer.MoveCaret(Pos, Shift.Contains(ssShift));
-      FSelecting = true;
+      break;
     }
-    scrollToCaret();
-    updateView();
+    case WM_MOUSEMOVE:
+      if (!FSelecting || !MouseCapture()) return;
+      FBuffer.MoveCaret(Pos, /*Extend=*/true);
+      break;
+    default: return;
   }
-  TWinControl::MouseDown(Button, Shift, X, Y);
-}
-
-void TCustomEdit::MouseMove(TShiftState Shift, int X, int Y) {
-  if (FSelecting && MouseCapture()) {
-    FBuffer.MoveCaret(positionAt({X, Y}), /*Extend=*/true);
-    scrollToCaret();
-    updateView();
-  }
-  TWinControl::MouseMove(Shift, X, Y);
-}
-
-void TCustomEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  if (Button == mbLeft) FSelecting = false;
-  TWinControl::MouseUp(Button, Shift, X, Y);
+  scrollToCaret();
+  updateView();
 }
 
 void TCustomEdit::WMCancelMode(TMessage& Message) {
@@ -769,6 +773,10 @@ void TCustomEdit::WMCancelMode(TMessage& Message) {
 
 void TCustomEdit::DefaultHandler(TMessage& Message) {
   switch (Message.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_MOUSEMOVE: mouseMessage(Message.As<TWMMouse>()); break;
+    case WM_LBUTTONUP: FSelecting = false; break;
     case WM_CONTEXTMENU:
       if (HandleAllocated() && WParamToHandle(Message.WParam) == Handle()) {
         showContextMenu(LParamToPoint(Message.LParam));
@@ -952,6 +960,8 @@ void TCustomEdit::EMScrollCaret(TMessage& Message) {
   updateView();
   Message.Result = 1;
 }
+
+void TCustomEdit::EMGetFirstVisibleLine(TMessage& Message) { Message.Result = IsMultiLine() ? FView->TopLine : 0; }
 
 void TCustomEdit::EMCanUndo(TMessage& Message) { Message.Result = FBuffer.CanUndo() ? 1 : 0; }
 

@@ -157,15 +157,18 @@ protected:
   void CreateWindowHandle(const TCreateParams& Params) override;
   void PaintWindow(gdi::HDC DC) override;
   void DoEnter() override;
-  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-  void MouseMove(TShiftState Shift, int X, int Y) override;
-  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-  // Our context menu (WM_CONTEXTMENU about this window nobody took) and the
-  // wheel of a multi-line edit (three lines a notch).
+  // The edit's own mouse handling, before MouseDown / OnDblClick as the
+  // window's default processing runs: a press focuses and places the caret
+  // (Shift: extends), a move with the button down selects, a double press
+  // selects the word.  Our context menu for WM_CONTEXTMENU about this window
+  // that nobody took, and the wheel of a multi-line edit (three lines a
+  // notch).
   void DefaultHandler(TMessage& Message) override;
 
   // message handlers (a descendant's own map entry overrides one; the
   // inherited handling is DispatchAs<TCustomEdit>(Message))
+  // Our own painting (PaintWindow) with csCustomPaint set around it.
+  void WMPaint(TWMPaint& Message);
   void WMGetText(TMessage& Message);
   void WMGetTextLength(TMessage& Message);
   void WMSetText(TMessage& Message);
@@ -201,6 +204,8 @@ protected:
   void EMSetMargins(TMessage& Message);
   void EMGetMargins(TMessage& Message);
   void EMScrollCaret(TMessage& Message);
+  // The first line shown (0 for a single-line edit).
+  void EMGetFirstVisibleLine(TMessage& Message);
   void EMCanUndo(TMessage& Message);
   void EMEmptyUndoBuffer(TMessage& Message);
   void EMGetModify(TMessage& Message);
@@ -227,6 +232,7 @@ private:
   void insertInput(const String& Value);
   void deleteKey(bool Back, bool Word);
   bool editKey(Word Key, TShiftState Shift);
+  void mouseMessage(const TWMMouse& Message);
   void moveKey(Word Key, TShiftState Shift);
   void adjustHeight();
   void showContextMenu(TPoint Screen);

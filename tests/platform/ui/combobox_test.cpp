@@ -200,6 +200,13 @@ TEST_F(ComboBoxTest, ListOpensAboveWhenTheScreenEndsBelow) {
   GetWindowRect(Combo->DropDownList()->Handle(), &List);
   EXPECT_EQ(List.Bottom, Face.Top);
   EXPECT_EQ(List.Bottom - List.Top, 3 * Combo->ItemHeight() + 2) << "three rows in a one-pixel border";
+  EXPECT_EQ(List.Right - List.Left, Combo->Width());
+  Combo->SetDroppedDown(false);
+  Combo->SetDroppedWidth(280);
+  Combo->SetDroppedDown(true);
+  GetWindowRect(Combo->DropDownList()->Handle(), &List);
+  EXPECT_EQ(List.Right - List.Left, 280);
+  EXPECT_EQ(List.Left, Face.Left);
 }
 
 TEST_F(ComboBoxTest, OpenListTakesTheKeysEnterChoosesEscDoesNot) {

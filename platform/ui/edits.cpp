@@ -103,6 +103,8 @@ Integer floorDiv(Integer A, Integer B) { return A >= 0 ? A / B : -((-A + B - 1) 
 struct TCustomEdit::TView {
   std::vector<TEditLine> Lines;
   bool LinesValid = false;
+  std::vector<TEditLine> Hard;  // the hard lines, kept for Lines' indexed reads
+  bool HardValid = false;
   Integer TopLine = 0;  // the first line shown (multi-line)
   Integer ScrollX = 0;  // pixels the text is scrolled to the left
   TRect Rect;           // EM_SETRECT's formatting rectangle
@@ -111,6 +113,10 @@ struct TCustomEdit::TView {
   Integer RightMargin = DefaultMargin;
   Integer LineHeight = 0;  // the font's; 0: not measured since the last font change
   Integer TabWidth = 0;
+  // a memo's scroll-bar thumb being dragged
+  int DragBar = -1;      // SB_VERT / SB_HORZ while dragging
+  Integer DragGrab = 0;  // the press's distance from the thumb's start
+  Integer DragPos = 0;   // the position the drag reached
 };
 
 // ---------------------------------------------------------------------------
@@ -372,13 +378,22 @@ const std::vector<TEditLine>& TCustomEdit::lines() {
   if (!IsMultiLine()) {
     V.Lines = {{0, FBuffer.Length()}};
   } else if (!wraps()) {
-    V.Lines = FBuffer.HardLines();
+    V.Lines = hardLines();
   } else {
     const TFontMeasurer M(Font());
     V.Lines = FBuffer.Layout(FormatRect().Width(), M, M.TabWidth());
   }
   V.LinesValid = true;
   return V.Lines;
+}
+
+const std::vector<TEditLine>& TCustomEdit::hardLines() {
+  TView& V = *FView;
+  if (!V.HardValid) {
+    V.Hard = FBuffer.HardLines();
+    V.HardValid = true;
+  }
+  return V.Hard;
 }
 
 Integer TCustomEdit::lineHeight() {
@@ -467,6 +482,7 @@ Integer TCustomEdit::verticalMove(Integer Pos, Integer Lines) {
 
 void TCustomEdit::layoutChanged() {
   FView->LinesValid = false;
+  FView->HardValid = false;
   updateView();
 }
 
@@ -768,6 +784,7 @@ void TCustomEdit::mouseMessage(const TWMMouse& Message) {
 
 void TCustomEdit::WMCancelMode(TMessage& Message) {
   FSelecting = false;
+  FView->DragBar = -1;
   DispatchAs<TWinControl>(Message);
 }
 
@@ -1091,14 +1108,14 @@ void TCustomMemo::SetWordWrap(bool Value) {
 }
 
 TPoint TCustomMemo::CaretPos() {
-  const std::vector<TEditLine> Hard = FBuffer.HardLines();
+  const std::vector<TEditLine>& Hard = hardLines();
   const Integer Caret = FBuffer.Caret();
   const Integer Line = TEditBuffer::LineOf(Hard, Caret);
   return {Caret - Hard[size_t(Line)].Start, Line};
 }
 
 void TCustomMemo::SetCaretPos(TPoint Value) {
-  const std::vector<TEditLine> Hard = FBuffer.HardLines();
+  const std::vector<TEditLine>& Hard = hardLines();
   const TEditLine& Line = Hard[size_t(std::clamp(Value.Y, 0, Integer(Hard.size()) - 1))];
   const Integer Pos = Line.Start + std::clamp(Value.X, 0, Line.Length);
   Perform(EM_SETSEL, WPARAM(Pos), LPARAM(Pos));
@@ -1211,9 +1228,9 @@ void TCustomMemo::WMNCLButtonDown(TWMNCHitMessage& Message) {
   else if (IsRectEmpty(Layout.Thumb))
     return;
   else if (Layout.Thumb.Contains(P)) {
-    FDragBar = Bar;
-    FDragGrab = Along - ThumbStart;
-    FDragPos = Layout.Position;
+    FView->DragBar = Bar;
+    FView->DragGrab = Along - ThumbStart;
+    FView->DragPos = Layout.Position;
     SetCaptureControl(this);
     return;
   } else
@@ -1224,28 +1241,30 @@ void TCustomMemo::WMNCLButtonDown(TWMNCHitMessage& Message) {
 
 void TCustomMemo::MouseMove(TShiftState Shift, int X, int Y) {
   TBarLayout Layout;
-  if (FDragBar < 0 || !barLayout(FDragBar, Layout)) {
+  TView& V = *FView;
+  if (V.DragBar < 0 || !barLayout(V.DragBar, Layout)) {
     TCustomEdit::MouseMove(Shift, X, Y);
     return;
   }
   // The thumb's new start along the bar, back to a position of the range.
   const TPoint P{X + Layout.ClientOffset.X, Y + Layout.ClientOffset.Y};
-  const Integer Start = (Layout.Vertical ? P.Y - Layout.Before.Bottom : P.X - Layout.Before.Right) - FDragGrab;
+  const Integer Start = (Layout.Vertical ? P.Y - Layout.Before.Bottom : P.X - Layout.Before.Right) - V.DragGrab;
   const TScrollRange& R = Layout.Range;
   const Integer Room = std::max<Integer>(1, Layout.Track - Layout.ThumbSize);
-  FDragPos = R.Clamp(R.Min + MulDiv(std::clamp(Start, 0, Room), R.Highest() - R.Min, Room));
-  Perform(Layout.Vertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, WORD(FDragPos)), 0);
+  V.DragPos = R.Clamp(R.Min + MulDiv(std::clamp(Start, 0, Room), R.Highest() - R.Min, Room));
+  Perform(Layout.Vertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, WORD(V.DragPos)), 0);
 }
 
 void TCustomMemo::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  if (FDragBar < 0 || Button != mbLeft) {
+  TView& V = *FView;
+  if (V.DragBar < 0 || Button != mbLeft) {
     TCustomEdit::MouseUp(Button, Shift, X, Y);
     return;
   }
-  const UINT Msg = FDragBar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
-  FDragBar = -1;
+  const UINT Msg = V.DragBar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
+  V.DragBar = -1;
   SetCaptureControl(nullptr);
-  Perform(Msg, MAKEWPARAM(SB_THUMBPOSITION, WORD(FDragPos)), 0);
+  Perform(Msg, MAKEWPARAM(SB_THUMBPOSITION, WORD(V.DragPos)), 0);
   Perform(Msg, SB_ENDSCROLL, 0);
 }
 
@@ -1314,27 +1333,27 @@ void TMemoStrings::checkIndex(Integer Index, Integer Limit) const {
 }
 
 Integer TMemoStrings::GetCount() const {
-  const std::vector<TEditLine> Hard = FMemo->FBuffer.HardLines();
+  const std::vector<TEditLine>& Hard = FMemo->hardLines();
   // The empty line after a final break (or of an empty text) is no line.
   return Integer(Hard.size()) - (Hard.back().Length == 0 ? 1 : 0);
 }
 
 String TMemoStrings::Get(Integer Index) const {
   checkIndex(Index, GetCount() - 1);
-  const TEditLine Line = FMemo->FBuffer.HardLines()[size_t(Index)];
+  const TEditLine Line = FMemo->hardLines()[size_t(Index)];
   return FMemo->FBuffer.Text().mid(Line.Start, Line.Length);
 }
 
 void TMemoStrings::Put(Integer Index, const String& S) {
   checkIndex(Index, GetCount() - 1);
-  const TEditLine Line = FMemo->FBuffer.HardLines()[size_t(Index)];
+  const TEditLine Line = FMemo->hardLines()[size_t(Index)];
   replace(Line.Start, Line.Length, S);
 }
 
 void TMemoStrings::Insert(Integer Index, const String& S) {
   const Integer Count = GetCount();
   checkIndex(Index, Count);
-  const std::vector<TEditLine> Hard = FMemo->FBuffer.HardLines();
+  const std::vector<TEditLine> Hard = FMemo->hardLines();
   const String CrLf = QStringLiteral("\r\n");
   if (Index < Count) {
     replace(Hard[size_t(Index)].Start, 0, S + CrLf);
@@ -1351,7 +1370,7 @@ void TMemoStrings::Insert(Integer Index, const String& S) {
 
 void TMemoStrings::Delete(Integer Index) {
   checkIndex(Index, GetCount() - 1);
-  const std::vector<TEditLine> Hard = FMemo->FBuffer.HardLines();
+  const std::vector<TEditLine> Hard = FMemo->hardLines();
   const Integer Start = Hard[size_t(Index)].Start;
   const Integer End = size_t(Index) + 1 < Hard.size() ? Hard[size_t(Index) + 1].Start : FMemo->FBuffer.Length();
   replace(Start, End - Start, String());

@@ -186,7 +186,7 @@ protected:
   void WMKillFocus(TWMSetFocus& Message);
   void WMSetRedraw(TMessage& Message);
   void WMSize(TWMSize& Message);
-  // Ends a drag.
+  // Ends a drag (of the selection or of a scroll bar's thumb).
   void WMCancelMode(TMessage& Message);
   // WParam = start, LParam = end (-1: the end of the text; start -1: none);
   // EM_GETSEL: Result = MAKELONG(start, end), and into the DWORDs WParam and
@@ -240,6 +240,7 @@ private:
   void drawRun(QStringView Line, const std::vector<Integer>& Offsets, Integer From, Integer To, Integer X, Integer Y);
   // layout and view
   const std::vector<TEditLine>& lines();
+  const std::vector<TEditLine>& hardLines();
   String displayText() const;
   Integer lineHeight();
   Integer tabWidth();
@@ -350,9 +351,6 @@ private:
   bool FWordWrap = true;
   bool FWantReturns = true;
   bool FWantTabs = false;
-  int FDragBar = -1;        // SB_VERT / SB_HORZ while its thumb is dragged
-  Integer FDragGrab = 0;    // the press's distance from the thumb's start
-  Integer FDragPos = 0;     // the position the drag reached
 };
 
 class TMemo : public TCustomMemo {

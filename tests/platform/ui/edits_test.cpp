@@ -664,7 +664,24 @@ TEST_F(EditsTest, PaintsBorderTextSelectionAndCaret) {
   auto Disabled = shot();
   EXPECT_EQ(CountPixels(Disabled.get(), box(0), ColorToRGB(clGrayText)), 40);
 
+  // Alignment places a short line in the 94-pixel rectangle, the caret's
+  // column kept free at the right.
+  Edit->SetPasswordChar(Char(0));
   Edit->SetEnabled(true);
+  Memo->SetFocus();
+  struct Case {
+    TAlignment Alignment;
+    int FirstBox;  // window x of the first character
+  } Cases[] = {{taLeftJustify, X0}, {taRightJustify, X0 + 93 - 4 * CharWidth}, {taCenter, X0 + (93 - 4 * CharWidth) / 2}};
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(int(C.Alignment));
+    Edit->SetAlignment(C.Alignment);
+    auto Aligned = shot();
+    EXPECT_EQ(CountPixels(Aligned.get(), Bounds(C.FirstBox, Y0, CharWidth - 1, 10), Ink), 40);
+    EXPECT_EQ(CountPixels(Aligned.get(), Rect(0, 0, 100, 20), Ink), 4 * 40);
+  }
+  Edit->SetAlignment(taLeftJustify);
+
   Edit->SetBorderStyle(bsNone);
   auto Flat = shot();
   EXPECT_EQ(PixelAt(Flat.get(), 0, 0), ColorToRGB(clWindow));
@@ -725,6 +742,25 @@ TEST_F(EditsTest, MemoWrapsAndScrollsByKeysWheelMessagesAndBars) {
   test::Click(Memo, {BarX, Memo->ClientHeight() - 20});
   EXPECT_GT(firstVisibleLine(Memo), 1) << "the trough below the thumb pages down";
   EXPECT_EQ(Memo->Text(), Text) << "and Text kept across the recreation";
+
+  // Dragging the thumb: track codes on the way, the position and the end
+  // scroll at the release; it stops at the last page (40 lines, 4 shown).
+  Memo->Perform(WM_VSCROLL, SB_TOP, 0);
+  const int Arrow = std::min(GetSystemMetrics(SM_CXVSCROLL), Memo->ClientHeight() / 2);
+  TMessageSpy Spy(*Memo);
+  test::MouseDown(Memo, {BarX, Arrow + 3});
+  test::MouseMove(Memo, {BarX, Arrow + 8});
+  const int Tracked = firstVisibleLine(Memo);
+  EXPECT_GT(Tracked, 0);
+  EXPECT_LT(Tracked, 36);
+  test::MouseMove(Memo, {BarX, Memo->ClientHeight() + 50});
+  EXPECT_EQ(firstVisibleLine(Memo), 36);
+  test::MouseUp(Memo, {BarX, Memo->ClientHeight() + 50});
+  std::vector<int> Codes;
+  for (const TSpiedMessage& M : Spy.Messages())
+    if (M.Msg == WM_VSCROLL) Codes.push_back(LOWORD(M.WParam));
+  EXPECT_EQ(Codes, (std::vector<int>{SB_THUMBTRACK, SB_THUMBTRACK, SB_THUMBPOSITION, SB_ENDSCROLL}));
+  EXPECT_EQ(firstVisibleLine(Memo), 36);
 
   // Without wrapping every hard line is one line, scrolled sideways.
   Memo->SetScrollBars(ssNone);

@@ -86,6 +86,11 @@ private:
   TTextFontMetrics FMetrics;
 };
 
+// The offsets of Line's units in Shown (TEditBuffer::LineOffsets).
+void offsetsOf(const String& Shown, const TEditLine& Line, const TFontMeasurer& M, std::vector<Integer>& Offsets) {
+  TEditBuffer::LineOffsets(QStringView(Shown).mid(Line.Start, Line.Length), M, M.TabWidth(), Offsets);
+}
+
 // Text up to its first line break: what a single-line edit pastes.
 String firstLine(const String& Text) {
   for (qsizetype I = 0; I < Text.size(); ++I)
@@ -112,7 +117,7 @@ struct TCustomEdit::TView {
   Integer LeftMargin = DefaultMargin;
   Integer RightMargin = DefaultMargin;
   Integer LineHeight = 0;  // the font's; 0: not measured since the last font change
-  Integer TabWidth = 0;
+  Integer CharWidth = 0;   // the font's average character width
   // a memo's scroll-bar thumb being dragged
   int DragBar = -1;      // SB_VERT / SB_HORZ while dragging
   Integer DragGrab = 0;  // the press's distance from the thumb's start
@@ -165,7 +170,6 @@ const TMessageMap& TCustomEdit::MessageMap() {
 
 TCustomEdit::TCustomEdit(TComponent* AOwner)
     : TWinControl(AOwner), FView(std::make_unique<TView>()), FCanvas(new TControlCanvas) {
-  FControlStyle = TControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   FCanvas->SetControl(this);
   SetParentColor(false);
   SetTabStop(true);
@@ -400,14 +404,14 @@ Integer TCustomEdit::lineHeight() {
   if (FView->LineHeight == 0) {
     const TFontMeasurer M(Font());
     FView->LineHeight = std::max<Integer>(1, M.Metrics().Height);
-    FView->TabWidth = M.TabWidth();
+    FView->CharWidth = M.Metrics().AveCharWidth;
   }
   return FView->LineHeight;
 }
 
-Integer TCustomEdit::tabWidth() {
+Integer TCustomEdit::charWidth() {
   lineHeight();
-  return FView->TabWidth;
+  return FView->CharWidth;
 }
 
 Integer TCustomEdit::visibleLineCount() { return std::max<Integer>(1, FormatRect().Height() / lineHeight()); }
@@ -428,7 +432,7 @@ Integer TCustomEdit::lineWidth(Integer Line) {
   const TEditLine L = lines()[size_t(Line)];
   const TFontMeasurer M(Font());
   std::vector<Integer> Offsets;
-  TEditBuffer::LineOffsets(QStringView(displayText()).mid(L.Start, L.Length), M, M.TabWidth(), Offsets);
+  offsetsOf(displayText(), L, M, Offsets);
   return Offsets.back();
 }
 
@@ -438,7 +442,7 @@ Integer TCustomEdit::maxLineWidth() {
   std::vector<Integer> Offsets;
   Integer Widest = 0;
   for (const TEditLine& L : lines()) {
-    TEditBuffer::LineOffsets(QStringView(Shown).mid(L.Start, L.Length), M, M.TabWidth(), Offsets);
+    offsetsOf(Shown, L, M, Offsets);
     Widest = std::max(Widest, Offsets.back());
   }
   return Widest;
@@ -450,7 +454,7 @@ TPoint TCustomEdit::caretPoint(Integer Pos) {
   const TEditLine& Of = L[size_t(Line)];
   const TFontMeasurer M(Font());
   std::vector<Integer> Offsets;
-  TEditBuffer::LineOffsets(QStringView(displayText()).mid(Of.Start, Of.Length), M, M.TabWidth(), Offsets);
+  offsetsOf(displayText(), Of, M, Offsets);
   const Integer Column = std::clamp(Pos - Of.Start, 0, Of.Length);
   const TRect R = FormatRect();
   return {lineLeft(Offsets.back()) + Offsets[size_t(Column)], R.Top + (Line - FView->TopLine) * lineHeight()};
@@ -465,7 +469,7 @@ Integer TCustomEdit::positionAt(TPoint Point) {
   const TEditLine& Of = L[size_t(Line)];
   const TFontMeasurer M(Font());
   std::vector<Integer> Offsets;
-  TEditBuffer::LineOffsets(QStringView(displayText()).mid(Of.Start, Of.Length), M, M.TabWidth(), Offsets);
+  offsetsOf(displayText(), Of, M, Offsets);
   const Integer X = Point.X - lineLeft(Offsets.back());
   Integer Column = 0;
   while (Column < Of.Length && X > (Offsets[size_t(Column)] + Offsets[size_t(Column) + 1]) / 2) ++Column;
@@ -1285,7 +1289,7 @@ void TCustomMemo::WMVScroll(TWMScroll& Message) {
 
 void TCustomMemo::WMHScroll(TWMScroll& Message) {
   const Integer X = FView->ScrollX, Page = FormatRect().Width();
-  const Integer Line = std::max<Integer>(1, tabWidth() / TabChars);
+  const Integer Line = charWidth();
   switch (Message.ScrollCode) {
     case SB_LINELEFT: setScrollX(X - Line); break;
     case SB_LINERIGHT: setScrollX(X + Line); break;

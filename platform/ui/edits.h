@@ -243,7 +243,7 @@ private:
   const std::vector<TEditLine>& hardLines();
   String displayText() const;
   Integer lineHeight();
-  Integer tabWidth();
+  Integer charWidth();
   Integer visibleLineCount();
   Integer lineLeft(Integer LineWidth);
   Integer lineWidth(Integer Line);

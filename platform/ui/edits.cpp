@@ -856,18 +856,11 @@ void TCustomEdit::showContextMenu(TPoint Screen) {
 
 // ----- text and clipboard messages
 
+// TControl's default copies FText into the caller's buffer: it gets the
+// buffer's text first.
 void TCustomEdit::WMGetText(TMessage& Message) {
-  auto* Buffer = reinterpret_cast<Char*>(Message.LParam);
-  const qsizetype Room = qsizetype(Message.WParam);
-  if (!Buffer || Room <= 0) {
-    Message.Result = 0;
-    return;
-  }
-  const String& Text = FBuffer.Text();
-  const qsizetype Count = std::min(Room - 1, Text.size());
-  std::copy_n(Text.constData(), Count, Buffer);
-  Buffer[Count] = Char(0);
-  Message.Result = Count;
+  FText = FBuffer.Text();
+  TControl::DefaultHandler(Message);
 }
 
 void TCustomEdit::WMGetTextLength(TMessage& Message) { Message.Result = FBuffer.Length(); }

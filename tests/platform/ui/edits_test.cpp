@@ -525,6 +525,13 @@ TEST_F(EditsTest, MemoLinesAreTheHardLines) {
   Lines->EndUpdate();
   EXPECT_EQ(Memo->Text(), "a\r\nb\r\nx\r\ny\r\nz\r\n");
   EXPECT_EQ(Changes, 3);
+
+  // A memo without parent or window keeps its lines all the same.
+  auto* Loose = new TMemo(Form);
+  Loose->Lines()->Add("x");
+  Loose->Lines()->Add("y");
+  EXPECT_EQ(Loose->Text(), "x\r\ny\r\n");
+  EXPECT_FALSE(Loose->HandleAllocated());
 }
 
 TEST_F(EditsTest, DialogCodesLetTheFormHaveEnterTabAndEsc) {

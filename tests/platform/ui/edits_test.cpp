@@ -695,6 +695,32 @@ TEST_F(EditsTest, PaintsBorderTextSelectionAndCaret) {
   EXPECT_EQ(CountPixels(Flat.get(), Bounds(TextLeft, TextTop, CharWidth - 1, 10), Ink), 40);
 }
 
+TEST_F(EditsTest, MemoPaintsItsLinesFromTheFirstVisibleOne) {
+  Memo->SetText("a\r\nbb\r\nccc\r\ndddd\r\neeeee\r\nffffff");
+  Form->Show();
+  Edit->SetFocus();
+  const TColor Ink = ColorToRGB(clWindowText);
+  // The characters of the memo's row Row (window pixels; 40 per character).
+  auto rowInk = [&](TBitmap* Shot, int Row) {
+    const int Y = 2 + TextTop + Row * LineHeight;
+    return CountPixels(Shot, Rect(0, Y, Memo->Width(), Y + 10), Ink) / 40;
+  };
+  auto Top = test::Snapshot(Memo);
+  EXPECT_EQ((std::vector<int>{rowInk(Top.get(), 0), rowInk(Top.get(), 1), rowInk(Top.get(), 2), rowInk(Top.get(), 3)}),
+            (std::vector<int>{1, 2, 3, 4}));
+  Memo->Perform(WM_VSCROLL, SB_LINEDOWN, 0);
+  Memo->Perform(WM_VSCROLL, SB_LINEDOWN, 0);
+  auto Scrolled = test::Snapshot(Memo);
+  EXPECT_EQ((std::vector<int>{rowInk(Scrolled.get(), 0), rowInk(Scrolled.get(), 1), rowInk(Scrolled.get(), 2),
+                              rowInk(Scrolled.get(), 3)}),
+            (std::vector<int>{3, 4, 5, 6}));
+  // 94 pixels wrap after 18 characters.
+  Memo->SetText(String(30, u'x'));
+  auto Wrapped = test::Snapshot(Memo);
+  EXPECT_EQ(rowInk(Wrapped.get(), 0), 18);
+  EXPECT_EQ(rowInk(Wrapped.get(), 1), 12);
+}
+
 TEST_F(EditsTest, ScrollsSidewaysToKeepTheCaretVisible) {
   // The client area is 96 pixels: 19 characters fit.
   focus(Edit, String(30, u'x') + "END", 0, 0);

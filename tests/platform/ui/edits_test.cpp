@@ -624,9 +624,15 @@ TEST_F(EditsTest, MousePlacesSelectsAndAutoSelectIsForTheKeyboard) {
   test::Key(VK_TAB);
   EXPECT_EQ(Edit->SelLength(), 0);
   // Memos never select all on entry.
-  Memo->SetText("abc");
+  Memo->SetText(String(16, u'a') + " bbbb");
   Memo->SetFocus();
   EXPECT_EQ(Memo->SelLength(), 0);
+  // Past the end of a wrapped row the caret stays on that row, before its
+  // last blank (the row's end is where the next row starts).
+  test::Click(Memo, {90, at(0, 0).Y});
+  EXPECT_EQ(Memo->SelStart(), 16);
+  test::Click(Memo, {90, at(0, 1).Y});
+  EXPECT_EQ(Memo->SelStart(), 21) << "the last row ends at the text's end";
 }
 
 TEST_F(EditsTest, PaintsBorderTextSelectionAndCaret) {

@@ -55,7 +55,6 @@
 #include <memory>
 #include <vector>
 
-
 RTL_ENUM(TScrollStyle, ssNone, ssHorizontal, ssVertical, ssBoth)
 
 // ---------------------------------------------------------------------------
@@ -119,7 +118,7 @@ public:
 
   // methods
   void SelectAll();
-  // Selects Length units from Start (EM_SETSEL; -1 Start: none).
+  // Selects Length units from Start (EM_SETSEL; negative values count as 0).
   void SetSel(Integer Start, Integer Length);
   void Clear();  // Text := ""
   // These only Perform their message.
@@ -177,6 +176,7 @@ protected:
   void WMPaste(TMessage& Message);
   void WMClear(TMessage& Message);
   void WMUndo(TMessage& Message);
+  // KeyDown / KeyPress first; the edit's own handling of what they left.
   void WMKeyDown(TWMKey& Message);
   void WMChar(TWMKey& Message);
   // DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS; multi-line adds
@@ -193,7 +193,8 @@ protected:
   // LParam point to when not null.
   void EMGetSel(TMessage& Message);
   void EMSetSel(TMessage& Message);
-  // LParam: the new text (zero-terminated UTF-16).
+  // LParam: the new text (zero-terminated UTF-16), WParam non-zero: undoable.
+  // No ReadOnly, EditCanModify or MaxLength; Modified and Change as any edit.
   void EMReplaceSel(TMessage& Message);
   // LParam: a RECT* in client coordinates; null restores the default.
   void EMGetRect(TMessage& Message);

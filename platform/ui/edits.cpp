@@ -2,7 +2,9 @@
 
 #include "platform/rtl/rtlmath.h"
 #include "platform/rtl/strutils.h"
+#include "platform/ui/beep.h"
 #include "platform/ui/clipbrd.h"
+#include "platform/ui/dialogs.h"
 #include "platform/ui/edges.h"
 #include "platform/ui/focus.h"
 #include "platform/ui/inputrouter.h"
@@ -304,7 +306,10 @@ void TCustomEdit::changed() {
 
 void TCustomEdit::insertInput(const String& Value) {
   const String Fitted = FBuffer.FitInput(Value, FCharCase, FMaxLength);
-  if (Fitted.isEmpty()) return;
+  if (Fitted.isEmpty()) {
+    if (!Value.isEmpty()) gdi::MessageBeep(MB_OK);  // the text is full
+    return;
+  }
   if (!canModify()) return;
   applyEdit(Fitted, TEditBuffer::TRecord::Typing);
 }

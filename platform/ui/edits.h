@@ -152,6 +152,10 @@ protected:
   TRect FormatRect();
 
   // reimplemented
+  // As asked: AutoSize is the edit's height rule, and must not shrink the
+  // edit around child controls (spin and edit buttons) as a windowed
+  // parent's AutoSize would.
+  bool CanAutoSize(int& NewWidth, int& NewHeight) override { return true; }
   void CreateParams(TCreateParams& Params) override;
   void CreateWindowHandle(const TCreateParams& Params) override;
   void PaintWindow(gdi::HDC DC) override;

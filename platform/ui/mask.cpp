@@ -1,6 +1,7 @@
 #include "platform/ui/mask.h"
 
 #include "platform/ui/beep.h"
+#include "platform/ui/dialogs.h"
 #include "platform/ui/clipbrd.h"
 
 #include <QScopeGuard>
@@ -9,7 +10,6 @@ using namespace gdi;
 
 namespace {
 
-constexpr UINT BeepType = 0;  // MB_OK
 constexpr ushort CtrlBackspace = 127;
 
 }  // namespace
@@ -67,7 +67,7 @@ void TCustomMaskEdit::ValidateEdit() {
   // Leaving the control is what usually validates: the focus comes back.
   if (CanFocus() && !Focused()) SetFocus();
   SetSel(Pos, 0);
-  MessageBeep(BeepType);
+  MessageBeep(MB_OK);
   throw EDBEditError(SMaskEditErr);
 }
 
@@ -113,7 +113,7 @@ void TCustomMaskEdit::typeChar(Char Key) {
   String Edited = FMask.FormatEditText(EditText());
   Integer Caret = SelStart();
   if (FMask.InputText(Edited, Caret, SelLength(), String(Key)) == 0) {
-    MessageBeep(BeepType);
+    MessageBeep(MB_OK);
     return;
   }
   applyEdit(Edited, Caret);
@@ -211,7 +211,7 @@ void TCustomMaskEdit::WMPaste(TMessage& Message) {
   String Edited = FMask.FormatEditText(EditText());
   Integer Caret = SelStart();
   const int Taken = FMask.InputText(Edited, Caret, SelLength(), Chars);
-  if (Taken < Chars.size()) MessageBeep(BeepType);
+  if (Taken < Chars.size()) MessageBeep(MB_OK);
   if (Taken > 0) applyEdit(Edited, Caret);
 }
 

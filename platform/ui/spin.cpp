@@ -2,6 +2,7 @@
 
 #include "platform/rtl/numconv.h"
 #include "platform/ui/beep.h"
+#include "platform/ui/dialogs.h"
 #include "platform/ui/edges.h"
 #include "platform/ui/msgqueue.h"
 
@@ -13,7 +14,6 @@ using namespace gdi;
 namespace {
 
 constexpr UINT_PTR RepeatTimerId = 1;
-constexpr UINT BeepType = 0;  // MB_OK
 // The gap between the text and the spin button.
 constexpr Integer TextGap = 2;
 
@@ -184,7 +184,7 @@ Integer TSpinEdit::CheckValue(Integer NewValue) const {
 
 void TSpinEdit::UpClick(TObject*) {
   if (ReadOnly()) {
-    MessageBeep(BeepType);
+    MessageBeep(MB_OK);
     return;
   }
   SetValue(stepped(Value(), FIncrement));
@@ -192,13 +192,11 @@ void TSpinEdit::UpClick(TObject*) {
 
 void TSpinEdit::DownClick(TObject*) {
   if (ReadOnly()) {
-    MessageBeep(BeepType);
+    MessageBeep(MB_OK);
     return;
   }
   SetValue(stepped(Value(), -Int64(FIncrement)));
 }
-
-bool TSpinEdit::CanAutoSize(int&, int&) { return true; }
 
 void TSpinEdit::CreateParams(TCreateParams& Params) {
   TCustomEdit::CreateParams(Params);
@@ -247,7 +245,7 @@ void TSpinEdit::KeyPress(Char& Key) {
   const bool Printable = Key.unicode() >= u' ' && Key.unicode() != CtrlBackspace;
   if (Printable && (!FEditorEnabled || !(isDigit(Key) || Key == u'-'))) {
     Key = Char();
-    MessageBeep(BeepType);
+    MessageBeep(MB_OK);
     return;
   }
   TCustomEdit::KeyPress(Key);

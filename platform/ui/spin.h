@@ -104,9 +104,6 @@ protected:
   Integer CheckValue(Integer NewValue) const;
 
   // reimplemented
-  // As asked: AutoSize is the edit's height rule, and must not shrink the
-  // edit around its spin button as a windowed parent's AutoSize would.
-  bool CanAutoSize(int& NewWidth, int& NewHeight) override;
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
   bool EditCanModify() override;

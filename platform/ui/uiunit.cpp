@@ -5,15 +5,22 @@
 #include "platform/ui/application.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/clipbrd.h"
+#include "platform/ui/combobox.h"
 #include "platform/ui/comctrls.h"
 #include "platform/ui/commdlg.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/edits.h"
 #include "platform/ui/extctrls.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/imagelist.h"
+#include "platform/ui/labelededit.h"
+#include "platform/ui/listbox.h"
+#include "platform/ui/mask.h"
 #include "platform/ui/menus.h"
+#include "platform/ui/pages.h"
 #include "platform/ui/printers.h"
 #include "platform/ui/scrollbar.h"
+#include "platform/ui/spin.h"
 #include "platform/ui/stdctrls.h"
 #include "platform/ui/timers.h"
 
@@ -31,7 +38,12 @@ const std::vector<TClass>& componentClasses() {
       TProgressBar::StaticClass(), TScrollBar::StaticClass(),  TTimer::StaticClass(),
       TMainMenu::StaticClass(),   TPopupMenu::StaticClass(),   TMenuItem::StaticClass(),
       TAction::StaticClass(),     TImageList::StaticClass(),   TOpenDialog::StaticClass(),
-      TSaveDialog::StaticClass(), TFontDialog::StaticClass(),  TColorDialog::StaticClass()};
+      TSaveDialog::StaticClass(), TFontDialog::StaticClass(),  TColorDialog::StaticClass(),
+      TEdit::StaticClass(),       TMemo::StaticClass(),        TMaskEdit::StaticClass(),
+      TSpinEdit::StaticClass(),   TLabeledEdit::StaticClass(), TListBox::StaticClass(),
+      TComboBox::StaticClass(),   TBitBtn::StaticClass(),      TSpeedButton::StaticClass(),
+      TToolBar::StaticClass(),    TToolButton::StaticClass(),  TPageControl::StaticClass(),
+      TTabSheet::StaticClass()};
   return Classes;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/rtl/strutils.h"
 #include "platform/ui/application.h"
+#include "platform/ui/beep.h"
 #include "platform/ui/bitmap.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/clipbrd.h"
@@ -169,9 +170,12 @@ TEST_F(EditsTest, TextSetterFiresChangeOnlyForANewTextAndIgnoresMaxLength) {
   EXPECT_EQ(Edit->SelStart(), 6);
   EXPECT_EQ(Edit->SelLength(), 0);
 
-  // Typing and pasting respect MaxLength: nothing fits, then one character.
+  // Typing and pasting respect MaxLength: nothing fits (a beep), then one
+  // character.
+  test::TBeepRecorder Beeps;
   test::Type("7");
   EXPECT_EQ(Edit->Text(), "123456");
+  EXPECT_EQ(Beeps.Count(), 1);
   Edit->SetSel(0, 3);
   test::Type("78");
   EXPECT_EQ(Edit->Text(), "7456");

@@ -9,7 +9,8 @@ namespace {
 
 TEST(UiUnitTest, ComponentClassesAreCreatedByName) {
   InitializeUnits({UiUnit});
-  for (const char* Name : {"TForm", "TButton", "TPanel", "TPopupMenu", "TOpenDialog", "TTimer"}) {
+  for (const char* Name : {"TForm", "TButton", "TPanel", "TPopupMenu", "TOpenDialog", "TTimer", "TEdit", "TMaskEdit",
+                           "TComboBox", "TToolButton", "TTabSheet"}) {
     SCOPED_TRACE(Name);
     EXPECT_NE(GetClass(String::fromLatin1(Name)), nullptr);
   }

@@ -22,13 +22,33 @@ bool isTextField(const TField* Field) {
   }
 }
 
-// A character the field cannot hold (a letter in a number) is refused
-// before it reaches the text; answers whether Key was refused.
-bool refuseInvalidChar(TField* Field, Char& Key) {
-  if (Key.unicode() < 32 || !Field || Field->IsValidChar(Key)) return false;
-  MessageBeep(MB_OK);
-  Key = Char(0);
-  return true;
+constexpr Char Escape = Char(27);
+constexpr Char CarriageReturn = Char(13);
+
+// A link serving Control (which owns it): OnDataChange shows the field's
+// value, OnUpdateData writes the control's.
+std::unique_ptr<TFieldDataLink> newFieldLink(TComponent* Control, const TNotifyEvent& OnDataChange,
+                                             const TNotifyEvent& OnUpdateData) {
+  auto Link = std::make_unique<TFieldDataLink>();
+  Link->SetControl(Control);
+  Link->OnDataChange = OnDataChange;
+  Link->OnUpdateData = OnUpdateData;
+  return Link;
+}
+
+// Filters a typed character for Field before it reaches the text: one the
+// field cannot hold (a letter in a number) goes with a beep.  Esc goes too
+// and answers true: the control shows the field's value again.
+bool filterKey(TField* Field, Char& Key) {
+  if (Key == Escape) {
+    Key = Char(0);
+    return true;
+  }
+  if (Key.unicode() >= 32 && Field && !Field->IsValidChar(Key)) {
+    MessageBeep(MB_OK);
+    Key = Char(0);
+  }
+  return false;
 }
 
 // The link edits for a modification, or the modification goes with a beep.
@@ -38,8 +58,19 @@ bool askToEdit(TFieldDataLink* Link) {
   return false;
 }
 
-constexpr Char Escape = Char(27);
-constexpr Char CarriageReturn = Char(13);
+// Leaving Control writes its modified value.  A value the field refuses
+// keeps the focus on Control, its text all selected when SelectText, and the
+// error goes on to the caller.
+template <class TFieldControl>
+void writeOnExit(TFieldDataLink* Link, TFieldControl* Control, bool SelectText) {
+  try {
+    Link->UpdateRecord();
+  } catch (const Exception&) {
+    if (SelectText) Control->SelectAll();
+    Control->SetFocus();
+    throw;
+  }
+}
 
 }  // namespace
 
@@ -126,11 +157,11 @@ const TMessageMap& TDBEdit::MessageMap() {
   return Map;
 }
 
-TDBEdit::TDBEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner), FDataLink(std::make_unique<TFieldDataLink>()) {
+TDBEdit::TDBEdit(TComponent* AOwner)
+    : TCustomMaskEdit(AOwner),
+      FDataLink(newFieldLink(this, TNotifyEvent(this, &TDBEdit::dataChange),
+                             TNotifyEvent(this, &TDBEdit::updateData))) {
   FControlStyle.Include(csReplicatable);
-  FDataLink->SetControl(this);
-  FDataLink->OnDataChange = TNotifyEvent(this, &TDBEdit::dataChange);
-  FDataLink->OnUpdateData = TNotifyEvent(this, &TDBEdit::updateData);
 }
 
 TDBEdit::~TDBEdit() = default;
@@ -181,11 +212,7 @@ bool TDBEdit::EditCanModify() { return askToEdit(FDataLink.get()); }
 
 void TDBEdit::KeyPress(Char& Key) {
   TCustomMaskEdit::KeyPress(Key);
-  if (refuseInvalidChar(FDataLink->Field(), Key)) return;
-  if (Key == Escape) {
-    Reset();
-    Key = Char(0);
-  }
+  if (filterKey(FDataLink->Field(), Key)) Reset();
 }
 
 void TDBEdit::CMEnter(TMessage& Message) {
@@ -194,15 +221,9 @@ void TDBEdit::CMEnter(TMessage& Message) {
 }
 
 void TDBEdit::CMExit(TMessage& Message) {
-  try {
-    FDataLink->UpdateRecord();
-  } catch (const Exception&) {
-    // Still focused (FFocused stays set), so taking the focus back keeps the
-    // rejected text for the user to correct.
-    SelectAll();
-    SetFocus();
-    throw;
-  }
+  // A refused text leaves FFocused set, so taking the focus back keeps the
+  // rejected text for the user to correct.
+  writeOnExit(FDataLink.get(), this, /*SelectText=*/true);
   setFocused(false);
   // The write validated the mask already: skip the masked edit's own check.
   DispatchAs<TCustomEdit>(Message);
@@ -257,11 +278,11 @@ const TMessageMap& TDBMemo::MessageMap() {
   return Map;
 }
 
-TDBMemo::TDBMemo(TComponent* AOwner) : TCustomMemo(AOwner), FDataLink(std::make_unique<TFieldDataLink>()) {
+TDBMemo::TDBMemo(TComponent* AOwner)
+    : TCustomMemo(AOwner),
+      FDataLink(newFieldLink(this, TNotifyEvent(this, &TDBMemo::dataChange),
+                             TNotifyEvent(this, &TDBMemo::updateData))) {
   FControlStyle.Include(csReplicatable);
-  FDataLink->SetControl(this);
-  FDataLink->OnDataChange = TNotifyEvent(this, &TDBMemo::dataChange);
-  FDataLink->OnUpdateData = TNotifyEvent(this, &TDBMemo::updateData);
 }
 
 TDBMemo::~TDBMemo() = default;
@@ -323,11 +344,7 @@ void TDBMemo::KeyPress(Char& Key) {
     Key = Char(0);
     return;
   }
-  if (refuseInvalidChar(FDataLink->Field(), Key)) return;
-  if (Key == Escape) {
-    FDataLink->Reset();
-    Key = Char(0);
-  }
+  if (filterKey(FDataLink->Field(), Key)) FDataLink->Reset();
 }
 
 void TDBMemo::CMEnter(TMessage& Message) {
@@ -336,12 +353,8 @@ void TDBMemo::CMEnter(TMessage& Message) {
 }
 
 void TDBMemo::CMExit(TMessage& Message) {
-  try {
-    FDataLink->UpdateRecord();
-  } catch (const Exception&) {
-    SetFocus();
-    throw;
-  }
+  // A refused text keeps the memo's caret where the user left it.
+  writeOnExit(FDataLink.get(), this, /*SelectText=*/false);
   setFocused(false);
   DispatchAs<TCustomMemo>(Message);
 }
@@ -394,11 +407,10 @@ const TMessageMap& TDBComboBox::MessageMap() {
 }
 
 TDBComboBox::TDBComboBox(TComponent* AOwner)
-    : TCustomComboBox(AOwner), FDataLink(std::make_unique<TFieldDataLink>()) {
+    : TCustomComboBox(AOwner),
+      FDataLink(newFieldLink(this, TNotifyEvent(this, &TDBComboBox::dataChange),
+                             TNotifyEvent(this, &TDBComboBox::updateData))) {
   FControlStyle.Include(csReplicatable);
-  FDataLink->SetControl(this);
-  FDataLink->OnDataChange = TNotifyEvent(this, &TDBComboBox::dataChange);
-  FDataLink->OnUpdateData = TNotifyEvent(this, &TDBComboBox::updateData);
 }
 
 TDBComboBox::~TDBComboBox() = default;
@@ -443,22 +455,13 @@ void TDBComboBox::Change() {
 
 void TDBComboBox::KeyPress(Char& Key) {
   TCustomComboBox::KeyPress(Key);
-  if (refuseInvalidChar(FDataLink->Field(), Key)) return;
-  if (Key == Escape) {
-    FDataLink->Reset();
-    SelectAll();
-    Key = Char(0);
-  }
+  if (!filterKey(FDataLink->Field(), Key)) return;
+  FDataLink->Reset();
+  SelectAll();
 }
 
 void TDBComboBox::CMExit(TMessage& Message) {
-  try {
-    FDataLink->UpdateRecord();
-  } catch (const Exception&) {
-    SelectAll();
-    SetFocus();
-    throw;
-  }
+  writeOnExit(FDataLink.get(), this, /*SelectText=*/true);
   DispatchAs<TCustomComboBox>(Message);
 }
 

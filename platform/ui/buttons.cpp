@@ -708,6 +708,62 @@ TBitmap* TButtonGlyph::frame(TButtonState State) {
 }
 
 // ---------------------------------------------------------------------------
+// TGlyphHolder: the glyph properties of bitmap and speed buttons, and the
+// drawing of glyph and caption by them.  A change of the look calls OnChange.
+
+class TGlyphHolder {
+public:
+  explicit TGlyphHolder(const TNotifyEvent& OnChange)
+      : FGlyph(OnChange), FStandard(TNotifyEvent()), FOnChange(OnChange) {}
+
+  TButtonGlyph& Glyph() { return FGlyph; }
+  // Shown while Glyph is empty (a bitmap button's kind); its changes go
+  // unannounced.
+  TButtonGlyph& Standard() { return FStandard; }
+  TButtonLayout Layout() const { return FLayout; }
+  void SetLayout(TButtonLayout Value) {
+    if (Value == FLayout) return;
+    FLayout = Value;
+    changed();
+  }
+  // -1 or more; other values are ignored.
+  Integer Margin() const { return FMargin; }
+  void SetMargin(Integer Value) {
+    if (Value == FMargin || Value < -1) return;
+    FMargin = Value;
+    changed();
+  }
+  Integer Spacing() const { return FSpacing; }
+  void SetSpacing(Integer Value) {
+    if (Value == FSpacing) return;
+    FSpacing = Value;
+    changed();
+  }
+
+  // The shown glyph and Caption inside Client (DrawButtonContent), in
+  // Canvas's font; a pressed button's content shifts by (1, 1).
+  void Paint(TCanvas* Canvas, const TRect& Client, const String& Caption, bool Pressed, bool Enabled) {
+    TButtonGlyph& Shown = FGlyph.Empty() ? FStandard : FGlyph;
+    const TButtonState State = !Enabled ? bsDisabled : Pressed ? bsDown : bsUp;
+    DrawButtonContent(
+        Canvas, Client, Pressed ? TPoint{1, 1} : TPoint{}, Caption, Shown.Size(),
+        [&](TPoint At) { Shown.Draw(Canvas, At, State); }, FLayout, FMargin, FSpacing, Enabled);
+  }
+
+private:
+  void changed() {
+    if (FOnChange) FOnChange(/*Sender=*/nullptr);
+  }
+
+  TButtonGlyph FGlyph;
+  TButtonGlyph FStandard;
+  TNotifyEvent FOnChange;
+  TButtonLayout FLayout = blGlyphLeft;
+  Integer FMargin = -1;
+  Integer FSpacing = 4;
+};
+
+// ---------------------------------------------------------------------------
 // TBitBtn
 
 namespace {
@@ -793,18 +849,22 @@ QImage kindImage(TBitBtnKind Kind) {
 }  // namespace
 
 TBitBtn::TBitBtn(TComponent* AOwner)
-    : TButton(AOwner),
-      FGlyph(std::make_unique<TButtonGlyph>(TNotifyEvent([this](TObject*) { Invalidate(); }))),
-      FKindGlyph(std::make_unique<TButtonGlyph>(TNotifyEvent())) {
+    : TButton(AOwner), FGlyph(std::make_unique<TGlyphHolder>(TNotifyEvent([this](TObject*) { Invalidate(); }))) {
   UpdateButton();
 }
 
 TBitBtn::~TBitBtn() = default;
 
-TBitmap* TBitBtn::Glyph() const { return FGlyph->Glyph(); }
-void TBitBtn::SetGlyph(TBitmap* Value) { FGlyph->SetGlyph(Value); }
-TNumGlyphs TBitBtn::NumGlyphs() const { return FGlyph->NumGlyphs(); }
-void TBitBtn::SetNumGlyphs(TNumGlyphs Value) { FGlyph->SetNumGlyphs(Value); }
+TBitmap* TBitBtn::Glyph() const { return FGlyph->Glyph().Glyph(); }
+void TBitBtn::SetGlyph(TBitmap* Value) { FGlyph->Glyph().SetGlyph(Value); }
+TNumGlyphs TBitBtn::NumGlyphs() const { return FGlyph->Glyph().NumGlyphs(); }
+void TBitBtn::SetNumGlyphs(TNumGlyphs Value) { FGlyph->Glyph().SetNumGlyphs(Value); }
+TButtonLayout TBitBtn::Layout() const { return FGlyph->Layout(); }
+void TBitBtn::SetLayout(TButtonLayout Value) { FGlyph->SetLayout(Value); }
+Integer TBitBtn::Margin() const { return FGlyph->Margin(); }
+void TBitBtn::SetMargin(Integer Value) { FGlyph->SetMargin(Value); }
+Integer TBitBtn::Spacing() const { return FGlyph->Spacing(); }
+void TBitBtn::SetSpacing(Integer Value) { FGlyph->SetSpacing(Value); }
 
 void TBitBtn::SetKind(TBitBtnKind Value) {
   if (Value == FKind) return;
@@ -814,30 +874,8 @@ void TBitBtn::SetKind(TBitBtnKind Value) {
     Image.SetImage(kindImage(Value));
     SetCaption(QString::fromLatin1(kindLook(Value).Caption));
   }
-  FKindGlyph->SetGlyph(&Image);
+  FGlyph->Standard().SetGlyph(&Image);
   Invalidate();
-}
-
-void TBitBtn::SetLayout(TButtonLayout Value) {
-  if (Value == FLayout) return;
-  FLayout = Value;
-  Invalidate();
-}
-
-void TBitBtn::SetMargin(Integer Value) {
-  if (Value == FMargin || Value < -1) return;
-  FMargin = Value;
-  Invalidate();
-}
-
-void TBitBtn::SetSpacing(Integer Value) {
-  if (Value == FSpacing) return;
-  FSpacing = Value;
-  Invalidate();
-}
-
-TButtonGlyph* TBitBtn::shownGlyph() const {
-  return FGlyph->Empty() && FKind != bkCustom ? FKindGlyph.get() : FGlyph.get();
 }
 
 void TBitBtn::UpdateButton() {
@@ -847,14 +885,8 @@ void TBitBtn::UpdateButton() {
 
 void TBitBtn::Paint() {
   TButton::Paint();
-  const bool Down = Button() && Button()->isDown();
-  TButtonGlyph* G = shownGlyph();
-  const TButtonState State = !Enabled() ? bsDisabled : Down ? bsDown : bsUp;
-  TCanvas* C = Canvas();
-  C->SetFont(Font());
-  DrawButtonContent(
-      C, ClientRect(), Down ? TPoint{1, 1} : TPoint{}, Caption(), G->Size(),
-      [&](TPoint At) { G->Draw(C, At, State); }, FLayout, FMargin, FSpacing, Enabled());
+  Canvas()->SetFont(Font());
+  FGlyph->Paint(Canvas(), ClientRect(), Caption(), /*Pressed=*/Button() && Button()->isDown(), Enabled());
 }
 
 void TBitBtn::DescribeProperties(TPropertyTable& Props) {
@@ -881,7 +913,7 @@ const TMessageMap& TSpeedButton::MessageMap() {
 
 TSpeedButton::TSpeedButton(TComponent* AOwner)
     : TGraphicControl(AOwner),
-      FGlyph(std::make_unique<TButtonGlyph>(TNotifyEvent(this, &TSpeedButton::glyphChanged))) {
+      FGlyph(std::make_unique<TGlyphHolder>(TNotifyEvent([this](TObject*) { Invalidate(); }))) {
   // Repeated clicks stay clicks: no double clicks.
   FControlStyle = TControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csReplicatable};
   SetBounds(0, 0, 23, 22);
@@ -889,33 +921,20 @@ TSpeedButton::TSpeedButton(TComponent* AOwner)
 
 TSpeedButton::~TSpeedButton() = default;
 
-TBitmap* TSpeedButton::Glyph() const { return FGlyph->Glyph(); }
-void TSpeedButton::SetGlyph(TBitmap* Value) { FGlyph->SetGlyph(Value); }
-TNumGlyphs TSpeedButton::NumGlyphs() const { return FGlyph->NumGlyphs(); }
-void TSpeedButton::SetNumGlyphs(TNumGlyphs Value) { FGlyph->SetNumGlyphs(Value); }
-void TSpeedButton::glyphChanged(TObject*) { Invalidate(); }
+TBitmap* TSpeedButton::Glyph() const { return FGlyph->Glyph().Glyph(); }
+void TSpeedButton::SetGlyph(TBitmap* Value) { FGlyph->Glyph().SetGlyph(Value); }
+TNumGlyphs TSpeedButton::NumGlyphs() const { return FGlyph->Glyph().NumGlyphs(); }
+void TSpeedButton::SetNumGlyphs(TNumGlyphs Value) { FGlyph->Glyph().SetNumGlyphs(Value); }
+TButtonLayout TSpeedButton::Layout() const { return FGlyph->Layout(); }
+void TSpeedButton::SetLayout(TButtonLayout Value) { FGlyph->SetLayout(Value); }
+Integer TSpeedButton::Margin() const { return FGlyph->Margin(); }
+void TSpeedButton::SetMargin(Integer Value) { FGlyph->SetMargin(Value); }
+Integer TSpeedButton::Spacing() const { return FGlyph->Spacing(); }
+void TSpeedButton::SetSpacing(Integer Value) { FGlyph->SetSpacing(Value); }
 
 void TSpeedButton::SetFlat(bool Value) {
   if (Value == FFlat) return;
   FFlat = Value;
-  Invalidate();
-}
-
-void TSpeedButton::SetLayout(TButtonLayout Value) {
-  if (Value == FLayout) return;
-  FLayout = Value;
-  Invalidate();
-}
-
-void TSpeedButton::SetMargin(Integer Value) {
-  if (Value == FMargin || Value < -1) return;
-  FMargin = Value;
-  Invalidate();
-}
-
-void TSpeedButton::SetSpacing(Integer Value) {
-  if (Value == FSpacing) return;
-  FSpacing = Value;
   Invalidate();
 }
 
@@ -924,11 +943,8 @@ void TSpeedButton::Paint() {
   const TRect R = ClientRect();
   const bool Pressed = Enabled() && FMouse.Pressed();
   DrawButtonFrame(C, R, FFlat, Enabled() && FMouse.Hot(), Pressed);
-  const TButtonState State = !Enabled() ? bsDisabled : Pressed ? bsDown : bsUp;
   C->SetFont(Font());
-  DrawButtonContent(
-      C, R, Pressed ? TPoint{1, 1} : TPoint{}, Caption(), FGlyph->Size(),
-      [&](TPoint At) { FGlyph->Draw(C, At, State); }, FLayout, FMargin, FSpacing, Enabled());
+  FGlyph->Paint(C, R, Caption(), Pressed, Enabled());
 }
 
 void TSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {

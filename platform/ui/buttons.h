@@ -26,7 +26,7 @@
 
 class QAbstractButton;
 class TBitmap;
-class TButtonGlyph;
+class TGlyphHolder;
 class TStrings;
 class TStringList;
 
@@ -313,11 +313,12 @@ public:
   // Not bkCustom: sets the kind's caption.
   TBitBtnKind Kind() const { return FKind; }
   void SetKind(TBitBtnKind Value);
-  TButtonLayout Layout() const { return FLayout; }
+  TButtonLayout Layout() const;
   void SetLayout(TButtonLayout Value);
-  Integer Margin() const { return FMargin; }
+  // -1 or more (see CalcButtonLayout); other values are ignored.
+  Integer Margin() const;
   void SetMargin(Integer Value);
-  Integer Spacing() const { return FSpacing; }
+  Integer Spacing() const;
   void SetSpacing(Integer Value);
 
 protected:
@@ -327,14 +328,8 @@ protected:
   void Paint() override;
 
 private:
-  TButtonGlyph* shownGlyph() const;
-
-  std::unique_ptr<TButtonGlyph> FGlyph;
-  std::unique_ptr<TButtonGlyph> FKindGlyph;  // the kind's own drawing
+  std::unique_ptr<TGlyphHolder> FGlyph;  // its standard glyph is the kind's drawing
   TBitBtnKind FKind = bkCustom;
-  TButtonLayout FLayout = blGlyphLeft;
-  Integer FMargin = -1;
-  Integer FSpacing = 4;
 };
 
 // ---------------------------------------------------------------------------
@@ -358,11 +353,11 @@ public:
   // No frame until the mouse is over the button.
   bool Flat() const { return FFlat; }
   void SetFlat(bool Value);
-  TButtonLayout Layout() const { return FLayout; }
+  TButtonLayout Layout() const;
   void SetLayout(TButtonLayout Value);
-  Integer Margin() const { return FMargin; }
+  Integer Margin() const;
   void SetMargin(Integer Value);
-  Integer Spacing() const { return FSpacing; }
+  Integer Spacing() const;
   void SetSpacing(Integer Value);
 
 protected:
@@ -379,12 +374,7 @@ protected:
   void CMTextChanged(TMessage& Message);
 
 private:
-  void glyphChanged(TObject* Sender);
-
-  std::unique_ptr<TButtonGlyph> FGlyph;
+  std::unique_ptr<TGlyphHolder> FGlyph;
   TButtonMouse FMouse;
-  TButtonLayout FLayout = blGlyphLeft;
-  Integer FMargin = -1;
-  Integer FSpacing = 4;
   bool FFlat = false;
 };

@@ -100,6 +100,14 @@ String firstLine(const String& Text) {
   return Text;
 }
 
+// The text a message's LParam points to (nullptr: none), its line breaks
+// made CR LF for a multi-line edit.
+String messageText(LPARAM LParam, bool MultiLine) {
+  const auto* Raw = reinterpret_cast<const Char*>(LParam);
+  const String Value = Raw ? String(Raw) : String();
+  return MultiLine ? AdjustLineBreaks(Value) : Value;
+}
+
 bool isControlUnit(QChar C) { return C.unicode() < 0x20; }
 
 Integer floorDiv(Integer A, Integer B) { return A >= 0 ? A / B : -((-A + B - 1) / B); }
@@ -433,13 +441,14 @@ Integer TCustomEdit::lineLeft(Integer LineWidth) {
   return R.Left - FView->ScrollX + Shift;
 }
 
-Integer TCustomEdit::lineWidth(Integer Line) {
-  const TEditLine L = lines()[size_t(Line)];
+std::vector<Integer> TCustomEdit::lineOffsets(TEditLine Line) {
   const TFontMeasurer M(Font());
   std::vector<Integer> Offsets;
-  offsetsOf(displayText(), L, M, Offsets);
-  return Offsets.back();
+  offsetsOf(displayText(), Line, M, Offsets);
+  return Offsets;
 }
+
+Integer TCustomEdit::lineWidth(Integer Line) { return lineOffsets(lines()[size_t(Line)]).back(); }
 
 Integer TCustomEdit::maxLineWidth() {
   const String Shown = displayText();
@@ -457,9 +466,7 @@ TPoint TCustomEdit::caretPoint(Integer Pos) {
   const std::vector<TEditLine>& L = lines();
   const Integer Line = TEditBuffer::LineOf(L, Pos);
   const TEditLine& Of = L[size_t(Line)];
-  const TFontMeasurer M(Font());
-  std::vector<Integer> Offsets;
-  offsetsOf(displayText(), Of, M, Offsets);
+  const std::vector<Integer> Offsets = lineOffsets(Of);
   const Integer Column = std::clamp(Pos - Of.Start, 0, Of.Length);
   const TRect R = FormatRect();
   return {lineLeft(Offsets.back()) + Offsets[size_t(Column)], R.Top + (Line - FView->TopLine) * lineHeight()};
@@ -472,9 +479,7 @@ Integer TCustomEdit::positionAt(TPoint Point) {
   const Integer Line =
       IsMultiLine() ? std::clamp(FView->TopLine + floorDiv(Point.Y - R.Top, lineHeight()), 0, Last) : 0;
   const TEditLine& Of = L[size_t(Line)];
-  const TFontMeasurer M(Font());
-  std::vector<Integer> Offsets;
-  offsetsOf(displayText(), Of, M, Offsets);
+  const std::vector<Integer> Offsets = lineOffsets(Of);
   const Integer X = Point.X - lineLeft(Offsets.back());
   Integer Column = 0;
   while (Column < Of.Length && X > (Offsets[size_t(Column)] + Offsets[size_t(Column) + 1]) / 2) ++Column;
@@ -871,10 +876,7 @@ void TCustomEdit::WMGetText(TMessage& Message) {
 void TCustomEdit::WMGetTextLength(TMessage& Message) { Message.Result = FBuffer.Length(); }
 
 void TCustomEdit::WMSetText(TMessage& Message) {
-  const auto* Raw = reinterpret_cast<const Char*>(Message.LParam);
-  String Value = Raw ? String(Raw) : String();
-  if (IsMultiLine()) Value = AdjustLineBreaks(Value);
-  Value = TEditBuffer::ApplyCharCase(Value, FCharCase);
+  const String Value = TEditBuffer::ApplyCharCase(messageText(Message.LParam, IsMultiLine()), FCharCase);
   const bool Differs = Value != FBuffer.Text();
   FBuffer.SetText(Value);
   FModified = false;
@@ -940,11 +942,8 @@ void TCustomEdit::EMSetSel(TMessage& Message) {
 }
 
 void TCustomEdit::EMReplaceSel(TMessage& Message) {
-  const auto* Raw = reinterpret_cast<const Char*>(Message.LParam);
-  String Value = Raw ? String(Raw) : String();
-  if (IsMultiLine()) Value = AdjustLineBreaks(Value);
   const auto Record = Message.WParam ? TEditBuffer::TRecord::Edit : TEditBuffer::TRecord::None;
-  applyEdit(Value, Record);
+  applyEdit(messageText(Message.LParam, IsMultiLine()), Record);
 }
 
 void TCustomEdit::EMGetRect(TMessage& Message) {

@@ -251,6 +251,9 @@ private:
   Integer charWidth();
   Integer visibleLineCount();
   Integer lineLeft(Integer LineWidth);
+  // Where each unit of Line starts in the shown text, in pixels from the
+  // line's start, and last where the line ends.
+  std::vector<Integer> lineOffsets(TEditLine Line);
   Integer lineWidth(Integer Line);
   Integer maxLineWidth();
   TPoint caretPoint(Integer Pos);

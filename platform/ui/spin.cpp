@@ -182,20 +182,16 @@ Integer TSpinEdit::CheckValue(Integer NewValue) const {
   return std::clamp(NewValue, std::min(FMinValue, FMaxValue), std::max(FMinValue, FMaxValue));
 }
 
-void TSpinEdit::UpClick(TObject*) {
-  if (ReadOnly()) {
-    MessageBeep(MB_OK);
-    return;
-  }
-  SetValue(stepped(Value(), FIncrement));
-}
+void TSpinEdit::UpClick(TObject*) { step(FIncrement); }
 
-void TSpinEdit::DownClick(TObject*) {
+void TSpinEdit::DownClick(TObject*) { step(-Int64(FIncrement)); }
+
+void TSpinEdit::step(Int64 Delta) {
   if (ReadOnly()) {
     MessageBeep(MB_OK);
     return;
   }
-  SetValue(stepped(Value(), -Int64(FIncrement)));
+  SetValue(stepped(Value(), Delta));
 }
 
 void TSpinEdit::CreateParams(TCreateParams& Params) {

@@ -121,6 +121,8 @@ protected:
 
 private:
   void placeButton();
+  // Value + Delta, clamped; a beep when ReadOnly.
+  void step(Int64 Delta);
 
   TSpinButton* FButton;  // owned, a child window
   Integer FIncrement = 1;

@@ -1,14 +1,8 @@
 #include "platform/ui/actions.h"
 
-#include "platform/ui/application.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/comctrls.h"
-#include "platform/ui/forms.h"
-#include "platform/ui/menus.h"
-#include "platform/ui/uitest.h"
-#include "tests/support/testing.h"
-
-#include <gtest/gtest.h>
+#include "tests/platform/ui/formfixture.h"
 
 namespace {
 
@@ -126,12 +120,11 @@ TEST_F(ActionsTest, FreeingEitherSideUnlinks) {
 // ---------------------------------------------------------------------------
 // controls
 
-class ControlActionsTest : public ::testing::Test {
+class ControlActionsTest : public FormFixture {
 protected:
+  ControlActionsTest() : FormFixture(NoClipboard, Bounds(100, 100, 300, 200)) {}
   void SetUp() override {
-    InitializeForms();
-    Form = new TForm(Application);
-    Form->SetBounds(100, 100, 300, 200);
+    FormFixture::SetUp();
     Act = new TAction(Form);
     Act->SetCaption("&Find");
     Act->SetHint("Find|Find a reference");
@@ -141,21 +134,14 @@ protected:
       Log.append("execute by " + (Act->ActionComponent() ? Act->ActionComponent()->ClassName() : "none"));
     });
   }
-  void TearDown() override {
-    FinalizeForms();
-    test::ResetUi();
-  }
 
   template <class T>
   T* linked(TRect Bounds) {
-    auto* C = new T(Form);
-    C->SetParent(Form);
-    C->SetBoundsRect(Bounds);
+    auto* C = make<T>(Bounds);
     C->SetAction(Act);
     return C;
   }
 
-  TForm* Form = nullptr;
   TAction* Act = nullptr;
   QStringList Log;
 };

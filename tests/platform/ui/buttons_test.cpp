@@ -1,22 +1,16 @@
 #include "platform/ui/buttons.h"
 
 #include "platform/rtl/stringlist.h"
-#include "platform/ui/application.h"
 #include "platform/ui/bitmap.h"
 #include "platform/ui/focus.h"
-#include "platform/ui/forms.h"
 #include "platform/ui/inputrouter.h"
-#include "platform/ui/modaltest.h"
 #include "platform/ui/msgqueue.h"
-#include "platform/ui/uitest.h"
+#include "tests/platform/ui/formfixture.h"
 #include "tests/platform/ui/pixelhelpers.h"
-#include "tests/support/testing.h"
 
 #include <QAbstractButton>
 
 using namespace gdi;
-
-void PrintTo(const TRect& R, std::ostream* Os) { *Os << "(" << R.Left << "," << R.Top << "," << R.Right << "," << R.Bottom << ")"; }
 
 namespace {
 
@@ -34,26 +28,16 @@ const TMessageMap& TWantsKeys::MessageMap() {
   return Map;
 }
 
-class ButtonsTest : public ::testing::Test {
+class ButtonsTest : public FormFixture {
 protected:
   void SetUp() override {
-    InitializeForms();
-    test::SetFailureReporter([](const String& Message) { ADD_FAILURE() << Message.toStdString(); });
-    Form = new TForm(Application);
-    Form->SetBounds(100, 100, 400, 300);
+    FormFixture::SetUp();
     Form->SetCaption("Buttons");
-  }
-  void TearDown() override {
-    test::SetFailureReporter({});
-    FinalizeForms();
-    test::ResetUi();
   }
 
   template <class T>
   T* make(TRect Bounds, const String& Caption, TWinControl* Parent = nullptr) {
-    auto* C = new T(Form);
-    C->SetParent(Parent ? Parent : Form);
-    C->SetBoundsRect(Bounds);
+    auto* C = FormFixture::make<T>(Bounds, Parent);
     C->SetCaption(Caption);
     return C;
   }
@@ -62,7 +46,6 @@ protected:
     C->OnClick = TNotifyEvent([this, Name](TObject*) { Log.append(Name); });
   }
 
-  TForm* Form = nullptr;
   QStringList Log;
 };
 
@@ -357,17 +340,6 @@ public:
 
 const TColor Fuchsia = clFuchsia;
 
-// Dark pixels (caption ink) inside R.
-int inkIn(TBitmap* B, const TRect& R) {
-  int Count = 0;
-  for (int Y = R.Top; Y < R.Bottom; ++Y)
-    for (int X = R.Left; X < R.Right; ++X) {
-      const TColor C = PixelAt(B, X, Y);
-      Count += std::max({C & 0xFF, (C >> 8) & 0xFF, (C >> 16) & 0xFF}) < 100;
-    }
-  return Count;
-}
-
 // A 16 x 16 frame per colour side by side on a fuchsia ground (the
 // bottom-left pixel), each with an 8 x 8 square of its colour at (4, 4).
 std::unique_ptr<TBitmap> glyphStrip(std::initializer_list<TColor> Colors) {
@@ -403,17 +375,8 @@ protected:
 TEST_F(GlyphButtonsTest, ClassesPublishTheirDefaultsOnce) {
   for (TObject* Instance : std::initializer_list<TObject*>{new TBitBtn(Form), new TSpeedButton(Form)}) {
     SCOPED_TRACE(Instance->ClassName().toStdString());
-    QStringList Seen;
-    for (const TPropInfo* Info : GetPropList(Instance)) {
-      SCOPED_TRACE(Info->Name.toStdString());
-      EXPECT_FALSE(Seen.contains(Info->Name)) << "published twice";
-      Seen.append(Info->Name);
-      if (Info->HasDefault) {
-        EXPECT_TRUE(IsDefaultPropertyValue(Instance, Info));
-      }
-    }
-    for (const char* Name : {"Action", "Glyph", "Layout", "Margin", "NumGlyphs", "Spacing", "Caption", "Hint"})
-      EXPECT_TRUE(Seen.contains(QString::fromLatin1(Name))) << Name;
+    ExpectPublishedOnceAtDefaults(Instance,
+                                  {"Action", "Glyph", "Layout", "Margin", "NumGlyphs", "Spacing", "Caption", "Hint"});
   }
   EXPECT_EQ((new TSpeedButton(Form))->BoundsRect(), Rect(0, 0, 23, 22));
 }
@@ -476,7 +439,7 @@ TEST_F(GlyphButtonsTest, BitBtnGlyphTakesItsCornerColourAsClear) {
   const TRect Area = Btn->ClientRect();
   EXPECT_EQ(CountPixels(Up.get(), Area, Fuchsia), 0) << "the corner colour is clear";
   EXPECT_EQ(CountPixels(Up.get(), Area, clBlue), 8 * 8);
-  EXPECT_GT(inkIn(Up.get(), Area), 0) << "the caption beside it";
+  EXPECT_GT(InkIn(Up.get(), Area), 0) << "the caption beside it";
 
   // Disabled without a disabled frame: embossed, the colour gone.
   Btn->SetEnabled(false);

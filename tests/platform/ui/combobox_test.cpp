@@ -1,17 +1,14 @@
 #include "platform/ui/combobox.h"
 
 #include "platform/rtl/stringlist.h"
-#include "platform/ui/application.h"
 #include "platform/ui/bitmap.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/focus.h"
-#include "platform/ui/forms.h"
 #include "platform/ui/inputrouter.h"
 #include "platform/ui/metrics.h"
-#include "platform/ui/uitest.h"
 #include "platform/ui/window.h"
+#include "tests/platform/ui/formfixture.h"
 #include "tests/platform/ui/pixelhelpers.h"
-#include "tests/support/testing.h"
 
 #include <functional>
 
@@ -19,29 +16,19 @@ using namespace gdi;
 
 namespace {
 
-class ComboBoxTest : public ::testing::Test {
+class ComboBoxTest : public FormFixture {
 public:
   void SetUp() override {
-    InitializeForms();
-    Form = new TForm(Application);
-    Form->SetBounds(100, 100, 400, 300);
-    Other = new TButton(Form);
-    Other->SetParent(Form);
-    Other->SetBounds(250, 200, 75, 25);
+    FormFixture::SetUp();
+    Other = make<TButton>(Bounds(250, 200, 75, 25));
     Other->OnClick = TNotifyEvent([this](TObject*) { Log.append("other button"); });
-    Combo = new TComboBox(Form);
-    Combo->SetParent(Form);
-    Combo->SetBounds(10, 10, 150, 0);
+    Combo = make<TComboBox>(Bounds(10, 10, 150, 0));
     Combo->Items()->SetCommaText("Alpha,Beta,Gamma,Delta");
     Combo->OnClick = TNotifyEvent([this](TObject*) { Log.append("click " + Combo->Text()); });
     Combo->OnSelect = TNotifyEvent([this](TObject*) { Log.append("select " + Combo->Text()); });
     Combo->OnChange = TNotifyEvent([this](TObject*) { Log.append("change " + Combo->Text()); });
     Combo->OnDropDown = TNotifyEvent([this](TObject*) { Log.append("dropdown"); });
     Combo->OnCloseUp = TNotifyEvent([this](TObject*) { Log.append("closeup"); });
-  }
-  void TearDown() override {
-    FinalizeForms();
-    test::ResetUi();
   }
 
   // The log of a user choice of Text: the three events in order.
@@ -58,7 +45,6 @@ public:
     return {10, Row * L->ItemHeight() + L->ItemHeight() / 2};
   }
 
-  TForm* Form = nullptr;
   TButton* Other = nullptr;
   TComboBox* Combo = nullptr;
   QStringList Log;
@@ -211,9 +197,7 @@ TEST_F(ComboBoxTest, ListOpensAboveWhenTheScreenEndsBelow) {
 
 TEST_F(ComboBoxTest, OpenListTakesTheKeysEnterChoosesEscDoesNot) {
   Combo->SetStyle(csDropDownList);
-  auto* Default = new TButton(Form);
-  Default->SetParent(Form);
-  Default->SetBounds(250, 240, 75, 25);
+  auto* Default = make<TButton>(Bounds(250, 240, 75, 25));
   Default->SetDefault(true);
   Default->SetCancel(true);
   Default->OnClick = TNotifyEvent([this](TObject*) { Log.append("default button"); });
@@ -244,9 +228,7 @@ TEST_F(ComboBoxTest, OpenListTakesTheKeysEnterChoosesEscDoesNot) {
 }
 
 TEST_F(ComboBoxTest, ClosedEnterGoesToTheFormThenToOnKeyDown) {
-  auto* Default = new TButton(Form);
-  Default->SetParent(Form);
-  Default->SetBounds(250, 240, 75, 25);
+  auto* Default = make<TButton>(Bounds(250, 240, 75, 25));
   Default->OnClick = TNotifyEvent([this](TObject*) { Log.append("default button"); });
   Combo->OnKeyDown =
       TKeyEvent([this](TObject*, Word& Key, TShiftState) { Log.append("key " + QString::number(Key)); });

@@ -2,14 +2,12 @@
 
 #include "platform/ui/bitmap.h"
 #include "platform/ui/imagelist.h"
-#include "platform/ui/uitest.h"
 #include "platform/ui/window.h"
 #include "platform/ui/window_p.h"
+#include "tests/platform/ui/formfixture.h"
 #include "tests/platform/ui/pixelhelpers.h"
-#include "tests/support/testing.h"
 
 #include <QImage>
-#include <algorithm>
 #include <vector>
 
 using namespace gdi;
@@ -28,38 +26,6 @@ public:
 const TColor Shadow = TColor(ColorToRGB(clBtnShadow));
 const TColor Light = TColor(ColorToRGB(clBtnHighlight));
 const TColor Face = TColor(ColorToRGB(clBtnFace));
-
-// Every published property with a default holds it on a new object.
-void expectPublishedDefaults(TObject* Instance, std::initializer_list<const char*> Names) {
-  for (const char* Name : Names) {
-    SCOPED_TRACE(Name);
-    const TPropInfo* Info = GetPropInfo(Instance, QString::fromLatin1(Name));
-    ASSERT_NE(Info, nullptr);
-    if (Info->HasDefault) {
-      EXPECT_TRUE(IsDefaultPropertyValue(Instance, Info));
-    }
-  }
-  QStringList Seen;
-  for (const TPropInfo* Info : GetPropList(Instance)) {
-    SCOPED_TRACE(Info->Name.toStdString());
-    if (Info->HasDefault) {
-      EXPECT_TRUE(IsDefaultPropertyValue(Instance, Info));
-    }
-    EXPECT_FALSE(Seen.contains(Info->Name)) << "published twice";
-    Seen.append(Info->Name);
-  }
-}
-
-// Dark pixels inside R.
-int inkIn(TBitmap* B, const TRect& R) {
-  int Count = 0;
-  for (int Y = R.Top; Y < R.Bottom; ++Y)
-    for (int X = R.Left; X < R.Right; ++X) {
-      const TColor C = PixelAt(B, X, Y);
-      Count += std::max({C & 0xFF, (C >> 8) & 0xFF, (C >> 16) & 0xFF}) < 100;
-    }
-  return Count;
-}
 
 class ComCtrlsTest : public ::testing::Test {
 protected:
@@ -97,10 +63,10 @@ TEST_F(ComCtrlsTest, StatusBarDefaults) {
   EXPECT_TRUE(Bar->SizeGrip());
   EXPECT_EQ(Bar->Panels()->Add()->Width(), 50);
   EXPECT_EQ(Bar->Panels()->Items(0)->Alignment(), taLeftJustify);
-  expectPublishedDefaults(Bar, {"Panels", "SimplePanel", "SimpleText", "SizeGrip", "Color", "ParentColor", "Align"});
-  expectPublishedDefaults(Bar->Panels()->Items(0), {"Text", "Width", "Alignment"});
+  ExpectPublishedOnceAtDefaults(Bar, {"Panels", "SimplePanel", "SimpleText", "SizeGrip", "Color", "ParentColor", "Align"});
+  ExpectPublishedOnceAtDefaults(Bar->Panels()->Items(0), {"Text", "Width", "Alignment"});
   auto* Progress = new TProgressBar(Root);
-  expectPublishedDefaults(Progress, {"Min", "Max", "Position", "Step", "TabStop"});
+  ExpectPublishedOnceAtDefaults(Progress, {"Min", "Max", "Position", "Step", "TabStop"});
 }
 
 TEST_F(ComCtrlsTest, PanelsLineUpAndTheLastTakesTheRest) {
@@ -140,7 +106,7 @@ TEST_F(ComCtrlsTest, SimplePanelCoversTheBar) {
   Bar->SetSimpleText(QStringLiteral("Simple text"));
   auto Image = GrabWindow(Bar);
   // The simple text runs across where the first panel's frame would be.
-  EXPECT_GT(inkIn(Image.get(), TRect(2, 2, 298, 17)), 0);
+  EXPECT_GT(InkIn(Image.get(), TRect(2, 2, 298, 17)), 0);
   EXPECT_NE(PixelAt(Image.get(), 90, 9), Shadow);
 }
 
@@ -160,7 +126,7 @@ TEST_F(ComCtrlsTest, StatusBarPixels) {
     SCOPED_TRACE(testing::Message() << "at " << Pr.P.X << "," << Pr.P.Y);
     EXPECT_EQ(PixelAt(Image.get(), Pr.P.X, Pr.P.Y), Pr.Expected);
   }
-  EXPECT_EQ(inkIn(Image.get(), TRect(0, 0, 300, 19)), 0);
+  EXPECT_EQ(InkIn(Image.get(), TRect(0, 0, 300, 19)), 0);
 
   Bar->SetSizeGrip(true);
   auto Gripped = test::Snapshot(Bar);
@@ -172,18 +138,18 @@ TEST_F(ComCtrlsTest, StatusBarPixels) {
 TEST_F(ComCtrlsTest, PanelTextChangeRepaints) {
   auto* Bar = statusBar({90, 10});
   auto Before = GrabWindow(Bar);
-  EXPECT_EQ(inkIn(Before.get(), TRect(92, 2, 280, 17)), 0);
+  EXPECT_EQ(InkIn(Before.get(), TRect(92, 2, 280, 17)), 0);
   Bar->Panels()->Items(1)->SetText(QStringLiteral("Records: 12"));
   auto After = GrabWindow(Bar);
-  EXPECT_GT(inkIn(After.get(), TRect(92, 2, 280, 17)), 0);
-  EXPECT_EQ(inkIn(After.get(), TRect(2, 2, 88, 17)), 0);
+  EXPECT_GT(InkIn(After.get(), TRect(92, 2, 280, 17)), 0);
+  EXPECT_EQ(InkIn(After.get(), TRect(2, 2, 88, 17)), 0);
 
   // Right alignment moves the text to the panel's right edge.
   Bar->Panels()->Items(0)->SetText(QStringLiteral("Ab"));
   Bar->Panels()->Items(0)->SetAlignment(taRightJustify);
   auto Right = GrabWindow(Bar);
-  EXPECT_EQ(inkIn(Right.get(), TRect(2, 2, 50, 17)), 0);
-  EXPECT_GT(inkIn(Right.get(), TRect(60, 2, 88, 17)), 0);
+  EXPECT_EQ(InkIn(Right.get(), TRect(2, 2, 50, 17)), 0);
+  EXPECT_GT(InkIn(Right.get(), TRect(60, 2, 88, 17)), 0);
 }
 
 // ---------------------------------------------------------------------------
@@ -323,9 +289,9 @@ TEST_F(ToolBarTest, Defaults) {
   TToolButton* B = button(0);
   EXPECT_EQ(B->Style(), tbsButton);
   EXPECT_EQ(B->BoundsRect(), Bounds(0, 0, 23, 22));
-  expectPublishedDefaults(Bar, {"ButtonWidth", "ButtonHeight", "Flat", "ShowCaptions", "Indent", "Wrapable",
+  ExpectPublishedOnceAtDefaults(Bar, {"ButtonWidth", "ButtonHeight", "Flat", "ShowCaptions", "Indent", "Wrapable",
                                 "AutoSize", "Images", "DisabledImages", "Color"});
-  expectPublishedDefaults(new TToolButton(Root), {"ImageIndex", "Style", "Action", "Tag"});
+  ExpectPublishedOnceAtDefaults(new TToolButton(Root), {"ImageIndex", "Style", "Action", "Tag"});
 }
 
 TEST_F(ToolBarTest, LaysOutVisibleChildrenInTheOrderTheyCame) {
@@ -444,9 +410,9 @@ TEST_F(ToolBarTest, CaptionsShowWithShowCaptionsOrWithoutImage) {
   TToolButton* Text = button(-1);
   Text->SetCaption(QStringLiteral("Buffer"));
   auto Plain = test::Snapshot(Bar);
-  EXPECT_EQ(inkIn(Plain.get(), Image->BoundsRect()), 0) << "an image hides the caption";
+  EXPECT_EQ(InkIn(Plain.get(), Image->BoundsRect()), 0) << "an image hides the caption";
   EXPECT_GT(Text->Width(), 23) << "the caption widens its button";
-  EXPECT_GT(inkIn(Plain.get(), Text->BoundsRect()), 0);
+  EXPECT_GT(InkIn(Plain.get(), Text->BoundsRect()), 0);
 
   Bar->SetShowCaptions(true);
   EXPECT_EQ(Image->Width(), Text->Width()) << "every button as wide as the widest caption";
@@ -455,7 +421,7 @@ TEST_F(ToolBarTest, CaptionsShowWithShowCaptionsOrWithoutImage) {
   auto Shown = test::Snapshot(Bar);
   TRect Below = Image->BoundsRect();
   Below.Top += 16;
-  EXPECT_GT(inkIn(Shown.get(), Below), 0);
+  EXPECT_GT(InkIn(Shown.get(), Below), 0);
   EXPECT_GT(CountPixels(Shown.get(), Image->BoundsRect(), clRed), 0);
 }
 

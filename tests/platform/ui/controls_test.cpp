@@ -10,15 +10,12 @@
 #include "platform/ui/regions.h"
 #include "platform/ui/uitest.h"
 #include "platform/ui/window.h"
-#include "tests/support/testing.h"
+#include "tests/platform/ui/formfixture.h"
 
 #include <QDir>
 #include <QImage>
 
 using namespace gdi;
-
-void PrintTo(const TRect& R, std::ostream* Os) { *Os << "(" << R.Left << "," << R.Top << "," << R.Right << "," << R.Bottom << ")"; }
-void PrintTo(const TPoint& P, std::ostream* Os) { *Os << "(" << P.X << "," << P.Y << ")"; }
 
 namespace {
 

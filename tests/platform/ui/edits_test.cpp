@@ -1,22 +1,16 @@
 #include "platform/ui/edits.h"
 
 #include "platform/rtl/strutils.h"
-#include "platform/ui/application.h"
 #include "platform/ui/beep.h"
 #include "platform/ui/bitmap.h"
 #include "platform/ui/buttons.h"
-#include "platform/ui/clipbrd.h"
 #include "platform/ui/focus.h"
-#include "platform/ui/forms.h"
-#include "platform/ui/menus.h"
 #include "platform/ui/inputrouter.h"
-#include "platform/ui/modaltest.h"
 #include "platform/ui/msgqueue.h"
 #include "platform/ui/textengine.h"
-#include "platform/ui/uitest.h"
 #include "platform/ui/window.h"
+#include "tests/platform/ui/formfixture.h"
 #include "tests/platform/ui/pixelhelpers.h"
-#include "tests/support/testing.h"
 
 #include <functional>
 
@@ -82,16 +76,12 @@ protected:
   }
 };
 
-class EditsTest : public ::testing::Test {
+class EditsTest : public FormFixture {
 protected:
+  EditsTest() : FormFixture(MemoryClipboard) {}
   void SetUp() override {
-    InitializeForms();
-    InitializeClipboard();
-    Clipboard()->SetBackend(std::make_unique<TMemoryClipboardBackend>());
     SetTextEngine(TTextEngine::FixedMetrics);
-    test::SetFailureReporter([](const String& Message) { ADD_FAILURE() << Message.toStdString(); });
-    Form = new TForm(Application);
-    Form->SetBounds(100, 100, 400, 300);
+    FormFixture::SetUp();
     Form->Font()->SetHeight(-10);
     Edit = make<TEdit>(Rect(10, 10, 110, 30));
     Memo = make<TMemo>(Rect(10, 50, 110, 110));
@@ -100,20 +90,10 @@ protected:
   }
   void TearDown() override {
     SetMenuResponder({});
-    test::SetFailureReporter({});
     SetTextEngine(TTextEngine::Qt);
-    FinalizeClipboard();
-    FinalizeForms();
-    test::ResetUi();
+    FormFixture::TearDown();
   }
 
-  template <class T>
-  T* make(TRect Bounds) {
-    auto* C = new T(Form);
-    C->SetParent(Form);
-    C->SetBoundsRect(Bounds);
-    return C;
-  }
   // C focused on the shown form, with Text and Anchor .. Caret selected.
   void focus(TCustomEdit* C, const String& Text = String(), int Anchor = 0, int Caret = 0) {
     if (!Form->Visible()) Form->Show();
@@ -124,7 +104,6 @@ protected:
   }
   static int firstVisibleLine(TCustomEdit* C) { return int(C->Perform(EM_GETFIRSTVISIBLELINE, 0, 0)); }
 
-  TForm* Form = nullptr;
   TEdit* Edit = nullptr;
   TMemo* Memo = nullptr;
   int Changes = 0;

@@ -1,22 +1,16 @@
 #include "platform/ui/forms.h"
 
-#include "platform/ui/application.h"
 #include "platform/ui/focus.h"
 #include "platform/ui/fontmap.h"
 #include "platform/ui/hwnd.h"
 #include "platform/ui/imagelist.h"
 #include "platform/ui/inputrouter.h"
-#include "platform/ui/menus.h"
 #include "platform/ui/metrics.h"
-#include "platform/ui/modaltest.h"
 #include "platform/ui/msgqueue.h"
 #include "platform/ui/timers.h"
-#include "platform/ui/uitest.h"
 #include "platform/ui/window.h"
+#include "tests/platform/ui/formfixture.h"
 #include "tests/platform/ui/pixelhelpers.h"
-#include "tests/support/testing.h"
-
-#include <gtest/gtest.h>
 
 #include <QAction>
 #include <QCoreApplication>
@@ -751,12 +745,7 @@ protected:
   }
 
   TMenuItem* item(TMenuItem* Parent, const String& Caption, TShortCut Key = 0) {
-    auto* I = new TMenuItem(Form);
-    I->SetCaption(Caption);
-    I->SetShortCut(Key);
-    I->OnClick = [this](TObject* Sender) { Ran.append(static_cast<TMenuItem*>(Sender)->Caption()); };
-    Parent->Add(I);
-    return I;
+    return AddLoggingItem(Form, Parent, Caption, Key, Ran);
   }
 
   TForm* Form = nullptr;

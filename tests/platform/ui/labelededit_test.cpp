@@ -1,35 +1,19 @@
 #include "platform/ui/labelededit.h"
 
-#include "platform/ui/application.h"
 #include "platform/ui/bitmap.h"
-#include "platform/ui/forms.h"
-#include "platform/ui/modaltest.h"
-#include "platform/ui/uitest.h"
+#include "tests/platform/ui/formfixture.h"
 #include "tests/platform/ui/pixelhelpers.h"
-#include "tests/support/testing.h"
 
 using namespace gdi;
 
-void PrintTo(const TRect& R, std::ostream* Os) { *Os << "(" << R.Left << "," << R.Top << "," << R.Right << "," << R.Bottom << ")"; }
-
 namespace {
 
-class LabeledEditTest : public ::testing::Test {
+class LabeledEditTest : public FormFixture {
 protected:
   void SetUp() override {
-    InitializeForms();
-    test::SetFailureReporter([](const String& Message) { ADD_FAILURE() << Message.toStdString(); });
-    Form = new TForm(Application);
-    Form->SetBounds(100, 100, 400, 300);
-    Edit = new TLabeledEdit(Form);
-    Edit->SetParent(Form);
-    Edit->SetBounds(20, 60, 121, 21);
+    FormFixture::SetUp();
+    Edit = make<TLabeledEdit>(Bounds(20, 60, 121, 21));
     Label = Edit->EditLabel();
-  }
-  void TearDown() override {
-    test::SetFailureReporter({});
-    FinalizeForms();
-    test::ResetUi();
   }
 
   // Where the label belongs: its size kept, LabelSpacing above the edit.
@@ -38,7 +22,6 @@ protected:
                   Label->Height());
   }
 
-  TForm* Form = nullptr;
   TLabeledEdit* Edit = nullptr;
   TBoundLabel* Label = nullptr;
 };
@@ -70,9 +53,7 @@ TEST_F(LabeledEditTest, LabelSitsAboveAndFollowsTheBounds) {
 }
 
 TEST_F(LabeledEditTest, LabelFollowsParentVisibleAndEnabled) {
-  auto* Panel = new TPanel(Form);
-  Panel->SetParent(Form);
-  Panel->SetBounds(150, 100, 200, 150);
+  auto* Panel = make<TPanel>(Bounds(150, 100, 200, 150));
   Edit->SetParent(Panel);
   EXPECT_EQ(Label->Parent(), Panel);
   Edit->SetVisible(false);
@@ -102,9 +83,7 @@ TEST_F(LabeledEditTest, AFreedLabelIsForgotten) {
 TEST_F(LabeledEditTest, LabelPaintsItsCaptionAndItsAcceleratorFocusesTheEdit) {
   Label->SetCaption("&Name");
   Label->Font()->SetColor(clBlack);
-  auto* Other = new TEdit(Form);
-  Other->SetParent(Form);
-  Other->SetBounds(20, 150, 121, 21);
+  auto* Other = make<TEdit>(Bounds(20, 150, 121, 21));
   Form->Show();
   Other->SetFocus();
 

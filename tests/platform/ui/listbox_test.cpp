@@ -1,33 +1,22 @@
 #include "platform/ui/listbox.h"
 
 #include "platform/rtl/stringlist.h"
-#include "platform/ui/application.h"
 #include "platform/ui/bitmap.h"
-#include "platform/ui/forms.h"
 #include "platform/ui/metrics.h"
-#include "platform/ui/uitest.h"
+#include "tests/platform/ui/formfixture.h"
 #include "tests/platform/ui/pixelhelpers.h"
-#include "tests/support/testing.h"
 
 using namespace gdi;
 
 namespace {
 
-class ListBoxTest : public ::testing::Test {
+class ListBoxTest : public FormFixture {
 protected:
   void SetUp() override {
-    InitializeForms();
-    Form = new TForm(Application);
-    Form->SetBounds(100, 100, 400, 300);
-    List = new TListBox(Form);
-    List->SetParent(Form);
-    List->SetBounds(10, 10, 150, 100);
+    FormFixture::SetUp();
+    List = make<TListBox>(Bounds(10, 10, 150, 100));
     List->OnClick = TNotifyEvent([this](TObject*) { logEvent("click"); });
     List->OnDblClick = TNotifyEvent([this](TObject*) { logEvent("dblclick"); });
-  }
-  void TearDown() override {
-    FinalizeForms();
-    test::ResetUi();
   }
 
   void logEvent(const String& Name) { Log.append(Name + " " + QString::number(List->ItemIndex())); }
@@ -37,7 +26,6 @@ protected:
   // A point inside row Row counted from the top row shown.
   TPoint rowPoint(Integer Row) { return {20, Row * List->ItemHeight() + List->ItemHeight() / 2}; }
 
-  TForm* Form = nullptr;
   TListBox* List = nullptr;
   QStringList Log;
 };

@@ -1,13 +1,8 @@
 #include "platform/ui/mask.h"
 
-#include "platform/ui/application.h"
 #include "platform/ui/beep.h"
 #include "platform/ui/buttons.h"
-#include "platform/ui/clipbrd.h"
-#include "platform/ui/forms.h"
-#include "platform/ui/modaltest.h"
-#include "platform/ui/uitest.h"
-#include "tests/support/testing.h"
+#include "tests/platform/ui/formfixture.h"
 
 using namespace gdi;
 
@@ -29,35 +24,14 @@ protected:
   }
 };
 
-// WM_GETTEXT's answer.
-String windowText(TControl* Control) {
-  Char Buffer[64] = {};
-  const LRESULT Length = Control->Perform(WM_GETTEXT, WPARAM(std::size(Buffer)), reinterpret_cast<LPARAM>(Buffer));
-  return String(Buffer, Length);
-}
-
-class MaskEditTest : public ::testing::Test {
+class MaskEditTest : public FormFixture {
 protected:
+  MaskEditTest() : FormFixture(MemoryClipboard) {}
   void SetUp() override {
-    InitializeForms();
-    test::SetFailureReporter([](const String& Message) { ADD_FAILURE() << Message.toStdString(); });
-    Form = new TForm(Application);
-    Form->SetBounds(100, 100, 400, 300);
-    Edit = new TGuardedMaskEdit(Form);
-    Edit->SetParent(Form);
-    Edit->SetBounds(10, 10, 150, 21);
-    Other = new TEdit(Form);
-    Other->SetParent(Form);
-    Other->SetBounds(10, 50, 150, 21);
+    FormFixture::SetUp();
+    Edit = make<TGuardedMaskEdit>(Bounds(10, 10, 150, 21));
+    Other = make<TEdit>(Bounds(10, 50, 150, 21));
     Edit->OnChange = TNotifyEvent([this](TObject*) { ++Changes; });
-    InitializeClipboard();
-    Clipboard()->SetBackend(std::make_unique<TMemoryClipboardBackend>());
-  }
-  void TearDown() override {
-    test::SetFailureReporter({});
-    FinalizeClipboard();
-    FinalizeForms();
-    test::ResetUi();
   }
 
   // The edit focused on a shown form, with Mask and nothing entered.
@@ -68,7 +42,6 @@ protected:
     Changes = 0;
   }
 
-  TForm* Form = nullptr;
   TGuardedMaskEdit* Edit = nullptr;
   TEdit* Other = nullptr;
   int Changes = 0;
@@ -103,7 +76,7 @@ TEST_F(MaskEditTest, TextAndEditTextFollowTheMask) {
     Edit->SetText(C.Text);
     EXPECT_EQ(Edit->EditText(), QString::fromUtf8(C.EditText));
     EXPECT_EQ(Edit->Text(), QString::fromUtf8(C.TextBack));
-    EXPECT_EQ(windowText(Edit), QString::fromUtf8(C.EditText)) << "the window text is the edit text";
+    EXPECT_EQ(WindowText(Edit), QString::fromUtf8(C.EditText)) << "the window text is the edit text";
     EXPECT_FALSE(Edit->Modified());
     EXPECT_NO_THROW(Edit->ValidateEdit()) << "optional positions may stay blank";
   }
@@ -298,9 +271,7 @@ TEST_F(MaskEditTest, LeavingValidatesRequiredPositions) {
 }
 
 TEST_F(MaskEditTest, EscResetsAModifiedEditBeforeTheCancelButton) {
-  auto* Cancel = new TButton(Form);
-  Cancel->SetParent(Form);
-  Cancel->SetBounds(200, 10, 75, 25);
+  auto* Cancel = make<TButton>(Bounds(200, 10, 75, 25));
   Cancel->SetCancel(true);
   int Cancelled = 0;
   Cancel->OnClick = TNotifyEvent([&Cancelled](TObject*) { ++Cancelled; });

@@ -1,19 +1,13 @@
 #include "platform/ui/menus.h"
 
 #include "platform/ui/actions.h"
-#include "platform/ui/application.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/bitmap.h"
-#include "platform/ui/forms.h"
 #include "platform/ui/imagelist.h"
-#include "platform/ui/modaltest.h"
-#include "platform/ui/uitest.h"
-#include "tests/support/testing.h"
+#include "tests/platform/ui/formfixture.h"
 
 #include <QMenu>
 #include <QMenuBar>
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -421,38 +415,28 @@ protected:
   void KeyDown(Word& Key, TShiftState Shift) override { Keys.append(ShortCutToText(ShortCut(Key, Shift))); }
 };
 
-class ShortCutDispatch : public ::testing::Test {
+class ShortCutDispatch : public FormFixture {
 protected:
+  ShortCutDispatch() : FormFixture(NoClipboard, Bounds(0, 0, 300, 200)) {}
   void SetUp() override {
-    InitializeForms();
-    Main = new TForm(Application);
-    Main->SetBounds(0, 0, 300, 200);
-    Bar = new TMainMenu(Main);
-    Edit = new TEditLike(Main);
-    Edit->SetParent(Main);
-    Edit->SetBounds(10, 10, 100, 40);
-    Main->SetMenu(Bar);
+    FormFixture::SetUp();
+    Bar = new TMainMenu(Form);
+    Edit = make<TEditLike>(Bounds(10, 10, 100, 40));
+    Form->SetMenu(Bar);
     File = Item(Bar->Items(), "&File");
     SelectAll = Item(File, "Co&morbidity", TextToShortCut("Ctrl+A"));
-    Main->Show();
+    Form->Show();
     Edit->SetFocus();
   }
   void TearDown() override {
     SetMenuResponder({});
-    FinalizeForms();
-    test::ResetUi();
+    FormFixture::TearDown();
   }
 
   TMenuItem* Item(TMenuItem* Parent, const String& Caption, TShortCut Key = 0) {
-    auto* I = new TMenuItem(Main);
-    I->SetCaption(Caption);
-    I->SetShortCut(Key);
-    I->OnClick = [this](TObject* Sender) { Ran.append(static_cast<TMenuItem*>(Sender)->Caption()); };
-    Parent->Add(I);
-    return I;
+    return AddLoggingItem(Form, Parent, Caption, Key, Ran);
   }
 
-  TForm* Main;
   TMainMenu* Bar;
   TEditLike* Edit;
   TMenuItem* File;
@@ -492,8 +476,8 @@ TEST_F(ShortCutDispatch, ADisabledMatchConsumesTheKeyUnlessAnEnabledOneRuns) {
 }
 
 TEST_F(ShortCutDispatch, ThePopupChainComesFirst) {
-  auto* Popup = new TPopupMenu(Main);
-  Main->SetPopupMenu(Popup);  // a parent's popup menu takes part too
+  auto* Popup = new TPopupMenu(Form);
+  Form->SetPopupMenu(Popup);  // a parent's popup menu takes part too
   Item(Popup->Items(), "popup", TextToShortCut("Ctrl+A"));
   Item(Popup->Items(), "F6", VK_F6);
   test::Key('A', {ssCtrl});
@@ -509,12 +493,11 @@ TEST_F(ShortCutDispatch, OnlyTheActiveFormsMenusTakePart) {
   test::Key(VK_F6);
   EXPECT_TRUE(Ran.isEmpty());
   Other->Free();
-  Main->Activate();
+  Form->Activate();
   test::Key(VK_F6);
   EXPECT_EQ(Ran, QStringList({"Refresh"}));
 
   // A modal window up: the main window's shortcuts are dead.
-  test::SetFailureReporter([](const String& Message) { ADD_FAILURE() << Message.toStdString(); });
   auto* Dialog = new TForm(Application);
   {
     test::ModalScript Script;
@@ -525,14 +508,13 @@ TEST_F(ShortCutDispatch, OnlyTheActiveFormsMenusTakePart) {
     EXPECT_EQ(Dialog->ShowModal(), mrOk);
   }
   EXPECT_EQ(Ran, QStringList({"Refresh"}));
-  test::SetFailureReporter({});
 }
 
 TEST_F(ShortCutDispatch, OpeningABarItemClicksItThenRunsItsSubmenu) {
-  auto* Save = new TAction(Main);
+  auto* Save = new TAction(Form);
   Save->SetCaption("&Save");
   Save->OnUpdate = [&](TObject*) { Save->SetEnabled(false); };
-  auto* SaveItem = new TMenuItem(Main);
+  auto* SaveItem = new TMenuItem(Form);
   SaveItem->SetAction(Save);
   File->Add(SaveItem);
   std::vector<TMenuRequest> Requests;

@@ -1,32 +1,18 @@
 #include "platform/ui/pages.h"
 
-#include "platform/rtl/typinfo.h"
-#include "platform/ui/application.h"
 #include "platform/ui/bitmap.h"
 #include "platform/ui/focus.h"
-#include "platform/ui/forms.h"
-#include "platform/ui/modaltest.h"
-#include "platform/ui/uitest.h"
+#include "tests/platform/ui/formfixture.h"
 #include "tests/platform/ui/pixelhelpers.h"
-#include "tests/support/testing.h"
-
-#include <gtest/gtest.h>
 
 using namespace gdi;
 
-void PrintTo(const TRect& R, std::ostream* Os) {
-  *Os << "(" << R.Left << "," << R.Top << "," << R.Right << "," << R.Bottom << ")";
-}
-
 namespace {
 
-class PagesTest : public ::testing::Test {
+class PagesTest : public FormFixture {
 protected:
   void SetUp() override {
-    InitializeForms();
-    test::SetFailureReporter([](const String& Message) { ADD_FAILURE() << Message.toStdString(); });
-    Form = new TForm(Application);
-    Form->SetBounds(100, 100, 400, 300);
+    FormFixture::SetUp();
     Pages = new TPageControl(Form);
     Pages->SetName("pcMain");
     Pages->SetParent(Form);
@@ -38,11 +24,6 @@ protected:
     };
     Pages->OnChange = [this](TObject*) { Log.append("change " + Pages->ActivePage()->Caption()); };
   }
-  void TearDown() override {
-    test::SetFailureReporter({});
-    FinalizeForms();
-    test::ResetUi();
-  }
 
   TTabSheet* addSheet(const String& Caption, TPageControl* To = nullptr) {
     auto* Sheet = new TTabSheet(Form);
@@ -52,9 +33,7 @@ protected:
   }
   // A focusable control on Parent.
   TCustomControl* addField(TWinControl* Parent, TRect Bounds) {
-    auto* C = new TCustomControl(Form);
-    C->SetParent(Parent);
-    C->SetBoundsRect(Bounds);
+    auto* C = make<TCustomControl>(Bounds, Parent);
     C->SetTabStop(true);
     return C;
   }
@@ -68,7 +47,6 @@ protected:
     return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2};
   }
 
-  TForm* Form = nullptr;
   TPageControl* Pages = nullptr;
   std::vector<TTabSheet*> Sheets;
   QStringList Log;
@@ -293,13 +271,7 @@ TEST_F(PagesTest, CtrlTabCyclesThroughVisibleTabsAndTheFocusFollows) {
 TEST_F(PagesTest, PropertiesByNameReachTheSameSetters) {
   for (TObject* Instance : std::initializer_list<TObject*>{Pages, Sheets[0]}) {
     SCOPED_TRACE(Instance->ClassName().toStdString());
-    QStringList Seen;
-    for (const TPropInfo* Info : GetPropList(Instance)) {
-      SCOPED_TRACE(Info->Name.toStdString());
-      EXPECT_FALSE(Seen.contains(Info->Name)) << "published twice";
-      Seen.append(Info->Name);
-      if (Info->HasDefault) EXPECT_TRUE(IsDefaultPropertyValue(Instance, Info));
-    }
+    ExpectPublishedOnceAtDefaults(Instance);
   }
   EXPECT_EQ(GetEnumProp(Pages, "TabStop"), "True");
   EXPECT_EQ(GetEnumProp(Sheets[0], "TabVisible"), "True");

@@ -4,6 +4,7 @@
 #include "platform/ui/bitmap.h"
 
 #include <QImage>
+#include <algorithm>
 #include <cstdlib>
 
 // The colour of a pixel ($00BBGGRR); 32-bit bitmaps by their stored bytes.
@@ -18,6 +19,17 @@ inline int CountPixels(TBitmap* Bitmap, const TRect& Rect, TColor Color) {
   int Count = 0;
   for (int Y = Rect.Top; Y < Rect.Bottom; ++Y)
     for (int X = Rect.Left; X < Rect.Right; ++X) Count += PixelAt(Bitmap, X, Y) == Color;
+  return Count;
+}
+
+// Dark pixels (ink, every channel under 100) inside Rect.
+inline int InkIn(TBitmap* Bitmap, const TRect& Rect) {
+  int Count = 0;
+  for (int Y = Rect.Top; Y < Rect.Bottom; ++Y)
+    for (int X = Rect.Left; X < Rect.Right; ++X) {
+      const TColor C = PixelAt(Bitmap, X, Y);
+      Count += std::max({C & 0xFF, (C >> 8) & 0xFF, (C >> 16) & 0xFF}) < 100;
+    }
   return Count;
 }
 

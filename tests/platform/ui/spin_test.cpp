@@ -1,16 +1,11 @@
 #include "platform/ui/spin.h"
 
 #include "platform/rtl/clock.h"
-#include "platform/ui/application.h"
 #include "platform/ui/beep.h"
 #include "platform/ui/bitmap.h"
-#include "platform/ui/clipbrd.h"
-#include "platform/ui/forms.h"
-#include "platform/ui/modaltest.h"
 #include "platform/ui/timers.h"
-#include "platform/ui/uitest.h"
+#include "tests/platform/ui/formfixture.h"
 #include "tests/platform/ui/pixelhelpers.h"
-#include "tests/support/testing.h"
 
 #include <limits>
 
@@ -20,28 +15,14 @@ namespace {
 
 constexpr Integer MaxInteger = std::numeric_limits<Integer>::max();
 
-class SpinEditTest : public ::testing::Test {
+class SpinEditTest : public FormFixture {
 protected:
+  SpinEditTest() : FormFixture(MemoryClipboard) {}
   void SetUp() override {
-    InitializeForms();
-    test::SetFailureReporter([](const String& Message) { ADD_FAILURE() << Message.toStdString(); });
-    Form = new TForm(Application);
-    Form->SetBounds(100, 100, 400, 300);
-    Spin = new TSpinEdit(Form);
-    Spin->SetParent(Form);
-    Spin->SetBounds(10, 10, 121, 22);
-    Other = new TEdit(Form);
-    Other->SetParent(Form);
-    Other->SetBounds(10, 50, 121, 22);
+    FormFixture::SetUp();
+    Spin = make<TSpinEdit>(Bounds(10, 10, 121, 22));
+    Other = make<TEdit>(Bounds(10, 50, 121, 22));
     Spin->OnChange = TNotifyEvent([this](TObject*) { ++Changes; });
-    InitializeClipboard();
-    Clipboard()->SetBackend(std::make_unique<TMemoryClipboardBackend>());
-  }
-  void TearDown() override {
-    test::SetFailureReporter({});
-    FinalizeClipboard();
-    FinalizeForms();
-    test::ResetUi();
   }
 
   // The spin edit focused on a shown form, limited to Min..Max.
@@ -58,7 +39,6 @@ protected:
     return {B->Width() / 2, Up ? B->Height() / 4 : B->Height() * 3 / 4};
   }
 
-  TForm* Form = nullptr;
   TSpinEdit* Spin = nullptr;
   TEdit* Other = nullptr;
   int Changes = 0;

@@ -5,16 +5,14 @@
 #include "platform/ui/hwnd.h"
 #include "platform/ui/uitest.h"
 #include "platform/ui/window.h"
+#include "tests/platform/ui/formfixture.h"
 #include "tests/platform/ui/pixelhelpers.h"
-#include "tests/support/testing.h"
 
 #include <QDir>
 #include <algorithm>
 #include <functional>
 
 using namespace gdi;
-
-void PrintTo(const TRect& R, std::ostream* Os) { *Os << "(" << R.Left << "," << R.Top << "," << R.Right << "," << R.Bottom << ")"; }
 
 namespace {
 

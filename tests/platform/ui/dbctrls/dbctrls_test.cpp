@@ -5,15 +5,10 @@
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
 #include "platform/db/testing/rowlistdataset.h"
-#include "platform/ui/application.h"
 #include "platform/ui/beep.h"
 #include "platform/ui/buttons.h"
-#include "platform/ui/clipbrd.h"
-#include "platform/ui/forms.h"
 #include "platform/ui/listbox.h"
-#include "platform/ui/modaltest.h"
-#include "platform/ui/uitest.h"
-#include "tests/support/testing.h"
+#include "tests/platform/ui/formfixture.h"
 
 #include <QStringList>
 
@@ -21,8 +16,9 @@ using namespace gdi;
 
 namespace {
 
-// Three rows (ID 1..3, Name, Amount) behind a data source.
-class DataFixture : public ::testing::Test {
+// Three rows (ID 1..3, Name, Amount) behind a data source, for a fixture
+// to take in beside its test base.
+class DataFixture {
 protected:
   DataFixture() {
     DataSet.FieldDefs()->Add("ID", ftInteger);
@@ -43,7 +39,7 @@ protected:
 // ---------------------------------------------------------------------------
 // TFieldDataLink
 
-class FieldDataLinkTest : public DataFixture {
+class FieldDataLinkTest : public ::testing::Test, protected DataFixture {
 protected:
   FieldDataLinkTest() {
     Owner.SetName("Editor");
@@ -196,16 +192,15 @@ TEST_F(FieldDataLinkTest, RecordChangesShowTheFieldAndForgetTheChange) {
   EXPECT_FALSE(Link.IsModified());
 }
 
-TEST(FieldDataLinkFocusTest, TheDatasetFocusesTheControlOfAField) {
-  InitializeForms();
-  test::SetFailureReporter([](const String& Message) { ADD_FAILURE() << Message.toStdString(); });
+class FieldDataLinkFocusTest : public FormFixture {};
+
+TEST_F(FieldDataLinkFocusTest, TheDatasetFocusesTheControlOfAField) {
   TRowListDataSet DataSet(nullptr);
   DataSet.FieldDefs()->Add("ID", ftInteger);
   DataSet.FieldDefs()->Add("Name", ftString, 20);
   DataSet.AppendRow({1, String("A")});
   TDataSource Source(nullptr);
   Source.SetDataSet(&DataSet);
-  auto* Form = new TForm(Application);
   auto* First = new TButton(Form);
   First->SetParent(Form);
   auto* Second = new TButton(Form);
@@ -224,9 +219,6 @@ TEST(FieldDataLinkFocusTest, TheDatasetFocusesTheControlOfAField) {
   EXPECT_TRUE(Second->Focused());
   Link.SetDataSource(nullptr);
   Form->Free();
-  test::SetFailureReporter({});
-  FinalizeForms();
-  test::ResetUi();
 }
 
 // ---------------------------------------------------------------------------
@@ -235,35 +227,26 @@ TEST(FieldDataLinkFocusTest, TheDatasetFocusesTheControlOfAField) {
 // A shown form over the three rows with an OK button to take the focus;
 // the fields' texts tell DisplayText ("Smith.") from Text ("Smith") and the
 // ID field refuses a text that is no integer.
-class DBControlsTest : public DataFixture {
+class DBControlsTest : public FormFixture, protected DataFixture {
 protected:
+  DBControlsTest() : FormFixture(MemoryClipboard) {}
   void SetUp() override {
-    InitializeForms();
-    InitializeClipboard();
-    Clipboard()->SetBackend(std::make_unique<TMemoryClipboardBackend>());
-    test::SetFailureReporter([](const String& Message) { ADD_FAILURE() << Message.toStdString(); });
-    Form = new TForm(Application);
-    Form->SetBounds(100, 100, 400, 300);
-    Ok = new TButton(Form);
-    Ok->SetParent(Form);
-    Ok->SetBounds(300, 250, 75, 25);
+    FormFixture::SetUp();
+    Ok = make<TButton>(Bounds(300, 250, 75, 25));
     DataSet.Open();
     field("Name")->SetOnGetText(
         TFieldGetTextEvent([](TField* F, String& Text, bool Display) { Text = F->AsString() + (Display ? "." : ""); }));
   }
   void TearDown() override {
     Form->Free();
-    test::SetFailureReporter({});
-    FinalizeClipboard();
-    FinalizeForms();
-    test::ResetUi();
+    FormFixture::TearDown();
   }
 
+  using FormFixture::make;
+  // A T on FieldName of the rows, logging its changes.
   template <class T>
   T* make(const char* FieldName, int Top = 10) {
-    auto* C = new T(Form);
-    C->SetParent(Form);
-    C->SetBounds(10, Top, 200, 60);
+    auto* C = make<T>(Bounds(10, Top, 200, 60));
     C->SetDataField(FieldName);
     C->SetDataSource(&Source);
     C->OnChange = TNotifyEvent([this, C](TObject*) { Log.append("change " + C->Text()); });
@@ -280,29 +263,14 @@ protected:
     return reinterpret_cast<TFieldDataLink*>(C->Perform(CM_GETDATALINK, 0, 0));
   }
 
-  TForm* Form = nullptr;
   TButton* Ok = nullptr;
   test::TBeepRecorder Beeps;
 };
 
-// Each published property once, and a new control at every default it
-// publishes.
-void expectPublishedOnceAtDefaults(TObject* Instance) {
-  QStringList Seen;
-  for (const TPropInfo* Info : GetPropList(Instance)) {
-    SCOPED_TRACE(Info->Name.toStdString());
-    if (Info->HasDefault) {
-      EXPECT_TRUE(IsDefaultPropertyValue(Instance, Info));
-    }
-    EXPECT_FALSE(Seen.contains(Info->Name)) << "published twice";
-    Seen.append(Info->Name);
-  }
-}
-
 TEST_F(DBControlsTest, ControlsPublishTheirPropertiesOnce) {
   for (TObject* C : std::initializer_list<TObject*>{new TDBEdit(Form), new TDBMemo(Form), new TDBComboBox(Form)}) {
     SCOPED_TRACE(C->ClassName().toStdString());
-    expectPublishedOnceAtDefaults(C);
+    ExpectPublishedOnceAtDefaults(C);
     for (const char* Name : {"DataSource", "DataField", "ReadOnly", "OnChange", "OnKeyDown"})
       EXPECT_TRUE(IsPublishedProp(C, Name)) << Name;
   }

@@ -6,16 +6,12 @@
 #include "platform/db/testing/rowlistdataset.h"
 #include "platform/rtl/clock.h"
 #include "platform/rtl/stringlist.h"
-#include "platform/ui/application.h"
 #include "platform/ui/bitmap.h"
 #include "platform/ui/dialogs.h"
-#include "platform/ui/forms.h"
 #include "platform/ui/hints.h"
-#include "platform/ui/modaltest.h"
 #include "platform/ui/timers.h"
-#include "platform/ui/uitest.h"
+#include "tests/platform/ui/formfixture.h"
 #include "tests/platform/ui/pixelhelpers.h"
-#include "tests/support/testing.h"
 
 #include <QStringList>
 
@@ -29,27 +25,21 @@ constexpr TNavigateBtn AllButtons[] = {nbFirst, nbPrior, nbNext,   nbLast,   nbI
 String btnName(TNavigateBtn B) { return GetEnumName(EnumTypeInfo(B), B); }
 
 // A form with a navigator over three rows (ID 1..3, Name).
-class DBNavigatorTest : public ::testing::Test {
+class DBNavigatorTest : public FormFixture {
 protected:
+  DBNavigatorTest() : FormFixture(NoClipboard, Bounds(100, 100, 400, 200)) {}
   void SetUp() override {
-    InitializeForms();
-    test::SetFailureReporter([](const String& Message) { ADD_FAILURE() << Message.toStdString(); });
+    FormFixture::SetUp();
     DataSet.FieldDefs()->Add("ID", ftInteger);
     DataSet.FieldDefs()->Add("Name", ftString, 20);
     for (int I = 1; I <= 3; ++I) DataSet.AppendRow({I, String("Row %1").arg(I)});
     Source.SetDataSet(&DataSet);
-    Form = new TForm(Application);
-    Form->SetBounds(100, 100, 400, 200);
-    Nav = new TDBNavigator(Form);
-    Nav->SetParent(Form);
-    Nav->SetBounds(10, 10, 241, 25);
+    Nav = make<TDBNavigator>(Bounds(10, 10, 241, 25));
     Nav->SetDataSource(&Source);
   }
   void TearDown() override {
     Form->Free();
-    test::SetFailureReporter({});
-    FinalizeForms();
-    test::ResetUi();
+    FormFixture::TearDown();
   }
 
   // The enabled buttons as "First Prior ..." in button order.
@@ -76,7 +66,6 @@ protected:
 
   TRowListDataSet DataSet{nullptr};
   TDataSource Source{nullptr};
-  TForm* Form = nullptr;
   TDBNavigator* Nav = nullptr;
   QStringList Log;
 };
@@ -90,15 +79,7 @@ TEST_F(DBNavigatorTest, PublishesItsDefaults) {
             "nbFirst,nbPrior,nbNext,nbLast,nbInsert,nbDelete,nbEdit,nbPost,nbCancel,nbRefresh");
   EXPECT_EQ(GetObjectProp(Fresh, "Hints"), Fresh->Hints());
   EXPECT_EQ(GetObjectProp(Fresh, "DataSource"), nullptr);
-  QStringList Seen;
-  for (const TPropInfo* Info : GetPropList(Fresh)) {
-    SCOPED_TRACE(Info->Name.toStdString());
-    if (Info->HasDefault) {
-      EXPECT_TRUE(IsDefaultPropertyValue(Fresh, Info));
-    }
-    EXPECT_FALSE(Seen.contains(Info->Name)) << "published twice";
-    Seen.append(Info->Name);
-  }
+  ExpectPublishedOnceAtDefaults(Fresh);
   EXPECT_TRUE(IsPublishedProp(Fresh, "BeforeAction"));
   EXPECT_TRUE(IsPublishedProp(Fresh, "OnClick"));
   const char* const Defaults[] = {"First record", "Prior record", "Next record", "Last record", "Insert record",

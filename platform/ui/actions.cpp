@@ -114,10 +114,15 @@ void TBasicAction::Notification(TComponent* AComponent, TOperation Operation) {
 // ---------------------------------------------------------------------------
 // TCustomAction
 
-template <class F>
-void TCustomAction::eachLink(F Set) {
+// The links get the new value first: a link compares its client with the old
+// value to see whether the client still follows.
+template <class V, class S>
+void TCustomAction::setLinked(V& Field, const V& Value, S LinkSetter) {
+  if (Field == Value) return;
   for (Integer I = ClientCount() - 1; I >= 0; --I)
-    if (auto* Link = dynamic_cast<TActionLink*>(Clients(I))) Set(Link);
+    if (auto* Link = dynamic_cast<TActionLink*>(Clients(I))) (Link->*LinkSetter)(Value);
+  Field = Value;
+  Change();
 }
 
 bool TCustomAction::Execute() {
@@ -127,70 +132,15 @@ bool TCustomAction::Execute() {
   return TBasicAction::Execute();
 }
 
-// Each setter passes the new value to the links first: a link compares its
-// client with the old value to see whether the client still follows.
-void TCustomAction::SetCaption(const String& Value) {
-  if (FCaption == Value) return;
-  eachLink([&](TActionLink* L) { L->SetCaption(Value); });
-  FCaption = Value;
-  Change();
-}
-
-void TCustomAction::SetChecked(bool Value) {
-  if (FChecked == Value) return;
-  eachLink([&](TActionLink* L) { L->SetChecked(Value); });
-  FChecked = Value;
-  Change();
-}
-
-void TCustomAction::SetEnabled(bool Value) {
-  if (FEnabled == Value) return;
-  eachLink([&](TActionLink* L) { L->SetEnabled(Value); });
-  FEnabled = Value;
-  Change();
-}
-
-void TCustomAction::SetGroupIndex(Integer Value) {
-  if (FGroupIndex == Value) return;
-  eachLink([&](TActionLink* L) { L->SetGroupIndex(Value); });
-  FGroupIndex = Value;
-  Change();
-}
-
-void TCustomAction::SetHint(const String& Value) {
-  if (FHint == Value) return;
-  eachLink([&](TActionLink* L) { L->SetHint(Value); });
-  FHint = Value;
-  Change();
-}
-
-void TCustomAction::SetImageIndex(Integer Value) {
-  if (FImageIndex == Value) return;
-  eachLink([&](TActionLink* L) { L->SetImageIndex(Value); });
-  FImageIndex = Value;
-  Change();
-}
-
-void TCustomAction::SetShortCut(TShortCut Value) {
-  if (FShortCut == Value) return;
-  eachLink([&](TActionLink* L) { L->SetShortCut(Value); });
-  FShortCut = Value;
-  Change();
-}
-
-void TCustomAction::SetVisible(bool Value) {
-  if (FVisible == Value) return;
-  eachLink([&](TActionLink* L) { L->SetVisible(Value); });
-  FVisible = Value;
-  Change();
-}
-
-void TCustomAction::SetAutoCheck(bool Value) {
-  if (FAutoCheck == Value) return;
-  eachLink([&](TActionLink* L) { L->SetAutoCheck(Value); });
-  FAutoCheck = Value;
-  Change();
-}
+void TCustomAction::SetCaption(const String& Value) { setLinked(FCaption, Value, &TActionLink::SetCaption); }
+void TCustomAction::SetChecked(bool Value) { setLinked(FChecked, Value, &TActionLink::SetChecked); }
+void TCustomAction::SetEnabled(bool Value) { setLinked(FEnabled, Value, &TActionLink::SetEnabled); }
+void TCustomAction::SetGroupIndex(Integer Value) { setLinked(FGroupIndex, Value, &TActionLink::SetGroupIndex); }
+void TCustomAction::SetHint(const String& Value) { setLinked(FHint, Value, &TActionLink::SetHint); }
+void TCustomAction::SetImageIndex(Integer Value) { setLinked(FImageIndex, Value, &TActionLink::SetImageIndex); }
+void TCustomAction::SetShortCut(TShortCut Value) { setLinked(FShortCut, Value, &TActionLink::SetShortCut); }
+void TCustomAction::SetVisible(bool Value) { setLinked(FVisible, Value, &TActionLink::SetVisible); }
+void TCustomAction::SetAutoCheck(bool Value) { setLinked(FAutoCheck, Value, &TActionLink::SetAutoCheck); }
 
 // ---------------------------------------------------------------------------
 // TMenuActionLink

@@ -154,9 +154,10 @@ public:
   void SetAutoCheck(bool Value);
 
 private:
-  // Calls Set(link) for every TActionLink client.
-  template <class F>
-  void eachLink(F Set);
+  // Field takes Value: every TActionLink client hears of it through
+  // LinkSetter, then Change.
+  template <class V, class S>
+  void setLinked(V& Field, const V& Value, S LinkSetter);
 
   String FCaption;
   bool FChecked = false;

@@ -16,6 +16,7 @@
 #include "platform/ui/window.h"
 
 #include <climits>
+#include <optional>
 
 using namespace gdi;
 
@@ -109,6 +110,26 @@ String messageText(LPARAM LParam, bool MultiLine) {
 }
 
 bool isControlUnit(QChar C) { return C.unicode() < 0x20; }
+
+// Where a scroll bar's request moves a view now at Pos (lines or pixels): a
+// Line or a Page either way, the thumb's position, the start, or the end that
+// End() gives (asked only then: it may measure every line).  Nothing for a
+// request that does not move the view.  The horizontal codes share the
+// vertical ones' values.
+template <class TEnd>
+std::optional<Integer> scrollTarget(const TWMScroll& Message, Integer Pos, Integer Line, Integer Page, TEnd End) {
+  switch (Message.ScrollCode) {
+    case SB_LINEUP: return Pos - Line;
+    case SB_LINEDOWN: return Pos + Line;
+    case SB_PAGEUP: return Pos - Page;
+    case SB_PAGEDOWN: return Pos + Page;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: return Message.Pos;
+    case SB_TOP: return 0;
+    case SB_BOTTOM: return End();
+    default: return std::nullopt;
+  }
+}
 
 Integer floorDiv(Integer A, Integer B) { return A >= 0 ? A / B : -((-A + B - 1) / B); }
 
@@ -1270,34 +1291,15 @@ void TCustomMemo::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
 }
 
 void TCustomMemo::WMVScroll(TWMScroll& Message) {
-  const Integer Top = FView->TopLine, Page = visibleLineCount();
-  switch (Message.ScrollCode) {
-    case SB_LINEUP: setTopLine(Top - 1); break;
-    case SB_LINEDOWN: setTopLine(Top + 1); break;
-    case SB_PAGEUP: setTopLine(Top - Page); break;
-    case SB_PAGEDOWN: setTopLine(Top + Page); break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: setTopLine(Message.Pos); break;
-    case SB_TOP: setTopLine(0); break;
-    case SB_BOTTOM: setTopLine(Integer(lines().size())); break;
-    default: break;
-  }
+  const auto Top = scrollTarget(Message, FView->TopLine, /*Line=*/1, visibleLineCount(),
+                                [this] { return Integer(lines().size()); });
+  if (Top) setTopLine(*Top);
 }
 
 void TCustomMemo::WMHScroll(TWMScroll& Message) {
-  const Integer X = FView->ScrollX, Page = FormatRect().Width();
-  const Integer Line = charWidth();
-  switch (Message.ScrollCode) {
-    case SB_LINELEFT: setScrollX(X - Line); break;
-    case SB_LINERIGHT: setScrollX(X + Line); break;
-    case SB_PAGELEFT: setScrollX(X - Page); break;
-    case SB_PAGERIGHT: setScrollX(X + Page); break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: setScrollX(Message.Pos); break;
-    case SB_LEFT: setScrollX(0); break;
-    case SB_RIGHT: setScrollX(maxLineWidth()); break;
-    default: break;
-  }
+  const auto X = scrollTarget(Message, FView->ScrollX, charWidth(), FormatRect().Width(),
+                              [this] { return maxLineWidth(); });
+  if (X) setScrollX(*X);
 }
 
 void TMemo::DescribeProperties(TPropertyTable& Props) {

@@ -353,7 +353,6 @@ void TDBMemo::CMEnter(TMessage& Message) {
 }
 
 void TDBMemo::CMExit(TMessage& Message) {
-  // A refused text keeps the memo's caret where the user left it.
   writeOnExit(FDataLink.get(), this, /*SelectText=*/false);
   setFocused(false);
   DispatchAs<TCustomMemo>(Message);

@@ -18,11 +18,11 @@
 // The edit and the memo ask the link before every modification
 // (EditCanModify), the combo box as soon as its text changed: a refusal
 // (inactive dataset, no field, read-only link, field or dataset) drops the
-// input with a beep.  Esc shows the field's value again.  Leaving
-// the control writes; when the field refuses the text (a conversion error),
-// the control keeps the focus with its text selected and the error goes on to
-// the caller.  Without an active field the control is empty.  Each control
-// answers CM_GETDATALINK with its link.
+// input with a beep.  Esc shows the field's value again.  Leaving the
+// control writes; when the field refuses the text (a conversion error), the
+// control keeps the focus with its text selected (the memo keeps its caret)
+// and the error goes on to the caller.  Without an active field the control
+// is empty.  Each control answers CM_GETDATALINK with its link.
 #pragma once
 
 #include "platform/db/datasource.h"

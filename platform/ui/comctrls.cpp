@@ -516,8 +516,7 @@ TSize TToolBar::captionExtent(TToolButton* Only) {
   TSize Extent;
   // Measured in the buttons' fonts on a screen DC.
   TCanvas Measure;
-  const HDC DC = GetDC(nullptr);
-  PaintOnCanvas(&Measure, DC, [&] {
+  MeasureOnScreen(&Measure, [&] {
     for (TControl* C : FOrder) {
       auto* B = dynamic_cast<TToolButton*>(C);
       if (!B || !B->Visible() || B->Style() != tbsButton || (Only && B != Only)) continue;
@@ -529,7 +528,6 @@ TSize TToolBar::captionExtent(TToolButton* Only) {
       Extent.cy = std::max(Extent.cy, R.Height());
     }
   });
-  ReleaseDC(nullptr, DC);
   return Extent;
 }
 

@@ -174,6 +174,12 @@ void PaintOnCanvas(TCanvas* Canvas, HDC DC, const std::function<void()>& Paint) 
   Paint();
 }
 
+void MeasureOnScreen(TCanvas* Canvas, const std::function<void()>& Measure) {
+  const HDC DC = GetDC(nullptr);
+  PaintOnCanvas(Canvas, DC, Measure);
+  ReleaseDC(nullptr, DC);
+}
+
 void FreeDeviceContexts() {
   // FreeHandle edits the list.
   const std::vector<TControlCanvas*> List = canvasesWithDC();
@@ -967,14 +973,7 @@ TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), FCanva
 
 TCustomControl::~TCustomControl() { FCanvas->Free(); }
 
-void TCustomControl::WMPaint(TWMPaint& Message) {
-  FControlState.Include(csCustomPaint);
-  struct TRestore {
-    TControlState& State;
-    ~TRestore() { State.Exclude(csCustomPaint); }
-  } Restore{FControlState};
-  DispatchAs<TWinControl>(Message);
-}
+void TCustomControl::WMPaint(TWMPaint& Message) { CustomPaint(Message); }
 
 void TCustomControl::PaintWindow(HDC DC) { PaintOnCanvas(FCanvas, DC, [this] { Paint(); }); }
 

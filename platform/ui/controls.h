@@ -181,6 +181,9 @@ private:
 void FreeDeviceContexts();
 // Runs Paint with DC attached to Canvas (locked), detaching it afterwards.
 void PaintOnCanvas(TCanvas* Canvas, gdi::HDC DC, const std::function<void()>& Paint);
+// Runs Measure with a screen DC attached to Canvas: text extents outside
+// painting, before a control has a window.
+void MeasureOnScreen(TCanvas* Canvas, const std::function<void()>& Measure);
 
 // Mouse capture by controls: a windowed control holds its window's capture;
 // a graphic control's is held by its parent's window.  GetCaptureControl
@@ -708,6 +711,9 @@ protected:
   // WM_PAINT's work: the window (minus opaque graphic children) and the
   // graphic children; the paint DC unless Message carries one.
   virtual void PaintHandler(TWMPaint& Message);
+  // WM_PAINT of a control that draws its whole window itself: the inherited
+  // painting with csCustomPaint set around it.
+  void CustomPaint(TWMPaint& Message);
 
   // reimplemented
   bool CanAutoSize(int& NewWidth, int& NewHeight) override;

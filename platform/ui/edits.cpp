@@ -568,14 +568,7 @@ void TCustomEdit::updateView() {
 
 // ----- painting
 
-void TCustomEdit::WMPaint(TWMPaint& Message) {
-  FControlState.Include(csCustomPaint);
-  struct TRestore {
-    TControlState& State;
-    ~TRestore() { State.Exclude(csCustomPaint); }
-  } Restore{FControlState};
-  DispatchAs<TWinControl>(Message);
-}
+void TCustomEdit::WMPaint(TWMPaint& Message) { CustomPaint(Message); }
 
 void TCustomEdit::PaintWindow(HDC DC) { PaintOnCanvas(FCanvas, DC, [this] { paint(); }); }
 

@@ -91,12 +91,10 @@ TFont* menuFont(TFont& Fallback) { return Screen ? Screen->MenuFont() : &Fallbac
 Integer captionWidth(TFont* Font, const String& Caption) {
   TCanvas Canvas;
   TRect R;
-  const HDC DC = GetDC(nullptr);
-  PaintOnCanvas(&Canvas, DC, [&] {
+  MeasureOnScreen(&Canvas, [&] {
     Canvas.SetFont(Font);
     DrawTextW(Canvas.Handle(), Caption.constData(), int(Caption.size()), &R, MenuBarTextFormat | DT_CALCRECT);
   });
-  ReleaseDC(nullptr, DC);
   return R.Width();
 }
 

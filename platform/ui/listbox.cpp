@@ -19,12 +19,10 @@ constexpr Integer TextIndent = 2;
 Integer fontHeightOf(TFont* Font) {
   TCanvas Canvas;
   Integer Height = 0;
-  const HDC DC = GetDC(nullptr);
-  PaintOnCanvas(&Canvas, DC, [&] {
+  MeasureOnScreen(&Canvas, [&] {
     Canvas.SetFont(Font);
     Height = Canvas.TextHeight(QStringLiteral("Wg"));
   });
-  ReleaseDC(nullptr, DC);
   return Height;
 }
 

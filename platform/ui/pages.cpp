@@ -26,14 +26,12 @@ constexpr UINT TabTextFormat = DT_SINGLELINE | DT_CENTER | DT_VCENTER;
 TSize captionExtent(TFont* Font, const String& Caption) {
   TCanvas Canvas;
   TRect R;
-  const HDC DC = GetDC(nullptr);
-  PaintOnCanvas(&Canvas, DC, [&] {
+  MeasureOnScreen(&Canvas, [&] {
     Canvas.SetFont(Font);
     // An empty caption still measures one line high.
     const String Text = Caption.isEmpty() ? QStringLiteral(" ") : Caption;
     DrawTextW(Canvas.Handle(), Text.constData(), int(Text.size()), &R, TabTextFormat | DT_CALCRECT);
   });
-  ReleaseDC(nullptr, DC);
   return {R.Width(), R.Height()};
 }
 

@@ -10,18 +10,11 @@ namespace {
 constexpr UINT WordWraps[2] = {0, DT_WORDBREAK};
 constexpr UINT Alignments[3] = {DT_LEFT, DT_RIGHT, DT_CENTER};
 
-// Runs Draw with Canvas on a screen DC: measuring outside painting.
-void measureOn(TCanvas* Canvas, const std::function<void()>& Draw) {
-  const HDC DC = GetDC(nullptr);
-  PaintOnCanvas(Canvas, DC, Draw);
-  ReleaseDC(nullptr, DC);
-}
-
 // The height of "0" in Font, as a canvas's TextHeight answers it.
 int textHeightOf(TFont* Font) {
   TCanvas Canvas;
   int Height = 0;
-  measureOn(&Canvas, [&] {
+  MeasureOnScreen(&Canvas, [&] {
     Canvas.SetFont(Font);
     Height = Canvas.TextHeight(QStringLiteral("0"));
   });
@@ -173,7 +166,7 @@ void TCustomLabel::Paint() {
 void TCustomLabel::AdjustBounds() {
   if (ComponentState().Contains(csLoading) || !AutoSize()) return;
   TRect R = ClientRect();
-  measureOn(Canvas(), [&] { DoDrawText(R, DT_EXPANDTABS | DT_CALCRECT | WordWraps[FWordWrap]); });
+  MeasureOnScreen(Canvas(), [&] { DoDrawText(R, DT_EXPANDTABS | DT_CALCRECT | WordWraps[FWordWrap]); });
   int X = Left();
   if (FAlignment == taRightJustify) X += Width() - R.Right;
   SetBounds(X, Top(), R.Right, R.Bottom);

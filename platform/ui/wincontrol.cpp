@@ -644,6 +644,15 @@ void TWinControl::WMPaint(TWMPaint& Message) {
   PaintHandler(Message);
 }
 
+void TWinControl::CustomPaint(TWMPaint& Message) {
+  FControlState.Include(csCustomPaint);
+  struct TRestore {
+    TControlState& State;
+    ~TRestore() { State.Exclude(csCustomPaint); }
+  } Restore{FControlState};
+  DispatchAs<TWinControl>(Message);
+}
+
 void TWinControl::PaintHandler(TWMPaint& Message) {
   PAINTSTRUCT PS;
   HDC DC = Message.DC;

@@ -17,65 +17,29 @@
 #include "platform/ui/dbctrls/dbnavigator.h"
 #include "platform/ui/edits.h"
 #include "platform/ui/extctrls.h"
-#include "platform/ui/forms.h"
-#include "platform/ui/hwnd.h"
 #include "platform/ui/labelededit.h"
 #include "platform/ui/listbox.h"
 #include "platform/ui/mask.h"
 #include "platform/ui/menus.h"
-#include "platform/ui/modaltest.h"
-#include "platform/ui/msgqueue.h"
 #include "platform/ui/pages.h"
 #include "platform/ui/scrollbar.h"
 #include "platform/ui/spin.h"
 #include "platform/ui/stdctrls.h"
-#include "platform/ui/uitest.h"
-#include "platform/ui/window.h"
-#include "tests/platform/ui/pixelhelpers.h"
+#include "tests/platform/ui/x11/x11fixture.h"
 #include "tests/support/testing.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
-#include <QGuiApplication>
 #include <QImage>
-#include <QPixmap>
-#include <QScreen>
 #include <QTest>
-#include <QThread>
 #include <QWidget>
-#include <QWindow>
-#include <functional>
 #include <string>
 
 namespace {
 
 using namespace gdi;
-
-constexpr int WaitSeconds = 10;
-
-bool waitUntil(const std::function<bool()>& Pred, int Seconds = WaitSeconds) {
-  QDeadlineTimer Deadline(Seconds * 1000);
-  while (!Pred()) {
-    if (Deadline.hasExpired()) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    ProcessMessages();
-    QThread::msleep(5);
-  }
-  return true;
-}
-
-QWidget* widgetOf(TWinControl* Control) {
-  IWindow* Window = FindWindowObject(Control->Handle());
-  return Window ? Window->Widget() : nullptr;
-}
-
-QColor qtColor(TColor Color) {
-  const TColor RGB = ColorToRGB(Color);
-  return QColor(GetRValue(RGB), GetGValue(RGB), GetBValue(RGB));
-}
+using namespace x11test;
 
 template <class T>
 T* place(TWinControl* Parent, int Left, int Top, int Width, int Height) {
@@ -223,8 +187,7 @@ struct TShowcase {
   QWidget* TopLevel() const { return widgetOf(Form); }
 
   QImage Shot() const {
-    QWidget* W = TopLevel();
-    return W->screen()->grabWindow(W->winId()).toImage();
+    return serverShot(TopLevel());
   }
 
   // A point of Control's client area in the top-level window: the screen
@@ -242,19 +205,7 @@ struct TShowcase {
   }
 };
 
-class ControlsX11Test : public ::testing::Test {
-protected:
-  void SetUp() override {
-    ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
-    InitializeForms();
-    test::SetFailureReporter([](const String& Message) { ADD_FAILURE() << Message.toStdString(); });
-  }
-  void TearDown() override {
-    test::SetFailureReporter({});
-    FinalizeForms();
-    test::ResetUi();
-  }
-};
+using ControlsX11Test = X11Fixture;
 
 TEST_F(ControlsX11Test, EveryControlIsShownCapturedAndTyped) {
   TShowcase S;

@@ -17,6 +17,7 @@
 #include "platform/ui/uitest.h"
 #include "platform/ui/window.h"
 #include "tests/platform/ui/pixelhelpers.h"
+#include "tests/platform/ui/x11/x11fixture.h"
 #include "tests/support/testing.h"
 
 #include <gtest/gtest.h>
@@ -36,25 +37,7 @@
 namespace {
 
 using namespace gdi;
-
-constexpr int WaitSeconds = 10;
-
-// Pumps Qt and our queue until Pred holds or Seconds have passed.
-bool waitUntil(const std::function<bool()>& Pred, int Seconds = WaitSeconds) {
-  QDeadlineTimer Deadline(Seconds * 1000);
-  while (!Pred()) {
-    if (Deadline.hasExpired()) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    ProcessMessages();
-    QThread::msleep(5);
-  }
-  return true;
-}
-
-QWidget* widgetOf(TWinControl* Control) {
-  IWindow* Window = FindWindowObject(Control->Handle());
-  return Window ? Window->Widget() : nullptr;
-}
+using namespace x11test;
 
 // The point of Control's widget at Local, in its top-level window.
 QPoint inTopLevel(TWinControl* Control, QPoint Local) {
@@ -64,13 +47,9 @@ QPoint inTopLevel(TWinControl* Control, QPoint Local) {
 
 // The colour the X server shows at Point of the top-level window.
 QColor shownAt(QWidget* TopLevel, QPoint Point) {
-  const QPixmap Shot = TopLevel->screen()->grabWindow(TopLevel->winId());
+  const QImage Shot = serverShot(TopLevel);
   if (Shot.isNull() || !Shot.rect().contains(Point)) return {};
-  return Shot.toImage().pixelColor(Point);
-}
-
-QColor qtColor(TColor Color) {
-  return QColor(GetRValue(ColorToRGB(Color)), GetGValue(ColorToRGB(Color)), GetBValue(ColorToRGB(Color)));
+  return Shot.pixelColor(Point);
 }
 
 // A form with a panel (a red shape on it), a label and a group box.
@@ -118,19 +97,7 @@ struct TSample {
   }
 };
 
-class FormX11Test : public ::testing::Test {
-protected:
-  void SetUp() override {
-    ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
-    InitializeForms();
-    test::SetFailureReporter([](const String& Message) { ADD_FAILURE() << Message.toStdString(); });
-  }
-  void TearDown() override {
-    test::SetFailureReporter({});
-    FinalizeForms();
-    test::ResetUi();
-  }
-};
+using FormX11Test = X11Fixture;
 
 TEST_F(FormX11Test, ShownFormIsPaintedTakesInputAndCloses) {
   ASSERT_FALSE(ModalResponderInstalled());

@@ -116,6 +116,22 @@ protected:
   }
   bool ShowsWithoutParent() const override { return true; }
 
+  // The index the list opened on follows its item like the selection, so
+  // that Esc goes back to that item and ItemIndex never names a line that
+  // changed or went while the list was open.
+  void ItemInserted(Integer Index) override {
+    TCustomListBox::ItemInserted(Index);
+    FCombo->FDropIndex = FollowItem(FCombo->FDropIndex, Index, /*Inserted=*/true);
+  }
+  void ItemDeleted(Integer Index) override {
+    TCustomListBox::ItemDeleted(Index);
+    FCombo->FDropIndex = FollowItem(FCombo->FDropIndex, Index, /*Inserted=*/false);
+  }
+  void ItemsChanged() override {
+    TCustomListBox::ItemsChanged();
+    if (FCombo->FDropIndex >= Count()) FCombo->FDropIndex = -1;
+  }
+
   // A press outside closes the list; inside it selects the row under it.
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override {
     if (!ClientRect().Contains(TPoint{X, Y})) {
@@ -546,13 +562,17 @@ void TCustomComboBox::dropDown() {
 
 void TCustomComboBox::closeUp(bool Choose) {
   if (!FDroppedDown) return;
-  const Integer Chosen = FList->ItemIndex();
   FDroppedDown = false;
   FList->SetMouseCapture(false);
   FList->SetVisible(false);
-  if (!Choose || Chosen < 0) FList->SetItemIndex(FDropIndex);
+  if (FList->ItemIndex() < 0) Choose = false;
+  if (!Choose) FList->SetItemIndex(FDropIndex);
   Invalidate();
   CloseUp();
+  // OnCloseUp may have changed the items: the choice followed its item, or
+  // went with it.
+  const Integer Chosen = FList->ItemIndex();
+  if (Choose && Chosen < 0) FList->SetItemIndex(FDropIndex);
   if (!Choose || Chosen < 0) return;
   if (Chosen != FDropIndex || shownText() != Items()->Strings(Chosen)) userChose(Chosen);
 }

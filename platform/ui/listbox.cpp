@@ -41,23 +41,23 @@ public:
 
   Integer AddObject(const String& S, TObject* AObject) override {
     const Integer Index = TStringList::AddObject(S, AObject);
-    FListBox->itemInserted(Index);
+    FListBox->ItemInserted(Index);
     return Index;
   }
   void InsertObject(Integer Index, const String& S, TObject* AObject) override {
     TStringList::InsertObject(Index, S, AObject);
-    FListBox->itemInserted(Index);
+    FListBox->ItemInserted(Index);
   }
   void Delete(Integer Index) override {
     // Before the change notification: it must see the selection already moved.
-    if (Index >= 0 && Index < Count()) FListBox->itemDeleted(Index);
+    if (Index >= 0 && Index < Count()) FListBox->ItemDeleted(Index);
     TStringList::Delete(Index);
   }
 
 protected:
   void Changed() override {
     TStringList::Changed();
-    FListBox->itemsChanged();
+    FListBox->ItemsChanged();
   }
 
 private:
@@ -140,7 +140,7 @@ void TCustomListBox::SetSorted(bool Value) {
   FItems->SetSorted(true);
   FItemIndex = -1;
   SetItemIndex(Selected);
-  itemsChanged();
+  ItemsChanged();
 }
 
 void TCustomListBox::SetTopIndex(Integer Value) {
@@ -161,7 +161,7 @@ void TCustomListBox::SetItemHeight(Integer Value) {
   Value = std::max(Integer(0), Value);
   if (Value == FItemHeight) return;
   FItemHeight = Value;
-  itemsChanged();
+  ItemsChanged();
 }
 
 Integer TCustomListBox::ItemAtPos(TPoint Pos, bool Existing) {
@@ -288,7 +288,7 @@ void TCustomListBox::WMGetDlgCode(TMessage& Message) { Message.Result = DLGC_WAN
 void TCustomListBox::CMFontChanged(TMessage& Message) {
   DispatchAs<TCustomControl>(Message);
   FFontHeight = 0;
-  itemsChanged();
+  ItemsChanged();
 }
 
 void TCustomListBox::CMEnter(TMessage& Message) {
@@ -301,19 +301,20 @@ void TCustomListBox::CMExit(TMessage& Message) {
   DispatchAs<TCustomControl>(Message);
 }
 
-void TCustomListBox::itemInserted(Integer Index) {
-  if (FItemIndex >= Index) ++FItemIndex;
+void TCustomListBox::ItemInserted(Integer Index) {
+  FItemIndex = FollowItem(FItemIndex, Index, /*Inserted=*/true);
   Invalidate();
 }
 
-void TCustomListBox::itemDeleted(Integer Index) {
-  if (FItemIndex == Index)
-    FItemIndex = -1;
-  else if (FItemIndex > Index)
-    --FItemIndex;
+void TCustomListBox::ItemDeleted(Integer Index) { FItemIndex = FollowItem(FItemIndex, Index, /*Inserted=*/false); }
+
+Integer TCustomListBox::FollowItem(Integer Selected, Integer Index, bool Inserted) {
+  if (Selected < 0 || Selected < Index) return Selected;
+  if (Inserted) return Selected + 1;
+  return Selected == Index ? -1 : Selected - 1;
 }
 
-void TCustomListBox::itemsChanged() {
+void TCustomListBox::ItemsChanged() {
   if (FItemIndex >= Count()) FItemIndex = -1;
   updateScrollBar();
   Invalidate();

@@ -82,6 +82,18 @@ protected:
   // The scroll bar child (hidden while the items fit).
   TScrollBar* ScrollBar() const { return FScrollBar; }
 
+  // item notifications
+  // The items call these as a line comes (before the change repaints) and
+  // before a line goes; the selection follows its item.  A descendant that
+  // keeps an item index of its own moves it with FollowItem.
+  virtual void ItemInserted(Integer Index);
+  virtual void ItemDeleted(Integer Index);
+  // After every change: an index past the last item becomes −1.
+  virtual void ItemsChanged();
+  // Item index Selected after a line was inserted at Index (Inserted) or
+  // deleted from it: −1 when Selected's own line went.
+  static Integer FollowItem(Integer Selected, Integer Index, bool Inserted);
+
   // reimplemented
   // WS_EX_CLIENTEDGE: the sunken edge.
   void CreateParams(TCreateParams& Params) override;
@@ -107,9 +119,6 @@ protected:
 
 private:
   friend class TListBoxStrings;
-  void itemInserted(Integer Index);
-  void itemDeleted(Integer Index);
-  void itemsChanged();
   void updateScrollBar();
   void scrolled(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos);
   Integer rowsWidth();

@@ -418,6 +418,62 @@ TEST_F(ComboBoxTest, FreedWhileOpenClosesQuietly) {
   EXPECT_TRUE(Log.isEmpty()) << Log.join(", ").toStdString();
 }
 
+TEST_F(ComboBoxTest, ItemsChangedWhileOpenMoveTheChosenItemWithThem) {
+  Combo->SetStyle(csDropDownList);
+  Combo->SetItemIndex(2);
+  showFocused();
+  Combo->SetDroppedDown(true);
+  Combo->Items()->Delete(0);
+  EXPECT_EQ(Combo->ItemIndex(), 1) << "Gamma moved up";
+  EXPECT_EQ(Combo->Text(), "Gamma");
+  test::Key(VK_ESCAPE);
+  EXPECT_EQ(Combo->ItemIndex(), 1);
+  EXPECT_EQ(Combo->Text(), "Gamma");
+
+  Combo->SetDroppedDown(true);
+  Combo->Items()->Clear();
+  EXPECT_EQ(Combo->ItemIndex(), -1);
+  EXPECT_EQ(Combo->Text(), "");
+  test::Key(VK_ESCAPE);
+  EXPECT_EQ(Combo->ItemIndex(), -1);
+}
+
+TEST_F(ComboBoxTest, OnCloseUpMayChangeTheItemsBeforeTheChoiceApplies) {
+  struct Case {
+    const char* Name;
+    std::function<void(TStrings*)> Change;
+    Integer Index;        // afterwards
+    const char* Text;     // csDropDownList's
+    const char* EditText; // csDropDown's
+    QStringList Events;
+  };
+  // Gamma is chosen with Enter while Alpha was the item.
+  const Case Cases[] = {
+      {"an item above goes", [](TStrings* S) { S->Delete(0); }, 1, "Gamma", "Gamma", chosen("Gamma")},
+      {"an item comes above", [](TStrings* S) { S->Insert(0, "Zeta"); }, 3, "Gamma", "Gamma", chosen("Gamma")},
+      {"the chosen item goes", [](TStrings* S) { S->Delete(2); }, 0, "Alpha", "Alpha", {}},
+      {"all go", [](TStrings* S) { S->Clear(); }, -1, "", "Alpha", {}},
+  };
+  for (TComboBoxStyle Style : {csDropDownList, csDropDown})
+    for (const Case& C : Cases) {
+      SCOPED_TRACE(C.Name);
+      SCOPED_TRACE(Style);
+      Combo->SetStyle(Style);
+      Combo->Items()->SetCommaText("Alpha,Beta,Gamma,Delta");
+      Combo->SetItemIndex(0);
+      Combo->OnCloseUp = TNotifyEvent([&](TObject*) { C.Change(Combo->Items()); });
+      showFocused();
+      Combo->SetDroppedDown(true);
+      Log.clear();
+      test::Key(VK_DOWN);
+      test::Key(VK_DOWN);
+      test::Key(VK_RETURN);
+      EXPECT_EQ(Combo->ItemIndex(), C.Index);
+      EXPECT_EQ(Combo->Text(), Style == csDropDown ? C.EditText : C.Text);
+      EXPECT_EQ(Log, C.Events);
+    }
+}
+
 TEST_F(ComboBoxTest, PublishesItsProperties) {
   EXPECT_EQ(GetEnumProp(Combo, "Style"), "csDropDown");
   EXPECT_EQ(GetOrdProp(Combo, "DropDownCount"), 8);

@@ -56,7 +56,9 @@ bool fits(TMaskCharClass Class, Char C) {
     case TMaskCharClass::Literal: return false;
     case TMaskCharClass::Letter: return C.isLetter();
     case TMaskCharClass::LetterOrDigit: return C.isLetter() || isAsciiDigit(C);
-    case TMaskCharClass::Any: return !C.isNull();
+    // One unit per position on one line: no control character, and no half
+    // of a surrogate pair that the next position could never keep paired.
+    case TMaskCharClass::Any: return C.category() != QChar::Other_Control && !C.isSurrogate();
     case TMaskCharClass::Digit: return isAsciiDigit(C);
     case TMaskCharClass::DigitOrSign: return isAsciiDigit(C) || C == u'+' || C == u'-';
   }

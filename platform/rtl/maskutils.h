@@ -10,7 +10,8 @@
 //   mask char   position                      required
 //   L  l        a letter                      L
 //   A  a        a letter or a digit           A
-//   C  c        any character                 C
+//   C  c        any character but a control   C
+//               character or a surrogate half
 //   0  9        a digit                       0
 //   #           a digit, '+' or '-'           -
 //   :  /        literal: the settings' TimeSeparator / DateSeparator

@@ -187,6 +187,30 @@ TEST_F(MaskEditTest, ClipboardTypesUntilARefusal) {
   EXPECT_EQ(Beeps.Count(), 2);
 }
 
+// One unit per position: what cannot stand in one position of a single line
+// is refused, so later keys still find every position where it was.
+TEST_F(MaskEditTest, LineBreaksAndPairsStayOutOfAnyCharacterPositions) {
+  focusWithMask("CCCC;1;_");
+  test::TBeepRecorder Beeps;
+  Clipboard()->SetAsText("a\r\nb");
+  Edit->PasteFromClipboard();
+  EXPECT_EQ(Edit->EditText(), String("a___"));
+  EXPECT_EQ(Beeps.Count(), 1);
+  Edit->SetSel(4, 0);
+  test::Key(VK_BACK);
+  test::Key(VK_BACK);
+  EXPECT_EQ(Edit->EditText(), String("a___"));
+  EXPECT_EQ(Edit->SelStart(), 2);
+
+  Edit->SetEditMask("C-C;1;_");
+  Edit->SetText(String());
+  Edit->SetSel(0, 0);
+  Beeps.Clear();
+  test::Type(QString::fromUtf8("\xF0\x9F\x98\x80"));
+  EXPECT_EQ(Edit->EditText(), String("_-_"));
+  EXPECT_EQ(Beeps.Count(), 2) << "each half refused";
+}
+
 // Every modifying path asks EditCanModify first; a refusal drops it silently.
 TEST_F(MaskEditTest, EveryModificationAsksEditCanModify) {
   focusWithMask("!9999-99-99;1;_");

@@ -186,7 +186,7 @@ void TCustomMaskEdit::WMCut(TMessage& Message) {
     DispatchAs<TCustomEdit>(Message);
     return;
   }
-  if (SelLength() == 0 || !canModify()) return;
+  if (PasswordChar().unicode() != 0 || SelLength() == 0 || !canModify()) return;
   Perform(WM_COPY, 0, 0);
   blank(/*Backward=*/false);
 }

@@ -12,7 +12,8 @@
 //                           or after the caret;
 //   a character or a paste  over a selection blanks it first; a paste types
 //                           the clipboard text until a character is refused;
-//   cut / clear             blank the selection (cut copies it first);
+//   cut / clear             blank the selection (cut copies it first, and
+//                           with a PasswordChar does nothing);
 //   Esc                     resets a modified edit (Reset).
 // Every modification asks ReadOnly and EditCanModify first; a refusal drops
 // it without a beep.  Leaving a modified edit (CM_EXIT) validates it.

@@ -211,6 +211,22 @@ TEST_F(MaskEditTest, LineBreaksAndPairsStayOutOfAnyCharacterPositions) {
   EXPECT_EQ(Beeps.Count(), 2) << "each half refused";
 }
 
+// A password edit keeps its text off the clipboard, and a refused cut leaves
+// the text as it was.
+TEST_F(MaskEditTest, PasswordCharRefusesCut) {
+  focusWithMask("!9999-99-99;1;_");
+  Edit->SetText("2024-05-19");
+  Edit->SetPasswordChar(u'*');
+  Clipboard()->SetAsText("before");
+  Edit->SetSel(0, 4);
+  Changes = 0;
+  test::Key('X', {ssCtrl});
+  Edit->CutToClipboard();
+  EXPECT_EQ(Clipboard()->AsText(), String("before"));
+  EXPECT_EQ(Edit->EditText(), String("2024-05-19"));
+  EXPECT_EQ(Changes, 0);
+}
+
 // Every modifying path asks EditCanModify first; a refusal drops it silently.
 TEST_F(MaskEditTest, EveryModificationAsksEditCanModify) {
   focusWithMask("!9999-99-99;1;_");

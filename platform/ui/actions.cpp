@@ -11,7 +11,15 @@
 
 TBasicActionLink::TBasicActionLink(TObject* AClient) {}
 
-TBasicActionLink::~TBasicActionLink() { SetAction(nullptr); }
+struct TBasicActionLink::TExecuting {
+  bool Freed = false;
+  TExecuting* Outer = nullptr;
+};
+
+TBasicActionLink::~TBasicActionLink() {
+  for (TExecuting* E = FExecuting; E; E = E->Outer) E->Freed = true;
+  SetAction(nullptr);
+}
 
 void TBasicActionLink::SetAction(TBasicAction* Value) {
   if (FAction == Value) return;
@@ -23,12 +31,18 @@ void TBasicActionLink::SetAction(TBasicAction* Value) {
 bool TBasicActionLink::Execute(TComponent* AComponent) {
   if (!FAction) return false;
   FAction->SetActionComponent(AComponent);
-  struct Reset {
+  TExecuting Running{false, FExecuting};
+  FExecuting = &Running;
+  // A freed link is not touched again; a freed action has left FAction.
+  struct TDone {
     TBasicActionLink* Link;
-    ~Reset() {
+    TExecuting& Running;
+    ~TDone() {
+      if (Running.Freed) return;
+      Link->FExecuting = Running.Outer;
       if (Link->FAction) Link->FAction->SetActionComponent(nullptr);
     }
-  } R{this};
+  } Done{this, Running};
   return FAction->Execute();
 }
 

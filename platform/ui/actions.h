@@ -48,6 +48,12 @@ protected:
   virtual void SetOnExecute(const TNotifyEvent& Value) {}
 
   TBasicAction* FAction = nullptr;
+
+private:
+  struct TExecuting;
+  // The Execute calls running on this link, innermost first: a handler may
+  // free the link (with its client) while they wait for the action.
+  TExecuting* FExecuting = nullptr;
 };
 
 // A link that carries TCustomAction's properties to its client: each

@@ -117,6 +117,21 @@ TEST_F(ActionsTest, FreeingEitherSideUnlinks) {
   EXPECT_EQ(A->ActionComponent(), nullptr);
 }
 
+// A recent-files item that removes itself: its action frees it while it runs.
+TEST_F(ActionsTest, AnActionMayFreeTheItemThatRanIt) {
+  TMenuItem* Item = LinkedItem();
+  int Runs = 0;
+  Act->SetOnExecute([&](TObject*) {
+    ++Runs;
+    EXPECT_EQ(Act->ActionComponent(), Item);
+    Item->Free();
+  });
+  Item->Click();
+  EXPECT_EQ(Runs, 1);
+  EXPECT_EQ(Act->ActionComponent(), nullptr);
+  Act->SetCaption("still linked to nothing");
+}
+
 // ---------------------------------------------------------------------------
 // controls
 
@@ -237,6 +252,21 @@ TEST_F(ControlActionsTest, FreeingEitherSideUnlinks) {
   Button->SetAction(nullptr);
   Again->SetCaption("Changed");
   EXPECT_EQ(Button->Caption(), "Again");
+}
+
+// The action's handler may unlink the client that ran it.
+TEST_F(ControlActionsTest, AHandlerMayUnlinkTheClientThatRanIt) {
+  auto* Button = linked<TButton>(Rect(10, 10, 85, 35));
+  Act->SetOnExecute([&](TObject*) {
+    Log.append("execute");
+    Button->SetAction(nullptr);
+  });
+  Form->Show();
+  test::Click(Button, {5, 5});
+  EXPECT_EQ(Log, QStringList({"execute"}));
+  EXPECT_EQ(Button->Action(), nullptr);
+  test::Click(Button, {5, 5});
+  EXPECT_EQ(Log, QStringList({"execute", "execute"})) << "OnClick stays the handler";
 }
 
 }  // namespace

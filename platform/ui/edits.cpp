@@ -913,6 +913,7 @@ void TCustomEdit::WMCopy(TMessage&) {
 }
 
 void TCustomEdit::WMPaste(TMessage&) {
+  if (!Clipboard()->HasFormat(CF_UNICODETEXT)) return;
   const String Text = Clipboard()->AsText();
   const String Input =
       FBuffer.FitInput(IsMultiLine() ? AdjustLineBreaks(Text) : firstLine(Text), FCharCase, FMaxLength);

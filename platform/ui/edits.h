@@ -18,7 +18,7 @@
 //   cut, paste, clear, undo) first asks ReadOnly, then the virtual
 //   EditCanModify; a refusal drops it.  Typing and pasting convert by CharCase
 //   and stop at MaxLength; a single-line paste takes the clipboard text up to
-//   its first line break.  Programmatic changes (Text, SelText, Lines) skip
+//   its first line break; a clipboard without text pastes nothing.  Programmatic changes (Text, SelText, Lines) skip
 //   those rules.  Every change of the text fires Change (OnChange) once.
 //
 // Keys

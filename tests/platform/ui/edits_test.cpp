@@ -293,6 +293,17 @@ TEST_F(EditsTest, ClipboardKeysMenuAndMethodsAllArriveAsMessages) {
   Memo->SetText("");
   Memo->PasteFromClipboard();
   EXPECT_EQ(Memo->Text(), "one\r\ntwo");
+  // A clipboard without text pastes nothing: the selection stays.
+  Clipboard()->Clear();
+  for (TCustomEdit* C : {static_cast<TCustomEdit*>(Edit), static_cast<TCustomEdit*>(Memo)}) {
+    C->SelectAll();
+    Changes = 0;
+    C->PasteFromClipboard();
+    test::Key('V', {ssCtrl});
+    EXPECT_EQ(C->SelLength(), C->Buffer().Length());
+    EXPECT_FALSE(C->Buffer().Text().isEmpty());
+    EXPECT_EQ(Changes, 0);
+  }
 }
 
 TEST_F(EditsTest, ContextMenuItemsFollowTheStateAndSendTheMessages) {

@@ -112,19 +112,20 @@ String messageText(LPARAM LParam, bool MultiLine) {
 bool isControlUnit(QChar C) { return C.unicode() < 0x20; }
 
 // Where a scroll bar's request moves a view now at Pos (lines or pixels): a
-// Line or a Page either way, the thumb's position, the start, or the end that
-// End() gives (asked only then: it may measure every line).  Nothing for a
-// request that does not move the view.  The horizontal codes share the
+// Line or a Page either way, the thumb's position Thumb, the start, or the end
+// that End() gives (asked only then: it may measure every line).  Nothing for
+// a request that does not move the view.  The horizontal codes share the
 // vertical ones' values.
 template <class TEnd>
-std::optional<Integer> scrollTarget(const TWMScroll& Message, Integer Pos, Integer Line, Integer Page, TEnd End) {
+std::optional<Integer> scrollTarget(const TWMScroll& Message, Integer Pos, Integer Thumb, Integer Line, Integer Page,
+                                    TEnd End) {
   switch (Message.ScrollCode) {
     case SB_LINEUP: return Pos - Line;
     case SB_LINEDOWN: return Pos + Line;
     case SB_PAGEUP: return Pos - Page;
     case SB_PAGEDOWN: return Pos + Page;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: return Message.Pos;
+    case SB_THUMBPOSITION: return Thumb;
     case SB_TOP: return 0;
     case SB_BOTTOM: return End();
     default: return std::nullopt;
@@ -1278,20 +1279,25 @@ void TCustomMemo::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
     return;
   }
   const UINT Msg = V.DragBar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
+  Perform(Msg, MAKEWPARAM(SB_THUMBPOSITION, WORD(V.DragPos)), 0);
   V.DragBar = -1;
   SetCaptureControl(nullptr);
-  Perform(Msg, MAKEWPARAM(SB_THUMBPOSITION, WORD(V.DragPos)), 0);
   Perform(Msg, SB_ENDSCROLL, 0);
 }
 
+// A message's position has 16 bits; our own drag knows the whole one.
+Integer TCustomMemo::thumbPos(const TWMScroll& Message, int Bar) const {
+  return FView->DragBar == Bar ? FView->DragPos : Message.Pos;
+}
+
 void TCustomMemo::WMVScroll(TWMScroll& Message) {
-  const auto Top = scrollTarget(Message, FView->TopLine, /*Line=*/1, visibleLineCount(),
+  const auto Top = scrollTarget(Message, FView->TopLine, thumbPos(Message, SB_VERT), /*Line=*/1, visibleLineCount(),
                                 [this] { return Integer(lines().size()); });
   if (Top) setTopLine(*Top);
 }
 
 void TCustomMemo::WMHScroll(TWMScroll& Message) {
-  const auto X = scrollTarget(Message, FView->ScrollX, charWidth(), FormatRect().Width(),
+  const auto X = scrollTarget(Message, FView->ScrollX, thumbPos(Message, SB_HORZ), charWidth(), FormatRect().Width(),
                               [this] { return maxLineWidth(); });
   if (X) setScrollX(*X);
 }

@@ -353,6 +353,8 @@ private:
   gdi::DWORD ownEditStyle() const override;
   bool barLayout(int Bar, TBarLayout& Layout);
   void paintBar(gdi::HDC DC, const TBarLayout& Layout);
+  // The thumb position a WM_VSCROLL / WM_HSCROLL of Bar asks for.
+  Integer thumbPos(const TWMScroll& Message, int Bar) const;
 
   TStrings* FLines;
   TScrollStyle FScrollBars = ssNone;

@@ -805,6 +805,26 @@ TEST_F(EditsTest, MemoWrapsAndScrollsByKeysWheelMessagesAndBars) {
   EXPECT_EQ(Memo->SelStart(), Text.size());
 }
 
+// A thumb dragged over more lines than a message's 16-bit position holds.
+TEST_F(EditsTest, MemoThumbDragReachesTheLastPageOfAVeryLongText) {
+  constexpr int Count = 40000;
+  String Text;
+  for (int I = 0; I < Count; ++I) Text += "x\r\n";
+  Memo->SetScrollBars(ssVertical);
+  focus(Memo, Text, 0, 0);
+  Memo->Perform(WM_VSCROLL, SB_BOTTOM, 0);
+  const int LastPage = firstVisibleLine(Memo);
+  ASSERT_GT(LastPage, Count - 10);
+  Memo->Perform(WM_VSCROLL, SB_TOP, 0);
+  const int BarX = Memo->ClientWidth() + 2;
+  const int Arrow = std::min(GetSystemMetrics(SM_CXVSCROLL), Memo->ClientHeight() / 2);
+  test::MouseDown(Memo, {BarX, Arrow + 3});
+  test::MouseMove(Memo, {BarX, Memo->ClientHeight() + 50});
+  EXPECT_EQ(firstVisibleLine(Memo), LastPage) << "while tracking";
+  test::MouseUp(Memo, {BarX, Memo->ClientHeight() + 50});
+  EXPECT_EQ(firstVisibleLine(Memo), LastPage) << "at the release";
+}
+
 TEST_F(EditsTest, RecreatingTheWindowKeepsTextSelectionModifiedAndUndo) {
   focus(Edit, "hello", 0, 0);
   test::Type("x");

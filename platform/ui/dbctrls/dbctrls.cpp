@@ -234,12 +234,17 @@ void TDBEdit::CMGetDataLink(TMessage& Message) { Message.Result = LRESULT(FDataL
 void TDBEdit::dataChange(TObject*) {
   TField* F = FDataLink->Field();
   if (!F) {
+    // A closed dataset may come back with other sizes, or another field.
+    resetMaxLength();
     SetEditMask(String());
     SetEditText(String());
     return;
   }
   SetEditMask(F->EditMask());
-  if (isTextField(F) && MaxLength() == 0) SetMaxLength(F->Size());
+  if (isTextField(F) && MaxLength() == 0) {
+    SetMaxLength(F->Size());
+    FFieldMaxLength = F->Size();
+  }
   if (FFocused && FDataLink->CanModify()) {
     SetText(F->Text());
     return;
@@ -261,8 +266,8 @@ void TDBEdit::setFocused(bool Value) {
 }
 
 void TDBEdit::resetMaxLength() {
-  TField* F = FDataLink->Field();
-  if (MaxLength() > 0 && F && isTextField(F) && F->Size() == MaxLength()) SetMaxLength(0);
+  if (FFieldMaxLength > 0 && MaxLength() == FFieldMaxLength) SetMaxLength(0);
+  FFieldMaxLength = 0;
 }
 
 // ---------------------------------------------------------------------------

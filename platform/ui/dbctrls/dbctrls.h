@@ -157,11 +157,12 @@ private:
   void dataChange(TObject* Sender);
   void updateData(TObject* Sender);
   void setFocused(bool Value);
-  // Forgets a MaxLength that came from the current field's Size.
+  // Forgets a MaxLength that came from a field's Size.
   void resetMaxLength();
 
   std::unique_ptr<TFieldDataLink> FDataLink;
   bool FFocused = false;
+  Integer FFieldMaxLength = 0;  // the MaxLength a field's Size gave; 0: none
 };
 
 // ---------------------------------------------------------------------------

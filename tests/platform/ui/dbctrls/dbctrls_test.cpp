@@ -422,6 +422,30 @@ TEST_F(DBControlsTest, EditTakesMaxLengthAndEditMaskFromTheField) {
   EXPECT_EQ(Edit->MaxLength(), 5);
 }
 
+// A field chosen while the dataset is closed, or reopened with another Size,
+// gives its own MaxLength: the old one would cut the user's typing short.
+TEST_F(DBControlsTest, EditTakesTheMaxLengthOfTheFieldItFindsOnOpening) {
+  TRowListDataSet Refs(nullptr);
+  Refs.FieldDefs()->Add("Short", ftString, 5);
+  Refs.FieldDefs()->Add("Long", ftString, 50);
+  Refs.AppendRow({String("abc"), String("def")});
+  Source.SetDataSet(&Refs);
+  Refs.Open();
+  auto* Edit = make<TDBEdit>("Short");
+  EXPECT_EQ(Edit->MaxLength(), 5);
+  Refs.Close();
+  Edit->SetDataField("Long");
+  Refs.Open();
+  EXPECT_EQ(Edit->MaxLength(), 50);
+  focusAtEnd(Edit);
+  test::Type("ghijk");
+  EXPECT_EQ(Edit->Text(), "defghijk");
+  Ok->SetFocus();
+  Refs.Cancel();
+  Edit->SetDataSource(nullptr);
+  Source.SetDataSet(&DataSet);
+}
+
 TEST_F(DBControlsTest, MemoFollowsTheRecordsAndEditsItsField) {
   // The three-row table of the catalog's reference viewer, with a notes blob.
   TRowListDataSet Refs(nullptr);

@@ -419,10 +419,14 @@ TEST_F(ToolBarTest, CaptionsShowWithShowCaptionsOrWithoutImage) {
   EXPECT_GT(Image->Width(), Text->Width() - 1);
   EXPECT_GT(Image->Height(), 22) << "room for the caption under the image";
   auto Shown = test::Snapshot(Bar);
-  TRect Below = Image->BoundsRect();
+  // The taller button reaches past the bar, which keeps its height: read
+  // only what the snapshot holds.
+  TRect Seen = Image->BoundsRect();
+  Seen.Bottom = std::min(Seen.Bottom, Shown->Height());
+  TRect Below = Seen;
   Below.Top += 16;
   EXPECT_GT(InkIn(Shown.get(), Below), 0);
-  EXPECT_GT(CountPixels(Shown.get(), Image->BoundsRect(), clRed), 0);
+  EXPECT_GT(CountPixels(Shown.get(), Seen, clRed), 0);
 }
 
 TEST_F(ToolBarTest, FlatButtonsFrameUnderTheMouseAndClickOnReleaseInside) {

@@ -61,6 +61,7 @@ const TMessageMap& TButtonControl::MessageMap() {
       {CM_COLORCHANGED, &TButtonControl::CMColorChanged},
       {CM_ENTER, &TButtonControl::CMEnter},
       {CM_EXIT, &TButtonControl::CMExit},
+      {WM_CANCELMODE, &TButtonControl::WMCancelMode},
   });
   return Map;
 }
@@ -177,6 +178,11 @@ void TButtonControl::CMEnter(TMessage& Message) {
 
 void TButtonControl::CMExit(TMessage& Message) {
   Invalidate();
+  setPressed(false);
+  DispatchAs<TCustomControl>(Message);
+}
+
+void TButtonControl::WMCancelMode(TMessage& Message) {
   setPressed(false);
   DispatchAs<TCustomControl>(Message);
 }

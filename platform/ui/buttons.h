@@ -125,6 +125,9 @@ protected:
   void CMColorChanged(TMessage& Message);
   void CMEnter(TMessage& Message);
   void CMExit(TMessage& Message);
+  // Input stops (a dialog, the application deactivating): the press is over
+  // without a click.
+  void WMCancelMode(TMessage& Message);
 
 private:
   void setPressed(bool Value);

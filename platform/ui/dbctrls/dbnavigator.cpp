@@ -152,6 +152,7 @@ const TMessageMap& TDBNavigator::MessageMap() {
       {CM_HINTSHOW, &TDBNavigator::CMHintShow},
       {CM_MOUSELEAVE, &TDBNavigator::CMMouseLeave},
       {CM_GETDATALINK, &TDBNavigator::CMGetDataLink},
+      {WM_CANCELMODE, &TDBNavigator::WMCancelMode},
   });
   return Map;
 }
@@ -397,3 +398,12 @@ void TDBNavigator::CMMouseLeave(TMessage& Message) {
 }
 
 void TDBNavigator::CMGetDataLink(TMessage& Message) { Message.Result = LRESULT(FDataLink.get()); }
+
+void TDBNavigator::WMCancelMode(TMessage& Message) {
+  if (FPressed != NoButton) {
+    FPressed = NoButton;
+    FPressedDown = false;
+    Invalidate();
+  }
+  DispatchAs<TCustomControl>(Message);
+}

@@ -92,6 +92,8 @@ protected:
   void CMHintShow(TMessage& Message);
   void CMMouseLeave(TMessage& Message);
   void CMGetDataLink(TMessage& Message);
+  // Input stops: the pressed button comes up without a click.
+  void WMCancelMode(TMessage& Message);
 
 private:
   class TNavDataLink;

@@ -103,6 +103,25 @@ TEST_F(ButtonsTest, MouseAndSpaceClick) {
   EXPECT_EQ(Log.size(), 3) << "a disabled button gets no input";
 }
 
+// WM_CANCELMODE (a dialog opens, the application deactivates) ends a press:
+// the button comes up, and neither a later release nor Space clicks it.
+TEST_F(ButtonsTest, CancelModeEndsAPressWithoutAClick) {
+  auto* Ok = make<TButton>(Rect(10, 10, 85, 35), "&OK");
+  logClicks(Ok, "ok");
+  Form->Show();
+  test::MouseDown(Ok, {5, 5});
+  ASSERT_TRUE(Ok->Button()->isDown());
+  Ok->Perform(WM_CANCELMODE, 0, 0);
+  EXPECT_FALSE(Ok->Button()->isDown());
+  test::MouseUp(Ok, {5, 5});
+  test::KeyDown(VK_SPACE);
+  Ok->Perform(WM_CANCELMODE, 0, 0);
+  test::KeyUp(VK_SPACE);
+  EXPECT_TRUE(Log.isEmpty());
+  test::Click(Ok, {5, 5});
+  EXPECT_EQ(Log, QStringList({"ok"}));
+}
+
 TEST_F(ButtonsTest, EnterClicksTheDefaultAndEscTheCancelButton) {
   auto* Box = make<TCheckBox>(Rect(10, 10, 100, 30), "Box");
   auto* Memo = make<TWantsKeys>(Rect(10, 40, 100, 80), "");

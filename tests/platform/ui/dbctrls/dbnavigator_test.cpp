@@ -211,6 +211,21 @@ TEST_F(DBNavigatorTest, ClicksRunTheActionBetweenBeforeActionAndOnClick) {
   EXPECT_FALSE(Nav->Focused()) << "the buttons leave the focus where it is";
 }
 
+// WM_CANCELMODE (a dialog opens, the application deactivates) ends a press:
+// a release on the button afterwards is no click.
+TEST_F(DBNavigatorTest, CancelModeEndsAPressWithoutAClick) {
+  DataSet.Open();
+  Form->Show();
+  logActions();
+  test::MouseDown(Nav, centreOf(nbNext));
+  Nav->Perform(WM_CANCELMODE, 0, 0);
+  test::MouseUp(Nav, centreOf(nbNext));
+  EXPECT_TRUE(Log.isEmpty());
+  EXPECT_EQ(currentId(), 1);
+  test::Click(Nav, centreOf(nbNext));
+  EXPECT_EQ(currentId(), 2);
+}
+
 TEST_F(DBNavigatorTest, DeleteAsksFirstWhenConfirmDelete) {
   DataSet.Open();
   DataSet.Next();

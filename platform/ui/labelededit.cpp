@@ -38,7 +38,10 @@ const TMessageMap& TCustomLabeledEdit::MessageMap() {
   return Map;
 }
 
-TCustomLabeledEdit::TCustomLabeledEdit(TComponent* AOwner) : TCustomEdit(AOwner), FEditLabel(new TBoundLabel(this)) {
+// The label is made in the body: its constructor asks EditLabel, which must
+// read nullptr by then.
+TCustomLabeledEdit::TCustomLabeledEdit(TComponent* AOwner) : TCustomEdit(AOwner) {
+  FEditLabel = new TBoundLabel(this);
   FEditLabel->FreeNotification(this);
   FEditLabel->SetFocusControl(this);
   SetLabelPosition();

@@ -64,7 +64,7 @@ protected:
   void CMEnabledChanged(TMessage& Message);
 
 private:
-  TBoundLabel* FEditLabel;
+  TBoundLabel* FEditLabel = nullptr;
   Integer FLabelSpacing = DefaultLabelSpacing;
 };
 

@@ -72,7 +72,9 @@ TButtonControl::TButtonControl(TComponent* AOwner) : TCustomControl(AOwner) {
   SetTabStop(true);
 }
 
-TButtonControl::~TButtonControl() = default;
+TButtonControl::~TButtonControl() {
+  if (FFreed) *FFreed = true;
+}
 
 void TButtonControl::SetButton(std::unique_ptr<QAbstractButton> Value) {
   FButton = std::move(Value);
@@ -140,8 +142,21 @@ void TButtonControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
 void TButtonControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
   const bool Clicked = Button == mbLeft && FPressed && ClientRect().Contains(TPoint{X, Y});
   if (Button == mbLeft) setPressed(false);
-  if (Clicked) UserClick();
+  if (Clicked && !userClickSurvived()) return;
   TCustomControl::MouseUp(Button, Shift, X, Y);
+}
+
+bool TButtonControl::userClickSurvived() {
+  bool Freed = false;
+  bool* const Outer = FFreed;
+  FFreed = &Freed;
+  UserClick();
+  if (Freed) {
+    if (Outer) *Outer = true;
+    return false;
+  }
+  FFreed = Outer;
+  return true;
 }
 
 void TButtonControl::CMTextChanged(TMessage&) { UpdateButton(); }

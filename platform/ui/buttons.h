@@ -131,9 +131,13 @@ protected:
 
 private:
   void setPressed(bool Value);
+  // UserClick; False when its handlers freed the control (a radio group
+  // whose OnClick changes its Items frees its buttons).
+  bool userClickSurvived();
 
   std::unique_ptr<QAbstractButton> FButton;
   bool FPressed = false;  // mouse or Space down on the control
+  bool* FFreed = nullptr;  // set while UserClick runs: the destructor sets it
 };
 
 // ---------------------------------------------------------------------------

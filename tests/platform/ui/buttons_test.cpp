@@ -277,6 +277,25 @@ TEST_F(ButtonsTest, RadioGroupFillsColumnsTopToBottom) {
   EXPECT_EQ(G->Buttons(2)->Top(), Client.Top + (Client.Height() % 3) / 2 + 2 * (Client.Height() / 3));
 }
 
+// The group's OnClick may rebuild its items, freeing the button whose click
+// is still running.
+TEST_F(ButtonsTest, RadioGroupOnClickMayRebuildTheItems) {
+  auto* G = make<TRadioGroup>(Rect(10, 10, 210, 110), "Start");
+  G->Items()->Add("one");
+  G->Items()->Add("two");
+  G->OnClick = [&](TObject*) {
+    Log.append("group " + QString::number(G->ItemIndex()));
+    G->Items()->Clear();
+    G->Items()->Add("again");
+  };
+  Form->Show();
+  test::Click(G->Buttons(1), {3, 3});
+  EXPECT_EQ(Log, QStringList({"group 1"}));
+  EXPECT_EQ(G->Items()->Count(), 1);
+  EXPECT_EQ(G->ItemIndex(), -1);
+  EXPECT_EQ(G->Buttons(0)->Caption(), "again");
+}
+
 TEST_F(ButtonsTest, RadioGroupItemIndex) {
   auto* G = make<TRadioGroup>(Rect(10, 10, 210, 110), "Start");
   logClicks(G, "group");

@@ -453,8 +453,8 @@ void TDBComboBox::Change() {
     FDataLink->Reset();
     return;
   }
-  TCustomComboBox::Change();
   FDataLink->Modified();
+  TCustomComboBox::Change();
 }
 
 void TDBComboBox::KeyPress(Char& Key) {

@@ -577,6 +577,23 @@ TEST_F(DBControlsTest, ComboBoxTypingAndChoosingChangeTheField) {
   EXPECT_FALSE(linkOf(Combo)->IsModified());
 }
 
+// OnChange comes after the link is modified: a handler that posts at once
+// writes the user's choice.
+TEST_F(DBControlsTest, ComboBoxOnChangeMayPostTheChoice) {
+  auto* Combo = make<TDBComboBox>("Name");
+  for (const char* Item : {"Brown", "Jones", "Smith"}) Combo->Items()->Add(Item);
+  DataSet.Next();
+  Combo->OnChange = TNotifyEvent([this](TObject*) { DataSet.Post(); });
+  focusAtEnd(Combo);
+  test::Key(VK_UP);
+  EXPECT_EQ(DataSet.State(), dsBrowse);
+  EXPECT_EQ(DataSet.Row(1)[1].AsString(), "Brown");
+  EXPECT_EQ(Combo->Text(), "Brown");
+  EXPECT_FALSE(linkOf(Combo)->IsModified());
+  Ok->SetFocus();
+  EXPECT_TRUE(Ok->Focused());
+}
+
 TEST_F(DBControlsTest, ComboBoxChoiceByMouse) {
   auto* Combo = make<TDBComboBox>("Name");
   for (const char* Item : {"Brown", "Jones", "Smith"}) Combo->Items()->Add(Item);

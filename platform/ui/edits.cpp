@@ -291,7 +291,8 @@ void TCustomEdit::SelectAll() { Perform(EM_SETSEL, 0, LPARAM(-1)); }
 
 void TCustomEdit::SetSel(Integer Start, Integer Length) {
   const Integer From = std::max(0, Start);
-  Perform(EM_SETSEL, WPARAM(From), LPARAM(From + std::max(0, Length)));
+  // Length may be MaxInt ("to the end"): the sum must not overflow.
+  Perform(EM_SETSEL, WPARAM(From), LPARAM(From + std::min(std::max(0, Length), INT_MAX - From)));
 }
 
 void TCustomEdit::Clear() { SetText(String()); }

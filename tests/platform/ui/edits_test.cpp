@@ -12,6 +12,7 @@
 #include "tests/platform/ui/formfixture.h"
 #include "tests/platform/ui/pixelhelpers.h"
 
+#include <climits>
 #include <functional>
 
 using namespace gdi;
@@ -855,6 +856,9 @@ TEST_F(EditsTest, EditMessagesAnswerFromTheText) {
   EXPECT_EQ(End, 6u);
   Edit->Perform(EM_SETSEL, WPARAM(-1), 0);
   EXPECT_EQ(Edit->SelLength(), 0) << "-1 deselects";
+  Edit->SetSelStart(3);
+  Edit->SetSelLength(INT_MAX);
+  EXPECT_EQ(Edit->SelLength(), 3) << "the largest length selects to the end";
   EXPECT_EQ(Edit->Perform(WM_GETTEXTLENGTH, 0, 0), 6);
 
   // The formatting rectangle: the client area inside the margins, or the one set.

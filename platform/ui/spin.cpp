@@ -208,12 +208,21 @@ void TSpinEdit::CreateWnd() {
 // own formatting rectangle but stops short of the button.
 void TSpinEdit::placeButton() {
   const TRect Client = ClientRect();
-  FButton->SetBounds(Client.Width() - ButtonWidth, 0, ButtonWidth, Client.Height());
+  if (FButton) FButton->SetBounds(Client.Width() - ButtonWidth, 0, ButtonWidth, Client.Height());
   if (!HandleAllocated()) return;
   Perform(EM_SETRECTNP, 0, 0);
+  if (!FButton) return;
   TRect Format = FormatRect();
   Format.Right = std::max(Format.Left, std::min(Format.Right, FButton->Left() - TextGap));
   Perform(EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&Format));
+}
+
+// A freed button gives its room back to the text.
+void TSpinEdit::Notification(TComponent* AComponent, TOperation Operation) {
+  TCustomEdit::Notification(AComponent, Operation);
+  if (Operation != opRemove || AComponent != FButton) return;
+  FButton = nullptr;
+  if (!ComponentState().Contains(csDestroying)) placeButton();
 }
 
 void TSpinEdit::WMSize(TWMSize& Message) {
@@ -255,5 +264,5 @@ void TSpinEdit::CMExit(TCMExit& Message) {
 
 void TSpinEdit::CMEnabledChanged(TMessage& Message) {
   DispatchAs<TCustomEdit>(Message);
-  FButton->SetEnabled(Enabled());
+  if (FButton) FButton->SetEnabled(Enabled());
 }

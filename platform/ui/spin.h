@@ -92,6 +92,7 @@ public:
   Integer Value();
   // The text of the clamped NewValue (OnChange once when it differs).
   void SetValue(Integer NewValue);
+  // Owned; nullptr once something freed it.
   TSpinButton* Button() const { return FButton; }
 
 protected:
@@ -107,6 +108,7 @@ protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
   bool EditCanModify() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
   // Up and Down left by OnKeyDown step instead of moving the caret.
   void KeyDown(Word& Key, TShiftState Shift) override;
   // Printable characters other than digits and '-' (any, without
@@ -124,7 +126,7 @@ private:
   // Value + Delta, clamped; a beep when ReadOnly.
   void step(Int64 Delta);
 
-  TSpinButton* FButton;  // owned, a child window
+  TSpinButton* FButton;  // owned, a child window; nullptr once freed
   Integer FIncrement = 1;
   Integer FMinValue = 0;
   Integer FMaxValue = 0;

@@ -215,6 +215,24 @@ TEST_F(SpinEditTest, ButtonsStepAndRepeatWhileHeld) {
   EXPECT_EQ(Changes, 6);
 }
 
+// A spin edit whose button was freed goes on as an edit with the keys'
+// steps, its text over the whole width.
+TEST_F(SpinEditTest, AFreedButtonIsForgotten) {
+  focusWithRange(0, 100);
+  Spin->Button()->Free();
+  EXPECT_EQ(Spin->Button(), nullptr);
+  Spin->SetBounds(10, 10, 150, 30);
+  Spin->SetBorderStyle(bsNone);
+  TRect Format;
+  Spin->Perform(EM_GETRECT, 0, reinterpret_cast<LPARAM>(&Format));
+  EXPECT_EQ(Format.Right, Spin->ClientWidth() - 1);
+  Spin->SetEnabled(false);
+  Spin->SetEnabled(true);
+  Spin->SetFocus();
+  test::Key(VK_UP);
+  EXPECT_EQ(Spin->Value(), 1);
+}
+
 TEST_F(SpinEditTest, ButtonSitsAtTheRightAndTheTextStopsShortOfIt) {
   Spin->SetText("MMMMMMMMMMMMMMMMMMMMMMMMMMMM");
   Form->Show();

@@ -124,10 +124,13 @@ void TFieldDataLink::updateField() {
     setField(nullptr);
     return;
   }
-  // A name that no longer resolves leaves no stale field behind the error.
-  FField = nullptr;
   TField* Found = DataSet()->FindField(FFieldName);
-  if (!Found) DatabaseErrorFmt(DBConsts::SFieldNotFound, {FFieldName}, FControl);
+  // A name that no longer resolves leaves no stale field behind the error:
+  // the control empties and stops editing first.
+  if (!Found) {
+    setField(nullptr);
+    DatabaseErrorFmt(DBConsts::SFieldNotFound, {FFieldName}, FControl);
+  }
   setField(Found);
 }
 

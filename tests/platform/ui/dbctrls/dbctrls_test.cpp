@@ -76,11 +76,17 @@ TEST_F(FieldDataLinkTest, ResolvesItsFieldWhileActive) {
   EXPECT_EQ(Link.Field(), nullptr);
   EXPECT_EQ(Log, QStringList({"data 1", "data -", "inactive"}));
   // An unknown name raises on an active link, naming the control, and
-  // leaves no field behind.
+  // leaves no field behind: the control shows nothing and cannot edit.
   DataSet.Open();
+  DataSet.Edit();
+  EXPECT_TRUE(Link.Editing());
+  Log.clear();
   EXPECT_RAISES(Link.SetFieldName("Nope"), EDatabaseError, "Editor: Field 'Nope' not found");
   EXPECT_EQ(Link.Field(), nullptr);
   EXPECT_EQ(Link.FieldName(), "Nope");
+  EXPECT_EQ(Log, QStringList({"browsing", "data -"}));
+  EXPECT_FALSE(Link.Edit());
+  DataSet.Cancel();
   // No name: no field, no error.
   Link.SetFieldName("");
   EXPECT_EQ(Link.Field(), nullptr);

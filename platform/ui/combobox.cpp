@@ -3,6 +3,7 @@
 #include "platform/rtl/stringlist.h"
 #include "platform/ui/edges.h"
 #include "platform/ui/edits.h"
+#include "platform/ui/forms.h"
 #include "platform/ui/inputrouter.h"
 #include "platform/ui/metrics.h"
 #include "platform/ui/stdctrls.h"
@@ -502,14 +503,20 @@ void TCustomComboBox::updateEdit() {
   if (editable() == (FEdit != nullptr)) return;
   const String Shown = shownText();
   if (FEdit) {
-    FEdit->Free();
-    FEdit = nullptr;
+    // The focus, or an inactive form's memory of it, comes back to the combo
+    // box before the edit goes.
+    TComboEdit* Edit = std::exchange(FEdit, nullptr);
+    TCustomForm* Form = GetParentForm(this);
+    if (Form && Form->ActiveControl() == Edit) Form->SetActiveControl(CanFocus() ? this : nullptr);
+    Edit->Free();
   } else {
     FEdit = new TComboEdit(this);
     FEdit->SetCharCase(FCharCase);
     FEdit->SetMaxLength(FMaxLength);
     setEditText(Shown);
     placeEdit();
+    // The keys of a focused combo box are the new edit's.
+    if (TCustomControl::Focused() && FEdit->CanFocus()) FEdit->SetFocus();
   }
   SetTabStop(FTabStop);
   Invalidate();

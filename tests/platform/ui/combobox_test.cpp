@@ -389,6 +389,27 @@ TEST_F(ComboBoxTest, EditGetsTheFocusAndTabPassesThroughInOneStep) {
   EXPECT_EQ(Log, QStringList({"enter", "exit", "enter", "exit", "enter", "exit", "enter", "dropdown"}));
 }
 
+TEST_F(ComboBoxTest, ANewStyleKeepsTheFocusInTheComboBox) {
+  showFocused();
+  Combo->SetStyle(csDropDownList);
+  EXPECT_EQ(GetFocus(), Combo->Handle()) << "the edit went, the focus stays";
+  EXPECT_EQ(Form->ActiveControl(), Combo);
+  Combo->SetStyle(csDropDown);
+  test::Type("ab");
+  EXPECT_EQ(Combo->Text(), "ab") << "typed into the new edit";
+  EXPECT_EQ(Log, QStringList({"change a", "change ab"}));
+
+  // An inactive form remembers the combo box, not the edit that went.
+  Other->SetFocus();
+  Combo->SetFocus();
+  ActivateWindow(nullptr);
+  ASSERT_NE(Form->ActiveControl(), Combo);
+  Combo->SetStyle(csDropDownList);
+  EXPECT_EQ(Form->ActiveControl(), Combo);
+  Form->Activate();
+  EXPECT_EQ(GetFocus(), Combo->Handle());
+}
+
 TEST_F(ComboBoxTest, LoadingAppliesItemIndexAfterTheItems) {
   // A stored form gives ItemIndex and Text before the items.
   auto* Chosen = new TComboBox(Form);

@@ -623,6 +623,13 @@ bool TButtonMouse::Leave() {
   return true;
 }
 
+bool TButtonMouse::Cancel(TControl* Control) {
+  TControlState State = Control->ControlState();
+  State.Exclude(csClicked);
+  Control->SetControlState(State);
+  return Up(mbLeft);
+}
+
 bool TButtonMouse::Reset() {
   const bool Changed = FDragging || FMouseIn;
   FDragging = FInside = FMouseIn = false;
@@ -928,6 +935,7 @@ const TMessageMap& TSpeedButton::MessageMap() {
       {CM_MOUSELEAVE, &TSpeedButton::CMMouseLeave},
       {CM_ENABLEDCHANGED, &TSpeedButton::CMEnabledChanged},
       {CM_TEXTCHANGED, &TSpeedButton::CMTextChanged},
+      {WM_CANCELMODE, &TSpeedButton::WMCancelMode},
   });
   return Map;
 }
@@ -999,6 +1007,11 @@ void TSpeedButton::CMEnabledChanged(TMessage& Message) {
 }
 
 void TSpeedButton::CMTextChanged(TMessage&) { Invalidate(); }
+
+void TSpeedButton::WMCancelMode(TMessage& Message) {
+  if (FMouse.Cancel(this)) Invalidate();
+  DispatchAs<TGraphicControl>(Message);
+}
 
 void TSpeedButton::DescribeProperties(TPropertyTable& Props) {
   DescribeControlProperties(Props);

@@ -79,6 +79,9 @@ public:
   bool Leave();
   // Forgets a held button (the control got disabled or hidden).
   bool Reset();
+  // Input stopped (WM_CANCELMODE): the held button is let go without a
+  // click, which Control would otherwise get on the next release inside.
+  bool Cancel(TControl* Control);
 
   bool Pressed() const { return FDragging && FInside; }
   bool Hot() const { return FMouseIn; }
@@ -379,6 +382,8 @@ protected:
   void CMMouseLeave(TCMMouseLeave& Message);
   void CMEnabledChanged(TMessage& Message);
   void CMTextChanged(TMessage& Message);
+  // Input stops: the held button comes up without a click.
+  void WMCancelMode(TMessage& Message);
 
 private:
   std::unique_ptr<TGlyphHolder> FGlyph;

@@ -262,6 +262,7 @@ const TMessageMap& TToolButton::MessageMap() {
       {CM_MOUSELEAVE, &TToolButton::CMMouseLeave},
       {CM_ENABLEDCHANGED, &TToolButton::CMEnabledChanged},
       {CM_TEXTCHANGED, &TToolButton::CMTextChanged},
+      {WM_CANCELMODE, &TToolButton::WMCancelMode},
   });
   return Map;
 }
@@ -370,6 +371,11 @@ void TToolButton::CMEnabledChanged(TMessage& Message) {
 void TToolButton::CMTextChanged(TMessage&) {
   RequestAlign();
   Invalidate();
+}
+
+void TToolButton::WMCancelMode(TMessage& Message) {
+  if (FMouse.Cancel(this)) Invalidate();
+  DispatchAs<TGraphicControl>(Message);
 }
 
 void TToolButton::ActionChange(TObject* Sender, bool CheckDefaults) {

@@ -191,6 +191,8 @@ protected:
   void CMMouseLeave(TCMMouseLeave& Message);
   void CMEnabledChanged(TMessage& Message);
   void CMTextChanged(TMessage& Message);
+  // Input stops: the held button comes up without a click.
+  void WMCancelMode(TMessage& Message);
 
 private:
   friend class TToolBar;

@@ -568,6 +568,23 @@ TEST_F(GlyphButtonsTest, SpeedButtonClicksOnReleaseInsideAndNeverTakesTheFocus) 
   EXPECT_EQ(Log.size(), 2);
 }
 
+// WM_CANCELMODE (a dialog opens, the application deactivates) reaches the
+// held speed button through its parent: it comes up, and a release inside
+// afterwards is no click.
+TEST_F(GlyphButtonsTest, CancelModeLetsTheSpeedButtonUpWithoutAClick) {
+  auto* Speed = make<TSpeedButton>(Rect(10, 10, 33, 32), "...", Host);
+  logClicks(Speed, "speed");
+  Form->Show();
+  auto Up = test::Snapshot(Host);
+  test::MouseDown(Speed, {5, 5});
+  Host->Perform(WM_CANCELMODE, 0, 0);
+  EXPECT_TRUE(ImagesEqual(Up.get(), test::Snapshot(Host).get(), 0));
+  test::MouseUp(Speed, {5, 5});
+  EXPECT_TRUE(Log.isEmpty());
+  test::Click(Speed, {5, 5});
+  EXPECT_EQ(Log, QStringList({"speed"}));
+}
+
 TEST_F(GlyphButtonsTest, FlatSpeedButtonShowsItsFrameUnderTheMouse) {
   auto* Speed = make<TSpeedButton>(Rect(10, 10, 40, 35), "", Host);
   Speed->SetFlat(true);

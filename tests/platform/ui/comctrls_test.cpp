@@ -465,3 +465,21 @@ TEST_F(ToolBarTest, FlatButtonsFrameUnderTheMouseAndClickOnReleaseInside) {
   B->SetEnabled(true);
   EXPECT_EQ(PixelAt(test::Snapshot(Bar).get(), 22, 21), TColor(ColorToRGB(cl3DDkShadow)));
 }
+
+// WM_CANCELMODE (a dialog opens, the application deactivates) reaches the
+// held button through the bar: it comes up, and a release inside afterwards
+// is no click.
+TEST_F(ToolBarTest, CancelModeLetsTheButtonUpWithoutAClick) {
+  TToolButton* B = button(0);
+  int Clicks = 0;
+  B->OnClick = [&](TObject*) { ++Clicks; };
+  Root->Show();
+  auto Up = test::Snapshot(Bar);
+  test::MouseDown(B, {5, 5});
+  Bar->Perform(WM_CANCELMODE, 0, 0);
+  EXPECT_TRUE(ImagesEqual(Up.get(), test::Snapshot(Bar).get(), 0));
+  test::MouseUp(B, {5, 5});
+  EXPECT_EQ(Clicks, 0);
+  test::Click(B, {5, 5});
+  EXPECT_EQ(Clicks, 1);
+}

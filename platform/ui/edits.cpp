@@ -788,11 +788,12 @@ void TCustomEdit::WMKillFocus(TWMSetFocus& Message) {
 }
 
 void TCustomEdit::mouseMessage(const TWMMouse& Message) {
+  // Focus first: entering may change the text the point falls on.
+  if (Message.Msg == WM_LBUTTONDOWN && !Focused() && CanFocus()) SetFocus();
   const TShiftState Shift = KeysToShiftState(Word(Message.Keys));
   const Integer Pos = positionAt(Message.Pos());
   switch (Message.Msg) {
     case WM_LBUTTONDOWN:
-      if (!Focused() && CanFocus()) SetFocus();
       FBuffer.MoveCaret(Pos, Shift.Contains(ssShift));
       FSelecting = true;
       break;

@@ -578,6 +578,21 @@ TEST_F(EditsTest, DialogCodesLetTheFormHaveEnterTabAndEsc) {
   EXPECT_EQ(Memo->Text(), "a\tb");
 }
 
+// Entering may change the text (a number shown formatted, edited plain): a
+// press places the caret on the text the edit has once it is focused.
+TEST_F(EditsTest, APressPlacesTheCaretOnTheTextEnteringShows) {
+  Edit->SetAlignment(taRightJustify);
+  Edit->SetText("1,234.00");
+  Edit->OnEnter = TNotifyEvent([this](TObject*) { Edit->SetText("1234"); });
+  Form->Show();
+  auto* Other = make<TEdit>(Rect(10, 150, 110, 170));
+  Other->SetFocus();
+  const int PlainStart = Edit->ClientWidth() - 2 - 4 * CharWidth;
+  test::Click(Edit, {PlainStart + 1, at(0).Y});
+  ASSERT_EQ(Edit->Text(), "1234");
+  EXPECT_EQ(Edit->SelStart(), 0) << "before the first digit";
+}
+
 TEST_F(EditsTest, MousePlacesSelectsAndAutoSelectIsForTheKeyboard) {
   Edit->SetText("hello world");
   Form->Show();

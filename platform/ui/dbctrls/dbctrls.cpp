@@ -447,10 +447,16 @@ void TDBComboBox::DescribeProperties(TPropertyTable& Props) {
 
 void TDBComboBox::Change() {
   // Going into edit re-sends the record; the text the user just made must
-  // not be replaced by the field's old value.
-  FEditing = true;
-  const bool Editing = FDataLink->Edit();
-  FEditing = false;
+  // not be replaced by the field's old value.  A dataset that refuses by an
+  // exception must not leave the records unheard.
+  const bool Editing = [this] {
+    FEditing = true;
+    struct TEnd {
+      bool& Flag;
+      ~TEnd() { Flag = false; }
+    } End{FEditing};
+    return FDataLink->Edit();
+  }();
   if (!Editing) {
     MessageBeep(MB_OK);
     FDataLink->Reset();

@@ -600,6 +600,19 @@ TEST_F(DBControlsTest, ComboBoxOnChangeMayPostTheChoice) {
   EXPECT_TRUE(Ok->Focused());
 }
 
+// A dataset that refuses to edit (BeforeEdit aborts) leaves the combo box
+// following the records as before.
+TEST_F(DBControlsTest, ComboBoxFollowsTheRecordsAfterARefusedEdit) {
+  auto* Combo = make<TDBComboBox>("Name");
+  DataSet.BeforeEdit = TDataSetNotifyEvent([](TDataSet*) { Abort(); });
+  focusAtEnd(Combo);
+  test::Type("x");
+  EXPECT_EQ(DataSet.State(), dsBrowse);
+  DataSet.BeforeEdit = {};
+  DataSet.Next();
+  EXPECT_EQ(Combo->Text(), "Jones");
+}
+
 TEST_F(DBControlsTest, ComboBoxChoiceByMouse) {
   auto* Combo = make<TDBComboBox>("Name");
   for (const char* Item : {"Brown", "Jones", "Smith"}) Combo->Items()->Add(Item);

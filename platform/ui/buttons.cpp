@@ -148,15 +148,22 @@ void TButtonControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
 
 bool TButtonControl::userClickSurvived() {
   bool Freed = false;
-  bool* const Outer = FFreed;
+  // Ends the watch however UserClick ends (a handler may raise): a freed
+  // control is not touched, and an outer watch hears of it.
+  struct TWatch {
+    TButtonControl* Control;
+    bool& Freed;
+    bool* const Outer;
+    ~TWatch() {
+      if (!Freed)
+        Control->FFreed = Outer;
+      else if (Outer)
+        *Outer = true;
+    }
+  } Watch{this, Freed, FFreed};
   FFreed = &Freed;
   UserClick();
-  if (Freed) {
-    if (Outer) *Outer = true;
-    return false;
-  }
-  FFreed = Outer;
-  return true;
+  return !Freed;
 }
 
 void TButtonControl::CMTextChanged(TMessage&) { UpdateButton(); }

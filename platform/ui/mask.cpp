@@ -139,7 +139,7 @@ void TCustomMaskEdit::KeyDown(Word& Key, TShiftState Shift) {
       Reset();
       break;
     case VK_DELETE:
-      if (Shift.Contains(ssShift)) return;  // the edit's cut
+      if (Shift.Contains(ssShift) && !Shift.Contains(ssCtrl)) return;  // the edit's cut
       deleteKey(/*Backward=*/false);
       break;
     case VK_BACK:

@@ -156,6 +156,12 @@ TEST_F(MaskEditTest, DeletingKeysAndSelectionsBlankPositions) {
   Edit->SetSel(0, 10);
   test::Key(VK_DELETE);
   EXPECT_EQ(Edit->EditText(), String("____-__-__"));
+
+  // Only Shift+Del is the cut: with Ctrl too it blanks as Delete does.
+  Edit->SetText("2024-05-19");
+  Edit->SetSel(0, 0);
+  test::Key(VK_DELETE, {ssShift, ssCtrl});
+  EXPECT_EQ(Edit->EditText(), String("_024-05-19"));
 }
 
 TEST_F(MaskEditTest, ClipboardTypesUntilARefusal) {

@@ -191,6 +191,8 @@ void TPageControl::Change() {
 
 void TPageControl::userSelect(TTabSheet* Page) {
   if (Page == FActivePage || !CanChange()) return;
+  // OnChanging may have freed the page or given it to another control.
+  if (std::find(FPages.begin(), FPages.end(), Page) == FPages.end()) return;
   changeActivePage(Page);
   Change();
 }

@@ -311,4 +311,31 @@ TEST_F(PagesTest, FreeingThePageControlFreesItsSheets) {
   EXPECT_EQ(Form->FindComponent("edField"), nullptr);
 }
 
+TEST_F(PagesTest, OnChangingThatTakesTheChosenPageAwayChangesNothing) {
+  auto* Other = new TPageControl(Form);
+  Other->SetParent(Form);
+  struct Case {
+    const char* Name;
+    std::function<void(TTabSheet*)> TakeAway;
+  };
+  const Case Cases[] = {
+      {"freed", [](TTabSheet* Sheet) { Sheet->Free(); }},
+      {"moved to another page control", [&](TTabSheet* Sheet) { Sheet->SetPageControl(Other); }},
+  };
+  Form->Show();
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    Pages->SetActivePageIndex(0);
+    Pages->OnChanging = [&](TObject*, bool&) { C.TakeAway(Pages->Pages(1)); };
+    Log.clear();
+    const Integer Count = Pages->PageCount();
+    Pages->SetFocus();
+    test::Key(VK_TAB, {ssCtrl});
+    EXPECT_EQ(Pages->PageCount(), Count - 1);
+    EXPECT_EQ(Pages->ActivePageIndex(), 0);
+    EXPECT_TRUE(Pages->ActivePage()->Visible());
+    EXPECT_TRUE(Log.isEmpty()) << "no OnChange";
+  }
+}
+
 }  // namespace

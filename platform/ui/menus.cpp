@@ -167,6 +167,23 @@ void fillMenu(M* Menu, TMenuItem* Item) {
   }
 }
 
+// Tells whether a component was freed while it was watched: a handler may
+// free what called it.
+class TFreeWatch : public TComponent {
+public:
+  explicit TFreeWatch(TComponent* Watched) : TComponent(nullptr), FWatched(Watched) { Watched->FreeNotification(this); }
+  bool Freed() const { return !FWatched; }
+
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FWatched) FWatched = nullptr;
+  }
+
+private:
+  TComponent* FWatched;
+};
+
 // True when Item and its parents are enabled.
 bool enabledPath(const TMenuItem* Item) {
   for (; Item; Item = Item->Parent())
@@ -557,7 +574,12 @@ QMenuBar* TMainMenu::MenuBar() const { return FImpl->Bar; }
 void TMainMenu::OpenItem(TMenuItem* Item, Integer X, Integer Y) {
   assert(Item->Parent() == Items() && "OpenItem: not a bar item of this menu");
   if (!Item->Enabled()) return;
-  Item->Click();
+  {
+    // Its OnClick may build the menu anew, this item included, or free it.
+    TFreeWatch Watch(Item);
+    Item->Click();
+    if (Watch.Freed()) return;
+  }
   if (Item->Count() == 0) return;
   for (Integer I = 0; I < Item->Count(); ++I) Item->Items(I)->InitiateAction();
   std::unique_ptr<QMenu> Menu(BuildQtMenu(Item));

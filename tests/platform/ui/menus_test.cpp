@@ -437,6 +437,19 @@ protected:
     return AddLoggingItem(Form, Parent, Caption, Key, Ran);
   }
 
+public:
+  // The recent-files pattern: a bar item's OnClick builds the menu anew.
+  void rebuildMenu(TObject*) {
+    Ran.append("rebuild");
+    Bar->Items()->Clear();
+    File = Item(Bar->Items(), "&File");
+    File->OnClick = TNotifyEvent(this, &ShortCutDispatch::rebuildMenu);
+    Item(File, "recent.txt");
+  }
+  void freeMenu(TObject*) { Bar->Free(); }
+
+protected:
+
   TMainMenu* Bar;
   TEditLike* Edit;
   TMenuItem* File;
@@ -567,6 +580,23 @@ TEST_F(ShortCutDispatch, TheMenuBarFollowsTheTree) {
   EXPECT_EQ(QtBar.actions().size(), 1);
   Bar->AttachMenuBar(nullptr);
   EXPECT_TRUE(QtBar.actions().isEmpty());
+}
+
+TEST_F(ShortCutDispatch, ABarItemThatRebuildsTheMenuOpensNothingFreed) {
+  std::vector<TMenuRequest> Requests;
+  SetMenuResponder([&](const TMenuRequest& R) {
+    Requests.push_back(R);
+    return nullptr;
+  });
+  File->OnClick = TNotifyEvent(this, &ShortCutDispatch::rebuildMenu);
+  Bar->OpenItem(File, 10, 20);
+  EXPECT_EQ(Ran, QStringList({"rebuild"}));
+  EXPECT_TRUE(Requests.empty()) << "the item clicked is gone";
+  // The menu freed from its own bar item.
+  File->OnClick = TNotifyEvent(this, &ShortCutDispatch::freeMenu);
+  Bar->OpenItem(File, 10, 20);
+  EXPECT_EQ(Form->Menu(), nullptr);
+  EXPECT_TRUE(Requests.empty());
 }
 
 }  // namespace

@@ -216,6 +216,7 @@ const TMessageMap& TCustomComboBox::MessageMap() {
       {CM_ENTER, &TCustomComboBox::CMEnter},
       {CM_EXIT, &TCustomComboBox::CMExit},
       {CM_FONTCHANGED, &TCustomComboBox::CMFontChanged},
+      {CM_COLORCHANGED, &TCustomComboBox::CMColorChanged},
       {CM_ENABLEDCHANGED, &TCustomComboBox::CMEnabledChanged},
       {CM_VISIBLECHANGED, &TCustomComboBox::CMVisibleChanged},
   });
@@ -488,9 +489,15 @@ void TCustomComboBox::CMFontChanged(TMessage& Message) {
   placeEdit();
 }
 
+void TCustomComboBox::CMColorChanged(TMessage& Message) {
+  DispatchAs<TCustomControl>(Message);
+  updateEditLook();
+}
+
 void TCustomComboBox::CMEnabledChanged(TMessage& Message) {
   if (!Enabled()) closeUp(/*Choose=*/false);
   DispatchAs<TCustomControl>(Message);
+  updateEditLook();
   Invalidate();
 }
 
@@ -515,6 +522,7 @@ void TCustomComboBox::updateEdit() {
     FEdit->SetMaxLength(FMaxLength);
     setEditText(Shown);
     placeEdit();
+    updateEditLook();
     // The keys of a focused combo box are the new edit's.
     if (TCustomControl::Focused() && FEdit->CanFocus()) FEdit->SetFocus();
   }
@@ -527,6 +535,13 @@ void TCustomComboBox::placeEdit() {
   const TRect Client = ClientRect();
   const Integer H = std::min(ItemHeight(), Client.Height());
   FEdit->SetBounds(Client.Left + 1, Client.Top + (Client.Height() - H) / 2, buttonRect().Left - Client.Left - 1, H);
+}
+
+// The edit covers most of the face, so it paints as the face would.
+void TCustomComboBox::updateEditLook() {
+  if (!FEdit) return;
+  FEdit->SetEnabled(Enabled());
+  FEdit->SetColor(Enabled() ? Color() : clBtnFace);
 }
 
 void TCustomComboBox::setEditText(const String& Value) {

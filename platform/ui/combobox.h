@@ -144,6 +144,8 @@ protected:
   void CMExit(TMessage& Message);
   void CMEnter(TMessage& Message);
   void CMFontChanged(TMessage& Message);
+  // The edit shows the colour, and clBtnFace and grey text while disabled.
+  void CMColorChanged(TMessage& Message);
   void CMEnabledChanged(TMessage& Message);
   void CMVisibleChanged(TMessage& Message);
 
@@ -153,6 +155,7 @@ private:
   bool editable() const { return FStyle == csDropDown || FStyle == csSimple; }
   void updateEdit();
   void placeEdit();
+  void updateEditLook();
   void setEditText(const String& Value);
   String itemText() const;   // the chosen item's text; "" for none
   String shownText() const;  // the edit's text, else itemText

@@ -348,6 +348,25 @@ TEST_F(ComboBoxTest, FacePaintsTheChosenItemHighlightedWhileFocused) {
   EXPECT_EQ(CountPixels(ListImage.get(), Row0, ColorToRGB(clHighlight)), 0);
 }
 
+TEST_F(ComboBoxTest, TheEditableTextShowsTheColourAndTheDisabledLook) {
+  Combo->SetColor(clYellow);
+  Form->Show();
+  const TRect Text = Rect(4, 4, Combo->Width() - 2 - GetSystemMetrics(SM_CXVSCROLL) - 2, Combo->Height() - 4);
+  auto filled = [&](TColor Color) {
+    auto Image = test::Snapshot(Combo);
+    return CountPixels(Image.get(), Text, ColorToRGB(Color)) == Text.Width() * Text.Height();
+  };
+  EXPECT_TRUE(filled(clYellow));
+  Combo->SetEnabled(false);
+  EXPECT_TRUE(filled(clBtnFace)) << "the face's disabled look";
+  Combo->SetEnabled(true);
+  Combo->SetStyle(csDropDownList);
+  Combo->SetStyle(csDropDown);
+  EXPECT_TRUE(filled(clYellow)) << "a new edit takes the colour too";
+  Combo->SetColor(clAqua);
+  EXPECT_TRUE(filled(clAqua));
+}
+
 TEST_F(ComboBoxTest, HeightFollowsTheRowsAndTheFont) {
   const Integer Rows = Combo->ItemHeight();
   EXPECT_EQ(Combo->Height(), Rows + 8);

@@ -83,12 +83,13 @@ protected:
   TScrollBar* ScrollBar() const { return FScrollBar; }
 
   // item notifications
-  // The items call these as a line comes (before the change repaints) and
-  // before a line goes; the selection follows its item.  A descendant that
-  // keeps an item index of its own moves it with FollowItem.
+  // The items call ItemInserted once a line is in and ItemDeleted before a
+  // line goes; the selection follows its item.  A descendant that keeps an
+  // item index of its own moves it with FollowItem.
   virtual void ItemInserted(Integer Index);
   virtual void ItemDeleted(Integer Index);
-  // After every change: an index past the last item becomes −1.
+  // Every change (an insertion's before ItemInserted): an index past the
+  // last item becomes −1.
   virtual void ItemsChanged();
   // Item index Selected after a line was inserted at Index (Inserted) or
   // deleted from it: −1 when Selected's own line went.

@@ -77,6 +77,10 @@ public:
   // TWinControl::SetFocus of one of the host's controls: an active host
   // focuses it (gdi::SetFocus), an inactive one only records it.
   virtual void FocusControl(TWinControl* Control) = 0;
+  // Control leaves the host (its parent lets it go, or it is freed): the
+  // host forgets a recorded focus inside it, moving the window focus to
+  // itself when it lay there, without CM_EXIT to the leaving controls.
+  virtual void DefocusControl(TWinControl* Control) {}
   // Step 1 of key routing: shortcuts; True consumes the key.
   virtual bool IsShortCut(TWMKey& Message) { return false; }
   // The host's KeyDown, KeyPress and KeyUp see its controls' keys first.

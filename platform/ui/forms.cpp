@@ -376,8 +376,9 @@ void TCustomForm::Release() {
 
 bool TCustomForm::SetFocusedControl(TWinControl* Control) {
   if (ComponentState().Contains(csDestroying)) return false;
-  TWinControl* Old = FActiveControl;
+  TWinControl* Old = FFocusedControl;
   FActiveControl = Control == this ? nullptr : Control;
+  FFocusedControl = FActiveControl;
   ChangeFocusedControl(this, Old, FActiveControl);
   if (Screen && Screen->ActiveForm() == this && Screen->OnActiveControlChange) Screen->OnActiveControlChange(Screen);
   return true;
@@ -386,6 +387,14 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control) {
 void TCustomForm::FocusControl(TWinControl* Control) {
   if (FActive && Control->HandleAllocated()) gdi::SetFocus(Control->Handle());
   else FActiveControl = Control;
+}
+
+void TCustomForm::DefocusControl(TWinControl* Control) {
+  if (Control->ContainsControl(FFocusedControl))
+    FFocusedControl = Control->Parent() == this ? nullptr : Control->Parent();
+  if (!Control->ContainsControl(FActiveControl)) return;
+  FActiveControl = nullptr;
+  if (FActive && HandleAllocated() && Control->ContainsControl(FocusedControl())) gdi::SetFocus(Handle());
 }
 
 void TCustomForm::SetActiveControl(TWinControl* Control) {

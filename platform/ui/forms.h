@@ -121,6 +121,7 @@ public:
   bool SetFocusedControl(TWinControl* Control) override;
   // Active form: focuses Control; else only records it.
   void FocusControl(TWinControl* Control) override;
+  void DefocusControl(TWinControl* Control) override;
   // Key routing's step 1: OnShortCut; unless it handled the key, the
   // PopupMenu chain of ActiveControl (the form's own without one), then
   // Menu (menus.h IsShortCut).
@@ -232,6 +233,9 @@ private:
   void frameChanged();
 
   TWinControl* FActiveControl = nullptr;
+  // Where CM_ENTER went last: ActiveControl, or what is left of its parent
+  // chain after it was taken away (CM_EXIT starts there at the next move).
+  TWinControl* FFocusedControl = nullptr;
   TMainMenu* FMenu = nullptr;
   bool FActive = false;
   TFormBorderStyle FBorderStyle = bsSizeable;

@@ -5,6 +5,7 @@
 #include "platform/rtl/strutils.h"
 #include "platform/ui/bitmap.h"
 #include "platform/ui/edges.h"
+#include "platform/ui/focus.h"
 #include "platform/ui/inputrouter.h"
 #include "platform/ui/metrics.h"
 #include "platform/ui/msgqueue.h"
@@ -99,6 +100,8 @@ TWinControl::~TWinControl() {
 
 void TWinControl::BeforeDestruction() {
   Destroying();
+  // Before the windows go: the focus may lie in them.
+  if (IFocusHost* Host = FocusHostOf(this); Host && FParent) Host->DefocusControl(this);
   releaseTree();
   TControl::BeforeDestruction();
 }
@@ -492,8 +495,10 @@ void TWinControl::insertControl(TControl* AControl) {
 void TWinControl::removeControl(TControl* AControl) {
   Perform(CM_CONTROLCHANGE, reinterpret_cast<WPARAM>(AControl), 0);
   Perform(CM_CONTROLLISTCHANGING, reinterpret_cast<WPARAM>(AControl), 0);
-  if (auto* Windowed = dynamic_cast<TWinControl*>(AControl))
+  if (auto* Windowed = dynamic_cast<TWinControl*>(AControl)) {
+    if (IFocusHost* Host = FocusHostOf(this)) Host->DefocusControl(Windowed);
     Windowed->DestroyHandle();
+  }
   else if (HandleAllocated())
     AControl->InvalidateControl(AControl->Visible(), /*IsOpaque=*/false);
   eraseFrom(FControls, AControl);

@@ -225,6 +225,52 @@ TEST_F(FormsTest, AClickElsewhereCancelsTheActiveControlsModeBeforeThePress) {
   EXPECT_EQ(Log, QStringList({"Edit CM_CANCELMODE from Grid", "Grid down"}));
 }
 
+// A focusable control that logs its CM_ENTER and CM_EXIT.
+class TFocusLog : public TCustomControl {
+  RTL_CLASS(TFocusLog, TCustomControl)
+public:
+  TFocusLog(TWinControl* AParent, const String& AName, QStringList* ALog) : TCustomControl(AParent), Log(ALog) {
+    SetName(AName);
+    SetBounds(10, 10, 60, 20);
+    SetTabStop(true);
+    SetParent(AParent);
+  }
+  QStringList* Log;
+
+  void WndProc(TMessage& M) override {
+    if (M.Msg == CM_ENTER) Log->append(Name() + " enter");
+    if (M.Msg == CM_EXIT) Log->append(Name() + " exit");
+    TCustomControl::WndProc(M);
+  }
+};
+
+TEST_F(FormsTest, ControlsFreedWithTheFocusLeaveTheFormFocusedAndForgotten) {
+  // The focused control itself, and a panel around the focused control.
+  for (bool FreeParent : {false, true}) {
+    SCOPED_TRACE(FreeParent ? "parent freed" : "control freed");
+    QStringList Log;
+    TForm* Main = NewForm("main");
+    auto* Box = new TFocusLog(Main, "Box", &Log);
+    Box->SetBounds(0, 0, 200, 100);
+    auto* Edit = new TFocusLog(Box, "Edit", &Log);
+    auto* Other = new TFocusLog(Main, "Other", &Log);
+    Other->SetTop(120);
+    Main->Show();
+    Edit->SetFocus();
+    ASSERT_EQ(Main->ActiveControl(), Edit);
+    Log.clear();
+
+    (FreeParent ? static_cast<TControl*>(Box) : Edit)->Free();
+    EXPECT_EQ(Main->ActiveControl(), nullptr);
+    EXPECT_EQ(GetFocus(), Main->Handle()) << "the form keeps the keyboard";
+    Other->SetFocus();
+    EXPECT_EQ(Main->ActiveControl(), Other);
+    // Nothing reaches the freed controls; a surviving Box is only left.
+    EXPECT_EQ(Log, FreeParent ? QStringList({"Other enter"}) : QStringList({"Box exit", "Other enter"}));
+    Main->Free();
+  }
+}
+
 TEST_F(FormsTest, ShowModalCancelsTheMouseCapture) {
   QStringList Log;
   TForm* Main = NewForm("main");

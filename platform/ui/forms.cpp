@@ -11,6 +11,7 @@
 #include "platform/ui/menus.h"
 #include "platform/ui/metrics.h"
 #include "platform/ui/msgqueue.h"
+#include "platform/ui/stdctrls.h"
 #include "platform/ui/textengine.h"
 #include "platform/ui/window.h"
 
@@ -191,6 +192,7 @@ const TMessageMap& TCustomForm::MessageMap() {
       {WM_NCLBUTTONDOWN, &TCustomForm::WMNCLButtonDown},
       // A quick second press on the bar opens the item again.
       {WM_NCLBUTTONDBLCLK, &TCustomForm::WMNCLButtonDown},
+      {CM_DIALOGCHAR, &TCustomForm::CMDialogChar},
       {WM_ACTIVATE, &TCustomForm::WMActivate},
       {WM_CLOSE, &TCustomForm::WMClose},
       {WM_SYSCOLORCHANGE, &TCustomForm::WMSysColorChange},
@@ -648,6 +650,13 @@ void TCustomForm::WMNCHitTest(TWMNCHitTest& Message) {
   }
 }
 
+void TCustomForm::openBarItem(TMenuItem* Item, const TRect& ItemRect) {
+  RECT W;
+  GetWindowRect(Handle(), &W);
+  // The submenu drops from the item's bottom-left corner.
+  FMenu->OpenItem(Item, W.Left + ItemRect.Left, W.Top + ItemRect.Bottom);
+}
+
 void TCustomForm::WMNCLButtonDown(TMessage& Message) {
   if (Message.WParam == WPARAM(HTMENU)) {
     RECT W;
@@ -656,14 +665,25 @@ void TCustomForm::WMNCLButtonDown(TMessage& Message) {
     const TPoint P{At.X - W.Left, At.Y - W.Top};
     for (const TBarItem& B : barLayout(this, Width()))
       if (B.Rect.Contains(P)) {
-        // The submenu drops from the item's bottom-left corner.
-        FMenu->OpenItem(B.Item, W.Left + B.Rect.Left, W.Top + B.Rect.Bottom);
+        openBarItem(B.Item, B.Rect);
         return;
       }
     return;
   }
   if (Message.WParam == WPARAM(HTCAPTION) && FWindowState != wsNormal) return;
   DispatchAs<TWinControl>(Message);
+}
+
+void TCustomForm::CMDialogChar(TCMDialogChar& Message) {
+  DispatchAs<TWinControl>(Message);
+  constexpr Integer AltDown = 1 << 29;
+  if (Message.Result || !(Message.KeyData & AltDown)) return;
+  for (const TBarItem& B : barLayout(this, Width()))
+    if (IsAccel(Message.CharCode, B.Item->Caption())) {
+      Message.Result = 1;
+      openBarItem(B.Item, B.Rect);
+      return;
+    }
 }
 
 void TCustomForm::WMActivate(TWMActivate& Message) {

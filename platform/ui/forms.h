@@ -213,6 +213,8 @@ protected:
   // A press on the menu bar opens the item there.  A maximized or minimized
   // form does not move by its caption.
   void WMNCLButtonDown(TMessage& Message);
+  // Alt + a bar item's accelerator that no control took opens the item.
+  void CMDialogChar(TCMDialogChar& Message);
   void WMActivate(TWMActivate& Message);
   void WMClose(TMessage& Message);
   void WMSysColorChange(TMessage& Message);
@@ -231,6 +233,8 @@ private:
   // The frame laid out again (the menu bar's height may differ); WM_SIZE
   // when the client area changed.
   void frameChanged();
+  // Opens bar item Item, at ItemRect in window coordinates.
+  void openBarItem(TMenuItem* Item, const TRect& ItemRect);
 
   TWinControl* FActiveControl = nullptr;
   // Where CM_ENTER went last: ActiveControl, or what is left of its parent

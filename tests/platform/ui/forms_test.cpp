@@ -1,5 +1,6 @@
 #include "platform/ui/forms.h"
 
+#include "platform/ui/buttons.h"
 #include "platform/ui/focus.h"
 #include "platform/ui/fontmap.h"
 #include "platform/ui/hwnd.h"
@@ -892,6 +893,45 @@ TEST_F(MenuBarTest, APressOnTheBarOpensTheItemsSubmenu) {
   // A press beside the items opens nothing.
   test::Click(Form, {290, -Row / 2});
   EXPECT_EQ(Requests.size(), 2u);
+}
+
+TEST_F(MenuBarTest, AltAndAnAcceleratorOpenTheBarItemAfterTheControlsAccelerators) {
+  TMenuItem* File = item(Menu->Items(), "&File");
+  TMenuItem* Open = item(File, "&Open");
+  TMenuItem* Help = item(Menu->Items(), "&Help");
+  item(Help, "&About");
+  Form->SetMenu(Menu);
+  auto* Focus = new TKeyLog(Form);
+  auto* Button = new TButton(Form);
+  Button->SetParent(Form);
+  Button->SetBounds(10, 50, 80, 25);
+  Button->SetCaption("&Help me");
+  QStringList Clicks;
+  Button->OnClick = [&](TObject*) { Clicks.append("button"); };
+  Form->Show();
+  Focus->SetFocus();
+
+  std::vector<TMenuRequest> Requests;
+  SetMenuResponder([&](const TMenuRequest& R) {
+    Requests.push_back(R);
+    return R.Item == File ? Open : nullptr;
+  });
+  test::Key('F', {ssAlt});
+  ASSERT_EQ(Requests.size(), 1u);
+  EXPECT_EQ(Requests[0].Item, File);
+  EXPECT_EQ(Requests[0].Point, (TPoint{100 + 4, 100 + 27 + Row}));
+  EXPECT_EQ(Ran, QStringList({"&File", "&Open"}));
+
+  // The button's accelerator comes first; a letter nothing owns opens nothing.
+  test::Key('H', {ssAlt});
+  test::Key('Q', {ssAlt});
+  EXPECT_EQ(Clicks, QStringList({"button"}));
+  EXPECT_EQ(Requests.size(), 1u);
+  // Without Alt a letter is the focused control's.
+  Focus->SetFocus();
+  test::Key('F');
+  EXPECT_EQ(Requests.size(), 1u);
+  EXPECT_EQ(Focus->Keys.last(), "F");
 }
 
 TEST_F(MenuBarTest, BarChangesShowAtOnce) {

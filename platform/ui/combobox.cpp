@@ -101,6 +101,7 @@ public:
     SetTabStop(false);
   }
 
+  using TCustomListBox::CharTarget;
   using TCustomListBox::KeyTarget;
 
   void WndProc(TMessage& Message) override {
@@ -410,15 +411,18 @@ void TCustomComboBox::KeyDown(Word& Key, TShiftState Shift) {
     const Integer Target = ListKey ? FList->KeyTarget(Key) : -1;
     if (Target < 0) return;
     Key = 0;
-    FList->SetItemIndex(Target);
+    moveTo(Target);
     return;
   }
   if (Key != VK_UP && Key != VK_DOWN) return;
   const Integer Target = FList->KeyTarget(Key);
   Key = 0;
-  if (Target < 0 || Target == FList->ItemIndex()) return;
-  FList->SetItemIndex(Target);
-  userChose(Target);
+  moveTo(Target);
+}
+
+void TCustomComboBox::KeyPress(Char& Key) {
+  TCustomControl::KeyPress(Key);
+  if (!FEdit) moveTo(FList->CharTarget(Key));
 }
 
 void TCustomComboBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -491,6 +495,7 @@ void TCustomComboBox::CMFontChanged(TMessage& Message) {
 
 void TCustomComboBox::CMColorChanged(TMessage& Message) {
   DispatchAs<TCustomControl>(Message);
+  FList->SetColor(Color());
   updateEditLook();
 }
 
@@ -597,6 +602,13 @@ void TCustomComboBox::closeUp(bool Choose) {
   if (Choose && Chosen < 0) FList->SetItemIndex(FDropIndex);
   if (!Choose || Chosen < 0) return;
   if (Chosen != FDropIndex || shownText() != Items()->Strings(Chosen)) userChose(Chosen);
+}
+
+void TCustomComboBox::moveTo(Integer Target) {
+  if (Target < 0) return;
+  const bool Moved = Target != FList->ItemIndex();
+  FList->SetItemIndex(Target);
+  if (Moved && !FDroppedDown) userChose(Target);
 }
 
 void TCustomComboBox::userChose(Integer Index) {

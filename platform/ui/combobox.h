@@ -8,7 +8,7 @@
 //
 // The drop-down list is a list box of our own in a non-activating popup
 // window, below the control (above it when the screen ends), DropDownCount
-// rows high at most and DroppedWidth wide.  It holds the items, and its
+// rows high at most and DroppedWidth wide, in the control's Color.  It holds the items, and its
 // selection is the combo box's ItemIndex.  While it is open the list holds
 // the mouse capture: a click on an item chooses it and closes the list, a
 // press anywhere else only closes it; the focus stays on the combo box,
@@ -16,9 +16,13 @@
 // choosing).  Losing the focus, WM_CANCELMODE (the application deactivates)
 // and losing the capture close it without choosing.
 //
-// Events.  The user's choice (a click in the list, Enter in it, Up/Down while
-// it is closed) fires OnClick, OnSelect and OnChange, in that order, when it
-// changes the item or the text; typing fires OnChange.  ItemIndex, Text and
+// csDropDownList answers a typed character as a list box does: the next
+// item starting with it is chosen while the list is closed, selected in the
+// list while it is open.
+//
+// Events.  The user's choice (a click in the list, Enter in it, Up/Down or a
+// typed character while it is closed) fires OnClick, OnSelect and OnChange,
+// in that order, when it changes the item or the text; typing fires OnChange.  ItemIndex, Text and
 // the items set by code fire nothing.  OnDropDown runs before the list opens
 // (it may fill the items), OnCloseUp after it closed.
 #pragma once
@@ -127,6 +131,9 @@ protected:
   // it is open the navigation keys move in it, Enter chooses, Esc closes;
   // while it is closed Up/Down choose the previous/next item.
   void KeyDown(Word& Key, TShiftState Shift) override;
+  // OnKeyPress first; then, without an edit, a character it left moves to
+  // the next item starting with it (chosen while the list is closed).
+  void KeyPress(Char& Key) override;
   // A left press focuses the control and opens or closes the list.
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
@@ -144,7 +151,8 @@ protected:
   void CMExit(TMessage& Message);
   void CMEnter(TMessage& Message);
   void CMFontChanged(TMessage& Message);
-  // The edit shows the colour, and clBtnFace and grey text while disabled.
+  // The list and the edit show the colour, the edit clBtnFace and grey
+  // text while disabled.
   void CMColorChanged(TMessage& Message);
   void CMEnabledChanged(TMessage& Message);
   void CMVisibleChanged(TMessage& Message);
@@ -162,6 +170,9 @@ private:
   TRect buttonRect();
   void dropDown();
   void closeUp(bool Choose);
+  // The list's selection to Target (−1: nothing happens); a change is the
+  // user's choice while the list is closed.
+  void moveTo(Integer Target);
   void userChose(Integer Index);
   void editChanged();
 

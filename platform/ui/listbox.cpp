@@ -1,6 +1,7 @@
 #include "platform/ui/listbox.h"
 
 #include "platform/rtl/stringlist.h"
+#include "platform/rtl/strutils.h"
 #include "platform/ui/metrics.h"
 #include "platform/ui/stdctrls.h"
 
@@ -210,6 +211,17 @@ Integer TCustomListBox::KeyTarget(Word Key) {
   return std::clamp(Target, Integer(0), Last);
 }
 
+Integer TCustomListBox::CharTarget(Char Key) {
+  if (Key.unicode() < 0x20 || Key.isSurrogate()) return -1;
+  const String Prefix(Key);
+  const Integer N = Count();
+  for (Integer Step = 1; Step <= N; ++Step) {
+    const Integer Index = (FItemIndex + Step) % N;
+    if (AnsiStartsText(Prefix, FItems->Strings(Index))) return Index;
+  }
+  return -1;
+}
+
 void TCustomListBox::CreateParams(TCreateParams& Params) {
   TCustomControl::CreateParams(Params);
   Params.ExStyle |= WS_EX_CLIENTEDGE;
@@ -251,6 +263,14 @@ void TCustomListBox::KeyDown(Word& Key, TShiftState Shift) {
   if (Target < 0) return;
   Key = 0;
   if (Target == FItemIndex) return;
+  SetItemIndex(Target);
+  Click();
+}
+
+void TCustomListBox::KeyPress(Char& Key) {
+  TCustomControl::KeyPress(Key);
+  const Integer Target = CharTarget(Key);
+  if (Target < 0 || Target == FItemIndex) return;
   SetItemIndex(Target);
   Click();
 }

@@ -9,8 +9,10 @@
 //
 // The selection follows its item: inserting or deleting above it moves
 // ItemIndex, deleting the item itself clears it.  ItemIndex set by code fires
-// nothing; the user's moves (arrow and page keys, Home, End, a click) fire
-// OnClick.
+// nothing; the user's moves (arrow and page keys, Home, End, a typed
+// character, a click) fire OnClick.  A typed character selects the next item
+// after the selected one whose text starts with it ignoring case, wrapping
+// round to the first.
 #pragma once
 
 #include "platform/ui/scrollbar.h"
@@ -79,6 +81,10 @@ protected:
   // (from the first row when none is selected); −1 for other keys and an
   // empty list.
   Integer KeyTarget(Word Key);
+  // The first item after ItemIndex (wrapping round, ItemIndex itself last)
+  // whose text starts with Key ignoring case (AnsiStartsText); −1 when none
+  // does or Key is a control character or half of a surrogate pair.
+  Integer CharTarget(Char Key);
   // The scroll bar child (hidden while the items fit).
   TScrollBar* ScrollBar() const { return FScrollBar; }
 
@@ -104,6 +110,9 @@ protected:
   void Resize() override;
   // OnKeyDown first; then the navigation keys move the selection (OnClick).
   void KeyDown(Word& Key, TShiftState Shift) override;
+  // OnKeyPress first; then a character it left selects by CharTarget
+  // (OnClick).
+  void KeyPress(Char& Key) override;
   // A left press focuses and selects the row under the mouse; dragging
   // moves the selection; OnClick fires on the release.
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;

@@ -227,6 +227,59 @@ TEST_F(ComboBoxTest, OpenListTakesTheKeysEnterChoosesEscDoesNot) {
       << "Enter is the list's, not the Default button's";
 }
 
+TEST_F(ComboBoxTest, ListStyleChoosesTheItemATypedCharacterStartsClosedOrOpen) {
+  Combo->Items()->SetCommaText("Alpha,Beta,Gamma,Delta,gate");
+  Combo->SetStyle(csDropDownList);
+  showFocused();
+  test::Type("g");
+  EXPECT_EQ(Combo->ItemIndex(), 2);
+  test::Type("G");
+  EXPECT_EQ(Combo->ItemIndex(), 4);
+  test::Type("g");
+  EXPECT_EQ(Combo->ItemIndex(), 2) << "wrapped round";
+  test::Type("x");
+  EXPECT_EQ(Combo->ItemIndex(), 2);
+  EXPECT_EQ(Log, chosen("Gamma") + chosen("gate") + chosen("Gamma")) << "no event for no match";
+
+  // Open, the character moves the list's selection as Up/Down do.
+  test::Key(VK_F4);
+  ASSERT_TRUE(Combo->DroppedDown());
+  Log.clear();
+  test::Type("a");
+  EXPECT_EQ(Combo->DropDownList()->ItemIndex(), 0);
+  EXPECT_EQ(Combo->Text(), "Gamma") << "nothing chosen yet";
+  EXPECT_TRUE(Log.isEmpty()) << Log.join(", ").toStdString();
+  test::Key(VK_RETURN);
+  EXPECT_EQ(Combo->ItemIndex(), 0);
+  EXPECT_EQ(Log, QStringList({"closeup"}) + chosen("Alpha"));
+
+  // The editable style types into its text.
+  Combo->SetStyle(csDropDown);
+  Combo->SetText("");
+  Log.clear();
+  test::Type("d");
+  EXPECT_EQ(Combo->Text(), "d");
+  EXPECT_EQ(Combo->ItemIndex(), -1);
+  EXPECT_EQ(Log, QStringList({"change d"}));
+}
+
+TEST_F(ComboBoxTest, OpenListTakesTheControlsColour) {
+  Combo->SetStyle(csDropDownList);
+  Combo->SetColor(clYellow);
+  Form->Show();
+  Combo->SetDroppedDown(true);
+  TCustomListBox* L = Combo->DropDownList();
+  const Integer H = L->ItemHeight();
+  const TRect Row0 = Bounds(1, 1, L->ClientWidth(), H);
+  auto Image = test::Snapshot(L);
+  EXPECT_GT(CountPixels(Image.get(), Row0, ColorToRGB(clYellow)), Row0.Width() * H / 2);
+  Combo->SetDroppedDown(false);
+  Combo->SetColor(clAqua);
+  Combo->SetDroppedDown(true);
+  Image = test::Snapshot(L);
+  EXPECT_GT(CountPixels(Image.get(), Row0, ColorToRGB(clAqua)), Row0.Width() * H / 2);
+}
+
 TEST_F(ComboBoxTest, ClosedEnterGoesToTheFormThenToOnKeyDown) {
   auto* Default = make<TButton>(Bounds(250, 240, 75, 25));
   Default->OnClick = TNotifyEvent([this](TObject*) { Log.append("default button"); });

@@ -178,6 +178,64 @@ TEST_F(ListBoxTest, NavigationKeysMoveTheSelectionAndFireOnClick) {
   EXPECT_EQ(List->ItemIndex(), Before);
 }
 
+TEST_F(ListBoxTest, TypedCharacterSelectsTheNextItemStartingWithItWrappingRound) {
+  Form->Show();
+  List->SetFocus();
+  struct Case {
+    const char* Name;
+    const char* Items;
+    Integer Current;
+    const char* Typed;
+    Integer Expected;
+  };
+  const Case Cases[] = {
+      {"none selected: from the top", "apple,Banana,berry,cherry", -1, "b", 1},
+      {"the next after the current", "apple,Banana,berry,cherry", 1, "b", 2},
+      {"wraps round, case ignored", "apple,Banana,berry,cherry", 2, "B", 1},
+      {"wraps past the last item", "apple,Banana,berry,cherry", 3, "a", 0},
+      {"the last item", "apple,Banana,berry,cherry", 0, "C", 3},
+      {"no match: unchanged", "apple,Banana,berry,cherry", 1, "z", 1},
+      {"the current item is the only match", "apple,Banana,cherry", 1, "b", 1},
+      {"the first character only", "xb,ab,b", -1, "b", 2},
+      {"empty items match nothing", ",b,", 0, "b", 1},
+      {"digits", "10,2,20", 1, "2", 2},
+      {"Cyrillic, case ignored", "яблоко,Ёлка,жук,ёж", 1, "ё", 3},
+      {"Cyrillic wraps", "яблоко,Ёлка,жук,ёж", 3, "Ё", 1},
+      {"Cyrillic capital typed", "яблоко,Ёлка,жук,ёж", -1, "Ж", 2},
+      {"empty list", "", -1, "a", -1},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    List->Items()->SetCommaText(QString::fromUtf8(C.Items));
+    List->SetItemIndex(C.Current);
+    Log.clear();
+    test::Type(QString::fromUtf8(C.Typed));
+    EXPECT_EQ(List->ItemIndex(), C.Expected);
+    const QStringList Clicks{"click " + QString::number(C.Expected)};
+    EXPECT_EQ(Log, C.Expected == C.Current ? QStringList() : Clicks);
+  }
+}
+
+TEST_F(ListBoxTest, TypedCharacterScrollsIntoViewAfterOnKeyPress) {
+  Form->Show();
+  addNumbered(30);
+  List->Items()->Add("zebra");
+  List->SetFocus();
+  test::Type("Z");
+  EXPECT_EQ(List->ItemIndex(), 30);
+  EXPECT_EQ(List->TopIndex(), 31 - List->VisibleRows()) << "scrolled to the bottom";
+
+  // OnKeyPress sees the character first: it may swallow or replace it.
+  List->OnKeyPress = TKeyPressEvent([](TObject*, Char& Key) { Key = Key == 'q' ? Char(0) : Char('i'); });
+  Log.clear();
+  test::Type("q");
+  EXPECT_EQ(List->ItemIndex(), 30);
+  test::Type("z");
+  EXPECT_EQ(List->ItemIndex(), 0) << "the replaced character chooses";
+  EXPECT_EQ(List->TopIndex(), 0);
+  EXPECT_EQ(Log, QStringList({"click 0"}));
+}
+
 TEST_F(ListBoxTest, MouseSelectsClicksAndScrolls) {
   Form->Show();
   addNumbered(30);

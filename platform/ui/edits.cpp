@@ -524,6 +524,9 @@ void TCustomEdit::layoutChanged() {
 }
 
 void TCustomEdit::scrollToCaret() {
+  // Laying the text out is the costly part of an edit: while redrawing is
+  // off (Lines.BeginUpdate), turning it on again scrolls once.
+  if (!FRedraw) return;
   TView& V = *FView;
   const std::vector<TEditLine>& L = lines();
   const Integer Caret = FBuffer.Caret();
@@ -1011,6 +1014,7 @@ void TCustomEdit::EMSetModify(TMessage& Message) { FModified = Message.WParam !=
 
 void TCustomEdit::WMSetRedraw(TMessage& Message) {
   FRedraw = Message.WParam != 0;
+  if (FRedraw) scrollToCaret();
   updateView();
 }
 

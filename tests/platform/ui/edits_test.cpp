@@ -520,6 +520,13 @@ TEST_F(EditsTest, MemoLinesAreTheHardLines) {
   Lines->EndUpdate();
   EXPECT_EQ(Memo->Text(), "a\r\nb\r\nx\r\ny\r\nz\r\n");
   EXPECT_EQ(Changes, 3);
+  // The view follows the caret once the update ends: the last lines show.
+  const LRESULT Top = Memo->Perform(EM_GETFIRSTVISIBLELINE, 0, 0);
+  Lines->BeginUpdate();
+  for (int I = 0; I < 40; ++I) Lines->Add(QStringLiteral("line %1").arg(I));
+  EXPECT_EQ(Memo->Perform(EM_GETFIRSTVISIBLELINE, 0, 0), Top);
+  Lines->EndUpdate();
+  EXPECT_GT(Memo->Perform(EM_GETFIRSTVISIBLELINE, 0, 0), 30);
 
   // A memo without parent or window keeps its lines all the same.
   auto* Loose = new TMemo(Form);

@@ -8,13 +8,13 @@
 //
 // The drop-down list is a list box of our own in a non-activating popup
 // window, below the control (above it when the screen ends), DropDownCount
-// rows high at most and DroppedWidth wide, in the control's Color.  It holds the items, and its
-// selection is the combo box's ItemIndex.  While it is open the list holds
-// the mouse capture: a click on an item chooses it and closes the list, a
-// press anywhere else only closes it; the focus stays on the combo box,
-// whose keys move the list's selection (Enter chooses, Esc closes without
-// choosing).  Losing the focus, WM_CANCELMODE (the application deactivates)
-// and losing the capture close it without choosing.
+// rows high at most and DroppedWidth wide, in the control's Color.  It holds
+// the items, and its selection is the combo box's ItemIndex.  While it is
+// open the list holds the mouse capture: a click on an item chooses it and
+// closes the list, a press anywhere else only closes it; the focus stays on
+// the combo box, whose keys move the list's selection (Enter chooses, Esc
+// closes without choosing).  Losing the focus, WM_CANCELMODE (the
+// application deactivates) and losing the capture close it without choosing.
 //
 // csDropDownList answers a typed character as a list box does: the next
 // item starting with it is chosen while the list is closed, selected in the
@@ -22,9 +22,10 @@
 //
 // Events.  The user's choice (a click in the list, Enter in it, Up/Down or a
 // typed character while it is closed) fires OnClick, OnSelect and OnChange,
-// in that order, when it changes the item or the text; typing fires OnChange.  ItemIndex, Text and
-// the items set by code fire nothing.  OnDropDown runs before the list opens
-// (it may fill the items), OnCloseUp after it closed.
+// in that order, when it changes the item or the text; typing fires
+// OnChange.  ItemIndex, Text and the items set by code fire nothing.
+// OnDropDown runs before the list opens (it may fill the items), OnCloseUp
+// after it closed.
 #pragma once
 
 #include "platform/ui/editbuffer.h"

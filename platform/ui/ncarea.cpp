@@ -55,6 +55,21 @@ TRect windowRect(const TContainerWindow& Window) {
   return Rect(0, 0, Window.Bounds().Width(), Window.Bounds().Height());
 }
 
+// The frame the styles give (border, client edge, scroll-bar areas), in
+// window coordinates.
+void paintFrame(TContainerWindow& Window, HDC DC) {
+  TRect R = windowRect(Window);
+  if (Window.Style() & WS_BORDER) {
+    FrameRect(DC, R, GetSysColorBrush(COLOR_WINDOWFRAME));
+    InflateRect(R, -GetSystemMetrics(SM_CXBORDER), -GetSystemMetrics(SM_CYBORDER));
+  }
+  if (Window.ExStyle() & WS_EX_CLIENTEDGE) DrawEdge(DC, &R, EDGE_SUNKEN, BF_RECT);
+  const TBars B = barsOf(Window);
+  if (!IsRectEmpty(B.Vertical)) FillRect(DC, B.Vertical, GetSysColorBrush(COLOR_SCROLLBAR));
+  if (!IsRectEmpty(B.Horizontal)) FillRect(DC, B.Horizontal, GetSysColorBrush(COLOR_SCROLLBAR));
+  if (!IsRectEmpty(B.Corner)) FillRect(DC, B.Corner, GetSysColorBrush(COLOR_BTNFACE));
+}
+
 }  // namespace
 
 namespace ui_detail {
@@ -75,26 +90,13 @@ void DefaultNCCalcSize(TContainerWindow& Window, TWMNCCalcSize& Message) {
   Message.Result = 0;
 }
 
-void PaintFrame(TContainerWindow& Window, HDC DC) {
-  TRect R = windowRect(Window);
-  if (Window.Style() & WS_BORDER) {
-    FrameRect(DC, R, GetSysColorBrush(COLOR_WINDOWFRAME));
-    InflateRect(R, -GetSystemMetrics(SM_CXBORDER), -GetSystemMetrics(SM_CYBORDER));
-  }
-  if (Window.ExStyle() & WS_EX_CLIENTEDGE) DrawEdge(DC, &R, EDGE_SUNKEN, BF_RECT);
-  const TBars B = barsOf(Window);
-  if (!IsRectEmpty(B.Vertical)) FillRect(DC, B.Vertical, GetSysColorBrush(COLOR_SCROLLBAR));
-  if (!IsRectEmpty(B.Horizontal)) FillRect(DC, B.Horizontal, GetSysColorBrush(COLOR_SCROLLBAR));
-  if (!IsRectEmpty(B.Corner)) FillRect(DC, B.Corner, GetSysColorBrush(COLOR_BTNFACE));
-}
-
 void DefaultNCPaint(TContainerWindow& Window) {
   const HDC DC = GetWindowDC(Window.Handle());
   if (!DC) return;
   // Only the frame: the client area belongs to WM_PAINT.
   const TRect Client = Window.ClientRect();
   ExcludeClipRect(DC, Client.Left, Client.Top, Client.Right, Client.Bottom);
-  PaintFrame(Window, DC);
+  paintFrame(Window, DC);
   ReleaseDC(Window.Handle(), DC);
 }
 

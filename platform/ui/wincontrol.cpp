@@ -731,8 +731,13 @@ void TWinControl::PaintTo(HDC DC, Integer X, Integer Y) {
   TSavedDC Saved(DC);
   moveWindowOrg(DC, X, Y);
   IntersectClipRect(DC, 0, 0, FWidth, FHeight);
-  // Frame, then the client area at its place inside it.
-  ui_detail::PaintFrame(*ensureWindow(), DC);
+  // The frame as the window paints it (its own WM_NCPAINT: scroll bars,
+  // bevels, a form's caption), then the client area at its place inside it.
+  const HWND Window = Handle();
+  Perform(WM_NCPAINT, 1, 0);
+  const HDC Frame = GetWindowDC(Window);
+  BitBlt(DC, 0, 0, FWidth, FHeight, Frame, 0, 0, SRCCOPY);
+  ReleaseDC(Window, Frame);
   const TRect C = FWindow->ClientRect();
   moveWindowOrg(DC, C.Left, C.Top);
   IntersectClipRect(DC, 0, 0, C.Width(), C.Height());

@@ -147,8 +147,6 @@ namespace ui_detail {
 void DefaultNCCalcSize(TContainerWindow& Window, TWMNCCalcSize& Message);
 // WM_NCPAINT: the border, edge and scroll-bar areas on the window DC.
 void DefaultNCPaint(TContainerWindow& Window);
-// Paints the frame the styles give into DC (window coordinates), for PaintTo.
-void PaintFrame(TContainerWindow& Window, gdi::HDC DC);
 // WM_NCHITTEST at a screen point: HTCLIENT, HTVSCROLL, HTHSCROLL, HTBORDER or
 // HTNOWHERE.
 gdi::LRESULT DefaultNCHitTest(TContainerWindow& Window, TPoint ScreenPoint);

@@ -798,6 +798,17 @@ TEST_F(EditsTest, MemoWrapsAndScrollsByKeysWheelMessagesAndBars) {
   test::Click(Memo, {BarX, Memo->ClientHeight() - 20});
   EXPECT_GT(firstVisibleLine(Memo), 1) << "the trough below the thumb pages down";
   EXPECT_EQ(Memo->Text(), Text) << "and Text kept across the recreation";
+  {
+    // A snapshot shows the bar as the window does: arrows, thumb and all.
+    const int Bar = GetSystemMetrics(SM_CXVSCROLL);
+    const TRect BarArea = Bounds(Memo->Width() - 2 - Bar, 2, Bar, Memo->Height() - 4);
+    const auto Shown = GrabWindow(Memo);
+    const auto Shot = test::Snapshot(Memo);
+    const int Arrows = CountPixels(Shown.get(), BarArea, clBlack);
+    EXPECT_GT(Arrows, 0);
+    EXPECT_EQ(CountPixels(Shot.get(), BarArea, clBlack), Arrows);
+    EXPECT_EQ(CountPixels(Shot.get(), BarArea, clBtnFace), CountPixels(Shown.get(), BarArea, clBtnFace));
+  }
 
   // Dragging the thumb: track codes on the way, the position and the end
   // scroll at the release; it stops at the last page (40 lines, 4 shown).

@@ -10,10 +10,10 @@
 #include "platform/rtl/clock.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/stringlist.h"
-#include "platform/ui/bitmap.h"
-#include "platform/ui/canvas.h"
-#include "platform/ui/commdlg.h"
-#include "platform/ui/imagelist.h"
+#include "platform/ui/controls/commdlg.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/canvas.h"
+#include "platform/ui/graphics/imagelist.h"
 
 #include <QStringList>
 

@@ -5,7 +5,7 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/numconv.h"
 #include "platform/rtl/strutils.h"
-#include "platform/ui/dialogs.h"
+#include "platform/ui/windowing/dialogs.h"
 
 #include <utility>
 

@@ -14,7 +14,7 @@
 
 #include "platform/os/process.h"
 #include "platform/rtl/system.h"
-#include "platform/ui/graphics.h"
+#include "platform/ui/graphics/graphics.h"
 
 #include <functional>
 

@@ -25,7 +25,7 @@
 #pragma once
 
 #include "platform/rtl/system.h"
-#include "platform/ui/graphics.h"
+#include "platform/ui/graphics/graphics.h"
 
 #include <array>
 

@@ -3,13 +3,13 @@
 // Storing, transactions and bad files: datamodule_storing_test.cpp.
 #include "app/datamodule.h"
 
-#include "platform/ui/bitmap.h"
-#include "platform/ui/canvas.h"
-#include "platform/ui/commdlg.h"
-#include "platform/ui/imagelist.h"
-#include "platform/ui/dialogs.h"
+#include "platform/ui/controls/commdlg.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/canvas.h"
+#include "platform/ui/graphics/imagelist.h"
+#include "platform/ui/windowing/dialogs.h"
 #include <QStringList>
-#include "platform/ui/modaltest.h"  // after <QStringList>, which it uses unincluded
+#include "platform/ui/windowing/modaltest.h"  // after <QStringList>, which it uses unincluded
 #include "tests/app/datamodulefixture.h"
 
 using namespace dmtest;

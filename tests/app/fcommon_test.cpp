@@ -2,9 +2,9 @@
 
 #include "platform/os/program.h"
 #include "platform/rtl/exceptions.h"
-#include "platform/ui/dialogs.h"
+#include "platform/ui/windowing/dialogs.h"
 #include <QStringList>
-#include "platform/ui/modaltest.h"  // after <QStringList>, which it uses unincluded
+#include "platform/ui/windowing/modaltest.h"  // after <QStringList>, which it uses unincluded
 #include "tests/support/testing.h"
 
 #include <QFile>

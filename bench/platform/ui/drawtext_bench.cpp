@@ -5,10 +5,10 @@
 // surface.  The goal is a 40 x 30 page
 // far below a frame: 2 ms for 1,200 cells.
 #include "platform/rtl/units.h"
-#include "platform/ui/canvas.h"
-#include "platform/ui/drawtext.h"
-#include "platform/ui/metrics.h"
-#include "platform/ui/surface.h"
+#include "platform/ui/graphics/canvas.h"
+#include "platform/ui/graphics/drawtext.h"
+#include "platform/ui/graphics/metrics.h"
+#include "platform/ui/graphics/surface.h"
 
 #include <benchmark/benchmark.h>
 

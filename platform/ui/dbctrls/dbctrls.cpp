@@ -3,9 +3,9 @@
 #include "platform/db/dataset.h"
 #include "platform/db/dbconsts.h"
 #include "platform/db/fields.h"
-#include "platform/ui/beep.h"
-#include "platform/ui/controls.h"
-#include "platform/ui/dialogs.h"
+#include "platform/ui/windowing/beep.h"
+#include "platform/ui/windowing/controls.h"
+#include "platform/ui/windowing/dialogs.h"
 
 using namespace gdi;
 

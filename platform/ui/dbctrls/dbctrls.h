@@ -27,9 +27,9 @@
 
 #include "platform/db/datasource.h"
 #include "platform/rtl/methodptr.h"
-#include "platform/ui/combobox.h"
-#include "platform/ui/edits.h"
-#include "platform/ui/mask.h"
+#include "platform/ui/controls/combobox.h"
+#include "platform/ui/controls/edits.h"
+#include "platform/ui/controls/mask.h"
 
 #include <memory>
 

@@ -5,9 +5,9 @@
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/strutils.h"
 #include "platform/ui/dbctrls/dbctrls.h"
-#include "platform/ui/dialogs.h"
-#include "platform/ui/edges.h"
-#include "platform/ui/hints.h"
+#include "platform/ui/graphics/edges.h"
+#include "platform/ui/windowing/dialogs.h"
+#include "platform/ui/windowing/hints.h"
 
 using namespace gdi;
 

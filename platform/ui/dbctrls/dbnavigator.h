@@ -19,7 +19,7 @@
 // was cancelled.
 #pragma once
 
-#include "platform/ui/controls.h"
+#include "platform/ui/windowing/controls.h"
 
 #include <memory>
 

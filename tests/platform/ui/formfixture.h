@@ -4,12 +4,12 @@
 #pragma once
 
 #include "platform/rtl/typinfo.h"
-#include "platform/ui/application.h"
-#include "platform/ui/clipbrd.h"
-#include "platform/ui/forms.h"
-#include "platform/ui/menus.h"
-#include "platform/ui/modaltest.h"
-#include "platform/ui/uitest.h"
+#include "platform/ui/windowing/application.h"
+#include "platform/ui/windowing/clipbrd.h"
+#include "platform/ui/windowing/forms.h"
+#include "platform/ui/windowing/menus.h"
+#include "platform/ui/windowing/modaltest.h"
+#include "platform/ui/windowing/uitest.h"
 #include "tests/support/testing.h"
 
 #include <QStringList>

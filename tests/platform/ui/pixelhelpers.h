@@ -1,7 +1,7 @@
 // Pixel helpers for graphics tests: reading bitmaps back as colours.
 #pragma once
 
-#include "platform/ui/bitmap.h"
+#include "platform/ui/graphics/bitmap.h"
 
 #include <QImage>
 #include <algorithm>

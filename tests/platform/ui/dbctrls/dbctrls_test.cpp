@@ -5,9 +5,9 @@
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
 #include "platform/db/testing/rowlistdataset.h"
-#include "platform/ui/beep.h"
-#include "platform/ui/buttons.h"
-#include "platform/ui/listbox.h"
+#include "platform/ui/controls/buttons.h"
+#include "platform/ui/controls/listbox.h"
+#include "platform/ui/windowing/beep.h"
 #include "tests/platform/ui/formfixture.h"
 
 #include <QStringList>

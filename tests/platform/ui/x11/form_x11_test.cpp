@@ -5,17 +5,17 @@
 //
 // Every wait is bounded in seconds of real time and fails the test when it
 // runs out; nothing asserts on how long anything took.
-#include "platform/ui/forms.h"
+#include "platform/ui/windowing/forms.h"
 
-#include "platform/ui/application.h"
-#include "platform/ui/extctrls.h"
-#include "platform/ui/hwnd.h"
-#include "platform/ui/modaltest.h"
-#include "platform/ui/msgqueue.h"
-#include "platform/ui/stdctrls.h"
-#include "platform/ui/timers.h"
-#include "platform/ui/uitest.h"
-#include "platform/ui/window.h"
+#include "platform/ui/controls/extctrls.h"
+#include "platform/ui/controls/stdctrls.h"
+#include "platform/ui/windowing/application.h"
+#include "platform/ui/windowing/hwnd.h"
+#include "platform/ui/windowing/modaltest.h"
+#include "platform/ui/windowing/msgqueue.h"
+#include "platform/ui/windowing/timers.h"
+#include "platform/ui/windowing/uitest.h"
+#include "platform/ui/windowing/window.h"
 #include "tests/platform/ui/pixelhelpers.h"
 #include "tests/platform/ui/x11/x11fixture.h"
 #include "tests/support/testing.h"

@@ -6,13 +6,13 @@
 // runs out; nothing asserts on how long anything took.
 #pragma once
 
-#include "platform/ui/forms.h"
-#include "platform/ui/graphics.h"
-#include "platform/ui/hwnd.h"
-#include "platform/ui/modaltest.h"
-#include "platform/ui/msgqueue.h"
-#include "platform/ui/uitest.h"
-#include "platform/ui/window.h"
+#include "platform/ui/graphics/graphics.h"
+#include "platform/ui/windowing/forms.h"
+#include "platform/ui/windowing/hwnd.h"
+#include "platform/ui/windowing/modaltest.h"
+#include "platform/ui/windowing/msgqueue.h"
+#include "platform/ui/windowing/uitest.h"
+#include "platform/ui/windowing/window.h"
 
 #include <gtest/gtest.h>
 

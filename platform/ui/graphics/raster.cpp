@@ -1,0 +1,316 @@
+#include "platform/ui/graphics/raster_p.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <unordered_map>
+
+namespace gdi::detail {
+
+namespace {
+
+constexpr DWORD ColorBits = 0xFFFFFF;
+
+inline COLORREF fromArgb(QRgb P) { return COLORREF(qRed(P)) | (COLORREF(qGreen(P)) << 8) | (COLORREF(qBlue(P)) << 16); }
+inline QRgb toArgb(COLORREF C) { return qRgb(GetRValue(C), GetGValue(C), GetBValue(C)); }
+
+bool is32Bit(QImage::Format F) {
+  return F == QImage::Format_RGB32 || F == QImage::Format_ARGB32 || F == QImage::Format_ARGB32_Premultiplied;
+}
+
+bool isIndexed(QImage::Format F) {
+  return F == QImage::Format_Mono || F == QImage::Format_MonoLSB || F == QImage::Format_Indexed8;
+}
+
+int nearestIndex(const QImage& Image, COLORREF C) {
+  const QList<QRgb> Table = Image.colorTable();
+  int Best = 0;
+  int BestDistance = std::numeric_limits<int>::max();
+  for (int I = 0; I < Table.size(); ++I) {
+    const int DR = qRed(Table[I]) - GetRValue(C), DG = qGreen(Table[I]) - GetGValue(C),
+              DB = qBlue(Table[I]) - GetBValue(C);
+    const int Distance = DR * DR + DG * DG + DB * DB;
+    if (Distance < BestDistance) {
+      Best = I;
+      BestDistance = Distance;
+      if (Distance == 0) break;
+    }
+  }
+  return Best;
+}
+
+// Palette look-ups of one paint call: the ink has few colours.
+class TIndexCache {
+public:
+  explicit TIndexCache(const QImage& Image) : FImage(Image) {}
+  int operator()(COLORREF C) {
+    auto [It, Added] = FIndexes.try_emplace(C, 0);
+    if (Added) It->second = nearestIndex(FImage, C);
+    return It->second;
+  }
+
+private:
+  const QImage& FImage;
+  std::unordered_map<COLORREF, int> FIndexes;
+};
+
+// The ink's colour at surface pixel (X, Y); false where a transparent hatch
+// leaves the pixel alone.
+inline bool inkAt(const TInk& Ink, int X, int Y, COLORREF& P) {
+  if (Ink.Hatch < 0 || HatchBit(Ink.Hatch, X - Ink.Origin.X, Y - Ink.Origin.Y)) {
+    P = Ink.Color;
+    return true;
+  }
+  P = Ink.Back;
+  return Ink.OpaqueBack;
+}
+
+void paintImage(QImage& Image, const TSurfaceClip& Clip, const TSpans& Spans, const TInk& Ink) {
+  if (Image.isNull()) return;
+  const bool Copy = Ink.Rop2 == R2_COPYPEN;
+  if (is32Bit(Image.format())) {
+    uchar* Bits = Image.bits();
+    const qsizetype Stride = Image.bytesPerLine();
+    const QRgb Solid = toArgb(Ink.Color);
+    ForEachClipped(Clip, Spans, [&](int Y, int X0, int X1) {
+      QRgb* Row = reinterpret_cast<QRgb*>(Bits + Y * Stride);
+      if (Copy && Ink.Hatch < 0) {
+        std::fill(Row + X0, Row + X1, Solid);
+        return;
+      }
+      for (int X = X0; X < X1; ++X) {
+        COLORREF P;
+        if (!inkAt(Ink, X, Y, P)) continue;
+        Row[X] = toArgb(Copy ? P : ApplyRop2(Ink.Rop2, P, fromArgb(Row[X])));
+      }
+    });
+    return;
+  }
+  TIndexCache Indexes(Image);
+  const bool Indexed = isIndexed(Image.format());
+  ForEachClipped(Clip, Spans, [&](int Y, int X0, int X1) {
+    for (int X = X0; X < X1; ++X) {
+      COLORREF P;
+      if (!inkAt(Ink, X, Y, P)) continue;
+      const COLORREF C = Copy ? P : ApplyRop2(Ink.Rop2, P, ReadPixel(Image, X, Y));
+      if (Indexed)
+        Image.setPixel(X, Y, uint(Indexes(C)));
+      else
+        WritePixel(Image, X, Y, C);
+    }
+  });
+}
+
+// Surfaces without readable pixels (printer pages, metafiles): the spans as
+// rectangles, raster operations drawn as copies.
+void paintDevice(TSurface& Surface, const TSurfaceClip& Clip, const TSpans& Spans, const TInk& Ink) {
+  QPainter* P = Surface.Painter();
+  if (!P) return;
+  P->setClipping(false);
+  P->resetTransform();
+  P->setRenderHint(QPainter::Antialiasing, false);
+  P->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  P->setOpacity(1);
+  Surface.PainterStateOwner = nullptr;
+  const QColor Solid(toArgb(Ink.Color));
+  const QColor Back(toArgb(Ink.Back));
+  ForEachClipped(Clip, Spans, [&](int Y, int X0, int X1) {
+    if (Ink.Hatch < 0) {
+      P->fillRect(QRect(X0, Y, X1 - X0, 1), Solid);
+      return;
+    }
+    for (int X = X0; X < X1; ++X) {
+      COLORREF C;
+      if (inkAt(Ink, X, Y, C)) P->fillRect(QRect(X, Y, 1, 1), C == Ink.Color ? Solid : Back);
+    }
+  });
+}
+
+}  // namespace
+
+DWORD ApplyRop2(int Rop2, DWORD P, DWORD D) {
+  // Rop2 - 1 is the truth table over (P, D): bit 2P + D.
+  const unsigned T = unsigned(Rop2 - 1);
+  DWORD R = 0;
+  if (T & 1) R |= ~P & ~D;
+  if (T & 2) R |= ~P & D;
+  if (T & 4) R |= P & ~D;
+  if (T & 8) R |= P & D;
+  return R & ColorBits;
+}
+
+DWORD ApplyRop3(DWORD Rop, DWORD P, DWORD S, DWORD D) {
+  const unsigned Code = (Rop >> 16) & 0xFF;
+  switch (Code) {
+    case 0xCC: return S & ColorBits;  // SRCCOPY
+    case 0xF0: return P & ColorBits;  // PATCOPY
+    case 0x00: return 0;
+    case 0xFF: return ColorBits;
+    default: break;
+  }
+  DWORD R = 0;
+  for (unsigned I = 0; I < 8; ++I) {
+    if (!((Code >> I) & 1)) continue;
+    R |= ((I & 4) ? P : ~P) & ((I & 2) ? S : ~S) & ((I & 1) ? D : ~D);
+  }
+  return R & ColorBits;
+}
+
+bool Rop3UsesPattern(DWORD Rop) {
+  const unsigned C = (Rop >> 16) & 0xFF;
+  return (((C >> 4) ^ C) & 0x0F) != 0;
+}
+
+bool Rop3UsesSource(DWORD Rop) {
+  const unsigned C = (Rop >> 16) & 0xFF;
+  return (((C >> 2) ^ C) & 0x33) != 0;
+}
+
+bool Rop3UsesDest(DWORD Rop) {
+  const unsigned C = (Rop >> 16) & 0xFF;
+  return (((C >> 1) ^ C) & 0x55) != 0;
+}
+
+bool HatchBit(int Hatch, int X, int Y) {
+  X &= 7;  // two's complement: the period holds for negative offsets too
+  Y &= 7;
+  switch (Hatch) {
+    case HS_HORIZONTAL: return Y == 0;
+    case HS_VERTICAL: return X == 0;
+    case HS_FDIAGONAL: return X == Y;
+    case HS_BDIAGONAL: return X + Y == 7;
+    case HS_CROSS: return X == 0 || Y == 0;
+    case HS_DIAGCROSS: return X == Y || X + Y == 7;
+    default: return true;
+  }
+}
+
+COLORREF ReadPixel(const QImage& Image, int X, int Y) {
+  const QImage::Format F = Image.format();
+  if (is32Bit(F)) return fromArgb(reinterpret_cast<const QRgb*>(Image.constScanLine(Y))[X]);
+  if (F == QImage::Format_BGR888) {
+    const uchar* B = Image.constScanLine(Y) + 3 * X;
+    return COLORREF(B[2]) | (COLORREF(B[1]) << 8) | (COLORREF(B[0]) << 16);
+  }
+  return fromArgb(Image.pixel(X, Y));
+}
+
+void WritePixel(QImage& Image, int X, int Y, COLORREF Color) {
+  const QImage::Format F = Image.format();
+  if (is32Bit(F)) {
+    reinterpret_cast<QRgb*>(Image.scanLine(Y))[X] = toArgb(Color);
+  } else if (F == QImage::Format_BGR888) {
+    uchar* B = Image.scanLine(Y) + 3 * X;
+    B[0] = GetBValue(Color);
+    B[1] = GetGValue(Color);
+    B[2] = GetRValue(Color);
+  } else if (isIndexed(F)) {
+    Image.setPixel(X, Y, uint(nearestIndex(Image, Color)));
+  } else {
+    Image.setPixel(X, Y, toArgb(Color));
+  }
+}
+
+void PaintSpans(TDC& DC, const TSpans& Spans, const TInk& Ink) {
+  if (Spans.empty() || Ink.Rop2 == R2_NOP) return;
+  TSurface* S = DC.Surface();
+  if (!S || S->Kind() == TSurface::TKind::Screen) return;
+  const TSurfaceClip& Clip = DC.SurfaceClip();
+  if (Clip.Rects.empty()) return;
+  TInk Mapped = Ink;
+  Mapped.Color &= ColorBits;
+  Mapped.Back &= ColorBits;
+  if (S->NearestColor) {
+    Mapped.Color = S->NearestColor(Mapped.Color) & ColorBits;
+    Mapped.Back = S->NearestColor(Mapped.Back) & ColorBits;
+  }
+  if (QImage* Image = S->DrawingPixels())
+    paintImage(*Image, Clip, Spans, Mapped);
+  else
+    paintDevice(*S, Clip, Spans, Mapped);
+}
+
+void AppendRect(TSpans& Out, const QRect& R) {
+  if (R.isEmpty()) return;
+  for (int Y = R.top(); Y <= R.bottom(); ++Y) Out.push_back({Y, R.left(), R.right() + 1});
+}
+
+void AppendPixels(TSpans& Out, const std::vector<TPoint>& Pixels) {
+  for (const TPoint& P : Pixels) {
+    if (!Out.empty()) {
+      TSpan& Last = Out.back();
+      if (Last.Y == P.Y && Last.X1 == P.X) {
+        ++Last.X1;
+        continue;
+      }
+      if (Last.Y == P.Y && Last.X0 == P.X + 1) {
+        --Last.X0;
+        continue;
+      }
+    }
+    Out.push_back({P.Y, P.X, P.X + 1});
+  }
+}
+
+void AppendLinePixels(std::vector<TPoint>& Out, TPoint A, TPoint B) {
+  const int DX = std::abs(B.X - A.X), DY = -std::abs(B.Y - A.Y);
+  const int SX = A.X < B.X ? 1 : -1, SY = A.Y < B.Y ? 1 : -1;
+  int Err = DX + DY;
+  int X = A.X, Y = A.Y;
+  while (X != B.X || Y != B.Y) {
+    Out.push_back({X, Y});
+    const int E2 = 2 * Err;
+    if (E2 >= DY) {
+      Err += DY;
+      X += SX;
+    }
+    if (E2 <= DX) {
+      Err += DX;
+      Y += SY;
+    }
+  }
+}
+
+TMask::TMask(const QRect& Bounds) : FBounds(Bounds.isEmpty() ? QRect() : Bounds) {
+  if (FBounds.isEmpty()) return;
+  FImage = QImage(FBounds.size(), QImage::Format_Alpha8);
+  FImage.fill(0);
+}
+
+void TMask::FillPath(const QPainterPath& Path, Qt::FillRule Rule) {
+  if (IsEmpty()) return;
+  QPainterPath Filled = Path;
+  Filled.setFillRule(Rule);
+  QPainter P(&FImage);
+  P.setRenderHint(QPainter::Antialiasing, false);
+  P.setPen(Qt::NoPen);
+  P.setBrush(QColor(0, 0, 0, 255));
+  P.translate(-FBounds.left(), -FBounds.top());
+  P.drawPath(Filled);
+}
+
+void TMask::Set(int X, int Y) {
+  if (FBounds.contains(X, Y)) FImage.scanLine(Y - FBounds.top())[X - FBounds.left()] = 255;
+}
+
+void TMask::Clear(int X, int Y) {
+  if (FBounds.contains(X, Y)) FImage.scanLine(Y - FBounds.top())[X - FBounds.left()] = 0;
+}
+
+bool TMask::Test(int X, int Y) const {
+  return FBounds.contains(X, Y) && FImage.constScanLine(Y - FBounds.top())[X - FBounds.left()] != 0;
+}
+
+void TMask::AppendSpans(TSpans& Out) const {
+  for (int Row = 0; Row < FBounds.height(); ++Row) {
+    const uchar* Line = FImage.constScanLine(Row);
+    int X = 0;
+    while (X < FBounds.width()) {
+      while (X < FBounds.width() && !Line[X]) ++X;
+      const int Start = X;
+      while (X < FBounds.width() && Line[X]) ++X;
+      if (X > Start) Out.push_back({FBounds.top() + Row, FBounds.left() + Start, FBounds.left() + X});
+    }
+  }
+}
+
+}  // namespace gdi::detail

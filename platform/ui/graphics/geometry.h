@@ -25,6 +25,10 @@ struct TRect {
   Integer Right = 0;
   Integer Bottom = 0;
 
+  constexpr TRect() = default;
+  constexpr TRect(Integer ALeft, Integer ATop, Integer ARight, Integer ABottom)
+      : Left(ALeft), Top(ATop), Right(ARight), Bottom(ABottom) {}
+
   constexpr Integer Width() const { return Right - Left; }
   constexpr Integer Height() const { return Bottom - Top; }
   constexpr TPoint TopLeft() const { return {Left, Top}; }

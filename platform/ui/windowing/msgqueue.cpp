@@ -41,6 +41,7 @@ struct TTaken {
 struct TDispatchFrame {
   HWND Window;
   UINT Msg;
+  WPARAM WParam;
   std::shared_ptr<void> Source;
 };
 
@@ -61,12 +62,24 @@ struct TQueue {
   std::vector<TDispatchFrame> Dispatching;
   TPumpHooks Hooks;
   QTimer* WakeTimer = nullptr;  // wakes a waiting pump when the next timer is due
+  QTimer* ForeignPump = nullptr;  // drains the queue from inside a Qt loop that is not ours
+  bool HoldRunning = false;       // takes skip messages whose handler is still running
 };
+
+void armForeignPump();
+void drainForeign();
 
 TQueue& queue() {
   static TQueue* Queue = [] {
     auto* Q = new TQueue;
     ApplicationHandle();  // installs the wake hook for the synchronize queue
+    if (QCoreApplication* App = QCoreApplication::instance()) {
+      Q->ForeignPump = new QTimer(App);
+      Q->ForeignPump->setSingleShot(true);
+      if (QAbstractEventDispatcher* Dispatcher = QAbstractEventDispatcher::instance(App->thread()))
+        QObject::connect(Dispatcher, &QAbstractEventDispatcher::aboutToBlock, Q->ForeignPump, &armForeignPump);
+      QObject::connect(Q->ForeignPump, &QTimer::timeout, &drainForeign);
+    }
     return Q;
   }();
   return *Queue;
@@ -77,8 +90,18 @@ bool sameMessage(const MSG& A, const MSG& B) {
          A.time == B.time;
 }
 
+// Whether a handler of this window, message and (for WM_TIMER) timer is
+// still running further up the stack.
+bool running(HWND Window, UINT Msg, WPARAM WParam) {
+  const TQueue& Q = queue();
+  return std::any_of(Q.Dispatching.begin(), Q.Dispatching.end(), [&](const TDispatchFrame& F) {
+    return F.Window == Window && F.Msg == Msg && (Msg != WM_TIMER || F.WParam == WParam);
+  });
+}
+
 bool matches(const MSG& M, HWND Window, UINT Min, UINT Max) {
   if (Window && M.hwnd != Window) return false;
+  if (queue().HoldRunning && M.hwnd && running(M.hwnd, M.message, M.wParam)) return false;
   return (Min == 0 && Max == 0) || (M.message >= Min && M.message <= Max);
 }
 
@@ -151,6 +174,7 @@ bool takeTimer(MSG& Out, HWND Window, UINT Min, UINT Max, bool Remove) {
   TTimer* Best = nullptr;
   for (TTimer& T : Q.Timers) {
     if ((Window && T.Window != Window) || T.Due > Now || T.DeliveredRound == Q.Round) continue;
+    if (Q.HoldRunning && T.Window && running(T.Window, WM_TIMER, T.Id)) continue;
     if (!Best || T.Due < Best->Due) Best = &T;
   }
   if (!Best) return false;
@@ -265,6 +289,53 @@ bool idleGuarded() {
   }
 }
 
+// --- Qt loops that are not ours -------------------------------------------------
+//
+// A popup menu, a message box or a common dialog runs Qt's own loop, which
+// knows nothing of our queue.  Whenever Qt's dispatcher is about to sleep
+// outside our own waits, the foreign pump is armed for what is deliverable
+// now or for the next due timer, and drains the queue from inside that loop
+// in our order (posted, input, timer).  A message whose handler is still
+// running further up the stack (the timer whose OnTimer opened the box) is
+// held back until that handler returns, so no handler is entered twice.
+
+// Takes the next message the foreign pump may deliver.
+bool takeDeliverable(MSG& Out, bool Remove) {
+  TQueue& Q = queue();
+  Q.HoldRunning = true;
+  const bool Found = take(Out, nullptr, 0, 0, Remove, kPosted | kInput | kTimers);
+  Q.HoldRunning = false;
+  return Found;
+}
+
+bool inForeignLoop() {
+  const TQueue& Q = queue();
+  return Q.ForeignPump && Q.QtDepth == 0 && Q.Suspended == 0;
+}
+
+void armForeignPump() {
+  if (!inForeignLoop()) return;
+  TQueue& Q = queue();
+  MSG Probe;
+  if (takeDeliverable(Probe, /*Remove=*/false)) {
+    Q.ForeignPump->start(0);
+    return;
+  }
+  UInt64 Due = std::numeric_limits<UInt64>::max();
+  for (const TTimer& T : Q.Timers)
+    if (!T.Window || !running(T.Window, WM_TIMER, T.Id)) Due = std::min(Due, T.Due);
+  if (Due == std::numeric_limits<UInt64>::max()) return;
+  const UInt64 Now = GetTickCount64();
+  Q.ForeignPump->start(int(Due > Now ? std::min<UInt64>(Due - Now, std::numeric_limits<int>::max()) : 0));
+}
+
+void drainForeign() {
+  if (!inForeignLoop()) return;
+  ++queue().Round;  // each due timer once
+  MSG Msg;
+  while (takeDeliverable(Msg, /*Remove=*/true)) dispatchGuarded(Msg);
+}
+
 }  // namespace
 
 namespace gdi {
@@ -314,7 +385,8 @@ BOOL TranslateMessage(const MSG& Msg) {
 LRESULT DispatchMessage(const MSG& Msg) {
   if (!Msg.hwnd) return 0;
   TQueue& Q = queue();
-  Q.Dispatching.push_back({Msg.hwnd, Msg.message, sameMessage(Msg, Q.Last.Msg) ? Q.Last.Source : nullptr});
+  Q.Dispatching.push_back(
+      {Msg.hwnd, Msg.message, Msg.wParam, sameMessage(Msg, Q.Last.Msg) ? Q.Last.Source : nullptr});
   struct TPop {
     TQueue& Q;
     ~TPop() { Q.Dispatching.pop_back(); }

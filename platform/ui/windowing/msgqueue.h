@@ -25,6 +25,12 @@
 // ends only by events or posts, and tests pump with ProcessMessages or
 // test::PumpUntil, which never wait.
 //
+// Qt's own loops (a popup menu, a message box, a common dialog opened by a
+// handler) keep the queue alive: whenever Qt is about to sleep outside our
+// waits, posted, input and timer messages are delivered from inside its loop
+// in the same order, except those whose handler is still running further up
+// the stack (the timer whose OnTimer opened the box waits until it returns).
+//
 // Threads: the runtime's WakeMainThread hook is installed when the queue is
 // first used; it posts one WM_NULL to the hidden application window while
 // any is pending (which also wakes a waiting pump), and the window answers it

@@ -3,6 +3,7 @@
 
 #include "platform/ui/graphics/bitmap.h"
 
+#include <QDir>
 #include <QImage>
 #include <algorithm>
 #include <cstdlib>
@@ -43,4 +44,14 @@ inline bool ImagesEqual(TBitmap* A, TBitmap* B, int Tolerance) {
         if (std::abs(((P >> Shift) & 0xFF) - ((Q >> Shift) & 0xFF)) > Tolerance) return false;
     }
   return true;
+}
+
+// Keeps a drawing for a person to look at, in a folder of the system's
+// temporary folder (never the source or build tree); answers the file path.
+inline QString SaveForReview(const QImage& Image, const QString& Name) {
+  const QDir Folder(QDir::temp().filePath(QStringLiteral("bibliona-test-images")));
+  Folder.mkpath(QStringLiteral("."));
+  const QString Path = Folder.filePath(Name);
+  Image.save(Path);
+  return Path;
 }

@@ -188,7 +188,7 @@ TEST_F(StdCtrlsTest, PaintsTextByLayoutAndLooks) {
   const auto Image = test::Snapshot(Root);
   EXPECT_EQ(CountPixels(Image.get(), Clear->BoundsRect(), clYellow), 0) << "transparent: the parent shows";
   EXPECT_GT(countWhere(Image.get(), Clear->BoundsRect(), dark), 5);
-  Image->Image().save(QDir::current().filePath(QStringLiteral("stdctrls_label.png")));
+  SaveForReview(Image->Image(), QStringLiteral("stdctrls_label.png"));
 }
 
 TEST_F(StdCtrlsTest, RightAndCentredTextSitAtTheirSide) {
@@ -348,7 +348,7 @@ TEST_F(StdCtrlsTest, GroupBoxFramesItsClientAreaBelowTheCaption) {
   EXPECT_EQ(CountPixels(B, Rect(8, H / 2 - 1, 8 + M.Width("Options"), H / 2 + 1), Shadow), 0)
       << "the caption's background covers the frame";
   EXPECT_EQ(PixelAt(B, 80, 50), clSilver);
-  Image->Image().save(QDir::current().filePath(QStringLiteral("stdctrls_groupbox.png")));
+  SaveForReview(Image->Image(), QStringLiteral("stdctrls_groupbox.png"));
 }
 
 TEST_F(StdCtrlsTest, GroupBoxAcceleratorFocusesItsFirstTabStop) {

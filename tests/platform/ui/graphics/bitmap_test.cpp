@@ -260,7 +260,7 @@ TEST_F(BitmapTest, CanvasDrawCopiesSkipsTransparentAndBlendsAlpha) {
   Dest->Canvas()->StretchDraw(Rect(8, 0, 12, 4), Opaque);
   EXPECT_EQ(CountPixels(Dest, Rect(8, 0, 12, 4), clRed), 16);
   Dest->Canvas()->Draw(0, 0, nullptr);
-  Dest->Image().save(QStringLiteral("bitmap_draw.png"));
+  SaveForReview(Dest->Image(), QStringLiteral("bitmap_draw.png"));
   Opaque->Free();
   Keyed->Free();
   Dest->Free();

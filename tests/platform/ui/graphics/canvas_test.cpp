@@ -3,6 +3,7 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/ui/graphics/surface.h"
 #include "platform/ui/graphics/textengine.h"
+#include "tests/platform/ui/pixelhelpers.h"
 #include "tests/support/testing.h"
 
 #include <QDir>
@@ -249,7 +250,7 @@ TEST_F(CanvasTest, MixedSceneLeavesNoObjectsBehind) {
     Canvas->Ellipse(I, I, 20 + I, 20);
     Canvas->TextWidth("x");
   }
-  Surface->Image().save(QDir::current().filePath("canvas_scene.png"));
+  SaveForReview(Surface->Image(), QStringLiteral("canvas_scene.png"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "platform/ui/graphics/drawtext.h"
 
 #include "platform/ui/graphics/surface.h"
+#include "tests/platform/ui/pixelhelpers.h"
 #include "tests/support/testing.h"
 
 #include <QCoreApplication>
@@ -506,11 +507,31 @@ TEST_F(QtTextTest, GlyphsBlendedIntoPixelsMatchThePaintersGlyphs) {
   EXPECT_EQ(count(White, QRect(20, 0, 6, Height)), 6 * Height);
 }
 
-TEST_F(QtTextTest, ReferenceDrawing) {
+TEST_F(QtTextTest, WrappedTextBreaksAtWordsAndIsCutAtTheRectsBottom) {
   SelectFont(-13, FW_NORMAL, "Arial");
-  drawText("&Reference text, wrapped by words into the rect", {2, 2, 118, 38}, DT_WORDBREAK | DT_END_ELLIPSIS);
-  EXPECT_FALSE(ink().isEmpty());
-  image().save(QCoreApplication::applicationDirPath() + "/drawtext_reference.png");
+  const String Text = "&Reference text, wrapped by words into the rect";
+  TEXTMETRICW M;
+  ASSERT_TRUE(GetTextMetricsW(DC, &M));
+  const TRect Box{2, 2, 118, 38};
+  TRect Measured = Box;
+  EXPECT_EQ(drawText(Text, Measured, DT_WORDBREAK | DT_CALCRECT), 3 * M.tmHeight);
+
+  drawText(Text, Box, DT_WORDBREAK | DT_END_ELLIPSIS);
+  const QRect Ink = ink();
+  EXPECT_EQ(Ink.left(), Box.Left);
+  EXPECT_LT(Ink.right(), Box.Right);
+  // The third line starts inside the rect and is cut at its bottom edge.
+  EXPECT_EQ(Ink.bottom(), Box.Bottom - 1);
+  for (int Line = 0; Line < 3; ++Line) {
+    const int Top = Box.Top + Line * M.tmHeight;
+    EXPECT_GT(count(Black, QRect(Box.Left, Top, Box.Width(), std::min(M.tmHeight, Box.Bottom - Top))), 0) << Line;
+  }
+  // Only the prefixed R is underlined: the row under the first line's
+  // baseline holds ink under the R and nowhere past it.
+  const int Underline = Box.Top + M.tmAscent + 1;
+  EXPECT_TRUE(inkInColumn(Box.Left + 2, Underline, Underline + 1));
+  EXPECT_FALSE(inkInColumn(Box.Left + 20, Underline, Underline + 1));
+  SaveForReview(image(), QStringLiteral("drawtext_wrapped.png"));
 }
 
 }  // namespace

@@ -382,26 +382,5 @@ TEST_F(EdgesTest, CheckBoxStripHoldsTheFrameControlsLooks) {
 }
 
 // A gallery for a person to look at (edges.png in the test's working folder).
-TEST_F(EdgesTest, SavesAReferenceDrawing) {
-  ResetSysColors();
-  HDC DC = makeSurface(200, 60);
-  FillRect(DC, {0, 0, 200, 60}, GetSysColorBrush(COLOR_BTNFACE));
-  const UINT Edges[] = {EDGE_RAISED, EDGE_SUNKEN, EDGE_ETCHED, EDGE_BUMP, BDR_RAISEDINNER, BDR_SUNKENOUTER};
-  for (int I = 0; I < 6; ++I) {
-    RECT R = Bounds(4 + I * 32, 4, 28, 20);
-    DrawEdge(DC, &R, Edges[I], BF_RECT);
-  }
-  const std::pair<UINT, UINT> Controls[] = {
-      {DFC_BUTTON, DFCS_BUTTONPUSH},       {DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED},
-      {DFC_BUTTON, DFCS_BUTTONRADIO | DFCS_CHECKED}, {DFC_SCROLL, DFCS_SCROLLUP},
-      {DFC_SCROLL, DFCS_SCROLLCOMBOBOX},   {DFC_SCROLL, DFCS_SCROLLSIZEGRIP},
-      {DFC_CAPTION, DFCS_CAPTIONCLOSE},    {DFC_BUTTON, DFCS_BUTTON3STATE | DFCS_CHECKED},
-  };
-  for (int I = 0; I < 8; ++I) {
-    RECT R = Bounds(4 + I * 24, 32, 17, 17);
-    EXPECT_TRUE(DrawFrameControl(DC, &R, Controls[I].first, Controls[I].second));
-  }
-  EXPECT_TRUE(Surface->Image().save(QDir::current().filePath(QStringLiteral("edges.png"))));
-}
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "platform/ui/graphics/regions.h"
 #include "platform/ui/graphics/surface.h"
+#include "tests/platform/ui/pixelhelpers.h"
 #include "tests/support/testing.h"
 
 #include <QDir>
@@ -65,7 +66,7 @@ class GdiTest : public ::testing::Test {
     return S;
   }
   // A reference drawing for a person to look at, in the test's working folder.
-  void save(const char* Name) { Surface->Image().save(QDir::current().filePath(QString::fromLatin1(Name))); }
+  void save(const char* Name) { SaveForReview(Surface->Image(), QString::fromLatin1(Name)); }
 
   // Selects a new pen or brush into the first DC; TearDown deletes them.
   void pen(int Style, int Width, COLORREF Color) { select(CreatePen(Style, Width, Color)); }

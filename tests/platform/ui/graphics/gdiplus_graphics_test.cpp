@@ -4,6 +4,7 @@
 #include "platform/ui/graphics/gdiplus.h"
 
 #include "platform/ui/graphics/surface.h"
+#include "tests/platform/ui/pixelhelpers.h"
 #include "tests/support/testing.h"
 
 #include <QDir>
@@ -73,7 +74,7 @@ protected:
     return S;
   }
   // A reference drawing for a person to look at, in the test's working folder.
-  void save(const char* Name) { Surface->Image().save(QDir::current().filePath(QString::fromLatin1(Name))); }
+  void save(const char* Name) { SaveForReview(Surface->Image(), QString::fromLatin1(Name)); }
 
   int Baseline = 0;
   std::shared_ptr<TSurface> Surface;

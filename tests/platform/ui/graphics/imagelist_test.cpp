@@ -139,7 +139,7 @@ TEST_F(ImageListTest, DrawingStylesAndBackgrounds) {
   ImageList_DrawEx(List->Handle(), 0, DC, 48, 0, 0, 0, CLR_NONE, CLR_NONE, ILD_MASK);
   EXPECT_EQ(PixelAt(Dest, 49, 1), clWhite);
   EXPECT_EQ(PixelAt(Dest, 58, 10), clBlack);
-  Dest->Image().save(QStringLiteral("imagelist_styles.png"));
+  SaveForReview(Dest->Image(), QStringLiteral("imagelist_styles.png"));
 
   List->SetBkColor(clRed);
   List->Draw(Dest->Canvas(), 0, 0, 0);

@@ -92,7 +92,7 @@ TEST(JpegTest, EncodesAndDecodesAGradientClosely) {
   EXPECT_EQ(Decoded.PixelFormat(), pf24bit);
   ASSERT_EQ(Decoded.Width(), 64);
   EXPECT_LT(meanAbsError(Source, Decoded), 4.0);
-  Decoded.Image().save(QStringLiteral("jpeg_gradient.png"));
+  SaveForReview(Decoded.Image(), QStringLiteral("jpeg_gradient.png"));
 }
 
 TEST(JpegTest, GrayscaleProgressiveAndQualitySettings) {

@@ -11,6 +11,7 @@
 #include "platform/ui/windowing/uitest.h"
 #include "platform/ui/windowing/window.h"
 #include "tests/platform/ui/formfixture.h"
+#include "tests/platform/ui/pixelhelpers.h"
 
 #include <QDir>
 #include <QImage>
@@ -628,7 +629,7 @@ TEST_F(ControlsTest, PaintToDrawsAHiddenControlWithItsReplicatableChildren) {
     EXPECT_EQ(bitmapPixel(*Image, Pr.P.X, Pr.P.Y), Pr.Expected);
   }
   EXPECT_FALSE(P->ControlState().Contains(csPaintCopy));
-  Image->Image().save(QDir::current().filePath(QStringLiteral("controls_paintto.png")));
+  SaveForReview(Image->Image(), QStringLiteral("controls_paintto.png"));
 }
 
 TEST_F(ControlsTest, ATreeShowsOnTheScreenAsPainted) {
@@ -643,7 +644,7 @@ TEST_F(ControlsTest, ATreeShowsOnTheScreenAsPainted) {
   EXPECT_EQ(bitmapPixel(*Screen, 10, 100), COLORREF(clNavy));
   EXPECT_EQ(bitmapPixel(*Screen, 105, 105), COLORREF(clRed));
   EXPECT_EQ(bitmapPixel(*Screen, 150, 150), COLORREF(clWhite));
-  Screen->Image().save(QDir::current().filePath(QStringLiteral("controls_tree.png")));
+  SaveForReview(Screen->Image(), QStringLiteral("controls_tree.png"));
   (void)Mark;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/ui/windowing/hwnd.h"
 #include "platform/ui/windowing/inputrouter.h"
 #include "platform/ui/windowing/msgqueue.h"
+#include "tests/platform/ui/pixelhelpers.h"
 #include "tests/support/testing.h"
 
 #include <QCoreApplication>
@@ -418,7 +419,7 @@ TEST_F(WindowTest, ScrollMovesPixelsInvalidatesTheBandAndLeavesChildren) {
   // The reference image: the scrolled parent with the child on top.
   const auto Grab = GrabWindow(Root);
   EXPECT_EQ(QColor(Grab->Image().pixel(65, 65)), QColor(Qt::green));
-  Grab->Image().save(QDir::current().filePath(QStringLiteral("window_scrolled.png")));
+  SaveForReview(Grab->Image(), QStringLiteral("window_scrolled.png"));
 }
 
 TEST_F(WindowTest, ScrollCarriesTheInvalidRegionAndKeepsToTheClip) {

@@ -25,6 +25,7 @@
 #include "platform/ui/dbctrls/dbnavigator.h"
 #include "platform/ui/windowing/application.h"
 #include "platform/ui/windowing/menus.h"
+#include "tests/platform/ui/pixelhelpers.h"
 #include "tests/platform/ui/x11/x11fixture.h"
 #include "tests/support/testing.h"
 
@@ -213,8 +214,7 @@ TEST_F(ControlsX11Test, EveryControlIsShownCapturedAndTyped) {
   ASSERT_TRUE(waitUntil([&] { return S.Shown(); })) << "the form was not mapped and painted on the X server";
 
   const QImage Shot = S.Shot();
-  const QString Path = QDir::current().absoluteFilePath(QStringLiteral("controls_x11.png"));
-  ASSERT_TRUE(Shot.save(Path)) << Path.toStdString();
+  const QString Path = SaveForReview(Shot, QStringLiteral("controls_x11.png"));
   const QImage Back(Path);
   ASSERT_EQ(Back.size(), Shot.size());
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "platform/ui/graphics/graphics.h"
+#include "platform/ui/windowing/application.h"
 #include "platform/ui/windowing/forms.h"
 #include "platform/ui/windowing/hwnd.h"
 #include "platform/ui/windowing/modaltest.h"

@@ -17,8 +17,6 @@
 
 #include <QStringList>
 
-#include <sqlite3.h>
-
 TdmCatalog* dmCatalog = nullptr;
 
 namespace {
@@ -291,21 +289,15 @@ void TdmCatalog::ApplyAndClear(TFDQuery* Query) {
 void TdmCatalog::StartProgramTransaction() { myFDConnection1->StartTransaction(); }
 
 void TdmCatalog::CommitProgramTransaction() {
-  try {
-    if (editing(fdqCatalog)) fdqCatalog->Post();
-    for (TFDQuery* Query : {fdqCatalog, fdqSubPropety, fdqDisPropety, fdqDisease, fdqPart2, fdqPart1, fdqSelected})
-      if (Query->Active()) ApplyAndClear(Query);
-    myFDConnection1->Commit();
-  } catch (const EDatabaseError&) {
-    // Rolling back here would throw away the whole run's stored work for one
-    // busy moment; each apply is atomic, so the transaction is left as it is
-    // for the next try.  Some engine errors (a full disk, an I/O error) end
-    // it themselves: then the connection's level follows the engine.
-    if (myFDConnection1->Connected() && myFDConnection1->InTransaction() &&
-        sqlite3_get_autocommit(myFDConnection1->SQLiteHandle()))
-      myFDConnection1->Rollback();
-    throw;
-  }
+  // A failure is raised with the transaction left as it is: rolling back
+  // would throw away the whole run's stored work for one busy moment, and
+  // each apply is atomic, so closing can be tried again.  An engine error
+  // that ended the transaction itself (a full disk, an I/O error) has
+  // already ended the connection's levels and made their work pending again.
+  if (editing(fdqCatalog)) fdqCatalog->Post();
+  for (TFDQuery* Query : {fdqCatalog, fdqSubPropety, fdqDisPropety, fdqDisease, fdqPart2, fdqPart1, fdqSelected})
+    if (Query->Active()) ApplyAndClear(Query);
+  myFDConnection1->Commit();
 }
 
 // ---------------------------------------------------------------------------

@@ -167,10 +167,10 @@ void TFDCustomConnection::DoDisconnect() {
 void TFDCustomConnection::endLevels() {
   switch (FTxOptions->DisconnectAction()) {
     case xdCommit:
-      while (InTransaction()) Commit();
+      while (!FLevels.empty()) Commit();
       break;
     case xdRollback:
-      while (InTransaction()) Rollback();
+      while (!FLevels.empty()) Rollback();
       break;
     case xdNone:
       // Closing the database rolls back; the datasets close next.
@@ -186,8 +186,39 @@ String TFDCustomConnection::nextSavepointName(const char* Prefix) {
   return QLatin1String(Prefix) + QString::number(++FSavepointCounter);
 }
 
+int TFDCustomConnection::TransactionLevel() const {
+  return engineEndedLevels() ? 0 : int(FLevels.size());
+}
+
+bool TFDCustomConnection::engineEndedLevels() const {
+  return !FLevels.empty() && FHandle && sqlite3_get_autocommit(FHandle);
+}
+
+bool TFDCustomConnection::dropEndedLevels() {
+  if (!engineEndedLevels()) return false;
+  for (int Level = int(FLevels.size()); Level > 0; --Level) {
+    FLevels.pop_back();
+    notifyRolledBack(Level);
+  }
+  return true;
+}
+
+void TFDCustomConnection::checkLevels(const EFDDBEngineException* Error) {
+  if (!dropEndedLevels()) return;
+  const String Message = QLatin1String(FDConsts::STransactionRolledBack);
+  if (!Error) throw EFDDBEngineException(Message, SQLITE_ABORT_ROLLBACK);
+  throw EFDDBEngineException(Error->Message + u'\n' + Message, Error->ErrorCode);
+}
+
+void TFDCustomConnection::StatementEnded(const EFDDBEngineException* Error) { checkLevels(Error); }
+
+void TFDCustomConnection::notifyRolledBack(int Level) {
+  for (std::size_t I = 0; I < FClients.size(); ++I) FClients[I].Client->TxRolledBack(Level);
+}
+
 void TFDCustomConnection::StartTransaction() {
   CheckConnected();
+  checkLevels();
   if (FLevels.empty()) {
     runControl(QStringLiteral("BEGIN"));
     FLevels.push_back(String());
@@ -200,6 +231,7 @@ void TFDCustomConnection::StartTransaction() {
 
 void TFDCustomConnection::Commit() {
   if (FLevels.empty() || !FHandle) return;
+  checkLevels();
   TFDWaitScope Wait;
   const int Level = TransactionLevel();
   // A failed commit (a busy database) keeps the level for a retry.
@@ -213,27 +245,34 @@ void TFDCustomConnection::Commit() {
 
 void TFDCustomConnection::Rollback() {
   if (FLevels.empty() || !FHandle) return;
+  // What the engine ended itself is rolled back already, every level of it.
+  if (dropEndedLevels()) return;
   const int Level = TransactionLevel();
   if (Level == 1) {
-    // Some engine errors end the transaction themselves.
-    if (!sqlite3_get_autocommit(FHandle)) runControl(QStringLiteral("ROLLBACK"));
+    runControl(QStringLiteral("ROLLBACK"));
   } else {
     // ROLLBACK TO leaves the savepoint open: release it too.
     runControl(QStringLiteral("ROLLBACK TO SAVEPOINT ") + FLevels.back());
     runControl(QStringLiteral("RELEASE SAVEPOINT ") + FLevels.back());
   }
   FLevels.pop_back();
-  for (std::size_t I = 0; I < FClients.size(); ++I) FClients[I].Client->TxRolledBack(Level);
+  notifyRolledBack(Level);
 }
 
 String TFDCustomConnection::BeginApplySavepoint() {
   CheckConnected();
+  checkLevels();
   const String Name = nextSavepointName("fd_apply_");
   runControl(QStringLiteral("SAVEPOINT ") + Name);
   return Name;
 }
 
 void TFDCustomConnection::EndApplySavepoint(const String& Name, bool Success) {
+  // An engine error that ended the transaction took the savepoint with it.
+  if (!Success && sqlite3_get_autocommit(FHandle)) {
+    dropEndedLevels();
+    return;
+  }
   if (!Success) runControl(QStringLiteral("ROLLBACK TO SAVEPOINT ") + Name);
   runControl(QStringLiteral("RELEASE SAVEPOINT ") + Name);
 }
@@ -248,22 +287,32 @@ void TFDCustomConnection::Trace(const String& SQL, const std::vector<Variant>& B
 TFDStatement TFDCustomConnection::Prepare(const String& SQL) {
   if (FDIsTransactionStatement(SQL)) FDException(FDConsts::STransactionStatement);
   CheckConnected();
-  return TFDStatement::PrepareOne(FHandle, SQL);
+  checkLevels();
+  return TFDStatement::PrepareOne(FHandle, SQL, this);
 }
 
 int TFDCustomConnection::Execute(const String& SQL, const std::vector<Variant>& Binds) {
-  TFDStatement Statement = TFDStatement::PrepareOne(FHandle, SQL);
+  TFDStatement Statement = Prepare(SQL);
   for (std::size_t I = 0; I < Binds.size() && int(I) < Statement.ParamCount(); ++I)
     Statement.Bind(int(I) + 1, Binds[I]);
   Trace(SQL, Binds);
   return Statement.Run();
 }
 
-void TFDCustomConnection::runControl(const String& SQL) { Execute(SQL); }
+void TFDCustomConnection::runControl(const String& SQL) {
+  // Ending a level is expected of these statements: only a failure can tell
+  // that the engine ended more than was asked.
+  try {
+    TFDStatement Statement = TFDStatement::PrepareOne(FHandle, SQL);
+    Trace(SQL, {});
+    Statement.Run();
+  } catch (const EFDDBEngineException& Error) {
+    checkLevels(&Error);
+    throw;
+  }
+}
 
 int TFDCustomConnection::ExecSQL(const String& SQL, const std::vector<Variant>& Params) {
-  if (FDIsTransactionStatement(SQL)) FDException(FDConsts::STransactionStatement);
-  CheckConnected();
   TFDWaitScope Wait;
   SchemaChanged();
   return Execute(SQL, Params);
@@ -271,6 +320,7 @@ int TFDCustomConnection::ExecSQL(const String& SQL, const std::vector<Variant>& 
 
 void TFDCustomConnection::ExecSQLScript(const String& Script) {
   CheckConnected();
+  checkLevels();
   TFDWaitScope Wait;
   SchemaChanged();
   const QByteArray Text = Script.toUtf8();
@@ -278,9 +328,10 @@ void TFDCustomConnection::ExecSQLScript(const String& Script) {
   const char* const End = Next + Text.size();
   while (Next < End) {
     sqlite3_stmt* Stmt = nullptr;
-    if (sqlite3_prepare_v2(FHandle, Next, int(End - Next), &Stmt, &Next) != SQLITE_OK) FDRaiseSQLiteError(FHandle);
+    if (sqlite3_prepare_v2(FHandle, Next, int(End - Next), &Stmt, &Next) != SQLITE_OK)
+      FDRaiseSQLiteError(FHandle, this);
     if (!Stmt) continue;  // blanks or comments
-    TFDStatement Statement(FHandle, Stmt);
+    TFDStatement Statement(FHandle, Stmt, this);
     const String SQL = String::fromUtf8(sqlite3_sql(Stmt));
     if (FDIsTransactionStatement(SQL)) FDException(FDConsts::STransactionStatement);
     Trace(SQL, {});
@@ -293,7 +344,7 @@ const TFDTableInfo& TFDCustomConnection::TableInfo(const String& Schema, const S
   if (const auto Found = FTableInfo.find(Key); Found != FTableInfo.end()) return Found->second;
   const String SQL =
       QStringLiteral("PRAGMA %1.table_info(%2)").arg(FDQuoteName(Schema), FDQuoteName(Table));
-  TFDStatement Statement = TFDStatement::PrepareOne(FHandle, SQL);
+  TFDStatement Statement = TFDStatement::PrepareOne(FHandle, SQL, this);
   Trace(SQL, {});
   TFDTableInfo Info;
   // Columns of the pragma: cid, name, type, notnull, dflt_value, pk.

@@ -10,12 +10,20 @@
 //
 // Commit and Rollback without an open level do nothing, so error paths that
 // roll back "just in case" never hide the error they handle.  Statements
-// outside a level run in the engine's autocommit.  Nothing but these calls
-// (and disconnecting, by TxOptions.DisconnectAction) ends a level, and
-// datasets refuse transaction statements, so the level count always matches
-// the engine's real state.  The datasets of the connection hear every commit
-// and rollback of a level: their change logs undo what a rolled-back level
-// applied.
+// outside a level run in the engine's autocommit.  Statement texts that
+// control transactions are refused.
+//
+// The levels follow the engine: some engine errors (an I/O error, a full
+// disk) end the whole transaction, and so does a ROLLBACK run on the raw
+// handle.  The connection looks before and after every statement; once the
+// engine has no transaction, every open level is dropped as rolled back and
+// the call raises EFDDBEngineException "The transaction was rolled back by
+// the database" (after the failed statement's own text, with its code).
+// Rollback alone drops them without raising: it asked for no more.
+//
+// The datasets of the connection hear every commit and rollback of a level:
+// their change logs undo what a rolled-back level applied, so nothing the
+// engine rolled back stays marked as applied.
 #pragma once
 
 #include "platform/fd/fdoptions.h"
@@ -67,7 +75,8 @@ class IFDConnectionClient {
 public:
   // The connection disconnects: the dataset closes.
   virtual void ConnectionClosing() = 0;
-  // The connection's level Level ended by commit or by rollback.
+  // The connection's level Level ended by commit or by rollback (its own or
+  // the engine's, deepest level first).
   virtual void TxCommitted(int Level) = 0;
   virtual void TxRolledBack(int Level) = 0;
 
@@ -93,7 +102,7 @@ struct TFDTableInfo {
   const TColumn* Find(const String& Name) const;
 };
 
-class TFDCustomConnection : public TComponent {
+class TFDCustomConnection : public TComponent, private IFDStatementOwner {
   RTL_CLASS(TFDCustomConnection, TComponent)
 public:
   explicit TFDCustomConnection(TComponent* AOwner);
@@ -127,8 +136,10 @@ public:
   void StartTransaction();
   void Commit();
   void Rollback();
-  bool InTransaction() const { return !FLevels.empty(); }
-  int TransactionLevel() const { return int(FLevels.size()); }
+  // 0 as soon as the engine has no transaction, even before the connection
+  // noticed.
+  bool InTransaction() const { return TransactionLevel() > 0; }
+  int TransactionLevel() const;
   TFDTxOptions* TxOptions() const { return FTxOptions.get(); }
   void SetTxOptions(TFDTxOptions* Value) { FTxOptions->Assign(Value); }
   // The defaults of the datasets' update options.
@@ -155,13 +166,14 @@ public:
   // services for the layer's datasets
   // Connects when disconnected: one attempt, whose error propagates.
   void CheckConnected();
-  // Prepares the one statement of SQL (see TFDStatement::PrepareOne);
-  // transaction statements raise "Use the connection's transaction methods"
-  // before anything runs.
+  // Connects when needed and prepares the one statement of SQL (see
+  // TFDStatement::PrepareOne), whose end the connection hears; transaction
+  // statements raise "Use the connection's transaction methods" before
+  // anything runs.
   TFDStatement Prepare(const String& SQL);
   void Trace(const String& SQL, const std::vector<Variant>& Binds);
-  // Prepares, binds Binds in order, traces and runs SQL; answers the rows
-  // changed.
+  // Prepares as Prepare, binds Binds in order, traces and runs SQL; answers
+  // the rows changed.
   int Execute(const String& SQL, const std::vector<Variant>& Binds = {});
   // The columns of a table, read once per connection and schema change.
   const TFDTableInfo& TableInfo(const String& Schema, const String& Table);
@@ -187,6 +199,16 @@ private:
   void paramsChanging(TObject* Sender);
   // Runs a statement of the layer's own (transaction control).
   void runControl(const String& SQL);
+  // Whether levels are open that the engine has ended.
+  bool engineEndedLevels() const;
+  // Drops the levels the engine has ended, telling the datasets; answers
+  // whether there were any.
+  bool dropEndedLevels();
+  // Drops the levels the engine has ended and raises that it did, after
+  // Error's text when a statement failed.
+  void checkLevels(const EFDDBEngineException* Error = nullptr);
+  void StatementEnded(const EFDDBEngineException* Error) override;
+  void notifyRolledBack(int Level);
   String nextSavepointName(const char* Prefix);
   void endLevels();
   // Close for destruction: a failure is reported and the database closed

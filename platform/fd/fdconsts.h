@@ -22,6 +22,7 @@ inline constexpr const char* SEmptyCommand = "Command text must not be empty";
 inline constexpr const char* SNoResultSet = "The statement returns no result set; use ExecSQL";
 inline constexpr const char* SOneStatement = "Only one SQL statement can be executed at a time";
 inline constexpr const char* STransactionStatement = "Use the connection's transaction methods";
+inline constexpr const char* STransactionRolledBack = "The transaction was rolled back by the database";
 inline constexpr const char* SUpdateRowCount = "Update of table \"%s\" affected %d rows instead of 1";
 inline constexpr const char* SConnectionMissing = "Connection is not assigned for [%s]";
 inline constexpr const char* SActiveConnectionParams = "Cannot change parameters of an active connection";

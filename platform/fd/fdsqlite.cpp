@@ -90,10 +90,16 @@ bool isBlankTail(const char* Tail) {
   }
 }
 
+EFDDBEngineException lastError(sqlite3* Db) {
+  return EFDDBEngineException(String::fromUtf8(sqlite3_errmsg(Db)), sqlite3_extended_errcode(Db));
+}
+
 }  // namespace
 
-void FDRaiseSQLiteError(sqlite3* Db) {
-  throw EFDDBEngineException(String::fromUtf8(sqlite3_errmsg(Db)), sqlite3_extended_errcode(Db));
+void FDRaiseSQLiteError(sqlite3* Db, IFDStatementOwner* Owner) {
+  const EFDDBEngineException Error = lastError(Db);
+  if (Owner) Owner->StatementEnded(&Error);
+  throw Error;
 }
 
 // ---------------------------------------------------------------------------
@@ -102,13 +108,16 @@ void FDRaiseSQLiteError(sqlite3* Db) {
 TFDStatement::~TFDStatement() { finalize(); }
 
 TFDStatement::TFDStatement(TFDStatement&& Other) noexcept
-    : FDb(std::exchange(Other.FDb, nullptr)), FStmt(std::exchange(Other.FStmt, nullptr)) {}
+    : FDb(std::exchange(Other.FDb, nullptr)),
+      FStmt(std::exchange(Other.FStmt, nullptr)),
+      FOwner(std::exchange(Other.FOwner, nullptr)) {}
 
 TFDStatement& TFDStatement::operator=(TFDStatement&& Other) noexcept {
   if (this != &Other) {
     finalize();
     FDb = std::exchange(Other.FDb, nullptr);
     FStmt = std::exchange(Other.FStmt, nullptr);
+    FOwner = std::exchange(Other.FOwner, nullptr);
   }
   return *this;
 }
@@ -118,13 +127,13 @@ void TFDStatement::finalize() {
   FStmt = nullptr;
 }
 
-TFDStatement TFDStatement::PrepareOne(sqlite3* Db, const String& Sql) {
+TFDStatement TFDStatement::PrepareOne(sqlite3* Db, const String& Sql, IFDStatementOwner* Owner) {
   const QByteArray Text = Sql.toUtf8();
   sqlite3_stmt* Stmt = nullptr;
   const char* Tail = nullptr;
   if (sqlite3_prepare_v2(Db, Text.constData(), int(Text.size()), &Stmt, &Tail) != SQLITE_OK)
-    FDRaiseSQLiteError(Db);
-  TFDStatement Result(Db, Stmt);
+    FDRaiseSQLiteError(Db, Owner);
+  TFDStatement Result(Db, Stmt, Owner);
   if (!Stmt) FDException(FDConsts::SEmptyCommand);
   if (!isBlankTail(Tail)) FDException(FDConsts::SOneStatement);
   return Result;
@@ -161,14 +170,16 @@ void TFDStatement::Bind(int Index, const Variant& Value) {
 bool TFDStatement::Step() {
   switch (sqlite3_step(FStmt)) {
     case SQLITE_ROW: return true;
-    case SQLITE_DONE: return false;
+    case SQLITE_DONE:
+      if (FOwner) FOwner->StatementEnded(nullptr);
+      return false;
     default: {
       // The statement ends here: reset it so it holds no lock, keeping the
       // error for the report.
-      const String Message = String::fromUtf8(sqlite3_errmsg(FDb));
-      const int Code = sqlite3_extended_errcode(FDb);
+      const EFDDBEngineException Error = lastError(FDb);
       sqlite3_reset(FStmt);
-      throw EFDDBEngineException(Message, Code);
+      if (FOwner) FOwner->StatementEnded(&Error);
+      throw Error;
     }
   }
 }

@@ -10,16 +10,30 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+class EFDDBEngineException;
+
+// Hears how each statement of its connection ended, so that it can follow
+// what the engine did to the transaction meanwhile.
+class IFDStatementOwner {
+public:
+  // The statement ran to its end (Error null) or failed with Error, which is
+  // raised after the call unless the call raises first.
+  virtual void StatementEnded(const EFDDBEngineException* Error) = 0;
+
+protected:
+  ~IFDStatementOwner() = default;
+};
 
 // Raises EFDDBEngineException with the connection's last error text and
-// extended result code.
-[[noreturn]] void FDRaiseSQLiteError(sqlite3* Db);
+// extended result code, after telling Owner of the failed statement.
+[[noreturn]] void FDRaiseSQLiteError(sqlite3* Db, IFDStatementOwner* Owner = nullptr);
 
 // Owns one prepared statement; finalizes it when destroyed.
 class TFDStatement {
 public:
   TFDStatement() = default;
-  TFDStatement(sqlite3* Db, sqlite3_stmt* Stmt) : FDb(Db), FStmt(Stmt) {}
+  TFDStatement(sqlite3* Db, sqlite3_stmt* Stmt, IFDStatementOwner* Owner = nullptr)
+      : FDb(Db), FStmt(Stmt), FOwner(Owner) {}
   ~TFDStatement();
   TFDStatement(TFDStatement&& Other) noexcept;
   TFDStatement& operator=(TFDStatement&& Other) noexcept;
@@ -27,8 +41,9 @@ public:
   // Prepares the one statement of Sql.  Only blanks, comments and ";" may
   // follow it ("Only one SQL statement can be executed at a time"); a text
   // with no statement raises "Command text must not be empty"; engine errors
-  // (syntax, unknown table) raise the engine's text.
-  static TFDStatement PrepareOne(sqlite3* Db, const String& Sql);
+  // (syntax, unknown table) raise the engine's text.  Owner, when given,
+  // hears how the statement ends, a failed preparation included.
+  static TFDStatement PrepareOne(sqlite3* Db, const String& Sql, IFDStatementOwner* Owner = nullptr);
 
   sqlite3_stmt* Handle() const { return FStmt; }
   // parameters, 1-based
@@ -51,6 +66,7 @@ private:
 
   sqlite3* FDb = nullptr;
   sqlite3_stmt* FStmt = nullptr;
+  IFDStatementOwner* FOwner = nullptr;
 };
 
 // statement texts

@@ -128,6 +128,31 @@ TEST_F(DataModuleTest, ABusyCommitAtTheCloseKeepsTheWorkStoredDuringTheRun) {
   EXPECT_EQ(Durable(Reference12Subgroup), Lines({"628"}));
 }
 
+TEST_F(DataModuleTest, AFullDiskAtTheCloseLosesTheTransactionButNoneOfTheWork) {
+  ASSERT_TRUE(Open());
+  Dm->StartProgramTransaction();
+  Dm->fdqPart1->Append();  // stored in the program-wide transaction
+  Dm->PositionLevels({1, 101, 1011, 10111, 627});
+  Dm->fdqCatalog->Edit();
+  Dm->fdqCatalog->FieldByName(QStringLiteral("summary"))->SetAsString(String(20000, u'a'));
+  Dm->fdqCatalog->Post();
+
+  // The file may not grow: the long summary cannot be stored, and the engine
+  // ends the transaction.
+  Dm->myFDConnection1->ExecSQL(QStringLiteral("PRAGMA max_page_count = 1"));
+  EXPECT_RAISES(Dm->CommitProgramTransaction(), EFDDBEngineException,
+                "database or disk is full\nThe transaction was rolled back by the database");
+  EXPECT_FALSE(Dm->myFDConnection1->InTransaction());
+  EXPECT_TRUE(Dm->fdqCatalog->UpdatesPending());
+  EXPECT_TRUE(Dm->fdqPart1->UpdatesPending()) << "the new group is pending again";
+  EXPECT_EQ(Durable("SELECT count(*) FROM gr_name WHERE gr_title = '..'"), Lines({"0"}));
+
+  Dm->myFDConnection1->ExecSQL(QStringLiteral("PRAGMA max_page_count = 1000000"));
+  Dm->CommitProgramTransaction();
+  EXPECT_EQ(Durable("SELECT length(summary) FROM bibliona WHERE number = 12"), Lines({"20000"}));
+  EXPECT_EQ(Durable("SELECT count(*) FROM gr_name WHERE gr_title = '..'"), Lines({"1"}));
+}
+
 // ---------------------------------------------------------------------------
 // catalog files that cannot be used
 

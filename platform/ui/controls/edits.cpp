@@ -13,9 +13,11 @@
 #include "platform/ui/windowing/focus.h"
 #include "platform/ui/windowing/inputrouter.h"
 #include "platform/ui/windowing/menus.h"
+#include "platform/ui/windowing/msgqueue.h"
 #include "platform/ui/windowing/window.h"
 
 #include <climits>
+#include <cstring>
 #include <optional>
 
 using namespace gdi;
@@ -193,6 +195,19 @@ const TMessageMap& TCustomEdit::MessageMap() {
       {EM_EMPTYUNDOBUFFER, &TCustomEdit::EMEmptyUndoBuffer},
       {EM_GETMODIFY, &TCustomEdit::EMGetModify},
       {EM_SETMODIFY, &TCustomEdit::EMSetModify},
+      {EM_GETLINECOUNT, &TCustomEdit::EMGetLineCount},
+      {EM_LINEINDEX, &TCustomEdit::EMLineIndex},
+      {EM_LINEFROMCHAR, &TCustomEdit::EMLineFromChar},
+      {EM_LINELENGTH, &TCustomEdit::EMLineLength},
+      {EM_GETLINE, &TCustomEdit::EMGetLine},
+      {EM_POSFROMCHAR, &TCustomEdit::EMPosFromChar},
+      {EM_CHARFROMPOS, &TCustomEdit::EMCharFromPos},
+      {EM_LIMITTEXT, &TCustomEdit::EMLimitText},
+      {EM_SETREADONLY, &TCustomEdit::EMSetReadOnly},
+      {EM_SETPASSWORDCHAR, &TCustomEdit::EMSetPasswordChar},
+      {EM_SCROLL, &TCustomEdit::EMScroll},
+      {EM_LINESCROLL, &TCustomEdit::EMLineScroll},
+      {CN_COMMAND, &TCustomEdit::CNCommand},
       {CM_FONTCHANGED, &TCustomEdit::CMFontChanged},
       {CM_ENABLEDCHANGED, &TCustomEdit::CMEnabledChanged},
       {CM_COLORCHANGED, &TCustomEdit::CMColorChanged},
@@ -214,7 +229,7 @@ TCustomEdit::~TCustomEdit() { FCanvas->Free(); }
 
 // ----- properties
 
-void TCustomEdit::SetReadOnly(bool Value) { FReadOnly = Value; }
+void TCustomEdit::SetReadOnly(bool Value) { Perform(EM_SETREADONLY, Value ? 1 : 0, 0); }
 
 void TCustomEdit::SetCharCase(TEditCharCase Value) {
   if (FCharCase == Value) return;
@@ -228,11 +243,7 @@ void TCustomEdit::SetCharCase(TEditCharCase Value) {
   changed();
 }
 
-void TCustomEdit::SetPasswordChar(Char Value) {
-  if (FPasswordChar == Value) return;
-  FPasswordChar = Value;
-  layoutChanged();
-}
+void TCustomEdit::SetPasswordChar(Char Value) { Perform(EM_SETPASSWORDCHAR, WPARAM(Value.unicode()), 0); }
 
 void TCustomEdit::SetAutoSize(bool Value) {
   if (AutoSize() == Value) return;
@@ -332,7 +343,21 @@ void TCustomEdit::applyEdit(const String& Value, TEditBuffer::TRecord Record) {
 void TCustomEdit::changed() {
   layoutChanged();
   scrollToCaret();
-  Change();
+  notifyChange();
+}
+
+void TCustomEdit::notifyChange() {
+  const HWND Parent = HandleAllocated() ? GetParent(Handle()) : nullptr;
+  if (!Parent) {
+    Perform(CN_COMMAND, MAKEWPARAM(0, EN_CHANGE), 0);
+    return;
+  }
+  const auto Id = WORD(GetWindowLong(Handle(), GWL_ID));
+  SendMessage(Parent, WM_COMMAND, MAKEWPARAM(Id, EN_CHANGE), reinterpret_cast<LPARAM>(Handle()));
+}
+
+void TCustomEdit::CNCommand(TWMCommand& Message) {
+  if (Message.NotifyCode == EN_CHANGE) Change();
 }
 
 void TCustomEdit::insertInput(const String& Value) {
@@ -384,6 +409,7 @@ void TCustomEdit::CreateParams(TCreateParams& Params) {
       Params.Style |= WS_BORDER;
   }
   if (FReadOnly) Params.Style |= ES_READONLY;
+  if (FPasswordChar.unicode() != 0) Params.Style |= ES_PASSWORD;
   if (!FHideSelection) Params.Style |= ES_NOHIDESEL;
 }
 
@@ -904,7 +930,7 @@ void TCustomEdit::WMSetText(TMessage& Message) {
   FView->ScrollX = 0;
   Message.Result = 1;
   layoutChanged();
-  if (Differs) Change();
+  if (Differs) notifyChange();
 }
 
 void TCustomEdit::WMCut(TMessage&) {
@@ -1009,6 +1035,123 @@ void TCustomEdit::EMEmptyUndoBuffer(TMessage&) { FBuffer.ClearUndo(); }
 void TCustomEdit::EMGetModify(TMessage& Message) { Message.Result = FModified ? 1 : 0; }
 
 void TCustomEdit::EMSetModify(TMessage& Message) { FModified = Message.WParam != 0; }
+
+void TCustomEdit::EMLimitText(TMessage& Message) {
+  FMaxLength = Message.WParam > WPARAM(INT_MAX) ? 0 : Integer(Message.WParam);
+}
+
+void TCustomEdit::EMSetReadOnly(TMessage& Message) {
+  FReadOnly = Message.WParam != 0;
+  setStyleBit(ES_READONLY, FReadOnly);
+  Message.Result = 1;
+}
+
+void TCustomEdit::EMSetPasswordChar(TMessage& Message) {
+  const Char Value(char16_t(Message.WParam));
+  setStyleBit(ES_PASSWORD, Value.unicode() != 0);
+  if (FPasswordChar == Value) return;
+  FPasswordChar = Value;
+  layoutChanged();
+}
+
+void TCustomEdit::setStyleBit(DWORD Bit, bool On) {
+  if (!HandleAllocated()) return;
+  const DWORD Style = DWORD(GetWindowLong(Handle(), GWL_STYLE));
+  SetWindowLong(Handle(), GWL_STYLE, LONG(On ? Style | Bit : Style & ~Bit));
+}
+
+// ----- line messages
+
+void TCustomEdit::EMGetLineCount(TMessage& Message) { Message.Result = LRESULT(lines().size()); }
+
+void TCustomEdit::EMLineIndex(TMessage& Message) {
+  const std::vector<TEditLine>& L = lines();
+  const int Line = int(Message.WParam) == -1 ? TEditBuffer::LineOf(L, FBuffer.Caret()) : int(Message.WParam);
+  Message.Result = Line >= 0 && Line < int(L.size()) ? L[size_t(Line)].Start : -1;
+}
+
+void TCustomEdit::EMLineFromChar(TMessage& Message) {
+  const int Index = int(Message.WParam);
+  Message.Result = TEditBuffer::LineOf(lines(), Index == -1 ? FBuffer.SelStart() : Index);
+}
+
+void TCustomEdit::EMLineLength(TMessage& Message) {
+  const int Index = int(Message.WParam);
+  if (!IsMultiLine()) {
+    Message.Result = FBuffer.Length();
+    return;
+  }
+  const std::vector<TEditLine>& L = lines();
+  if (Index != -1) {
+    Message.Result = Index < 0 || Index > FBuffer.Length() ? 0 : L[size_t(TEditBuffer::LineOf(L, Index))].Length;
+    return;
+  }
+  // The lines holding the first and the last selected character.
+  const Integer From = FBuffer.SelStart(), To = From + FBuffer.SelLength();
+  const TEditLine& First = L[size_t(TEditBuffer::LineOf(L, From))];
+  const TEditLine& Last = L[size_t(TEditBuffer::LineOf(L, To > From ? To - 1 : To))];
+  Message.Result = (From - First.Start) + std::max<Integer>(0, Last.End() - To);
+}
+
+void TCustomEdit::EMGetLine(TMessage& Message) {
+  Message.Result = 0;
+  auto* Buffer = reinterpret_cast<Char*>(Message.LParam);
+  const std::vector<TEditLine>& L = lines();
+  const int Line = IsMultiLine() ? int(Message.WParam) : 0;
+  if (!Buffer || Line < 0 || Line >= int(L.size())) return;
+  WORD Size = 0;
+  std::memcpy(&Size, Buffer, sizeof Size);
+  const TEditLine& Of = L[size_t(Line)];
+  const Integer Count = std::min<Integer>(Size, Of.Length);
+  std::memcpy(Buffer, FBuffer.Text().constData() + Of.Start, size_t(Count) * sizeof(Char));
+  Message.Result = Count;
+}
+
+void TCustomEdit::EMPosFromChar(TMessage& Message) {
+  const int Index = int(Message.WParam);
+  const Integer Last = IsMultiLine() ? FBuffer.Length() : FBuffer.Length() - 1;
+  if (Index < 0 || Index > Last) {
+    Message.Result = -1;
+    return;
+  }
+  const TPoint P = caretPoint(Index);
+  Message.Result = LRESULT(MAKELONG(WORD(P.X), WORD(P.Y)));
+}
+
+void TCustomEdit::EMCharFromPos(TMessage& Message) {
+  const POINT P = LParamToPoint(Message.LParam);
+  const Integer Pos = positionAt({P.X, P.Y});
+  Message.Result = LRESULT(MAKELONG(WORD(Pos), WORD(TEditBuffer::LineOf(lines(), Pos))));
+}
+
+void TCustomEdit::EMScroll(TMessage& Message) {
+  Message.Result = 0;
+  if (!IsMultiLine()) return;
+  Integer Lines = 0;
+  switch (int(Message.WParam)) {
+    case SB_LINEUP: Lines = -1; break;
+    case SB_LINEDOWN: Lines = 1; break;
+    case SB_PAGEUP: Lines = -visibleLineCount(); break;
+    case SB_PAGEDOWN: Lines = visibleLineCount(); break;
+    default: return;
+  }
+  const Integer Before = FView->TopLine;
+  setTopLine(Before + Lines);
+  Message.Result = LRESULT(MAKELONG(WORD(FView->TopLine - Before), 1));
+}
+
+void TCustomEdit::EMLineScroll(TMessage& Message) {
+  Message.Result = 0;
+  if (!IsMultiLine()) return;
+  // Far-out arguments must not overflow: the view stops at the text's ends.
+  auto sum = [](Integer A, long long B) { return Integer(std::clamp<long long>(A + B, 0, INT_MAX)); };
+  if (!wraps()) {
+    FView->ScrollX = sum(FView->ScrollX, (long long)int(Message.WParam) * charWidth());
+    updateView();
+  }
+  setTopLine(sum(FView->TopLine, int(Message.LParam)));
+  Message.Result = 1;
+}
 
 // ----- other messages
 

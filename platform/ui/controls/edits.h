@@ -19,7 +19,16 @@
 //   EditCanModify; a refusal drops it.  Typing and pasting convert by CharCase
 //   and stop at MaxLength; a single-line paste takes the clipboard text up to
 //   its first line break; a clipboard without text pastes nothing.  Programmatic changes (Text, SelText, Lines) skip
-//   those rules.  Every change of the text fires Change (OnChange) once.
+//   those rules.  Every change of the text sends EN_CHANGE once: to the
+//   parent window as WM_COMMAND (the control id in the low word, EN_CHANGE in
+//   the high one, the edit's window in LParam), whose default hands it back as
+//   CN_COMMAND, where the edit runs Change (OnChange).  An edit without a
+//   parent window performs that CN_COMMAND itself.
+//
+// Lines
+//   EM_GETLINECOUNT, EM_LINEINDEX, EM_LINEFROMCHAR, EM_LINELENGTH, EM_GETLINE,
+//   EM_POSFROMCHAR and EM_CHARFROMPOS count the lines as shown: a wrapped
+//   line is a line of its own; a single-line edit has one.
 //
 // Keys
 //   WM_KEYDOWN and WM_CHAR run KeyDown / KeyPress (the form's KeyPreview,
@@ -74,6 +83,7 @@ public:
   void SetMaxLength(Integer Value) { FMaxLength = Value; }
   // Blocks modification by the user and by the clipboard and undo messages;
   // selection and copying stay.
+  // The setter sends EM_SETREADONLY.
   bool ReadOnly() const { return FReadOnly; }
   void SetReadOnly(bool Value);
   // Converts typed and pasted text and the Text setter; setting it converts
@@ -81,6 +91,7 @@ public:
   TEditCharCase CharCase() const { return FCharCase; }
   void SetCharCase(TEditCharCase Value);
   // Not #0: painted once per unit instead of the text; refuses copy and cut.
+  // The setter sends EM_SETPASSWORDCHAR.
   Char PasswordChar() const { return FPasswordChar; }
   void SetPasswordChar(Char Value);
   // Select everything when the focus comes by keyboard.
@@ -120,7 +131,7 @@ public:
   void SelectAll();
   // Selects Length units from Start (EM_SETSEL; negative values count as 0).
   void SetSel(Integer Start, Integer Length);
-  void Clear();  // Text := ""
+  virtual void Clear();  // Text := ""
   // These only Perform their message.
   void ClearSelection();      // WM_CLEAR
   void CutToClipboard();      // WM_CUT
@@ -215,6 +226,47 @@ protected:
   void EMEmptyUndoBuffer(TMessage& Message);
   void EMGetModify(TMessage& Message);
   void EMSetModify(TMessage& Message);
+  // The line messages.  A character index or line of -1 names the caret's
+  // (EM_LINEFROMCHAR: the selection's start).
+  // Result: the number of lines (at least 1).
+  void EMGetLineCount(TMessage& Message);
+  // WParam: a line; Result: the index of its first character, -1 for a line
+  // past the last.
+  void EMLineIndex(TMessage& Message);
+  // WParam: a character index; Result: its line (the last one past the end).
+  void EMLineFromChar(TMessage& Message);
+  // WParam: a character index; Result: the length of its line without the
+  // line break, 0 past the end.  -1: the unselected characters on the lines
+  // the selection touches.  A single-line edit answers its text's length.
+  void EMLineLength(TMessage& Message);
+  // WParam: a line (ignored by a single-line edit); LParam: a buffer whose
+  // first WORD holds its size in characters.  The line is copied without a
+  // terminating null; Result: the characters copied (0 for no such line).
+  void EMGetLine(TMessage& Message);
+  // WParam: a character index; Result: MAKELONG(x, y) of its top left in
+  // client coordinates (a line break's: just past its line's last
+  // character).  -1 past the last character; a multi-line edit answers the
+  // end of the text too.
+  void EMPosFromChar(TMessage& Message);
+  // LParam: a client point (signed 16-bit x and y); Result: MAKELONG(the
+  // nearest character index, its line), each cut to 16 bits.
+  void EMCharFromPos(TMessage& Message);
+  // WParam: MaxLength (0: no limit).
+  void EMLimitText(TMessage& Message);
+  // WParam: ReadOnly; ES_READONLY follows.  Result: 1.
+  void EMSetReadOnly(TMessage& Message);
+  // WParam: PasswordChar (0: none); ES_PASSWORD follows.
+  void EMSetPasswordChar(TMessage& Message);
+  // A multi-line edit scrolls vertically as WM_VSCROLL's SB_LINEUP,
+  // SB_LINEDOWN, SB_PAGEUP or SB_PAGEDOWN would; Result: MAKELONG(the lines
+  // scrolled, 1), or 0 for another code or a single-line edit.
+  void EMScroll(TMessage& Message);
+  // WParam: average characters to scroll sideways (ignored while wrapping;
+  // past the longest line allowed), LParam: lines down (stopping at the last
+  // page).  Result: 1, or 0 for a single-line edit.
+  void EMLineScroll(TMessage& Message);
+  // EN_CHANGE runs Change.
+  void CNCommand(TWMCommand& Message);
   void CMFontChanged(TMessage& Message);
   void CMEnabledChanged(TMessage& Message);
   void CMColorChanged(TMessage& Message);
@@ -234,6 +286,10 @@ private:
   bool canModify();
   void applyEdit(const String& Value, TEditBuffer::TRecord Record);
   void changed();
+  // EN_CHANGE (see the top of this file).
+  void notifyChange();
+  // Sets or clears an ES_* bit of the window's style.
+  void setStyleBit(gdi::DWORD Bit, bool On);
   void insertInput(const String& Value);
   void deleteKey(bool Back, bool Word);
   bool editKey(Word Key, TShiftState Shift);

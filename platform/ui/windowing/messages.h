@@ -871,6 +871,10 @@ inline constexpr DWORD ES_LEFT = 0x0000, ES_CENTER = 0x0001, ES_RIGHT = 0x0002, 
                        ES_OEMCONVERT = 0x0400, ES_READONLY = 0x0800, ES_WANTRETURN = 0x1000,
                        ES_NUMBER = 0x2000;
 
+// The notification an edit sends its parent (WM_COMMAND's high word) after
+// its text changed.
+inline constexpr WORD EN_CHANGE = 0x0300;
+
 // EM_SETMARGINS / EM_GETMARGINS: which margin WParam names.
 inline constexpr WPARAM EC_LEFTMARGIN = 0x0001, EC_RIGHTMARGIN = 0x0002, EC_USEFONTINFO = 0xFFFF;
 

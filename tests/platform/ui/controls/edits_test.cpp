@@ -2,6 +2,7 @@
 
 #include "platform/rtl/strutils.h"
 #include "platform/ui/controls/buttons.h"
+#include "platform/ui/controls/extctrls.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/textengine.h"
 #include "platform/ui/windowing/beep.h"
@@ -12,7 +13,9 @@
 #include "tests/platform/ui/formfixture.h"
 #include "tests/platform/ui/pixelhelpers.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 #include <functional>
 
 using namespace gdi;
@@ -74,6 +77,45 @@ protected:
   void CreateParams(TCreateParams& Params) override {
     TCustomEdit::CreateParams(Params);
     Params.Style |= ES_MULTILINE;
+  }
+};
+
+// A panel that records the WM_COMMAND notices its children send, with the
+// number of Change calls made before each, then hands them on (Forward) or
+// swallows them.
+class TCommandPanel : public TPanel {
+  RTL_CLASS(TCommandPanel, TPanel)
+  UI_MESSAGE_MAP
+public:
+  explicit TCommandPanel(TComponent* AOwner) : TPanel(AOwner) {}
+  struct TNotice {
+    Word Id, Code;
+    HWND From;
+    int ChangesBefore;
+  };
+  std::vector<TNotice> Notices;
+  const int* Changes = nullptr;
+  bool Forward = true;
+  void WMCommand(TWMCommand& Message) {
+    Notices.push_back({Message.ItemID, Message.NotifyCode, Message.Ctl, *Changes});
+    if (Forward) DispatchAs<TPanel>(Message);
+  }
+};
+
+const TMessageMap& TCommandPanel::MessageMap() {
+  static const TMessageMap Map(TPanel::MessageMap(), {{WM_COMMAND, &TCommandPanel::WMCommand}});
+  return Map;
+}
+
+// A memo with its own Clear, which its Lines' Clear reaches.
+class TClearingMemo : public TMemo {
+  RTL_CLASS(TClearingMemo, TMemo)
+public:
+  explicit TClearingMemo(TComponent* AOwner) : TMemo(AOwner) {}
+  int Clears = 0;
+  void Clear() override {
+    ++Clears;
+    TMemo::Clear();
   }
 };
 
@@ -927,6 +969,245 @@ TEST_F(EditsTest, EditMessagesAnswerFromTheText) {
   EXPECT_FALSE(Edit->Modified());
   Edit->Perform(EM_EMPTYUNDOBUFFER, 0, 0);
   EXPECT_FALSE(Edit->CanUndo());
+}
+
+// The line messages of a wrapped memo and of a single-line edit.  The memo
+// holds 18 characters a line: "alpha beta gamma " | "delta" CR LF | "" CR LF
+// | "xy" (28 positions, the wrap point at 17); 3 .. 20 is selected with the
+// caret at 20.
+TEST_F(EditsTest, LineMessagesCountWrappedLinesAndCrLfAsTwo) {
+  focus(Memo, "alpha beta gamma delta\r\n\r\nxy", 3, 20);
+  focus(Edit, "hello world", 2, 4);
+  auto xy = [](int X, int Y) { return LRESULT(MAKELONG(WORD(X), WORD(Y))); };
+  // The top left of column C of line L, and a point inside that character.
+  auto pos = [&](int C, int L) { return xy(TextLeft + C * CharWidth, TextTop + L * LineHeight); };
+  auto point = [](int X, int Y) { return MAKELPARAM(WORD(X), WORD(Y)); };
+  const WPARAM Caret = WPARAM(-1);
+  struct Case {
+    const char* What;
+    TCustomEdit* C;
+    UINT Msg;
+    WPARAM W;
+    LPARAM L;
+    LRESULT Result;
+  } Cases[] = {
+      {"memo: lines", Memo, EM_GETLINECOUNT, 0, 0, 4},
+      {"memo: a wrapped line starts at the wrap point", Memo, EM_LINEINDEX, 1, 0, 17},
+      {"memo: after CR LF", Memo, EM_LINEINDEX, 3, 0, 26},
+      {"memo: the caret's line", Memo, EM_LINEINDEX, Caret, 0, 17},
+      {"memo: no such line", Memo, EM_LINEINDEX, 4, 0, -1},
+      {"memo: before the wrap point", Memo, EM_LINEFROMCHAR, 16, 0, 0},
+      {"memo: the wrap point", Memo, EM_LINEFROMCHAR, 17, 0, 1},
+      {"memo: a CR", Memo, EM_LINEFROMCHAR, 22, 0, 1},
+      {"memo: an LF", Memo, EM_LINEFROMCHAR, 23, 0, 1},
+      {"memo: an empty line", Memo, EM_LINEFROMCHAR, 24, 0, 2},
+      {"memo: past the end", Memo, EM_LINEFROMCHAR, 500, 0, 3},
+      {"memo: the selection's start", Memo, EM_LINEFROMCHAR, Caret, 0, 0},
+      {"memo: a wrapped line keeps its blank", Memo, EM_LINELENGTH, 0, 0, 17},
+      {"memo: the line at the wrap point", Memo, EM_LINELENGTH, 17, 0, 5},
+      {"memo: without its break", Memo, EM_LINELENGTH, 23, 0, 5},
+      {"memo: an empty line's length", Memo, EM_LINELENGTH, 24, 0, 0},
+      {"memo: the end", Memo, EM_LINELENGTH, 28, 0, 2},
+      {"memo: past the end's length", Memo, EM_LINELENGTH, 29, 0, 0},
+      {"memo: unselected on the selection's lines", Memo, EM_LINELENGTH, Caret, 0, 3 + 2},
+      {"memo: the first character", Memo, EM_POSFROMCHAR, 0, 0, pos(0, 0)},
+      {"memo: the wrap point's", Memo, EM_POSFROMCHAR, 17, 0, pos(0, 1)},
+      {"memo: a CR's, past the line", Memo, EM_POSFROMCHAR, 22, 0, pos(5, 1)},
+      {"memo: an LF's, past the line", Memo, EM_POSFROMCHAR, 23, 0, pos(5, 1)},
+      {"memo: the end of the text", Memo, EM_POSFROMCHAR, 28, 0, pos(2, 3)},
+      {"memo: past the end's point", Memo, EM_POSFROMCHAR, 29, 0, -1},
+      {"memo: a character", Memo, EM_CHARFROMPOS, 0, point(at(2, 1).X + 1, at(2, 1).Y), xy(19, 1)},
+      {"memo: right of a wrapped line", Memo, EM_CHARFROMPOS, 0, point(90, at(0, 0).Y), xy(16, 0)},
+      {"memo: right of a hard line", Memo, EM_CHARFROMPOS, 0, point(90, at(0, 1).Y), xy(22, 1)},
+      {"memo: below the text", Memo, EM_CHARFROMPOS, 0, point(1, 200), xy(26, 3)},
+      {"memo: above and left", Memo, EM_CHARFROMPOS, 0, point(-5, -5), xy(0, 0)},
+      {"edit: lines", Edit, EM_GETLINECOUNT, 0, 0, 1},
+      {"edit: the line", Edit, EM_LINEINDEX, 0, 0, 0},
+      {"edit: the caret's line", Edit, EM_LINEINDEX, Caret, 0, 0},
+      {"edit: no such line", Edit, EM_LINEINDEX, 1, 0, -1},
+      {"edit: one line", Edit, EM_LINEFROMCHAR, 99, 0, 0},
+      {"edit: the text's length", Edit, EM_LINELENGTH, 3, 0, 11},
+      {"edit: the length whatever the index", Edit, EM_LINELENGTH, Caret, 0, 11},
+      {"edit: the last character", Edit, EM_POSFROMCHAR, 10, 0, pos(10, 0)},
+      {"edit: the end is past the last character", Edit, EM_POSFROMCHAR, 11, 0, -1},
+      {"edit: a negative index", Edit, EM_POSFROMCHAR, Caret, 0, -1},
+      {"edit: a character's line is 0", Edit, EM_CHARFROMPOS, 0, point(at(5).X + 1, 50), xy(5, 0)},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.What);
+    EXPECT_EQ(C.C->Perform(C.Msg, C.W, C.L), C.Result);
+  }
+  EXPECT_EQ(Memo->SelStart(), 3);
+  EXPECT_EQ(Memo->SelLength(), 17) << "asking moves nothing";
+
+  // EM_GETLINE: the first word holds the room; no terminating null.
+  struct LineCase {
+    const char* What;
+    TCustomEdit* C;
+    WPARAM Line;
+    WORD Room;
+    String Copied;
+  } Lines[] = {
+      {"a wrapped line", Memo, 0, 40, "alpha beta gamma "},
+      {"cut to the room", Memo, 1, 3, "del"},
+      {"an empty line", Memo, 2, 40, ""},
+      {"no such line", Memo, 4, 40, ""},
+      {"no room", Memo, 3, 0, ""},
+      {"a single-line edit ignores the line", Edit, 7, 40, "hello world"},
+  };
+  for (const LineCase& C : Lines) {
+    SCOPED_TRACE(C.What);
+    Char Buffer[48];
+    std::fill(std::begin(Buffer), std::end(Buffer), Char(u'#'));
+    std::memcpy(Buffer, &C.Room, sizeof C.Room);
+    const LRESULT Count = C.C->Perform(EM_GETLINE, C.Line, reinterpret_cast<LPARAM>(Buffer));
+    EXPECT_EQ(Count, C.Copied.size());
+    EXPECT_EQ(String(Buffer, Count), C.Copied);
+    EXPECT_EQ(Buffer[std::max<LRESULT>(Count, 1)], Char(u'#')) << "nothing written after the line";
+  }
+}
+
+TEST_F(EditsTest, LimitReadOnlyAndPasswordMessagesSetTheProperties) {
+  focus(Edit, "abc", 3, 3);
+  Edit->Perform(EM_LIMITTEXT, 4, 0);
+  EXPECT_EQ(Edit->MaxLength(), 4);
+  test::Type("xyz");
+  EXPECT_EQ(Edit->Text(), "abcx");
+  Edit->Perform(EM_LIMITTEXT, 0, 0);
+  EXPECT_EQ(Edit->MaxLength(), 0) << "0: no limit";
+  test::Type("yz");
+  EXPECT_EQ(Edit->Text(), "abcxyz");
+
+  auto style = [this] { return DWORD(GetWindowLong(Edit->Handle(), GWL_STYLE)); };
+  EXPECT_EQ(Edit->Perform(EM_SETREADONLY, 1, 0), 1);
+  EXPECT_TRUE(Edit->ReadOnly());
+  EXPECT_TRUE(style() & ES_READONLY);
+  test::Type("q");
+  EXPECT_EQ(Edit->Text(), "abcxyz");
+  Edit->SetReadOnly(false);
+  EXPECT_FALSE(style() & ES_READONLY) << "the property sends the message";
+
+  Edit->Perform(EM_SETPASSWORDCHAR, u'*', 0);
+  EXPECT_EQ(Edit->PasswordChar(), Char(u'*'));
+  EXPECT_TRUE(style() & ES_PASSWORD);
+  Edit->SetSel(0, 3);
+  Clipboard()->SetAsText("before");
+  Edit->CopyToClipboard();
+  EXPECT_EQ(Clipboard()->AsText(), "before");
+  Edit->RecreateWnd();
+  EXPECT_TRUE(style() & ES_PASSWORD) << "kept by a new window";
+  Edit->SetPasswordChar(Char(0));
+  EXPECT_FALSE(style() & ES_PASSWORD);
+  Edit->CopyToClipboard();
+  EXPECT_EQ(Clipboard()->AsText(), "abc");
+}
+
+// EM_SCROLL and EM_LINESCROLL on ten hard lines, four shown.
+TEST_F(EditsTest, ScrollMessagesMoveTheViewWithinTheText) {
+  String Text;
+  for (int I = 0; I < 10; ++I) Text += QStringLiteral("line %1\r\n").arg(I);
+  Text.chop(2);
+  focus(Memo, Text, 0, 0);
+  auto scrolled = [](int Lines) { return LRESULT(MAKELONG(WORD(Lines), 1)); };
+  struct Step {
+    const char* What;
+    UINT Msg;
+    WPARAM W;
+    LPARAM L;
+    LRESULT Result;
+    int Top;
+  } Steps[] = {
+      {"a line down", EM_SCROLL, SB_LINEDOWN, 0, scrolled(1), 1},
+      {"a page down", EM_SCROLL, SB_PAGEDOWN, 0, scrolled(4), 5},
+      {"a page down stops at the last page", EM_SCROLL, SB_PAGEDOWN, 0, scrolled(1), 6},
+      {"a line up", EM_SCROLL, SB_LINEUP, 0, scrolled(-1), 5},
+      {"a page up", EM_SCROLL, SB_PAGEUP, 0, scrolled(-4), 1},
+      {"other codes are refused", EM_SCROLL, SB_TOP, 0, 0, 1},
+      {"lines down", EM_LINESCROLL, 0, 3, 1, 4},
+      {"far up", EM_LINESCROLL, 0, -100, 1, 0},
+      {"far down", EM_LINESCROLL, 0, INT_MAX, 1, 6},
+  };
+  for (const Step& S : Steps) {
+    SCOPED_TRACE(S.What);
+    EXPECT_EQ(Memo->Perform(S.Msg, S.W, S.L), S.Result);
+    EXPECT_EQ(firstVisibleLine(Memo), S.Top);
+  }
+  EXPECT_EQ(Memo->SelStart(), 0) << "the caret stays";
+
+  // Sideways by average characters: ignored while wrapping, else allowed past
+  // the longest line.
+  auto left = [this] { return short(LOWORD(Memo->Perform(EM_POSFROMCHAR, 0, 0))) - TextLeft; };
+  Memo->Perform(EM_LINESCROLL, 2, 0);
+  EXPECT_EQ(left(), 0);
+  Memo->SetWordWrap(false);
+  Memo->Perform(EM_LINESCROLL, 2, 0);
+  EXPECT_EQ(left(), -2 * CharWidth);
+  Memo->Perform(EM_LINESCROLL, 40, 0);
+  EXPECT_EQ(left(), -42 * CharWidth);
+  Memo->Perform(EM_LINESCROLL, -100, 0);
+  EXPECT_EQ(left(), 0);
+
+  focus(Edit, "abc");
+  EXPECT_EQ(Edit->Perform(EM_SCROLL, SB_LINEDOWN, 0), 0) << "a single-line edit does not scroll";
+  EXPECT_EQ(Edit->Perform(EM_LINESCROLL, 1, 1), 0);
+}
+
+// Every change of the text reaches the parent as WM_COMMAND with EN_CHANGE;
+// the parent's default hands it back and Change runs there.
+TEST_F(EditsTest, TextChangesNotifyTheParentWhoseDefaultRunsChange) {
+  auto* Panel = make<TCommandPanel>(Rect(0, 150, 300, 250));
+  Panel->Changes = &Changes;
+  auto* Inner = make<TEdit>(Rect(5, 5, 105, 25), Panel);
+  auto* Lines = make<TClearingMemo>(Rect(120, 5, 220, 65), Panel);
+  Inner->OnChange = TNotifyEvent([this](TObject*) { ++Changes; });
+  Lines->OnChange = TNotifyEvent([this](TObject*) { ++Changes; });
+  focus(Inner);
+  Clipboard()->SetAsText("pasted");
+  struct Step {
+    const char* What;
+    TCustomEdit* C;
+    std::function<void()> Run;
+    int Notices;
+  } Steps[] = {
+      {"typing", Inner, [] { test::Type("ab"); }, 2},
+      {"the Text setter", Inner, [&] { Inner->SetText("new"); }, 1},
+      {"the same text", Inner, [&] { Inner->SetText("new"); }, 0},
+      {"pasting", Inner, [&] { Inner->PasteFromClipboard(); }, 1},
+      {"undo", Inner, [&] { Inner->Undo(); }, 1},
+      {"EM_REPLACESEL", Inner, [&] { Inner->Perform(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(u"x")); }, 1},
+      {"Clear", Inner, [&] { Inner->Clear(); }, 1},
+      {"adding a memo line", Lines, [&] { Lines->Lines()->Add("one"); }, 1},
+      {"clearing the memo's lines", Lines, [&] { Lines->Lines()->Clear(); }, 1},
+  };
+  for (const Step& S : Steps) {
+    SCOPED_TRACE(S.What);
+    Panel->Notices.clear();
+    Changes = 0;
+    S.Run();
+    ASSERT_EQ(int(Panel->Notices.size()), S.Notices);
+    EXPECT_EQ(Changes, S.Notices) << "one Change a notice";
+    for (int I = 0; I < S.Notices; ++I) {
+      const TCommandPanel::TNotice& N = Panel->Notices[size_t(I)];
+      EXPECT_EQ(N.Id, WORD(GetWindowLong(S.C->Handle(), GWL_ID)));
+      EXPECT_EQ(N.Code, EN_CHANGE);
+      EXPECT_EQ(N.From, S.C->Handle());
+      EXPECT_EQ(N.ChangesBefore, I) << "Change runs inside the parent's handling";
+    }
+  }
+  EXPECT_EQ(Lines->Clears, 1) << "Lines.Clear goes through the memo's Clear";
+
+  // A parent that keeps the notice to itself: no Change.
+  Panel->Forward = false;
+  Panel->Notices.clear();
+  Changes = 0;
+  Inner->SetText("kept");
+  EXPECT_EQ(Panel->Notices.size(), 1u);
+  EXPECT_EQ(Changes, 0);
+  // Without a parent window the edit runs Change itself.
+  auto* Loose = new TEdit(Form);
+  Loose->OnChange = TNotifyEvent([this](TObject*) { ++Changes; });
+  Loose->SetText("alone");
+  EXPECT_EQ(Changes, 1);
 }
 
 TEST_F(EditsTest, AutoSizeFollowsTheFontWithASingleBorder) {

@@ -125,8 +125,8 @@ Integer storedInteger(TField* Field, const Variant& Value) {
   return Integer(Result);
 }
 
-// The text of an integer field's value through Format; a value without a
-// number shows as stored.
+// The text of an integer field's value through Format ("" for the plain
+// form); a value without a number shows as stored.
 String integerText(const String& Format, const Variant& Value) {
   switch (storedKind(Value)) {
     case TStoredKind::Integer:
@@ -428,7 +428,7 @@ double TIntegerField::GetAsFloat() {
 
 String TIntegerField::GetAsString() {
   Variant Value;
-  return GetData(Value) ? storedText(Value) : String();
+  return GetData(Value) ? integerText(String(), Value) : String();
 }
 
 // The value kind when the value fits it, else as stored.
@@ -534,7 +534,7 @@ double TLongWordField::GetAsFloat() {
 
 String TLongWordField::GetAsString() {
   Variant Value;
-  return GetData(Value) ? storedText(Value) : String();
+  return GetData(Value) ? integerText(String(), Value) : String();
 }
 
 // LongWord when the value fits it, else as stored.
@@ -601,7 +601,7 @@ double TLargeintField::GetAsFloat() {
 
 String TLargeintField::GetAsString() {
   Variant Value;
-  return GetData(Value) ? storedText(Value) : String();
+  return GetData(Value) ? integerText(String(), Value) : String();
 }
 
 Variant TLargeintField::GetAsVariant() {

@@ -70,10 +70,20 @@ struct TLocateKey {
     if (isTextType(Field->DataType())) return textMatches(VarToStr(Value), Options);
     const TVarType Kind = VarType(Value);
     if (Kind != ConvertedFor) {
-      Converted = VarType(Key) == Kind ? Key : VarAsType(Key, Kind);
+      Converted = VarType(Key) == Kind ? Key : convertedKey(Kind);
       ConvertedFor = Kind;
     }
     return VarCompareValue(Value, Converted) == vrEqual;
+  }
+
+  // A key beyond the range of the kind (a 64-bit key beside a row's 32-bit
+  // value) equals no value of it: Unassigned, which compares unequal.
+  Variant convertedKey(TVarType Kind) const {
+    try {
+      return VarAsType(Key, Kind);
+    } catch (const EVariantOverflowError&) {
+      return Variant();
+    }
   }
 
   bool textMatches(const String& Text, TLocateOptions Options) const {

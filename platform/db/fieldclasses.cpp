@@ -59,16 +59,84 @@ Int64 parseInt64(TField* Field, const String& Text) {
   return Value;
 }
 
+// Reals beyond it round to no 64-bit integer.
+constexpr double Int64Limit = 9.2e18;
+
 // A rounded float as an integer value; beyond 64 bits it is out of every
 // integer field's range.
 Int64 roundToInt64(TField* Field, double Value, const String& Min, const String& Max) {
-  constexpr double Limit = 9.2e18;
-  if (!(Value > -Limit && Value < Limit)) rangeError(Field, FloatToStr(Value), Min, Max);
+  if (!(Value > -Int64Limit && Value < Int64Limit)) rangeError(Field, FloatToStr(Value), Min, Max);
   return Round(Value);
 }
 
-String integerText(const String& Format, Int64 Value) {
-  return Format.isEmpty() ? IntToStr(Value) : FormatFloat(Format, double(Value));
+// What a numeric field finds in its dataset.  A dynamically typed store
+// keeps whatever was written to a column, so besides its own kind a field
+// may be handed a wider integer, a real, a text or bytes.
+enum class TStoredKind { Integer, Real, Other };
+
+TStoredKind storedKind(const Variant& Value) {
+  switch (VarType(Value)) {
+    case varShortInt: case varByte: case varSmallint: case varWord: case varInteger: case varLongWord:
+    case varInt64: case varUInt64: case varBoolean: return TStoredKind::Integer;
+    case varSingle: case varDouble: case varCurrency: case varDate: case varFMTBcd: return TStoredKind::Real;
+    default: return TStoredKind::Other;
+  }
+}
+
+// Bytes of a binary value; text maps 1:1 (Latin-1).
+QByteArray binaryBytes(const Variant& Value) {
+  return VarIsArray(Value) ? VarArrayToByteArray(Value) : VarToStr(Value).toLatin1();
+}
+
+// Any stored value as text: numbers exactly as the Variant writes them,
+// bytes 1:1.
+String storedText(const Variant& Value) {
+  return VarIsArray(Value) ? QString::fromLatin1(binaryBytes(Value)) : Value.AsString();
+}
+
+[[noreturn]] void invalidInteger(TField* Field, const Variant& Value) {
+  DatabaseErrorFmt(DBConsts::SInvalidIntegerValue, {storedText(Value), Field->DisplayName()});
+}
+
+// A stored value as a 64-bit integer: reals round (halves to even), texts
+// parse; anything else raises the field's invalid-integer error.
+Int64 storedInt64(TField* Field, const Variant& Value) {
+  switch (storedKind(Value)) {
+    case TStoredKind::Integer: return Value.AsInt64();
+    case TStoredKind::Real: {
+      const double Real = Value.AsDouble();
+      if (!(Real > -Int64Limit && Real < Int64Limit)) invalidInteger(Field, Value);
+      return Round(Real);
+    }
+    case TStoredKind::Other: break;
+  }
+  Int64 Result = 0;
+  int Code = 0;
+  Val(storedText(Value), Result, Code);
+  if (Code != 0) invalidInteger(Field, Value);
+  return Result;
+}
+
+// The same within 32 bits: a wider value is no Integer of this field.
+Integer storedInteger(TField* Field, const Variant& Value) {
+  const Int64 Result = storedInt64(Field, Value);
+  if (Result < std::numeric_limits<Integer>::min() || Result > std::numeric_limits<Integer>::max())
+    invalidInteger(Field, Value);
+  return Integer(Result);
+}
+
+// The text of an integer field's value through Format ("" for the plain
+// form); a value without a number shows as stored.
+String integerText(const String& Format, const Variant& Value) {
+  switch (storedKind(Value)) {
+    case TStoredKind::Integer:
+      return Format.isEmpty() ? IntToStr(Value.AsInt64()) : FormatFloat(Format, double(Value.AsInt64()));
+    case TStoredKind::Real:
+      if (!Format.isEmpty()) return FormatFloat(Format, Value.AsDouble());
+      break;
+    case TStoredKind::Other: break;
+  }
+  return storedText(Value);
 }
 
 // The global settings with '.' as the decimal separator, the second form
@@ -83,6 +151,16 @@ bool parseFloat(const String& Text, double& Value) {
   return TryStrToFloat(Text, Value) || TryStrToFloat(Text, Value, dotSettings());
 }
 
+// A stored value as a double: texts parse, anything else raises the
+// field's invalid-float error.
+double storedFloat(TField* Field, const Variant& Value) {
+  if (storedKind(Value) != TStoredKind::Other) return Value.AsDouble();
+  double Result = 0;
+  if (!parseFloat(storedText(Value), Result))
+    DatabaseErrorFmt(DBConsts::SInvalidFloatValue, {storedText(Value), Field->DisplayName()});
+  return Result;
+}
+
 bool parseCurrency(const String& Text, Currency& Value) {
   return TryStrToCurr(Text, Value) || TryStrToCurr(Text, Value, dotSettings());
 }
@@ -91,11 +169,6 @@ bool isIntegerChar(Char Ch) { return CharInSet(Ch, {u'+', u'-', u'0', u'1', u'2'
 
 bool isFloatChar(Char Ch) {
   return isIntegerChar(Ch) || Ch == u'E' || Ch == u'e' || Ch == FormatSettings().DecimalSeparator;
-}
-
-// Bytes of a binary value; text maps 1:1 (Latin-1).
-QByteArray binaryBytes(const Variant& Value) {
-  return VarIsArray(Value) ? VarArrayToByteArray(Value) : VarToStr(Value).toLatin1();
 }
 
 TBytes toBytes(const QByteArray& Bytes) { return TBytes(Bytes.begin(), Bytes.end()); }
@@ -201,7 +274,7 @@ void TStringField::DescribeProperties(TPropertyTable& Props) {
 
 String TStringField::GetAsString() {
   Variant Value;
-  return GetData(Value) ? Value.AsString() : String();
+  return GetData(Value) ? storedText(Value) : String();
 }
 
 void TStringField::SetAsString(const String& AValue) {
@@ -236,7 +309,7 @@ TDateTime TStringField::GetAsDateTime() {
 
 Variant TStringField::GetAsVariant() {
   Variant Value;
-  return GetData(Value) ? Variant(Value.AsString()) : Null();
+  return GetData(Value) ? Variant(storedText(Value)) : Null();
 }
 
 void TStringField::SetVarValue(const Variant& AValue) { SetAsString(AValue.AsString()); }
@@ -340,37 +413,59 @@ void TIntegerField::SetMaxValue(Integer Value) { FMaxValue = Value; }
 
 Integer TIntegerField::GetAsInteger() {
   Variant Value;
-  return GetData(Value) ? Value.AsInteger() : 0;
+  return GetData(Value) ? storedInteger(this, Value) : 0;
 }
 
-Int64 TIntegerField::GetAsLargeInt() { return GetAsInteger(); }
-double TIntegerField::GetAsFloat() { return GetAsInteger(); }
+Int64 TIntegerField::GetAsLargeInt() {
+  Variant Value;
+  return GetData(Value) ? storedInt64(this, Value) : 0;
+}
+
+double TIntegerField::GetAsFloat() {
+  Variant Value;
+  return GetData(Value) ? storedFloat(this, Value) : 0;
+}
 
 String TIntegerField::GetAsString() {
   Variant Value;
-  return GetData(Value) ? IntToStr(Value.AsInteger()) : String();
+  return GetData(Value) ? integerText(String(), Value) : String();
 }
 
+// The value kind when the value fits it, else as stored.
 Variant TIntegerField::GetAsVariant() {
   Variant Value;
-  return GetData(Value) ? VarAsType(Value, FValueKind) : Null();
+  if (!GetData(Value)) return Null();
+  if (storedKind(Value) != TStoredKind::Integer) return Value;
+  const Int64 Stored = Value.AsInt64();
+  return Stored >= FMinRange && Stored <= FMaxRange ? VarAsType(Value, FValueKind) : Variant(Stored);
 }
 
 void TIntegerField::SetAsInteger(Integer AValue) { SetAsLargeInt(AValue); }
 
 void TIntegerField::SetAsLargeInt(Int64 AValue) {
-  checkIntegerRange(this, AValue, FMinValue, FMaxValue, FMinRange, FMaxRange);
-  SetData(VarAsType(Variant(Integer(AValue)), FValueKind));
+  if (FLargeValues) {
+    checkIntegerRange(this, AValue, FMinValue, FMaxValue, std::numeric_limits<Int64>::min(),
+                      std::numeric_limits<Int64>::max());
+  } else {
+    checkIntegerRange(this, AValue, FMinValue, FMaxValue, FMinRange, FMaxRange);
+  }
+  const bool InKind = AValue >= FMinRange && AValue <= FMaxRange;
+  SetData(InKind ? VarAsType(Variant(Integer(AValue)), FValueKind) : Variant(AValue));
 }
 
 void TIntegerField::SetAsFloat(double AValue) {
   SetAsLargeInt(roundToInt64(this, AValue, IntToStr(FMinRange), IntToStr(FMaxRange)));
 }
 
-// Parsed as a 32-bit integer: a longer number is not an integer value here.
+// Parsed as a 32-bit integer: a longer number is not an integer value here,
+// unless the field keeps large values.
 void TIntegerField::SetAsString(const String& AValue) {
   if (AValue.isEmpty()) {
     Clear();
+    return;
+  }
+  if (FLargeValues) {
+    SetAsLargeInt(parseInt64(this, AValue));
     return;
   }
   Integer Value = 0;
@@ -384,7 +479,7 @@ void TIntegerField::SetVarValue(const Variant& AValue) { SetAsLargeInt(AValue.As
 
 void TIntegerField::GetText(String& AText, bool DisplayText) {
   Variant Value;
-  AText = GetData(Value) ? integerText(TextFormat(DisplayText), Value.AsInteger()) : String();
+  AText = GetData(Value) ? integerText(TextFormat(DisplayText), Value) : String();
 }
 
 TSmallintField::TSmallintField(TComponent* AOwner)
@@ -424,20 +519,31 @@ void TLongWordField::SetMaxValue(LongWord Value) { FMaxValue = Value; }
 
 Int64 TLongWordField::GetAsLargeInt() {
   Variant Value;
-  return GetData(Value) ? Value.AsInt64() : 0;
+  return GetData(Value) ? storedInt64(this, Value) : 0;
 }
 
-Integer TLongWordField::GetAsInteger() { return Variant(GetAsLargeInt()).AsInteger(); }
-double TLongWordField::GetAsFloat() { return double(GetAsLargeInt()); }
+Integer TLongWordField::GetAsInteger() {
+  Variant Value;
+  return GetData(Value) ? storedInteger(this, Value) : 0;
+}
+
+double TLongWordField::GetAsFloat() {
+  Variant Value;
+  return GetData(Value) ? storedFloat(this, Value) : 0;
+}
 
 String TLongWordField::GetAsString() {
   Variant Value;
-  return GetData(Value) ? IntToStr(Value.AsInt64()) : String();
+  return GetData(Value) ? integerText(String(), Value) : String();
 }
 
+// LongWord when the value fits it, else as stored.
 Variant TLongWordField::GetAsVariant() {
   Variant Value;
-  return GetData(Value) ? VarAsType(Value, varLongWord) : Null();
+  if (!GetData(Value)) return Null();
+  if (storedKind(Value) != TStoredKind::Integer) return Value;
+  const Int64 Stored = Value.AsInt64();
+  return Stored >= 0 && Stored <= MaxLongWord ? VarAsType(Value, varLongWord) : Variant(Stored);
 }
 
 void TLongWordField::SetAsLargeInt(Int64 AValue) {
@@ -462,7 +568,7 @@ void TLongWordField::SetVarValue(const Variant& AValue) { SetAsLargeInt(AValue.A
 
 void TLongWordField::GetText(String& AText, bool DisplayText) {
   Variant Value;
-  AText = GetData(Value) ? integerText(TextFormat(DisplayText), Value.AsInt64()) : String();
+  AText = GetData(Value) ? integerText(TextFormat(DisplayText), Value) : String();
 }
 
 // ---------------------------------------------------------------------------
@@ -480,20 +586,28 @@ void TLargeintField::SetMaxValue(Int64 Value) { FMaxValue = Value; }
 
 Int64 TLargeintField::GetAsLargeInt() {
   Variant Value;
-  return GetData(Value) ? Value.AsInt64() : 0;
+  return GetData(Value) ? storedInt64(this, Value) : 0;
 }
 
-Integer TLargeintField::GetAsInteger() { return Variant(GetAsLargeInt()).AsInteger(); }
-double TLargeintField::GetAsFloat() { return double(GetAsLargeInt()); }
+Integer TLargeintField::GetAsInteger() {
+  Variant Value;
+  return GetData(Value) ? storedInteger(this, Value) : 0;
+}
+
+double TLargeintField::GetAsFloat() {
+  Variant Value;
+  return GetData(Value) ? storedFloat(this, Value) : 0;
+}
 
 String TLargeintField::GetAsString() {
   Variant Value;
-  return GetData(Value) ? IntToStr(Value.AsInt64()) : String();
+  return GetData(Value) ? integerText(String(), Value) : String();
 }
 
 Variant TLargeintField::GetAsVariant() {
   Variant Value;
-  return GetData(Value) ? Variant(Value.AsInt64()) : Null();
+  if (!GetData(Value)) return Null();
+  return storedKind(Value) == TStoredKind::Integer ? Variant(Value.AsInt64()) : Value;
 }
 
 void TLargeintField::SetAsLargeInt(Int64 AValue) {
@@ -520,7 +634,7 @@ void TLargeintField::SetVarValue(const Variant& AValue) { SetAsLargeInt(AValue.A
 
 void TLargeintField::GetText(String& AText, bool DisplayText) {
   Variant Value;
-  AText = GetData(Value) ? integerText(TextFormat(DisplayText), Value.AsInt64()) : String();
+  AText = GetData(Value) ? integerText(TextFormat(DisplayText), Value) : String();
 }
 
 // ---------------------------------------------------------------------------
@@ -562,21 +676,31 @@ void TFloatField::SetMaxValue(double Value) { FMaxValue = Value; }
 
 double TFloatField::GetAsFloat() {
   Variant Value;
-  return GetData(Value) ? Value.AsDouble() : 0;
+  return GetData(Value) ? storedFloat(this, Value) : 0;
 }
 
-Integer TFloatField::GetAsInteger() { return Variant(GetAsFloat()).AsInteger(); }
-Int64 TFloatField::GetAsLargeInt() { return Variant(GetAsFloat()).AsInt64(); }
+Integer TFloatField::GetAsInteger() {
+  Variant Value;
+  return GetData(Value) ? storedInteger(this, Value) : 0;
+}
+
+Int64 TFloatField::GetAsLargeInt() {
+  Variant Value;
+  return GetData(Value) ? storedInt64(this, Value) : 0;
+}
+
 ::Currency TFloatField::GetAsCurrency() { return ::Currency(GetAsFloat()); }
 
 String TFloatField::GetAsString() {
   Variant Value;
-  return GetData(Value) ? FloatToStr(Value.AsDouble()) : String();
+  if (!GetData(Value)) return String();
+  return storedKind(Value) == TStoredKind::Other ? storedText(Value) : FloatToStr(Value.AsDouble());
 }
 
 Variant TFloatField::GetAsVariant() {
   Variant Value;
-  return GetData(Value) ? StoredValue(Value.AsDouble()) : Null();
+  if (!GetData(Value)) return Null();
+  return storedKind(Value) == TStoredKind::Other ? Value : StoredValue(Value.AsDouble());
 }
 
 void TFloatField::SetAsFloat(double AValue) {
@@ -605,6 +729,10 @@ void TFloatField::GetText(String& AText, bool DisplayText) {
   Variant Stored;
   if (!GetData(Stored)) {
     AText.clear();
+    return;
+  }
+  if (storedKind(Stored) == TStoredKind::Other) {
+    AText = storedText(Stored);
     return;
   }
   const double Value = Stored.AsDouble();

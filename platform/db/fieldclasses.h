@@ -35,6 +35,14 @@
 // or EditFormat (edit text, falling back to DisplayFormat); parsing an empty
 // text clears the field; parse failures and values outside MinValue..MaxValue
 // (or the type's own range) raise EDatabaseError with the field's display name.
+//
+// Values of another kind: a dynamically typed store keeps whatever was
+// written to a column, so a numeric field may be handed a wider integer, a
+// real, a text or bytes.  Reading never refuses them: AsString, the texts and
+// AsVariant give the value as stored (integers exactly, bytes 1:1), and the
+// number getters convert it (reals round, texts parse).  A value without
+// such a number, or AsInteger of one beyond 32 bits, raises "'%s' is not a
+// valid integer value for field '%s'" (or the floating point one).
 #pragma once
 
 #include "platform/db/fields.h"
@@ -161,6 +169,10 @@ protected:
   // A class of a narrower type: its type, range, value kind and sizes.
   TIntegerField(TComponent* AOwner, TFieldType Type, Integer MinRange, Integer MaxRange, TVarType Kind,
                 Integer DataSize, Integer DefaultWidth);
+  // For a dataset whose integers are 64-bit: the type's range becomes the
+  // 64-bit one, and values beyond the value kind are written and kept as
+  // Int64 (AsInteger still refuses them).
+  void SetLargeValues(bool Value) { FLargeValues = Value; }
   String GetAsString() override;
   Integer GetAsInteger() override;
   Int64 GetAsLargeInt() override;
@@ -174,9 +186,10 @@ protected:
 private:
   Integer FMinValue = 0;
   Integer FMaxValue = 0;
-  Integer FMinRange;
+  Integer FMinRange;  // of the value kind
   Integer FMaxRange;
   TVarType FValueKind;
+  bool FLargeValues = false;
   Integer FDataSize;
   Integer FDefaultWidth;
 };

@@ -20,6 +20,7 @@ public:
 namespace FDConsts {
 inline constexpr const char* SEmptyCommand = "Command text must not be empty";
 inline constexpr const char* SNoResultSet = "The statement returns no result set; use ExecSQL";
+inline constexpr const char* SRowTooLarge = "A row of the result is larger than %s bytes and cannot be held";
 inline constexpr const char* SOneStatement = "Only one SQL statement can be executed at a time";
 inline constexpr const char* STransactionStatement = "Use the connection's transaction methods";
 inline constexpr const char* STransactionRolledBack = "The transaction was rolled back by the database";

@@ -141,6 +141,7 @@ void TFDDataSet::SetFieldData(TField* Field, const Variant& Value) {
 
 TClass TFDDataSet::GetFieldClass(TFieldType FieldType) {
   if (FieldType == ftString) return TFDStringField::StaticClass();
+  if (FieldType == ftInteger) return TFDIntegerField::StaticClass();
   return TDataSet::GetFieldClass(FieldType);
 }
 

@@ -48,6 +48,14 @@ public:
   void SetAsString(const String& AValue) override;
 };
 
+// An INTEGER column: SQLite's integers are 64-bit, so the field writes and
+// keeps every one of them (AsInteger refuses those beyond 32 bits).
+class TFDIntegerField : public TIntegerField {
+  RTL_CLASS(TFDIntegerField, TIntegerField)
+public:
+  explicit TFDIntegerField(TComponent* AOwner) : TIntegerField(AOwner) { SetLargeValues(true); }
+};
+
 // One change handed to the database by ApplyItems.
 struct TFDApplyItem {
   TFDChangeKind Kind = TFDChangeKind::Modify;

@@ -5,7 +5,9 @@
 // Opening prepares exactly one statement, binds Params, fetches every row and
 // finalizes the statement, so no open cursor ever holds a lock.  Fields come
 // from the result columns (types by declared type, Origin, keys and the
-// rowid from the table's metadata).  Changes are written to the update table
+// rowid from the table's metadata); INTEGER columns keep the 32-bit integer
+// field type with the engine's 64-bit values behind it (TFDIntegerField), so
+// every value reads back exactly.  Changes are written to the update table
 // (UpdateOptions.UpdateTableName, else the table of the first column that has
 // one) with generated statements whose values are always bound:
 //

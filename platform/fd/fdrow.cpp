@@ -1,5 +1,8 @@
 #include "platform/fd/fdrow.h"
 
+#include "platform/fd/fdconsts.h"
+#include "platform/rtl/numconv.h"
+
 #include <algorithm>
 #include <cassert>
 #include <cstring>
@@ -10,6 +13,8 @@ namespace {
 enum tag : std::uint8_t { tagNull, tagInt8, tagInt16, tagInt32, tagInt64, tagReal, tagText, tagBlob };
 
 constexpr std::size_t headerSize = sizeof(std::uint32_t);
+// A tag and the longest varint of a 64-bit length.
+constexpr std::size_t maxValueOverhead = 1 + 10;
 
 template <class T>
 T readAs(const std::uint8_t* P) {
@@ -248,8 +253,17 @@ void TFDRowBuilder::addVarint(std::size_t Value) {
   FBuffer.push_back(std::uint8_t(Value));
 }
 
+// The size in the header is 32 bits: a larger row would be cut there and
+// later reads would run past its block.
+void TFDRowBuilder::checkRoom(std::size_t Payload) {
+  if (Payload <= TFDRow::MaxBytes && FBuffer.size() + maxValueOverhead + Payload <= TFDRow::MaxBytes) return;
+  FBuffer.clear();
+  FDExceptionFmt(FDConsts::SRowTooLarge, {IntToStr(Int64(TFDRow::MaxBytes))});
+}
+
 void TFDRowBuilder::Add(const TFDValueRef& Value) {
   if (FBuffer.empty()) FBuffer.resize(headerSize);
+  checkRoom(Value.Size);
   switch (Value.Kind) {
     case TFDValueKind::Null:
       FBuffer.push_back(tagNull);
@@ -289,6 +303,7 @@ void TFDRowBuilder::Add(const TFDValueRef& Value) {
 
 TFDRow TFDRowBuilder::Finish() {
   if (FBuffer.empty()) FBuffer.resize(headerSize);
+  assert(FBuffer.size() <= TFDRow::MaxBytes && "Add keeps a row within its 32-bit size");
   const auto Size = std::uint32_t(FBuffer.size());
   std::memcpy(FBuffer.data(), &Size, sizeof Size);
   TFDRow Row;

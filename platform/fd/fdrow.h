@@ -5,6 +5,7 @@
 // field is read):
 //
 //   offset 0   uint32   size of the whole block in bytes, header included
+//                       (so a row holds at most MaxBytes)
 //   offset 4   values, one per column in column order; each is a tag byte
 //              followed by its payload:
 //                0 Null     -
@@ -71,6 +72,9 @@ public:
   TFDRow(TFDRow&&) noexcept = default;
   TFDRow& operator=(TFDRow&&) noexcept = default;
 
+  // The largest block the 32-bit size can describe.
+  static constexpr std::size_t MaxBytes = 0xFFFFFFFF;
+
   // A row without storage (no values at all).
   bool IsEmpty() const { return !FData; }
   TFDRow Clone() const;
@@ -91,11 +95,15 @@ private:
 // builder makes many rows with a single allocation each.
 class TFDRowBuilder {
 public:
+  // A value that would make the row larger than TFDRow::MaxBytes raises
+  // EFDException before any of it is read, and the row is dropped: the next
+  // Add starts a new one.
   void Add(const TFDValueRef& Value);
   // The row of the values added since the last Finish.
   TFDRow Finish();
 
 private:
+  void checkRoom(std::size_t Payload);
   void addVarint(std::size_t Value);
   void addBytes(const void* Bytes, std::size_t Count);
 

@@ -6,6 +6,7 @@
 #include "platform/db/testing/rowlistdataset.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/formatsettings.h"
+#include "platform/rtl/numconv.h"
 
 #include "tests/support/testing.h"
 
@@ -514,6 +515,83 @@ TEST_F(FieldValuesTest, BinaryAndAnsiTexts) {
   EXPECT_EQ(Memo->AsString(), QString::fromUtf8("Ж"));
   Field("WM")->SetAsBytes({0x16, 0x04});
   EXPECT_EQ(Field("WM")->AsString(), QString::fromUtf8("Ж"));
+}
+
+// A dynamically typed store may hand a field a value of another kind: the
+// texts and AsVariant give it as stored, the number getters convert it or
+// raise the field's own error.
+TEST(FieldClassesTest, ValuesOfAnotherKindReadAsStored) {
+  TFormatSettingsScope Settings;
+  FormatSettings().DecimalSeparator = u'.';
+  struct Case {
+    TFieldType Type;
+    Variant Stored;
+    const char* Text;     // AsString and DisplayText
+    TVarType Kind;        // of AsVariant, which equals Stored
+    const char* Integer;  // AsInteger, or its error
+    const char* Float;    // AsFloat, or its error
+  };
+  const char* const NoInteger = "'%1' is not a valid integer value for field 'X'";
+  const char* const NoFloat = "'%1' is not a valid floating point value for field 'X'";
+  const QByteArray Bytes("AB");
+  const Case Cases[] = {
+      {ftInteger, Variant(Int64(5000000000LL)), "5000000000", varInt64, NoInteger, "5000000000"},
+      {ftInteger, Variant(Int64(-7)), "-7", varInteger, "-7", "-7"},
+      {ftSmallint, Variant(70000), "70000", varInt64, "70000", "70000"},
+      {ftInteger, Variant("12ab"), "12ab", varUString, NoInteger, NoFloat},
+      {ftInteger, Variant("42"), "42", varUString, "42", "42"},
+      {ftInteger, Variant(1.5), "1.5", varDouble, "2", "1.5"},
+      {ftInteger, VarArrayFromBytes(Bytes), "AB", varArray | varByte, NoInteger, NoFloat},
+      {ftLargeint, Variant(Int64(-9223372036854775807LL - 1)), "-9223372036854775808", varInt64, NoInteger,
+       "-9.22337203685478E18"},
+      {ftLargeint, Variant("12ab"), "12ab", varUString, NoInteger, NoFloat},
+      {ftLongWord, Variant(Int64(5000000000LL)), "5000000000", varInt64, NoInteger, "5000000000"},
+      {ftLongWord, Variant(Int64(4294967295LL)), "4294967295", varLongWord, NoInteger, "4294967295"},
+      {ftFloat, Variant(5e9), "5000000000", varDouble, NoInteger, "5000000000"},
+      {ftFloat, Variant("n/a"), "n/a", varUString, NoInteger, NoFloat},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(FieldTypeName(C.Type).toStdString() + " " + C.Text);
+    TRowListDataSet DataSet(nullptr);
+    DataSet.FieldDefs()->Add("X", C.Type);
+    DataSet.AppendRow({C.Stored});
+    DataSet.Open();
+    TField* Field = DataSet.FieldByName("X");
+    const String Text = QString::fromUtf8(C.Text);
+    EXPECT_EQ(Field->AsString(), Text);
+    EXPECT_EQ(Field->DisplayText(), Text);
+    EXPECT_EQ(VarType(Field->AsVariant()), C.Kind);
+    EXPECT_TRUE(VarIsArray(C.Stored) || VarSameValue(Field->AsVariant(), C.Stored));
+    auto attempt = [&](const std::function<String()>& Read) -> String {
+      try {
+        return Read();
+      } catch (const EDatabaseError& E) {
+        return E.Message;
+      }
+    };
+    auto expected = [&](const char* Result) { return String(Result).replace(QStringLiteral("%1"), Text); };
+    EXPECT_EQ(attempt([&] { return IntToStr(Field->AsInteger()); }), expected(C.Integer));
+    EXPECT_EQ(attempt([&] { return FloatToStr(Field->AsFloat()); }), expected(C.Float));
+  }
+}
+
+// With a format, stored integers beyond 32 bits and reals take it; a text
+// shows as it is.
+TEST(FieldClassesTest, FormatsApplyToStoredNumbersOnly) {
+  TFormatSettingsScope Settings;
+  FormatSettings().DecimalSeparator = u'.';
+  FormatSettings().ThousandSeparator = u',';
+  TRowListDataSet DataSet(nullptr);
+  DataSet.FieldDefs()->Add("X", ftInteger);
+  DataSet.AppendRow({Variant(Int64(5000000000LL))});
+  DataSet.AppendRow({Variant(2.5)});
+  DataSet.AppendRow({Variant("12ab")});
+  DataSet.Open();
+  auto* Field = dynamic_cast<TIntegerField*>(DataSet.FieldByName("X"));
+  Field->SetDisplayFormat("#,##0.0");
+  std::vector<String> Shown;
+  for (DataSet.First(); !DataSet.Eof(); DataSet.Next()) Shown.push_back(Field->DisplayText());
+  EXPECT_EQ(Shown, (std::vector<String>{"5,000,000,000.0", "2.5", "12ab"}));
 }
 
 }  // namespace

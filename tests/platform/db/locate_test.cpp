@@ -138,6 +138,22 @@ TEST(LocateTest, PartialKeyAppliesToTextOnly) {
   EXPECT_EQ(DataSet.RecNo(), 4);
 }
 
+// Rows of one integer field may hold values of several widths: a key beyond
+// one row's kind is simply not that row.
+TEST(LocateTest, KeysOfAnyIntegerWidthMeetValuesOfAnother) {
+  TRowListDataSet DataSet(nullptr);
+  DataSet.FieldDefs()->Add("ID", ftInteger);
+  DataSet.AppendRow({7});
+  DataSet.AppendRow({Int64(5000000000LL)});
+  DataSet.Open();
+  EXPECT_TRUE(DataSet.Locate("ID", Int64(5000000000LL), {}));
+  EXPECT_EQ(DataSet.RecNo(), 2);
+  EXPECT_TRUE(DataSet.Locate("ID", Int64(7), {}));
+  EXPECT_EQ(DataSet.RecNo(), 1);
+  EXPECT_FALSE(DataSet.Locate("ID", Int64(1) << 62, {}));
+  EXPECT_EQ(DataSet.Lookup("ID", Int64(5000000000LL), "ID").AsInt64(), 5000000000LL);
+}
+
 TEST(LocateTest, BadKeys) {
   TOpenFixture F;
   F.DataSet.SetName("ds1");

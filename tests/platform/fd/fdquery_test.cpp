@@ -4,8 +4,11 @@
 #include "platform/db/fieldclasses.h"
 #include "platform/db/fielddefs.h"
 #include "platform/fd/fdconsts.h"
+#include "platform/rtl/numconv.h"
 #include "platform/rtl/stringlist.h"
 #include "tests/platform/fd/fdfixture.h"
+
+#include <functional>
 
 using namespace fdtest;
 
@@ -219,8 +222,9 @@ TEST_F(TQueryTest, ValuesAreKeptAsFetched) {
   Query->SetCachedUpdates(true);
   TField* Year = Query->FieldByName(QStringLiteral("data_make"));
   EXPECT_EQ(Year->DataType(), ftInteger);
-  // The integer field cannot read a text, but the value is not lost.
-  EXPECT_THROW(Year->AsInteger(), Exception);
+  // The integer field shows the text and has no number for it; the value is not lost.
+  EXPECT_EQ(Year->AsString(), QStringLiteral("unknown"));
+  EXPECT_RAISES(Year->AsInteger(), EDatabaseError, "'unknown' is not a valid integer value for field 'data_make'");
   EXPECT_EQ(Query->FieldByName(QStringLiteral("doi"))->AsString(), QStringLiteral("12"));
   EXPECT_TRUE(Query->FieldByName(QStringLiteral("summary"))->IsNull());
   Query->Edit();
@@ -230,6 +234,98 @@ TEST_F(TQueryTest, ValuesAreKeptAsFetched) {
   TRawConnection Raw(Catalog.File.Path);
   EXPECT_EQ(Raw.Rows("SELECT data_make, typeof(doi), summary FROM bibliona WHERE number = 9").front(),
             QStringLiteral("unknown|text|read"));
+}
+
+// What an INTEGER column can hold, read through its field, kept through a
+// cached edit of its row and ApplyUpdates, and read again; integers are
+// also written into a new row through the field's text.
+TEST(FDQueryValues, IntegerColumnsReadEveryValueTheyHold) {
+  struct Case {
+    const char* Column;     // "n", or the rowid alias "id"
+    const char* Literal;    // as inserted
+    const char* Text;       // AsString, DisplayText and Text
+    const char* Type;       // typeof() in the file
+    Variant Value;          // AsVariant, kind included
+    const char* LargeInt;   // AsLargeInt, or its error
+    const char* Integer;    // AsInteger, or its error
+  };
+  const char* const Wide = "'%1' is not a valid integer value for field '%2'";
+  const Case Cases[] = {
+      {"n", "2147483647", "2147483647", "integer", Variant(2147483647), "2147483647", "2147483647"},
+      {"n", "2147483648", "2147483648", "integer", Variant(Int64(2147483648LL)), "2147483648", Wide},
+      {"n", "-2147483649", "-2147483649", "integer", Variant(Int64(-2147483649LL)), "-2147483649", Wide},
+      {"n", "9007199254740993", "9007199254740993", "integer", Variant(Int64(9007199254740993LL)),
+       "9007199254740993", Wide},
+      {"n", "9223372036854775807", "9223372036854775807", "integer", Variant(Int64(9223372036854775807LL)),
+       "9223372036854775807", Wide},
+      {"id", "3000000000", "3000000000", "integer", Variant(Int64(3000000000LL)), "3000000000", Wide},
+      {"n", "'12ab'", "12ab", "text", Variant("12ab"), Wide, Wide},
+      {"n", "1.5", "1.5", "real", Variant(1.5), "2", "2"},
+  };
+  auto attempt = [](const std::function<Int64()>& Read) -> String {
+    try {
+      return IntToStr(Read());
+    } catch (const EDatabaseError& E) {
+      return E.Message;
+    }
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Literal);
+    TTempDatabase File;
+    TFDConnection Connection(nullptr);
+    SetParams(Connection, File.Path);
+    Connection.ExecSQL(QStringLiteral("CREATE TABLE vals (id INTEGER PRIMARY KEY, n INTEGER, note TEXT)"));
+    Connection.ExecSQL(QStringLiteral("INSERT INTO vals (%1) VALUES (%2)").arg(C.Column, C.Literal));
+    const bool IsInteger = String(C.Type) == u"integer";
+    auto expected = [&](const char* Result) {
+      return String(Result) == Wide ? String(Wide).arg(C.Text, C.Column) : String(Result);
+    };
+    auto check = [&](TFDQuery& Query) {
+      TField* Field = Query.FieldByName(QLatin1String(C.Column));
+      EXPECT_EQ(Field->DataType(), String(C.Column) == u"id" ? ftAutoInc : ftInteger);
+      EXPECT_EQ(Field->AsString(), QLatin1String(C.Text));
+      EXPECT_EQ(Field->DisplayText(), QLatin1String(C.Text));
+      EXPECT_EQ(Field->Text(), QLatin1String(C.Text));
+      const Variant Value = Field->AsVariant();
+      EXPECT_EQ(VarType(Value), VarType(C.Value));
+      EXPECT_TRUE(VarSameValue(Value, C.Value));
+      EXPECT_EQ(attempt([&] { return Field->AsLargeInt(); }), expected(C.LargeInt));
+      EXPECT_EQ(attempt([&] { return Field->AsInteger(); }), expected(C.Integer));
+    };
+
+    TFDQuery Query(nullptr);
+    Query.SetConnection(&Connection);
+    Query.SetCachedUpdates(true);
+    Query.SQL()->SetText(QStringLiteral("SELECT * FROM vals ORDER BY id"));
+    Query.Open();
+    check(Query);
+    Query.Edit();
+    Query.FieldByName(QStringLiteral("note"))->SetAsString(QStringLiteral("edited"));
+    Query.Post();
+    Query.Append();
+    if (IsInteger && String(C.Column) == u"n") Query.FieldByName(QStringLiteral("n"))->SetAsString(C.Text);
+    Query.Post();
+    EXPECT_EQ(Query.ApplyUpdates(), 0);
+
+    TRawConnection Raw(File.Path);
+    const String Column = QLatin1String(C.Column);
+    const std::vector<String> Stored =
+        Raw.Rows(QStringLiteral("SELECT typeof(%1), %1, note FROM vals ORDER BY id").arg(Column).toUtf8().constData());
+    ASSERT_EQ(Stored.size(), 2u);
+    EXPECT_EQ(Stored[0], QStringLiteral("%1|%2|edited").arg(C.Type, C.Text));
+    Query.Close();
+    Query.Open();
+    check(Query);
+    Query.Last();
+    if (String(C.Column) == u"id") {
+      // The next rowid, read back at once by the insert.
+      EXPECT_EQ(Stored[1], QStringLiteral("integer|3000000001|NULL"));
+      EXPECT_EQ(Query.FieldByName(QStringLiteral("id"))->AsLargeInt(), 3000000001LL);
+    } else if (IsInteger) {
+      EXPECT_EQ(Stored[1], QStringLiteral("integer|%1|NULL").arg(C.Text));
+      EXPECT_EQ(Query.FieldByName(QStringLiteral("n"))->AsString(), QLatin1String(C.Text));
+    }
+  }
 }
 
 TEST_F(TQueryTest, DeclaredLengthsNeverCutText) {

@@ -1,5 +1,6 @@
 #include "platform/fd/fdrow.h"
 
+#include "platform/fd/fdconsts.h"
 #include "tests/support/testing.h"
 
 #include <cmath>
@@ -114,4 +115,33 @@ TEST(FDRow, VariantsBecomeStorageClasses) {
   EXPECT_EQ(VarType(FDValueToVariant(TFDValueRef::Integer(7))), varInt64);
   const QByteArray X("x");
   EXPECT_TRUE(VarIsArray(FDValueToVariant(blob(X))));
+}
+
+// The row's size is 32 bits: a value that would take the row past it is
+// refused before its bytes are read, so these references may claim more
+// bytes than they point to.
+TEST(FDRow, ARowBeyondItsSizeFieldIsRefused) {
+  const QByteArray Small(100, 's');
+  const char* Claimed = Small.constData();
+  struct Case {
+    const char* Name;
+    std::size_t Before;  // bytes of a real value added first
+    std::size_t Size;    // bytes the refused value claims
+  } Cases[] = {
+      {"one value of 4 GiB", 0, TFDRow::MaxBytes},
+      {"a value past 64 bits of room", 0, std::numeric_limits<std::size_t>::max()},
+      {"the values together", 100, TFDRow::MaxBytes - 100},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TFDRowBuilder Builder;
+    if (C.Before) Builder.Add(blob(Small.left(qsizetype(C.Before))));
+    EXPECT_RAISES(Builder.Add(TFDValueRef::Blob(Claimed, C.Size)), EFDException,
+                  "A row of the result is larger than 4294967295 bytes and cannot be held");
+    // The refused row is dropped: the builder makes the next one whole.
+    Builder.Add(TFDValueRef::Integer(7));
+    const TFDRow Row = Builder.Finish();
+    EXPECT_EQ(Row.Value(0).Int, 7);
+    EXPECT_EQ(Row.ByteSize(), 4u + 1 + 1);
+  }
 }

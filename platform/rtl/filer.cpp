@@ -936,6 +936,8 @@ void TWriter::FlushBuffer() {
 
 void TWriter::Write(const void* Buffer, Int64 Count) {
   assert(Count >= 0 && "negative write count");
+  // An empty value may come with no buffer at all, which memcpy must not see.
+  if (Count == 0) return;
   const Int64 Size = Int64(FBuffer.size());
   if (FBufPos + Count > Size) FlushBuffer();
   if (Count >= Size) {

@@ -8,6 +8,7 @@
 #include "platform/db/fieldclasses.h"
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
+#include "platform/rtl/scopeexit.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/strutils.h"
 
@@ -18,19 +19,6 @@
 #include <utility>
 
 namespace {
-
-// Runs a cleanup when the scope ends, on success and on unwinding alike.
-template <class F>
-class scopeExit {
-public:
-  explicit scopeExit(F Fn) : FFn(std::move(Fn)) {}
-  scopeExit(const scopeExit&) = delete;
-  scopeExit& operator=(const scopeExit&) = delete;
-  ~scopeExit() { FFn(); }
-
-private:
-  F FFn;
-};
 
 // Types whose values Locate compares as text (with the partial and case
 // options); every other type compares by value.
@@ -267,7 +255,7 @@ void TDataSet::InitFieldDefs() {
     InternalInitFieldDefs();
     return;
   }
-  scopeExit CloseAgain([this] { CloseCursor(); });
+  const TScopeExit CloseAgain([this] { CloseCursor(); });
   OpenCursor(/*InfoQuery=*/true);
 }
 
@@ -333,7 +321,7 @@ void TDataSet::GetFieldNames(TStrings* List) {
   // A closed dataset without persistent fields names its defs.
   FFieldDefs->Update();
   List->BeginUpdate();
-  scopeExit EndUpdate([List] { List->EndUpdate(); });
+  const TScopeExit EndUpdateOnExit([List] { List->EndUpdate(); });
   List->Clear();
   for (int I = 0; I < FFieldDefs->Count(); ++I) List->Add(FFieldDefs->Items(I)->Name());
 }
@@ -435,7 +423,7 @@ void TDataSet::GetCalcFields(TRecordBuffer Buffer) {
   // calculation's buffer again.
   const TRecordBuffer SaveBuffer = FCalcBuffer;
   const TDataSetState SaveState = SetTempState(dsCalcFields);
-  scopeExit Restore([&] {
+  const TScopeExit Restore([&] {
     RestoreState(SaveState);
     FCalcBuffer = SaveBuffer;
   });
@@ -457,7 +445,7 @@ void TDataSet::ClearCalcFields(TRecordBuffer Buffer) {
   const TRecordBuffer SaveBuffer = FCalcBuffer;
   FCalcBuffer = Buffer;
   const TDataSetState SaveState = SetTempState(dsCalcFields);
-  scopeExit Restore([&] {
+  const TScopeExit Restore([&] {
     RestoreState(SaveState);
     FCalcBuffer = SaveBuffer;
   });
@@ -986,7 +974,7 @@ bool TDataSet::locateRecord(const String& KeyFields, const Variant& KeyValues, T
 
   CursorPosChanged();
   const TDataSetState SaveState = SetTempState(dsFilter);
-  scopeExit Restore([&] { RestoreState(SaveState); });
+  const TScopeExit Restore([&] { RestoreState(SaveState); });
   InternalFirst();
   while (GetRecord(TempBuffer(), gmNext, /*DoCheck=*/true) == grOK)
     if (std::all_of(Keys.begin(), Keys.end(), [Options](TLocateKey& Key) { return Key.matches(Options); }))
@@ -1015,7 +1003,7 @@ Variant TDataSet::Lookup(const String& KeyFields, const Variant& KeyValues, cons
   if (!Found) return Null();
   // The match is still in the spare buffer, which dsFilter reads.
   const TDataSetState SaveState = SetTempState(dsFilter);
-  scopeExit Restore([&] { RestoreState(SaveState); });
+  const TScopeExit Restore([&] { RestoreState(SaveState); });
   return GetFieldValue(ResultFields);
 }
 
@@ -1096,7 +1084,7 @@ void TDataSet::SetOnFilterRecord(const TFilterRecordEvent& Value) {
 bool TDataSet::FilterAccepts(TRecordBuffer) {
   if (!FFiltered || (!FFilter && !FOnFilterRecord)) return true;
   const TDataSetState SaveState = SetTempState(dsFilter);
-  scopeExit Restore([&] { RestoreState(SaveState); });
+  const TScopeExit Restore([&] { RestoreState(SaveState); });
   // What the record keeps when a step fails: a faulty filter must not stop
   // navigation, so the failure is reported and the verdict stands.
   bool Verdict = true;

@@ -2,6 +2,7 @@
 
 #include "platform/db/dataset.h"
 #include "platform/db/dbconsts.h"
+#include "platform/rtl/scopeexit.h"
 
 #include <algorithm>
 #include <cassert>
@@ -184,10 +185,7 @@ bool TDataLink::Edit() {
 
 void TDataLink::UpdateRecord() {
   FUpdating = true;
-  struct TReset {
-    bool& Flag;
-    ~TReset() { Flag = false; }
-  } Reset{FUpdating};
+  const TScopeExit Reset([this] { FUpdating = false; });
   UpdateData();
 }
 

@@ -37,6 +37,7 @@ inline constexpr const char* SInvalidKeyValueCount = "Invalid key value count fo
 inline constexpr const char* SNotSupported = "Operation not supported";
 inline constexpr const char* SExprUnterminatedString = "Unterminated string constant at position %d";
 inline constexpr const char* SExprSyntaxError = "Syntax error in filter expression at position %d: %s";
+inline constexpr const char* SExprNumberOutOfRange = "Number out of range in filter expression at position %d: %s";
 inline constexpr const char* SExprTypeMismatch = "Type mismatch in expression";
 inline constexpr const char* SExprAggregateNotAllowed = "Aggregate function %s is not allowed here";
 inline constexpr const char* SExprBadOperator = "Operator <%d:%d> not supported.";

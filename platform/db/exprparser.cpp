@@ -7,7 +7,6 @@
 #include "platform/rtl/strutils.h"
 
 #include <algorithm>
-#include <cassert>
 #include <limits>
 
 namespace {
@@ -188,8 +187,10 @@ NodePtr makeConstant(const Variant& Value, TFieldType DataType) {
   return N;
 }
 
-// Integers that fit 32 bits are ftInteger, wider ones ftLargeint, the rest ftFloat.
-NodePtr makeNumber(const String& Text) {
+// Integers that fit 32 bits are ftInteger, wider ones ftLargeint, the rest
+// ftFloat.  Negative when a "-" stands right before Literal.
+NodePtr makeNumber(const Token& Literal, bool Negative) {
+  const String Text = Negative ? u'-' + Literal.Text : Literal.Text;
   int Code = 0;
   Int64 Whole = 0;
   Val(Text, Whole, Code);
@@ -200,7 +201,12 @@ NodePtr makeNumber(const String& Text) {
   }
   double Real = 0;
   Val(Text, Real, Code);
-  assert(Code == 0 && "the lexer hands over well-formed numbers only");
+  // The lexer hands over well-formed numbers only, so a number Val refuses
+  // lies beyond the range of a double; reading it as anything else would
+  // filter by another value than the one written.
+  if (Code != 0)
+    DatabaseErrorFmt(DBConsts::SExprNumberOutOfRange,
+                     {Negative ? Literal.Pos - 1 : Literal.Pos, Negative ? u'-' + Literal.Written : Literal.Written});
   return makeConstant(Variant(Real), ftFloat);
 }
 
@@ -450,7 +456,7 @@ private:
   NodePtr primary() {
     const Token T = cur();
     switch (T.Kind) {
-      case TokenKind::Number: advance(); return makeNumber(T.Text);
+      case TokenKind::Number: advance(); return makeNumber(T, /*Negative=*/false);
       case TokenKind::String: advance(); return makeConstant(Variant(T.Text), ftWideString);
       case TokenKind::FieldName: advance(); return field(T.Text);
       case TokenKind::Identifier: return identifier(T);
@@ -470,9 +476,9 @@ private:
     const bool Sign = isSymbol(T, "-") || isSymbol(T, "+");
     if (Sign && peek().Kind == TokenKind::Number && peek().Pos == T.Pos + 1) {
       advance();
-      const String Digits = cur().Text;
+      const Token Number = cur();
       advance();
-      return makeNumber(isSymbol(T, "-") ? QStringLiteral("-") + Digits : Digits);
+      return makeNumber(Number, isSymbol(T, "-"));
     }
     syntaxError(T);
   }

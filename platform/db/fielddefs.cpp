@@ -3,26 +3,9 @@
 #include "platform/db/dataset.h"
 #include "platform/db/dbconsts.h"
 #include "platform/db/fieldclasses.h"
+#include "platform/rtl/scopeexit.h"
 
 #include <cassert>
-#include <optional>
-
-namespace {
-
-// Holds a collection's update for one scope, so the dataset hears of a batch
-// of changes once.
-class TCollectionUpdate {
-public:
-  explicit TCollectionUpdate(TCollection* Collection) : FCollection(Collection) { FCollection->BeginUpdate(); }
-  ~TCollectionUpdate() { FCollection->EndUpdate(); }
-  TCollectionUpdate(const TCollectionUpdate&) = delete;
-  TCollectionUpdate& operator=(const TCollectionUpdate&) = delete;
-
-private:
-  TCollection* FCollection;
-};
-
-}  // namespace
 
 // ---------------------------------------------------------------------------
 // TFieldDef
@@ -45,8 +28,12 @@ void TFieldDef::Assign(TPersistent* Source) {
     TCollectionItem::Assign(Source);
     return;
   }
-  std::optional<TCollectionUpdate> Update;
-  if (Collection()) Update.emplace(Collection());
+  // The dataset hears of the copied attributes once.
+  TCollection* const Defs = Collection();
+  if (Defs) Defs->BeginUpdate();
+  const TScopeExit EndUpdateOnExit([Defs] {
+    if (Defs) Defs->EndUpdate();
+  });
   SetName(Def->FName);
   SetDataType(Def->FDataType);
   SetSize(Def->FSize);
@@ -154,7 +141,8 @@ TFieldDef* TFieldDefs::AddFieldDef() { return static_cast<TFieldDef*>(TCollectio
 
 void TFieldDefs::Add(const String& Name, TFieldType DataType, Integer Size, bool Required) {
   if (Name.isEmpty()) DatabaseError(DBConsts::SFieldNameMissing, FDataSet);
-  TCollectionUpdate Update(this);
+  BeginUpdate();
+  const TScopeExit EndUpdateOnExit([this] { EndUpdate(); });
   TFieldDef* Def = AddFieldDef();
   Def->SetName(Name);
   Def->SetDataType(DataType);
@@ -176,12 +164,11 @@ TFieldDef* TFieldDefs::Find(const String& Name) const {
 
 void TFieldDefs::Update() {
   if (!FDataSet || FInternalUpdateCount > 0) return;
-  struct TInternalUpdate {
-    int& Count;
-    ~TInternalUpdate() { --Count; }
-  } Internal{++FInternalUpdateCount};
+  ++FInternalUpdateCount;
+  const TScopeExit Internal([this] { --FInternalUpdateCount; });
   {
-    TCollectionUpdate Update(this);
+    BeginUpdate();
+    const TScopeExit EndUpdateOnExit([this] { EndUpdate(); });
     FDataSet->InitFieldDefs();
   }
   FUpdated = true;

@@ -2,11 +2,13 @@
 
 #include "platform/db/dataset.h"
 #include "platform/db/dbconsts.h"
+#include "platform/rtl/scopeexit.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/strutils.h"
 
 #include <algorithm>
 #include <cassert>
+#include <utility>
 
 namespace {
 
@@ -26,32 +28,6 @@ bool sameKey(const Variant& A, const Variant& B) {
     if (!sameKey(VarArrayGet(A, LowA + I), VarArrayGet(B, LowB + I))) return false;
   return true;
 }
-
-// Makes a value pending for the getters of a field while OnValidate runs, and
-// drops it however the handler ends.
-class TPendingValue {
-public:
-  TPendingValue(const Variant*& Slot, const Variant& Value) : FSlot(Slot), FSaved(Slot) { FSlot = &Value; }
-  ~TPendingValue() { FSlot = FSaved; }
-  TPendingValue(const TPendingValue&) = delete;
-  TPendingValue& operator=(const TPendingValue&) = delete;
-
-private:
-  const Variant*& FSlot;
-  const Variant* FSaved;
-};
-
-// Holds a string list's update for one scope.
-class TStringsUpdate {
-public:
-  explicit TStringsUpdate(TStrings* List) : FList(List) { FList->BeginUpdate(); }
-  ~TStringsUpdate() { FList->EndUpdate(); }
-  TStringsUpdate(const TStringsUpdate&) = delete;
-  TStringsUpdate& operator=(const TStringsUpdate&) = delete;
-
-private:
-  TStrings* FList;
-};
 
 }  // namespace
 
@@ -356,7 +332,9 @@ bool TField::IsValidChar(Char) { return true; }
 
 void TField::Validate(const Variant& AValue) {
   if (!FOnValidate) return;
-  TPendingValue Pending(FPendingValue, AValue);
+  // The getters see AValue while the handler runs, however it ends.
+  const Variant* const Saved = std::exchange(FPendingValue, &AValue);
+  const TScopeExit Restore([&] { FPendingValue = Saved; });
   FOnValidate(this);
 }
 
@@ -547,7 +525,8 @@ TField* TFields::FieldByNumber(Integer FieldNo) const {
 }
 
 void TFields::GetFieldNames(TStrings* List) const {
-  TStringsUpdate Update(List);
+  List->BeginUpdate();
+  const TScopeExit EndUpdateOnExit([List] { List->EndUpdate(); });
   List->Clear();
   for (TField* Field : FList) List->Add(Field->FieldName());
 }

@@ -3,9 +3,12 @@
 #include "platform/os/filesys.h"
 #include "platform/os/wordapp.h"
 #include "platform/rtl/inifiles.h"
+#include "platform/rtl/streams.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/strutils.h"
 
+#include <QFileInfo>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <cassert>
@@ -75,6 +78,12 @@ std::optional<String> unquote(const String& S) {
     }
   }
   return R;
+}
+
+bool isUtf8(const QByteArray& Bytes) {
+  QStringDecoder Decoder(QStringDecoder::Utf8);
+  const String Text = Decoder.decode(Bytes);  // decoding happens on conversion
+  return !Decoder.hasError();
 }
 
 String encodeName(const String& Name) {
@@ -256,6 +265,7 @@ public:
   THiveView& view() { return *FView; }
   bool writable() const { return !FReadOnlyHive; }
   bool save() { return FStore.save(); }
+  const String& readError() const { return FStore.readError(); }
 
 private:
   TRegistryStore& FStore;
@@ -362,12 +372,12 @@ bool TRegistry::ReadBool(const String& Name) { return ReadInteger(Name) != 0; }
 
 void TRegistry::writeValue(const String& Name, const String& Line) {
   THiveLock Lock(FRootKey);
-  bool Done = false;
-  if (!FReadOnly && Lock.writable()) {
-    Lock.view().setValue(FCurrentPath, Name, Line);
-    Done = Lock.save();
-  }
-  if (!Done) throw ERegistryException(QStringLiteral("Failed to set data for '%1'").arg(Name));
+  const String Failed = QStringLiteral("Failed to set data for '%1'").arg(Name);
+  if (FReadOnly || !Lock.writable()) throw ERegistryException(Failed);
+  Lock.view().setValue(FCurrentPath, Name, Line);
+  if (Lock.save()) return;
+  if (Lock.readError().isEmpty()) throw ERegistryException(Failed);
+  throw ERegistryException(QStringLiteral("%1. %2. The file is left as it is.").arg(Failed, Lock.readError()));
 }
 
 void TRegistry::WriteString(const String& Name, const String& Value) { writeValue(Name, encodeString(Value)); }
@@ -386,25 +396,38 @@ String TRegistryStore::FileName() const {
   return FFolder.isEmpty() ? String() : IncludeTrailingPathDelimiter(FFolder) + String::fromUtf16(HiveFileName);
 }
 
+// A file that could not be read is tried again at each use, so mending it
+// takes effect without a restart.
 TMemIniFile& TRegistryStore::hive() {
-  if (!FHive) load();
+  if (!FHive || !FReadError.isEmpty()) load();
   return *FHive;
 }
 
-// An unreadable file counts as an empty hive, as a missing one does.
+// A file that cannot be read gives an empty hive, one that is not UTF-8 its
+// text with the bad bytes replaced; either way FReadError says why, and
+// save() keeps off the file.
 void TRegistryStore::load() {
+  FReadError.clear();
+  FHive = std::make_unique<TMemIniFile>(String());
+  FHive->Rename(FileName(), /*Reload=*/false);
+  if (FFolder.isEmpty() || !QFileInfo::exists(FileName())) return;
   try {
-    FHive = std::make_unique<TMemIniFile>(FileName());
-  } catch (const EFOpenError&) {
-    FHive = std::make_unique<TMemIniFile>(String());
-    FHive->Rename(FileName(), /*Reload=*/false);
+    TMemoryStream Bytes;
+    Bytes.LoadFromFile(FileName());
+    if (!isUtf8(QByteArray::fromRawData(static_cast<const char*>(Bytes.Memory()), qsizetype(Bytes.Size()))))
+      FReadError = QStringLiteral("File \"%1\" is not UTF-8 text").arg(FileName());
+    FHive->Rename(FileName(), /*Reload=*/true);
+  } catch (const EFOpenError& E) {
+    FReadError = E.Message;
+  } catch (const EStreamError& E) {
+    FReadError = QStringLiteral("Cannot read file \"%1\". %2").arg(FileName(), E.Message);
   }
 }
 
 bool TRegistryStore::save() {
   if (FFolder.isEmpty()) return true;
   try {
-    if (ForceDirectories(FFolder)) {
+    if (FReadError.isEmpty() && ForceDirectories(FFolder)) {
       FHive->UpdateFile();
       return true;
     }

@@ -3,7 +3,11 @@
 // HKEY_CURRENT_USER is one process-wide hive kept in an INI-format file,
 // <config folder>/bibliona/registry.reg, UTF-8.  It is read on first use (a
 // missing file is an empty hive; reads never create it) and every change
-// rewrites it through a temporary file and a rename.  Layout:
+// rewrites it through a temporary file and a rename.  A file that exists but
+// cannot be read, or whose bytes are not UTF-8, is never written over, since
+// that would lose every setting in it: until it can be read, reads see what
+// could be read of it and writes fail, naming the file and the fault.
+// Layout:
 //
 //   [HKEY_CURRENT_USER\Software\Bibliona\Drives]   one section per key; an
 //   "D"="/media/data"                               empty section keeps an
@@ -79,7 +83,9 @@ public:
   Integer ReadInteger(const String& Name);
   bool ReadBool(const String& Name);  // ReadInteger <> 0
   // ERegistryException "Failed to set data for '<Name>'" on a read-only
-  // key, HKCR or HKLM, or when the store cannot be written.
+  // key, HKCR or HKLM, or when the store cannot be written; when its file
+  // could not be read, the message goes on to say why and that the file is
+  // left as it is.
   void WriteString(const String& Name, const String& Value);
   void WriteInteger(const String& Name, Integer Value);
   void WriteBool(const String& Name, bool Value);  // integer 1 or 0
@@ -108,15 +114,20 @@ public:
 private:
   friend class THiveLock;
 
-  // The hive, read on first use.  Callers hold FLock.
+  // The hive, read on first use (and at every use while its file cannot be
+  // read).  Callers hold FLock.
   TMemIniFile& hive();
-  // Writes the hive to its file.  On failure the hive is read back from the
-  // file, so it never holds a change the file lacks, and the answer is false.
+  // Writes the hive to its file, unless the file could not be read.  On
+  // failure the hive is read back from the file, so it never holds a change
+  // the file lacks, and the answer is false.
   bool save();
   void load();
+  // Why the file could not be read; "" when it was read or is missing.
+  const String& readError() const { return FReadError; }
 
   String FFolder;
   std::unique_ptr<TMemIniFile> FHive;
+  String FReadError;
   std::mutex FLock;
 };
 

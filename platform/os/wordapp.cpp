@@ -3,6 +3,7 @@
 #include "platform/os/drivemap.h"
 #include "platform/os/process.h"
 #include "platform/os/shell.h"
+#include "platform/rtl/scopeexit.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -410,10 +411,7 @@ void TWordApplication::Quit() {
   const TWordSessionPtr Session = std::exchange(FSession, nullptr);
   FVisible = false;
   // The instance is gone whether or not Quit itself succeeds.
-  struct Releaser {
-    TWordSession& Session;
-    ~Releaser() { Session.Release(); }
-  } Release{*Session};
+  const TScopeExit Release([&Session] { Session->Release(); });
   Session->Backend().Quit();
 }
 

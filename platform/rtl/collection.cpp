@@ -1,25 +1,10 @@
 #include "platform/rtl/collection.h"
 
 #include "platform/rtl/format.h"
+#include "platform/rtl/scopeexit.h"
 
 #include <algorithm>
 #include <cassert>
-
-namespace {
-
-// Pairs BeginUpdate with EndUpdate, also when an item's Assign raises.
-class TUpdateScope {
-public:
-  explicit TUpdateScope(TCollection& C) : FCollection(C) { FCollection.BeginUpdate(); }
-  ~TUpdateScope() { FCollection.EndUpdate(); }
-  TUpdateScope(const TUpdateScope&) = delete;
-  TUpdateScope& operator=(const TUpdateScope&) = delete;
-
-private:
-  TCollection& FCollection;
-};
-
-}  // namespace
 
 // ---------------------------------------------------------------------------
 // TCollectionItem
@@ -107,7 +92,8 @@ void TCollection::Delete(int Index) {
 
 void TCollection::Clear() {
   if (FItems.empty()) return;
-  TUpdateScope Scope(*this);
+  BeginUpdate();
+  const TScopeExit EndUpdateOnExit([this] { EndUpdate(); });
   while (!FItems.empty()) FItems.back()->Free();
 }
 
@@ -145,7 +131,8 @@ void TCollection::Assign(TPersistent* Source) {
     TPersistent::Assign(Source);
     return;
   }
-  TUpdateScope Scope(*this);
+  BeginUpdate();
+  const TScopeExit EndUpdateOnExit([this] { EndUpdate(); });
   Clear();
   for (TCollectionItem* Item : SourceCollection->FItems) Add()->Assign(Item);
 }

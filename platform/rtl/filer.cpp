@@ -4,6 +4,7 @@
 #include "platform/rtl/collection.h"
 #include "platform/rtl/currency.h"
 #include "platform/rtl/format.h"
+#include "platform/rtl/scopeexit.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/strutils.h"
@@ -34,49 +35,6 @@ constexpr int ExtendedMaxExponent = 0x7FFF;
 
 [[noreturn]] void readError() { throw EReadError(QStringLiteral("Stream read error")); }
 [[noreturn]] void writeError() { throw EWriteError(QStringLiteral("Stream write error")); }
-
-// Runs a cleanup when the scope ends, also when an exception passes.
-template <class F>
-class TScopeExit {
-public:
-  explicit TScopeExit(F Fn) : FFn(std::move(Fn)) {}
-  ~TScopeExit() { FFn(); }
-  TScopeExit(const TScopeExit&) = delete;
-  TScopeExit& operator=(const TScopeExit&) = delete;
-
-private:
-  F FFn;
-};
-
-// Pairs BeginUpdate with EndUpdate around a read that may raise.
-template <class T>
-class TUpdateScope {
-public:
-  explicit TUpdateScope(T& Target) : FTarget(Target) { FTarget.BeginUpdate(); }
-  ~TUpdateScope() { FTarget.EndUpdate(); }
-  TUpdateScope(const TUpdateScope&) = delete;
-  TUpdateScope& operator=(const TUpdateScope&) = delete;
-
-private:
-  T& FTarget;
-};
-
-// Frees a component the reader made unless the read succeeds.
-class TCreatedComponent {
-public:
-  TCreatedComponent() = default;
-  ~TCreatedComponent() {
-    if (FComponent) FComponent->Free();
-  }
-  TCreatedComponent(const TCreatedComponent&) = delete;
-  TCreatedComponent& operator=(const TCreatedComponent&) = delete;
-
-  void Reset(TComponent* Component) { FComponent = Component; }
-  void Release() { FComponent = nullptr; }
-
-private:
-  TComponent* FComponent = nullptr;
-};
 
 double extendedToDouble(const Byte* Bytes) {
   UInt64 Mantissa = 0;
@@ -137,7 +95,8 @@ void defineStrings(TFiler& Filer, TStrings& Lines) {
   const TReaderProc ReadLines([&Lines](TReader* Reader) {
     Reader->ReadListBegin();
     {
-      TUpdateScope<TStrings> Update(Lines);
+      Lines.BeginUpdate();
+      const TScopeExit EndUpdateOnExit([&Lines] { Lines.EndUpdate(); });
       Lines.Clear();
       while (!Reader->EndOfList()) Lines.Add(Reader->ReadString());
     }
@@ -170,6 +129,15 @@ bool sameAsAncestor(TPersistent* Instance, const TPropInfo* PropInfo, TPersisten
   }
 }
 
+// Depth one level deeper for as long as the result lives; past
+// MaxStreamNesting levels the read fails instead of the stack.
+auto nestingScope(int& Depth) {
+  if (Depth >= MaxStreamNesting)
+    throw EReadError(QStringLiteral("Stream nesting exceeds %d levels"), {MaxStreamNesting});
+  ++Depth;
+  return TScopeExit([&Depth] { --Depth; });
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- TFiler
@@ -181,22 +149,6 @@ TFiler::TFiler(TStream* AStream, int BufSize) : FStream(AStream), FBuffer(std::s
 TFiler::~TFiler() = default;
 
 // ---------------------------------------------------------------- TReader
-
-// Counts one level of nesting for as long as it lives.
-class TReader::TNestingScope {
-public:
-  explicit TNestingScope(TReader& Reader) : FReader(Reader) {
-    if (FReader.FNesting >= MaxStreamNesting)
-      throw EReadError(QStringLiteral("Stream nesting exceeds %d levels"), {MaxStreamNesting});
-    ++FReader.FNesting;
-  }
-  ~TNestingScope() { --FReader.FNesting; }
-  TNestingScope(const TNestingScope&) = delete;
-  TNestingScope& operator=(const TNestingScope&) = delete;
-
-private:
-  TReader& FReader;
-};
 
 TReader::TReader(TStream* AStream, int BufSize) : TFiler(AStream, BufSize) {}
 
@@ -307,7 +259,7 @@ void TReader::ReadListBegin() { CheckValue(vaList); }
 void TReader::ReadListEnd() { CheckValue(vaNull); }
 
 void TReader::SkipValue() {
-  TNestingScope Nesting(*this);
+  const auto Nesting = nestingScope(FNesting);
   switch (ReadValue()) {
     case vaNull:
     case vaFalse:
@@ -371,7 +323,7 @@ void TReader::skipProperty() {
 }
 
 void TReader::skipComponent(bool SkipHeader) {
-  TNestingScope Nesting(*this);
+  const auto Nesting = nestingScope(FNesting);
   if (SkipHeader) {
     TFilerFlags Flags;
     int Position = 0;
@@ -730,8 +682,9 @@ bool TReader::isWithin(TPersistent* Instance, TPersistent* Container) {
 }
 
 void TReader::ReadCollection(TCollection* Collection) {
-  TNestingScope Nesting(*this);
-  TUpdateScope<TCollection> Update(*Collection);
+  const auto Nesting = nestingScope(FNesting);
+  Collection->BeginUpdate();
+  const TScopeExit EndUpdateOnExit([Collection] { Collection->EndUpdate(); });
   // The items go, and with them any reference still waiting to be set in one.
   std::erase_if(FFixups, [Collection](const TFixup& F) { return isWithin(F.Instance, Collection); });
   Collection->Clear();
@@ -776,11 +729,13 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
   ReadPrefix(Flags, Position);
   const String ClassName = ReadStr();
   String Name = ReadStr();
-  TCreatedComponent Created;
+  TComponent* Created = nullptr;
+  TScopeExit FreeCreated([&Created] {
+    if (Created) Created->Free();
+  });
   TComponent* Result = Root;
   if (!Result) {
-    Result = FindComponentClass(ClassName)->Create(static_cast<TComponent*>(nullptr));
-    Created.Reset(Result);
+    Result = Created = FindComponentClass(ClassName)->Create(static_cast<TComponent*>(nullptr));
   } else if (!SameText(ClassName, Root->ClassName())) {
     throw EReadError(QStringLiteral("Cannot read a %s into a %s"), {ClassName, Root->ClassName()});
   }
@@ -790,16 +745,16 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
   FLookupRoot = Result;
   FOwner = Result;
   FLoaded.assign(1, Result);
-  TScopeExit ForgetLoaded([this] { FLoaded.clear(); });
+  const TScopeExit ForgetLoaded([this] { FLoaded.clear(); });
   Result->ReadState(this);
   Result->FComponentState.Exclude(csReading);
   for (TComponent* C : FLoaded) C->Loaded();
-  Created.Release();
+  FreeCreated.Release();
   return Result;
 }
 
 TComponent* TReader::ReadComponent(TComponent* Component) {
-  TNestingScope Nesting(*this);
+  const auto Nesting = nestingScope(FNesting);
   TFilerFlags Flags;
   int ChildPos = 0;
   ReadPrefix(Flags, ChildPos);
@@ -807,20 +762,21 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
   const String Name = ReadStr();
   TComponent* const OldParent = FParent;
   TComponent* const OldLookupRoot = FLookupRoot;
-  TScopeExit Restore([&] {
+  const TScopeExit Restore([&] {
     FParent = OldParent;
     FLookupRoot = OldLookupRoot;
   });
   const bool Inherited = Flags.Contains(ffInherited);
-  TCreatedComponent Created;
+  TComponent* Created = nullptr;
+  TScopeExit FreeCreated([&Created] {
+    if (Created) Created->Free();
+  });
   TComponent* Result = Component;
   try {
-    if (!Result && Inherited) {
+    if (!Result && Inherited)
       Result = findExistingComponent(ClassName, Name);
-    } else if (!Result) {
-      Result = createComponent(ClassName, Flags);
-      Created.Reset(Result);
-    }
+    else if (!Result)
+      Result = Created = createComponent(ClassName, Flags);
     Result->FComponentState.Include(csLoading);
     if (!Inherited) setComponentName(Result, Name);
   } catch (const Exception& E) {
@@ -834,7 +790,7 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
   Result->FComponentState.Exclude(csReading);
   if (Flags.Contains(ffChildPos) && FParent) FParent->SetChildOrder(Result, ChildPos);
   if (std::find(FLoaded.begin(), FLoaded.end(), Result) == FLoaded.end()) FLoaded.push_back(Result);
-  Created.Release();
+  FreeCreated.Release();
   return Result;
 }
 
@@ -868,7 +824,7 @@ void TReader::ReadData(TComponent* Instance) {
     return;
   }
   FCollectingFixups = true;
-  TScopeExit EndFixups([this] {
+  const TScopeExit EndFixups([this] {
     FCollectingFixups = false;
     FFixups.clear();
   });
@@ -881,7 +837,7 @@ void TReader::readDataInner(TComponent* Instance) {
   ReadListEnd();
   TComponent* const OldParent = FParent;
   TComponent* const OldOwner = FOwner;
-  TScopeExit Restore([&] {
+  const TScopeExit Restore([&] {
     FParent = OldParent;
     FOwner = OldOwner;
   });
@@ -936,6 +892,8 @@ void TWriter::FlushBuffer() {
 
 void TWriter::Write(const void* Buffer, Int64 Count) {
   assert(Count >= 0 && "negative write count");
+  // An empty value may come with no buffer at all, which memcpy must not see.
+  if (Count == 0) return;
   const Int64 Size = Int64(FBuffer.size());
   if (FBufPos + Count > Size) FlushBuffer();
   if (Count >= Size) {
@@ -1252,7 +1210,7 @@ void TWriter::writeReferenceProp(const TPropInfo* PropInfo, TComponent* Value, c
 void TWriter::writeSubObject(const TPropInfo* PropInfo, TPersistent* Value, TObject* AncestorValue) {
   TPersistent* const OldAncestor = FAncestor;
   const String OldPropPath = FPropPath;
-  TScopeExit Restore([&] {
+  const TScopeExit Restore([&] {
     FAncestor = OldAncestor;
     FPropPath = OldPropPath;
   });
@@ -1283,7 +1241,7 @@ bool TWriter::collectionsEqual(TCollection* A, TCollection* B) {
 void TWriter::WriteCollection(TCollection* Value) {
   TPersistent* const OldAncestor = FAncestor;
   const String OldPropPath = FPropPath;
-  TScopeExit Restore([&] {
+  const TScopeExit Restore([&] {
     FAncestor = OldAncestor;
     FPropPath = OldPropPath;
   });
@@ -1315,7 +1273,7 @@ void TWriter::WriteComponent(TComponent* Component) {
   TPersistent* const OldAncestor = FAncestor;
   TComponent* const OldRootAncestor = FRootAncestor;
   TComponent* const OldLookupRoot = FLookupRoot;
-  TScopeExit Restore([&] {
+  const TScopeExit Restore([&] {
     FAncestor = OldAncestor;
     FRootAncestor = OldRootAncestor;
     FLookupRoot = OldLookupRoot;
@@ -1358,7 +1316,7 @@ void TWriter::WriteData(TComponent* Instance) {
   const int OldChildPos = FChildPos;
   TComponent* const OldRoot = FRoot;
   TComponent* const OldRootAncestor = FRootAncestor;
-  TScopeExit Restore([&] {
+  const TScopeExit Restore([&] {
     FAncestorList = OldAncestorList;
     FAncestorPos = OldAncestorPos;
     FChildPos = OldChildPos;

@@ -283,7 +283,6 @@ private:
     String Name;
     TComponent* LookupRoot;
   };
-  class TNestingScope;
 
   Byte readByte();
   Byte peekByte();

@@ -22,8 +22,11 @@
 // The type-erased code part; comparable, no ownership of the object.
 struct TMethodCode {
   static constexpr std::size_t MaxPointerSize = 2 * sizeof(void*);
+  // Any function pointer converts to this one and back unchanged, which an
+  // object pointer does not promise.
+  using TErasedInvoker = void (*)();
 
-  const void* Invoker = nullptr;               // typed trampoline, one per (class, method type)
+  TErasedInvoker Invoker = nullptr;  // typed trampoline, one per (class, method type)
   alignas(void*) unsigned char Bytes[MaxPointerSize] = {};  // the member pointer itself
   std::shared_ptr<void> Closure;               // lambda storage; identity by address
 
@@ -60,7 +63,7 @@ public:
     static_assert(sizeof(Method) <= TMethodCode::MaxPointerSize);
     FMethod.Data = static_cast<C*>(Obj);
     std::memcpy(FMethod.Code.Bytes, &Method, sizeof(Method));
-    FMethod.Code.Invoker = reinterpret_cast<const void*>(&invokeMember<C, M C::*>);
+    FMethod.Code.Invoker = reinterpret_cast<TMethodCode::TErasedInvoker>(&invokeMember<C, M C::*>);
   }
 
   // Binds a callable; the result has a fresh identity that its copies keep.
@@ -71,7 +74,7 @@ public:
   TMethodPtr(F&& Fn) {
     using Stored = std::decay_t<F>;
     FMethod.Code.Closure = std::make_shared<Stored>(std::forward<F>(Fn));
-    FMethod.Code.Invoker = reinterpret_cast<const void*>(&invokeClosure<Stored>);
+    FMethod.Code.Invoker = reinterpret_cast<TMethodCode::TErasedInvoker>(&invokeClosure<Stored>);
   }
 
   // Reads a stored untyped handler through this event type.  The caller

@@ -6,6 +6,7 @@
 #include "platform/rtl/filer.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/numconv.h"
+#include "platform/rtl/scopeexit.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/strutils.h"
 
@@ -37,21 +38,14 @@ public:
   }
 
 private:
-  // Bounds the recursion of objects, lists and collections.
-  class TDepthScope {
-  public:
-    explicit TDepthScope(int& Depth) : FDepth(Depth) {
-      if (FDepth >= MaxStreamNesting)
-        throw EReadError(QStringLiteral("Stream nesting exceeds %d levels"), {MaxStreamNesting});
-      ++FDepth;
-    }
-    ~TDepthScope() { --FDepth; }
-    TDepthScope(const TDepthScope&) = delete;
-    TDepthScope& operator=(const TDepthScope&) = delete;
-
-  private:
-    int& FDepth;
-  };
+  // One level deeper for as long as the result lives; bounds the recursion
+  // of objects, lists and collections.
+  auto deeper() {
+    if (FDepth >= MaxStreamNesting)
+      throw EReadError(QStringLiteral("Stream nesting exceeds %d levels"), {MaxStreamNesting});
+    ++FDepth;
+    return TScopeExit([this] { --FDepth; });
+  }
 
   void write(const String& S) { FText += S.toUtf8(); }
   void write(const char* S) { FText += S; }
@@ -79,7 +73,7 @@ private:
 };
 
 void TBinaryToText::convertObject() {
-  TDepthScope Depth(FDepth);
+  const auto Depth = deeper();
   convertHeader();
   const String ObjectName = FObjectName;
   ++FIndent;
@@ -126,7 +120,7 @@ void TBinaryToText::convertProperty() {
 void TBinaryToText::convertValue() {
   switch (FReader.NextValue()) {
     case vaList: {
-      TDepthScope Depth(FDepth);
+      const auto Depth = deeper();
       FReader.ReadValue();
       write("(");
       ++FIndent;
@@ -255,7 +249,7 @@ void TBinaryToText::convertBinary() {
 }
 
 void TBinaryToText::convertCollection() {
-  TDepthScope Depth(FDepth);
+  const auto Depth = deeper();
   FReader.ReadValue();
   write("<");
   ++FIndent;
@@ -511,20 +505,13 @@ public:
   }
 
 private:
-  // Bounds the recursion of objects, lists and collections.
-  class TDepthScope {
-  public:
-    TDepthScope(const TParser& Parser, int& Depth) : FDepth(Depth) {
-      if (FDepth >= MaxStreamNesting) Parser.Error(QStringLiteral("Nesting exceeds %1 levels").arg(MaxStreamNesting));
-      ++FDepth;
-    }
-    ~TDepthScope() { --FDepth; }
-    TDepthScope(const TDepthScope&) = delete;
-    TDepthScope& operator=(const TDepthScope&) = delete;
-
-  private:
-    int& FDepth;
-  };
+  // One level deeper for as long as the result lives; bounds the recursion
+  // of objects, lists and collections.
+  auto deeper() {
+    if (FDepth >= MaxStreamNesting) FParser.Error(QStringLiteral("Nesting exceeds %1 levels").arg(MaxStreamNesting));
+    ++FDepth;
+    return TScopeExit([this] { --FDepth; });
+  }
 
   bool atObjectStart() const {
     return FParser.TokenSymbolIs("object") || FParser.TokenSymbolIs("inherited") || FParser.TokenSymbolIs("inline");
@@ -542,7 +529,7 @@ private:
 };
 
 void TTextToBinary::convertObject() {
-  TDepthScope Depth(FParser, FDepth);
+  const auto Depth = deeper();
   TFilerFlags Flags;
   if (FParser.TokenSymbolIs("inherited"))
     Flags.Include(ffInherited);
@@ -639,7 +626,7 @@ void TTextToBinary::convertValue() {
       if (FParser.TokenIs(u'[')) {
         convertSet();
       } else if (FParser.TokenIs(u'(')) {
-        TDepthScope Depth(FParser, FDepth);
+        const auto Depth = deeper();
         FParser.NextToken();
         FWriter.WriteListBegin();
         while (!FParser.TokenIs(u')')) convertValue();
@@ -675,7 +662,7 @@ void TTextToBinary::convertSet() {
 }
 
 void TTextToBinary::convertCollection() {
-  TDepthScope Depth(FParser, FDepth);
+  const auto Depth = deeper();
   FParser.NextToken();
   FWriter.WriteValue(vaCollection);
   while (!FParser.TokenIs(u'>')) {

@@ -2,6 +2,7 @@
 
 #include "platform/rtl/ansistring.h"
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/scopeexit.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/strutils.h"
 
@@ -17,19 +18,6 @@ constexpr QStringView LineBreak = u"\r\n";
 [[noreturn]] void raiseIndexError(Integer Index) {
   throw EStringListError(QStringLiteral("List index out of bounds (%1)").arg(Index));
 }
-
-// Holds one BeginUpdate/EndUpdate pair for a scope, so a failing edit still
-// ends the update.  The destructor lets an OnChange handler's exception out.
-class TUpdateScope {
-public:
-  explicit TUpdateScope(TStrings& AStrings) : FStrings(AStrings) { FStrings.BeginUpdate(); }
-  ~TUpdateScope() noexcept(false) { FStrings.EndUpdate(); }
-  TUpdateScope(const TUpdateScope&) = delete;
-  TUpdateScope& operator=(const TUpdateScope&) = delete;
-
-private:
-  TStrings& FStrings;
-};
 
 // A blank separates unquoted items unless the delimiter is strict.
 bool isBlank(Char C) { return C.unicode() <= u' '; }
@@ -53,7 +41,8 @@ void TStrings::Assign(TPersistent* Source) {
     TPersistent::Assign(Source);
     return;
   }
-  TUpdateScope Update(*this);
+  BeginUpdate();
+  const TScopeExit EndUpdateOnExit([this] { EndUpdate(); });
   Clear();
   FDelimiter = Strings->FDelimiter;
   FQuoteChar = Strings->FQuoteChar;
@@ -77,7 +66,8 @@ Integer TStrings::AddObject(const String& S, TObject* AObject) {
 void TStrings::Append(const String& S) { Add(S); }
 
 void TStrings::AddStrings(TStrings* Strings) {
-  TUpdateScope Update(*this);
+  BeginUpdate();
+  const TScopeExit EndUpdateOnExit([this] { EndUpdate(); });
   for (Integer I = 0, N = Strings->GetCount(); I < N; ++I)
     AddObject(Strings->Get(I), Strings->GetObject(I));
 }
@@ -88,7 +78,8 @@ void TStrings::InsertObject(Integer Index, const String& S, TObject* AObject) {
 }
 
 void TStrings::Exchange(Integer Index1, Integer Index2) {
-  TUpdateScope Update(*this);
+  BeginUpdate();
+  const TScopeExit EndUpdateOnExit([this] { EndUpdate(); });
   const String S = Get(Index1);
   TObject* const O = GetObject(Index1);
   Put(Index1, Get(Index2));
@@ -99,7 +90,8 @@ void TStrings::Exchange(Integer Index1, Integer Index2) {
 
 void TStrings::Move(Integer CurIndex, Integer NewIndex) {
   if (CurIndex == NewIndex) return;
-  TUpdateScope Update(*this);
+  BeginUpdate();
+  const TScopeExit EndUpdateOnExit([this] { EndUpdate(); });
   const String S = Get(CurIndex);
   TObject* const O = GetObject(CurIndex);
   Delete(CurIndex);
@@ -200,7 +192,8 @@ String TStrings::delimitedText(Char Delim, Char Quote, bool Strict) const {
 }
 
 void TStrings::setDelimitedText(const String& Value, Char Delim, Char Quote, bool Strict) {
-  TUpdateScope Update(*this);
+  BeginUpdate();
+  const TScopeExit EndUpdateOnExit([this] { EndUpdate(); });
   Clear();
   const qsizetype Len = Value.size();
   qsizetype P = 0;
@@ -257,7 +250,8 @@ void TStrings::SaveToFile(const String& FileName, TEncoding* Encoding) {
 TObject* TStrings::GetObject(Integer) const { return nullptr; }
 
 void TStrings::Put(Integer Index, const String& S) {
-  TUpdateScope Update(*this);
+  BeginUpdate();
+  const TScopeExit EndUpdateOnExit([this] { EndUpdate(); });
   TObject* const O = GetObject(Index);
   Delete(Index);
   InsertObject(Index, S, O);
@@ -277,7 +271,8 @@ String TStrings::GetTextStr() const {
 }
 
 void TStrings::SetTextStr(const String& Value) {
-  TUpdateScope Update(*this);
+  BeginUpdate();
+  const TScopeExit EndUpdateOnExit([this] { EndUpdate(); });
   Clear();
   const qsizetype Len = Value.size();
   qsizetype P = 0;

@@ -3,10 +3,12 @@
 #include "platform/db/dbconsts.h"
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
+#include "platform/rtl/scopeexit.h"
 
 #include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <utility>
 
 TRowListDataSet::TRowListDataSet(TComponent* AOwner) : TDataSet(AOwner) {}
 
@@ -146,13 +148,8 @@ bool TRowListDataSet::loadRow(int Index, TRowBuffer* Buffer) {
   std::copy(Row.Values.begin(), Row.Values.end(), Buffer->Values.begin());
   const TRecordBuffer Handle = reinterpret_cast<TRecordBuffer>(Buffer);
   GetCalcFields(Handle);
-  TRowBuffer* const Saved = FFilterBuffer;
-  FFilterBuffer = Buffer;
-  struct TRestore {
-    TRowBuffer*& Target;
-    TRowBuffer* Value;
-    ~TRestore() { Target = Value; }
-  } Restore{FFilterBuffer, Saved};
+  TRowBuffer* const Saved = std::exchange(FFilterBuffer, Buffer);
+  const TScopeExit Restore([&] { FFilterBuffer = Saved; });
   return FilterAccepts(Handle);
 }
 

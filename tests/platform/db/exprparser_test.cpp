@@ -96,6 +96,8 @@ TEST_F(ExprParserTest, CanonicalTrees) {
       {"point", "[F] = 2.25", "EQ([F], Float(2.25))"},
       {"exponent", "[F] < 1E3", "LT([F], Float(1000))"},
       {"signed exponent", "[F] < 25e-1", "LT([F], Float(2.5))"},
+      {"below the smallest double", "[F] > 1E-400", "GT([F], Float(0))"},
+      {"digits beyond 64 bits", "[F] < 99999999999999999999", "LT([F], Float(1E20))"},
       {"largeint", "[I] = 3000000000", "EQ([I], Largeint(3000000000))"},
       {"explicit plus", "[I] = +3", "EQ([I], 3)"},
       {"minus after an operand is arithmetic", "[I]-1 = 0", "EQ(SUB([I], 1), 0)"},
@@ -217,6 +219,11 @@ TEST_F(ExprParserTest, ErrorsNameTheirPlace) {
       {"star of another aggregate", "SUM(*)", Agg, "Syntax error in filter expression at position 5: *"},
       {"trailing comma", "UPPER([N],)", Ext, "Syntax error in filter expression at position 11: )"},
       {"decimal point without digits", "[F] = 1.", Ext, "Syntax error in filter expression at position 8: ."},
+      {"beyond the largest double", "[F] < 1E309", Ext, "Number out of range in filter expression at position 7: 1E309"},
+      {"negative beyond the largest double", "[F] > -1.8e308", Ext,
+       "Number out of range in filter expression at position 7: -1.8e308"},
+      {"listed beyond the largest double", "[F] In(1, 2E400)", Ext,
+       "Number out of range in filter expression at position 11: 2E400"},
   };
   for (const ErrorCase& C : Cases) {
     SCOPED_TRACE(C.Name);
@@ -224,6 +231,9 @@ TEST_F(ExprParserTest, ErrorsNameTheirPlace) {
                   String::fromUtf8(C.Message));
   }
   EXPECT_RAISES(TExprParser(nullptr).Parse("[N] = 1"), EDatabaseError, "Field 'N' not found");
+  const String Digits(400, u'9');
+  EXPECT_RAISES(TExprParser(resolver()).Parse("[F] < " + Digits), EDatabaseError,
+                "Number out of range in filter expression at position 7: " + Digits);
 }
 
 }  // namespace

@@ -2,13 +2,21 @@
 
 #include "platform/os/osunit.h"
 #include "platform/os/wordapp.h"
+#include "platform/rtl/scopeexit.h"
 #include "platform/rtl/stringlist.h"
 #include "tests/support/testing.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <array>
+#include <cerrno>
+#include <fcntl.h>
+#include <linux/capability.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace {
 
@@ -48,6 +56,26 @@ protected:
 };
 
 const String Hostile = QStringLiteral("= \" \\ ; [x] \n\r=end Статья");
+
+// File permissions bind this thread for as long as the result lives, as they
+// bind an ordinary user, also when the tests run as root.
+auto permissionsBind() {
+  __user_cap_header_struct Header{_LINUX_CAPABILITY_VERSION_3, 0};
+  std::array<__user_cap_data_struct, _LINUX_CAPABILITY_U32S_3> Saved{};
+  ::syscall(SYS_capget, &Header, Saved.data());
+  auto Reduced = Saved;
+  Reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+  ::syscall(SYS_capset, &Header, Reduced.data());
+  return TScopeExit([Header, Saved]() mutable { ::syscall(SYS_capset, &Header, Saved.data()); });
+}
+
+bool canOpen(const String& FileName) {
+  const int Handle = ::open(QFile::encodeName(FileName).constData(), O_RDONLY | O_CLOEXEC);
+  if (Handle >= 0) ::close(Handle);
+  return Handle >= 0;
+}
+
+const QByteArray Settings = "[HKEY_CURRENT_USER\\K]\r\n\"good\"=\"yes\"\r\n";
 
 TEST_F(RegistryTest, ValuesRoundTripThroughTheFile) {
   {
@@ -221,6 +249,68 @@ TEST_F(RegistryTest, FailedWriteLeavesNothingBehind) {
   EXPECT_FALSE(Reg.ValueExists(QStringLiteral("v")));
   TeeSaveIntegerOption(QStringLiteral("DefaultPalette"), 3);
   EXPECT_EQ(TeeReadIntegerOption(QStringLiteral("DefaultPalette"), 13), 13);
+}
+
+// The store in Dir has a file that cannot be taken as it is: reads see what
+// could be read of it, and no write reaches the file, each naming Fault.
+void expectWritesRefused(const QTemporaryDir& Dir, bool ReadsSettings, const String& Fault) {
+  const TRegistryStoreScope Store(Dir.path());
+  TRegistry Reg;
+  ASSERT_EQ(Reg.OpenKeyReadOnly(QStringLiteral("K")), ReadsSettings);
+  if (ReadsSettings) {
+    EXPECT_EQ(Reg.ReadString(QStringLiteral("good")), QStringLiteral("yes"));
+  }
+  Reg.CloseKey();
+  EXPECT_RAISES(Reg.WriteString(QStringLiteral("v"), QStringLiteral("x")), ERegistryException,
+                "Failed to set data for 'v'. " + Fault + ". The file is left as it is.");
+  EXPECT_FALSE(Reg.ValueExists(QStringLiteral("v")));
+  EXPECT_FALSE(Reg.OpenKey(QStringLiteral("New"), /*CanCreate=*/true));
+  EXPECT_FALSE(Reg.DeleteKey(QStringLiteral("K")));
+  TeeSaveIntegerOption(QStringLiteral("DefaultPalette"), 3);
+}
+
+TEST_F(RegistryTest, FolderInPlaceOfTheStoreIsKept) {
+  const String File = Dir.filePath(QStringLiteral("registry.reg"));
+  ASSERT_TRUE(QDir().mkpath(File + QStringLiteral("/inside")));
+  expectWritesRefused(Dir, /*ReadsSettings=*/false,
+                      QStringLiteral("Cannot open file \"%1\". %2").arg(File, SysErrorMessage(EISDIR)));
+  EXPECT_TRUE(QFileInfo(File + QStringLiteral("/inside")).isDir());
+}
+
+TEST_F(RegistryTest, StoreWithoutReadPermissionIsKeptAndReadOnceMended) {
+  const String File = Dir.filePath(QStringLiteral("registry.reg"));
+  writeFile(Settings);
+  const TRegistryStoreScope Store(Dir.path());
+  {
+    const auto Bound = permissionsBind();
+    ASSERT_EQ(::chmod(QFile::encodeName(File).constData(), 0), 0);
+    if (canOpen(File)) GTEST_SKIP() << "file permissions do not bind here";
+    expectWritesRefused(Dir, /*ReadsSettings=*/false,
+                        QStringLiteral("Cannot open file \"%1\". %2").arg(File, SysErrorMessage(EACCES)));
+    TRegistry Reg;
+    EXPECT_RAISES(Reg.WriteString(QStringLiteral("v"), QStringLiteral("x")), ERegistryException,
+                  QStringLiteral("Failed to set data for 'v'. Cannot open file \"%1\". %2. The file is left as it is.")
+                      .arg(File, SysErrorMessage(EACCES)));
+  }
+  ASSERT_EQ(::chmod(QFile::encodeName(File).constData(), 0600), 0);
+  EXPECT_EQ(fileBytes(), Settings);
+  TRegistry Reg;
+  ASSERT_TRUE(Reg.OpenKey(QStringLiteral("K"), /*CanCreate=*/false)) << "the same store reads the mended file";
+  Reg.WriteString(QStringLiteral("v"), QStringLiteral("x"));
+  const TRegistryStoreScope Reloaded(Dir.path());
+  TRegistry Again;
+  ASSERT_TRUE(Again.OpenKeyReadOnly(QStringLiteral("K")));
+  EXPECT_EQ(Again.ReadString(QStringLiteral("good")), QStringLiteral("yes"));
+  EXPECT_EQ(Again.ReadString(QStringLiteral("v")), QStringLiteral("x"));
+}
+
+TEST_F(RegistryTest, StoreThatIsNotUtf8IsKept) {
+  const String File = Dir.filePath(QStringLiteral("registry.reg"));
+  // Settings written in a single-byte code page, then binary garbage.
+  const QByteArray Bytes = Settings + "\"name\"=\"\xC6\xE6\"\r\n" + QByteArray("\x00\xFF\xFE\x80\r\n", 6);
+  writeFile(Bytes);
+  expectWritesRefused(Dir, /*ReadsSettings=*/true, QStringLiteral("File \"%1\" is not UTF-8 text").arg(File));
+  EXPECT_EQ(fileBytes(), Bytes);
 }
 
 TEST_F(RegistryTest, TeeOptionsGiveTheDefaultForAnythingAmiss) {

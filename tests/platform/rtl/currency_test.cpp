@@ -26,7 +26,7 @@ TEST(CurrencyTest, FromDoubleRoundsTheDecimalFormHalfToEven) {
 TEST(CurrencyTest, OutOfRangeRaises) {
   EXPECT_RAISES(Currency(922337203685478.0), EOverflow, "Floating point overflow");
   EXPECT_RAISES(Currency(-1e300), EOverflow, "Floating point overflow");
-  EXPECT_RAISES(Currency(std::numeric_limits<double>::quiet_NaN()), EOverflow, "Floating point overflow");
+  EXPECT_RAISES(static_cast<void>(Currency(std::numeric_limits<double>::quiet_NaN())), EOverflow, "Floating point overflow");
   EXPECT_RAISES(Currency(Int64(922337203685478)), EOverflow, "Floating point overflow");
   EXPECT_RAISES(Currency(UInt64(-1)), EOverflow, "Floating point overflow");
   EXPECT_EQ(Currency(Int64(-922337203685477)).Raw(), -9223372036854770000);

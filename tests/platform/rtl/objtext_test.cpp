@@ -73,6 +73,7 @@ const QByteArray Tree =
     "      'x')\r\n"
     "    ())\r\n"
     "  Data = {0102FF}\r\n"
+    "  NoData = {}\r\n"
     "  Long = {\r\n"
     "    000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F\r\n"
     "    20}\r\n"
@@ -127,6 +128,7 @@ TEST(ObjectTextTest, ReadsEveryWayOfWritingAValue) {
       {"set of one", "[a]", "0b 0161 00"},
       {"dotted identifier", "A.B.C", "07 05412e422e43"},
       {"lower-case true", "true", "09"},
+      {"empty binary", "{}", "0a 00000000"},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);

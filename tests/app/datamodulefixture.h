@@ -103,6 +103,7 @@ protected:
   TdmCatalog* Dm = nullptr;
   std::vector<TAsked> Asked;
   std::vector<String> Shown;  // message boxes
+  std::vector<TMessageKind> ShownKinds;
   TMessageAnswer Answer = TMessageAnswer::Yes;
   int WastebasketChanges = 0;
   int PositionMarks = 0;
@@ -114,7 +115,10 @@ protected:
           Asked.push_back({Kind, Caption, Text, Buttons});
           return Answer;
         });
-    FPreviousMessage = SetMessageHandler([this](TMessageKind, const String& Text) { Shown.push_back(Text); });
+    FPreviousMessage = SetMessageHandler([this](TMessageKind Kind, const String& Text) {
+      Shown.push_back(Text);
+      ShownKinds.push_back(Kind);
+    });
     Dm = new TdmCatalog(nullptr);
     Dm->OnWastebasketChange = TNotifyEvent([this](TObject*) { ++WastebasketChanges; });
     Dm->OnMarkPosition = TNotifyEvent([this](TObject*) { ++PositionMarks; });

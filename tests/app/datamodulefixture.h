@@ -67,6 +67,10 @@ INSERT INTO reference VALUES ('Author. Title // Journal. Year.', 'article', 'n',
 inline String schemaPath() {
   return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/../../app/catalog/schema.sql");
 }
+// The rows of the sample catalog the build puts beside the program.
+inline String samplePath() {
+  return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/../../app/catalog/sample.sql");
+}
 
 // Runs Sql on the file (created when missing) through a raw connection.
 inline void execOnFile(const String& Path, const QByteArray& Sql) {

@@ -288,6 +288,17 @@ void TdmCatalog::ApplyAndClear(TFDQuery* Query) {
 
 void TdmCatalog::StartProgramTransaction() { myFDConnection1->StartTransaction(); }
 
+void TdmCatalog::MakeStoredDurable() {
+  if (myFDConnection1->TransactionLevel() != 1) return;
+  myFDConnection1->Commit();
+  myFDConnection1->StartTransaction();
+}
+
+void TdmCatalog::store(TFDQuery* Query) {
+  ApplyAndClear(Query);
+  MakeStoredDurable();
+}
+
 void TdmCatalog::CommitProgramTransaction() {
   // A failure is raised with the transaction left as it is: rolling back
   // would throw away the whole run's stored work for one busy moment, and
@@ -322,7 +333,7 @@ void TdmCatalog::newLevelRow(TDataSet* DataSet, const String& NameField) {
   TFDQuery* Query = query(DataSet);
   checkParentRow(Query);
   Query->FieldByName(NameField)->SetAsString(QStringLiteral(".."));
-  ApplyAndClear(Query);
+  store(Query);
 }
 
 void TdmCatalog::fdqPart1NewRecord(TDataSet* DataSet) { newLevelRow(DataSet, QStringLiteral("gr_title")); }
@@ -344,7 +355,7 @@ void TdmCatalog::fdqCatalogNewRecord(TDataSet* DataSet) {
   field(Query, "sbgr4_nmb")->SetValue(field(fdqSubPropety, "sbgr4_nmb")->Value());
   field(Query, "file_type")->SetAsString(text(NewReferenceType));
   field(Query, "data_input")->SetAsString(today());
-  ApplyAndClear(Query);
+  store(Query);
   Query->Last();
   if (field(Query, "sbgr4_nmb")->AsInteger() == WastebasketSubgroup) RefreshWastebasket();
 }
@@ -352,13 +363,13 @@ void TdmCatalog::fdqCatalogNewRecord(TDataSet* DataSet) {
 void TdmCatalog::fdqSelectedNewRecord(TDataSet* DataSet) {
   TFDQuery* Query = query(DataSet);
   field(Query, "data_input")->SetAsString(today());
-  ApplyAndClear(Query);
+  store(Query);
 }
 
 void TdmCatalog::fdqRefuseNewRecord(TDataSet* DataSet) {
   TFDQuery* Query = query(DataSet);
   field(Query, "type")->SetAsInteger(FirstRefuseType);
-  ApplyAndClear(Query);
+  store(Query);
   Query->Last();
 }
 
@@ -371,7 +382,10 @@ void TdmCatalog::fdqCatalogBeforeDelete(TDataSet* DataSet) {
   basket = field(DataSet, "sbgr4_nmb")->AsInteger() == WastebasketSubgroup;
 }
 
-void TdmCatalog::fdqAfterDelete(TDataSet* DataSet) { query(DataSet)->ApplyUpdates(/*MaxErrors=*/-1); }
+void TdmCatalog::fdqAfterDelete(TDataSet* DataSet) {
+  query(DataSet)->ApplyUpdates(/*MaxErrors=*/-1);
+  MakeStoredDurable();
+}
 
 void TdmCatalog::fdqCatalogAfterDelete(TDataSet* DataSet) {
   fdqAfterDelete(DataSet);

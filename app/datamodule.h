@@ -25,8 +25,11 @@
 // first show (StartProgramTransaction) to its close (CommitProgramTransaction).
 // A modal window that edits data starts and ends a transaction of its own on
 // myFDConnection1 meanwhile; the connection nests it as a savepoint, so its
-// commit only hands its changes to the program-wide transaction, and only the
-// shutdown commit makes anything durable.
+// commit hands its changes to the program-wide transaction.  That one is made
+// durable at every store point (MakeStoredDurable): after the module stores a
+// cache, and after a window's nested level ends with a commit, it is
+// committed and started again at once, so a crash, a kill or a power cut
+// loses no stored work and a backup of the file holds it.
 #pragma once
 
 #include "app/settings.h"
@@ -146,6 +149,11 @@ public:
   static void ApplyAndClear(TFDQuery* Query);
   // Starts the program-wide transaction (the main window's first show).
   void StartProgramTransaction();
+  // When the program-wide transaction is the only level open, commits it and
+  // starts it again at once, so everything stored so far is in the file.
+  // Inside a nested level (or with no transaction) it does nothing: the
+  // window that ends the level calls it after its commit.
+  void MakeStoredDurable();
   // The close's storing step: posts an edit of fdqCatalog, applies and
   // clears the caches of fdqCatalog, fdqSubPropety, fdqDisPropety,
   // fdqDisease, fdqPart2, fdqPart1 and fdqSelected in that order, then
@@ -196,6 +204,8 @@ private:
   // Opens the eight queries the main window uses; answers their distinct
   // errors, one a line ("" when all opened).
   String openQueries();
+  // Stores a row at once: ApplyAndClear, then MakeStoredDurable.
+  void store(TFDQuery* Query);
 
   int FWastebasketImage = WastebasketEmptyImage;
   bool basket = false;  // a reference of subgroup 874 is being deleted

@@ -31,6 +31,7 @@ TMsgDlgType dialogType(TMessageKind Kind) {
     case TMessageKind::Information: return mtInformation;
     case TMessageKind::Error: return mtError;
     case TMessageKind::Confirmation: return mtConfirmation;
+    case TMessageKind::Plain: return mtCustom;
   }
   return mtCustom;
 }
@@ -41,6 +42,7 @@ Integer iconFlag(TMessageKind Kind) {
     case TMessageKind::Information: return MB_ICONINFORMATION;
     case TMessageKind::Error: return MB_ICONERROR;
     case TMessageKind::Confirmation: return MB_ICONQUESTION;
+    case TMessageKind::Plain: return 0;
   }
   return 0;
 }

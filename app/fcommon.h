@@ -53,8 +53,8 @@ void GetExeVersion(const String& FileName, Integer& Major, Integer& Minor, Integ
 
 // messages
 
-// The icon of the box.
-enum class TMessageKind { Warning, Information, Error, Confirmation };
+// The icon of the box; Plain has none.
+enum class TMessageKind { Warning, Information, Error, Confirmation, Plain };
 
 // Receives every message box of the catalog's routines that have no window.
 using TMessageBoxHandler = std::function<void(TMessageKind Kind, const String& Text)>;

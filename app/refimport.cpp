@@ -6,7 +6,6 @@
 #include "app/textcleaning.h"
 #include "platform/db/dataset.h"
 #include "platform/db/fields.h"
-#include "platform/os/filesys.h"
 #include "platform/rtl/ansistring.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/strutils.h"
@@ -193,9 +192,13 @@ private:
       R.LastPage = V;
       R.LastPageSeen = true;
       R.PagesSeen = true;
-    } else if (takes(Line, "N2", V))
+    } else if (takes(Line, "N2", V)) {
       R.Abstract = V;
-    else
+      FN2Seen = true;
+    } else if (takes(Line, "AB", V)) {
+      // current exports name the abstract "AB"; an "N2" abstract wins
+      if (!FN2Seen) R.Abstract = V;
+    } else
       return false;
     return true;
   }
@@ -206,6 +209,7 @@ private:
   }
 
   const String FDoiResolverPrefix;
+  bool FN2Seen = false;
 };
 
 class TMedlineReader : public TRecordReader {
@@ -228,32 +232,44 @@ public:
 
 private:
   // The first row of the tag table that holds acts; false when none does.
-  // Continuation mode lasts from a title line to the next line: that one is
-  // the title's wrapped second line unless it carries a tag of the table.
+  // PubMed wraps values at 80 characters onto lines that begin with blanks:
+  // such a line joins the title, abstract or source it continues (the
+  // values a citation is made of) and is dropped after any other tag.
   bool takeLine(const String& Line) {
+    if (isContinuationLine(Line)) {
+      if (!FContinued) return false;
+      joinWrapped(*FContinued, Trim(Line));
+      return true;
+    }
     TRecord& R = FRecord;
-    const bool Continuing = FContinuation;
-    FContinuation = false;
+    FContinued = nullptr;
     String V;
     if (!R.Authors.Full() && !begins(Line, "AUID") && takes(Line, "AU", V))
       R.Authors.Add(authorName(V, TAuthorRule::Initial));
-    else if (takes(Line, "TI", V)) {
-      R.Title = V;
-      FContinuation = true;
-    } else if (begins(Line, "PG"))
-      ;  // the pages only end the title
+    else if (takes(Line, "TI", V))
+      continueWith(R.Title, V);
     else if (takes(Line, "N2", V) || takes(Line, "AB", V))
-      R.Abstract = V;
+      continueWith(R.Abstract, V);
     else if (takes(Line, "SO", V))
-      R.SourceLine = V;
-    else {
-      if (Continuing) R.Title += u' ' + Trim(Line);
+      continueWith(R.SourceLine, V);
+    else
       return false;
-    }
     return true;
   }
 
-  bool FContinuation = false;
+  static bool isContinuationLine(const String& Line) { return Line.startsWith(u' ') || Line.startsWith(u'\t'); }
+
+  // A value wrapped onto the next line goes on after one blank.
+  static void joinWrapped(String& Value, const String& Wrapped) {
+    Value = Value.isEmpty() ? Wrapped : Value + u' ' + Wrapped;
+  }
+
+  void continueWith(String& Value, const String& First) {
+    Value = First;
+    FContinued = &Value;
+  }
+
+  String* FContinued = nullptr;  // the value the next wrapped line belongs to
 };
 
 std::unique_ptr<TRecordReader> recordReader(const String& FileName, const String& DoiResolverPrefix) {
@@ -304,17 +320,16 @@ TReferenceText ReadReferenceFile(const String& FileName, const String& DoiResolv
   return {Record->Citation(), Record->Record().Abstract};
 }
 
-void ImportReferenceFile(TDataSet* Catalog, TDataSet* Refuse, TDataSet* Journal, const String& FileName,
-                         const String& AbstractText, const String& DoiResolverPrefix) {
+String ImportReferenceFile(TDataSet* Catalog, TDataSet* Refuse, TDataSet* Journal, const String& FileName,
+                           const String& AbstractText, const String& DoiResolverPrefix) {
   assert(Catalog && "ImportReferenceFile needs the catalog query");
   const TReferenceText Imported = ReadReferenceFile(FileName, DoiResolverPrefix);
   TField* Source = Catalog->FieldByName(catalogcolumns::Source());
   Source->SetAsString(Imported.Citation);
   if (Trim(AbstractText).isEmpty() && !Trim(Imported.Abstract).isEmpty())
     Catalog->FieldByName(catalogcolumns::Summary())->SetAsString(Imported.Abstract);
-  // the reference now holds what the file had; a file that stays is harmless
-  DeleteFile(FileName);
   RemoveGarbage(Catalog, Refuse, Imported.Citation);
   // the title memo shows the cleaned source, and the parser reads the memo
   ParseCitation(Catalog, Journal, Source->AsString(), DoiResolverPrefix);
+  return FileName;
 }

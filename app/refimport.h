@@ -44,12 +44,14 @@ TReferenceText ReadReferenceFile(const String& FileName, const String& DoiResolv
 
 // "Import reference" after the user chose FileName: reads it; source := the
 // citation; summary := the abstract when AbstractText (the abstract memo's
-// text) is blank and the imported one is not; deletes the file (a failed
-// deletion is ignored); cleans the title with the cleaning pairs and parses
-// it (RemoveGarbage, ParseCitation).  Catalog is the catalog query on the
-// edited row, Refuse and Journal the cleaning-pair and journal queries.
+// text) is blank and the imported one is not; cleans the title with the
+// cleaning pairs and parses it (RemoveGarbage, ParseCitation).  Catalog is the
+// catalog query on the edited row, Refuse and Journal the cleaning-pair and
+// journal queries.
 //
-// A file that cannot be read raises EReferenceFileError before anything is
-// changed: the row keeps its title and the file stays on the disk.
-void ImportReferenceFile(TDataSet* Catalog, TDataSet* Refuse, TDataSet* Journal, const String& FileName,
-                         const String& AbstractText, const String& DoiResolverPrefix);
+// Answers the file to delete, which is FileName: the editor deletes it once
+// the row is stored, so cancelling the editor loses neither the row's old
+// title nor the file.  A file that cannot be read raises EReferenceFileError
+// before anything is changed.
+String ImportReferenceFile(TDataSet* Catalog, TDataSet* Refuse, TDataSet* Journal, const String& FileName,
+                           const String& AbstractText, const String& DoiResolverPrefix);

@@ -4,9 +4,10 @@
 
 #include "platform/rtl/units.h"
 
-// Makes the registry store, which is read on first use.
+// Starts libcurl's global state and makes the registry store, which is read
+// on first use.
 void InitializeOs();
-// Releases the single-instance lock if still held, forgets the drive map and
-// frees the registry store.
+// Releases the single-instance lock if still held, forgets the drive map,
+// frees the registry store and ends libcurl's global state.
 void FinalizeOs();
 inline constexpr TUnit OsUnit{"os", &InitializeOs, &FinalizeOs};

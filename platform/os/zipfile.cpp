@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cassert>
 #include <ctime>
+#include <functional>
 #include <sys/stat.h>
 #include <zlib.h>
 
@@ -189,14 +190,18 @@ struct DataSpan {
   Int64 Size;
 };
 
+// Hears the uncompressed bytes an entry has produced or consumed so far.
+using ChunkHook = std::function<void(Int64 Position)>;
+
 class EntryReader {
 public:
-  EntryReader(TStream* Archive, const TZipHeader& Header, const DataSpan& Span)
-      : FArchive(Archive), FHeader(Header), FLeft(Span.Size), FIn(Span.Size) {
+  EntryReader(TStream* Archive, const TZipHeader& Header, const DataSpan& Span, ChunkHook Hook)
+      : FArchive(Archive), FHeader(Header), FLeft(Span.Size), FIn(Span.Size), FHook(std::move(Hook)) {
     FArchive->SetPosition(Span.Start);
   }
 
-  // Copies the entry's bytes into Out, checking their size and CRC-32.
+  // Copies the entry's bytes into Out (nowhere when nullptr), checking their
+  // size and CRC-32.
   void CopyTo(TStream* Out) {
     if (FHeader.CompressionMethod == zcStored)
       copyStored(Out);
@@ -230,8 +235,9 @@ private:
     if (FProduced + Count > FHeader.UncompressedSize)
       fail(QStringLiteral("data is longer than the %1 bytes the header gives").arg(FHeader.UncompressedSize));
     FCrc = crc32(FCrc, Data, uInt(Count));
-    Out->WriteBuffer(Data, Count);
+    if (Out) Out->WriteBuffer(Data, Count);
     FProduced += Count;
+    if (FHook) FHook(FProduced);
   }
 
   void copyStored(TStream* Out) {
@@ -269,14 +275,15 @@ private:
   const ChunkBuffer FIn;
   Int64 FProduced = 0;
   Cardinal FCrc = 0;
+  ChunkHook FHook;
 };
 
 // Writes one entry's data at the archive's position and fills in the CRC-32
 // and both sizes; WriteLimit is the highest offset the data may reach.
 class EntryWriter {
 public:
-  EntryWriter(TStream* Archive, TZipHeader& Header, Int64 WriteLimit)
-      : FArchive(Archive), FHeader(Header), FWriteLimit(WriteLimit) {}
+  EntryWriter(TStream* Archive, TZipHeader& Header, Int64 WriteLimit, ChunkHook Hook)
+      : FArchive(Archive), FHeader(Header), FWriteLimit(WriteLimit), FHook(std::move(Hook)) {}
 
   void CopyFrom(TStream* Data, Int64 Size) {
     if (FHeader.CompressionMethod == zcStored)
@@ -292,6 +299,8 @@ private:
     Data->ReadBuffer(In.data(), Count);
     FHeader.CRC32 = crc32(FHeader.CRC32, In.data(), uInt(Count));
     Left -= Count;
+    FConsumed += Count;
+    if (FHook) FHook(FConsumed);
     return Count;
   }
 
@@ -331,6 +340,8 @@ private:
   TStream* FArchive;
   TZipHeader& FHeader;
   Int64 FWriteLimit;
+  ChunkHook FHook;
+  Int64 FConsumed = 0;
 };
 
 // The fields from "version needed" to "extra length", which the local header
@@ -475,7 +486,7 @@ void TZipFile::writeEntry(TStream* Data, const String& ArchiveFileName, TZipComp
   try {
     FStream->WriteBuffer(localHeader(Header, Name).constData(), LocalHeaderSize + Name.size());
     Data->SetPosition(0);
-    EntryWriter(FStream, Header, MaxZipValue).CopyFrom(Data, Size);
+    EntryWriter(FStream, Header, MaxZipValue, progressHook(Header)).CopyFrom(Data, Size);
   } catch (const Exception&) {
     FStream->SetSize(Start);
     FStream->SetPosition(Start);
@@ -589,6 +600,32 @@ void TZipFile::Read(int Index, TStream*& Stream, TZipHeader& Header) {
   requireMode(FMode, zmRead);
   assert(Index >= 0 && Index < FileCount() && "zip entry index out of range");
   const TZipHeader& Entry = FFiles[Index];
+  const auto [Start, Size] = entrySpan(Entry);
+  const DataSpan Span{Start, Size};
+  auto Out = std::make_unique<TMemoryStream>();
+  Out->SetCapacity(std::min<Int64>(Entry.UncompressedSize, Span.Size * MaxDeflateRatio + 1));
+  EntryReader(FStream, Entry, Span, progressHook(Entry)).CopyTo(Out.get());
+  Out->SetPosition(0);
+  Header = Entry;
+  Stream = Out.release();
+}
+
+void TZipFile::CheckEntry(const String& Name) {
+  requireMode(FMode, zmRead);
+  const int Index = IndexOf(Name);
+  if (Index < 0) throw EZipException(QStringLiteral("File \"%1\" is not in the zip file").arg(Name));
+  CheckEntry(Index);
+}
+
+void TZipFile::CheckEntry(int Index) {
+  requireMode(FMode, zmRead);
+  assert(Index >= 0 && Index < FileCount() && "zip entry index out of range");
+  const TZipHeader& Entry = FFiles[Index];
+  const auto [Start, Size] = entrySpan(Entry);
+  EntryReader(FStream, Entry, DataSpan{Start, Size}, progressHook(Entry)).CopyTo(nullptr);
+}
+
+std::pair<Int64, Int64> TZipFile::entrySpan(const TZipHeader& Entry) {
   const auto Fail = [&Entry](const String& What) {
     return EZipException(QStringLiteral("Zip entry \"%1\": %2").arg(Entry.FileName, What));
   };
@@ -609,16 +646,15 @@ void TZipFile::Read(int Index, TStream*& Stream, TZipHeader& Header) {
                    .arg(HeaderOffset).arg(FDirectoryOffset));
   const QByteArray Local = readAt(FStream, HeaderOffset, LocalHeaderSize);
   if (getU32(Local, 0) != LocalHeaderSignature) raiseInvalid();
-  const DataSpan Span{HeaderOffset + LocalHeaderSize + getU16(Local, 26) + getU16(Local, 28),
-                      Entry.CompressedSize};
-  if (Span.Start + Span.Size > FDirectoryOffset)
+  const Int64 Start = HeaderOffset + LocalHeaderSize + getU16(Local, 26) + getU16(Local, 28);
+  const Int64 Size = Entry.CompressedSize;
+  if (Start + Size > FDirectoryOffset)
     throw Fail(QStringLiteral("%1 bytes of data at offset %2 run past the entry data, which ends at %3")
-                   .arg(Span.Size).arg(Span.Start).arg(FDirectoryOffset));
+                   .arg(Size).arg(Start).arg(FDirectoryOffset));
+  return {Start, Size};
+}
 
-  auto Out = std::make_unique<TMemoryStream>();
-  Out->SetCapacity(std::min<Int64>(Entry.UncompressedSize, Span.Size * MaxDeflateRatio + 1));
-  EntryReader(FStream, Entry, Span).CopyTo(Out.get());
-  Out->SetPosition(0);
-  Header = Entry;
-  Stream = Out.release();
+std::function<void(Int64)> TZipFile::progressHook(const TZipHeader& Header) {
+  if (!OnProgress) return {};
+  return [this, &Header](Int64 Position) { OnProgress(this, Header.FileName, Header, Position); };
 }

@@ -34,10 +34,13 @@
 #pragma once
 
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/methodptr.h"
 #include "platform/rtl/object.h"
 #include "platform/rtl/system.h"
 
+#include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class TStream;
@@ -62,6 +65,11 @@ struct TZipHeader {
   Cardinal LocalHeaderOffset = 0;
   String FileName;
 };
+
+// Hears an entry's progress while it is added, read or checked: Position is
+// the count of its uncompressed bytes done so far.
+using TZipProgressEvent =
+    TMethodPtr<void(TObject* Sender, const String& FileName, const TZipHeader& Header, Int64 Position)>;
 
 class TZipFile : public TObject {
   RTL_CLASS(TZipFile, TObject)
@@ -102,6 +110,13 @@ public:
   // central directory record.  An unknown name raises EZipException.
   void Read(const String& Name, TStream*& Stream, TZipHeader& Header);
   void Read(int Index, TStream*& Stream, TZipHeader& Header);
+  // Inflates the entry in chunks and checks its size and CRC-32 as Read
+  // does, keeping none of its bytes; EZipException as Read.
+  void CheckEntry(const String& Name);
+  void CheckEntry(int Index);
+
+  // events
+  TZipProgressEvent OnProgress;
 
 private:
   void readCentralDirectory();
@@ -109,6 +124,10 @@ private:
                   Cardinal DosDateTime);
   void writeCentralDirectory();
   void release();
+  // Where the entry's data lies (offset and compressed size), after checking
+  // that the reader supports the entry.
+  std::pair<Int64, Int64> entrySpan(const TZipHeader& Entry);
+  std::function<void(Int64)> progressHook(const TZipHeader& Header);
 
   TZipMode FMode = zmClosed;
   TStream* FStream = nullptr;

@@ -5,6 +5,7 @@
 
 #include "tests/app/datamodulefixture.h"
 
+#include <csignal>
 #include <functional>
 
 using namespace dmtest;
@@ -52,7 +53,7 @@ TEST_F(DataModuleTest, APostedMoveStaysPendingUntilTheShutdownAndCancelBringsItB
   EXPECT_EQ(Durable("SELECT source FROM bibliona WHERE number = 11"), Lines({"Trial one, revised"}));
 }
 
-TEST_F(DataModuleTest, ANestedCommitJoinsTheProgramTransactionAndOnlyTheShutdownMakesItDurable) {
+TEST_F(DataModuleTest, ANestedCommitJoinsTheProgramTransactionAndIsMadeDurableAtOnce) {
   ASSERT_TRUE(Open());
   Dm->StartProgramTransaction();
   Dm->PositionLevels({1, 101, 1011, 10111, 627});
@@ -62,9 +63,13 @@ TEST_F(DataModuleTest, ANestedCommitJoinsTheProgramTransactionAndOnlyTheShutdown
   EXPECT_EQ(Dm->myFDConnection1->TransactionLevel(), 2);
   moveCurrentReference(Dm, 628);
   TdmCatalog::ApplyAndClear(Dm->fdqCatalog);
+  Dm->MakeStoredDurable();
+  EXPECT_EQ(Durable(Reference12Subgroup), Lines({"627"})) << "inside a nested level nothing is committed";
   Dm->myFDConnection1->Commit();
-  EXPECT_EQ(Dm->myFDConnection1->TransactionLevel(), 1);
   EXPECT_EQ(Durable(Reference12Subgroup), Lines({"627"})) << "a new connection sees only durable data";
+  Dm->MakeStoredDurable();
+  EXPECT_EQ(Dm->myFDConnection1->TransactionLevel(), 1) << "the program-wide transaction goes on";
+  EXPECT_EQ(Durable(Reference12Subgroup), Lines({"628"}));
 
   // A second window's transaction that rolls back loses only its own work.
   Dm->fdqPart1->Locate(QStringLiteral("gr_number"), 2, {});
@@ -81,6 +86,44 @@ TEST_F(DataModuleTest, ANestedCommitJoinsTheProgramTransactionAndOnlyTheShutdown
   Dm->CommitProgramTransaction();
   EXPECT_EQ(Durable(Reference12Subgroup), Lines({"628"}));
   EXPECT_EQ(Durable("SELECT gr_title FROM gr_name WHERE gr_number = 2"), Lines({"ANATOMY"}));
+}
+
+TEST_F(DataModuleTest, RowsTheModuleStoresAreDurableAtOnce) {
+  ASSERT_TRUE(Open());
+  Dm->StartProgramTransaction();
+  Dm->fdqPart1->Append();
+  EXPECT_EQ(Durable("SELECT count(*) FROM gr_name WHERE gr_title = '..'"), Lines({"1"}));
+  Dm->fdqSelected->Append();
+  EXPECT_EQ(Durable("SELECT count(*) FROM cat_arc"), Lines({"2"}));
+  Dm->fdqSelected->First();
+  Dm->fdqSelected->Delete();
+  EXPECT_EQ(Durable("SELECT count(*) FROM cat_arc"), Lines({"1"}));
+  EXPECT_EQ(Dm->myFDConnection1->TransactionLevel(), 1);
+}
+
+// A window stores an edit through its nested level and the program is then
+// killed: the edit is in the file.
+TEST_F(DataModuleTest, StoredWorkSurvivesAKill) {
+  GTEST_FLAG_SET(death_test_style, "fast");  // the child works on this test's file
+  EXPECT_EXIT(
+      {
+        TdmCatalog* Child = new TdmCatalog(nullptr);
+        Child->OpenCatalog(Path);
+        Child->StartProgramTransaction();
+        Child->PositionLevels({1, 101, 1011, 10111, 627});
+        Child->myFDConnection1->StartTransaction();
+        moveCurrentReference(Child, 628);
+        TdmCatalog::ApplyAndClear(Child->fdqCatalog);
+        Child->myFDConnection1->Commit();
+        Child->MakeStoredDurable();
+        // work of the session after the store point is lost with the kill
+        moveCurrentReference(Child, 700);
+        TdmCatalog::ApplyAndClear(Child->fdqCatalog);
+        std::raise(SIGKILL);
+      },
+      ::testing::KilledBySignal(SIGKILL), "");
+  EXPECT_EQ(Durable(Reference12Subgroup), Lines({"628"}));
+  EXPECT_EQ(Durable("SELECT count(*) FROM bibliona WHERE sbgr4_nmb = 700"), Lines({"0"}));
 }
 
 TEST_F(DataModuleTest, ABusyFileAtTheCloseKeepsEveryChangeForTheNextTry) {
@@ -110,14 +153,14 @@ TEST_F(DataModuleTest, ABusyFileAtTheCloseKeepsEveryChangeForTheNextTry) {
 TEST_F(DataModuleTest, ABusyCommitAtTheCloseKeepsTheWorkStoredDuringTheRun) {
   ASSERT_TRUE(Open());
   Dm->StartProgramTransaction();
-  Dm->fdqPart1->Append();  // stored in the program-wide transaction
+  Dm->fdqPart1->Append();  // stored and made durable at once
   Dm->PositionLevels({1, 101, 1011, 10111, 627});
   moveCurrentReference(Dm, 628);
 
   // Another process reads: the close stores everything but cannot commit.
   TRawConnection Other(Path);
   ASSERT_EQ(Other.Exec("BEGIN"), SQLITE_OK);
-  ASSERT_EQ(Other.Rows("SELECT count(*) FROM gr_name"), Lines({"3"}));
+  ASSERT_EQ(Other.Rows("SELECT count(*) FROM gr_name"), Lines({"4"}));
   EXPECT_RAISES(Dm->CommitProgramTransaction(), EFDDBEngineException, "database is locked");
   EXPECT_TRUE(Dm->myFDConnection1->InTransaction()) << "not rolled back: the run's work is still in it";
   ASSERT_EQ(Other.Exec("COMMIT"), SQLITE_OK);

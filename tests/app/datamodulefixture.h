@@ -67,6 +67,10 @@ INSERT INTO reference VALUES ('Author. Title // Journal. Year.', 'article', 'n',
 inline String schemaPath() {
   return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/../../app/catalog/schema.sql");
 }
+// The rows of the sample catalog the build puts beside the program.
+inline String samplePath() {
+  return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/../../app/catalog/sample.sql");
+}
 
 // Runs Sql on the file (created when missing) through a raw connection.
 inline void execOnFile(const String& Path, const QByteArray& Sql) {
@@ -103,6 +107,7 @@ protected:
   TdmCatalog* Dm = nullptr;
   std::vector<TAsked> Asked;
   std::vector<String> Shown;  // message boxes
+  std::vector<TMessageKind> ShownKinds;
   TMessageAnswer Answer = TMessageAnswer::Yes;
   int WastebasketChanges = 0;
   int PositionMarks = 0;
@@ -114,7 +119,10 @@ protected:
           Asked.push_back({Kind, Caption, Text, Buttons});
           return Answer;
         });
-    FPreviousMessage = SetMessageHandler([this](TMessageKind, const String& Text) { Shown.push_back(Text); });
+    FPreviousMessage = SetMessageHandler([this](TMessageKind Kind, const String& Text) {
+      Shown.push_back(Text);
+      ShownKinds.push_back(Kind);
+    });
     Dm = new TdmCatalog(nullptr);
     Dm->OnWastebasketChange = TNotifyEvent([this](TObject*) { ++WastebasketChanges; });
     Dm->OnMarkPosition = TNotifyEvent([this](TObject*) { ++PositionMarks; });

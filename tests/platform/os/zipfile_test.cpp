@@ -14,6 +14,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <ctime>
 #include <fstream>
 #include <malloc.h>
@@ -104,6 +105,15 @@ std::vector<QByteArray> readArchive(const QByteArray& Bytes) {
     Result.push_back(contentOf(Stream));
   }
   return Result;
+}
+
+// CheckEntry on every entry of an archive in memory.
+void checkArchive(const QByteArray& Bytes) {
+  TMemoryStream Archive;
+  fillStream(&Archive, Bytes);
+  TZipFile Zip;
+  Zip.Open(&Archive, zmRead);
+  for (int I = 0; I < Zip.FileCount(); ++I) Zip.CheckEntry(I);
 }
 
 QByteArray readEntry(TZipFile& Zip, const String& Name, TZipHeader* Header = nullptr) {
@@ -423,6 +433,7 @@ TEST(ZipFileTest, HostileHeadersRaisePreciseErrors) {
     QByteArray Bytes = A.Bytes;
     C.Patch(Bytes);
     EXPECT_RAISES(readArchive(Bytes), EZipException, C.Expected);
+    EXPECT_RAISES(checkArchive(Bytes), EZipException, C.Expected);
   }
 }
 
@@ -467,17 +478,37 @@ TEST(ZipFileTest, LargeFileIsStreamedThroughSmallBuffers) {
   }
   if (!resetPeakMemory()) GTEST_SKIP() << "the peak memory of this process cannot be reset";
   const Int64 Before = statusKiB("VmRSS:");
+  Int64 Added = 0;
   {
     TZipFile Zip;
+    Zip.OnProgress = TZipProgressEvent([&Added](TObject*, const String&, const TZipHeader&, Int64 At) { Added = At; });
     Zip.Open(Target, zmWrite);
     Zip.Add(Source);
     Zip.Close();
   }
+  EXPECT_EQ(Added, Chunks * Chunk);
   const Int64 Growth = (statusKiB("VmHWM:") - Before) * 1024;
   EXPECT_LT(Growth, 6 * Chunk) << "peak memory grew by " << Growth << " bytes";
 
   TZipFile Zip;
   Zip.Open(Target, zmRead);
+  // the check keeps no copy of the entry and reports its progress
+  std::vector<Int64> Positions;
+  Zip.OnProgress = TZipProgressEvent([&](TObject* Sender, const String& Name, const TZipHeader& Entry, Int64 At) {
+    EXPECT_EQ(Sender, &Zip);
+    EXPECT_EQ(Name, "incompressible.bin");
+    EXPECT_EQ(Entry.UncompressedSize, Cardinal(Chunks * Chunk));
+    Positions.push_back(At);
+  });
+  ASSERT_TRUE(resetPeakMemory());
+  const Int64 BeforeCheck = statusKiB("VmRSS:");
+  Zip.CheckEntry("incompressible.bin");
+  const Int64 CheckGrowth = (statusKiB("VmHWM:") - BeforeCheck) * 1024;
+  EXPECT_LT(CheckGrowth, 6 * Chunk) << "peak memory grew by " << CheckGrowth << " bytes";
+  ASSERT_GE(Positions.size(), std::size_t(Chunks));
+  EXPECT_TRUE(std::is_sorted(Positions.begin(), Positions.end()));
+  EXPECT_EQ(Positions.back(), Chunks * Chunk);
+  Zip.OnProgress = {};
   TZipHeader Header;
   EXPECT_EQ(crcOf(readEntry(Zip, "incompressible.bin", &Header)), Crc);
   EXPECT_EQ(Header.CRC32, Crc);

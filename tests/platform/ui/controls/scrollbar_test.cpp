@@ -75,40 +75,6 @@ protected:
 
 }  // namespace
 
-TEST(ScrollRangeTest, HighestPositionLeavesRoomForThePage) {
-  struct Case {
-    const char* Name;
-    Integer Min, Max, PageSize;
-    Integer Highest;
-  };
-  const Case Cases[] = {
-      {"no page", 0, 100, 0, 100},
-      {"page of one", 0, 100, 1, 100},
-      {"page of two", 0, 100, 2, 99},
-      {"page of ten", 0, 100, 10, 91},
-      {"page covers all", 0, 100, 101, 0},
-      {"page beyond the range clamps", 0, 100, 500, 0},
-      {"negative page counts as none", 0, 100, -5, 100},
-      {"shifted range", 10, 20, 5, 16},
-      {"max below min is raised", 50, 10, 0, 50},
-      {"single position", 7, 7, 1, 7},
-  };
-  for (const Case& C : Cases) {
-    SCOPED_TRACE(C.Name);
-    const TScrollRange R = TScrollRange::Clamped(C.Min, C.Max, C.PageSize);
-    EXPECT_EQ(R.Highest(), C.Highest);
-    EXPECT_LE(R.Min, R.Max);
-    EXPECT_EQ(R.Clamp(C.Min - 1), R.Min);
-    EXPECT_EQ(R.Clamp(C.Highest + 1), C.Highest);
-  }
-}
-
-TEST(ScrollRangeTest, ExtremeBoundsDoNotOverflow) {
-  const TScrollRange R = TScrollRange::Clamped(-2147483647 - 1, 2147483647, 2147483647);
-  EXPECT_EQ(R.PageSize, 2147483647);
-  EXPECT_EQ(R.Highest(), 1);
-}
-
 TEST_F(ScrollBarTest, DefaultsAndClampingSetters) {
   EXPECT_EQ(Bar->Kind(), sbHorizontal);
   EXPECT_EQ(Bar->Min(), 0);

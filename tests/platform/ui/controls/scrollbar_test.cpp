@@ -1,6 +1,8 @@
 #include "platform/ui/controls/scrollbar.h"
 
 #include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/windowing/scrollinfo.h"
+#include "platform/ui/windowing/timers.h"
 #include "platform/ui/windowing/uitest.h"
 #include "platform/ui/windowing/window.h"
 #include "tests/support/testing.h"
@@ -238,4 +240,80 @@ TEST_F(ScrollBarTest, MouseDownAndCancelModeReachTheOverrides) {
   EXPECT_EQ(Codes, (std::vector<TScrollCode>{scLineDown, scEndScroll}));
   test::MouseUp(Probe, {196, 8});
   EXPECT_EQ(Codes.size(), 2u);
+}
+
+TEST_F(ScrollBarTest, CodesGoThroughTheParentWithTheBarsHandle) {
+  TMessageSpy Spy(*Root);
+  test::Click(Bar, {196, 8});
+  std::vector<int> Codes;
+  for (const TSpiedMessage& M : Spy.Messages()) {
+    if (M.Msg != WM_HSCROLL) continue;
+    EXPECT_EQ(M.LParam, HandleToLParam(Bar->Handle()));
+    Codes.push_back(LOWORD(M.WParam));
+  }
+  EXPECT_EQ(Codes, (std::vector<int>{SB_LINEDOWN, SB_ENDSCROLL}));
+  EXPECT_EQ(codes(), (std::vector<TScrollCode>{scLineDown, scEndScroll}));
+  EXPECT_EQ(GetScrollPos(Bar->Handle(), SB_CTL), 1) << "the window's bar follows Position";
+}
+
+TEST_F(ScrollBarTest, ArrowRepeatsWhileHeld) {
+  test::TStepClock Clock{1000};
+  TClockScope ClockScope{Clock};
+  test::MouseDown(Bar, {3, 8});
+  Bar->SetPosition(50);
+  Log.clear();
+  test::AdvanceTime(ScrollRepeatDelay + 2 * ScrollRepeatInterval);
+  test::MouseUp(Bar, {3, 8});
+  EXPECT_EQ(codes(), (std::vector<TScrollCode>{scLineUp, scLineUp, scLineUp, scEndScroll}));
+  EXPECT_EQ(Bar->Position(), 47);
+}
+
+TEST_F(ScrollBarTest, ThumbDragBeyondSixteenBitsSetsTheWholePosition) {
+  Bar->SetParams(0, 0, 200000);
+  Bar->SetPageSize(1000);  // highest 199001; the thumb is the smallest, at x 17 .. 25
+  test::MouseDown(Bar, {20, 8});
+  test::MouseMove(Bar, {100, 8});
+  ASSERT_EQ(codes(), (std::vector<TScrollCode>{scTrack}));
+  EXPECT_GT(Log[0].Pos, 65535);
+  EXPECT_EQ(Bar->Position(), Log[0].Pos);
+  test::MouseMove(Bar, {400, 8});
+  test::MouseUp(Bar, {400, 8});
+  EXPECT_EQ(codes(), (std::vector<TScrollCode>{scTrack, scTrack, scPosition, scEndScroll}));
+  EXPECT_EQ(Log[2].Pos, 199001);
+  EXPECT_EQ(Bar->Position(), 199001);
+}
+
+TEST_F(ScrollBarTest, PaintsTheClassicBarInEveryState) {
+  Bar->SetPageSize(20);
+  Bar->SetPosition(40);
+  auto expectLook = [this](TScrollBarLook Look) {
+    Look.Range = TScrollRange::Clamped(Bar->Min(), Bar->Max(), Bar->PageSize());
+    Look.Position = Bar->Position();
+    TBitmap Reference;
+    Reference.SetSize(Bar->Width(), Bar->Height());
+    PaintScrollBar(Reference.Canvas()->Handle(), Rect(0, 0, Bar->Width(), Bar->Height()), Look);
+    EXPECT_EQ(test::Snapshot(Bar)->Image().convertToFormat(QImage::Format_RGB32),
+              Reference.Image().convertToFormat(QImage::Format_RGB32));
+  };
+  expectLook({});
+  // Pressed while the mouse holds the right arrow.
+  test::MouseDown(Bar, {196, 8});
+  TScrollBarLook Pressed;
+  Pressed.Pressed = TScrollBarPart::LineDown;
+  expectLook(Pressed);
+  test::MouseUp(Bar, {196, 8});
+  // Disabled: grey arrows, no thumb, no press.
+  Bar->SetEnabled(false);
+  TScrollBarLook Disabled;
+  Disabled.DisabledArrows = ESB_DISABLE_BOTH;
+  expectLook(Disabled);
+  Log.clear();
+  test::Click(Bar, {196, 8});
+  EXPECT_TRUE(Log.empty());
+  Bar->SetEnabled(true);
+  // Vertical.
+  Bar->SetKind(sbVertical);
+  TScrollBarLook Vertical;
+  Vertical.Vertical = true;
+  expectLook(Vertical);
 }

@@ -78,6 +78,15 @@ int codeOf(TScrollBarPart Part) {
   }
 }
 
+// Whether a press on Part of the bar may scroll: not on a disabled bar or arrow.
+bool partEnabled(const TContainerWindow& W, int Bar, TScrollBarPart Part) {
+  const UINT Disabled = ui_detail::ScrollBarLook(W, Bar).DisabledArrows;
+  if (Disabled == ESB_DISABLE_BOTH) return false;
+  if (Part == TScrollBarPart::LineUp) return !(Disabled & ESB_DISABLE_LTUP);
+  if (Part == TScrollBarPart::LineDown) return !(Disabled & ESB_DISABLE_RTDN);
+  return true;
+}
+
 // The tracked window, while it lives and is still tracked.
 TContainerWindow* trackedWindow(HWND Window) { return track().Window == Window ? FindContainer(Window) : nullptr; }
 
@@ -105,6 +114,8 @@ void trackTo(TContainerWindow& W, TPoint Point) {
   T.Cursor = Point;
   const TScrollBarLayout L = layoutOf(W, T.Bar);
   if (T.Part == TScrollBarPart::Thumb) {
+    // A bar disabled meanwhile has no thumb to drag.
+    if (IsRectEmpty(L.Thumb)) return;
     const Integer Pos = L.PositionAt(L.Along(Point) - T.Grab, W.ScrollBar(T.Bar).Range);
     if (Pos == T.ThumbPos) return;
     T.ThumbPos = Pos;
@@ -122,8 +133,9 @@ void trackTo(TContainerWindow& W, TPoint Point) {
 void repeat(TContainerWindow& W) {
   const TScrollTrack& T = track();
   SetTimer(W.Handle(), ScrollTimerId, ScrollRepeatInterval);
-  // The thumb moved since: a page area may no longer lie under the cursor.
-  const bool Over = layoutOf(W, T.Bar).PartAt(T.Cursor) == T.Part;
+  // The thumb moved since: a page area may no longer lie under the cursor;
+  // the bar or the arrow may have been disabled.
+  const bool Over = layoutOf(W, T.Bar).PartAt(T.Cursor) == T.Part && partEnabled(W, T.Bar, T.Part);
   if (Over != T.Over) {
     track().Over = Over;
     redrawBar(W, T.Bar);
@@ -171,11 +183,7 @@ void BeginScrollTrack(TContainerWindow& Window, int Bar, TPoint ScreenPoint) {
   const TScrollBarLook Look = ScrollBarLook(Window, Bar);
   const TScrollBarLayout L = LayoutScrollBar(ScrollBarRect(Window, Bar), Look);
   const TScrollBarPart Part = L.PartAt(Point);
-  const UINT Disabled = Look.DisabledArrows;
-  if (Part == TScrollBarPart::None || Disabled == ESB_DISABLE_BOTH) return;
-  if ((Part == TScrollBarPart::LineUp && (Disabled & ESB_DISABLE_LTUP)) ||
-      (Part == TScrollBarPart::LineDown && (Disabled & ESB_DISABLE_RTDN)))
-    return;
+  if (Part == TScrollBarPart::None || !partEnabled(Window, Bar, Part)) return;
   const HWND Handle = Window.Handle();
   TScrollTrack T;
   T.Window = Handle;

@@ -831,6 +831,8 @@ BOOL EnableWindow(HWND Window, BOOL Enable) {
   const bool WasDisabled = (W->Style() & WS_DISABLED) != 0;
   if (WasDisabled == !Enable) return WasDisabled ? 1 : 0;
   W->SetStyle(Enable ? W->Style() & ~WS_DISABLED : W->Style() | WS_DISABLED);
+  // A disabled window's scroll bars show disabled.
+  if (W->Style() & (WS_HSCROLL | WS_VSCROLL)) RedrawWindow(Window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
   SendMessage(Window, WM_ENABLE, Enable ? 1 : 0, 0);
   return WasDisabled ? 1 : 0;
 }

@@ -245,6 +245,11 @@ TEST_F(ScrollInfoTest, WindowBarsShowTheClassicPainterAtOnce) {
                                           GetBValue(GetSysColor(COLOR_BTNFACE)))
                                        .rgb())
       << "the corner";
+  // A disabled window's bars show disabled.
+  EnableWindow(H, false);
+  UpdateWindow(H);
+  Vertical.DisabledArrows = ESB_DISABLE_BOTH;
+  expectBar(Rect(183, 0, 200, 103), Vertical);
 }
 
 TEST_F(ScrollInfoTest, ArrowPressRepeatsWhileHeldOnTheArrow) {

@@ -7,6 +7,7 @@
 #include "platform/ui/graphics/metrics.h"
 #include "platform/ui/windowing/forms.h"
 #include "platform/ui/windowing/inputrouter.h"
+#include "platform/ui/windowing/msgqueue.h"
 #include "platform/ui/windowing/window.h"
 
 #include <QScopedValueRollback>
@@ -21,8 +22,6 @@ namespace {
 constexpr Integer FaceExtraHeight = 8;
 // The text's inset in the face of a drop-down list.
 constexpr Integer FaceTextIndent = 3;
-
-bool isMouseMessage(UINT Msg) { return Msg >= WM_MOUSEFIRST && Msg <= WM_MOUSELAST && Msg != WM_MOUSEWHEEL; }
 
 }  // namespace
 
@@ -87,8 +86,8 @@ const TMessageMap& TComboEdit::MessageMap() {
 
 // ---------------------------------------------------------------------------
 // TComboListBox: the drop-down list.  It never takes the focus; while open it
-// holds the capture, and lends it to its scroll bar for the length of a press
-// on the bar.
+// holds the capture, and a press on its scroll bar tracks the bar, which
+// leaves the capture with the list.
 
 class TComboListBox : public TCustomListBox {
   RTL_CLASS(TComboListBox, TCustomListBox)
@@ -105,14 +104,14 @@ public:
   using TCustomListBox::KeyTarget;
 
   void WndProc(TMessage& Message) override {
-    if (isMouseMessage(Message.Msg) && routeToScrollBar(Message)) return;
+    if (pressOnScrollBar(Message)) return;
     TCustomListBox::WndProc(Message);
   }
 
 protected:
   void CreateParams(TCreateParams& Params) override {
     TCustomListBox::CreateParams(Params);
-    Params.Style = WS_POPUP | WS_BORDER;
+    Params.Style = WS_POPUP | WS_BORDER | WS_VSCROLL;
     Params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
     Params.WndParent = nullptr;
   }
@@ -155,7 +154,7 @@ protected:
   }
 
   void WMCaptureChanged(TMessage& Message) {
-    if (!FLendingCapture) FCombo->closeUp(/*Choose=*/false);
+    FCombo->closeUp(/*Choose=*/false);
     DispatchAs<TCustomListBox>(Message);
   }
 
@@ -165,32 +164,17 @@ private:
     if (Index >= 0) SetItemIndex(Index);
   }
 
-  // The scroll bar's press, drag and release go to the bar; the capture
-  // comes back here after each.
-  bool routeToScrollBar(TMessage& Message) {
-    TScrollBar* Bar = ScrollBar();
-    if (!Bar->Visible() || !FCombo->FDroppedDown) return false;
-    TWMMouse& Mouse = Message.As<TWMMouse>();
-    const bool Press = Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK;
-    if (!FBarPressed && !(Press && Bar->BoundsRect().Contains(Mouse.Pos()))) return false;
-    TMessage Forward = Message;
-    TWMMouse& Moved = Forward.As<TWMMouse>();
-    Moved.XPos = SmallInt(Mouse.XPos - Bar->Left());
-    Moved.YPos = SmallInt(Mouse.YPos - Bar->Top());
-    if (Press) FBarPressed = true;
-    if (Message.Msg == WM_LBUTTONUP) FBarPressed = false;
-    {
-      QScopedValueRollback<bool> Lending(FLendingCapture, true);
-      Bar->Perform(Forward);
-      if (FCombo->FDroppedDown) SetCapture(Handle());
-    }
-    Message.Result = Forward.Result;
+  // With the capture every press arrives as a client one: a press on the
+  // window's bar goes to the bar as the press on the frame it is.
+  bool pressOnScrollBar(TMessage& Message) {
+    if (Message.Msg != WM_LBUTTONDOWN && Message.Msg != WM_LBUTTONDBLCLK) return false;
+    const TPoint Screen = ClientToScreen(Message.As<TWMMouse>().Pos());
+    if (SendMessage(Handle(), WM_NCHITTEST, 0, PointToLParam(Screen)) != HTVSCROLL) return false;
+    Perform(WM_NCLBUTTONDOWN, WPARAM(HTVSCROLL), PointToLParam(Screen));
     return true;
   }
 
   TCustomComboBox* FCombo;
-  bool FBarPressed = false;     // the bar's press goes on
-  bool FLendingCapture = false;  // the bar holds the capture for a moment
 };
 
 const TMessageMap& TComboListBox::MessageMap() {

@@ -1,8 +1,6 @@
 #include "platform/ui/controls/edits.h"
 
-#include "platform/rtl/rtlmath.h"
 #include "platform/rtl/strutils.h"
-#include "platform/ui/controls/scrollbar.h"
 #include "platform/ui/controls/stdctrls.h"
 #include "platform/ui/graphics/edges.h"
 #include "platform/ui/graphics/metrics.h"
@@ -14,6 +12,7 @@
 #include "platform/ui/windowing/inputrouter.h"
 #include "platform/ui/windowing/menus.h"
 #include "platform/ui/windowing/msgqueue.h"
+#include "platform/ui/windowing/scrollinfo.h"
 #include "platform/ui/windowing/window.h"
 
 #include <climits>
@@ -35,8 +34,6 @@ constexpr Integer CaretWidth = 1;
 constexpr Integer WheelLines = 3;
 // One notch of the wheel.
 constexpr Integer WheelDelta = 120;
-// The smallest thumb of the memo's scroll bars.
-constexpr Integer MinThumb = 8;
 // What AutoSize adds to the font's height: the client edge, the border and
 // the space above and below the text (with and without Ctl3D).
 constexpr Integer AutoSizeExtra3D = 8;
@@ -113,27 +110,6 @@ String messageText(LPARAM LParam, bool MultiLine) {
 
 bool isControlUnit(QChar C) { return C.unicode() < 0x20; }
 
-// Where a scroll bar's request moves a view now at Pos (lines or pixels): a
-// Line or a Page either way, the thumb's position Thumb, the start, or the end
-// that End() gives (asked only then: it may measure every line).  Nothing for
-// a request that does not move the view.  The horizontal codes share the
-// vertical ones' values.
-template <class TEnd>
-std::optional<Integer> scrollTarget(const TWMScroll& Message, Integer Pos, Integer Thumb, Integer Line, Integer Page,
-                                    TEnd End) {
-  switch (Message.ScrollCode) {
-    case SB_LINEUP: return Pos - Line;
-    case SB_LINEDOWN: return Pos + Line;
-    case SB_PAGEUP: return Pos - Page;
-    case SB_PAGEDOWN: return Pos + Page;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: return Thumb;
-    case SB_TOP: return 0;
-    case SB_BOTTOM: return End();
-    default: return std::nullopt;
-  }
-}
-
 Integer floorDiv(Integer A, Integer B) { return A >= 0 ? A / B : -((-A + B - 1) / B); }
 
 }  // namespace
@@ -152,10 +128,6 @@ struct TCustomEdit::TView {
   Integer RightMargin = DefaultMargin;
   Integer LineHeight = 0;  // the font's; 0: not measured since the last font change
   Integer CharWidth = 0;   // the font's average character width
-  // a memo's scroll-bar thumb being dragged
-  int DragBar = -1;      // SB_VERT / SB_HORZ while dragging
-  Integer DragGrab = 0;  // the press's distance from the thumb's start
-  Integer DragPos = 0;   // the position the drag reached
 };
 
 // ---------------------------------------------------------------------------
@@ -593,8 +565,27 @@ void TCustomEdit::setScrollX(Integer X) {
 void TCustomEdit::updateView() {
   if (!FRedraw || !HandleAllocated()) return;
   Invalidate();
-  if (DWORD(GetWindowLong(Handle(), GWL_STYLE)) & (WS_HSCROLL | WS_VSCROLL))
-    RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+  updateScrollBars();
+}
+
+// A memo's window bars follow the view: lines and the top line, pixels and
+// the scroll sideways; a bar with nothing to scroll stays, disabled.
+void TCustomEdit::updateScrollBars() {
+  const DWORD Style = DWORD(GetWindowLong(Handle(), GWL_STYLE));
+  SCROLLINFO Info;
+  Info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+  if (Style & WS_VSCROLL) {
+    Info.nMax = Integer(lines().size()) - 1;
+    Info.nPage = UINT(visibleLineCount());
+    Info.nPos = FView->TopLine;
+    SetScrollInfo(Handle(), SB_VERT, &Info, true);
+  }
+  if (Style & WS_HSCROLL) {
+    Info.nMax = maxLineWidth() + CaretWidth - 1;
+    Info.nPage = UINT(std::max<Integer>(0, FormatRect().Width()));
+    Info.nPos = FView->ScrollX;
+    SetScrollInfo(Handle(), SB_HORZ, &Info, true);
+  }
 }
 
 // ----- painting
@@ -844,7 +835,6 @@ void TCustomEdit::mouseMessage(const TWMMouse& Message) {
 
 void TCustomEdit::WMCancelMode(TMessage& Message) {
   FSelecting = false;
-  FView->DragBar = -1;
   DispatchAs<TWinControl>(Message);
 }
 
@@ -1217,27 +1207,9 @@ void TEdit::DescribeProperties(TPropertyTable& Props) {
 // ---------------------------------------------------------------------------
 // TCustomMemo
 
-// One scroll bar of the memo in window coordinates: its arrows, its thumb
-// (empty when the view cannot scroll that way) and the range behind it.
-struct TCustomMemo::TBarLayout {
-  bool Vertical = true;
-  TRect Bar;
-  TRect Before;  // the up or left arrow
-  TRect After;   // the down or right arrow
-  TRect Thumb;
-  TScrollRange Range;
-  Integer Position = 0;
-  Integer Track = 0;      // the length between the arrows
-  Integer ThumbSize = 0;
-  TPoint Origin;          // the window's top-left corner on the screen
-  TPoint ClientOffset;    // the client area's top-left corner in the window
-};
-
 const TMessageMap& TCustomMemo::MessageMap() {
   static const TMessageMap Map(TCustomEdit::MessageMap(), {
       {WM_GETDLGCODE, &TCustomMemo::WMGetDlgCode},
-      {WM_NCPAINT, &TCustomMemo::WMNCPaint},
-      {WM_NCLBUTTONDOWN, &TCustomMemo::WMNCLButtonDown},
       {WM_VSCROLL, &TCustomMemo::WMVScroll},
       {WM_HSCROLL, &TCustomMemo::WMHScroll},
   });
@@ -1308,145 +1280,16 @@ void TCustomMemo::WMGetDlgCode(TWMGetDlgCode& Message) {
 
 // ----- scroll bars
 
-bool TCustomMemo::barLayout(int Bar, TBarLayout& Layout) {
-  if (!HandleAllocated()) return false;
-  const HWND Window = Handle();
-  const DWORD Style = DWORD(GetWindowLong(Window, GWL_STYLE));
-  Layout.Vertical = Bar == SB_VERT;
-  if (!(Style & (Layout.Vertical ? WS_VSCROLL : WS_HSCROLL))) return false;
-  RECT WindowRect, Client;
-  GetWindowRect(Window, &WindowRect);
-  gdi::GetClientRect(Window, &Client);
-  POINT Corner{0, 0};
-  gdi::ClientToScreen(Window, &Corner);
-  Layout.Origin = WindowRect.TopLeft();
-  Layout.ClientOffset = {Corner.X - WindowRect.Left, Corner.Y - WindowRect.Top};
-  const TRect C = Bounds(Layout.ClientOffset.X, Layout.ClientOffset.Y, Client.Width(), Client.Height());
-  if (Layout.Vertical) {
-    Layout.Bar = Rect(C.Right, C.Top, C.Right + GetSystemMetrics(SM_CXVSCROLL), C.Bottom);
-    Layout.Range = TScrollRange::Clamped(0, Integer(lines().size()) - 1, visibleLineCount());
-    Layout.Position = FView->TopLine;
-  } else {
-    Layout.Bar = Rect(C.Left, C.Bottom, C.Right, C.Bottom + GetSystemMetrics(SM_CYHSCROLL));
-    Layout.Range = TScrollRange::Clamped(0, maxLineWidth() + CaretWidth - 1, FormatRect().Width());
-    Layout.Position = FView->ScrollX;
-  }
-  const TRect& B = Layout.Bar;
-  const Integer Length = Layout.Vertical ? B.Height() : B.Width();
-  const Integer Arrow = std::min(Layout.Vertical ? B.Width() : B.Height(), Length / 2);
-  Layout.Track = Length - 2 * Arrow;
-  if (Layout.Vertical) {
-    Layout.Before = Rect(B.Left, B.Top, B.Right, B.Top + Arrow);
-    Layout.After = Rect(B.Left, B.Bottom - Arrow, B.Right, B.Bottom);
-  } else {
-    Layout.Before = Rect(B.Left, B.Top, B.Left + Arrow, B.Bottom);
-    Layout.After = Rect(B.Right - Arrow, B.Top, B.Right, B.Bottom);
-  }
-  Layout.Thumb = TRect();
-  const TScrollRange& R = Layout.Range;
-  const Integer Span = R.Max - R.Min + 1;
-  if (R.Highest() > R.Min && Layout.Track >= MinThumb) {
-    Layout.ThumbSize = std::clamp(Layout.Track * R.PageSize / Span, MinThumb, Layout.Track);
-    const Integer At = Arrow + MulDiv(Layout.Track - Layout.ThumbSize, R.Clamp(Layout.Position) - R.Min,
-                                      R.Highest() - R.Min);
-    Layout.Thumb = Layout.Vertical ? Rect(B.Left, B.Top + At, B.Right, B.Top + At + Layout.ThumbSize)
-                                   : Rect(B.Left + At, B.Top, B.Left + At + Layout.ThumbSize, B.Bottom);
-  }
-  return true;
-}
-
-void TCustomMemo::paintBar(HDC DC, const TBarLayout& Layout) {
-  FillRect(DC, Layout.Bar, GetSysColorBrush(COLOR_SCROLLBAR));
-  const UINT Inactive = IsRectEmpty(Layout.Thumb) || !Enabled() ? DFCS_INACTIVE : 0;
-  TRect Before = Layout.Before, After = Layout.After, Thumb = Layout.Thumb;
-  DrawFrameControl(DC, &Before, DFC_SCROLL, (Layout.Vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | Inactive);
-  DrawFrameControl(DC, &After, DFC_SCROLL, (Layout.Vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | Inactive);
-  if (!IsRectEmpty(Thumb)) DrawEdge(DC, &Thumb, EDGE_RAISED, BF_RECT | BF_MIDDLE);
-}
-
-void TCustomMemo::WMNCPaint(TWMNCPaint& Message) {
-  DispatchAs<TCustomEdit>(Message);
-  TBarLayout Vertical, Horizontal;
-  const bool HasVertical = barLayout(SB_VERT, Vertical), HasHorizontal = barLayout(SB_HORZ, Horizontal);
-  if (!HasVertical && !HasHorizontal) return;
-  const HDC DC = GetWindowDC(Handle());
-  if (HasVertical) paintBar(DC, Vertical);
-  if (HasHorizontal) paintBar(DC, Horizontal);
-  ReleaseDC(Handle(), DC);
-}
-
-void TCustomMemo::WMNCLButtonDown(TWMNCHitMessage& Message) {
-  const int Bar = Message.HitTest == HTVSCROLL ? SB_VERT : Message.HitTest == HTHSCROLL ? SB_HORZ : -1;
-  TBarLayout Layout;
-  if (Bar < 0 || !barLayout(Bar, Layout)) {
-    DispatchAs<TCustomEdit>(Message);
-    return;
-  }
-  const TPoint P{Message.XCursor - Layout.Origin.X, Message.YCursor - Layout.Origin.Y};
-  const UINT Msg = Layout.Vertical ? WM_VSCROLL : WM_HSCROLL;
-  const Integer Along = Layout.Vertical ? P.Y : P.X;
-  const Integer ThumbStart = Layout.Vertical ? Layout.Thumb.Top : Layout.Thumb.Left;
-  int Code = -1;
-  if (Layout.Before.Contains(P))
-    Code = SB_LINEUP;
-  else if (Layout.After.Contains(P))
-    Code = SB_LINEDOWN;
-  else if (IsRectEmpty(Layout.Thumb))
-    return;
-  else if (Layout.Thumb.Contains(P)) {
-    FView->DragBar = Bar;
-    FView->DragGrab = Along - ThumbStart;
-    FView->DragPos = Layout.Position;
-    SetCaptureControl(this);
-    return;
-  } else
-    Code = Along < ThumbStart ? SB_PAGEUP : SB_PAGEDOWN;
-  Perform(Msg, MAKEWPARAM(WORD(Code), 0), 0);
-  Perform(Msg, SB_ENDSCROLL, 0);
-}
-
-void TCustomMemo::MouseMove(TShiftState Shift, int X, int Y) {
-  TBarLayout Layout;
-  TView& V = *FView;
-  if (V.DragBar < 0 || !barLayout(V.DragBar, Layout)) {
-    TCustomEdit::MouseMove(Shift, X, Y);
-    return;
-  }
-  // The thumb's new start along the bar, back to a position of the range.
-  const TPoint P{X + Layout.ClientOffset.X, Y + Layout.ClientOffset.Y};
-  const Integer Start = (Layout.Vertical ? P.Y - Layout.Before.Bottom : P.X - Layout.Before.Right) - V.DragGrab;
-  const TScrollRange& R = Layout.Range;
-  const Integer Room = std::max<Integer>(1, Layout.Track - Layout.ThumbSize);
-  V.DragPos = R.Clamp(R.Min + MulDiv(std::clamp(Start, 0, Room), R.Highest() - R.Min, Room));
-  Perform(Layout.Vertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, WORD(V.DragPos)), 0);
-}
-
-void TCustomMemo::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  TView& V = *FView;
-  if (V.DragBar < 0 || Button != mbLeft) {
-    TCustomEdit::MouseUp(Button, Shift, X, Y);
-    return;
-  }
-  const UINT Msg = V.DragBar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
-  Perform(Msg, MAKEWPARAM(SB_THUMBPOSITION, WORD(V.DragPos)), 0);
-  V.DragBar = -1;
-  SetCaptureControl(nullptr);
-  Perform(Msg, SB_ENDSCROLL, 0);
-}
-
-// A message's position has 16 bits; our own drag knows the whole one.
-Integer TCustomMemo::thumbPos(const TWMScroll& Message, int Bar) const {
-  return FView->DragBar == Bar ? FView->DragPos : Message.Pos;
-}
-
 void TCustomMemo::WMVScroll(TWMScroll& Message) {
-  const auto Top = scrollTarget(Message, FView->TopLine, thumbPos(Message, SB_VERT), /*Line=*/1, visibleLineCount(),
+  const Integer Thumb = ScrollThumbPosition(Handle(), SB_VERT, Message.Pos);
+  const auto Top = ScrollCodeTarget(Message.ScrollCode, FView->TopLine, Thumb, /*Line=*/1, visibleLineCount(),
                                 [this] { return Integer(lines().size()); });
   if (Top) setTopLine(*Top);
 }
 
 void TCustomMemo::WMHScroll(TWMScroll& Message) {
-  const auto X = scrollTarget(Message, FView->ScrollX, thumbPos(Message, SB_HORZ), charWidth(), FormatRect().Width(),
+  const Integer Thumb = ScrollThumbPosition(Handle(), SB_HORZ, Message.Pos);
+  const auto X = ScrollCodeTarget(Message.ScrollCode, FView->ScrollX, Thumb, charWidth(), FormatRect().Width(),
                               [this] { return maxLineWidth(); });
   if (X) setScrollX(*X);
 }

@@ -201,7 +201,7 @@ protected:
   void WMKillFocus(TWMSetFocus& Message);
   void WMSetRedraw(TMessage& Message);
   void WMSize(TWMSize& Message);
-  // Ends a drag (of the selection or of a scroll bar's thumb).
+  // Ends a drag of the selection.
   void WMCancelMode(TMessage& Message);
   // WParam = start, LParam = end (-1: the end of the text; start -1: none);
   // EM_GETSEL: Result = MAKELONG(start, end), and into the DWORDs WParam and
@@ -321,6 +321,7 @@ private:
   void setTopLine(Integer Line);
   void setScrollX(Integer X);
   void updateView();
+  void updateScrollBars();
 
   TEditBuffer FBuffer;
   gdi::DWORD FEditStyle = 0;  // valid while the window exists
@@ -386,31 +387,19 @@ protected:
   void CreateParams(TCreateParams& Params) override;
   // Enter types nothing without WantReturns.
   void KeyPress(Char& Key) override;
-  // A drag of a scroll bar's thumb.
-  void MouseMove(TShiftState Shift, int X, int Y) override;
-  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
   // message handlers
   // The edit's answer without DLGC_WANTTAB unless WantTabs, without
   // DLGC_WANTALLKEYS unless WantReturns.
   void WMGetDlgCode(TWMGetDlgCode& Message);
-  // The scroll bars: arrows, trough and thumb over the window's bar areas.
-  void WMNCPaint(TWMNCPaint& Message);
-  // A press on a bar: a line at the arrows, a page in the trough, a drag on
-  // the thumb; each as WM_VSCROLL / WM_HSCROLL, then SB_ENDSCROLL.
-  void WMNCLButtonDown(TWMNCHitMessage& Message);
-  // Scroll the view (lines, or pixels sideways); the caret stays.
+  // The window's bars (scrollinfo.h) scroll the view (lines, or pixels
+  // sideways); the caret stays.
   void WMVScroll(TWMScroll& Message);
   void WMHScroll(TWMScroll& Message);
 
 private:
   friend class TCustomEdit;
-  struct TBarLayout;
   gdi::DWORD ownEditStyle() const override;
-  bool barLayout(int Bar, TBarLayout& Layout);
-  void paintBar(gdi::HDC DC, const TBarLayout& Layout);
-  // The thumb position a WM_VSCROLL / WM_HSCROLL of Bar asks for.
-  Integer thumbPos(const TWMScroll& Message, int Bar) const;
 
   TStrings* FLines;
   TScrollStyle FScrollBars = ssNone;

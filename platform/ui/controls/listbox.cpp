@@ -3,7 +3,7 @@
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/strutils.h"
 #include "platform/ui/controls/stdctrls.h"
-#include "platform/ui/graphics/metrics.h"
+#include "platform/ui/windowing/scrollinfo.h"
 
 #include <algorithm>
 
@@ -71,6 +71,7 @@ private:
 const TMessageMap& TCustomListBox::MessageMap() {
   static const TMessageMap Map(TCustomControl::MessageMap(), {
       {WM_GETDLGCODE, &TCustomListBox::WMGetDlgCode},
+      {WM_VSCROLL, &TCustomListBox::WMVScroll},
       {CM_FONTCHANGED, &TCustomListBox::CMFontChanged},
       {CM_ENTER, &TCustomListBox::CMEnter},
       {CM_EXIT, &TCustomListBox::CMExit},
@@ -79,19 +80,12 @@ const TMessageMap& TCustomListBox::MessageMap() {
 }
 
 TCustomListBox::TCustomListBox(TComponent* AOwner)
-    : TCustomControl(AOwner), FItems(std::make_unique<TListBoxStrings>(this)), FScrollBar(new TScrollBar(nullptr)) {
+    : TCustomControl(AOwner), FItems(std::make_unique<TListBoxStrings>(this)) {
   FControlStyle = TControlStyle{csCaptureMouse, csClickEvents, csDoubleClicks, csOpaque};
   SetBounds(0, 0, 121, 97);
   SetParentColor(false);
   SetColor(clWindow);
   SetTabStop(true);
-  FScrollBar->SetKind(sbVertical);
-  FScrollBar->SetTabStop(false);
-  FScrollBar->SetWidth(GetSystemMetrics(SM_CXVSCROLL));
-  FScrollBar->SetAlign(alRight);
-  FScrollBar->SetVisible(false);
-  FScrollBar->SetParent(this);
-  FScrollBar->OnScroll = TScrollEvent(this, &TCustomListBox::scrolled);
 }
 
 TCustomListBox::~TCustomListBox() = default;
@@ -148,7 +142,7 @@ void TCustomListBox::SetTopIndex(Integer Value) {
   Value = std::clamp(Value, Integer(0), std::max(Integer(0), Count() - VisibleRows()));
   if (Value == FTopIndex) return;
   FTopIndex = Value;
-  FScrollBar->SetPosition(Value);
+  if (HandleAllocated()) SetScrollPos(Handle(), SB_VERT, Value, true);
   Invalidate();
 }
 
@@ -170,13 +164,13 @@ Integer TCustomListBox::ItemAtPos(TPoint Pos, bool Existing) {
   const Integer Row = Pos.Y >= 0 ? Pos.Y / H : -1 - (-1 - Pos.Y) / H;
   const Integer Index = FTopIndex + Row;
   if (!Existing) return std::clamp(Index, Integer(0), Count());
-  const bool Inside = Pos.X >= 0 && Pos.X < rowsWidth() && Pos.Y >= 0;
+  const bool Inside = Pos.X >= 0 && Pos.X < ClientWidth() && Pos.Y >= 0;
   return Inside && Index < Count() ? Index : -1;
 }
 
 TRect TCustomListBox::ItemRect(Integer Index) {
   const Integer H = ItemHeight();
-  return Bounds(0, (Index - FTopIndex) * H, rowsWidth(), H);
+  return Bounds(0, (Index - FTopIndex) * H, ClientWidth(), H);
 }
 
 Integer TCustomListBox::VisibleRows() { return std::max(Integer(1), ClientHeight() / ItemHeight()); }
@@ -224,12 +218,12 @@ Integer TCustomListBox::CharTarget(Char Key) {
 
 void TCustomListBox::CreateParams(TCreateParams& Params) {
   TCustomControl::CreateParams(Params);
+  Params.Style |= WS_VSCROLL;
   Params.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
 void TCustomListBox::CreateWnd() {
   TCustomControl::CreateWnd();
-  // The client edge made the client area smaller.
   updateScrollBar();
 }
 
@@ -305,6 +299,13 @@ bool TCustomListBox::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
 
 void TCustomListBox::WMGetDlgCode(TMessage& Message) { Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; }
 
+void TCustomListBox::WMVScroll(TWMScroll& Message) {
+  const Integer Thumb = ScrollThumbPosition(Handle(), SB_VERT, Message.Pos);
+  const auto Top = ScrollCodeTarget(Message.ScrollCode, FTopIndex, Thumb, /*Line=*/1, VisibleRows(),
+                                    [this] { return Count(); });
+  if (Top) SetTopIndex(*Top);
+}
+
 void TCustomListBox::CMFontChanged(TMessage& Message) {
   DispatchAs<TCustomControl>(Message);
   FFontHeight = 0;
@@ -342,25 +343,14 @@ void TCustomListBox::ItemsChanged() {
 
 void TCustomListBox::updateScrollBar() {
   const Integer Rows = VisibleRows();
-  const Integer Total = Count();
-  FTopIndex = std::clamp(FTopIndex, Integer(0), std::max(Integer(0), Total - Rows));
-  const bool Needed = Total > Rows;
-  if (Needed) {
-    FScrollBar->SetParams(FTopIndex, 0, Total - 1);
-    FScrollBar->SetPageSize(Rows);
-    FScrollBar->SetPosition(FTopIndex);
-    FScrollBar->SetLargeChange(Rows);
-  }
-  FScrollBar->SetVisible(Needed);
-}
-
-void TCustomListBox::scrolled(TObject*, TScrollCode, int& ScrollPos) {
-  SetTopIndex(ScrollPos);
-  ScrollPos = FTopIndex;
-}
-
-Integer TCustomListBox::rowsWidth() {
-  return ClientWidth() - (FScrollBar->Visible() ? FScrollBar->Width() : 0);
+  FTopIndex = std::clamp(FTopIndex, Integer(0), std::max(Integer(0), Count() - Rows));
+  if (!HandleAllocated()) return;
+  SCROLLINFO Info;
+  Info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  Info.nMax = Count() - 1;
+  Info.nPage = UINT(Rows);
+  Info.nPos = FTopIndex;
+  SetScrollInfo(Handle(), SB_VERT, &Info, true);
 }
 
 void TCustomListBox::selectAt(int X, int Y) {

@@ -3,9 +3,10 @@
 // Rows are ItemHeight pixels high (the font's height unless set), drawn from
 // TopIndex down inside the sunken client edge; the selected row in
 // clHighlight / clHighlightText and, while the control has the focus, inside
-// a focus rectangle.  When the items do not fit, a vertical TScrollBar child
-// along the right edge scrolls TopIndex, which never goes past the row that
-// shows the last item at the bottom.
+// a focus rectangle.  When the items do not fit, the window's vertical bar
+// (scrollinfo.h) shows beside them and scrolls TopIndex a row at its arrows
+// and VisibleRows rows at its page areas; TopIndex never goes past the row
+// that shows the last item at the bottom.
 //
 // The selection follows its item: inserting or deleting above it moves
 // ItemIndex, deleting the item itself clears it.  ItemIndex set by code fires
@@ -15,7 +16,7 @@
 // round to the first.
 #pragma once
 
-#include "platform/ui/controls/scrollbar.h"
+#include "platform/ui/windowing/controls.h"
 
 #include <memory>
 
@@ -85,8 +86,6 @@ protected:
   // whose text starts with Key ignoring case (AnsiStartsText); −1 when none
   // does or Key is a control character or half of a surrogate pair.
   Integer CharTarget(Char Key);
-  // The scroll bar child (hidden while the items fit).
-  TScrollBar* ScrollBar() const { return FScrollBar; }
 
   // item notifications
   // The items call ItemInserted once a line is in and ItemDeleted before a
@@ -102,9 +101,9 @@ protected:
   static Integer FollowItem(Integer Selected, Integer Index, bool Inserted);
 
   // reimplemented
-  // WS_EX_CLIENTEDGE: the sunken edge.
+  // WS_EX_CLIENTEDGE: the sunken edge; WS_VSCROLL.
   void CreateParams(TCreateParams& Params) override;
-  // The scroll bar again for the client area inside the edge.
+  // The new window's bar gets the rows.
   void CreateWnd() override;
   void Paint() override;
   void Resize() override;
@@ -123,19 +122,18 @@ protected:
 
   // message handlers
   void WMGetDlgCode(TMessage& Message);
+  void WMVScroll(TWMScroll& Message);
   void CMFontChanged(TMessage& Message);
   void CMEnter(TMessage& Message);
   void CMExit(TMessage& Message);
 
 private:
   friend class TListBoxStrings;
+  // The bar's range, page and position from the rows (hidden while all fit).
   void updateScrollBar();
-  void scrolled(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos);
-  Integer rowsWidth();
   void selectAt(int X, int Y);
 
   std::unique_ptr<TListBoxStrings> FItems;
-  TScrollBar* FScrollBar;  // child, freed with the list box
   Integer FItemIndex = -1;
   Integer FTopIndex = 0;
   Integer FItemHeight = 0;  // 0: the font's

@@ -1,45 +1,33 @@
 // TScrollBar: a stand-alone scroll bar.
 //
-// The bar is drawn by a QScrollBar rendered into the control's window; the
-// input is ours: presses, drags and keys become scroll codes through
-// OnScroll, whose ScrollPos becomes the position.  The thumb covers
-// PageSize positions, so the highest position is Max - max(PageSize - 1, 0).
-// Out-of-range values are clamped, never refused.
+// The control's window is a scroll-bar control: its client area is the
+// window's SB_CTL bar (scrollinfo.h), vertical with sbVertical.  The window's
+// bar draws the classic look, repeats the arrows and page areas and drags the
+// thumb; its codes come back through the parent as CN_HSCROLL / CN_VSCROLL.
+// Each code becomes a new position (a line SmallChange, a page LargeChange,
+// the thumb's whole position, the ends) clamped into the range and passes
+// OnScroll, whose ScrollPos becomes the position.  Keys: the arrows a line,
+// Page Up / Page Down a page, Home / End the ends, SB_ENDSCROLL at the key's
+// release.  The thumb covers PageSize positions, so the highest position is
+// Max - max(PageSize - 1, 0); out-of-range values are clamped, never
+// refused (TScrollRange).
 #pragma once
 
+#include "platform/ui/graphics/scrollpaint.h"
 #include "platform/ui/windowing/controls.h"
 
-#include <memory>
-
-class TScrollBarWidget;
-
 RTL_ENUM(TScrollBarKind, sbHorizontal, sbVertical)
+// The SB_* codes in order.
 RTL_ENUM(TScrollCode, scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom,
          scEndScroll)
 
 using TScrollEvent = TMethodPtr<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
-
-// The positions a bar of Min .. Max with a thumb of PageSize offers; Max is
-// at least Min and PageSize within 0 .. Max - Min + 1.
-struct TScrollRange {
-  Integer Min = 0;
-  Integer Max = 100;
-  Integer PageSize = 0;
-
-  // Min and Max kept in order (Max raised to Min), PageSize into its range.
-  static TScrollRange Clamped(Integer AMin, Integer AMax, Integer APageSize);
-  // Max - max(PageSize - 1, 0), never below Min.
-  Integer Highest() const;
-  // Position into Min .. Highest.
-  Integer Clamp(Integer Position) const;
-};
 
 class TScrollBar : public TCustomControl {
   RTL_CLASS(TScrollBar, TCustomControl)
   UI_MESSAGE_MAP
 public:
   explicit TScrollBar(TComponent* AOwner);
-  ~TScrollBar() override;
   static void DescribeProperties(TPropertyTable& Props);
 
   // properties
@@ -70,39 +58,45 @@ protected:
   // introduced virtuals
   virtual void Change();  // OnChange
   virtual void Scroll(TScrollCode ScrollCode, int& ScrollPos);  // OnScroll
-  // The position Code leads to from here (Pos for scTrack and scPosition),
-  // through Scroll, then set.
-  void DoScroll(TScrollCode Code, Integer Pos = 0);
+  // The position a code leads to, through Scroll, then set.
+  void DoScroll(TWMScroll& Message);
 
   // overridable message handlers
-  // A press on an arrow or the trough scrolls a line or a page, one on the
-  // thumb starts a drag; the inherited handling (capture, OnMouseDown) first.
+  // The inherited handling (OnMouseDown), then the bar tracks the press.
   virtual void WMLButtonDown(TWMMouse& Message);
-  // Ends a drag without scPosition.
+  // The inherited answer, which takes the capture back and so ends a press
+  // on the bar with SB_ENDSCROLL.
   virtual void WMCancelMode(TWMCancelMode& Message);
   // Base: the inherited answer.
   virtual void WMMouseActivate(TWMMouseActivate& Message);
 
   // reimplemented
-  // Arrows scroll a line, Page Up/Down a page, Home/End to the ends.
+  // SBS_VERT for sbVertical.
+  void CreateParams(TCreateParams& Params) override;
+  // The new window's bar gets the range, page and position.
+  void CreateWnd() override;
   void KeyDown(Word& Key, TShiftState Shift) override;
+  void KeyUp(Word& Key, TShiftState Shift) override;
   void PaintWindow(gdi::HDC DC) override;
 
   // message handlers
-  void WMMouseMove(TWMMouse& Message);
-  void WMLButtonUp(TWMMouse& Message);
+  void CNScroll(TWMScroll& Message);
+  // DLGC_WANTARROWS: the arrows scroll instead of moving the focus.
+  void WMGetDlgCode(TWMGetDlgCode& Message);
+  void CMEnabledChanged(TMessage& Message);
 
 private:
-  void updateWidget();
-  Integer positionAtPixel(TPoint Point);
+  // Range and position as they stand into the window's bar.
+  void updateBar();
+  void setRange(const TScrollRange& Range, Integer Position);
+  // A key's code (SB_*), -1 for other keys.
+  static int keyCode(Word Key);
+  // WM_HSCROLL / WM_VSCROLL of Code to the parent, as the bar sends it.
+  void sendCode(int Code);
 
   TScrollBarKind FKind = sbHorizontal;
   TScrollRange FRange;
   Integer FPosition = 0;
   Integer FSmallChange = 1;
   Integer FLargeChange = 1;
-  bool FTracking = false;
-  bool FPressed = false;  // a line or page press waits for its release
-  Integer FGrabOffset = 0;  // the press point's distance from the thumb's start
-  std::unique_ptr<TScrollBarWidget> FWidget;
 };

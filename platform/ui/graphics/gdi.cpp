@@ -408,6 +408,19 @@ HBRUSH CreateHatchBrush(int Hatch, COLORREF Color) {
   return CreateBrushIndirect(LOGBRUSH{BS_HATCHED, Color, std::uintptr_t(Hatch)});
 }
 
+HBRUSH CreatePatternBrush(HBITMAP Bitmap) {
+  const std::shared_ptr<TSurface> Surface = BitmapSurface(Bitmap);
+  if (!Surface || !Surface->HasPixels()) return nullptr;
+  const QImage& Image = Surface->Image();
+  if (Image.isNull() || Image.depth() != 1) return nullptr;
+  auto B = std::make_unique<TBrushObject>();
+  B->Style = BS_PATTERN;
+  for (int Y = 0; Y < 8; ++Y)
+    for (int X = 0; X < 8; ++X)
+      if (Image.pixelIndex(X % Image.width(), Y % Image.height()) == 0) B->Pattern[size_t(Y)] |= std::uint8_t(1u << X);
+  return static_cast<HBRUSH>(AddObject(std::move(B)));
+}
+
 HFONT CreateFontIndirectW(const LOGFONTW& LogFont) {
   auto F = std::make_unique<TFontObject>();
   F->LogFont = LogFont;
@@ -1078,6 +1091,7 @@ String brushText(const TDC& D, const TBrushObject* B) {
   String T = QStringLiteral("brush=") + hexColor(B->IsDCBrush ? D.State.DCBrushColor : B->Color);
   if (B->Style == BS_HATCHED && B->Hatch >= 0 && B->Hatch <= HS_DIAGCROSS)
     T += QStringLiteral("/") + QLatin1String(Hatches[B->Hatch]);
+  if (B->Style == BS_PATTERN) T += QStringLiteral("/pattern");
   return T;
 }
 

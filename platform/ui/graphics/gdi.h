@@ -310,6 +310,11 @@ HPEN CreatePen(int Style, int Width, COLORREF Color);
 HBRUSH CreateSolidBrush(COLORREF Color);
 HBRUSH CreateBrushIndirect(const LOGBRUSH& LogBrush);
 HBRUSH CreateHatchBrush(int Hatch, COLORREF Color);
+// A brush of the top-left 8 x 8 pixels of a monochrome bitmap (a smaller
+// bitmap repeats), copied: the caller may delete the bitmap.  It paints 0
+// bits in the DC's text colour and 1 bits in its background colour, in any
+// background mode.  0 for a bitmap that is not monochrome.
+HBRUSH CreatePatternBrush(HBITMAP Bitmap);
 HFONT CreateFontIndirectW(const LOGFONTW& LogFont);
 inline HFONT CreateFontIndirect(const LOGFONTW& LogFont) { return CreateFontIndirectW(LogFont); }
 // A 32-bit bitmap of the given size (0 x 0 allowed), pixels zero.

@@ -20,6 +20,7 @@
 #include <QSize>
 #include <QRegion>
 #include <QTransform>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -53,6 +54,7 @@ struct TBrushObject : TObjectBase {
   UINT Style = BS_SOLID;
   COLORREF Color = 0;
   int Hatch = 0;
+  std::array<std::uint8_t, 8> Pattern{};  // BS_PATTERN: bit X of row Y set where the bitmap is 0
   bool IsDCBrush = false;  // the stock DC_BRUSH: colour from the DC
 };
 

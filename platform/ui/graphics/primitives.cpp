@@ -62,12 +62,20 @@ bool brushInk(TDC& D, const TBrushObject* B, int Rop2, TInk& Ink) {
   Ink = TInk();
   Ink.Color = B->IsDCBrush ? D.State.DCBrushColor : B->Color;
   Ink.Rop2 = Rop2;
-  if (B->Style == BS_HATCHED) {
-    Ink.Hatch = B->Hatch;
+  if (B->Style == BS_HATCHED || B->Style == BS_PATTERN) {
+    Ink.Patterned = true;
     Ink.Back = D.State.BkColor;
-    Ink.OpaqueBack = D.State.BkMode == OPAQUE;
     const QPointF O = D.DeviceToSurface().map(QPointF(D.State.BrushOrg.X, D.State.BrushOrg.Y));
     Ink.Origin = {int(O.x()), int(O.y())};
+  }
+  if (B->Style == BS_HATCHED) {
+    Ink.Rows = HatchRows(B->Hatch);
+    Ink.OpaqueBack = D.State.BkMode == OPAQUE;
+  } else if (B->Style == BS_PATTERN) {
+    // A monochrome pattern: 0 bits in the text colour, 1 bits in the background colour.
+    Ink.Rows = B->Pattern;
+    Ink.Color = D.State.TextColor;
+    Ink.OpaqueBack = true;
   }
   return true;
 }

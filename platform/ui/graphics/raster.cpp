@@ -53,10 +53,10 @@ private:
   std::unordered_map<COLORREF, int> FIndexes;
 };
 
-// The ink's colour at surface pixel (X, Y); false where a transparent hatch
-// leaves the pixel alone.
+// The ink's colour at surface pixel (X, Y); false where a transparent
+// pattern leaves the pixel alone.
 inline bool inkAt(const TInk& Ink, int X, int Y, COLORREF& P) {
-  if (Ink.Hatch < 0 || HatchBit(Ink.Hatch, X - Ink.Origin.X, Y - Ink.Origin.Y)) {
+  if (!Ink.Patterned || Ink.PatternBit(X, Y)) {
     P = Ink.Color;
     return true;
   }
@@ -73,8 +73,14 @@ void paintImage(QImage& Image, const TSurfaceClip& Clip, const TSpans& Spans, co
     const QRgb Solid = toArgb(Ink.Color);
     ForEachClipped(Clip, Spans, [&](int Y, int X0, int X1) {
       QRgb* Row = reinterpret_cast<QRgb*>(Bits + Y * Stride);
-      if (Copy && Ink.Hatch < 0) {
+      if (Copy && !Ink.Patterned) {
         std::fill(Row + X0, Row + X1, Solid);
+        return;
+      }
+      if (Copy && Ink.OpaqueBack) {
+        // A pattern brush's fill: every pixel one of two colours.
+        const QRgb Back = toArgb(Ink.Back);
+        for (int X = X0; X < X1; ++X) Row[X] = Ink.PatternBit(X, Y) ? Solid : Back;
         return;
       }
       for (int X = X0; X < X1; ++X) {
@@ -114,7 +120,7 @@ void paintDevice(TSurface& Surface, const TSurfaceClip& Clip, const TSpans& Span
   const QColor Solid(toArgb(Ink.Color));
   const QColor Back(toArgb(Ink.Back));
   ForEachClipped(Clip, Spans, [&](int Y, int X0, int X1) {
-    if (Ink.Hatch < 0) {
+    if (!Ink.Patterned) {
       P->fillRect(QRect(X0, Y, X1 - X0, 1), Solid);
       return;
     }
@@ -170,18 +176,23 @@ bool Rop3UsesDest(DWORD Rop) {
   return (((C >> 1) ^ C) & 0x55) != 0;
 }
 
-bool HatchBit(int Hatch, int X, int Y) {
-  X &= 7;  // two's complement: the period holds for negative offsets too
-  Y &= 7;
-  switch (Hatch) {
-    case HS_HORIZONTAL: return Y == 0;
-    case HS_VERTICAL: return X == 0;
-    case HS_FDIAGONAL: return X == Y;
-    case HS_BDIAGONAL: return X + Y == 7;
-    case HS_CROSS: return X == 0 || Y == 0;
-    case HS_DIAGCROSS: return X == Y || X + Y == 7;
-    default: return true;
-  }
+TPatternRows HatchRows(int Hatch) {
+  const auto line = [Hatch](int X, int Y) {
+    switch (Hatch) {
+      case HS_HORIZONTAL: return Y == 0;
+      case HS_VERTICAL: return X == 0;
+      case HS_FDIAGONAL: return X == Y;
+      case HS_BDIAGONAL: return X + Y == 7;
+      case HS_CROSS: return X == 0 || Y == 0;
+      case HS_DIAGCROSS: return X == Y || X + Y == 7;
+      default: return true;
+    }
+  };
+  TPatternRows Rows{};
+  for (int Y = 0; Y < 8; ++Y)
+    for (int X = 0; X < 8; ++X)
+      if (line(X, Y)) Rows[size_t(Y)] |= std::uint8_t(1u << X);
+  return Rows;
 }
 
 COLORREF ReadPixel(const QImage& Image, int X, int Y) {

@@ -732,6 +732,8 @@ protected:
   void WMWindowPosChanged(TWMWindowPosChanged& Message);
   void WMCommand(TWMCommand& Message);
   void WMNotify(TWMNotify& Message);
+  // A child scroll-bar control's codes go back to it as CN_HSCROLL / CN_VSCROLL.
+  void WMScroll(TWMScroll& Message);
   void WMMouseWheel(TWMMouseWheel& Message);
   void CMShowingChanged(TMessage& Message);
   void CMVisibleChanged(TMessage& Message);

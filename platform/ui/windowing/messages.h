@@ -246,6 +246,9 @@ inline constexpr UINT SWP_NOSIZE = 0x0001, SWP_NOMOVE = 0x0002, SWP_NOZORDER = 0
                       SWP_NOSENDCHANGING = 0x0400, SWP_DRAWFRAME = SWP_FRAMECHANGED,
                       SWP_NOREPOSITION = SWP_NOOWNERZORDER, SWP_DEFERERASE = 0x2000,
                       SWP_ASYNCWINDOWPOS = 0x4000;
+// WM_WINDOWPOSCHANGED only: the client area kept its size (no WM_SIZE when
+// SWP_NOSIZE too).
+inline constexpr UINT SWP_NOCLIENTSIZE = 0x0800;
 
 // ShowWindow commands
 inline constexpr int SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_NORMAL = 1, SW_SHOWMINIMIZED = 2, SW_SHOWMAXIMIZED = 3,

@@ -9,7 +9,7 @@
 //
 // The bars sit beside and under the client area wherever WM_NCCALCSIZE left
 // it, so bevels and other frames a control adds inside the edges surround
-// them; they are blank areas in clScrollBar here (their corner clBtnFace).
+// them; they are the classic bars of scrollinfo.h (their corner clBtnFace).
 #include "platform/ui/windowing/window_p.h"
 
 #include "platform/ui/graphics/edges.h"
@@ -65,8 +65,8 @@ void paintFrame(TContainerWindow& Window, HDC DC) {
   }
   if (Window.ExStyle() & WS_EX_CLIENTEDGE) DrawEdge(DC, &R, EDGE_SUNKEN, BF_RECT);
   const TBars B = barsOf(Window);
-  if (!IsRectEmpty(B.Vertical)) FillRect(DC, B.Vertical, GetSysColorBrush(COLOR_SCROLLBAR));
-  if (!IsRectEmpty(B.Horizontal)) FillRect(DC, B.Horizontal, GetSysColorBrush(COLOR_SCROLLBAR));
+  if (!IsRectEmpty(B.Vertical)) PaintScrollBar(DC, B.Vertical, ui_detail::ScrollBarLook(Window, SB_VERT));
+  if (!IsRectEmpty(B.Horizontal)) PaintScrollBar(DC, B.Horizontal, ui_detail::ScrollBarLook(Window, SB_HORZ));
   if (!IsRectEmpty(B.Corner)) FillRect(DC, B.Corner, GetSysColorBrush(COLOR_BTNFACE));
 }
 
@@ -109,6 +109,12 @@ LRESULT DefaultNCHitTest(TContainerWindow& Window, TPoint ScreenPoint) {
   if (B.Vertical.Contains(P)) return HTVSCROLL;
   if (B.Horizontal.Contains(P)) return HTHSCROLL;
   return HTBORDER;
+}
+
+TRect ScrollBarRect(const TContainerWindow& Window, int Bar) {
+  if (Bar == SB_CTL) return Window.ClientRect();
+  const TBars B = barsOf(Window);
+  return Bar == SB_VERT ? B.Vertical : B.Horizontal;
 }
 
 }  // namespace ui_detail

@@ -60,6 +60,8 @@ const TMessageMap& TWinControl::MessageMap() {
       {WM_WINDOWPOSCHANGED, &TWinControl::WMWindowPosChanged},
       {WM_COMMAND, &TWinControl::WMCommand},
       {WM_NOTIFY, &TWinControl::WMNotify},
+      {WM_HSCROLL, &TWinControl::WMScroll},
+      {WM_VSCROLL, &TWinControl::WMScroll},
       {WM_MOUSEWHEEL, &TWinControl::WMMouseWheel},
       {CM_SHOWINGCHANGED, &TWinControl::CMShowingChanged},
       {CM_VISIBLECHANGED, &TWinControl::CMVisibleChanged},
@@ -205,6 +207,15 @@ void TWinControl::WMNotify(TWMNotify& Message) {
       Message.Result = Child->Perform(CN_NOTIFY, AsMessage(Message).WParam, AsMessage(Message).LParam);
       return;
     }
+  }
+  DispatchAs<TControl>(Message);
+}
+
+void TWinControl::WMScroll(TWMScroll& Message) {
+  if (TWinControl* Child = FindControl(Message.ScrollBar); Child && Child != this) {
+    const TMessage& M = AsMessage(Message);
+    Message.Result = Child->Perform(CN_BASE + M.Msg, M.WParam, M.LParam);
+    return;
   }
   DispatchAs<TControl>(Message);
 }

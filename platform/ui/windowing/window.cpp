@@ -240,6 +240,7 @@ TContainerWindow::TContainerWindow(TWinControl* Control, const TCreateParams& Pa
 
 TContainerWindow::~TContainerWindow() {
   if (frameDrag().Window == FHandle) frameDrag() = {};
+  ui_detail::ForgetScrollTrack(FHandle);
   if (FTopLevel) removeTopLevel(FHandle);
   ReleaseWindowHandle(FHandle);
   if (FWidget) {
@@ -278,6 +279,7 @@ void TContainerWindow::Realize() {
 
 void TContainerWindow::WindowMessage(TMessage& Message) {
   if (frameDrag().Window == FHandle && frameDragMessage(FControl, Message)) return;
+  if (ui_detail::ScrollTrackMessage(*this, Message)) return;
   FControl->Perform(Message);
 }
 
@@ -297,7 +299,7 @@ void TContainerWindow::DefaultWindowMessage(TMessage& Message) {
     case WM_ERASEBKGND: Message.Result = 0; return;
     case WM_WINDOWPOSCHANGED: {
       const auto* Pos = Message.As<TWMWindowPosChanged>().WindowPos;
-      if (Pos && !(Pos->flags & SWP_NOSIZE)) {
+      if (Pos && !((Pos->flags & SWP_NOSIZE) && (Pos->flags & SWP_NOCLIENTSIZE))) {
         const TRect C = ClientRect();
         SendMessage(FHandle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(WORD(C.Width()), WORD(C.Height())));
       }
@@ -324,9 +326,17 @@ void TContainerWindow::DefaultWindowMessage(TMessage& Message) {
       if (GetCapture() == FHandle) ReleaseCapture();
       return;
     case WM_NCLBUTTONDOWN:
-      // A press on a top level's caption or sizing border moves or sizes it.
-      if (FTopLevel) beginFrameDrag(*this, LRESULT(Message.WParam), LParamToPoint(Message.LParam));
+    case WM_NCLBUTTONDBLCLK: {
+      // A press on a scroll bar tracks it (a quick second press as well); one
+      // on a top level's caption or sizing border moves or sizes it.
+      const LRESULT Hit = LRESULT(Message.WParam);
+      const TPoint Screen = LParamToPoint(Message.LParam);
+      if (Hit == HTVSCROLL || Hit == HTHSCROLL)
+        ui_detail::BeginScrollTrack(*this, Hit == HTVSCROLL ? SB_VERT : SB_HORZ, Screen);
+      else if (FTopLevel && Message.Msg == WM_NCLBUTTONDOWN)
+        beginFrameDrag(*this, Hit, Screen);
       return;
+    }
     case WM_GETDLGCODE: Message.Result = 0; return;
     case WM_THEMECHANGED: RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME); return;
     case WM_GETTEXT:
@@ -679,7 +689,11 @@ BOOL SetWindowPos(HWND Window, HWND InsertAfter, int X, int Y, int CX, int CY, U
   const bool Moved = New.TopLeft() != Old.TopLeft();
   const bool Sized = New.Width() != Old.Width() || New.Height() != Old.Height();
   const bool Frame = (Pos.flags & SWP_FRAMECHANGED) != 0;
+  const TRect OldClient = W->ClientRect();
   if (Moved || Sized || Frame) W->ApplyBounds(New, Frame);
+  // A new frame (a scroll bar shown or hidden) may size the client area alone.
+  if (W->ClientRect().Width() == OldClient.Width() && W->ClientRect().Height() == OldClient.Height())
+    Pos.flags |= SWP_NOCLIENTSIZE;
   if (!(Pos.flags & SWP_NOZORDER)) W->Restack(Pos.hwndInsertAfter);
   if (Pos.flags & SWP_SHOWWINDOW) W->SetStyle(W->Style() | WS_VISIBLE);
   if (Pos.flags & SWP_HIDEWINDOW) W->SetStyle(W->Style() & ~WS_VISIBLE);
@@ -817,6 +831,8 @@ BOOL EnableWindow(HWND Window, BOOL Enable) {
   const bool WasDisabled = (W->Style() & WS_DISABLED) != 0;
   if (WasDisabled == !Enable) return WasDisabled ? 1 : 0;
   W->SetStyle(Enable ? W->Style() & ~WS_DISABLED : W->Style() | WS_DISABLED);
+  // A disabled window's scroll bars show disabled.
+  if (W->Style() & (WS_HSCROLL | WS_VSCROLL)) RedrawWindow(Window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
   SendMessage(Window, WM_ENABLE, Enable ? 1 : 0, 0);
   return WasDisabled ? 1 : 0;
 }

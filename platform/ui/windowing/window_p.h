@@ -1,5 +1,6 @@
 // Internals of the window model: the container window behind a windowed
-// control's HWND.  For controls.cpp, window.cpp and ncarea.cpp only.
+// control's HWND.  For controls.cpp, window.cpp, ncarea.cpp and
+// scrollinfo.cpp only.
 //
 // A container window holds what the original system keeps per window: the
 // styles, the rectangle (parent client coordinates; screen for top levels),
@@ -13,17 +14,27 @@
 // goes children first), so a widget never outlives its parent's.
 #pragma once
 
+#include "platform/ui/graphics/scrollpaint.h"
 #include "platform/ui/windowing/backingstore.h"
 #include "platform/ui/windowing/controls.h"
 #include "platform/ui/windowing/hwnd.h"
 
 #include <QPointer>
 #include <QWidget>
+#include <array>
 #include <memory>
 #include <optional>
 #include <vector>
 
 class TWindowWidget;
+
+// One of a window's scroll bars (SB_HORZ, SB_VERT, SB_CTL): SetScrollInfo's
+// numbers and the arrows EnableScrollBar disabled.
+struct TWindowScrollBar {
+  TScrollRange Range;
+  Integer Position = 0;
+  gdi::UINT DisabledArrows = gdi::ESB_ENABLE_BOTH;
+};
 
 class TContainerWindow final : public IWindow {
 public:
@@ -109,6 +120,10 @@ public:
   // The whole window with its children as Qt shows them (GrabWindow).
   QImage Grab(const QRect& WindowRect);
 
+  // scroll bars (scrollinfo.h): SB_HORZ, SB_VERT or SB_CTL
+  TWindowScrollBar& ScrollBar(int Bar) { return FScrollBars[size_t(Bar)]; }
+  const TWindowScrollBar& ScrollBar(int Bar) const { return FScrollBars[size_t(Bar)]; }
+
 private:
   friend class TWindowWidget;
   void makeWidget(const TCreateParams& Params);
@@ -132,6 +147,8 @@ private:
   gdi::BYTE FLayeredAlpha = 255;
   gdi::DWORD FLayeredFlags = 0;
   bool FPainting = false;
+  // A window's own bars start at 0 .. 100, a scroll-bar control's at 0 .. 0.
+  std::array<TWindowScrollBar, 3> FScrollBars{{{}, {}, {TScrollRange{0, 0, 0}}}};
   QPointer<TWindowWidget> FWidget;  // deleted by Qt when the parent's widget goes first
 };
 
@@ -150,5 +167,21 @@ void DefaultNCPaint(TContainerWindow& Window);
 // WM_NCHITTEST at a screen point: HTCLIENT, HTVSCROLL, HTHSCROLL, HTBORDER or
 // HTNOWHERE.
 gdi::LRESULT DefaultNCHitTest(TContainerWindow& Window, TPoint ScreenPoint);
+// Where bar SB_HORZ or SB_VERT lies in window coordinates (empty without its
+// style); SB_CTL: the client rectangle.
+TRect ScrollBarRect(const TContainerWindow& Window, int Bar);
+
+// The scroll bars' share of the window model (scrollinfo.cpp).
+// What bar Bar of Window shows now: its numbers, disabled arrows (all of
+// them in a disabled window), and the pressed part and thumb of a press on it.
+TScrollBarLook ScrollBarLook(const TContainerWindow& Window, int Bar);
+// A press on bar Bar of Window (SB_HORZ, SB_VERT from the non-client area)
+// at a screen point: starts tracking it.
+void BeginScrollTrack(TContainerWindow& Window, int Bar, TPoint ScreenPoint);
+// While Window's bar is tracked, the tracking takes the mouse and its timer's
+// messages: True when it took Message.
+bool ScrollTrackMessage(TContainerWindow& Window, TMessage& Message);
+// Window goes away: a tracking of its bar ends without a word.
+void ForgetScrollTrack(gdi::HWND Window);
 
 }  // namespace ui_detail

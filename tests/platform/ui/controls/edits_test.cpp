@@ -9,6 +9,7 @@
 #include "platform/ui/windowing/focus.h"
 #include "platform/ui/windowing/inputrouter.h"
 #include "platform/ui/windowing/msgqueue.h"
+#include "platform/ui/windowing/scrollinfo.h"
 #include "platform/ui/windowing/window.h"
 #include "tests/platform/ui/formfixture.h"
 #include "tests/platform/ui/pixelhelpers.h"
@@ -899,6 +900,40 @@ TEST_F(EditsTest, MemoThumbDragReachesTheLastPageOfAVeryLongText) {
   EXPECT_EQ(firstVisibleLine(Memo), LastPage) << "while tracking";
   test::MouseUp(Memo, {BarX, Memo->ClientHeight() + 50});
   EXPECT_EQ(firstVisibleLine(Memo), LastPage) << "at the release";
+}
+
+// The memo's bars are its window's: numbers from the view, disabled while
+// there is nothing to scroll.
+TEST_F(EditsTest, MemoBarsFollowTheViewAndStayDisabledWithNothingToScroll) {
+  Memo->SetScrollBars(ssBoth);
+  Memo->SetWordWrap(false);
+  focus(Memo, "short", 0, 0);
+  const HWND H = Memo->Handle();
+  SCROLLINFO Info;
+  Info.fMask = SIF_ALL;
+  GetScrollInfo(H, SB_VERT, &Info);
+  EXPECT_EQ((std::vector<int>{Info.nMin, Info.nMax, int(Info.nPage), Info.nPos}), (std::vector<int>{0, 0, 1, 0}));
+  EXPECT_TRUE(GetWindowLong(H, GWL_STYLE) & WS_VSCROLL) << "the bar stays";
+  TMessageSpy Spy(*Memo);
+  test::Click(Memo, {Memo->ClientWidth() + 8, Memo->ClientHeight() - 3});
+  EXPECT_TRUE(Spy.Ids(WM_VSCROLL, WM_VSCROLL).empty()) << "a disabled bar takes no press";
+
+  String Text;
+  for (int I = 0; I < 40; ++I) Text += "line " + String::number(I) + " with a tail past the right edge\r\n";
+  Memo->SetText(Text);
+  Memo->Perform(WM_VSCROLL, SB_BOTTOM, 0);
+  Info.fMask = SIF_ALL;
+  GetScrollInfo(H, SB_VERT, &Info);
+  const int Shown = int(Info.nPage);  // the lines the memo shows
+  EXPECT_GT(Shown, 1);
+  EXPECT_EQ((std::vector<int>{Info.nMax, Info.nPos}), (std::vector<int>{40, 41 - Shown})) << "41 lines, the last empty";
+  test::Click(Memo, {Memo->ClientWidth() + 8, 3});
+  EXPECT_EQ(firstVisibleLine(Memo), 40 - Shown) << "the enabled bar's up arrow";
+  Info.fMask = SIF_ALL;
+  GetScrollInfo(H, SB_HORZ, &Info);
+  EXPECT_GT(Info.nMax + 1, int(Info.nPage)) << "the long lines scroll sideways";
+  test::Click(Memo, {Memo->ClientWidth() - 3, Memo->ClientHeight() + 8});
+  EXPECT_EQ(GetScrollPos(H, SB_HORZ), Info.nPos + CharWidth) << "a character's width a click";
 }
 
 TEST_F(EditsTest, RecreatingTheWindowKeepsTextSelectionModifiedAndUndo) {

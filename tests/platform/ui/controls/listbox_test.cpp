@@ -3,6 +3,8 @@
 #include "platform/rtl/stringlist.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/metrics.h"
+#include "platform/ui/windowing/scrollinfo.h"
+#include "platform/ui/windowing/window.h"
 #include "tests/platform/ui/formfixture.h"
 #include "tests/platform/ui/pixelhelpers.h"
 
@@ -266,13 +268,11 @@ TEST_F(ListBoxTest, MouseSelectsClicksAndScrolls) {
   EXPECT_EQ(List->ItemIndex(), 3);
   EXPECT_TRUE(Log.isEmpty());
 
-  // The bar's down arrow scrolls a row.
-  TScrollBar* Bar = nullptr;
-  for (Integer I = 0; I < List->ControlCount(); ++I)
-    if (auto* B = dynamic_cast<TScrollBar*>(List->Controls(I))) Bar = B;
-  ASSERT_TRUE(Bar && Bar->Visible());
-  test::Click(Bar, {Bar->Width() / 2, Bar->Height() - 3});
+  // The window's bar beside the rows: its down arrow scrolls a row.
+  ASSERT_TRUE(GetWindowLong(List->Handle(), GWL_STYLE) & WS_VSCROLL);
+  test::Click(List, {List->ClientWidth() + 8, List->ClientHeight() - 3});
   EXPECT_EQ(List->TopIndex(), 1);
+  EXPECT_EQ(GetScrollPos(List->Handle(), SB_VERT), 1);
   EXPECT_TRUE(Log.isEmpty());
 }
 

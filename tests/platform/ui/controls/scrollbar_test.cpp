@@ -1,6 +1,8 @@
 #include "platform/ui/controls/scrollbar.h"
 
 #include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/windowing/scrollinfo.h"
+#include "platform/ui/windowing/timers.h"
 #include "platform/ui/windowing/uitest.h"
 #include "platform/ui/windowing/window.h"
 #include "tests/support/testing.h"
@@ -74,40 +76,6 @@ protected:
 };
 
 }  // namespace
-
-TEST(ScrollRangeTest, HighestPositionLeavesRoomForThePage) {
-  struct Case {
-    const char* Name;
-    Integer Min, Max, PageSize;
-    Integer Highest;
-  };
-  const Case Cases[] = {
-      {"no page", 0, 100, 0, 100},
-      {"page of one", 0, 100, 1, 100},
-      {"page of two", 0, 100, 2, 99},
-      {"page of ten", 0, 100, 10, 91},
-      {"page covers all", 0, 100, 101, 0},
-      {"page beyond the range clamps", 0, 100, 500, 0},
-      {"negative page counts as none", 0, 100, -5, 100},
-      {"shifted range", 10, 20, 5, 16},
-      {"max below min is raised", 50, 10, 0, 50},
-      {"single position", 7, 7, 1, 7},
-  };
-  for (const Case& C : Cases) {
-    SCOPED_TRACE(C.Name);
-    const TScrollRange R = TScrollRange::Clamped(C.Min, C.Max, C.PageSize);
-    EXPECT_EQ(R.Highest(), C.Highest);
-    EXPECT_LE(R.Min, R.Max);
-    EXPECT_EQ(R.Clamp(C.Min - 1), R.Min);
-    EXPECT_EQ(R.Clamp(C.Highest + 1), C.Highest);
-  }
-}
-
-TEST(ScrollRangeTest, ExtremeBoundsDoNotOverflow) {
-  const TScrollRange R = TScrollRange::Clamped(-2147483647 - 1, 2147483647, 2147483647);
-  EXPECT_EQ(R.PageSize, 2147483647);
-  EXPECT_EQ(R.Highest(), 1);
-}
 
 TEST_F(ScrollBarTest, DefaultsAndClampingSetters) {
   EXPECT_EQ(Bar->Kind(), sbHorizontal);
@@ -272,4 +240,80 @@ TEST_F(ScrollBarTest, MouseDownAndCancelModeReachTheOverrides) {
   EXPECT_EQ(Codes, (std::vector<TScrollCode>{scLineDown, scEndScroll}));
   test::MouseUp(Probe, {196, 8});
   EXPECT_EQ(Codes.size(), 2u);
+}
+
+TEST_F(ScrollBarTest, CodesGoThroughTheParentWithTheBarsHandle) {
+  TMessageSpy Spy(*Root);
+  test::Click(Bar, {196, 8});
+  std::vector<int> Codes;
+  for (const TSpiedMessage& M : Spy.Messages()) {
+    if (M.Msg != WM_HSCROLL) continue;
+    EXPECT_EQ(M.LParam, HandleToLParam(Bar->Handle()));
+    Codes.push_back(LOWORD(M.WParam));
+  }
+  EXPECT_EQ(Codes, (std::vector<int>{SB_LINEDOWN, SB_ENDSCROLL}));
+  EXPECT_EQ(codes(), (std::vector<TScrollCode>{scLineDown, scEndScroll}));
+  EXPECT_EQ(GetScrollPos(Bar->Handle(), SB_CTL), 1) << "the window's bar follows Position";
+}
+
+TEST_F(ScrollBarTest, ArrowRepeatsWhileHeld) {
+  test::TStepClock Clock{1000};
+  TClockScope ClockScope{Clock};
+  test::MouseDown(Bar, {3, 8});
+  Bar->SetPosition(50);
+  Log.clear();
+  test::AdvanceTime(ScrollRepeatDelay + 2 * ScrollRepeatInterval);
+  test::MouseUp(Bar, {3, 8});
+  EXPECT_EQ(codes(), (std::vector<TScrollCode>{scLineUp, scLineUp, scLineUp, scEndScroll}));
+  EXPECT_EQ(Bar->Position(), 47);
+}
+
+TEST_F(ScrollBarTest, ThumbDragBeyondSixteenBitsSetsTheWholePosition) {
+  Bar->SetParams(0, 0, 200000);
+  Bar->SetPageSize(1000);  // highest 199001; the thumb is the smallest, at x 17 .. 25
+  test::MouseDown(Bar, {20, 8});
+  test::MouseMove(Bar, {100, 8});
+  ASSERT_EQ(codes(), (std::vector<TScrollCode>{scTrack}));
+  EXPECT_GT(Log[0].Pos, 65535);
+  EXPECT_EQ(Bar->Position(), Log[0].Pos);
+  test::MouseMove(Bar, {400, 8});
+  test::MouseUp(Bar, {400, 8});
+  EXPECT_EQ(codes(), (std::vector<TScrollCode>{scTrack, scTrack, scPosition, scEndScroll}));
+  EXPECT_EQ(Log[2].Pos, 199001);
+  EXPECT_EQ(Bar->Position(), 199001);
+}
+
+TEST_F(ScrollBarTest, PaintsTheClassicBarInEveryState) {
+  Bar->SetPageSize(20);
+  Bar->SetPosition(40);
+  auto expectLook = [this](TScrollBarLook Look) {
+    Look.Range = TScrollRange::Clamped(Bar->Min(), Bar->Max(), Bar->PageSize());
+    Look.Position = Bar->Position();
+    TBitmap Reference;
+    Reference.SetSize(Bar->Width(), Bar->Height());
+    PaintScrollBar(Reference.Canvas()->Handle(), Rect(0, 0, Bar->Width(), Bar->Height()), Look);
+    EXPECT_EQ(test::Snapshot(Bar)->Image().convertToFormat(QImage::Format_RGB32),
+              Reference.Image().convertToFormat(QImage::Format_RGB32));
+  };
+  expectLook({});
+  // Pressed while the mouse holds the right arrow.
+  test::MouseDown(Bar, {196, 8});
+  TScrollBarLook Pressed;
+  Pressed.Pressed = TScrollBarPart::LineDown;
+  expectLook(Pressed);
+  test::MouseUp(Bar, {196, 8});
+  // Disabled: grey arrows, no thumb, no press.
+  Bar->SetEnabled(false);
+  TScrollBarLook Disabled;
+  Disabled.DisabledArrows = ESB_DISABLE_BOTH;
+  expectLook(Disabled);
+  Log.clear();
+  test::Click(Bar, {196, 8});
+  EXPECT_TRUE(Log.empty());
+  Bar->SetEnabled(true);
+  // Vertical.
+  Bar->SetKind(sbVertical);
+  TScrollBarLook Vertical;
+  Vertical.Vertical = true;
+  expectLook(Vertical);
 }

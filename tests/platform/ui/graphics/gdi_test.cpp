@@ -246,6 +246,36 @@ TEST_F(GdiTest, HatchBrushesPaintGapsOnlyWhenOpaque) {
   EXPECT_EQ(pixel(0, 0), Black);
 }
 
+TEST_F(GdiTest, PatternBrushesPaintTheBitmapInTextAndBackgroundColours) {
+  HDC DC = makeSurface(16, 4);
+  // 2 x 2, repeated over 8 x 8: a checkerboard whose (0, 0) is a 1 bit.
+  static constexpr BYTE Bits[4] = {0x80, 0, 0x40, 0};
+  const HBITMAP Mono = CreateBitmap(2, 2, 1, 1, Bits);
+  const HBRUSH B = CreatePatternBrush(Mono);
+  DeleteObject(Mono);  // the brush keeps a copy
+  ASSERT_NE(B, nullptr);
+  SetTextColor(DC, Blue);
+  SetBkColor(DC, Red);
+  SetBkMode(DC, TRANSPARENT);  // no gaps: both colours paint
+  FillRect(DC, Rect(0, 0, 16, 2), B);
+  EXPECT_EQ(pixel(0, 0), Red) << "1 bits in the background colour";
+  EXPECT_EQ(pixel(1, 0), Blue) << "0 bits in the text colour";
+  EXPECT_EQ(pixel(0, 1), Blue);
+  EXPECT_EQ(pixel(10, 1), Blue);
+  // The same through PatBlt, shifted by the brush origin.
+  SelectObject(DC, B);
+  SetBrushOrgEx(DC, 1, 0, nullptr);
+  PatBlt(DC, 0, 2, 16, 2, PATCOPY);
+  SelectObject(DC, GetStockObject(WHITE_BRUSH));
+  DeleteObject(B);
+  EXPECT_EQ(pixel(0, 2), Blue);
+  EXPECT_EQ(pixel(1, 2), Red);
+
+  const HBITMAP Colour = CreateBitmap(8, 8, 1, 32, nullptr);
+  EXPECT_EQ(CreatePatternBrush(Colour), nullptr) << "colour bitmaps are refused";
+  DeleteObject(Colour);
+}
+
 TEST_F(GdiTest, SetPixelAndGetPixelAnswerInvalidOutsideTheClip) {
   HDC DC = makeSurface(10, 10);
   EXPECT_EQ(SetPixel(DC, 3, 3, 0x02FF0000), Blue);  // palette-relative means plain RGB

@@ -187,8 +187,11 @@ TRect RectLogicalToDeviceEh(HDC DC, const TRect& Rect) {
   return {Corners[0].X, Corners[0].Y, Corners[1].X, Corners[1].Y};
 }
 
-HRGN SelectClipRectEh(TCanvas* Canvas, const TRect& Rect) {
-  const HDC DC = Canvas->Handle();
+HRGN SelectClipRectEh(TCanvas* Canvas, const TRect& Rect) { return SelectClipRectDCEh(Canvas->Handle(), Rect); }
+
+void RestoreClipRgnEh(TCanvas* Canvas, HRGN Saved) { RestoreClipRgnDCEh(Canvas->Handle(), Saved); }
+
+HRGN SelectClipRectDCEh(HDC DC, const TRect& Rect) {
   HRGN Saved = CreateRectRgn(0, 0, 0, 0);
   if (GetClipRgn(DC, Saved) != 1) {
     DeleteObject(Saved);
@@ -198,8 +201,8 @@ HRGN SelectClipRectEh(TCanvas* Canvas, const TRect& Rect) {
   return Saved;
 }
 
-void RestoreClipRgnEh(TCanvas* Canvas, HRGN Saved) {
-  SelectClipRgn(Canvas->Handle(), Saved);
+void RestoreClipRgnDCEh(HDC DC, HRGN Saved) {
+  SelectClipRgn(DC, Saved);
   if (Saved) DeleteObject(Saved);
 }
 

@@ -100,6 +100,9 @@ TRect RectLogicalToDeviceEh(gdi::HDC DC, const TRect& Rect);
 gdi::HRGN SelectClipRectEh(TCanvas* Canvas, const TRect& Rect);
 // Selects Saved back (nullptr: no clip) and deletes it.
 void RestoreClipRgnEh(TCanvas* Canvas, gdi::HRGN Saved);
+// The same two on a DC.
+gdi::HRGN SelectClipRectDCEh(gdi::HDC DC, const TRect& Rect);
+void RestoreClipRgnDCEh(gdi::HDC DC, gdi::HRGN Saved);
 // The client rectangle ((0, 0, Width, Height) before the window exists)
 // through the control's AdjustClientRect.
 TRect GetAdjustedClientRectEh(TWinControl* Control);

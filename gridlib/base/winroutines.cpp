@@ -278,7 +278,7 @@ void PolyPolylineEh(TCanvas* Canvas, std::span<const TPoint> Points, std::span<c
   PolyPolyline(Canvas->Handle(), Points.data(), Counts.data(), DWORD(Counts.size()));
 }
 
-HBITMAP LoadSystemBitmapEh(WORD Id) { return LoadBitmap(nullptr, MAKEINTRESOURCE(Id)); }
+HBITMAP LoadSystemBitmapEh(HINSTANCE Module, WORD Id) { return LoadBitmap(Module, MAKEINTRESOURCE(Id)); }
 
 Char MiddleDotCharEh() { return Char(u'\u00B7'); }
 

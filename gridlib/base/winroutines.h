@@ -14,6 +14,7 @@
 
 #include "platform/rtl/system.h"
 #include "platform/rtl/typinfo.h"
+#include "platform/ui/graphics/edges.h"
 #include "platform/ui/graphics/gdi.h"
 #include "platform/ui/windowing/messages.h"
 
@@ -116,8 +117,9 @@ TPoint PlaceDropDownAtRectEh(const TRect& Rect, TWinControl* DropDown, Integer H
 TPoint PlaceDropDownUnderControlEh(TControl* Control, TWinControl* DropDown, Integer HorzAlign);
 gdi::HRGN CreatePolygonRgnEh(std::span<const TPoint> Points, Integer FillMode);
 void PolyPolylineEh(TCanvas* Canvas, std::span<const TPoint> Points, std::span<const gdi::DWORD> Counts);
-// A system bitmap by number (LoadBitmap); the caller deletes it.
-gdi::HBITMAP LoadSystemBitmapEh(gdi::WORD Id);
+// A bitmap by number from Module (0: the system's bitmaps); the caller
+// deletes it.
+gdi::HBITMAP LoadSystemBitmapEh(gdi::HINSTANCE Module, gdi::WORD Id);
 Char MiddleDotCharEh();
 // The platform's text calls with a String; DrawTextStringEh draws the first
 // Count characters, DrawTextExEh the whole text.

@@ -275,6 +275,11 @@ TEST(CharRoutinesEh, ByteSetsHoldNoWideCharacters) {
   EXPECT_TRUE(CharInByteSetEh(Char('5'), Digits));
   EXPECT_FALSE(CharInByteSetEh(Char('a'), Digits));
   EXPECT_EQ(MiddleDotCharEh(), Char(0x00B7));
+  const HBITMAP Boxes = LoadSystemBitmapEh(nullptr, OBM_CHECKBOXES);
+  BITMAP Info;
+  ASSERT_NE(GetObject(Boxes, sizeof Info, &Info), 0);
+  EXPECT_EQ(Info.bmWidth, 52);
+  DeleteObject(Boxes);
 }
 
 TEST(CharRoutinesEh, WideCopyNeverPassesTheDestination) {

@@ -44,6 +44,9 @@ private:
 RTL_DECLARE_EXCEPTION(EAbort, Exception)
 RTL_DECLARE_EXCEPTION(EConvertError, Exception)
 RTL_DECLARE_EXCEPTION(EInvalidCast, Exception)
+// An interface asked of an object that does not implement it ("Interface not
+// supported").
+RTL_DECLARE_EXCEPTION(EIntfCastError, Exception)
 RTL_DECLARE_EXCEPTION(EAbstractError, Exception)
 RTL_DECLARE_EXCEPTION(EInvalidPointer, Exception)
 RTL_DECLARE_EXCEPTION(EOutOfMemory, Exception)

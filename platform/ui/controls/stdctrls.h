@@ -10,8 +10,6 @@
 #include "platform/rtl/alignment.h"
 #include "platform/ui/windowing/controls.h"
 
-RTL_ENUM(TTextLayout, tlTop, tlCenter, tlBottom)
-
 // Publishes what every control of these units shows besides its own
 // members: Align, Anchors, Enabled, Font, ShowHint, ParentShowHint and the
 // click and mouse events.

@@ -56,6 +56,13 @@ private:
 // The ink's colour at surface pixel (X, Y); false where a transparent hatch
 // leaves the pixel alone.
 inline bool inkAt(const TInk& Ink, int X, int Y, COLORREF& P) {
+  if (Ink.Pattern) {
+    const QImage& Tile = *Ink.Pattern;
+    const int TX = ((X - Ink.Origin.X) % Tile.width() + Tile.width()) % Tile.width();
+    const int TY = ((Y - Ink.Origin.Y) % Tile.height() + Tile.height()) % Tile.height();
+    P = IsMonochrome(Tile) ? (MonoBit(Tile, TX, TY) ? Ink.Back : Ink.Color) : ReadPixel(Tile, TX, TY);
+    return true;
+  }
   if (Ink.Hatch < 0 || HatchBit(Ink.Hatch, X - Ink.Origin.X, Y - Ink.Origin.Y)) {
     P = Ink.Color;
     return true;
@@ -73,7 +80,7 @@ void paintImage(QImage& Image, const TSurfaceClip& Clip, const TSpans& Spans, co
     const QRgb Solid = toArgb(Ink.Color);
     ForEachClipped(Clip, Spans, [&](int Y, int X0, int X1) {
       QRgb* Row = reinterpret_cast<QRgb*>(Bits + Y * Stride);
-      if (Copy && Ink.Hatch < 0) {
+      if (Copy && Ink.Hatch < 0 && !Ink.Pattern) {
         std::fill(Row + X0, Row + X1, Solid);
         return;
       }
@@ -112,15 +119,14 @@ void paintDevice(TSurface& Surface, const TSurfaceClip& Clip, const TSpans& Span
   P->setOpacity(1);
   Surface.PainterStateOwner = nullptr;
   const QColor Solid(toArgb(Ink.Color));
-  const QColor Back(toArgb(Ink.Back));
   ForEachClipped(Clip, Spans, [&](int Y, int X0, int X1) {
-    if (Ink.Hatch < 0) {
+    if (Ink.Hatch < 0 && !Ink.Pattern) {
       P->fillRect(QRect(X0, Y, X1 - X0, 1), Solid);
       return;
     }
     for (int X = X0; X < X1; ++X) {
       COLORREF C;
-      if (inkAt(Ink, X, Y, C)) P->fillRect(QRect(X, Y, 1, 1), C == Ink.Color ? Solid : Back);
+      if (inkAt(Ink, X, Y, C)) P->fillRect(QRect(X, Y, 1, 1), QColor(toArgb(C)));
     }
   });
 }

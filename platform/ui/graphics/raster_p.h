@@ -30,7 +30,10 @@ struct TInk {
   int Hatch = -1;            // HS_* for hatched ink, -1 solid
   COLORREF Back = 0;         // hatch gaps, when OpaqueBack
   bool OpaqueBack = false;
-  TPoint Origin;             // hatch origin in surface pixels
+  TPoint Origin;             // hatch and pattern origin in surface pixels
+  // a pattern brush's pixels, tiled from Origin (not owned); a monochrome
+  // one paints its 0 bits in Color and its 1 bits in Back
+  const QImage* Pattern = nullptr;
 };
 
 // R2_* over the 24 colour bits of pen P and destination D.

@@ -4,6 +4,8 @@
 #include "platform/ui/graphics/paths_p.h"
 #include "platform/ui/graphics/regions.h"
 
+#include <cmath>
+
 namespace gdi {
 
 using namespace detail;
@@ -53,10 +55,16 @@ void PathMoveTo(TDC& D, TPoint Logical) {
   D.State.Path.moveTo(P.X, P.Y);
 }
 
+bool PathEndsAt(const TDC& D, TPoint P) {
+  const QPainterPath& Path = D.State.Path;
+  if (Path.elementCount() == 0) return false;
+  const QPointF Delta = Path.currentPosition() - QPointF(P.X, P.Y);
+  return std::abs(Delta.x()) <= 0.5 && std::abs(Delta.y()) <= 0.5;
+}
+
 void PathLineTo(TDC& D, TPoint From, TPoint To) {
   QPainterPath& Path = D.State.Path;
-  const QPointF Start(From.X, From.Y);
-  if (Path.elementCount() == 0 || Path.currentPosition() != Start) Path.moveTo(Start);
+  if (!PathEndsAt(D, From)) Path.moveTo(From.X, From.Y);
   Path.lineTo(To.X, To.Y);
 }
 

@@ -13,6 +13,9 @@ inline bool PathOpen(const TDC& D) { return D.State.PathState == TDCState::TPath
 bool PathOpen(HDC DC);
 // MoveToEx: a new figure at the logical point P.
 void PathMoveTo(TDC& D, TPoint Logical);
+// Whether the path's last figure ends at P (within the rounding of a
+// position: arcs end between pixels).
+bool PathEndsAt(const TDC& D, TPoint P);
 // A line between two surface points; starts a figure at From unless the
 // path's last figure ends there.
 void PathLineTo(TDC& D, TPoint From, TPoint To);

@@ -637,9 +637,8 @@ BOOL ArcTo(HDC DC, int Left, int Top, int Right, int Bottom, int X3, int Y3, int
   Joined.connectPath(Shape.Outline);
   Shape.Outline = Joined;
   if (PathOpen(*D)) {
-    const QPointF JoinStart(From.X, From.Y);
     QPainterPath& Path = D->State.Path;
-    if (Path.elementCount() > 0 && Path.currentPosition() == JoinStart)
+    if (PathEndsAt(*D, From))
       Path.connectPath(Joined);
     else
       Path.addPath(Joined);

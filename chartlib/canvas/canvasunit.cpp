@@ -2,11 +2,13 @@
 
 #include "chartlib/canvas/canvasunit_p.h"
 #include "chartlib/canvas/chartmessages.h"
+#include "chartlib/canvas/teecanvas3d.h"
 #include "chartlib/canvas/teemodules.h"
 #include "platform/os/locales.h"
 #include "platform/os/sysinfo.h"
 #include "platform/rtl/numconv.h"
 
+#include <algorithm>
 #include <cassert>
 #include <memory>
 
@@ -79,12 +81,15 @@ void InitializeCanvas() {
   initDefaultFont(S);
   TeeLoadPrivateFonts();
   loadDCColorProcs(S);
+  S.CanvasClasses.push_back(Canvas3DMeta(TTeeCanvas3D::StaticClass()));
 }
 
 void FinalizeCanvas() {
   TeeRemovePrivateFonts();
   TCanvasUnitState& S = *state();
-  S.CanvasClasses.clear();
+  auto& Classes = S.CanvasClasses;
+  if (auto It = std::find(Classes.begin(), Classes.end(), Canvas3DMeta(TTeeCanvas3D::StaticClass())); It != Classes.end())
+    Classes.erase(It);
   if (S.Gdi32) TeeFreeLibrary(S.Gdi32);
   if (S.MsImg32) TeeFreeLibrary(S.MsImg32);
   state().reset();

@@ -44,7 +44,9 @@ public:
   explicit TTeePath(TTeeCanvas* Canvas);
 
   // reimplemented
-  // The canvas's Arc by angles over the rounded box.
+  // The arc of the ellipse in the box from StartAngle through SweepAngle
+  // degrees, clockwise on screen for a positive sweep, joined to the outline
+  // (the canvas's ArcTo).
   void ArcTo(float X, float Y, float Width, float Height, float StartAngle, float SweepAngle) override;
   void Close() override;
   // Tension is not used: a polygon (Closed, the position then on the last
@@ -63,4 +65,5 @@ public:
 
 private:
   TTeeCanvas* ICanvas;
+  bool IFigure = false;  // a point of the outline was given: an arc joins it
 };

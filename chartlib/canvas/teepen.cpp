@@ -1,7 +1,11 @@
 #include "chartlib/canvas/teepen.h"
 
+#include "chartlib/canvas/teecanvas.h"
 #include "chartlib/canvas/teefilter.h"
 #include "chartlib/canvas/teegradient.h"
+
+#include <algorithm>
+#include <cstdlib>
 
 // ---------------------------------------------------------------------------
 // TTeePen
@@ -229,4 +233,69 @@ void TTeeCorners::Assign(TPersistent* Source) {
   FLeftTop->Assign(S->FLeftTop);
   FRightBottom->Assign(S->FRightBottom);
   FRightTop->Assign(S->FRightTop);
+}
+
+TTeeBasePath* TTeeCorners::CreateCornersPath(TTeeCanvas* Canvas, const TRect& R, Integer X, Integer Y) {
+  TTeeBasePath* Path = Canvas->CreatePath();
+  const float L = float(R.Left), T = float(R.Top), Rt = float(R.Right), B = float(R.Bottom);
+  // the ellipse of a round corner, as a rounded rectangle takes it; half of
+  // it is a bevel's leg
+  const Integer W = std::min(std::max(2 * (X / 2), 1), std::abs(R.Right - R.Left));
+  const Integer H = std::min(std::max(2 * (Y / 2), 1), std::abs(R.Bottom - R.Top));
+  const float w = float(W), h = float(H), w2 = float(W / 2), h2 = float(H / 2);
+  const TTeeCornerStyle LT = FLeftTop->Style(), RT = FRightTop->Style(), RB = FRightBottom->Style(),
+                        LB = FLeftBottom->Style();
+  // top right
+  if (RT == cosRound) {
+    if (LT == cosNone) {
+      Path->MoveTo(L, T);
+      Path->LineTo(Rt - w, T);
+    }
+    Path->ArcTo(Rt - w, T, w, h, 270, 90);
+  } else if (RT == cosBevel) {
+    Path->MoveTo(Rt - w2, T);
+    Path->LineTo(Rt, T + h2);
+  } else {
+    Path->MoveTo(Rt, T);
+  }
+  // A round corner's arc ends on the next side, where the outline goes on: a
+  // move there would break the outline into pieces that fill apart.
+  // bottom right
+  if (RB == cosRound) {
+    if (RT != cosRound) Path->LineTo(Rt, B - h);
+    Path->ArcTo(Rt - w, B - h, w, h, 0, 90);
+  } else {
+    if (RB == cosBevel) {
+      Path->LineTo(Rt, B - h2);
+      Path->LineTo(Rt - w2, B);
+    } else {
+      Path->LineTo(Rt, B);
+    }
+  }
+  // bottom left
+  if (LB == cosRound) {
+    if (RB != cosRound) Path->LineTo(L + w, B);
+    Path->ArcTo(L, B - h, w, h, 90, 90);
+  } else {
+    if (LB == cosBevel) {
+      Path->LineTo(L + w2, B);
+      Path->LineTo(L, B - h2);
+    } else {
+      Path->LineTo(L, B);
+    }
+  }
+  // top left
+  if (LT == cosRound) {
+    if (LB != cosRound) Path->LineTo(L, T + h);
+    Path->ArcTo(L, T, w, h, 180, 90);
+  } else {
+    if (LT == cosBevel) {
+      Path->LineTo(L, T + h2);
+      Path->LineTo(L + w2, T);
+    } else if (RT != cosRound) {
+      Path->LineTo(L, T);  // a round top right already started at (L, T)
+    }
+  }
+  Path->Close();
+  return Path;
 }

@@ -113,24 +113,18 @@ void TTeeCanvas3D::DisableRotation() {
 
 void TTeeCanvas3D::EnableRotation() { FIs3D = FWas3D; }
 
-void TTeeCanvas3D::Calc3DPos(Integer& X, Integer& Y, Integer Z) const {
-  if (FIsOrthogonal) {
-    X = rounded(IZoomFactor * ((X - FXCenter) + IOrthoX * Z)) + XCenterOffset;
-    Y = rounded(IZoomFactor * ((Y - FYCenter) - FIOrthoY * Z)) + YCenterOffset;
-    return;
-  }
-  if (!FIs3D) return;
+void TTeeCanvas3D::rotate(Integer& X, Integer& Y, Integer Z) const {
   const double DX = X - FXCenter, DY = Y - FYCenter, DZ = Z - FZCenter;
   const double ZR = DZ * c2 - DX * s2, XR = DX * c2 + DZ * s2;
   const double F =
       IHasPerspec ? IZoomFactor / perspectiveDivisor(IZoomPerspec * (ZR * c1 + DY * s1) + 1.0) : IZoomFactor;
   const double YR = DY * c1 - ZR * s1;
   if (IHasTilt) {
-    X = rounded((XR * c3 - YR * s3) * F) + XCenterOffset;
-    Y = rounded((YR * c3 + XR * s3) * F) + YCenterOffset;
+    X = pixel((XR * c3 - YR * s3) * F) + XCenterOffset;
+    Y = pixel((YR * c3 + XR * s3) * F) + YCenterOffset;
   } else {
-    X = rounded(XR * F) + XCenterOffset;
-    Y = rounded(YR * F) + YCenterOffset;
+    X = pixel(XR * F) + XCenterOffset;
+    Y = pixel(YR * F) + YCenterOffset;
   }
 }
 
@@ -139,22 +133,11 @@ TPoint TTeeCanvas3D::Calculate3DPosition(Integer X, Integer Y, Integer Z) {
   return {X, Y};
 }
 
-void TTeeCanvas3D::Calculate3DPosition(TPointFloat& P, float ZPos) {
-  const float Zoom = float(IZoomFactor);
-  if (FIsOrthogonal) {
-    P.x = Zoom * ((P.x - FXCenter) + float(IOrthoX) * ZPos) + XCenterOffset;
-    P.y = Zoom * ((P.y - FYCenter) - float(FIOrthoY) * ZPos) + YCenterOffset;
-    return;
-  }
-  if (!FIs3D) {
-    P.x = Zoom * (P.x - FXCenter) + XCenterOffset;
-    P.y = Zoom * (P.y - FYCenter) + YCenterOffset;
-    return;
-  }
+void TTeeCanvas3D::rotateFloat(TPointFloat& P, float ZPos) const {
   const float DX = P.x - FXCenter, DY = P.y - FYCenter, DZ = ZPos - FZCenter;
   const float ZR = float(DZ * c2 - DX * s2), XR = float(DX * c2 + DZ * s2);
   const float F = IHasPerspec ? float(IZoomFactor / perspectiveDivisor(IZoomPerspec * (ZR * c1 + DY * s1) + 1.0))
-                              : Zoom;
+                              : float(IZoomFactor);
   const float YR = float(DY * c1 - ZR * s1);
   P.x = float((XR * c3 - YR * s3) * F) + XCenterOffset;
   P.y = float((YR * c3 + XR * s3) * F) + YCenterOffset;

@@ -20,6 +20,8 @@
 
 #include "chartlib/canvas/canvas3d.h"
 
+#include <cmath>
+
 class TTeeCanvas3D : public TCanvas3D {
   RTL_CLASS_META(TTeeCanvas3D, TCanvas3D, TCanvas3DClassOf<TTeeCanvas3D>)
 public:
@@ -35,7 +37,18 @@ public:
   TPoint Calculate3DPosition(Integer X, Integer Y, Integer Z) override;
   // Single precision, nothing rounded; the flat mode still adds the zoom and
   // the view's offsets.
-  void Calculate3DPosition(TPointFloat& P, float ZPos) override;
+  void Calculate3DPosition(TPointFloat& P, float ZPos) override {
+    const float Zoom = float(IZoomFactor);
+    if (FIsOrthogonal) {
+      P.x = Zoom * ((P.x - FXCenter) + float(IOrthoX) * ZPos) + XCenterOffset;
+      P.y = Zoom * ((P.y - FYCenter) - float(FIOrthoY) * ZPos) + YCenterOffset;
+    } else if (FIs3D) {
+      rotateFloat(P, ZPos);
+    } else {
+      P.x = Zoom * (P.x - FXCenter) + XCenterOffset;
+      P.y = Zoom * (P.y - FYCenter) + YCenterOffset;
+    }
+  }
   // The projection half: bounds, view options, zooms, mode and angles.
   // Answers UserRect, the rectangle the chart draws in.
   TRect InitWindow(TCanvas* DestCanvas, TView3DOptions* A3DOptions, TColor ABackColor, bool Is3D,
@@ -46,7 +59,14 @@ public:
   void EnableRotation() override;
 
   // The integer projection in place.
-  void Calc3DPos(Integer& X, Integer& Y, Integer Z) const;
+  void Calc3DPos(Integer& X, Integer& Y, Integer Z) const {
+    if (FIsOrthogonal) {
+      X = pixel(IZoomFactor * ((X - FXCenter) + IOrthoX * Z)) + XCenterOffset;
+      Y = pixel(IZoomFactor * ((Y - FYCenter) - FIOrthoY * Z)) + YCenterOffset;
+    } else if (FIs3D) {
+      rotate(X, Y, Z);
+    }
+  }
   void Calc3DPoint(Integer X, Integer Y, Integer Z, TPoint& P) const {
     P = {X, Y};
     Calc3DPos(P.X, P.Y, Z);
@@ -61,6 +81,15 @@ public:
   double IOrthoY() const { return FIOrthoY; }
 
 protected:
+  // The rotated modes of the two projections (the rotated branch always
+  // applies the tilt: without one it changes nothing).
+  void rotate(Integer& X, Integer& Y, Integer Z) const;
+  void rotateFloat(TPointFloat& P, float ZPos) const;
+  // To the nearest pixel, halves to even.  The projection's values are
+  // finite and in range (its divisors are bounded), so the checks of the
+  // runtime's Round are not needed in this per-point path.
+  static Integer pixel(double V) { return Integer(std::nearbyint(V)); }
+
   // sines and cosines of -elevation (1), -rotation (2) and tilt (3)
   double s1 = 0, c1 = 1, s2 = 0, c2 = 1, s3 = 0, c3 = 1;
   double c2s3 = 0;

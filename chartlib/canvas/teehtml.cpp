@@ -317,11 +317,14 @@ private:
       const TPointFloat S = C->TextSize(Chunk);
       const Integer W = Integer(Round(S.x)), H = Integer(Round(S.y));
       if (Centered) X = (C->Bounds().Left + C->Bounds().Right) / 2 - W / 2;
+      // smaller text sits on the line's bottom; the line keeps its top, or
+      // every further chunk of the line would step down again
+      Integer ChunkY = Y;
       if (LineHeight == 0)
         LineHeight = C->FontHeight();
       else if (S.y < LineHeight)
-        Y = Y + LineHeight - H - 1;  // smaller text sits on the line's bottom
-      if (DoDraw) C->TextOut(X, Y, Chunk);
+        ChunkY = Y + LineHeight - H - 1;
+      if (DoDraw) C->TextOut(X, ChunkY, Chunk);
       X += W;
       Width = std::max(Width, X);
       if (S.y > LineHeight) LineHeight = H - 1;

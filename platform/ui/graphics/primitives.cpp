@@ -310,7 +310,9 @@ void drawShape(TDC& D, const TShape& Shape) {
   Bounds &= D.SurfaceClip().Bounds;
   if (Bounds.isEmpty()) return;
 
-  TMask Interior(Bounds), On(Bounds), Gap(Bounds);
+  // a null pen needs no pen masks
+  const QRect PenBounds = Pen.Null ? QRect() : Bounds;
+  TMask Interior(Bounds), On(PenBounds), Gap(PenBounds);
   if (HasBrush) Interior.FillPath(Shape.Fill, Shape.Rule);
   TThinStroke Stroke(Pen);
   if (!Pen.Null) {

@@ -1,6 +1,7 @@
 #include "platform/ui/graphics/raster_p.h"
 
 #include <QPainter>
+#include <vector>
 #include <algorithm>
 #include <unordered_map>
 
@@ -53,13 +54,16 @@ private:
   std::unordered_map<COLORREF, int> FIndexes;
 };
 
+// V mod N in 0 .. N-1, for negative V too.
+inline int wrap(int V, int N) { return (V % N + N) % N; }
+
 // The ink's colour at surface pixel (X, Y); false where a transparent hatch
 // leaves the pixel alone.
 inline bool inkAt(const TInk& Ink, int X, int Y, COLORREF& P) {
   if (Ink.Pattern) {
     const QImage& Tile = *Ink.Pattern;
-    const int TX = ((X - Ink.Origin.X) % Tile.width() + Tile.width()) % Tile.width();
-    const int TY = ((Y - Ink.Origin.Y) % Tile.height() + Tile.height()) % Tile.height();
+    const int TX = wrap(X - Ink.Origin.X, Tile.width());
+    const int TY = wrap(Y - Ink.Origin.Y, Tile.height());
     P = IsMonochrome(Tile) ? (MonoBit(Tile, TX, TY) ? Ink.Back : Ink.Color) : ReadPixel(Tile, TX, TY);
     return true;
   }
@@ -71,6 +75,17 @@ inline bool inkAt(const TInk& Ink, int X, int Y, COLORREF& P) {
   return Ink.OpaqueBack;
 }
 
+// The pattern's pixels as the ink paints them, row by row.
+std::vector<QRgb> patternPixels(const TInk& Ink) {
+  const QImage& P = *Ink.Pattern;
+  std::vector<QRgb> Result;
+  Result.reserve(qsizetype(P.width()) * P.height());
+  for (int Y = 0; Y < P.height(); ++Y)
+    for (int X = 0; X < P.width(); ++X)
+      Result.push_back(toArgb(IsMonochrome(P) ? (MonoBit(P, X, Y) ? Ink.Back : Ink.Color) : ReadPixel(P, X, Y)));
+  return Result;
+}
+
 void paintImage(QImage& Image, const TSurfaceClip& Clip, const TSpans& Spans, const TInk& Ink) {
   if (Image.isNull()) return;
   const bool Copy = Ink.Rop2 == R2_COPYPEN;
@@ -78,10 +93,22 @@ void paintImage(QImage& Image, const TSurfaceClip& Clip, const TSpans& Spans, co
     uchar* Bits = Image.bits();
     const qsizetype Stride = Image.bytesPerLine();
     const QRgb Solid = toArgb(Ink.Color);
+    // a copied pattern: its pixels resolved once, then tiled row by row
+    std::vector<QRgb> Tile;
+    if (Copy && Ink.Pattern) Tile = patternPixels(Ink);
     ForEachClipped(Clip, Spans, [&](int Y, int X0, int X1) {
       QRgb* Row = reinterpret_cast<QRgb*>(Bits + Y * Stride);
       if (Copy && Ink.Hatch < 0 && !Ink.Pattern) {
         std::fill(Row + X0, Row + X1, Solid);
+        return;
+      }
+      if (!Tile.empty()) {
+        const int W = Ink.Pattern->width(), H = Ink.Pattern->height();
+        const QRgb* TileRow = Tile.data() + qsizetype(wrap(Y - Ink.Origin.Y, H)) * W;
+        for (int X = X0, TX = wrap(X0 - Ink.Origin.X, W); X < X1; ++X) {
+          Row[X] = TileRow[TX];
+          if (++TX == W) TX = 0;
+        }
         return;
       }
       for (int X = X0; X < X1; ++X) {

@@ -21,6 +21,15 @@ TEST_F(TeeFontTest, DefaultFontStreamsNeitherNameHeightColourNorStyle) {
   EXPECT_TRUE(Props.contains("Height = -16"));
   EXPECT_TRUE(Props.contains("Name = 'Tahoma'"));
   EXPECT_TRUE(Props.contains("Style = [fsBold]"));
+  F.Shadow()->SetHorizSize(2);
+  F.SetSizeFloat(12.5f);
+  TTeeFont Back(nullptr);
+  StreamCopy(&F, &Back);
+  EXPECT_EQ(Back.Name(), "Tahoma");
+  EXPECT_FLOAT_EQ(Back.SizeFloat(), 12.5f);
+  EXPECT_EQ(Back.Style(), TFontStyles{fsBold});
+  ASSERT_TRUE(Back.HasShadow());
+  EXPECT_EQ(Back.Shadow()->HorizSize(), 2);
 }
 
 TEST_F(TeeFontTest, SizeFloatKeepsTheFractionAndFiresOnlyOnTheIntegerPart) {

@@ -79,6 +79,15 @@ TEST_F(TeeHtmlTest, LineBreaksAddToTheHeightAndRulesDoNot) {
   EXPECT_TRUE(C.Calls.isEmpty());
 }
 
+TEST_F(TeeHtmlTest, SmallerChunksOfALineShareItsBottom) {
+  TeeHtmlTextOut(&C, 0, 0, "<FONT size=+8>Big</FONT> a<u>b</u>", true);
+  ASSERT_EQ(C.Calls.size(), 3);
+  auto Top = [&](int I) { return C.Calls[I].section(',', 1, 1).toInt(); };
+  EXPECT_EQ(Top(0), 0);
+  EXPECT_GT(Top(1), 0);
+  EXPECT_EQ(Top(2), Top(1));  // " a" and "b" on one bottom, not stepping down
+}
+
 TEST_F(TeeHtmlTest, RightAlignedTextEndsAtX) {
   C.SetTextAlign(TeeTextAlignRight);
   TeeDrawHtml(&C, 100, 5, "<B>abc</B>");

@@ -81,6 +81,14 @@ TEST(TeePenTest, StreamsOnlyWhatDiffersFromItsDefaults) {
     std::unique_ptr<TTeePen> P(C.Make());
     EXPECT_EQ(StreamedProperties(P.get()), C.Streamed);
   }
+  TTeePen Changed(nullptr), Back(nullptr);
+  Changed.SetWidth(4);
+  Changed.SetJoinStyle(jsMitter);
+  Changed.SetSmallSpace(3);
+  StreamCopy(&Changed, &Back);
+  EXPECT_EQ(Back.Width(), 4);
+  EXPECT_EQ(Back.JoinStyle(), jsMitter);
+  EXPECT_EQ(Back.SmallSpace(), 3);
   TDarkGrayPen Gray(nullptr);
   EXPECT_EQ(Gray.Color(), clDkGray);
   TTeeHiddenPen Hidden(nullptr);
@@ -115,6 +123,14 @@ TEST(TeeBrushTest, NewBrushIsDefaultColouredAndStreamsNothing) {
   B.SetColor(clRed);
   B.SetBackColor(clBlue);
   EXPECT_EQ(StreamedProperties(&B), QStringList({"Color = clRed", "BackColor = clBlue"}));
+  B.SetHatchStyle(hsSphere);
+  B.Gradient()->SetVisible(true);
+  TTeeBrush Back(nullptr);
+  StreamCopy(&B, &Back);
+  EXPECT_EQ(Back.Color(), clRed);
+  EXPECT_EQ(Back.BackColor(), clBlue);
+  EXPECT_EQ(Back.HatchStyle(), hsSphere);
+  EXPECT_TRUE(Back.IsGradientVisible());
 }
 
 TEST(TeeBrushTest, FirstSixHatchesSetThePlatformStyle) {

@@ -128,6 +128,16 @@ TPropBuilder TPropertyTable::append(std::shared_ptr<TPropInfo> Info) {
   return TPropBuilder(*FProps.back());
 }
 
+TPropBuilder TPropertyTable::replace(std::shared_ptr<TPropInfo> Info) {
+  for (auto& P : FProps)
+    if (SameText(P->Name, Info->Name)) {
+      P = std::move(Info);
+      return TPropBuilder(*P);
+    }
+  assert(false && "Redeclare names no inherited property");
+  std::abort();
+}
+
 TPropBuilder TPropertyTable::Override(const char* Name) {
   for (auto& P : FProps)
     if (SameText(P->Name, String::fromLatin1(Name))) {

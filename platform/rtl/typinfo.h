@@ -288,6 +288,10 @@ public:
   TPropBuilder Add(const char* Name, G Getter, S Setter = nullptr);
   // Replaces an inherited property with a copy to refine, in the same place.
   TPropBuilder Override(const char* Name);
+  // Publishes an inherited name anew with its own type and accessors, in the
+  // inherited place (a descendant's property that hides its parent's).
+  template <class T = void, class G, class S = std::nullptr_t>
+  TPropBuilder Redeclare(const char* Name, G Getter, S Setter = nullptr);
 
   int Count() const { return int(FProps.size()); }
   const TPropInfo* Items(int Index) const { return FProps[Index].get(); }
@@ -295,7 +299,10 @@ public:
   const TPropInfo* Find(const String& Name) const;
 
 private:
+  template <class T, class G, class S>
+  static std::shared_ptr<TPropInfo> makeInfo(const char* Name, G Getter, S Setter);
   TPropBuilder append(std::shared_ptr<TPropInfo> Info);
+  TPropBuilder replace(std::shared_ptr<TPropInfo> Info);
 
   std::vector<std::shared_ptr<TPropInfo>> FProps;
 };
@@ -456,7 +463,7 @@ void bindAccessors(TPropInfo& P, R Read, W Write) {
 }  // namespace rtl_detail
 
 template <class T, class G, class S>
-TPropBuilder TPropertyTable::Add(const char* Name, G Getter, S Setter) {
+std::shared_ptr<TPropInfo> TPropertyTable::makeInfo(const char* Name, G Getter, S Setter) {
   using C = typename rtl_detail::ownerClassOf<T, G>::type;
   using V = std::remove_cvref_t<std::invoke_result_t<G, C*>>;
   static_assert(std::is_base_of_v<TObject, C>, "properties belong to TObject descendants");
@@ -475,7 +482,17 @@ TPropBuilder TPropertyTable::Add(const char* Name, G Getter, S Setter) {
       std::invoke(Setter, static_cast<C*>(O), std::move(Value));
     });
   }
-  return append(std::move(Info));
+  return Info;
+}
+
+template <class T, class G, class S>
+TPropBuilder TPropertyTable::Add(const char* Name, G Getter, S Setter) {
+  return append(makeInfo<T>(Name, Getter, Setter));
+}
+
+template <class T, class G, class S>
+TPropBuilder TPropertyTable::Redeclare(const char* Name, G Getter, S Setter) {
+  return replace(makeInfo<T>(Name, Getter, Setter));
 }
 
 template <class V>

@@ -73,7 +73,8 @@ struct TPatternReader {
 
   COLORREF operator()(int X, int Y) const {
     if (Null) return 0;
-    if (!Ink.Patterned || Ink.PatternBit(X, Y)) return Ink.Color & 0xFFFFFF;
+    if (Ink.Pattern) return PatternPixel(Ink, X, Y) & 0xFFFFFF;
+    if (Ink.Hatch < 0 || HatchBit(Ink.Hatch, X - Ink.Origin.X, Y - Ink.Origin.Y)) return Ink.Color & 0xFFFFFF;
     return Ink.Back & 0xFFFFFF;
   }
 };
@@ -86,9 +87,11 @@ TPatternReader patternOf(TDC& D) {
   R.Ink.Color = B->IsDCBrush ? D.State.DCBrushColor : B->Color;
   if (B->Style == BS_HATCHED || B->Style == BS_PATTERN) {
     // a pattern has no transparent pixels: gaps take the background colour
-    R.Ink.Patterned = true;
-    R.Ink.Rows = B->Style == BS_HATCHED ? HatchRows(B->Hatch) : B->Pattern;
-    if (B->Style == BS_PATTERN) R.Ink.Color = D.State.TextColor;
+    if (B->Style == BS_HATCHED) R.Ink.Hatch = B->Hatch;
+    if (B->Style == BS_PATTERN) {
+      R.Ink.Pattern = &B->Pattern;
+      R.Ink.Color = D.State.TextColor;
+    }
     R.Ink.Back = D.State.BkColor;
     const QPointF O = D.DeviceToSurface().map(QPointF(D.State.BrushOrg.X, D.State.BrushOrg.Y));
     R.Ink.Origin = {int(O.x()), int(O.y())};

@@ -2,6 +2,7 @@
 
 #include "platform/ui/graphics/fontmap.h"
 #include "platform/ui/graphics/metrics.h"
+#include "platform/ui/graphics/paths_p.h"
 
 #include <QCoreApplication>
 #include <QFontInfo>
@@ -547,6 +548,34 @@ void drawLayout(TTextCanvas& Canvas, const TTextTarget& T, const TTextLayoutResu
   }
 }
 
+// The pixels the glyphs of one line would paint, in surface coordinates: what
+// a text output adds to an open path.
+QRegion glyphPixels(const TTextFont& Font, QStringView Text, const Integer* Offsets, Integer Left, Integer Top,
+                    Integer Width) {
+  const TTextFontMetrics& M = Font.Metrics();
+  if (Width <= 0 || M.Height <= 0) return {};
+  QImage Mask(Width, M.Height, QImage::Format_ARGB32_Premultiplied);
+  Mask.fill(0);
+  {
+    QPainter P(&Mask);
+    Font.DrawUnits(P, Text, Offsets, 0, M.Ascent, Qt::black);
+  }
+  QRegion Result;
+  for (int Y = 0; Y < Mask.height(); ++Y) {
+    const QRgb* Row = reinterpret_cast<const QRgb*>(Mask.constScanLine(Y));
+    for (int X = 0; X < Mask.width();) {
+      if (qAlpha(Row[X]) < 128) {
+        ++X;
+        continue;
+      }
+      const int Start = X;
+      while (X < Mask.width() && qAlpha(Row[X]) >= 128) ++X;
+      Result += QRect(Left + Start, Top + Y, X - Start, 1);
+    }
+  }
+  return Result;
+}
+
 // Scratch buffers of the text calls, reused to spare allocations per call.
 struct TScratch {
   TTextLayoutResult Layout;
@@ -596,6 +625,10 @@ BOOL ExtTextOutW(HDC DC, int X, int Y, UINT Options, const RECT* Rect, const Cha
     const Integer Advance = T.toLogicalX(Width);
     const Integer NewX = Horizontal == TA_LEFT ? X + Advance : Horizontal == TA_RIGHT ? X - Advance : X;
     MoveToEx(DC, NewX, Y, nullptr);
+  }
+  if (detail::PathOpen(DC)) {
+    detail::PathAddRegion(DC, glyphPixels(*T.Font, Units, S.Offsets.data(), Left, Top, Width));
+    return 1;
   }
   TTextCanvas Canvas(T);
   if (!Canvas) return 1;

@@ -1,12 +1,14 @@
 #include "platform/ui/graphics/gdi.h"
 
 #include "platform/ui/graphics/gdi_p.h"
+#include "platform/ui/graphics/paths_p.h"
 #include "platform/ui/graphics/metrics.h"
 
 #include <QPainter>
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <mutex>
 #include <unordered_map>
@@ -348,6 +350,26 @@ int copyOut(const T& Value, int Size, void* Buffer) {
   return N;
 }
 
+// An EXTLOGPEN with its style entries in place of elpStyleEntry.
+int extLogPen(const TPenObject& P, int Size, void* Buffer) {
+  const std::size_t Entries = P.UserStyle.size();
+  const int Needed = int(offsetof(EXTLOGPEN, elpStyleEntry) + std::max<std::size_t>(Entries, 1) * sizeof(DWORD));
+  if (!Buffer) return Needed;
+  std::vector<unsigned char> Bytes(Needed);
+  EXTLOGPEN Head;
+  Head.elpPenStyle = P.ExtStyle;
+  Head.elpWidth = DWORD(P.Width);
+  Head.elpBrushStyle = BS_SOLID;
+  Head.elpColor = P.Color;
+  Head.elpNumEntries = DWORD(Entries);
+  std::memcpy(Bytes.data(), &Head, offsetof(EXTLOGPEN, elpStyleEntry));
+  if (Entries) std::memcpy(Bytes.data() + offsetof(EXTLOGPEN, elpStyleEntry), P.UserStyle.data(), Entries * sizeof(DWORD));
+  const int N = std::min(Size, Needed);
+  if (N <= 0) return 0;
+  std::memcpy(Buffer, Bytes.data(), N);
+  return N;
+}
+
 BITMAP bitmapInfo(const TBitmapObject& B) {
   BITMAP Info;
   const QImage Empty;
@@ -371,11 +393,13 @@ int GetObjectW(HGDIOBJ Object, int Size, void* Buffer) {
       return copyOut(bitmapInfo(*static_cast<TBitmapObject*>(O)), Size, Buffer);
     case TObjectKind::Pen: {
       auto* P = static_cast<TPenObject*>(O);
+      if (P->Extended) return extLogPen(*P, Size, Buffer);
       return copyOut(LOGPEN{P->Style, TPoint{P->Width, 0}, P->Color}, Size, Buffer);
     }
     case TObjectKind::Brush: {
       auto* B = static_cast<TBrushObject*>(O);
-      return copyOut(LOGBRUSH{B->Style, B->Color, std::uintptr_t(B->Hatch)}, Size, Buffer);
+      const std::uintptr_t Hatch = B->Style == BS_PATTERN ? B->PatternBitmap : std::uintptr_t(B->Hatch);
+      return copyOut(LOGBRUSH{B->Style, B->Style == BS_PATTERN ? 0 : B->Color, Hatch}, Size, Buffer);
     }
     default:
       return 0;
@@ -389,6 +413,40 @@ HPEN CreatePen(int Style, int Width, COLORREF Color) {
   P->Width = std::max(Width, 0);
   P->Color = Color;
   return static_cast<HPEN>(AddObject(std::move(P)));
+}
+
+HPEN ExtCreatePen(DWORD PenStyle, DWORD Width, const LOGBRUSH* Brush, DWORD StyleCount, const DWORD* Style) {
+  constexpr DWORD MaxStyleEntries = 16;
+  const UINT Kind = PenStyle & PS_STYLE_MASK;
+  const bool Geometric = (PenStyle & PS_TYPE_MASK) == PS_GEOMETRIC;
+  if (!Brush || Brush->lbStyle != BS_SOLID || Kind > PS_ALTERNATE) return nullptr;
+  if ((PenStyle & PS_TYPE_MASK) > PS_GEOMETRIC || (PenStyle & PS_ENDCAP_MASK) > PS_ENDCAP_FLAT ||
+      (PenStyle & PS_JOIN_MASK) > PS_JOIN_MITER)
+    return nullptr;
+  // cosmetic pens are one pixel wide and know no caps or joins; PS_ALTERNATE is cosmetic only
+  if (!Geometric && (Width != 1 || (PenStyle & (PS_ENDCAP_MASK | PS_JOIN_MASK)))) return nullptr;
+  if (Geometric && Kind == PS_ALTERNATE) return nullptr;
+  if (Kind == PS_USERSTYLE ? StyleCount == 0 || StyleCount > MaxStyleEntries || !Style : StyleCount != 0)
+    return nullptr;
+  auto P = std::make_unique<TPenObject>();
+  P->Extended = true;
+  P->ExtStyle = PenStyle;
+  P->Style = Kind;
+  P->Width = int(Width);
+  P->Color = Brush->lbColor;
+  if (Kind == PS_USERSTYLE) P->UserStyle.assign(Style, Style + StyleCount);
+  return static_cast<HPEN>(AddObject(std::move(P)));
+}
+
+HBRUSH CreatePatternBrush(HBITMAP Bitmap) {
+  auto* BitmapObject = Find<TBitmapObject>(Bitmap, TObjectKind::Bitmap);
+  if (!BitmapObject || !BitmapObject->Surface->HasPixels()) return nullptr;
+  auto B = std::make_unique<TBrushObject>();
+  B->Style = BS_PATTERN;
+  B->Pattern = BitmapObject->Surface->Image().copy();
+  B->PatternBitmap = reinterpret_cast<std::uintptr_t>(Bitmap);
+  if (B->Pattern.isNull()) return nullptr;
+  return static_cast<HBRUSH>(AddObject(std::move(B)));
 }
 
 HBRUSH CreateBrushIndirect(const LOGBRUSH& LogBrush) {
@@ -406,19 +464,6 @@ HBRUSH CreateSolidBrush(COLORREF Color) { return CreateBrushIndirect(LOGBRUSH{BS
 HBRUSH CreateHatchBrush(int Hatch, COLORREF Color) {
   if (Hatch < HS_HORIZONTAL || Hatch > HS_DIAGCROSS) return nullptr;
   return CreateBrushIndirect(LOGBRUSH{BS_HATCHED, Color, std::uintptr_t(Hatch)});
-}
-
-HBRUSH CreatePatternBrush(HBITMAP Bitmap) {
-  const std::shared_ptr<TSurface> Surface = BitmapSurface(Bitmap);
-  if (!Surface || !Surface->HasPixels()) return nullptr;
-  const QImage& Image = Surface->Image();
-  if (Image.isNull() || Image.depth() != 1) return nullptr;
-  auto B = std::make_unique<TBrushObject>();
-  B->Style = BS_PATTERN;
-  for (int Y = 0; Y < 8; ++Y)
-    for (int X = 0; X < 8; ++X)
-      if (Image.pixelIndex(X % Image.width(), Y % Image.height()) == 0) B->Pattern[size_t(Y)] |= std::uint8_t(1u << X);
-  return static_cast<HBRUSH>(AddObject(std::move(B)));
 }
 
 HFONT CreateFontIndirectW(const LOGFONTW& LogFont) {
@@ -781,6 +826,7 @@ BOOL SetBrushOrgEx(HDC DC, int X, int Y, POINT* Previous) {
 BOOL GetBrushOrgEx(HDC DC, POINT* Origin) { return readPoint(DC, &TDCState::BrushOrg, Origin); }
 
 BOOL MoveToEx(HDC DC, int X, int Y, POINT* Previous) {
+  if (TDC* D = FindDC(DC); D && D->State.PathState == TDCState::TPathState::Open) PathMoveTo(*D, {X, Y});
   return exchangePoint(DC, &TDCState::CurrentPos, {X, Y}, Previous);
 }
 BOOL GetCurrentPositionEx(HDC DC, POINT* Position) { return readPoint(DC, &TDCState::CurrentPos, Position); }

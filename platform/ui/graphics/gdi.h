@@ -124,7 +124,19 @@ struct LOGPEN {
 struct LOGBRUSH {
   UINT lbStyle = 0;
   COLORREF lbColor = 0;
-  std::uintptr_t lbHatch = 0;  // HS_* for BS_HATCHED
+  std::uintptr_t lbHatch = 0;  // HS_* for BS_HATCHED, the HBITMAP for BS_PATTERN
+};
+
+// An extended pen as GetObject answers it: elpNumEntries style entries follow
+// in place of elpStyleEntry (the structure is as long as its entries need).
+struct EXTLOGPEN {
+  DWORD elpPenStyle = 0;  // PS_* style, end cap, join and type
+  DWORD elpWidth = 0;
+  UINT elpBrushStyle = 0;
+  COLORREF elpColor = 0;
+  std::uintptr_t elpHatch = 0;
+  DWORD elpNumEntries = 0;
+  DWORD elpStyleEntry[1] = {};
 };
 
 struct BITMAP {
@@ -245,6 +257,11 @@ inline constexpr DWORD GDI_ERROR = 0xFFFFFFFF;
 // pens
 inline constexpr UINT PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4, PS_NULL = 5,
                       PS_INSIDEFRAME = 6, PS_USERSTYLE = 7, PS_ALTERNATE = 8, PS_STYLE_MASK = 0x0F;
+// extended pens (ExtCreatePen): end cap, join and type bits beside the style
+inline constexpr UINT PS_ENDCAP_ROUND = 0x0000, PS_ENDCAP_SQUARE = 0x0100, PS_ENDCAP_FLAT = 0x0200,
+                      PS_ENDCAP_MASK = 0x0F00;
+inline constexpr UINT PS_JOIN_ROUND = 0x0000, PS_JOIN_BEVEL = 0x1000, PS_JOIN_MITER = 0x2000, PS_JOIN_MASK = 0xF000;
+inline constexpr UINT PS_COSMETIC = 0x00000, PS_GEOMETRIC = 0x10000, PS_TYPE_MASK = 0xF0000;
 
 // brushes
 inline constexpr UINT BS_SOLID = 0, BS_NULL = 1, BS_HOLLOW = BS_NULL, BS_HATCHED = 2, BS_PATTERN = 3;
@@ -293,7 +310,8 @@ HGDIOBJ GetStockObject(int Index);
 BOOL DeleteObject(HGDIOBJ Object);
 // OBJ_* or 0.
 DWORD GetObjectType(HGDIOBJ Object);
-// HFONT -> LOGFONTW, HBITMAP -> BITMAP, HPEN -> LOGPEN, HBRUSH -> LOGBRUSH:
+// HFONT -> LOGFONTW, HBITMAP -> BITMAP, HPEN -> LOGPEN (EXTLOGPEN for pens of
+// ExtCreatePen), HBRUSH -> LOGBRUSH:
 // copies at most Size bytes and answers the byte count; Buffer nullptr asks
 // for the size; 0 for a bad handle.
 int GetObjectW(HGDIOBJ Object, int Size, void* Buffer);
@@ -307,14 +325,20 @@ int GdiObjectCount();
 int GdiHandleErrors();
 
 HPEN CreatePen(int Style, int Width, COLORREF Color);
+// A cosmetic pen (PS_COSMETIC: width 1; PS_SOLID .. PS_ALTERNATE, PS_USERSTYLE
+// in pixels) or a geometric one (PS_GEOMETRIC: any width, with end cap and
+// join; PS_USERSTYLE in units of the width, where a dash of length 0 with
+// round or square ends is one dot).  Brush must be solid; StyleCount entries
+// of Style alternate on and off for PS_USERSTYLE (at most 16), 0 otherwise.
+// 0 for any other combination.
+HPEN ExtCreatePen(DWORD PenStyle, DWORD Width, const LOGBRUSH* Brush, DWORD StyleCount, const DWORD* Style);
 HBRUSH CreateSolidBrush(COLORREF Color);
+// A brush tiling a copy of Bitmap's pixels from the DC's brush origin; a
+// monochrome bitmap paints its 0 bits in the DC's text colour and its 1 bits
+// in its background colour.  0 for a bad bitmap handle.
+HBRUSH CreatePatternBrush(HBITMAP Bitmap);
 HBRUSH CreateBrushIndirect(const LOGBRUSH& LogBrush);
 HBRUSH CreateHatchBrush(int Hatch, COLORREF Color);
-// A brush of the top-left 8 x 8 pixels of a monochrome bitmap (a smaller
-// bitmap repeats), copied: the caller may delete the bitmap.  It paints 0
-// bits in the DC's text colour and 1 bits in its background colour, in any
-// background mode.  0 for a bitmap that is not monochrome.
-HBRUSH CreatePatternBrush(HBITMAP Bitmap);
 HFONT CreateFontIndirectW(const LOGFONTW& LogFont);
 inline HFONT CreateFontIndirect(const LOGFONTW& LogFont) { return CreateFontIndirectW(LogFont); }
 // A 32-bit bitmap of the given size (0 x 0 allowed), pixels zero.

@@ -16,6 +16,8 @@
 #include "platform/ui/graphics/gdi.h"
 #include "platform/ui/graphics/surface.h"
 
+#include <QImage>
+#include <QPainterPath>
 #include <QRect>
 #include <QSize>
 #include <QRegion>
@@ -43,10 +45,18 @@ struct TObjectBase {
 
 struct TPenObject : TObjectBase {
   TPenObject() : TObjectBase(TObjectKind::Pen) {}
-  UINT Style = PS_SOLID;
+  UINT Style = PS_SOLID;  // PS_STYLE_MASK bits
   int Width = 1;
   COLORREF Color = 0;
   bool IsDCPen = false;  // the stock DC_PEN: colour from the DC
+  // pens of ExtCreatePen
+  bool Extended = false;
+  DWORD ExtStyle = 0;           // the whole style: type, cap, join, style
+  std::vector<DWORD> UserStyle; // PS_USERSTYLE entries
+
+  bool Geometric() const { return (ExtStyle & PS_TYPE_MASK) == PS_GEOMETRIC; }
+  UINT EndCap() const { return Extended ? ExtStyle & PS_ENDCAP_MASK : PS_ENDCAP_ROUND; }
+  UINT Join() const { return Extended ? ExtStyle & PS_JOIN_MASK : PS_JOIN_ROUND; }
 };
 
 struct TBrushObject : TObjectBase {
@@ -54,8 +64,9 @@ struct TBrushObject : TObjectBase {
   UINT Style = BS_SOLID;
   COLORREF Color = 0;
   int Hatch = 0;
-  std::array<std::uint8_t, 8> Pattern{};  // BS_PATTERN: bit X of row Y set where the bitmap is 0
   bool IsDCBrush = false;  // the stock DC_BRUSH: colour from the DC
+  QImage Pattern;          // BS_PATTERN: the bitmap's pixels, copied
+  std::uintptr_t PatternBitmap = 0;  // the handle it was made from (LOGBRUSH.lbHatch)
 };
 
 struct TFontObject : TObjectBase {
@@ -98,6 +109,10 @@ struct TDCState {
   TBitmapObject* Bitmap = nullptr;  // memory DCs only
 
   std::optional<QRegion> Clip;  // device coordinates
+
+  // the path bracket (paths.h): figures in surface pixel positions
+  enum class TPathState { None, Open, Ended } PathState = TPathState::None;
+  QPainterPath Path;
 
   int GraphicsMode = GM_COMPATIBLE;
   QTransform World;

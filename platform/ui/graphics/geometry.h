@@ -39,6 +39,19 @@ struct TRect {
   friend constexpr bool operator==(const TRect&, const TRect&) = default;
 };
 
+// A rectangle of single-precision coordinates (paths and shapes drawn with
+// fractions of a pixel).
+struct TRectF {
+  float Left = 0;
+  float Top = 0;
+  float Right = 0;
+  float Bottom = 0;
+
+  constexpr float Width() const { return Right - Left; }
+  constexpr float Height() const { return Bottom - Top; }
+  friend constexpr bool operator==(const TRectF&, const TRectF&) = default;
+};
+
 constexpr TPoint Point(Integer X, Integer Y) { return {X, Y}; }
 constexpr TRect Rect(Integer Left, Integer Top, Integer Right, Integer Bottom) { return {Left, Top, Right, Bottom}; }
 constexpr TRect Bounds(Integer Left, Integer Top, Integer Width, Integer Height) {

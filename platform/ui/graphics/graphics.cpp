@@ -1,5 +1,7 @@
 #include "platform/ui/graphics/graphics.h"
 
+#include "platform/ui/graphics/bitmap.h"
+
 #include "platform/rtl/numconv.h"
 #include "platform/rtl/rtlmath.h"
 #include "platform/ui/graphics/metrics.h"
@@ -524,9 +526,16 @@ void TBrush::Assign(TPersistent* Source) {
     TGraphicsObject::Assign(Source);
     return;
   }
-  if (FColor == B->FColor && FStyle == B->FStyle) return;
+  if (FColor == B->FColor && FStyle == B->FStyle && FBitmap == B->FBitmap) return;
   FColor = B->FColor;
   FStyle = B->FStyle;
+  FBitmap = B->FBitmap;
+  Changed();
+}
+
+void TBrush::SetBitmap(TBitmap* Value) {
+  if (FBitmap == Value) return;
+  FBitmap = Value;
   Changed();
 }
 
@@ -544,6 +553,11 @@ void TBrush::SetStyle(TBrushStyle Value) {
 
 HBRUSH TBrush::Handle() {
   if (FHandle) return FHandle;
+  if (FBitmap) {
+    FHandle = CreatePatternBrush(FBitmap->Handle());
+    FOwnsHandle = FHandle != nullptr;
+    if (FHandle) return FHandle;
+  }
   if (FStyle == bsClear) {
     FHandle = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     return FHandle;
@@ -564,6 +578,10 @@ void TBrush::Changed() {
 
 void TBrush::releaseHandle() {
   if (!FHandle) return;
-  if (FHandle != GetStockObject(NULL_BRUSH)) brushCache().Release(FHandle);
+  if (FOwnsHandle)
+    DeleteObject(FHandle);
+  else if (FHandle != GetStockObject(NULL_BRUSH))
+    brushCache().Release(FHandle);
   FHandle = nullptr;
+  FOwnsHandle = false;
 }

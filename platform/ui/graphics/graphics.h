@@ -103,6 +103,8 @@ TColor HSLtoRGB(float H, float S, float L);
 // ---------------------------------------------------------------------------
 // drawing objects
 
+class TBitmap;
+
 RTL_ENUM(TFontStyle, fsBold, fsItalic, fsUnderline, fsStrikeOut)
 using TFontStyles = TSet<TFontStyle>;
 RTL_ENUM(TFontPitch, fpDefault, fpVariable, fpFixed)
@@ -245,6 +247,7 @@ public:
   TBrush() = default;
   ~TBrush() override;
   static void DescribeProperties(TPropertyTable& Props);
+  // Colour, style and bitmap.
   void Assign(TPersistent* Source) override;
 
   // properties
@@ -252,8 +255,13 @@ public:
   void SetColor(TColor Value);
   TBrushStyle Style() const { return FStyle; }
   void SetStyle(TBrushStyle Value);
-  // Shared by every brush with the same colour and style; bsClear gives the
-  // stock null brush.
+  // A pattern the brush tiles whatever its style (not owned: it must
+  // outlive the brush's use); nullptr for none.  The handle copies its
+  // pixels when it is made.
+  TBitmap* Bitmap() const { return FBitmap; }
+  void SetBitmap(TBitmap* Value);
+  // With a bitmap, a pattern brush of its own; else shared by every brush
+  // with the same colour and style, and bsClear gives the stock null brush.
   gdi::HBRUSH Handle();
   bool HandleAllocated() const override { return FHandle != nullptr; }
 
@@ -265,5 +273,7 @@ private:
 
   TColor FColor = clWhite;
   TBrushStyle FStyle = bsSolid;
+  TBitmap* FBitmap = nullptr;
   gdi::HBRUSH FHandle = nullptr;
+  bool FOwnsHandle = false;  // a pattern brush, not from the cache
 };

@@ -9,6 +9,7 @@
 // pixels L .. R-2 (centre sampling) and a one-pixel pen walks through L and R-1.
 #include "platform/ui/graphics/gdi.h"
 
+#include "platform/ui/graphics/paths_p.h"
 #include "platform/ui/graphics/raster_p.h"
 
 #include <QPainterPathStroker>
@@ -31,7 +32,51 @@ struct TPenInk {
   int Width = 1;       // device pixels
   UINT Style = PS_SOLID;
   COLORREF Color = 0;
+  // wide pens: ends and corners (extended pens choose them; others are round)
+  Qt::PenCapStyle Cap = Qt::RoundCap;
+  Qt::PenJoinStyle Join = Qt::RoundJoin;
+  // dash patterns of extended pens: on, off, ... in pixels for one-pixel
+  // pens, in widths for wide geometric ones; empty for the style's own
+  std::vector<int> Dashes;
+  QList<qreal> WideDashes;
 };
+
+Qt::PenCapStyle capOf(UINT Cap) {
+  switch (Cap) {
+    case PS_ENDCAP_SQUARE: return Qt::SquareCap;
+    case PS_ENDCAP_FLAT: return Qt::FlatCap;
+    default: return Qt::RoundCap;
+  }
+}
+
+Qt::PenJoinStyle joinOf(UINT Join) {
+  switch (Join) {
+    case PS_JOIN_BEVEL: return Qt::BevelJoin;
+    case PS_JOIN_MITER: return Qt::MiterJoin;
+    default: return Qt::RoundJoin;
+  }
+}
+
+// The patterns of an extended pen.  A one-pixel geometric pen's ends reach
+// half a pixel beyond each dash (unless flat), which makes every dash one
+// pixel longer and every gap one shorter: a dash of length 0 is one dot.
+void extendedDashes(const TPenObject& P, TPenInk& Pen) {
+  Pen.Cap = capOf(P.EndCap());
+  Pen.Join = joinOf(P.Join());
+  const bool Capped = P.EndCap() != PS_ENDCAP_FLAT && P.Geometric();
+  if (P.Style == PS_USERSTYLE) {
+    for (size_t I = 0; I < P.UserStyle.size(); ++I) {
+      const int Length = int(P.UserStyle[I]);
+      if (Pen.Wide)
+        Pen.WideDashes << qreal(Length) / P.Width;
+      else
+        Pen.Dashes.push_back(!Capped ? Length : I % 2 == 0 ? Length + 1 : std::max(Length - 1, 0));
+    }
+  } else if (Pen.Wide && P.Geometric() && P.Style >= PS_DASH && P.Style <= PS_DASHDOTDOT) {
+    static const QList<qreal> Patterns[] = {{3, 1}, {1, 1}, {3, 1, 1, 1}, {3, 1, 1, 1, 1, 1}};
+    Pen.WideDashes = Patterns[P.Style - PS_DASH];
+  }
+}
 
 TPenInk penOf(TDC& D) {
   TPenInk Pen;
@@ -45,7 +90,8 @@ TPenInk penOf(TDC& D) {
     Pen.Width = std::max(1, int(std::lround(P->Width * Scale)));
     Pen.Wide = Pen.Width > 1;
   }
-  if (Pen.Wide && Pen.Style != PS_INSIDEFRAME) Pen.Style = PS_SOLID;  // dashed wide pens draw solid
+  if (P->Extended) extendedDashes(*P, Pen);
+  if (Pen.Wide && Pen.Style != PS_INSIDEFRAME) Pen.Style = PS_SOLID;  // other dashed wide pens draw solid
   return Pen;
 }
 
@@ -62,20 +108,18 @@ bool brushInk(TDC& D, const TBrushObject* B, int Rop2, TInk& Ink) {
   Ink = TInk();
   Ink.Color = B->IsDCBrush ? D.State.DCBrushColor : B->Color;
   Ink.Rop2 = Rop2;
-  if (B->Style == BS_HATCHED || B->Style == BS_PATTERN) {
-    Ink.Patterned = true;
-    Ink.Back = D.State.BkColor;
-    const QPointF O = D.DeviceToSurface().map(QPointF(D.State.BrushOrg.X, D.State.BrushOrg.Y));
-    Ink.Origin = {int(O.x()), int(O.y())};
-  }
+  const QPointF O = D.DeviceToSurface().map(QPointF(D.State.BrushOrg.X, D.State.BrushOrg.Y));
   if (B->Style == BS_HATCHED) {
-    Ink.Rows = HatchRows(B->Hatch);
+    Ink.Hatch = B->Hatch;
+    Ink.Back = D.State.BkColor;
     Ink.OpaqueBack = D.State.BkMode == OPAQUE;
+    Ink.Origin = {int(O.x()), int(O.y())};
   } else if (B->Style == BS_PATTERN) {
-    // A monochrome pattern: 0 bits in the text colour, 1 bits in the background colour.
-    Ink.Rows = B->Pattern;
+    // a monochrome pattern takes its two colours from the DC
+    Ink.Pattern = &B->Pattern;
     Ink.Color = D.State.TextColor;
-    Ink.OpaqueBack = true;
+    Ink.Back = D.State.BkColor;
+    Ink.Origin = {int(O.x()), int(O.y())};
   }
   return true;
 }
@@ -101,13 +145,21 @@ TDash dashOf(UINT Style) {
   static constexpr int Dot[] = {3, 3};
   static constexpr int DashDot[] = {9, 6, 3, 6};
   static constexpr int DashDotDot[] = {9, 3, 3, 3, 3, 3};
+  static constexpr int Alternate[] = {1, 1};
   switch (Style) {
     case PS_DASH: return {Dash, 2};
     case PS_DOT: return {Dot, 2};
     case PS_DASHDOT: return {DashDot, 4};
     case PS_DASHDOTDOT: return {DashDotDot, 6};
+    case PS_ALTERNATE: return {Alternate, 2};
     default: return {};
   }
+}
+
+// The pen's own pattern, else its style's.
+TDash dashOf(const TPenInk& Pen) {
+  if (!Pen.Dashes.empty()) return {Pen.Dashes.data(), int(Pen.Dashes.size())};
+  return dashOf(Pen.Style);
 }
 
 // Walks segments; each pixel lands in On or, in a dash gap, in Gap.  The dash
@@ -115,6 +167,7 @@ TDash dashOf(UINT Style) {
 class TThinStroke {
 public:
   explicit TThinStroke(UINT Style) : FDash(dashOf(Style)) {}
+  explicit TThinStroke(const TPenInk& Pen) : FDash(dashOf(Pen)) {}
 
   void Segment(TPoint A, TPoint B) {
     FPixels.clear();
@@ -134,8 +187,11 @@ public:
 private:
   bool isOn() {
     if (!FDash.Count) return true;
+    // entries of length 0 take no pixel; a pattern of nothing but them is solid
+    for (int Skipped = 0; FDash.Lengths[FIndex] <= 0; FIndex = (FIndex + 1) % FDash.Count)
+      if (++Skipped > FDash.Count) return true;
     const bool Result = FIndex % 2 == 0;
-    if (++FRun == FDash.Lengths[FIndex]) {
+    if (++FRun >= FDash.Lengths[FIndex]) {
       FRun = 0;
       FIndex = (FIndex + 1) % FDash.Count;
     }
@@ -166,12 +222,18 @@ std::vector<std::vector<TPoint>> flatten(const QPainterPath& Path) {
 
 // The area a wide pen covers along Path (pixel positions: the stroke is
 // centred on the pixel centres).
-QPainterPath wideStroke(const QPainterPath& Path, int Width) {
+QPainterPath wideStroke(const QPainterPath& Path, const TPenInk& Pen) {
+  constexpr qreal MiterLimit = 10;  // the device context's default
   QPainterPathStroker Stroker;
-  Stroker.setWidth(Width);
-  Stroker.setCapStyle(Qt::RoundCap);
-  Stroker.setJoinStyle(Qt::RoundJoin);
-  return Stroker.createStroke(Path.translated(0.5, 0.5));
+  Stroker.setWidth(Pen.Width);
+  Stroker.setCapStyle(Pen.Cap);
+  Stroker.setJoinStyle(Pen.Join);
+  Stroker.setMiterLimit(MiterLimit);
+  if (!Pen.WideDashes.isEmpty()) Stroker.setDashPattern(Pen.WideDashes);
+  // Edges through pixel centres (flat ends, even widths) belong to the pixel
+  // on their left or top, as the fill rule of the device has it.
+  constexpr qreal TopLeftRule = 1.0 / 32;  // the rasteriser works on a 1/64 grid
+  return Stroker.createStroke(Path.translated(0.5 - TopLeftRule, 0.5 - TopLeftRule));
 }
 
 QRect boundsOf(const QPainterPath& Path, int Margin) {
@@ -202,14 +264,14 @@ void strokeOpen(TDC& D, const std::vector<TPoint>& Points) {
   const TPenInk Pen = penOf(D);
   if (Pen.Null || Points.size() < 2) return;
   if (!Pen.Wide) {
-    TThinStroke Stroke(Pen.Style);
+    TThinStroke Stroke(Pen);
     Stroke.Polyline(Points, /*Closed=*/false);
     paintThin(D, Stroke, Pen);
     return;
   }
   QPainterPath Path(QPointF(Points[0].X, Points[0].Y));
   for (size_t I = 1; I < Points.size(); ++I) Path.lineTo(Points[I].X, Points[I].Y);
-  const QPainterPath Area = wideStroke(Path, Pen.Width);
+  const QPainterPath Area = wideStroke(Path, Pen);
   TMask Mask(boundsOf(Area, 1) & D.SurfaceClip().Bounds);
   Mask.FillPath(Area, Qt::WindingFill);
   TSpans Spans;
@@ -224,37 +286,45 @@ struct TShape {
   QPainterPath Fill;     // the interior; empty for arcs
   QPainterPath Outline;  // pixel positions
   bool Closed = true;
+  bool ClosedByFigure = false;  // paths: each figure that ends at its start is closed
   Qt::FillRule Rule = Qt::WindingFill;
+  bool UsePen = true;
+  bool UseBrush = true;
 };
 
 // Interior first (without the pen's pixels), then the pen; both with ROP2.
 void drawShape(TDC& D, const TShape& Shape) {
-  const TPenInk Pen = penOf(D);
+  const TPenInk Pen = Shape.UsePen ? penOf(D) : TPenInk();
   TInk Brush;
-  const bool HasBrush = !Shape.Fill.isEmpty() && brushInk(D, D.State.Brush, D.State.Rop2, Brush);
+  const bool HasBrush =
+      Shape.UseBrush && !Shape.Fill.isEmpty() && brushInk(D, D.State.Brush, D.State.Rop2, Brush);
   if (Pen.Null && !HasBrush) return;
 
   QPainterPath PenArea;
   QRect Bounds = boundsOf(Shape.Outline, Pen.Width + 1);
   if (!Pen.Null && Pen.Wide) {
-    PenArea = wideStroke(Shape.Outline, Pen.Width);
+    PenArea = wideStroke(Shape.Outline, Pen);
     Bounds |= boundsOf(PenArea, 1);
   }
   if (HasBrush) Bounds |= boundsOf(Shape.Fill, 1);
   Bounds &= D.SurfaceClip().Bounds;
   if (Bounds.isEmpty()) return;
 
-  TMask Interior(Bounds), On(Bounds), Gap(Bounds);
+  // a null pen needs no pen masks
+  const QRect PenBounds = Pen.Null ? QRect() : Bounds;
+  TMask Interior(Bounds), On(PenBounds), Gap(PenBounds);
   if (HasBrush) Interior.FillPath(Shape.Fill, Shape.Rule);
-  TThinStroke Stroke(Pen.Style);
+  TThinStroke Stroke(Pen);
   if (!Pen.Null) {
     if (Pen.Wide) {
       On.FillPath(PenArea, Qt::WindingFill);
     } else {
       for (const std::vector<TPoint>& Line : flatten(Shape.Outline)) {
         std::vector<TPoint> Points = Line;
-        if (Shape.Closed && Points.size() > 1 && Points.front() == Points.back()) Points.pop_back();
-        Stroke.Polyline(Points, Shape.Closed);
+        const bool EndsAtStart = Points.size() > 1 && Points.front() == Points.back();
+        const bool Closed = Shape.Closed || (Shape.ClosedByFigure && EndsAtStart);
+        if (Closed && EndsAtStart) Points.pop_back();
+        Stroke.Polyline(Points, Closed);
       }
       for (const TPoint& P : Stroke.On) On.Set(P.X, P.Y);
       for (const TPoint& P : Stroke.Gap)
@@ -347,6 +417,13 @@ TArc arcOf(TDC& D, const TBox& Box, int X3, int Y3, int X4, int Y4) {
   return {A3, Sweep};
 }
 
+// Inside a path bracket a shape becomes figures of the path and draws nothing.
+bool capturedInPath(TDC& D, const QPainterPath& Outline) {
+  if (!PathOpen(D)) return false;
+  PathAddFigure(D, Outline);
+  return true;
+}
+
 enum class TArcKind { Arc, Pie, Chord };
 
 TShape arcShape(const TBox& Box, const TArc& A, TArcKind Kind) {
@@ -377,6 +454,7 @@ bool drawArcKind(HDC DC, int Left, int Top, int Right, int Bottom, int X3, int Y
   if (boxTooSmall(Box)) return true;
   TShape Shape = arcShape(Box, arcOf(*D, Box, X3, Y3, X4, Y4), Kind);
   finish(*D, Box, Shape);
+  if (capturedInPath(*D, Shape.Outline)) return true;
   drawShape(*D, Shape);
   return true;
 }
@@ -463,6 +541,13 @@ BOOL Rectangle(HDC DC, int Left, int Top, int Right, int Bottom) {
   Record(*D, "Rectangle", {Left, Top, Right, Bottom}, 2, ruPen | ruBrush | ruRop);
   const TBox Box = boxOf(*D, Left, Top, Right, Bottom);
   if (boxTooSmall(Box)) return 1;
+  if (PathOpen(*D)) {
+    TShape Shape;
+    Shape.Outline.addRect(Box.Box);
+    finish(*D, Box, Shape);
+    capturedInPath(*D, Shape.Outline);
+    return 1;
+  }
   const TPenInk Pen = penOf(*D);
   const bool PlainPen = Pen.Null || (!Pen.Wide && (Pen.Style == PS_SOLID || Pen.Style == PS_INSIDEFRAME));
   if (!Box.Logical && PlainPen) {
@@ -499,6 +584,7 @@ BOOL Ellipse(HDC DC, int Left, int Top, int Right, int Bottom) {
   Shape.Outline.addEllipse(Box.Box);
   Shape.Fill = Shape.Outline;
   finish(*D, Box, Shape);
+  if (capturedInPath(*D, Shape.Outline)) return 1;
   drawShape(*D, Shape);
   return 1;
 }
@@ -519,6 +605,7 @@ BOOL RoundRect(HDC DC, int Left, int Top, int Right, int Bottom, int Width, int 
                                std::min(Corner.height(), Box.Box.height()) / 2);
   Shape.Fill = Shape.Outline;
   finish(*D, Box, Shape);
+  if (capturedInPath(*D, Shape.Outline)) return 1;
   drawShape(*D, Shape);
   return 1;
 }
@@ -551,7 +638,15 @@ BOOL ArcTo(HDC DC, int Left, int Top, int Right, int Bottom, int X3, int Y3, int
   Joined.lineTo(Start.x, Start.y);
   Joined.connectPath(Shape.Outline);
   Shape.Outline = Joined;
-  drawShape(*D, Shape);
+  if (PathOpen(*D)) {
+    QPainterPath& Path = D->State.Path;
+    if (PathEndsAt(*D, From))
+      Path.connectPath(Joined);
+    else
+      Path.addPath(Joined);
+  } else {
+    drawShape(*D, Shape);
+  }
   bool Invertible = true;
   const QPointF End = D->ToSurface().inverted(&Invertible).map(Shape.Outline.currentPosition());
   if (Invertible) D->State.CurrentPos = rounded(End);
@@ -567,6 +662,7 @@ BOOL Polygon(HDC DC, const POINT* Points, int Count) {
   TShape Shape;
   Shape.Outline.addPolygon(Polygon);
   Shape.Outline.closeSubpath();
+  if (capturedInPath(*D, Shape.Outline)) return 1;
   Shape.Fill = Shape.Outline;
   Shape.Rule = D->State.PolyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill;
   drawShape(*D, Shape);
@@ -576,11 +672,30 @@ BOOL Polygon(HDC DC, const POINT* Points, int Count) {
 // ---------------------------------------------------------------------------
 // lines
 
+namespace {
+
+// Surface points stroked with the pen, or added to the open path (as a new
+// figure, or on from the current position).
+void addOrStroke(TDC& D, const std::vector<TPoint>& Points, bool NewFigure) {
+  if (!PathOpen(D)) {
+    strokeOpen(D, Points);
+    return;
+  }
+  if (NewFigure) D.State.Path.moveTo(Points[0].X, Points[0].Y);
+  for (size_t I = 1; I < Points.size(); ++I) PathLineTo(D, Points[I - 1], Points[I]);
+}
+
+}  // namespace
+
 BOOL LineTo(HDC DC, int X, int Y) {
   TDC* D = FindDC(DC);
   if (!D) return 0;
   Record(*D, "LineTo", {D->State.CurrentPos.X, D->State.CurrentPos.Y, X, Y}, 2, ruPen | ruRop);
-  strokeOpen(*D, {D->LogicalToSurface(D->State.CurrentPos.X, D->State.CurrentPos.Y), D->LogicalToSurface(X, Y)});
+  const TPoint From = D->LogicalToSurface(D->State.CurrentPos.X, D->State.CurrentPos.Y), To = D->LogicalToSurface(X, Y);
+  if (PathOpen(*D))
+    PathLineTo(*D, From, To);
+  else
+    strokeOpen(*D, {From, To});
   D->State.CurrentPos = {X, Y};
   return 1;
 }
@@ -589,7 +704,7 @@ BOOL Polyline(HDC DC, const POINT* Points, int Count) {
   TDC* D = FindDC(DC);
   if (!D || Count < 2 || !Points) return 0;
   RecordPoints(*D, "Polyline", Points, Count, ruPen | ruRop);
-  strokeOpen(*D, toSurface(*D, Points, Count));
+  addOrStroke(*D, toSurface(*D, Points, Count), /*NewFigure=*/true);
   return 1;
 }
 
@@ -599,7 +714,7 @@ BOOL PolylineTo(HDC DC, const POINT* Points, int Count) {
   RecordPoints(*D, "PolylineTo", Points, Count, ruPen | ruRop);
   std::vector<TPoint> Line{D->LogicalToSurface(D->State.CurrentPos.X, D->State.CurrentPos.Y)};
   for (const TPoint& P : toSurface(*D, Points, Count)) Line.push_back(P);
-  strokeOpen(*D, Line);
+  addOrStroke(*D, Line, /*NewFigure=*/false);
   D->State.CurrentPos = Points[Count - 1];
   return 1;
 }
@@ -611,7 +726,7 @@ BOOL PolyPolyline(HDC DC, const POINT* Points, const DWORD* Counts, DWORD Polyli
     if (Counts[I] < 2) return 0;
   for (DWORD I = 0; I < Polylines; ++I) {
     RecordPoints(*D, "PolyPolyline", Points, int(Counts[I]), ruPen | ruRop);
-    strokeOpen(*D, toSurface(*D, Points, int(Counts[I])));
+    addOrStroke(*D, toSurface(*D, Points, int(Counts[I])), /*NewFigure=*/true);
     Points += Counts[I];
   }
   return 1;
@@ -672,5 +787,52 @@ BOOL DrawFocusRect(HDC DC, const RECT& Rect) {
   PaintSpans(*D, Dots, Ink);
   return 1;
 }
+
+// ---------------------------------------------------------------------------
+// paths (paths.cpp draws through these)
+
+namespace detail {
+
+void DrawPath(TDC& D, const QPainterPath& Path, bool Stroke, bool Fill) {
+  TShape Shape;
+  Shape.Outline = Path;
+  Shape.Fill = Path;
+  Shape.Closed = false;
+  Shape.ClosedByFigure = true;
+  Shape.Rule = D.State.PolyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill;
+  Shape.UsePen = Stroke;
+  Shape.UseBrush = Fill;
+  drawShape(D, Shape);
+}
+
+QPainterPath WidenedPath(TDC& D, const QPainterPath& Path) {
+  const TPenInk Pen = penOf(D);
+  if (Pen.Null) return {};
+  // simplified: the stroker's overlapping pieces would leave holes under the alternate fill rule
+  if (Pen.Wide) return wideStroke(Path, Pen).simplified();
+  // a one-pixel pen: its pixels as squares
+  QPainterPath Area;
+  for (const std::vector<TPoint>& Line : flatten(Path)) {
+    TThinStroke Stroke(Pen);
+    const bool Closed = Line.size() > 1 && Line.front() == Line.back();
+    std::vector<TPoint> Points = Line;
+    if (Closed) Points.pop_back();
+    Stroke.Polyline(Points, Closed);
+    for (const TPoint& P : Stroke.On) Area.addRect(P.X, P.Y, 1, 1);
+  }
+  return Area.simplified();
+}
+
+QRegion PathInterior(TDC& D, const QPainterPath& Path) {
+  TMask Mask(boundsOf(Path, 1));
+  Mask.FillPath(Path, D.State.PolyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+  TSpans Spans;
+  Mask.AppendSpans(Spans);
+  QRegion Result;
+  for (const TSpan& S : Spans) Result += QRect(S.X0, S.Y, S.X1 - S.X0, 1);
+  return Result;
+}
+
+}  // namespace detail
 
 }  // namespace gdi

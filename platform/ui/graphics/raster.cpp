@@ -1,6 +1,7 @@
 #include "platform/ui/graphics/raster_p.h"
 
 #include <QPainter>
+#include <vector>
 #include <algorithm>
 #include <unordered_map>
 
@@ -53,15 +54,33 @@ private:
   std::unordered_map<COLORREF, int> FIndexes;
 };
 
-// The ink's colour at surface pixel (X, Y); false where a transparent
-// pattern leaves the pixel alone.
+// V mod N in 0 .. N-1, for negative V too.
+inline int wrap(int V, int N) { return (V % N + N) % N; }
+
+// The ink's colour at surface pixel (X, Y); false where a transparent hatch
+// leaves the pixel alone.
 inline bool inkAt(const TInk& Ink, int X, int Y, COLORREF& P) {
-  if (!Ink.Patterned || Ink.PatternBit(X, Y)) {
+  if (Ink.Pattern) {
+    P = PatternPixel(Ink, X, Y);
+    return true;
+  }
+  if (Ink.Hatch < 0 || HatchBit(Ink.Hatch, X - Ink.Origin.X, Y - Ink.Origin.Y)) {
     P = Ink.Color;
     return true;
   }
   P = Ink.Back;
   return Ink.OpaqueBack;
+}
+
+// The pattern's pixels as the ink paints them, row by row.
+std::vector<QRgb> patternPixels(const TInk& Ink) {
+  const QImage& P = *Ink.Pattern;
+  std::vector<QRgb> Result;
+  Result.reserve(qsizetype(P.width()) * P.height());
+  for (int Y = 0; Y < P.height(); ++Y)
+    for (int X = 0; X < P.width(); ++X)
+      Result.push_back(toArgb(IsMonochrome(P) ? (MonoBit(P, X, Y) ? Ink.Back : Ink.Color) : ReadPixel(P, X, Y)));
+  return Result;
 }
 
 void paintImage(QImage& Image, const TSurfaceClip& Clip, const TSpans& Spans, const TInk& Ink) {
@@ -71,16 +90,22 @@ void paintImage(QImage& Image, const TSurfaceClip& Clip, const TSpans& Spans, co
     uchar* Bits = Image.bits();
     const qsizetype Stride = Image.bytesPerLine();
     const QRgb Solid = toArgb(Ink.Color);
+    // a copied pattern: its pixels resolved once, then tiled row by row
+    std::vector<QRgb> Tile;
+    if (Copy && Ink.Pattern) Tile = patternPixels(Ink);
     ForEachClipped(Clip, Spans, [&](int Y, int X0, int X1) {
       QRgb* Row = reinterpret_cast<QRgb*>(Bits + Y * Stride);
-      if (Copy && !Ink.Patterned) {
+      if (Copy && Ink.Hatch < 0 && !Ink.Pattern) {
         std::fill(Row + X0, Row + X1, Solid);
         return;
       }
-      if (Copy && Ink.OpaqueBack) {
-        // A pattern brush's fill: every pixel one of two colours.
-        const QRgb Back = toArgb(Ink.Back);
-        for (int X = X0; X < X1; ++X) Row[X] = Ink.PatternBit(X, Y) ? Solid : Back;
+      if (!Tile.empty()) {
+        const int W = Ink.Pattern->width(), H = Ink.Pattern->height();
+        const QRgb* TileRow = Tile.data() + qsizetype(wrap(Y - Ink.Origin.Y, H)) * W;
+        for (int X = X0, TX = wrap(X0 - Ink.Origin.X, W); X < X1; ++X) {
+          Row[X] = TileRow[TX];
+          if (++TX == W) TX = 0;
+        }
         return;
       }
       for (int X = X0; X < X1; ++X) {
@@ -118,15 +143,14 @@ void paintDevice(TSurface& Surface, const TSurfaceClip& Clip, const TSpans& Span
   P->setOpacity(1);
   Surface.PainterStateOwner = nullptr;
   const QColor Solid(toArgb(Ink.Color));
-  const QColor Back(toArgb(Ink.Back));
   ForEachClipped(Clip, Spans, [&](int Y, int X0, int X1) {
-    if (!Ink.Patterned) {
+    if (Ink.Hatch < 0 && !Ink.Pattern) {
       P->fillRect(QRect(X0, Y, X1 - X0, 1), Solid);
       return;
     }
     for (int X = X0; X < X1; ++X) {
       COLORREF C;
-      if (inkAt(Ink, X, Y, C)) P->fillRect(QRect(X, Y, 1, 1), C == Ink.Color ? Solid : Back);
+      if (inkAt(Ink, X, Y, C)) P->fillRect(QRect(X, Y, 1, 1), QColor(toArgb(C)));
     }
   });
 }
@@ -176,23 +200,18 @@ bool Rop3UsesDest(DWORD Rop) {
   return (((C >> 1) ^ C) & 0x55) != 0;
 }
 
-TPatternRows HatchRows(int Hatch) {
-  const auto line = [Hatch](int X, int Y) {
-    switch (Hatch) {
-      case HS_HORIZONTAL: return Y == 0;
-      case HS_VERTICAL: return X == 0;
-      case HS_FDIAGONAL: return X == Y;
-      case HS_BDIAGONAL: return X + Y == 7;
-      case HS_CROSS: return X == 0 || Y == 0;
-      case HS_DIAGCROSS: return X == Y || X + Y == 7;
-      default: return true;
-    }
-  };
-  TPatternRows Rows{};
-  for (int Y = 0; Y < 8; ++Y)
-    for (int X = 0; X < 8; ++X)
-      if (line(X, Y)) Rows[size_t(Y)] |= std::uint8_t(1u << X);
-  return Rows;
+bool HatchBit(int Hatch, int X, int Y) {
+  X &= 7;  // two's complement: the period holds for negative offsets too
+  Y &= 7;
+  switch (Hatch) {
+    case HS_HORIZONTAL: return Y == 0;
+    case HS_VERTICAL: return X == 0;
+    case HS_FDIAGONAL: return X == Y;
+    case HS_BDIAGONAL: return X + Y == 7;
+    case HS_CROSS: return X == 0 || Y == 0;
+    case HS_DIAGCROSS: return X == Y || X + Y == 7;
+    default: return true;
+  }
 }
 
 COLORREF ReadPixel(const QImage& Image, int X, int Y) {
@@ -322,6 +341,13 @@ void TMask::AppendSpans(TSpans& Out) const {
       if (X > Start) Out.push_back({FBounds.top() + Row, FBounds.left() + Start, FBounds.left() + X});
     }
   }
+}
+
+COLORREF PatternPixel(const TInk& Ink, int X, int Y) {
+  const QImage& Tile = *Ink.Pattern;
+  const int TX = wrap(X - Ink.Origin.X, Tile.width());
+  const int TY = wrap(Y - Ink.Origin.Y, Tile.height());
+  return IsMonochrome(Tile) ? (MonoBit(Tile, TX, TY) ? Ink.Back : Ink.Color) : ReadPixel(Tile, TX, TY);
 }
 
 }  // namespace gdi::detail

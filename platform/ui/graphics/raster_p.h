@@ -12,8 +12,6 @@
 
 #include <QImage>
 #include <QPainterPath>
-#include <array>
-#include <cstdint>
 #include <vector>
 
 namespace gdi::detail {
@@ -25,25 +23,17 @@ struct TSpan {
 };
 using TSpans = std::vector<TSpan>;
 
-// An 8 x 8 pattern of a hatched or pattern brush: bit X of row Y set where
-// the pixel at pattern offset (X, Y) takes the ink's colour.
-using TPatternRows = std::array<std::uint8_t, 8>;
-
 // How covered pixels are painted.
 struct TInk {
   COLORREF Color = 0;        // 24 bits
   int Rop2 = R2_COPYPEN;
-  bool Patterned = false;    // Rows decide between Color and Back; else solid
-  TPatternRows Rows{};
-  COLORREF Back = 0;         // the pattern's other pixels, when OpaqueBack
+  int Hatch = -1;            // HS_* for hatched ink, -1 solid
+  COLORREF Back = 0;         // hatch gaps, when OpaqueBack
   bool OpaqueBack = false;
-  TPoint Origin;             // pattern origin in surface pixels
-
-  // The pattern's bit at surface pixel (X, Y).
-  bool PatternBit(int X, int Y) const {
-    // two's complement: the period holds for negative offsets too
-    return (Rows[size_t((Y - Origin.Y) & 7)] >> ((X - Origin.X) & 7)) & 1;
-  }
+  TPoint Origin;             // hatch and pattern origin in surface pixels
+  // a pattern brush's pixels, tiled from Origin (not owned); a monochrome
+  // one paints its 0 bits in Color and its 1 bits in Back
+  const QImage* Pattern = nullptr;
 };
 
 // R2_* over the 24 colour bits of pen P and destination D.
@@ -54,8 +44,8 @@ DWORD ApplyRop3(DWORD Rop, DWORD P, DWORD S, DWORD D);
 bool Rop3UsesPattern(DWORD Rop);
 bool Rop3UsesSource(DWORD Rop);
 bool Rop3UsesDest(DWORD Rop);
-// The 8 x 8 pattern of HS_* Hatch: bits set where the hatch line is.
-TPatternRows HatchRows(int Hatch);
+// The 8 x 8 hatch pattern: true where the hatch line is, at pattern offset (X, Y).
+bool HatchBit(int Hatch, int X, int Y);
 
 // Pixels of any image format as COLORREF: 32-bit formats by their stored
 // B, G, R bytes (alpha ignored), palettes through their colour table.
@@ -66,6 +56,9 @@ void WritePixel(QImage& Image, int X, int Y, COLORREF Color);
 inline bool IsMonochrome(const QImage& Image) { return Image.depth() == 1; }
 // The bit of a pixel of a one-bit image (its colour-table index).
 inline int MonoBit(const QImage& Image, int X, int Y) { return Image.pixelIndex(X, Y); }
+
+// The pattern brush's colour at surface pixel (X, Y); Ink.Pattern is set.
+COLORREF PatternPixel(const TInk& Ink, int X, int Y);
 
 // The spans of DC's clip inside each of Spans, handed to Fn(Y, X0, X1).
 template <class F>

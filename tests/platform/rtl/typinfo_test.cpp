@@ -99,6 +99,17 @@ public:
   using TWideProbe::TWideProbe;
 };
 
+// Publishes an inherited name anew with another type.
+class TRetypedProbe : public TProbe {
+  RTL_CLASS(TRetypedProbe, TProbe)
+public:
+  using TProbe::TProbe;
+  Integer FCaptionNumber = 0;
+  static void DescribeProperties(TPropertyTable& P) {
+    P.Redeclare("Caption", &TRetypedProbe::FCaptionNumber, &TRetypedProbe::FCaptionNumber).Default(0);
+  }
+};
+
 QStringList names(const std::vector<const TPropInfo*>& List) {
   QStringList Names;
   for (const TPropInfo* P : List) Names << P->Name;
@@ -125,6 +136,16 @@ TEST(PropertyTableTest, ParentPropertiesComeFirstAndOverridesKeepTheirPlace) {
   EXPECT_EQ(GetPropInfo(TProbe::StaticClass(), QStringLiteral("Nope")), nullptr);
   EXPECT_TRUE(IsPublishedProp(TProbe::StaticClass(), QStringLiteral("onclick")));
   EXPECT_FALSE(IsPublishedProp(TComponent::StaticClass(), QStringLiteral("Align")));
+}
+
+TEST(PropertyTableTest, RedeclaredPropertyKeepsItsPlaceWithItsNewType) {
+  EXPECT_EQ(names(GetPropList(TRetypedProbe::StaticClass())), names(GetPropList(TProbe::StaticClass())));
+  const TPropInfo* Caption = GetPropInfo(TRetypedProbe::StaticClass(), QStringLiteral("Caption"));
+  EXPECT_EQ(Caption->Kind(), tkInteger);
+  EXPECT_EQ(GetPropInfo(TProbe::StaticClass(), QStringLiteral("Caption"))->Kind(), tkString);
+  TRetypedProbe Probe(nullptr);
+  SetOrdProp(&Probe, QStringLiteral("Caption"), 12);
+  EXPECT_EQ(Probe.FCaptionNumber, 12);
 }
 
 TEST(PropertyTableTest, KindsAndTypeInfoFollowTheValueTypes) {

@@ -1,0 +1,108 @@
+// TTeeCanvas3D: the GDI chart canvas.  This unit gives its projection: how a
+// chart point (x, y, z) becomes a screen point and back.
+//
+// Three modes:
+//   flat        (not 3D): x and y unchanged, z ignored;
+//   orthogonal  (oblique): z shifts a point right (or left, for an
+//               orthogonal angle above 90) by z and up by z × tan(angle),
+//               then the picture is zoomed about the chart centre;
+//   rotated     the point turns about the chart centre by the rotation
+//               (vertical axis), the elevation (horizontal axis) and the
+//               tilt (viewing axis), is divided by a perspective term and
+//               zoomed.
+// InitWindow fixes the mode and the angles once per paint; Projection fixes
+// the centre, the offsets, the zoom and the perspective once the chart's
+// rectangle and depth are known.  Each projected coordinate is rounded once
+// (halves to even).  No projection raises: the two divisors of the inverse
+// never fall below 1e-5, and neither does the size of the perspective
+// divisor, which keeps its sign.
+#pragma once
+
+#include "chartlib/canvas/canvas3d.h"
+
+#include <cmath>
+
+class TTeeCanvas3D : public TCanvas3D {
+  RTL_CLASS_META(TTeeCanvas3D, TCanvas3D, TCanvas3DClassOf<TTeeCanvas3D>)
+public:
+  // Zooms 100 %, text and pen zoom on.
+  TTeeCanvas3D();
+
+  static String Description() { return QStringLiteral("GDI"); }
+
+  using TCanvas3D::Calculate3DPosition;
+
+  // reimplemented
+  void Calculate2DPosition(Integer& X, Integer& Y, Integer Z) override;
+  TPoint Calculate3DPosition(Integer X, Integer Y, Integer Z) override;
+  // Single precision, nothing rounded; the flat mode still adds the zoom and
+  // the view's offsets.
+  void Calculate3DPosition(TPointFloat& P, float ZPos) override {
+    const float Zoom = float(IZoomFactor);
+    if (FIsOrthogonal) {
+      P.x = Zoom * ((P.x - FXCenter) + float(IOrthoX) * ZPos) + XCenterOffset;
+      P.y = Zoom * ((P.y - FYCenter) - float(FIOrthoY) * ZPos) + YCenterOffset;
+    } else if (FIs3D) {
+      rotateFloat(P, ZPos);
+    } else {
+      P.x = Zoom * (P.x - FXCenter) + XCenterOffset;
+      P.y = Zoom * (P.y - FYCenter) + YCenterOffset;
+    }
+  }
+  // The projection half: bounds, view options, zooms, mode and angles.
+  // Answers UserRect, the rectangle the chart draws in.
+  TRect InitWindow(TCanvas* DestCanvas, TView3DOptions* A3DOptions, TColor ABackColor, bool Is3D,
+                   const TRect& UserRect) override;
+  // ABounds is not read.
+  void Projection(Integer MaxDepth, const TRect& ABounds, const TRect& Rect) override;
+  void DisableRotation() override;
+  void EnableRotation() override;
+
+  // The integer projection in place.
+  void Calc3DPos(Integer& X, Integer& Y, Integer Z) const {
+    if (FIsOrthogonal) {
+      X = pixel(IZoomFactor * ((X - FXCenter) + IOrthoX * Z)) + XCenterOffset;
+      Y = pixel(IZoomFactor * ((Y - FYCenter) - FIOrthoY * Z)) + YCenterOffset;
+    } else if (FIs3D) {
+      rotate(X, Y, Z);
+    }
+  }
+  void Calc3DPoint(Integer X, Integer Y, Integer Z, TPoint& P) const {
+    P = {X, Y};
+    Calc3DPos(P.X, P.Y, Z);
+  }
+  // Sines, cosines and their products for the rotated mode.
+  void CalcTrigValues();
+  // Perspective on when the options ask for it, its strength over the
+  // chart's width.
+  void CalcPerspective(const TRect& Rect);
+
+  // The vertical shift per unit of depth of the orthogonal mode.
+  double IOrthoY() const { return FIOrthoY; }
+
+protected:
+  // The rotated modes of the two projections (the rotated branch always
+  // applies the tilt: without one it changes nothing).
+  void rotate(Integer& X, Integer& Y, Integer Z) const;
+  void rotateFloat(TPointFloat& P, float ZPos) const;
+  // To the nearest pixel, halves to even.  The projection's values are
+  // finite and in range (its divisors are bounded), so the checks of the
+  // runtime's Round are not needed in this per-point path.
+  static Integer pixel(double V) { return Integer(std::nearbyint(V)); }
+
+  // sines and cosines of -elevation (1), -rotation (2) and tilt (3)
+  double s1 = 0, c1 = 1, s2 = 0, c2 = 1, s3 = 0, c3 = 1;
+  double c2s3 = 0;
+  double c2c3 = 1;
+  double tempXX = 1, tempYX = 0, tempXZ = 0, tempYZ = 0;
+  bool FIs3D = false;
+  bool FWas3D = false;
+  bool IHasPerspec = false;
+  bool IHasTilt = false;
+  double IOrthoX = 1;
+  double FIOrthoY = 1;
+  double IZoomPerspec = 0;
+  double IZoomFactor = 1;
+  Integer XCenterOffset = 0;
+  Integer YCenterOffset = 0;
+};

@@ -4,6 +4,7 @@
 // the wrapped lines of a paragraph.  Goals: 1.5 us a one-line cell, 50 ns a
 // comparison, 5 us for the hits in 1,000 characters, 50 us for a 2,000-
 // character paragraph.
+#include "bench/support/guibench.h"
 #include "gridlib/base/textdraw.h"
 #include "gridlib/base/textsearch.h"
 #include "gridlib/base/valuetext.h"
@@ -14,7 +15,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 
 namespace {
 
@@ -92,17 +92,7 @@ BENCHMARK(BM_WrappedLines);
 
 }  // namespace
 
-// Fonts need a QGuiApplication, which the stock benchmark main does not make.
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  DisableQtHighDpiScaling();
-  QGuiApplication App(argc, argv);
-  InitializeUnits({RtlUnit});
-  AcquireSharedTextBitmapEh();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  ReleaseSharedTextBitmapEh();
-  FinalizeUnits();
-  return 0;
-}
+// The shared text bitmap that the library's start-up acquires.
+constexpr TUnit SharedTextBitmap{"sharedtextbitmap", &AcquireSharedTextBitmapEh, &ReleaseSharedTextBitmapEh};
+
+int main(int argc, char** argv) { return RunGuiBenchmarks(argc, argv, {RtlUnit, SharedTextBitmap}); }

@@ -1,5 +1,6 @@
 // The chart canvas's hot paths: projecting points, applying a bar's pen and
 // brush, measuring and drawing HTML-tagged text, and the units' start-up.
+#include "bench/support/guibench.h"
 #include "chartlib/canvas/canvasunit.h"
 #include "chartlib/canvas/chartmessages.h"
 #include "chartlib/canvas/teecanvas3d.h"
@@ -12,7 +13,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 
 #include <vector>
 
@@ -149,15 +149,4 @@ BENCHMARK(BM_UnitStartUp)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-// Fonts need a QGuiApplication, which the stock benchmark main does not make.
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  DisableQtHighDpiScaling();
-  QGuiApplication App(argc, argv);
-  InitializeUnits({RtlUnit, GraphicsUnit, ChartMessagesUnit, CanvasUnit});
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  FinalizeUnits();
-  return 0;
-}
+int main(int argc, char** argv) { return RunGuiBenchmarks(argc, argv, {RtlUnit, GraphicsUnit, ChartMessagesUnit, CanvasUnit}); }

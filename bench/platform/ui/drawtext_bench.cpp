@@ -4,6 +4,7 @@
 // by flat calls and through TCanvas, drawn with real fonts into a bitmap
 // surface.  The goal is a 40 x 30 page
 // far below a frame: 2 ms for 1,200 cells.
+#include "bench/support/guibench.h"
 #include "platform/rtl/units.h"
 #include "platform/ui/graphics/canvas.h"
 #include "platform/ui/graphics/drawtext.h"
@@ -12,7 +13,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QStringList>
 
@@ -139,15 +139,4 @@ BENCHMARK(BM_CanvasGridPage)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-// Fonts need a QGuiApplication, which the stock benchmark main does not make.
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  DisableQtHighDpiScaling();
-  QGuiApplication App(argc, argv);
-  InitializeUnits({RtlUnit});
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  FinalizeUnits();
-  return 0;
-}
+int main(int argc, char** argv) { return RunGuiBenchmarks(argc, argv, {RtlUnit}); }

@@ -1,4 +1,5 @@
 // Paths, extended pens and pattern brushes on a bitmap surface.
+#include "bench/support/guibench.h"
 #include "platform/rtl/units.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/canvas.h"
@@ -8,7 +9,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 
 #include <cmath>
 #include <vector>
@@ -62,15 +62,4 @@ BENCHMARK(BM_PatternFillRect)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-// Bitmaps need a QGuiApplication, which the stock benchmark main does not make.
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  DisableQtHighDpiScaling();
-  QGuiApplication App(argc, argv);
-  InitializeUnits({RtlUnit});
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  FinalizeUnits();
-  return 0;
-}
+int main(int argc, char** argv) { return RunGuiBenchmarks(argc, argv, {RtlUnit}); }

@@ -2,6 +2,7 @@
 // as a scroll moves them (SetScrollPos with redraw on each bar), and the
 // painter alone on a bitmap surface.  The goal: both bars well under a
 // frame, 0.2 ms.
+#include "bench/support/guibench.h"
 #include "platform/rtl/units.h"
 #include "platform/ui/graphics/metrics.h"
 #include "platform/ui/graphics/scrollpaint.h"
@@ -12,7 +13,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QImage>
 
 using namespace gdi;
@@ -90,15 +90,4 @@ BENCHMARK(BM_PaintBothBars)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-// Windows need a QApplication, which the stock benchmark main does not make.
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  DisableQtHighDpiScaling();
-  QApplication App(argc, argv);
-  InitializeUnits({RtlUnit});
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  FinalizeUnits();
-  return 0;
-}
+int main(int argc, char** argv) { return RunGuiBenchmarks(argc, argv, {RtlUnit}); }

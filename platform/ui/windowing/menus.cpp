@@ -488,7 +488,10 @@ void TMenu::SetImages(TCustomImageList* Value) {
   MenuChanged(nullptr);
 }
 
+// A menu being read or freed is not whole: handlers never see it, and the
+// items its owner frees one by one report no change.
 void TMenu::MenuChanged(TMenuItem*) {
+  if (ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
   if (OnChange) OnChange(this);
 }
 
@@ -591,6 +594,7 @@ void TMainMenu::OpenItem(TMenuItem* Item, Integer X, Integer Y) {
 // A change can come from inside a triggered action's Click: the old actions
 // and menus go later, never under the signal that is running.
 void TMainMenu::MenuChanged(TMenuItem* Source) {
+  if (ComponentState().Contains(csDestroying)) return;
   if (QMenuBar* Bar = FImpl->Bar) {
     for (QAction* A : Bar->actions()) {
       Bar->removeAction(A);

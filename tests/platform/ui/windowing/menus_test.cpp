@@ -9,6 +9,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <functional>
+
 namespace {
 
 using namespace gdi;
@@ -67,10 +69,21 @@ class MenuTree : public ::testing::Test {
 protected:
   void TearDown() override { Owner->Free(); }
 
-  TMenuItem* NewItem(const String& Caption) {
-    auto* Item = new TMenuItem(Owner);
+  TMenuItem* NewItem(const String& Caption, TComponent* ItemOwner = nullptr) {
+    auto* Item = new TMenuItem(ItemOwner ? ItemOwner : Owner);
     Item->SetCaption(Caption);
     return Item;
+  }
+
+  // A popup menu of MenuOwner's, counting its changes in Changes, with a
+  // submenu of one item, all owned by MenuOwner.
+  TPopupMenu* NewCountedMenu(TComponent* MenuOwner) {
+    auto* Menu = new TPopupMenu(MenuOwner);
+    Menu->OnChange = [this](TObject*) { ++Changes; };
+    TMenuItem* Sub = NewItem("sub", MenuOwner);
+    Menu->Items()->Add(Sub);
+    Sub->Add(NewItem("leaf", MenuOwner));
+    return Menu;
   }
 
   QStringList Captions(TMenuItem* Parent) {
@@ -80,6 +93,8 @@ protected:
   }
 
   TComponent* Owner = new TComponent(nullptr);
+  // Outlives the owner's free in TearDown, which may still reach handlers.
+  int Changes = 0;
 };
 
 TEST_F(MenuTree, AddInsertMoveAndDetach) {
@@ -145,8 +160,7 @@ TEST_F(MenuTree, FreeingAnItemFreesItsChildrenAndLeavesItsParent) {
 
 TEST_F(MenuTree, ChangesReachTheMenu) {
   auto* Menu = new TPopupMenu(Owner);
-  int Changes = 0;
-  Menu->OnChange = [&](TObject*) { ++Changes; };
+  Menu->OnChange = [this](TObject*) { ++Changes; };
   TMenuItem* Sub = NewItem("sub");
   Menu->Items()->Add(Sub);
   TMenuItem* Leaf = NewItem("leaf");
@@ -160,6 +174,48 @@ TEST_F(MenuTree, ChangesReachTheMenu) {
   Sub->Remove(Leaf);
   EXPECT_EQ(Leaf->GetParentMenu(), nullptr);
   EXPECT_EQ(Changes, 5);
+}
+
+// Handlers see a menu only while it is whole: one being read from a stream
+// or freed, with its owner or alone, reports no change.
+TEST_F(MenuTree, AMenuBeingReadOrFreedReportsNoChange) {
+  struct Case {
+    const char* Name;
+    std::function<void(TComponent* MenuOwner)> Run;  // frees MenuOwner
+    int Changes;
+  } Cases[] = {
+      {"read from a stream, then changed once",
+       [this](TComponent* O) {
+         BeginLoading(O);
+         TPopupMenu* Menu = NewCountedMenu(O);
+         Menu->Items()->Items(0)->SetCaption("Sub");
+         EndLoading(O);
+         Menu->Items()->Items(0)->SetCaption("Sub menu");
+         O->Free();
+       },
+       1},
+      {"freed with its owner",
+       [this](TComponent* O) {
+         NewCountedMenu(O);
+         Changes = 0;
+         O->Free();
+       },
+       0},
+      {"freed alone",
+       [this](TComponent* O) {
+         TPopupMenu* Menu = NewCountedMenu(O);
+         Changes = 0;
+         Menu->Free();
+         O->Free();
+       },
+       0},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    Changes = 0;
+    C.Run(new TComponent(nullptr));
+    EXPECT_EQ(Changes, C.Changes);
+  }
 }
 
 // ---------------------------------------------------------------------------

@@ -539,9 +539,12 @@ void TBrush::SetBitmap(TBitmap* Value) {
   Changed();
 }
 
+// A colour makes a clear brush solid again, as code that fills after drawing
+// text over a clear background expects (the same colour included).
 void TBrush::SetColor(TColor Value) {
-  if (FColor == Value) return;
+  if (FColor == Value && FStyle != bsClear) return;
   FColor = Value;
+  if (FStyle == bsClear) FStyle = bsSolid;
   Changed();
 }
 

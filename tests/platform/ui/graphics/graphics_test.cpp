@@ -271,6 +271,12 @@ TEST_F(GraphicsObjectTest, BrushHandles) {
   TBrush B;
   B.Assign(&A);
   EXPECT_EQ(B.Handle(), A.Handle());
+  // A colour, even the same one, makes a clear brush solid; other styles stay.
+  for (TColor Color : {clRed, clBlue}) {
+    A.SetStyle(bsClear);
+    A.SetColor(Color);
+    EXPECT_EQ(A.Style(), bsSolid);
+  }
 }
 
 TEST_F(GraphicsObjectTest, HandleDeletedWhileSelectedLivesUntilDeselected) {

@@ -3,20 +3,14 @@
 #include "platform/rtl/stringlist.h"
 #include "platform/ui/controls/comctrls.h"
 #include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/drawtext.h"
 #include "platform/ui/graphics/edges.h"
 #include "platform/ui/graphics/fontmap.h"
-#include "platform/ui/graphics/textengine.h"
 #include "platform/ui/windowing/actions.h"
 #include "platform/ui/windowing/forms.h"
 
-#include <QCheckBox>
 #include <QImage>
 #include <QPainter>
-#include <QPalette>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QStyle>
-#include <QStyleFactory>
 #include <algorithm>
 #include <array>
 
@@ -24,27 +18,33 @@ using namespace gdi;
 
 namespace {
 
-QColor qtColor(TColor Color) {
-  const Integer Rgb = ColorToRGB(Color);
-  return QColor(Rgb & 0xFF, (Rgb >> 8) & 0xFF, (Rgb >> 16) & 0xFF);
-}
+// The classic geometry: a check box's box and a radio button's circle, the
+// room between the box's column and the caption, and the push button's focus
+// rectangle inside its black frame, raised edge and one pixel of face.
+constexpr int CheckBoxSize = 13;
+constexpr int RadioSize = 12;
+constexpr int CaptionGap = 4;
+constexpr int FocusInset = 4;
 
-// One Fusion style for every button; made with the first button, after the
-// application exists.
-QStyle* fusionStyle() {
-  static QStyle* const Style = QStyleFactory::create(QStringLiteral("Fusion"));
-  return Style;
-}
-
-QFont qtFontOf(TFont* Font) {
-  TFontFace Face;
-  Face.Name = Font->Name();
-  Face.PixelSize = std::max(1, Font->Height() < 0 ? -Font->Height() : Font->Height());
-  Face.Weight = Font->Style().Contains(fsBold) ? 700 : 400;
-  Face.Italic = Font->Style().Contains(fsItalic);
-  Face.Underline = Font->Style().Contains(fsUnderline);
-  Face.StrikeOut = Font->Style().Contains(fsStrikeOut);
-  return MakeQtFont(Face);
+// The classic caption of a button over a transparent background in Canvas's
+// font: its colour, or, disabled, the text in clBtnHighlight one pixel down
+// and right under the same text in clBtnShadow.
+void drawCaption(TCanvas* Canvas, const TRect& Bounds, const String& Caption, UINT Flags, bool Enabled) {
+  Canvas->Brush()->SetStyle(bsClear);
+  auto draw = [&](TRect R, TColor Ink) {
+    Canvas->Font()->SetColor(Ink);
+    DrawTextW(Canvas->Handle(), Caption.constData(), int(Caption.size()), &R, Flags);
+  };
+  const TColor Ink = Canvas->Font()->Color();
+  if (Enabled) {
+    draw(Bounds, Ink);
+    return;
+  }
+  TRect Raised = Bounds;
+  OffsetRect(Raised, 1, 1);
+  draw(Raised, clBtnHighlight);
+  draw(Bounds, clBtnShadow);
+  Canvas->Font()->SetColor(Ink);
 }
 
 }  // namespace
@@ -76,47 +76,40 @@ TButtonControl::~TButtonControl() {
   if (FFreed) *FFreed = true;
 }
 
-void TButtonControl::SetButton(std::unique_ptr<QAbstractButton> Value) {
-  FButton = std::move(Value);
-  FButton->setStyle(fusionStyle());
-  FButton->setAttribute(Qt::WA_DontShowOnScreen);
-  UpdateButton();
-}
-
-void TButtonControl::UpdateButton() {
-  if (!FButton) return;
-  FButton->setText(Caption());
-  FButton->setFont(qtFontOf(Font()));
-  QPalette Palette = FButton->palette();
-  const QColor Face = qtColor(Color()), Ink = qtColor(Font()->Color());
-  for (QPalette::ColorRole Role : {QPalette::Window, QPalette::Button}) Palette.setColor(Role, Face);
-  // Disabled text keeps the style's grey.
-  for (QPalette::ColorGroup Group : {QPalette::Active, QPalette::Inactive})
-    for (QPalette::ColorRole Role : {QPalette::WindowText, QPalette::ButtonText}) Palette.setColor(Group, Role, Ink);
-  FButton->setPalette(Palette);
-  FButton->setEnabled(Enabled());
-  FButton->setDown(FPressed);
-  Invalidate();
-}
-
-void TButtonControl::Paint() {
-  Canvas()->Brush()->SetColor(Color());
-  Canvas()->FillRect(ClientRect());
-  if (!FButton) return;
-  FButton->resize(Width(), Height());
-  PaintWidget(Canvas()->Handle(), FButton.get());
-  // The Qt button is never focused itself: the focus is shown here.
-  if (Focused()) {
-    TRect R = ClientRect();
-    InflateRect(R, -2, -2);
-    Canvas()->DrawFocusRect(R);
-  }
+void TButtonControl::DrawCaption(const TRect& Bounds, UINT Flags) {
+  Canvas()->SetFont(Font());
+  drawCaption(Canvas(), Bounds, Caption(), Flags, Enabled());
 }
 
 void TButtonControl::setPressed(bool Value) {
   if (FPressed == Value) return;
   FPressed = Value;
-  UpdateButton();
+  Invalidate();
+}
+
+void TButtonControl::PaintMark(UINT State, int MarkSize, bool MarkRight) {
+  TCanvas* C = Canvas();
+  const TRect Client = ClientRect();
+  C->Brush()->SetColor(Color());
+  C->FillRect(Client);
+  if (!Enabled()) State |= DFCS_INACTIVE;
+  if (FPressed) State |= DFCS_PUSHED;
+  TRect Mark = Bounds(MarkRight ? Client.Right - MarkSize : 0, (Client.Height() - MarkSize) / 2, MarkSize, MarkSize);
+  DrawFrameControl(C->Handle(), &Mark, DFC_BUTTON, State);
+  // Both kinds start their captions in one column.
+  const int Indent = CheckBoxSize + CaptionGap;
+  const TRect Text =
+      MarkRight ? Rect(0, 0, Client.Right - Indent, Client.Bottom) : Rect(Indent, 0, Client.Right, Client.Bottom);
+  const UINT Flags = DT_LEFT | DT_VCENTER | DT_SINGLELINE;
+  DrawCaption(Text, Flags);
+  const String Label = Caption();
+  if (!Focused() || Label.isEmpty()) return;
+  TRect Extent = Text;
+  DrawTextW(C->Handle(), Label.constData(), int(Label.size()), &Extent, Flags | DT_CALCRECT);
+  OffsetRect(Extent, 0, (Text.Height() - Extent.Height()) / 2);
+  InflateRect(Extent, 1, 1);
+  IntersectRect(Extent, Extent, Client);
+  C->DrawFocusRect(Extent);
 }
 
 void TButtonControl::KeyDown(Word& Key, TShiftState Shift) {
@@ -166,16 +159,16 @@ bool TButtonControl::userClickSurvived() {
   return !Freed;
 }
 
-void TButtonControl::CMTextChanged(TMessage&) { UpdateButton(); }
+void TButtonControl::CMTextChanged(TMessage&) { Invalidate(); }
 
 void TButtonControl::CMFontChanged(TMessage& Message) {
   DispatchAs<TCustomControl>(Message);
-  UpdateButton();
+  Invalidate();
 }
 
 void TButtonControl::CMEnabledChanged(TMessage& Message) {
   DispatchAs<TCustomControl>(Message);
-  UpdateButton();
+  Invalidate();
 }
 
 void TButtonControl::CMDialogChar(TCMDialogChar& Message) {
@@ -190,7 +183,7 @@ void TButtonControl::CMDialogChar(TCMDialogChar& Message) {
 
 void TButtonControl::CMColorChanged(TMessage& Message) {
   DispatchAs<TCustomControl>(Message);
-  UpdateButton();
+  Invalidate();
 }
 
 void TButtonControl::CMEnter(TMessage& Message) {
@@ -222,7 +215,6 @@ const TMessageMap& TButton::MessageMap() {
 
 TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner) {
   SetBounds(0, 0, 75, 25);
-  SetButton(std::make_unique<QPushButton>());
 }
 
 void TButton::SetDefault(bool Value) {
@@ -230,12 +222,32 @@ void TButton::SetDefault(bool Value) {
   FDefault = Value;
   // Without a focus change to go by, Default alone decides.
   FActive = Value;
-  UpdateButton();
+  Invalidate();
 }
 
-void TButton::UpdateButton() {
-  if (auto* Push = qobject_cast<QPushButton*>(Button())) Push->setDefault(FActive);
-  TButtonControl::UpdateButton();
+void TButton::Paint() {
+  const bool Down = Pressed();
+  TCanvas* C = Canvas();
+  TRect R = ClientRect();
+  if (FActive) {
+    C->Brush()->SetColor(clWindowFrame);
+    C->FrameRect(R);
+    InflateRect(R, -1, -1);
+  }
+  // The active button pushed keeps its black frame around a flat face.
+  const UINT Push = !Down ? 0 : FActive ? DFCS_FLAT : DFCS_PUSHED;
+  DrawFrameControl(C->Handle(), &R, DFC_BUTTON, DFCS_BUTTONPUSH | Push);
+  DrawContent(Down);
+  if (!Focused()) return;
+  R = ClientRect();
+  InflateRect(R, -FocusInset, -FocusInset);
+  C->DrawFocusRect(R);
+}
+
+void TButton::DrawContent(bool Down) {
+  TRect R = ClientRect();
+  if (Down) OffsetRect(R, 1, 1);
+  DrawCaption(R, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
 void TButton::Click() {
@@ -259,7 +271,7 @@ void TButton::CMFocusChanged(TCMFocusChanged& Message) {
   const bool Active = dynamic_cast<TButton*>(Message.Sender) ? Message.Sender == this : FDefault;
   if (Active != FActive) {
     FActive = Active;
-    UpdateButton();
+    Invalidate();
   }
   DispatchAs<TButtonControl>(Message);
 }
@@ -284,19 +296,18 @@ void TButton::DescribeProperties(TPropertyTable& Props) {
 
 TCustomCheckBox::TCustomCheckBox(TComponent* AOwner) : TButtonControl(AOwner) {
   SetBounds(0, 0, 97, 17);
-  SetButton(std::make_unique<QCheckBox>());
 }
 
 void TCustomCheckBox::SetAlignment(TAlignment Value) {
   if (FAlignment == Value) return;
   FAlignment = Value;
-  UpdateButton();
+  Invalidate();
 }
 
 void TCustomCheckBox::SetState(TCheckBoxState Value) {
   if (FState == Value) return;
   FState = Value;
-  UpdateButton();
+  Invalidate();
   Click();
 }
 
@@ -308,15 +319,9 @@ void TCustomCheckBox::Toggle() {
   }
 }
 
-void TCustomCheckBox::UpdateButton() {
-  if (auto* Box = qobject_cast<QCheckBox*>(Button())) {
-    Box->setTristate(FState == cbGrayed);
-    static constexpr Qt::CheckState States[] = {Qt::Unchecked, Qt::Checked, Qt::PartiallyChecked};
-    Box->setCheckState(States[FState]);
-    // The caption left of the box: mirrored layout.
-    Box->setLayoutDirection(FAlignment == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
-  }
-  TButtonControl::UpdateButton();
+void TCustomCheckBox::Paint() {
+  static constexpr UINT Looks[] = {0, DFCS_CHECKED, DFCS_BUTTON3STATE | DFCS_CHECKED};
+  PaintMark(DFCS_BUTTONCHECK | Looks[FState], CheckBoxSize, FAlignment == taLeftJustify);
 }
 
 void TCheckBox::DescribeProperties(TPropertyTable& Props) {
@@ -341,15 +346,12 @@ void TCheckBox::DescribeProperties(TPropertyTable& Props) {
 
 TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner) {
   SetBounds(0, 0, 113, 17);
-  SetButton(std::make_unique<QRadioButton>());
-  // Qt would uncheck the siblings itself: exclusion is ours.
-  Button()->setAutoExclusive(false);
 }
 
 void TRadioButton::SetChecked(bool Value) {
   if (FChecked == Value) return;
   FChecked = Value;
-  UpdateButton();
+  Invalidate();
   if (!Value) return;
   if (TWinControl* P = Parent()) {
     for (Integer I = 0; I < P->ControlCount(); ++I)
@@ -359,10 +361,7 @@ void TRadioButton::SetChecked(bool Value) {
   Click();
 }
 
-void TRadioButton::UpdateButton() {
-  if (Button()) Button()->setChecked(FChecked);
-  TButtonControl::UpdateButton();
-}
+void TRadioButton::Paint() { PaintMark(DFCS_BUTTONRADIO | (FChecked ? DFCS_CHECKED : 0), RadioSize, /*MarkRight=*/false); }
 
 void TRadioButton::DescribeProperties(TPropertyTable& Props) {
   DescribeControlProperties(Props);
@@ -553,32 +552,12 @@ TButtonContentLayout CalcButtonLayout(TCanvas* Canvas, const TRect& Client, TPoi
   return Result;
 }
 
-namespace {
-
-void drawCaption(TCanvas* Canvas, TRect Bounds, const String& Caption, TColor Color) {
-  Canvas->Font()->SetColor(Color);
-  DrawTextW(Canvas->Handle(), Caption.constData(), int(Caption.size()), &Bounds, DT_CENTER | DT_VCENTER);
-}
-
-}  // namespace
-
 void DrawButtonContent(TCanvas* Canvas, const TRect& Client, TPoint Offset, const String& Caption, TSize GlyphSize,
                        const std::function<void(TPoint)>& DrawGlyph, TButtonLayout Layout, Integer Margin,
                        Integer Spacing, bool Enabled) {
   const TButtonContentLayout L = CalcButtonLayout(Canvas, Client, Offset, Caption, GlyphSize, Layout, Margin, Spacing);
   if (GlyphSize.cx > 0 && GlyphSize.cy > 0) DrawGlyph(L.GlyphPos);
-  if (Caption.isEmpty()) return;
-  Canvas->Brush()->SetStyle(bsClear);
-  const TColor Ink = Canvas->Font()->Color();
-  if (Enabled) {
-    drawCaption(Canvas, L.TextBounds, Caption, Ink);
-  } else {
-    TRect Raised = L.TextBounds;
-    OffsetRect(Raised, 1, 1);
-    drawCaption(Canvas, Raised, Caption, clBtnHighlight);
-    drawCaption(Canvas, L.TextBounds, Caption, clBtnShadow);
-    Canvas->Font()->SetColor(Ink);
-  }
+  if (!Caption.isEmpty()) drawCaption(Canvas, L.TextBounds, Caption, DT_CENTER | DT_VCENTER, Enabled);
 }
 
 void DrawButtonFrame(TCanvas* Canvas, const TRect& Rect, bool Flat, bool Hot, bool Pressed) {
@@ -884,9 +863,7 @@ QImage kindImage(TBitBtnKind Kind) {
 }  // namespace
 
 TBitBtn::TBitBtn(TComponent* AOwner)
-    : TButton(AOwner), FGlyph(std::make_unique<TGlyphHolder>(TNotifyEvent([this](TObject*) { Invalidate(); }))) {
-  UpdateButton();
-}
+    : TButton(AOwner), FGlyph(std::make_unique<TGlyphHolder>(TNotifyEvent([this](TObject*) { Invalidate(); }))) {}
 
 TBitBtn::~TBitBtn() = default;
 
@@ -913,15 +890,9 @@ void TBitBtn::SetKind(TBitBtnKind Value) {
   Invalidate();
 }
 
-void TBitBtn::UpdateButton() {
-  TButton::UpdateButton();
-  if (Button()) Button()->setText(QString());
-}
-
-void TBitBtn::Paint() {
-  TButton::Paint();
+void TBitBtn::DrawContent(bool Down) {
   Canvas()->SetFont(Font());
-  FGlyph->Paint(Canvas(), ClientRect(), Caption(), /*Pressed=*/Button() && Button()->isDown(), Enabled());
+  FGlyph->Paint(Canvas(), ClientRect(), Caption(), Down, Enabled());
 }
 
 void TBitBtn::DescribeProperties(TPropertyTable& Props) {

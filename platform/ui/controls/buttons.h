@@ -1,8 +1,8 @@
 // Push buttons, check boxes, radio buttons and radio groups.
 //
-// A button control owns a Qt button (Fusion style) that is never shown on
-// its own: the control paints it into its window's image, so snapshots and
-// the screen show the same pixels.  Input stays ours: a press and a release
+// Every button is painted by us in the classic look, through the frame
+// controls of edges.h (DrawFrameControl), so a button and a grid cell that
+// draw the same element match pixel for pixel.  Input is ours: a press and a release
 // inside, Space released after being pressed, or Alt + the caption's
 // accelerator make the user's click, which each class turns into its own
 // action (a push button clicks, a check box toggles, a radio button checks).
@@ -24,7 +24,6 @@
 #include <memory>
 #include <vector>
 
-class QAbstractButton;
 class TBitmap;
 class TGlyphHolder;
 class TStrings;
@@ -93,7 +92,7 @@ private:
 };
 
 // ---------------------------------------------------------------------------
-// TButtonControl: the Qt button and the user's click.
+// TButtonControl: the pressed state and the user's click.
 
 class TButtonControl : public TCustomControl {
   RTL_CLASS(TButtonControl, TCustomControl)
@@ -102,19 +101,23 @@ public:
   explicit TButtonControl(TComponent* AOwner);
   ~TButtonControl() override;
 
-  // The Qt button mirroring the control (caption, state, font, enabled).
-  QAbstractButton* Button() const { return FButton.get(); }
+  // The mouse or Space is down on the button: it shows pushed.
+  bool Pressed() const { return FPressed; }
 
 protected:
-  // Takes ownership of the class's Qt button.
-  void SetButton(std::unique_ptr<QAbstractButton> Value);
   // What a click by the user does.
   virtual void UserClick() = 0;
-  // The Qt button shows the control's state again and is repainted.
-  virtual void UpdateButton();
+  // The caption inside Bounds in the control's font, with Flags of DrawText
+  // ("&" underlines); disabled: embossed in clBtnHighlight and clBtnShadow.
+  void DrawCaption(const TRect& Bounds, gdi::UINT Flags);
+  // A check box or radio button: the client area in Color, the frame
+  // control of State (DFC_BUTTON; inactive and pushed are added here) in a
+  // MarkSize square centred from top to bottom at the left (MarkRight: the
+  // right), the caption beside it and, focused, the focus rectangle around
+  // the caption.
+  void PaintMark(gdi::UINT State, int MarkSize, bool MarkRight);
 
   // reimplemented
-  void Paint() override;
   void KeyDown(Word& Key, TShiftState Shift) override;
   void KeyUp(Word& Key, TShiftState Shift) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
@@ -138,7 +141,6 @@ private:
   // whose OnClick changes its Items frees its buttons).
   bool userClickSurvived();
 
-  std::unique_ptr<QAbstractButton> FButton;
   bool FPressed = false;  // mouse or Space down on the control
   bool* FFreed = nullptr;  // set while UserClick runs: the destructor sets it
 };
@@ -168,9 +170,15 @@ public:
   void Click() override;
 
 protected:
+  // The face's content, centred in the client area and moved by (1, 1)
+  // while Down: the caption.
+  virtual void DrawContent(bool Down);
+
   // reimplemented
   void UserClick() override { Click(); }
-  void UpdateButton() override;
+  // The raised face (pushed: a one-pixel shadow frame), inside a black frame
+  // while Enter would click it; the focus rectangle 4 pixels in.
+  void Paint() override;
 
   // message handlers
   void CMDialogKey(TCMDialogKey& Message);
@@ -210,7 +218,8 @@ public:
 protected:
   // reimplemented
   void UserClick() override { Toggle(); }
-  void UpdateButton() override;
+  // The 13 x 13 box beside the caption on the Alignment side.
+  void Paint() override;
 
 private:
   TAlignment FAlignment = taRightJustify;
@@ -243,7 +252,8 @@ public:
 protected:
   // reimplemented
   void UserClick() override { SetChecked(true); }
-  void UpdateButton() override;
+  // The 12 x 12 circle left of the caption.
+  void Paint() override;
 
 private:
   bool FChecked = false;
@@ -333,9 +343,8 @@ public:
 
 protected:
   // reimplemented
-  // The Qt button draws the face only: glyph and caption are ours.
-  void UpdateButton() override;
-  void Paint() override;
+  // The glyph and the caption (DrawButtonContent).
+  void DrawContent(bool Down) override;
 
 private:
   std::unique_ptr<TGlyphHolder> FGlyph;  // its standard glyph is the kind's drawing

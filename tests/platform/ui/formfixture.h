@@ -10,6 +10,7 @@
 #include "platform/ui/windowing/menus.h"
 #include "platform/ui/windowing/modaltest.h"
 #include "platform/ui/windowing/uitest.h"
+#include "tests/platform/ui/pixelhelpers.h"
 #include "tests/support/testing.h"
 
 #include <QStringList>
@@ -103,4 +104,15 @@ inline TMenuItem* AddLoggingItem(TComponent* Owner, TMenuItem* Parent, const Str
   Item->OnClick = [&Ran](TObject* Sender) { Ran.append(static_cast<TMenuItem*>(Sender)->Caption()); };
   Parent->Add(Item);
   return Item;
+}
+
+// Control repainted, as PaintTo draws it; its window's image must show the
+// same pixels.
+inline std::unique_ptr<TBitmap> ShownImage(TWinControl* Control) {
+  Control->Repaint();
+  std::unique_ptr<TBitmap> Shot = test::Snapshot(Control);
+  TBitmap Window;
+  Window.SetImage(test::WindowImage(Control).copy(0, 0, Shot->Width(), Shot->Height()));
+  EXPECT_TRUE(ImagesEqual(Shot.get(), &Window, 0)) << "PaintTo and the window differ";
+  return Shot;
 }

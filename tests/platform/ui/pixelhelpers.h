@@ -7,6 +7,8 @@
 #include <QImage>
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
+#include <memory>
 
 // The colour of a pixel ($00BBGGRR); 32-bit bitmaps by their stored bytes.
 inline TColor PixelAt(TBitmap* Bitmap, int X, int Y) {
@@ -44,6 +46,34 @@ inline bool ImagesEqual(TBitmap* A, TBitmap* B, int Tolerance) {
         if (std::abs(((P >> Shift) & 0xFF) - ((Q >> Shift) & 0xFF)) > Tolerance) return false;
     }
   return true;
+}
+
+// What a painter alone gives: a new bitmap of Width x Height in Background,
+// then Paint on its canvas's DC.  A control's pixels are compared with it.
+inline std::unique_ptr<TBitmap> PainterImage(int Width, int Height, TColor Background,
+                                             const std::function<void(gdi::HDC)>& Paint) {
+  auto B = std::make_unique<TBitmap>();
+  B->SetSize(Width, Height);
+  B->Canvas()->Brush()->SetColor(Background);
+  B->Canvas()->FillRect(TRect(0, 0, Width, Height));
+  Paint(B->Canvas()->Handle());
+  return B;
+}
+
+// The pixels of A and B inside Rect are the same.
+inline bool RectsEqual(TBitmap* A, TBitmap* B, const TRect& Rect) {
+  for (int Y = Rect.Top; Y < Rect.Bottom; ++Y)
+    for (int X = Rect.Left; X < Rect.Right; ++X)
+      if (PixelAt(A, X, Y) != PixelAt(B, X, Y)) return false;
+  return true;
+}
+
+// The pixels of A and B within Band of their border are the same: a frame
+// compared without what it surrounds.
+inline bool BandsEqual(TBitmap* A, TBitmap* B, int Band) {
+  const int W = A->Width(), H = A->Height();
+  return RectsEqual(A, B, TRect(0, 0, W, Band)) && RectsEqual(A, B, TRect(0, H - Band, W, H)) &&
+         RectsEqual(A, B, TRect(0, 0, Band, H)) && RectsEqual(A, B, TRect(W - Band, 0, W, H));
 }
 
 // Keeps a drawing for a person to look at, in a folder of the system's

@@ -2,13 +2,15 @@
 
 #include "platform/rtl/stringlist.h"
 #include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/edges.h"
 #include "platform/ui/windowing/focus.h"
 #include "platform/ui/windowing/inputrouter.h"
 #include "platform/ui/windowing/msgqueue.h"
 #include "tests/platform/ui/formfixture.h"
 #include "tests/platform/ui/pixelhelpers.h"
 
-#include <QAbstractButton>
+#include <functional>
+#include <string>
 
 using namespace gdi;
 
@@ -110,9 +112,9 @@ TEST_F(ButtonsTest, CancelModeEndsAPressWithoutAClick) {
   logClicks(Ok, "ok");
   Form->Show();
   test::MouseDown(Ok, {5, 5});
-  ASSERT_TRUE(Ok->Button()->isDown());
+  ASSERT_TRUE(Ok->Pressed());
   Ok->Perform(WM_CANCELMODE, 0, 0);
-  EXPECT_FALSE(Ok->Button()->isDown());
+  EXPECT_FALSE(Ok->Pressed());
   test::MouseUp(Ok, {5, 5});
   test::KeyDown(VK_SPACE);
   Ok->Perform(WM_CANCELMODE, 0, 0);
@@ -333,26 +335,191 @@ TEST_F(ButtonsTest, RadioGroupItemIndex) {
   EXPECT_EQ(G->ControlCount(), 0);
 }
 
-TEST_F(ButtonsTest, SnapshotShowsTheQtButton) {
-  auto* Box = make<TCheckBox>(Rect(10, 10, 110, 30), "Box");
-  auto* Push = make<TButton>(Rect(10, 40, 110, 70), "Push");
+// What DrawFrameControl alone paints for Kind in Mark on Background, in a
+// bitmap of Size.
+std::unique_ptr<TBitmap> frameControl(TSize Size, TColor Background, TRect Mark, UINT Kind) {
+  return PainterImage(Size.cx, Size.cy, Background, [&](HDC DC) { DrawFrameControl(DC, &Mark, DFC_BUTTON, Kind); });
+}
+
+TColor sysColor(TColor Color) { return TColor(ColorToRGB(Color)); }
+
+// The push button in each state: its frame is the push-button frame control
+// for the same rectangle (inside a black frame while Enter would click it);
+// the caption is embossed when disabled; the focus rectangle is 4 pixels in.
+TEST_F(ButtonsTest, PushButtonPaintsTheClassicFaceInEachState) {
+  auto* Elsewhere = make<TCheckBox>(Rect(10, 80, 85, 100), "Elsewhere");
   Form->Show();
-  auto Unchecked = test::Snapshot(Box);
-  Box->SetChecked(true);
-  auto Checked = test::Snapshot(Box);
-  EXPECT_FALSE(ImagesEqual(Unchecked.get(), Checked.get(), 0)) << "the check mark is drawn";
-  auto Image = test::Snapshot(Push);
-  const TColor Face = PixelAt(Image.get(), 50, 15);
-  EXPECT_LT(CountPixels(Image.get(), Rect(0, 0, 100, 30), Face), 100 * 30) << "frame and caption are drawn";
-  Push->SetFocus();
-  auto Focused = test::Snapshot(Push);
+  const TSize Size{75, 25};
+  struct Case {
+    const char* Name;
+    std::function<void(TButton*)> Set;
+    bool Framed;  // the black frame of the button Enter clicks
+    UINT Push;
+  } Cases[] = {
+      {"normal", [](TButton*) {}, false, 0},
+      {"default", [](TButton* B) { B->SetDefault(true); }, true, 0},
+      {"focused", [](TButton* B) { B->SetFocus(); }, true, 0},
+      {"pushed", [](TButton* B) { test::MouseDown(B, {5, 5}); }, true, DFCS_FLAT},
+      {"disabled", [](TButton* B) { B->SetEnabled(false); }, false, 0},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    Elsewhere->SetFocus();
+    auto* B = make<TButton>(Bounds(10, 10, Size.cx, Size.cy), "Push");
+    C.Set(B);
+    auto Image = ShownImage(B);
+    auto Painter = PainterImage(Size.cx, Size.cy, clBtnFace, [&](HDC DC) {
+      TRect R = Rect(0, 0, Size.cx, Size.cy);
+      if (C.Framed) {
+        FrameRect(DC, R, GetSysColorBrush(COLOR_WINDOWFRAME));
+        InflateRect(R, -1, -1);
+      }
+      DrawFrameControl(DC, &R, DFC_BUTTON, DFCS_BUTTONPUSH | C.Push);
+    });
+    EXPECT_TRUE(BandsEqual(Image.get(), Painter.get(), 3));
+    const TRect Inside = Rect(5, 5, Size.cx - 5, Size.cy - 5);
+    EXPECT_EQ(CountPixels(Image.get(), Inside, sysColor(clBtnHighlight)) > 0, !B->Enabled()) << "embossed caption";
+    EXPECT_EQ(InkIn(Image.get(), Inside) > 0, B->Enabled()) << "black caption";
+    if (std::string(C.Name) == "focused") {
+      // Only the dotted ring 4 pixels in tells it from the default button.
+      B->SetDefault(true);
+      Elsewhere->SetFocus();
+      auto Unfocused = ShownImage(B);
+      int Dots = 0;
+      for (int Y = 0; Y < Size.cy; ++Y)
+        for (int X = 0; X < Size.cx; ++X) {
+          if (PixelAt(Image.get(), X, Y) == PixelAt(Unfocused.get(), X, Y)) continue;
+          const bool OnRing = (X == 4 || X == Size.cx - 5 || Y == 4 || Y == Size.cy - 5) && X >= 4 &&
+                              X <= Size.cx - 5 && Y >= 4 && Y <= Size.cy - 5;
+          EXPECT_TRUE(OnRing) << X << "," << Y;
+          ++Dots;
+        }
+      EXPECT_GT(Dots, 0);
+    }
+    B->Free();
+  }
+}
+
+// A few pixels of the classic geometry itself, so the frame control and the
+// button cannot drift together: the white line top left, the shadow and the
+// dark shadow lines bottom right.
+TEST_F(ButtonsTest, PushButtonEdgesAreWhiteTopLeftAndShadowsBottomRight) {
+  auto* B = make<TButton>(Rect(10, 10, 85, 35), "");
+  Form->Show();
+  auto Image = ShownImage(B);
+  EXPECT_EQ(PixelAt(Image.get(), 1, 12), sysColor(clBtnHighlight));
+  EXPECT_EQ(PixelAt(Image.get(), 12, 1), sysColor(clBtnHighlight));
+  EXPECT_EQ(PixelAt(Image.get(), 73, 12), sysColor(clBtnShadow));
+  EXPECT_EQ(PixelAt(Image.get(), 74, 12), sysColor(cl3DDkShadow));
+  EXPECT_EQ(PixelAt(Image.get(), 12, 24), sysColor(cl3DDkShadow));
+  EXPECT_EQ(PixelAt(Image.get(), 30, 12), sysColor(clBtnFace));
+}
+
+// Check boxes and radio buttons: the mark is the frame control for the same
+// square, by state; the caption starts 17 pixels in, or ends there with the
+// box on the right.
+TEST_F(ButtonsTest, CheckAndRadioMarksAreTheFrameControlsInEachState) {
+  Form->Show();
+  const TSize Size{100, 21};
+  struct Case {
+    const char* Name;
+    std::function<TButtonControl*()> Make;
+    TRect Mark;
+    UINT Kind;
+  } Cases[] = {
+      {"unchecked", [&] { return make<TCheckBox>(Bounds(10, 10, Size.cx, Size.cy), "Box"); }, Bounds(0, 4, 13, 13),
+       DFCS_BUTTONCHECK},
+      {"checked",
+       [&] {
+         auto* Box = make<TCheckBox>(Bounds(10, 10, Size.cx, Size.cy), "Box");
+         Box->SetChecked(true);
+         return Box;
+       },
+       Bounds(0, 4, 13, 13), DFCS_BUTTONCHECK | DFCS_CHECKED},
+      {"greyed",
+       [&] {
+         auto* Box = make<TCheckBox>(Bounds(10, 10, Size.cx, Size.cy), "Box");
+         Box->SetState(cbGrayed);
+         return Box;
+       },
+       Bounds(0, 4, 13, 13), DFCS_BUTTONCHECK | DFCS_BUTTON3STATE | DFCS_CHECKED},
+      {"disabled and checked",
+       [&] {
+         auto* Box = make<TCheckBox>(Bounds(10, 10, Size.cx, Size.cy), "Box");
+         Box->SetChecked(true);
+         Box->SetEnabled(false);
+         return Box;
+       },
+       Bounds(0, 4, 13, 13), DFCS_BUTTONCHECK | DFCS_CHECKED | DFCS_INACTIVE},
+      {"pushed",
+       [&] {
+         auto* Box = make<TCheckBox>(Bounds(10, 10, Size.cx, Size.cy), "Box");
+         test::MouseDown(Box, {5, 5});
+         return Box;
+       },
+       Bounds(0, 4, 13, 13), DFCS_BUTTONCHECK | DFCS_PUSHED},
+      {"box on the right",
+       [&] {
+         auto* Box = make<TCheckBox>(Bounds(10, 10, Size.cx, Size.cy), "Box");
+         Box->SetAlignment(taLeftJustify);
+         return Box;
+       },
+       Bounds(87, 4, 13, 13), DFCS_BUTTONCHECK},
+      {"radio", [&] { return make<TRadioButton>(Bounds(10, 10, Size.cx, Size.cy), "Radio"); }, Bounds(0, 4, 12, 12),
+       DFCS_BUTTONRADIO},
+      {"radio checked",
+       [&] {
+         auto* Radio = make<TRadioButton>(Bounds(10, 10, Size.cx, Size.cy), "Radio");
+         Radio->SetChecked(true);
+         return Radio;
+       },
+       Bounds(0, 4, 12, 12), DFCS_BUTTONRADIO | DFCS_CHECKED},
+      {"radio disabled",
+       [&] {
+         auto* Radio = make<TRadioButton>(Bounds(10, 10, Size.cx, Size.cy), "Radio");
+         Radio->SetEnabled(false);
+         return Radio;
+       },
+       Bounds(0, 4, 12, 12), DFCS_BUTTONRADIO | DFCS_INACTIVE},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TButtonControl* Control = C.Make();
+    auto Image = ShownImage(Control);
+    auto Painter = frameControl(Size, Control->Color(), C.Mark, C.Kind);
+    EXPECT_TRUE(RectsEqual(Image.get(), Painter.get(), C.Mark));
+    const TRect Text = C.Mark.Left == 0 ? Rect(17, 0, Size.cx, Size.cy) : Rect(0, 0, Size.cx - 17, Size.cy);
+    // Between the box's column and the caption (a focus rectangle reaches
+    // one pixel out of the caption).
+    const TRect Outside = C.Mark.Left == 0 ? Rect(13, 0, 16, Size.cy) : Rect(Size.cx - 16, 0, Size.cx - 13, Size.cy);
+    const TColor Ground = sysColor(Control->Color());
+    EXPECT_GT(CountPixels(Image.get(), Text, Ground), 0);
+    EXPECT_LT(CountPixels(Image.get(), Text, Ground), Text.Width() * Text.Height()) << "a caption";
+    EXPECT_EQ(CountPixels(Image.get(), Outside, Ground), Outside.Width() * Outside.Height());
+    Control->Free();
+  }
+}
+
+TEST_F(ButtonsTest, CheckBoxShowsATwoPixelSunkenBoxAndTheFocusAroundItsCaption) {
+  auto* Box = make<TCheckBox>(Rect(10, 10, 110, 31), "Box");
+  Form->Show();
+  auto Image = ShownImage(Box);
+  // The box at (0, 4): shadow, then dark shadow, then the window colour.
+  EXPECT_EQ(PixelAt(Image.get(), 6, 4), sysColor(clBtnShadow));
+  EXPECT_EQ(PixelAt(Image.get(), 6, 5), sysColor(cl3DDkShadow));
+  EXPECT_EQ(PixelAt(Image.get(), 6, 6), sysColor(clWindow));
+  EXPECT_EQ(PixelAt(Image.get(), 6, 16), sysColor(clBtnHighlight));
+  EXPECT_EQ(PixelAt(Image.get(), 6, 15), sysColor(cl3DLight));
+  Box->SetFocus();
+  auto Focused = ShownImage(Box);
+  EXPECT_TRUE(RectsEqual(Image.get(), Focused.get(), Rect(0, 0, 16, 21))) << "the box stays";
   EXPECT_FALSE(ImagesEqual(Image.get(), Focused.get(), 0)) << "the focus is shown";
-  // Colour and font colour reach the Qt palette at once.
+  // Colour and font colour show at once.
   Box->SetColor(clYellow);
   Box->Font()->SetColor(clRed);
-  auto Coloured = test::Snapshot(Box);
+  auto Coloured = ShownImage(Box);
   EXPECT_EQ(PixelAt(Coloured.get(), 99, 1), clYellow);
-  EXPECT_GT(CountPixels(Coloured.get(), Rect(0, 0, 100, 20), clRed), 0) << "red caption";
+  EXPECT_GT(CountPixels(Coloured.get(), Rect(17, 0, 100, 21), clRed), 0) << "red caption";
 }
 
 }  // namespace

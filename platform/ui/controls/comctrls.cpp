@@ -2,6 +2,7 @@
 
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/format.h"
+#include "platform/rtl/rtlmath.h"
 #include "platform/ui/controls/stdctrls.h"
 #include "platform/ui/graphics/drawtext.h"
 #include "platform/ui/graphics/edges.h"
@@ -11,25 +12,9 @@
 #include "platform/ui/graphics/textengine.h"
 #include "platform/ui/windowing/actions.h"
 
-#include <QImage>
-#include <QPainter>
-#include <QProgressBar>
 #include <algorithm>
 
 using namespace gdi;
-
-void PaintWidget(HDC DC, QWidget* Widget) {
-  QPainter* P = DCPainter(DC);
-  if (!P) return;
-  // Rendered apart first: the DC's painter is shared and must not be handed to Qt's widget painting.
-  QImage Image(Widget->size(), QImage::Format_ARGB32_Premultiplied);
-  Image.fill(Qt::transparent);
-  Widget->render(&Image);
-  P->save();
-  P->setTransform(DCSurfaceTransform(DC));
-  P->drawImage(0, 0, Image);
-  P->restore();
-}
 
 // ---------------------------------------------------------------------------
 // TStatusPanel
@@ -180,11 +165,7 @@ void TStatusBar::Paint() {
 // ---------------------------------------------------------------------------
 // TProgressBar
 
-TProgressBar::TProgressBar(TComponent* AOwner) : TCustomControl(AOwner), FBar(std::make_unique<QProgressBar>()) {
-  FBar->setAttribute(Qt::WA_DontShowOnScreen);
-  FBar->setTextVisible(false);
-  SetBounds(0, 0, 150, 16);
-}
+TProgressBar::TProgressBar(TComponent* AOwner) : TCustomControl(AOwner) { SetBounds(0, 0, 150, 16); }
 
 TProgressBar::~TProgressBar() = default;
 
@@ -193,6 +174,7 @@ void TProgressBar::DescribeProperties(TPropertyTable& Props) {
   Props.Add("Min", &TProgressBar::Min, &TProgressBar::SetMin).Default(0);
   Props.Add("Max", &TProgressBar::Max, &TProgressBar::SetMax).Default(100);
   Props.Add("Position", &TProgressBar::Position, &TProgressBar::SetPosition).Default(0);
+  Props.Add("Smooth", &TProgressBar::Smooth, &TProgressBar::SetSmooth).Default(false);
   Props.Add("Step", &TProgressBar::Step, &TProgressBar::SetStep).Default(10);
   Props.Add("TabStop", &TProgressBar::TabStop, &TProgressBar::SetTabStop).Default(false);
   Props.Add("Visible", &TProgressBar::Visible, &TProgressBar::SetVisible).Default(true);
@@ -222,6 +204,12 @@ void TProgressBar::SetPosition(Integer Value) {
   Repaint();
 }
 
+void TProgressBar::SetSmooth(bool Value) {
+  if (Value == FSmooth) return;
+  FSmooth = Value;
+  Invalidate();
+}
+
 void TProgressBar::StepIt() {
   qint64 Next = qint64(FPosition) + FStep;
   if (Next > FMax) Next = FMin + (Next - FMax);
@@ -229,17 +217,22 @@ void TProgressBar::StepIt() {
 }
 
 void TProgressBar::PaintWindow(HDC DC) {
-  // A QProgressBar with an empty range shows a busy animation; ours stays empty.
-  if (FMax > FMin) {
-    FBar->setRange(FMin, FMax);
-    FBar->setValue(FPosition);
-  } else {
-    FBar->setRange(0, 1);
-    FBar->setValue(0);
+  TRect R = ClientRect();
+  DrawEdge(DC, &R, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+  FillRect(DC, R, GetSysColorBrush(COLOR_BTNFACE));
+  InflateRect(R, -1, -1);
+  if (FMax <= FMin || IsRectEmpty(R)) return;
+  const int Reach = R.Left + MulDiv(FPosition - FMin, R.Width(), FMax - FMin);
+  const HBRUSH Bar = GetSysColorBrush(COLOR_HIGHLIGHT);
+  if (FSmooth) {
+    FillRect(DC, Rect(R.Left, R.Top, Reach, R.Bottom), Bar);
+    return;
   }
-  const TRect R = ClientRect();
-  FBar->resize(R.Width(), R.Height());
-  PaintWidget(DC, FBar.get());
+  // The classic block: two thirds of the bar's height, then a gap.
+  constexpr int BlockGap = 2;
+  const int Block = std::max(1, MulDiv(R.Height(), 2, 3));
+  for (int X = R.Left; X < Reach; X += Block + BlockGap)
+    FillRect(DC, Rect(X, R.Top, std::min(X + Block, R.Right), R.Bottom), Bar);
 }
 
 // ---------------------------------------------------------------------------

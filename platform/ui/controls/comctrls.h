@@ -1,6 +1,5 @@
-// Common controls: the status bar and the tool bar with its buttons
-// (painted by us) and the progress bar (drawn by a QProgressBar rendered
-// into the control's window).
+// Common controls: the status bar, the tool bar with its buttons and the
+// progress bar, all painted by us in the classic look.
 #pragma once
 
 #include "platform/rtl/alignment.h"
@@ -11,16 +10,10 @@
 #include <memory>
 #include <vector>
 
-class QProgressBar;
-class QWidget;
 class TChangeLink;
 class TCustomImageList;
 class TStatusBar;
 class TToolBar;
-
-// Draws Widget, a Qt control never shown on its own, at DC's origin: how the
-// controls drawn by Qt widgets paint their windows.
-void PaintWidget(gdi::HDC DC, QWidget* Widget);
 
 // ---------------------------------------------------------------------------
 // TStatusPanel, TStatusPanels: the panels of a status bar; any change
@@ -130,11 +123,18 @@ public:
   void SetPosition(Integer Value);
   Integer Step() const { return FStep; }
   void SetStep(Integer Value) { FStep = Value; }
+  // False: blocks with gaps; True: one solid bar.
+  bool Smooth() const { return FSmooth; }
+  void SetSmooth(bool Value);
   // Position + Step; past Max it wraps round to Min plus the excess.
   void StepIt();
 
 protected:
   // reimplemented
+  // A one-pixel sunken frame, a pixel of clBtnFace, then the part of the
+  // inside that Position reaches in clHighlight: whole blocks two thirds of
+  // the inside's height wide with 2-pixel gaps (the last one cut by the
+  // frame), or, Smooth, one bar.
   void PaintWindow(gdi::HDC DC) override;
 
 private:
@@ -144,7 +144,7 @@ private:
   Integer FMax = 100;
   Integer FPosition = 0;
   Integer FStep = 10;
-  std::unique_ptr<QProgressBar> FBar;
+  bool FSmooth = false;
 };
 
 // ---------------------------------------------------------------------------

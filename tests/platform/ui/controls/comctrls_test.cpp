@@ -1,6 +1,7 @@
 #include "platform/ui/controls/comctrls.h"
 
 #include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/edges.h"
 #include "platform/ui/graphics/imagelist.h"
 #include "platform/ui/windowing/window.h"
 #include "tests/platform/ui/formfixture.h"
@@ -65,7 +66,7 @@ TEST_F(ComCtrlsTest, StatusBarDefaults) {
   ExpectPublishedOnceAtDefaults(Bar, {"Panels", "SimplePanel", "SimpleText", "SizeGrip", "Color", "ParentColor", "Align"});
   ExpectPublishedOnceAtDefaults(Bar->Panels()->Items(0), {"Text", "Width", "Alignment"});
   auto* Progress = new TProgressBar(Root);
-  ExpectPublishedOnceAtDefaults(Progress, {"Min", "Max", "Position", "Step", "TabStop"});
+  ExpectPublishedOnceAtDefaults(Progress, {"Min", "Max", "Position", "Smooth", "Step", "TabStop"});
 }
 
 TEST_F(ComCtrlsTest, PanelsLineUpAndTheLastTakesTheRest) {
@@ -223,6 +224,50 @@ TEST_F(ComCtrlsTest, ProgressPaintsAtOnceAndAnEmptyRangeShowsNothing) {
   Bar->SetMax(-1);  // content length unknown
   auto Unknown = test::Snapshot(Bar);
   EXPECT_TRUE(ImagesEqual(Empty.get(), Unknown.get(), 0));
+}
+
+// The classic bar, 150 x 16: a one-pixel sunken frame (the edge painter's),
+// a pixel of face, then 146 x 12 inside where the position reaches: blocks
+// of 8 with gaps of 2, the last one cut by the frame, or one smooth bar.
+TEST_F(ComCtrlsTest, ProgressShowsClassicBlocksOrASmoothBar) {
+  const TColor Highlight = TColor(ColorToRGB(clHighlight));
+  struct Case {
+    const char* Name;
+    Integer Position;
+    bool Smooth;
+    int Lit;       // highlighted pixels of a row inside
+    int LastLit;   // the rightmost one; -1: none
+  } Cases[] = {
+      {"0 percent", 0, false, 0, -1},
+      {"37 percent: six blocks", 37, false, 6 * 8, 59},
+      {"100 percent: the last block cut", 100, false, 14 * 8 + 6, 147},
+      {"37 percent smooth", 37, true, 54, 55},
+      {"100 percent smooth", 100, true, 146, 147},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    auto* Bar = new TProgressBar(Root);
+    Bar->SetBounds(10, 10, 150, 16);
+    Bar->SetParent(Root);
+    Bar->SetSmooth(C.Smooth);
+    Bar->SetPosition(C.Position);
+    auto Image = test::Snapshot(Bar);
+    auto Frame = PainterImage(150, 16, clBtnFace, [](HDC DC) {
+      TRect R = Rect(0, 0, 150, 16);
+      DrawEdge(DC, &R, BDR_SUNKENOUTER, BF_RECT);
+    });
+    EXPECT_TRUE(BandsEqual(Image.get(), Frame.get(), 2));
+    for (int Y : {2, 8, 13}) {
+      SCOPED_TRACE(Y);
+      EXPECT_EQ(CountPixels(Image.get(), Rect(0, Y, 150, Y + 1), Highlight), C.Lit);
+      if (C.LastLit >= 0) {
+        EXPECT_EQ(PixelAt(Image.get(), C.LastLit, Y), Highlight);
+        EXPECT_EQ(CountPixels(Image.get(), Rect(C.LastLit + 1, Y, 150, Y + 1), Highlight), 0);
+      }
+    }
+    EXPECT_EQ(CountPixels(Image.get(), Rect(0, 1, 150, 2), Highlight), 0) << "a pixel of face above";
+    Bar->Free();
+  }
 }
 
 // ---------------------------------------------------------------------------

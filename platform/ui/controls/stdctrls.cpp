@@ -1,5 +1,6 @@
 #include "platform/ui/controls/stdctrls.h"
 
+#include "platform/ui/graphics/edges.h"
 #include "platform/ui/graphics/gdi.h"
 #include "platform/ui/graphics/textengine.h"
 #include "platform/ui/windowing/forms.h"
@@ -234,16 +235,11 @@ void TCustomGroupBox::Paint() {
   const int H = C->TextHeight(QStringLiteral("0"));
   TRect R = Rect(0, H / 2 - 1, Width(), Height());
   if (Ctl3D()) {
-    ++R.Left;
-    ++R.Top;
-    C->Brush()->SetColor(clBtnHighlight);
-    C->FrameRect(R);
-    OffsetRect(R, -1, -1);
-    C->Brush()->SetColor(clBtnShadow);
+    DrawEdge(C->Handle(), &R, EDGE_ETCHED, BF_RECT);
   } else {
     C->Brush()->SetColor(clWindowFrame);
+    C->FrameRect(R);
   }
-  C->FrameRect(R);
   const String Text = Caption();
   if (Text.isEmpty()) return;
   R = Rect(8, 0, 0, H);

@@ -1,6 +1,7 @@
 #include "platform/ui/controls/stdctrls.h"
 
 #include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/edges.h"
 #include "platform/ui/windowing/focus.h"
 #include "platform/ui/windowing/hwnd.h"
 #include "platform/ui/windowing/uitest.h"
@@ -348,6 +349,15 @@ TEST_F(StdCtrlsTest, GroupBoxFramesItsClientAreaBelowTheCaption) {
   EXPECT_EQ(CountPixels(B, Rect(8, H / 2 - 1, 8 + M.Width("Options"), H / 2 + 1), Shadow), 0)
       << "the caption's background covers the frame";
   EXPECT_EQ(PixelAt(B, 80, 50), clSilver);
+  // The frame is the etched edge of the edge painter, broken only by the caption.
+  auto Etched = PainterImage(150, 100, clSilver, [&](HDC DC) {
+    TRect R = Rect(0, H / 2 - 1, 150, 100);
+    DrawEdge(DC, &R, EDGE_ETCHED, BF_RECT);
+  });
+  const int CaptionEnd = 8 + M.Width("Options");
+  for (const TRect& Part : {Rect(0, H / 2 - 1, 8, H / 2 + 1), Rect(CaptionEnd, H / 2 - 1, 150, H / 2 + 1),
+                            Rect(0, H / 2 + 1, 2, 100), Rect(148, H / 2 + 1, 150, 100), Rect(0, 98, 150, 100)})
+    EXPECT_TRUE(RectsEqual(B, Etched.get(), Part)) << Part.Left << "," << Part.Top;
   SaveForReview(Image->Image(), QStringLiteral("stdctrls_groupbox.png"));
 }
 

@@ -345,7 +345,11 @@ void TCustomComboBox::CloseUp() {
 
 void TCustomComboBox::CreateParams(TCreateParams& Params) {
   TCustomControl::CreateParams(Params);
-  Params.ExStyle |= WS_EX_CLIENTEDGE;
+  // The classic sunken client edge; without Ctl3D a one-pixel frame.
+  if (Ctl3D())
+    Params.ExStyle |= WS_EX_CLIENTEDGE;
+  else
+    Params.Style |= WS_BORDER;
 }
 
 void TCustomComboBox::Paint() {

@@ -1,6 +1,7 @@
 #include "platform/ui/graphics/drawtext.h"
 
 #include "platform/ui/graphics/fontmap.h"
+#include "platform/ui/graphics/graphicsstate_p.h"
 #include "platform/ui/graphics/metrics.h"
 #include "platform/ui/graphics/paths_p.h"
 
@@ -293,15 +294,21 @@ QFont qtFont(const LOGFONTW& LogFont, Integer Em) {
   return MakeQtFont(Face);
 }
 
+}  // namespace
+
+namespace graphics_detail {
+
 // Realised fonts by LOGFONT and vertical scale.  Dropped when the engine or the
 // font map changes, and when Qt shuts down (raw fonts must not outlive the
 // font database).
 class TFontCache {
  public:
-  static TFontCache& Instance() {
-    static TFontCache Cache;
-    return Cache;
-  }
+  TFontCache() { qAddPostRoutine(&TFontCache::shutDown); }
+  ~TFontCache() { qRemovePostRoutine(&TFontCache::shutDown); }
+
+  static TFontCache& Instance() { return GraphicsState().FontCache.Get(); }
+
+  void Reset() { clear(); }
 
   const TTextFont& Font(const LOGFONTW& LogFont, double ScaleY) {
     if (FEngine != TextEngine() || FGeneration != FontMapGeneration()) clear();
@@ -316,8 +323,6 @@ class TFontCache {
   }
 
  private:
-  TFontCache() { qAddPostRoutine(&TFontCache::shutDown); }
-
   static void shutDown() { Instance().clear(); }
 
   void clear() {
@@ -351,6 +356,12 @@ class TFontCache {
   TTextEngine FEngine = TTextEngine::Qt;
   Integer FGeneration = -1;
 };
+
+}  // namespace graphics_detail
+
+namespace {
+
+using graphics_detail::TFontCache;
 
 // ---------------------------------------------------------------------------
 // where text lands
@@ -576,17 +587,20 @@ QRegion glyphPixels(const TTextFont& Font, QStringView Text, const Integer* Offs
   return Result;
 }
 
+}  // namespace
+
 // Scratch buffers of the text calls, reused to spare allocations per call.
-struct TScratch {
+struct graphics_detail::TTextScratch {
   TTextLayoutResult Layout;
   std::vector<Integer> Widths;
   std::vector<Integer> Offsets;
 };
 
-TScratch& scratch() {
-  static TScratch Scratch;
-  return Scratch;
-}
+namespace {
+
+using TScratch = graphics_detail::TTextScratch;
+
+TScratch& scratch() { return GraphicsState().TextScratch.Get(); }
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "platform/ui/graphics/fontmap.h"
 
+#include "platform/ui/graphics/graphicsstate_p.h"
+
 #include <QFont>
 #include <QFontDatabase>
 #include <QHash>
@@ -45,7 +47,9 @@ struct TAlias {
   String Family;
 };
 
-struct TFontMap {
+}  // namespace
+
+struct graphics_detail::TFontMap {
   QHash<String, TAlias> Aliases;     // lower-case name -> alias
   QHash<String, String> Resolved;    // lower-case name -> installed family
   QHash<String, String> Installed;   // lower-case family -> family; filled on demand
@@ -53,6 +57,13 @@ struct TFontMap {
   Integer Generation = 0;
 
   TFontMap() { loadBuiltIns(); }
+
+  // The built-in aliases again; the application fonts stay added, as their
+  // handles may still be held.
+  void Reset() {
+    loadBuiltIns();
+    invalidate();
+  }
 
   void loadBuiltIns() {
     Aliases.clear();
@@ -74,10 +85,11 @@ struct TFontMap {
   String installedFamily(const String& Name) { return installed().value(Name.toLower()); }
 };
 
-TFontMap& fontMap() {
-  static TFontMap Map;
-  return Map;
-}
+namespace {
+
+using graphics_detail::TFontMap;
+
+TFontMap& fontMap() { return GraphicsState().FontMap.Get(); }
 
 String resolve(TFontMap& Map, const String& Key, const String& Name) {
   const auto Alias = Map.Aliases.constFind(Key);

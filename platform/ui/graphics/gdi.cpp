@@ -1,6 +1,7 @@
 #include "platform/ui/graphics/gdi.h"
 
 #include "platform/ui/graphics/gdi_p.h"
+#include "platform/ui/graphics/graphicsstate_p.h"
 #include "platform/ui/graphics/paths_p.h"
 #include "platform/ui/graphics/metrics.h"
 
@@ -13,10 +14,6 @@
 #include <mutex>
 #include <unordered_map>
 
-namespace gdi {
-
-using namespace detail;
-
 // ---------------------------------------------------------------------------
 // handle table
 
@@ -26,23 +23,53 @@ namespace {
 constexpr std::uintptr_t FirstHandle = 0x10000;
 constexpr std::uintptr_t HandleStep = 0x10;
 
-struct THandleTable {
+}  // namespace
+
+namespace graphics_detail {
+
+using gdi::detail::TBitmapObject;
+using gdi::detail::TBrushObject;
+using gdi::detail::TFontObject;
+using gdi::detail::TObjectBase;
+using gdi::detail::TPenObject;
+
+struct TGdiHandles {
   std::recursive_mutex Lock;
   std::unordered_map<std::uintptr_t, std::unique_ptr<TObjectBase>> Objects;
   std::uintptr_t NextId = FirstHandle;
   int StockCount = 0;
   int Errors = 0;
+  // the stock objects, made at first use
+  std::array<TPenObject*, 3> Pens{};  // WHITE_PEN, BLACK_PEN, NULL_PEN
+  TPenObject* DCPen = nullptr;
+  std::array<TBrushObject*, gdi::NULL_BRUSH + 1> Brushes{};
+  TBrushObject* DCBrush = nullptr;
+  TFontObject* Font = nullptr;
+  TBitmapObject* Bitmap = nullptr;
+  std::array<TBrushObject*, gdi::MaxSysColorIndex + 1> SysColorBrushes{};  // one per index, following the table
+
+  // The objects leave the table before they are freed: a DC releases the
+  // objects selected into it, which then find nothing left to erase.
+  ~TGdiHandles() {
+    auto Doomed = std::move(Objects);
+    Objects.clear();
+    Doomed.clear();
+  }
 };
 
-// Never destroyed: DCs and surfaces must not be torn down after the GUI
-// application at exit.
-THandleTable& table() {
-  static THandleTable* Table = new THandleTable;
-  return *Table;
-}
+}  // namespace graphics_detail
+
+namespace gdi {
+
+using namespace detail;
+using graphics_detail::TGdiHandles;
+
+namespace {
+
+TGdiHandles& table() { return GraphicsState().GdiHandles.Get(); }
 
 void eraseObject(TObjectBase* O) {
-  THandleTable& T = table();
+  TGdiHandles& T = table();
   std::lock_guard Guard(T.Lock);
   auto It = T.Objects.find(O->Id);
   if (It == T.Objects.end()) return;
@@ -65,7 +92,7 @@ T* addStock(std::unique_ptr<T> Object) {
 namespace detail {
 
 void* AddObject(std::unique_ptr<TObjectBase> Object) {
-  THandleTable& T = table();
+  TGdiHandles& T = table();
   std::lock_guard Guard(T.Lock);
   Object->Id = T.NextId;
   T.NextId += HandleStep;
@@ -76,7 +103,7 @@ void* AddObject(std::unique_ptr<TObjectBase> Object) {
 
 TObjectBase* FindObject(const void* Handle) {
   if (!Handle) return nullptr;
-  THandleTable& T = table();
+  TGdiHandles& T = table();
   std::lock_guard Guard(T.Lock);
   auto It = T.Objects.find(reinterpret_cast<std::uintptr_t>(Handle));
   if (It == T.Objects.end() || It->second->DeletePending) {
@@ -101,9 +128,10 @@ void Release(TObjectBase* O) {
 }
 
 TPenObject* StockPen(int Index) {
-  static std::array<TPenObject*, 3> Pens{};  // WHITE_PEN, BLACK_PEN, NULL_PEN
-  static TPenObject* DCPen = nullptr;
-  std::lock_guard Guard(table().Lock);
+  TGdiHandles& T = table();
+  auto& Pens = T.Pens;
+  TPenObject*& DCPen = T.DCPen;
+  std::lock_guard Guard(T.Lock);
   if (Index == DC_PEN) {
     if (!DCPen) {
       auto P = std::make_unique<TPenObject>();
@@ -124,10 +152,11 @@ TPenObject* StockPen(int Index) {
 }
 
 TBrushObject* StockBrush(int Index) {
-  static std::array<TBrushObject*, NULL_BRUSH + 1> Brushes{};
-  static TBrushObject* DCBrush = nullptr;
   static constexpr COLORREF Colors[] = {0xFFFFFF, 0xC0C0C0, 0x808080, 0x404040, 0x000000, 0};
-  std::lock_guard Guard(table().Lock);
+  TGdiHandles& T = table();
+  auto& Brushes = T.Brushes;
+  TBrushObject*& DCBrush = T.DCBrush;
+  std::lock_guard Guard(T.Lock);
   if (Index == DC_BRUSH) {
     if (!DCBrush) {
       auto B = std::make_unique<TBrushObject>();
@@ -148,7 +177,7 @@ TBrushObject* StockBrush(int Index) {
 }
 
 TFontObject* StockFont() {
-  static TFontObject* Font = nullptr;
+  TFontObject*& Font = table().Font;
   std::lock_guard Guard(table().Lock);
   if (!Font) {
     auto F = std::make_unique<TFontObject>();
@@ -162,7 +191,7 @@ TFontObject* StockFont() {
 }
 
 TBitmapObject* StockBitmap() {
-  static TBitmapObject* Bitmap = nullptr;
+  TBitmapObject*& Bitmap = table().Bitmap;
   std::lock_guard Guard(table().Lock);
   if (!Bitmap) {
     auto B = std::make_unique<TBitmapObject>();
@@ -183,7 +212,7 @@ int RegionType(const QRegion& R) {
 }  // namespace detail
 
 int GdiObjectCount() {
-  THandleTable& T = table();
+  TGdiHandles& T = table();
   std::lock_guard Guard(T.Lock);
   return int(T.Objects.size()) - T.StockCount;
 }
@@ -233,16 +262,25 @@ constexpr std::array<COLORREF, MaxSysColorIndex + 1> DefaultSysColors = {
     RGB(240, 240, 240),  // COLOR_MENUBAR
 };
 
-std::array<COLORREF, MaxSysColorIndex + 1>& sysColors() {
-  static std::array<COLORREF, MaxSysColorIndex + 1> Colors = DefaultSysColors;
-  return Colors;
-}
+}  // namespace
 
-// One stock brush per index, following the table.
-std::array<TBrushObject*, MaxSysColorIndex + 1>& sysColorBrushes() {
-  static std::array<TBrushObject*, MaxSysColorIndex + 1> Brushes{};
-  return Brushes;
-}
+}  // namespace gdi
+
+namespace graphics_detail {
+
+struct TSysColors {
+  std::array<gdi::COLORREF, gdi::MaxSysColorIndex + 1> Colors = gdi::DefaultSysColors;
+};
+
+}  // namespace graphics_detail
+
+namespace gdi {
+
+namespace {
+
+std::array<COLORREF, MaxSysColorIndex + 1>& sysColors() { return GraphicsState().SysColors.Get().Colors; }
+
+std::array<TBrushObject*, MaxSysColorIndex + 1>& sysColorBrushes() { return table().SysColorBrushes; }
 
 }  // namespace
 
@@ -659,12 +697,21 @@ void TDC::ReleaseState(TDCState& S) {
 
 }  // namespace detail
 
+}  // namespace gdi
+
+namespace graphics_detail {
+
+struct TWindowDCHook {
+  TWindowDCProvider Provider;
+};
+
+}  // namespace graphics_detail
+
+namespace gdi {
+
 namespace {
 
-TWindowDCProvider& windowDCProvider() {
-  static TWindowDCProvider Provider;
-  return Provider;
-}
+TWindowDCProvider& windowDCProvider() { return GraphicsState().WindowDCHook.Get().Provider; }
 
 HDC addDC(std::unique_ptr<TDC> DC) { return static_cast<HDC>(AddObject(std::move(DC))); }
 

@@ -1,6 +1,7 @@
 #include "platform/ui/graphics/gdiplus.h"
 
 #include "platform/ui/graphics/gdiplus_p.h"
+#include "platform/ui/graphics/graphicsstate_p.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,17 +12,18 @@ namespace gdiplus {
 // ---------------------------------------------------------------------------
 // availability
 
-namespace {
+}  // namespace gdiplus
 
-// Constant-initialised: no start-up order to care about.
-constinit bool gAvailable = true;
+struct graphics_detail::TGdiplusState {
+  bool Available = true;
+};
 
-}  // namespace
+namespace gdiplus {
 
 Status GdipCreateSolidFill(ARGB Color, SolidBrush** Result) {
   if (!Result) return InvalidParameter;
   *Result = nullptr;
-  if (!gAvailable) return GdiplusNotInitialized;
+  if (!GdiplusAvailable()) return GdiplusNotInitialized;
   *Result = new SolidBrush(gdiplus::Color(Color));
   return Ok;
 }
@@ -32,8 +34,8 @@ Status GdipDeleteBrush(Brush* Object) {
   return Ok;
 }
 
-void SetGdiplusAvailable(bool Available) { gAvailable = Available; }
-bool GdiplusAvailable() { return gAvailable; }
+void SetGdiplusAvailable(bool Available) { GraphicsState().Gdiplus.Get().Available = Available; }
+bool GdiplusAvailable() { return GraphicsState().Gdiplus.Get().Available; }
 
 // ---------------------------------------------------------------------------
 // helpers

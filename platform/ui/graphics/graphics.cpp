@@ -1,6 +1,7 @@
 #include "platform/ui/graphics/graphics.h"
 
 #include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/graphicsstate_p.h"
 
 #include "platform/rtl/numconv.h"
 #include "platform/rtl/rtlmath.h"
@@ -206,21 +207,19 @@ struct TBrushKey {
   bool operator==(const TBrushKey&) const = default;
 };
 
-// Never destroyed: objects may release handles during exit.
-THandleCache<LOGFONTW>& fontCache() {
-  static auto* Cache = new THandleCache<LOGFONTW>;
-  return *Cache;
-}
+}  // namespace
 
-THandleCache<TPenKey>& penCache() {
-  static auto* Cache = new THandleCache<TPenKey>;
-  return *Cache;
-}
+struct graphics_detail::THandleCaches {
+  THandleCache<LOGFONTW> Fonts;
+  THandleCache<TPenKey> Pens;
+  THandleCache<TBrushKey> Brushes;
+};
 
-THandleCache<TBrushKey>& brushCache() {
-  static auto* Cache = new THandleCache<TBrushKey>;
-  return *Cache;
-}
+namespace {
+
+THandleCache<LOGFONTW>& fontCache() { return GraphicsState().HandleCaches.Get().Fonts; }
+THandleCache<TPenKey>& penCache() { return GraphicsState().HandleCaches.Get().Pens; }
+THandleCache<TBrushKey>& brushCache() { return GraphicsState().HandleCaches.Get().Brushes; }
 
 }  // namespace
 

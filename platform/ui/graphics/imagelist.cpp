@@ -3,6 +3,7 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/canvas.h"
+#include "platform/ui/graphics/graphicsstate_p.h"
 #include "platform/ui/graphics/surface.h"
 
 #include <QImage>
@@ -26,11 +27,16 @@ constexpr QRgb ColorBits = 0x00FFFFFF;
 constexpr QRgb OpaqueBits = 0xFF000000;
 constexpr BYTE HalfOpaque = 128;
 
+}  // namespace
+
 // Stores alive, so a stale handle is refused instead of read.
-std::unordered_set<HIMAGELIST>& liveStores() {
-  static std::unordered_set<HIMAGELIST> Stores;
-  return Stores;
-}
+struct graphics_detail::TImageLists {
+  std::unordered_set<HIMAGELIST> Stores;
+};
+
+namespace {
+
+std::unordered_set<HIMAGELIST>& liveStores() { return GraphicsState().ImageLists.Get().Stores; }
 
 HIMAGELIST__* findStore(HIMAGELIST List) { return liveStores().contains(List) ? List : nullptr; }
 

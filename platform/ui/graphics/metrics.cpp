@@ -1,6 +1,7 @@
 #include "platform/ui/graphics/metrics.h"
 
 #include "platform/rtl/rtlmath.h"
+#include "platform/ui/graphics/graphicsstate_p.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -42,10 +43,16 @@ TScreenMetrics detectedScreen() {
   return Metrics;
 }
 
-TMonitorPpiProvider& monitorPpiProvider() {
-  static TMonitorPpiProvider Provider;
-  return Provider;
-}
+}  // namespace
+
+struct graphics_detail::TScreenState {
+  TScreenMetrics Metrics = detectedScreen();
+  TMonitorPpiProvider PpiProvider;
+};
+
+namespace {
+
+TMonitorPpiProvider& monitorPpiProvider() { return GraphicsState().Screen.Get().PpiProvider; }
 
 Integer tableValue(Integer Index) {
   for (const TMetricEntry& E : MetricTable)
@@ -55,10 +62,7 @@ Integer tableValue(Integer Index) {
 
 }  // namespace
 
-TScreenMetrics& ScreenMetrics() {
-  static TScreenMetrics Metrics = detectedScreen();
-  return Metrics;
-}
+TScreenMetrics& ScreenMetrics() { return GraphicsState().Screen.Get().Metrics; }
 
 void ResetScreenMetrics() { ScreenMetrics() = detectedScreen(); }
 

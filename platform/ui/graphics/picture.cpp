@@ -3,6 +3,7 @@
 #include "platform/rtl/streams.h"
 #include "platform/rtl/strutils.h"
 #include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/graphicsstate_p.h"
 #include "platform/ui/graphics/canvas.h"
 #include "platform/ui/graphics/jpeg.h"
 #include "platform/ui/graphics/metafile.h"
@@ -117,8 +118,10 @@ struct TFreeGraphic {
 };
 using TGraphicPtr = std::unique_ptr<TGraphic, TFreeGraphic>;
 
-std::vector<TFileFormat>& fileFormats() {
-  static std::vector<TFileFormat> Formats{
+}  // namespace
+
+struct graphics_detail::TPictureFormats {
+  std::vector<TFileFormat> Formats{
       {QStringLiteral("bmp"), QStringLiteral("Bitmaps"), GraphicMeta(TBitmap::StaticClass())},
       {QStringLiteral("ico"), QStringLiteral("Icons"), GraphicMeta(TIcon::StaticClass())},
       {QStringLiteral("emf"), QStringLiteral("Enhanced Metafiles"), GraphicMeta(TMetafile::StaticClass())},
@@ -128,8 +131,11 @@ std::vector<TFileFormat>& fileFormats() {
       {QStringLiteral("png"), QStringLiteral("Portable Network Graphics"), GraphicMeta(TPngImage::StaticClass())},
       {QStringLiteral("gif"), QStringLiteral("GIF Image"), GraphicMeta(TGIFImage::StaticClass())},
   };
-  return Formats;
-}
+};
+
+namespace {
+
+std::vector<TFileFormat>& fileFormats() { return GraphicsState().PictureFormats.Get().Formats; }
 
 const TGraphicMeta* classForExtension(const String& Extension) {
   for (const TFileFormat& F : fileFormats())

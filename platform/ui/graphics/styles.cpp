@@ -1,5 +1,7 @@
 #include "platform/ui/graphics/styles.h"
 
+#include "platform/ui/graphics/graphicsstate_p.h"
+
 #include <array>
 #include <cassert>
 #include <initializer_list>
@@ -114,10 +116,21 @@ String detailsText(const TThemedElementDetails& D) {
 
 String hexText(UInt64 Value) { return QStringLiteral("$%1").arg(Value, 0, 16).toUpper(); }
 
-TCustomStyleServices*& activeServices() {
-  static TCustomStyleServices* Active = nullptr;
-  return Active;
-}
+}  // namespace
+
+// The default services stay for the life of the state: SetStyleServices hands
+// them out as the previous services to put back.
+struct graphics_detail::TStyleState {
+  TCustomStyleServices Default;
+  TCustomStyleServices* Active = nullptr;  // none: the default
+  TStyleEngine Engine;
+
+  void Reset() { Active = nullptr; }
+};
+
+namespace {
+
+TCustomStyleServices*& activeServices() { return GraphicsState().Styles.Get().Active; }
 
 }  // namespace
 
@@ -175,9 +188,8 @@ TThemedElementDetails TCustomStyleServices::GetElementDetails(TThemedWindow Deta
 }
 
 TCustomStyleServices* StyleServices() {
-  static TCustomStyleServices Default;
-  TCustomStyleServices* Active = activeServices();
-  return Active ? Active : &Default;
+  graphics_detail::TStyleState& State = GraphicsState().Styles.Get();
+  return State.Active ? State.Active : &State.Default;
 }
 
 TCustomStyleServices* SetStyleServices(TCustomStyleServices* Services) {
@@ -248,10 +260,7 @@ bool TRecordingStyleServices::DrawText(gdi::HDC, const TThemedElementDetails& De
 // ---------------------------------------------------------------------------
 // custom styles
 
-TStyleEngine& TStyleManager::Engine() {
-  static TStyleEngine Engine;
-  return Engine;
-}
+TStyleEngine& TStyleManager::Engine() { return GraphicsState().Styles.Get().Engine; }
 
 // ---------------------------------------------------------------------------
 // theme data

@@ -1,5 +1,7 @@
 #include "platform/ui/graphics/textengine.h"
 
+#include "platform/ui/graphics/graphicsstate_p.h"
+
 #include <QVarLengthArray>
 
 #include <algorithm>
@@ -7,9 +9,11 @@
 
 using namespace gdi;
 
-namespace {
+struct graphics_detail::TTextEngineState {
+  TTextEngine Engine = TTextEngine::Qt;
+};
 
-TTextEngine CurrentEngine = TTextEngine::Qt;
+namespace {
 
 constexpr Integer DefaultTabChars = 8;
 constexpr char16_t Tab = u'\t';
@@ -355,9 +359,9 @@ void TFixedTextMeasurer::GetAdvances(QStringView Text, Integer* Advances) const 
   std::fill(Advances, Advances + Text.size(), FMetrics.AveCharWidth);
 }
 
-void SetTextEngine(TTextEngine Engine) { CurrentEngine = Engine; }
+void SetTextEngine(TTextEngine Engine) { GraphicsState().TextEngine.Get().Engine = Engine; }
 
-TTextEngine TextEngine() { return CurrentEngine; }
+TTextEngine TextEngine() { return GraphicsState().TextEngine.Get().Engine; }
 
 void LayoutText(const TTextLayoutInput& In, const TTextMeasurer& M, TTextLayoutResult& Out) {
   clearLayout(Out);

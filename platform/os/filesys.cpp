@@ -7,7 +7,9 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -119,6 +121,45 @@ String GetCurrentDir() {
   const String Result = QFile::decodeName(Path);
   std::free(Path);
   return Result;
+}
+
+bool MatchesFileMask(const String& Name, const String& Mask) {
+  const String N = Name.toCaseFolded();
+  const String M = Mask.toCaseFolded();
+  // Greedy matching with one backtrack point: the last '*' seen and the
+  // name position it was tried at; linear enough for file masks.
+  qsizetype I = 0, J = 0, Star = -1, Resume = 0;
+  while (I < N.size()) {
+    if (J < M.size() && (M[J] == u'?' || M[J] == N[I])) {
+      ++I;
+      ++J;
+    } else if (J < M.size() && M[J] == u'*') {
+      Star = J++;
+      Resume = I;
+    } else if (Star >= 0) {
+      J = Star + 1;
+      I = ++Resume;
+    } else {
+      return false;
+    }
+  }
+  while (J < M.size() && M[J] == u'*') ++J;
+  return J == M.size();
+}
+
+std::vector<String> FindFiles(const String& Folder, const String& Mask) {
+  std::vector<String> Names;
+  const QByteArray Path = osPath(Folder);
+  DIR* Dir = ::opendir(Path.constData());
+  if (!Dir) return Names;
+  while (const dirent* Entry = ::readdir(Dir)) {
+    const String Name = QFile::decodeName(Entry->d_name);
+    if (MatchesFileMask(Name, Mask) && statIs(IncludeTrailingPathDelimiter(Folder) + Name, S_IFREG))
+      Names.push_back(Name);
+  }
+  ::closedir(Dir);
+  std::sort(Names.begin(), Names.end());
+  return Names;
 }
 
 void RaiseLastOSError(const String& Op, const String& Path, int Code) {

@@ -9,6 +9,7 @@
 #include "platform/rtl/system.h"
 
 #include <cerrno>
+#include <vector>
 
 // A regular file, or a link to one; false for folders.
 bool FileExists(const String& FileName);
@@ -28,6 +29,13 @@ bool DeleteFile(const String& FileName);
 Int64 FileSize(const String& FileName);
 // The current folder, without a trailing delimiter.
 String GetCurrentDir();
+// The names (without the folder) of the files in Folder whose names match
+// Mask, sorted; folders, "." and ".." are never listed.  In the mask "*"
+// stands for any run of chars and "?" for exactly one; letters compare
+// without case.  An unreadable or missing Folder lists nothing.
+std::vector<String> FindFiles(const String& Folder, const String& Mask);
+// Whether Name matches Mask by FindFiles's rules.
+bool MatchesFileMask(const String& Name, const String& Mask);
 
 // Raises EOSError "<Op> '<Path>': <OS text for Code>", by default for the
 // error of the last failed call.

@@ -1,10 +1,13 @@
 #include "platform/rtl/resources.h"
 
 #include "platform/rtl/format.h"
+#include "platform/rtl/objtext.h"
 #include "platform/rtl/strutils.h"
 
+#include <QDirIterator>
 #include <QFile>
 
+#include <algorithm>
 #include <list>
 #include <mutex>
 
@@ -62,6 +65,37 @@ HRSRC FindResource(HMODULE Module, const String& Name, Integer Type) {
 }
 
 QByteArray LoadResourceBytes(HRSRC Resource) { return Resource ? Resource->Data : QByteArray(); }
+
+std::vector<String> EnumResourceNames(HMODULE Module, Integer Type) {
+  std::vector<String> Names;
+  if (Module != HInstance()) return Names;
+  auto Add = [&Names](const String& Name) {
+    if (std::find(Names.begin(), Names.end(), Name) == Names.end()) Names.push_back(Name);
+  };
+  {
+    TResourceTable& T = table();
+    std::lock_guard Guard(T.Lock);
+    for (const HRSRC__& R : T.Added)
+      if (R.Type == Type) Add(R.Name);
+  }
+  QDirIterator Compiled(QStringLiteral(":/%1").arg(typeFolder(Type)), QDir::Files);
+  while (Compiled.hasNext()) Add(UpperCase(Compiled.nextFileInfo().fileName()));
+  return Names;
+}
+
+bool InternalReadComponentRes(const String& ResName, HMODULE HInst, TComponent* Instance) {
+  if (!FindResource(HInst, ResName, RT_RCDATA)) return false;
+  TResourceStream Resource(HInst, ResName, RT_RCDATA);
+  if (TestStreamFormat(&Resource) == sofBinary) {
+    Resource.ReadComponent(Instance);
+    return true;
+  }
+  TMemoryStream Binary;
+  ObjectTextToBinary(&Resource, &Binary);
+  Binary.SetPosition(0);
+  Binary.ReadComponent(Instance);
+  return true;
+}
 
 TResourceStream::TResourceStream(HMODULE Instance, const String& ResName, Integer ResType) {
   HRSRC Resource = FindResource(Instance, ResName, ResType);

@@ -12,6 +12,8 @@
 
 #include <QByteArray>
 
+#include <vector>
+
 // resource types
 inline constexpr Integer RT_RCDATA = 10;
 
@@ -31,6 +33,16 @@ HMODULE HInstance();
 HRSRC FindResource(HMODULE Module, const String& Name, Integer Type);
 // Its bytes; empty for 0.
 QByteArray LoadResourceBytes(HRSRC Resource);
+// The names (upper case) of the module's resources of type Type: the test
+// entries first, then the compiled ones, each name once; none for another
+// module than HInstance().
+std::vector<String> EnumResourceNames(HMODULE Module, Integer Type);
+
+// Reads Instance's properties and children from the RCDATA resource ResName
+// of HInst, which holds a binary component stream or its text form (as the
+// repository keeps stored forms).  False, and Instance untouched, when there
+// is no such resource; bad content raises as TStream::ReadComponent does.
+bool InternalReadComponentRes(const String& ResName, HMODULE HInst, TComponent* Instance);
 
 // A read-only stream over a resource's bytes.  A missing resource raises
 // EResNotFound "Resource %s not found".

@@ -130,6 +130,39 @@ TEST_F(FileSysTest, DeleteFile) {
   EXPECT_TRUE(DirectoryExists(path(QStringLiteral("folder"))));
 }
 
+TEST_F(FileSysTest, MaskMatching) {
+  struct Case {
+    const char* Name;
+    const char* Mask;
+    bool Matches;
+  } Cases[] = {
+      {"Langs.RUS.dfm", "langs.???.DFM", true},
+      {"Langs.RU.dfm", "Langs.???.dfm", false},    // "?" is exactly one char
+      {"Langs.RUSS.dfm", "Langs.???.dfm", false},
+      {"Langs.RUS.dfm", "*.???.dfm", true},
+      {".RUS.dfm", "*.???.dfm", true},             // "*" may be empty
+      {"a.b.c.ENU.dfm", "*.???.dfm", true},        // backtracks past earlier dots
+      {"Langs.RUS.dfm.bak", "*.???.dfm", false},
+      {"Файл.РУС.dfm", "файл.???.dfm", true},      // case folding beyond ASCII
+      {"", "*", true},
+      {"", "?", false},
+      {"abc", "a*c*", true},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    EXPECT_EQ(MatchesFileMask(QString::fromUtf8(C.Name), QString::fromUtf8(C.Mask)), C.Matches);
+  }
+}
+
+TEST_F(FileSysTest, FindFilesListsMatchingFilesOnly) {
+  for (const char* Name : {"Base.ENU.dfm", "base.rus.DFM", "Base.DEU.dfm.old", "Base.dfm", "Other.ENU.dfm"})
+    write(QString::fromUtf8(Name), "x");
+  ASSERT_TRUE(QDir(Dir.path()).mkdir(QStringLiteral("Base.FRA.dfm")));
+  EXPECT_EQ(FindFiles(Dir.path(), QStringLiteral("Base.???.dfm")),
+            (std::vector<String>{QStringLiteral("Base.ENU.dfm"), QStringLiteral("base.rus.DFM")}));
+  EXPECT_TRUE(FindFiles(path(QStringLiteral("missing")), QStringLiteral("*")).empty());
+}
+
 TEST_F(FileSysTest, FileSizeIsSixtyFourBit) {
   write(QStringLiteral("empty"), QByteArray());
   write(QStringLiteral("three"), "abc");

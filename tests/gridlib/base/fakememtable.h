@@ -1,0 +1,74 @@
+// A memory table for the suites of the library base: TRowListDataSet with the
+// memory-table interface, aggregating straight from its rows (never moving
+// the cursor) and telling its event receivers about every post.
+#pragma once
+
+#include "gridlib/base/memtableintf.h"
+#include "platform/db/fields.h"
+#include "platform/db/testing/rowlistdataset.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace basetest {
+
+class TFakeMemTable : public TRowListDataSet, public IMemTableEh {
+public:
+  explicit TFakeMemTable(TComponent* AOwner = nullptr) : TRowListDataSet(AOwner) {}
+
+  std::vector<String> Calls;
+  std::vector<TObject*> Receivers;
+  int InstantReadDepth = 0;
+
+  Integer FetchRecords(Integer Count) override {
+    Calls.push_back(QString("FetchRecords(%1)").arg(Count));
+    return 0;
+  }
+  void GetAggregatedValuesForRange(const TBookmark&, const TBookmark&, const String& FieldName,
+                                   TAggrResultArr& ResultArr, TAggrFunctionsEh AggrFuncs) override {
+    Calls.push_back("GetAggregatedValuesForRange(" + FieldName + ")");
+    ResultArr = {Null(), Variant(0), Null(), Null(), Null()};
+    const int Column = FieldName.isEmpty() ? -1 : FieldDefs()->IndexOf(FieldName);
+    Variant Sum = Null();
+    int Count = 0;
+    for (int I = 0; I < RowCount(); ++I) {
+      if (Column < 0) {
+        ++Count;
+        continue;
+      }
+      const Variant& V = Row(I)[size_t(Column)];
+      if (VarIsNull(V)) continue;
+      ++Count;
+      Sum = VarIsNull(Sum) ? V : Sum + V;
+      if (VarIsNull(ResultArr[agfMin]) || V < ResultArr[agfMin]) ResultArr[agfMin] = V;
+      if (VarIsNull(ResultArr[agfMax]) || V > ResultArr[agfMax]) ResultArr[agfMax] = V;
+    }
+    if (AggrFuncs.Contains(agfCountEh)) ResultArr[agfCountEh] = Count;
+    if (AggrFuncs.Contains(agfSumEh)) ResultArr[agfSumEh] = Sum;
+    if (AggrFuncs.Contains(agfAvg) && Count > 0) ResultArr[agfAvg] = Sum / Variant(Count);
+    if (!AggrFuncs.Contains(agfMin)) ResultArr[agfMin] = Null();
+    if (!AggrFuncs.Contains(agfMax)) ResultArr[agfMax] = Null();
+  }
+  bool BookmarkInVisibleView(const TBookmark& Bookmark) override { return BookmarkValid(Bookmark); }
+  void InstantReadEnter(Integer RowNum) override {
+    Calls.push_back(QString("InstantReadEnter(%1)").arg(RowNum));
+    ++InstantReadDepth;
+  }
+  void InstantReadLeave() override {
+    Calls.push_back("InstantReadLeave");
+    --InstantReadDepth;
+  }
+  void RegisterEventReceiver(TObject* Receiver) override {
+    if (std::find(Receivers.begin(), Receivers.end(), Receiver) == Receivers.end()) Receivers.push_back(Receiver);
+  }
+  void UnregisterEventReceiver(TObject* Receiver) override { std::erase(Receivers, Receiver); }
+
+protected:
+  void DoAfterPost() override {
+    TRowListDataSet::DoAfterPost();
+    for (TObject* Receiver : std::vector<TObject*>(Receivers))
+      if (auto* R = dynamic_cast<IMTEventReceiverEh*>(Receiver)) R->MTViewDataEvent(RecNo(), mtRowInsertedEh, -1);
+  }
+};
+
+}  // namespace basetest

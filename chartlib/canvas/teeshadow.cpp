@@ -1,7 +1,11 @@
 #include "chartlib/canvas/teeshadow.h"
 
+#include "chartlib/canvas/canvas3d.h"
 #include "platform/rtl/rtlmath.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/canvas.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
@@ -76,6 +80,72 @@ void TTeeShadow::DoChanged() {
   if (IOnChange) IOnChange(this);
 }
 
+// ---------------------------------------------------------------------------
+// drawing
+
+bool TTeeShadow::BeginBlend(TCanvas3D* ACanvas, const TRect& Rect, double Angle) {
+  if (FColor == clNone || (FHorizSize == 0 && FVertSize == 0)) return false;
+  ITransp = Byte(FTransparency != 0 ? FTransparency : ACanvas->Transparency);
+  if (ITransp == 0) return true;
+  TRect R;
+  if (!ACanvas->SupportsAlpha()) {
+    if (FSmooth) {
+      R = Rect;
+      InflateRect(R, 2 * std::abs(FHorizSize), 2 * std::abs(FVertSize));
+    } else {
+      R = ShadowRect(Rect, FDirection, FHorizSize, FVertSize);
+    }
+    if (Angle != 0) R = TeePolygonBounds(RotateRect(R, Angle));
+  }
+  // the shadow's own transparency, even when ITransp came from the canvas
+  IBlend = ACanvas->BeginBlending(R, FTransparency);
+  return true;
+}
+
+void TTeeShadow::EndBlend(TCanvas3D* ACanvas) {
+  if (ITransp == 0) return;
+  TTeeBlend* Blend = std::exchange(IBlend, nullptr);
+  ACanvas->EndBlending(Blend);
+}
+
+void TTeeShadow::Draw(TCanvas3D* ACanvas, const TRect& Rect, Integer RoundSize, double Angle) {
+  TTeePen* Pen = ACanvas->Pen();
+  const TPenStyle SavedStyle = Pen->Style();
+  const TColor SavedColor = Pen->Color();
+  if (BeginBlend(ACanvas, Rect, Angle)) {
+    const TRect R = ShadowRect(Rect, FDirection, FHorizSize, FVertSize);
+    if (Angle != 0) {
+      const TFourPoints P = RotateRect(R, Angle);
+      ACanvas->DrawShadow(this, TeePolygonBounds(P), /*IsEllipse=*/false, RoundSize, P, 0, 0, 360);
+    } else {
+      ACanvas->DrawShadow(this, R, /*IsEllipse=*/false, RoundSize, {}, 0, 0, 360);
+    }
+    EndBlend(ACanvas);
+  }
+  Pen->SetStyle(SavedStyle);
+  Pen->SetColor(SavedColor);
+}
+
+void TTeeShadow::Draw(TCanvas3D* ACanvas, std::span<const TPoint> P) {
+  TPointArray Moved(P.begin(), P.end());
+  for (TPoint& Pt : Moved) {
+    Pt.X += FHorizSize;
+    Pt.Y += FVertSize;
+  }
+  const TRect R = ACanvas->SupportsAlpha() ? TRect{} : TeePolygonBounds(Moved);
+  if (!BeginBlend(ACanvas, R, 0)) return;
+  ACanvas->DrawShadow(this, R, /*IsEllipse=*/false, 0, Moved, 0, 0, 360);
+  EndBlend(ACanvas);
+}
+
+void TTeeShadow::DrawEllipse(TCanvas3D* ACanvas, const TRect& Rect, double DonutPercent, double StartAngle,
+                             double EndAngle) {
+  if (!BeginBlend(ACanvas, Rect, 0)) return;
+  ACanvas->DrawShadow(this, ShadowRect(Rect, FDirection, FHorizSize, FVertSize), /*IsEllipse=*/true, 0, {},
+                      DonutPercent, StartAngle, EndAngle);
+  EndBlend(ACanvas);
+}
+
 TTeeEmboss::TTeeEmboss(TNotifyEvent AOnChange) : TTeeShadow(AOnChange) {
   SetVisible(false);
   DefaultVisible = false;
@@ -107,4 +177,161 @@ TFourPoints RotateRect(const TRect& R, double Angle) {
     Result[I] = {CX + Integer(Round(X * C + Y * S)), CY + Integer(Round(-X * S + Y * C))};
   }
   return Result;
+}
+
+// ---------------------------------------------------------------------------
+// smooth shadow and blur
+
+void TeeDrawSmoothShadow(TTeeShadow* Shadow, TBitmap* Buffer, TCanvas* ClipCanvas, const TRect& Rect,
+                         bool IsEllipse, Integer RoundSize, std::span<const TPoint> Points, double DonutPercent) {
+  const Integer B = Shadow->BlurSize;
+  TPointArray Shifted(Points.begin(), Points.end());
+  Integer W, H;
+  if (!Shifted.empty()) {
+    const TRect Before = TeePolygonBounds(Shifted);
+    for (TPoint& P : Shifted) {
+      P.X += 1 - Before.Left;
+      P.Y += 1 - Before.Top;
+    }
+    const TRect Bounds = TeePolygonBounds(Shifted);
+    W = std::max(1, Bounds.Width() + B);
+    H = std::max(1, Bounds.Height() + B);
+  } else {
+    W = std::max(1, Rect.Width());
+    H = std::max(1, Rect.Height());
+  }
+  TBitmap Shape;
+  Shape.SetSize(W, H);
+  TCanvas* C = Shape.Canvas();
+  // a new bitmap is black here; the blur reads white as "no shadow"
+  C->Brush()->SetColor(clWhite);
+  C->FillRect(TeeSizeRect(W, H));
+  TRect I{B / 2, B / 2, W - B / 2, H - B / 2};
+  C->Brush()->SetColor(Shadow->Color());
+  C->Pen()->SetStyle(psClear);
+  if (!Shifted.empty()) {
+    C->Polygon(Shifted);
+  } else if (IsEllipse) {
+    C->Ellipse(I);
+    if (DonutPercent != 0) {
+      C->Brush()->SetColor(clWhite);
+      InflateRect(I, -Integer(Round((100 - DonutPercent) * Rect.Width() * 0.005)),
+                  -Integer(Round((100 - DonutPercent) * Rect.Height() * 0.005)));
+      C->Ellipse(I);
+    }
+  } else if (RoundSize != 0) {
+    C->RoundRect(I.Left, I.Top, I.Right, I.Bottom, RoundSize, RoundSize);
+  } else {
+    C->FillRect(I);
+  }
+  TeeSmoothBlur(&Shape, Buffer, Rect.Left, Rect.Top, W, H, B, Shadow->SmoothBlur(), ClipCanvas, Shadow->Clip());
+}
+
+std::vector<Integer> TeeBlurWeights(Integer Radius, double Amount) {
+  Radius = std::max(0, Radius);
+  const Integer N = 2 * Radius + 1;
+  std::vector<Integer> W(N);
+  W[Radius] = 100000;
+  const float Q = float((Amount + 180) * 0.01);
+  for (Integer I = 0; I < Radius; ++I) {
+    const float Exponent = -float((I - Radius) * (I - Radius)) / float(Radius);
+    W[I] = W[N - 1 - I] = Integer(std::nearbyint(float(std::pow(Q, Exponent)) * 100000.0f));
+  }
+  return W;
+}
+
+namespace {
+
+// Channel sums of one blurred pixel; the blur treats the colour bytes alike.
+struct TBlurSum {
+  Int64 C[3] = {0, 0, 0};
+  Int64 Total = 0;
+  void add(const Byte* P, Integer W) {
+    for (int K = 0; K < 3; ++K) C[K] += Int64(W) * P[K];
+    Total += W;
+  }
+};
+
+// The bytes of pixel X of a 24- or 32-bit row.
+struct TRows {
+  std::vector<Byte*> Rows;
+  Integer Step = 3;
+  Byte* at(Integer X, Integer Y) const { return Rows[Y] + X * Step; }
+};
+
+TRows rowsOf(TBitmap* B, bool Deep) {
+  TRows R;
+  R.Step = Deep ? 4 : 3;
+  if (Deep)
+    for (TRGBA* Row : TeeCalcScanLinesRGBA(B)) R.Rows.push_back(reinterpret_cast<Byte*>(Row));
+  else
+    for (TRGB* Row : TeeCalcScanLines(B)) R.Rows.push_back(reinterpret_cast<Byte*>(Row));
+  return R;
+}
+
+bool deepPixels(TBitmap* B) { return TeeBitsPerPixel(B->Canvas()->Handle()) == 32; }
+
+}  // namespace
+
+void TeeSmoothBlur(TBitmap* Source, TBitmap* Dest, Integer DX, Integer DY, Integer Width, Integer Height,
+                   Integer Radius, double Amount, TCanvas* Canvas, bool ClipTest) {
+  if (Width <= 0 || Height <= 0) return;
+  const std::vector<Integer> W = TeeBlurWeights(Radius, Amount);
+  Radius = std::max(0, Radius);
+  const Integer N = Integer(W.size());
+  const TRows Src = rowsOf(Source, deepPixels(Source));
+  const Integer X0 = DX < 0 ? -DX : 0, Y0 = DY < 0 ? -DY : 0;
+  Integer X1 = Width - 1, Y1 = Height - 1;
+  if (Dest) {
+    X1 = Width + DX < Dest->Width() ? Width - 1 : Dest->Width() - DX - 1;
+    if (Height + DY < Dest->Height())
+      Y1 = Height + DY < 0 ? 0 : Height - 1;
+    else
+      Y1 = Dest->Height() - DY - 1;
+  }
+  X1 = std::min(X1, Width - 1);
+  Y1 = std::min(Y1, Height - 1);
+  if (X0 > X1 || Y0 > Y1) return;
+
+  // horizontal pass into a Height x Width table
+  std::vector<TRGB> Table(size_t(Width) * Height);
+  auto Cell = [&](Integer X, Integer Y) { return reinterpret_cast<Byte*>(&Table[size_t(Y) * Width + X]); };
+  for (Integer Y = Y0; Y <= Y1; ++Y)
+    for (Integer X = X0; X <= X1; ++X) {
+      Integer I = X - Radius, J = 0;
+      if (I < 0) {
+        J = -I;
+        I = 0;
+      }
+      TBlurSum S;
+      for (; J < N && I < Width; ++I, ++J) S.add(Src.at(I, Y), W[J]);
+      if (S.Total == 0) continue;
+      Byte* Out = Cell(X, Y);
+      for (int K = 0; K < 3; ++K) Out[K] = Byte(S.C[K] / S.Total);
+    }
+
+  const TRows Dst = Dest ? rowsOf(Dest, deepPixels(Dest)) : TRows{};
+  const gdi::HDC DC = ClipTest && Canvas ? Canvas->Handle() : nullptr;
+  // row by row (each pixel stands alone, so the order is free): the table is read along its rows
+  for (Integer Y = Y0; Y <= Y1; ++Y)
+    for (Integer X = X0; X <= X1; ++X) {
+      if (DC && !gdi::PtVisible(DC, X + DX, Y + DY)) continue;
+      Integer I = Y - Radius, J = 0;
+      if (I < 0) {
+        J = -I;
+        I = 0;
+      }
+      // the window ends at Y1 - (first row read): kept, the shadows look so
+      const Integer Last = std::min(Y1 - I, N);
+      TBlurSum S;
+      for (; J < Last; ++I, ++J) S.add(Cell(X, I), W[J]);
+      if (S.Total == 0) continue;
+      if (Dest) {
+        Byte* P = Dst.at(X + DX, Y + DY);
+        for (int K = 0; K < 3; ++K) P[K] = Byte(Round(P[K] * (double(S.C[K]) / S.Total / 255)));
+      } else {
+        Byte* P = Src.at(X, Y);
+        for (int K = 0; K < 3; ++K) P[K] = Byte(Round(double(S.C[K]) / S.Total));
+      }
+    }
 }

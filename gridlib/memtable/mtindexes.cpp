@@ -1,0 +1,284 @@
+#include "gridlib/memtable/mtindexes.h"
+
+#include "gridlib/base/valuetext.h"
+#include "gridlib/memtable/memoryrecord.h"
+#include "platform/rtl/strutils.h"
+
+#include <algorithm>
+#include <set>
+
+namespace {
+const char* const SNotComparable = "TMTIndexEh.FindKeyValueIndex: values is not comparable.";
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// TMTIndexEh
+
+TMTIndexEh::TMTIndexEh(TCollection* Collection) : TCollectionItem(Collection) {}
+
+TMTIndexEh* TMTIndexEh::CreateApart(TRecordsListEh* ARecordsList) {
+  auto* Index = new TMTIndexEh(nullptr);
+  Index->FRecordsList = ARecordsList;
+  return Index;
+}
+
+TMTIndexEh::~TMTIndexEh() { ClearIndex(); }
+
+TRecordsListEh* TMTIndexEh::RecordsList() const {
+  if (FRecordsList) return FRecordsList;
+  auto* Indexes = static_cast<TMTIndexesEh*>(Collection());
+  return Indexes ? Indexes->RecList() : nullptr;
+}
+
+void TMTIndexEh::ClearIndex() { FRecList.clear(); }
+
+Variant TMTIndexEh::recordKey(TMemoryRecordEh* Rec, TDataValueVersionEh Version) const {
+  return Rec->GetDataValues(FFields, Version);
+}
+
+void TMTIndexEh::RebuildIndex() {
+  ClearIndex();
+  if (!maintained()) return;
+  TRecordsListEh* Records = RecordsList();
+  FRecList.reserve(std::size_t(Records->Count()));
+  for (Integer I = 0; I < Records->Count(); I++)
+    FRecList.push_back(std::make_unique<TIndexItemEh>(TIndexItemEh{recordKey(Records->GetRec(I), dvvValueEh), I}));
+  if (!FRecList.empty()) QuickSort(0, Count() - 1);
+  if (checksUnique()) CheckUnique();
+}
+
+void TMTIndexEh::QuickSort(Integer L, Integer R) {
+  auto less = [](const Variant& A, const Variant& B) { return CompareVariantsEh(A, B) == vrLessThan; };
+  auto greater = [](const Variant& A, const Variant& B) { return CompareVariantsEh(A, B) == vrGreaterThan; };
+  Integer I;
+  do {
+    I = L;
+    Integer J = R;
+    Integer P = (L + R) / 2;
+    do {
+      while (less(FRecList[I]->Value, FRecList[P]->Value)) I++;
+      while (greater(FRecList[J]->Value, FRecList[P]->Value)) J--;
+      if (I <= J) {
+        std::swap(FRecList[I], FRecList[J]);
+        if (P == I)
+          P = J;
+        else if (P == J)
+          P = I;
+        I++;
+        J--;
+      }
+    } while (I <= J);
+    if (L < J) QuickSort(L, J);
+    L = I;
+  } while (I < R);
+}
+
+void TMTIndexEh::CheckUnique() {
+  if (FRecList.empty()) return;
+  Variant Previous = FRecList[0]->Value;
+  for (Integer I = 1; I < Count(); I++) {
+    const Variant& Key = FRecList[I]->Value;
+    if (VarIsNull(Previous) || CompareVariantsEh(Previous, Key) != vrEqual)
+      Previous = Key;
+    else
+      raiseViolation(Key);
+  }
+}
+
+void TMTIndexEh::raiseViolation(const Variant& Key) const {
+  const String CRLF = QStringLiteral("\r\n");
+  throw EUniqueKeyViolationEh(QStringLiteral("Unique key violation ") + CRLF + QStringLiteral(" FieldNames: ") +
+                                  FFields + CRLF + QStringLiteral(" Value: \"") + VarToStrArrayEh(Key) + u'"',
+                              FFields, Key);
+}
+
+bool TMTIndexEh::FindKeyValueIndex(const Variant& Value, Integer& Index) const {
+  Integer Lo = 0, Hi = Count() - 1;
+  bool Found = false;
+  while (Hi >= Lo) {
+    const Integer Mid = (Lo + Hi) / 2;
+    switch (CompareVariantsEh(FRecList[Mid]->Value, Value)) {
+      case vrNotEqual: throw Exception(QString::fromLatin1(SNotComparable));
+      case vrLessThan: Lo = Mid + 1; break;
+      case vrGreaterThan: Hi = Mid - 1; break;
+      case vrEqual:
+        Found = true;
+        Hi = -1;  // ends the search with Lo = Mid
+        Lo = Mid;
+        break;
+    }
+  }
+  Index = Lo;
+  return Found;
+}
+
+bool TMTIndexEh::FindRecordIndexByKey(const Variant& Value, Integer& Index) const {
+  const bool Found = FindKeyValueIndex(Value, Index);
+  if (Found) Index = FRecList[Index]->RecIndex;
+  return Found;
+}
+
+void TMTIndexEh::FillMatchedKeyList(const Variant& Value, std::vector<const TIndexItemEh*>& List) const {
+  Integer Found;
+  if (!FindKeyValueIndex(Value, Found)) return;
+  auto equalAt = [&](Integer I) { return CompareVariantsEh(FRecList[I]->Value, Value) == vrEqual; };
+  for (Integer I = Found - 1; I >= 0 && equalAt(I); I--) List.push_back(FRecList[I].get());
+  for (Integer I = Found; I < Count() && equalAt(I); I++) List.push_back(FRecList[I].get());
+}
+
+void TMTIndexEh::FillMatchedRecsList(const Variant& Value, std::vector<TMemoryRecordEh*>& List) const {
+  std::vector<const TIndexItemEh*> Items;
+  FillMatchedKeyList(Value, Items);
+  for (const TIndexItemEh* Item : Items) List.push_back(RecordsList()->GetRec(Item->RecIndex));
+}
+
+Integer TMTIndexEh::ownItemIndex(const Variant& Key, Integer RecIndex) const {
+  Integer Found;
+  if (!FindKeyValueIndex(Key, Found)) return -1;
+  // Equal keys sit together around the found item; the record's own item is
+  // among them (a non-unique index may hold many).
+  auto equalAt = [&](Integer I) { return CompareVariantsEh(FRecList[I]->Value, Key) == vrEqual; };
+  for (Integer I = Found; I >= 0 && equalAt(I); I--)
+    if (FRecList[I]->RecIndex == RecIndex) return I;
+  for (Integer I = Found + 1; I < Count() && equalAt(I); I++)
+    if (FRecList[I]->RecIndex == RecIndex) return I;
+  return -1;
+}
+
+void TMTIndexEh::shiftRecIndexes(Integer From, Integer Delta) {
+  for (auto& Item : FRecList)
+    if (Item->RecIndex >= From) Item->RecIndex += Delta;
+}
+
+void TMTIndexEh::InsertItem(Integer Index, const Variant&, std::unique_ptr<TIndexItemEh> Item) {
+  FRecList.insert(FRecList.begin() + Index, std::move(Item));
+}
+
+void TMTIndexEh::DataEvent(TMemoryRecordEh* Rec, Integer Index, TRecordsListNotification Action) {
+  if (!maintained()) return;
+  Integer Pos;
+  switch (Action) {
+    case rlnRecAddingEh:
+      if (checksUnique()) {
+        const Variant Key = recordKey(Rec, dvvValueEh);
+        if (FindKeyValueIndex(Key, Pos)) raiseViolation(Key);
+      }
+      break;
+    case rlnRecAddedEh: {
+      const Variant Key = recordKey(Rec, dvvValueEh);
+      FindKeyValueIndex(Key, Pos);
+      // Records marked for deletion have no item, so an insert before the
+      // end of the records list may precede items even when Index >= Count.
+      if (Index < RecordsList()->Count() - 1) shiftRecIndexes(Index, +1);
+      InsertItem(Pos, Key, std::make_unique<TIndexItemEh>(TIndexItemEh{Key, Index}));
+      break;
+    }
+    case rlnRecChangingEh:
+      FOldValue = recordKey(Rec, dvvCurValueEh);
+      if (checksUnique()) {
+        const Variant Key = recordKey(Rec, dvvValueEh);
+        if (CompareVariantsEh(Key, FOldValue) != vrEqual && FindKeyValueIndex(Key, Pos)) raiseViolation(Key);
+      }
+      break;
+    case rlnRecChangedEh: {
+      const Integer OldPos = ownItemIndex(FOldValue, Index);
+      if (OldPos < 0) break;
+      const Variant Key = recordKey(Rec, dvvValueEh);
+      FindKeyValueIndex(Key, Pos);
+      FRecList[OldPos]->Value = Key;
+      if (Pos > OldPos) Pos--;
+      auto Item = std::move(FRecList[OldPos]);
+      FRecList.erase(FRecList.begin() + OldPos);
+      FRecList.insert(FRecList.begin() + Pos, std::move(Item));
+      break;
+    }
+    case rlnRecDeletedEh:
+      Pos = ownItemIndex(recordKey(Rec, dvvValueEh), Index);
+      if (Pos >= 0) FRecList.erase(FRecList.begin() + Pos);
+      shiftRecIndexes(Index, -1);
+      break;
+    case rlnRecMarkedForDelEh:
+      Pos = ownItemIndex(recordKey(Rec, dvvValueEh), Index);
+      if (Pos >= 0) FRecList.erase(FRecList.begin() + Pos);
+      break;
+    case rlnListChangedEh: RebuildIndex(); break;
+    default: break;
+  }
+}
+
+void TMTIndexEh::RecordMoved(TMemoryRecordEh*, Integer OldIndex, Integer NewIndex) {
+  for (auto& Item : FRecList) {
+    Integer& R = Item->RecIndex;
+    if (R == OldIndex)
+      R = NewIndex;
+    else if (NewIndex < OldIndex && R >= NewIndex && R < OldIndex)
+      R++;
+    else if (NewIndex > OldIndex && R > OldIndex && R <= NewIndex)
+      R--;
+  }
+}
+
+bool TMTIndexEh::CheckConsistency() const {
+  if (!maintained()) return FRecList.empty();
+  TRecordsListEh* Records = RecordsList();
+  std::set<Integer> Seen;
+  for (Integer I = 0; I < Count(); I++) {
+    const TIndexItemEh& Item = *FRecList[I];
+    if (I > 0 && CompareVariantsEh(FRecList[I - 1]->Value, Item.Value) == vrGreaterThan) return false;
+    if (Item.RecIndex < 0 || Item.RecIndex >= Records->Count() || !Seen.insert(Item.RecIndex).second) return false;
+    TMemoryRecordEh* Rec = Records->GetRec(Item.RecIndex);
+    if (Rec->UpdateStatus() == usDeleted) return false;
+    if (!VariantsEqualEh(recordKey(Rec, dvvValueEh), Item.Value)) return false;
+  }
+  for (Integer I = 0; I < Records->Count(); I++)
+    if (Records->GetRec(I)->UpdateStatus() != usDeleted && !Seen.count(I)) return false;
+  return true;
+}
+
+void TMTIndexEh::SetActive(bool Value) {
+  if (Value == FActive) return;
+  FActive = Value;
+  if (Value)
+    RebuildIndex();
+  else
+    ClearIndex();
+}
+
+void TMTIndexEh::SetFields(const String& Value) {
+  if (Value == FFields) return;
+  FFields = Value;
+  RebuildIndex();
+}
+
+void TMTIndexEh::SetPrimary(bool Value) {
+  if (Value == FPrimary) return;
+  FPrimary = Value;
+  RebuildIndex();
+}
+
+void TMTIndexEh::SetUnique(bool Value) {
+  if (Value == FUnique) return;
+  FUnique = Value;
+  RebuildIndex();
+}
+
+// ---------------------------------------------------------------------------
+// TMTIndexesEh
+
+TMTIndexesEh::TMTIndexesEh(TRecordsListEh* ARecList) : TCollection(TMTIndexEh::StaticClass()), FRecList(ARecList) {}
+
+TMTIndexEh* TMTIndexesEh::GetIndexForFields(const String& Fields) const {
+  for (Integer I = 0; I < Count(); I++)
+    if (AnsiSameText(GetItem(I)->Fields(), Fields)) return GetItem(I);
+  return nullptr;
+}
+
+void TMTIndexesEh::DataEvent(TMemoryRecordEh* Rec, Integer Index, TRecordsListNotification Action) {
+  for (Integer I = 0; I < Count(); I++) GetItem(I)->DataEvent(Rec, Index, Action);
+}
+
+void TMTIndexesEh::UpdateIndexes() { DataEvent(nullptr, -1, rlnListChangedEh); }
+
+void TMTIndexesEh::RecordMoved(TMemoryRecordEh* Item, Integer OldIndex, Integer NewIndex) {
+  for (Integer I = 0; I < Count(); I++) GetItem(I)->RecordMoved(Item, OldIndex, NewIndex);
+}

@@ -1,0 +1,69 @@
+// A container with fields, for the memory-table suites: records are built
+// through the records list as the memory table will build them.
+#pragma once
+
+#include "gridlib/memtable/datastruct.h"
+#include "gridlib/memtable/memoryrecord.h"
+#include "gridlib/memtable/memtabledata.h"
+#include "gridlib/memtable/mtindexes.h"
+#include "gridlib/memtable/recordslist.h"
+#include "tests/support/testing.h"
+
+#include <initializer_list>
+#include <vector>
+
+class TMemTableFixture {
+public:
+  TMemTableFixture() : Data(new TMemTableDataEh(nullptr)) {}
+  ~TMemTableFixture() { Data->Free(); }
+  TMemTableFixture(const TMemTableFixture&) = delete;
+  TMemTableFixture& operator=(const TMemTableFixture&) = delete;
+
+  TMTDataStructEh* Struct() { return Data->DataStruct(); }
+  TRecordsListEh* List() { return Data->RecordsList(); }
+
+  TMTDataFieldEh* AddString(const String& Name, Cardinal Size = 20) {
+    auto* Field = static_cast<TMTStringDataFieldEh*>(Struct()->CreateField(TMTStringDataFieldEh::StaticClass()));
+    Field->SetFieldName(Name);
+    Field->SetSize(Size);
+    return Field;
+  }
+  TMTDataFieldEh* AddField(const String& Name, TFieldType Type) {
+    return Struct()->BuildDataFieldForDef(Name, Type, 0, 0);
+  }
+  // A record with Values, appended (posted) or fetched.
+  TMemoryRecordEh* Append(std::initializer_list<Variant> Values, bool Fetch = false) {
+    TMemoryRecordEh* Rec = List()->NewRecord();
+    Integer I = 0;
+    for (const Variant& V : Values) Rec->SetDataValue(I++, dvvValueEh, V);
+    if (Fetch)
+      List()->FetchRecord(Rec);
+    else
+      Rec->Post();
+    return Rec;
+  }
+  Variant Value(Integer RecNo, Integer FieldNo) { return List()->GetValue(RecNo, FieldNo); }
+
+  TMemTableDataEh* Data;
+};
+
+// Records every notification a container passes on.
+class TRecordingNotificatorEh : public TRecordsListNotificatorEh {
+public:
+  struct Event {
+    TMemoryRecordEh* Rec;
+    Integer Index;
+    TRecordsListNotification Action;
+    bool operator==(const Event&) const = default;
+  };
+  TRecordingNotificatorEh() : TRecordsListNotificatorEh(nullptr) {}
+  void DataEvent(TMemoryRecordEh* MemRec, Integer Index, TRecordsListNotification Action) override {
+    Events.push_back({MemRec, Index, Action});
+  }
+  std::vector<TRecordsListNotification> Actions() const {
+    std::vector<TRecordsListNotification> Result;
+    for (const Event& E : Events) Result.push_back(E.Action);
+    return Result;
+  }
+  std::vector<Event> Events;
+};

@@ -292,7 +292,7 @@ TEST_F(AxisNotifications, EachChangeSendsItsOwnSequence) {
       {"frozen count", [](TGridAxisDataEh* A) { A->SetFrozenCelCount(1); }, {"UpdateGridLayout"}},
       {"fixed length", [](TGridAxisDataEh* A) { A->SetCelLens(0, 33); }, {"CelLenChanged(0,50)", "UpdateGridLayout"}},
       {"rolling length", [](TGridAxisDataEh* A) { A->SetCelLens(3, 33); }, {"CelLenChanged(3,50)", "GridSizeChanged"}},
-      {"same length", [](TGridAxisDataEh* A) { A->SetCelLens(3, 50); }, {}},
+      {"same length", [](TGridAxisDataEh* A) { A->SetCelLens(3, A->GetCelLens(3)); }, {}},
       {"move", [](TGridAxisDataEh* A) { A->MoveCel(2, 5); }, {"CelMoved(2,5)"}},
       {"scroll", [](TGridAxisDataEh* A) { A->SetRolStartVisPos(40); }, {"GridLayoutChanged(0,0)"}},
       {"default length", [](TGridAxisDataEh* A) { A->SetDefaultCelLen(9); }, {}},

@@ -298,23 +298,17 @@ void SetTimePartEh(TDateTime& DateTime, TDateTime Time) {
 }
 
 // ---------------------------------------------------------------------------
-// variant arrays
+// arrays
 
-void ArrayInsertRange(TVariantArrayEh& Extents, Integer StartIndex, Integer Amount) {
+void CheckArrayInsertRangeEh(Integer Length, Integer StartIndex, Integer Amount) {
   if (Amount < 0) throw Exception(QStringLiteral("ArrayInsertRange: (Amount < 0)"));
-  const Integer Length = Integer(Extents.size());
   if (StartIndex > Length) throw Exception(QStringLiteral("ArrayInsertRange: StartIndex > Length(Extents)"));
-  Extents.resize(std::size_t(Length + Amount));
-  if (StartIndex == Length) return;  // appended places stay Unassigned
-  for (Integer I = Length - 1; I >= StartIndex; --I) Extents[std::size_t(I + Amount)] = Extents[std::size_t(I)];
 }
 
-void ArrayDeleteRange(TVariantArrayEh& Extents, Integer StartIndex, Integer Amount) {
+void CheckArrayDeleteRangeEh(Integer Length, Integer StartIndex, Integer Amount) {
   if (Amount < 0) throw Exception(QStringLiteral("ArrayDeleteRange: (Amount < 0)"));
-  const Integer Length = Integer(Extents.size());
   if (StartIndex + Amount > Length)
     throw Exception(QStringLiteral("ArrayDeleteRange: StartIndex + Amount > Length(Extents)"));
-  Extents.erase(Extents.begin() + StartIndex, Extents.begin() + StartIndex + Amount);
 }
 
 // ---------------------------------------------------------------------------

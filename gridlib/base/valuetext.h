@@ -87,16 +87,31 @@ TDateTime TruncMillisecondsEh(TDateTime Value);
 void SetTimePartEh(TDateTime& DateTime, TDateTime Time);
 
 // ---------------------------------------------------------------------------
-// variant arrays
+// arrays of values and of cell lengths
+
+// Raise the range errors of ArrayInsertRange / ArrayDeleteRange.
+void CheckArrayInsertRangeEh(Integer Length, Integer StartIndex, Integer Amount);
+void CheckArrayDeleteRangeEh(Integer Length, Integer StartIndex, Integer Amount);
 
 // Opens Amount places at StartIndex (0 .. size): the elements from there move
 // up, the opened places keep copies of their former values.  Exception
 // "ArrayInsertRange: (Amount < 0)" or "ArrayInsertRange: StartIndex >
 // Length(Extents)".
-void ArrayInsertRange(TVariantArrayEh& Extents, Integer StartIndex, Integer Amount);
+template <class T>
+void ArrayInsertRange(std::vector<T>& Extents, Integer StartIndex, Integer Amount) {
+  const Integer Length = Integer(Extents.size());
+  CheckArrayInsertRangeEh(Length, StartIndex, Amount);
+  Extents.resize(std::size_t(Length + Amount));
+  if (StartIndex == Length) return;  // appended places stay default
+  for (Integer I = Length - 1; I >= StartIndex; --I) Extents[std::size_t(I + Amount)] = Extents[std::size_t(I)];
+}
 // Removes Amount places at StartIndex.  Exception "ArrayDeleteRange: (Amount
 // < 0)" or "ArrayDeleteRange: StartIndex + Amount > Length(Extents)".
-void ArrayDeleteRange(TVariantArrayEh& Extents, Integer StartIndex, Integer Amount);
+template <class T>
+void ArrayDeleteRange(std::vector<T>& Extents, Integer StartIndex, Integer Amount) {
+  CheckArrayDeleteRangeEh(Integer(Extents.size()), StartIndex, Amount);
+  Extents.erase(Extents.begin() + StartIndex, Extents.begin() + StartIndex + Amount);
+}
 
 // ---------------------------------------------------------------------------
 // graphic providers

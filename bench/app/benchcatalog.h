@@ -80,8 +80,7 @@ private:
 class TCatalogFile {
 public:
   TCatalogFile() : FPath(FDir.filePath(QStringLiteral("bibliona.sqlite"))) {
-    QFile Schema(QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() +
-                 QStringLiteral("/../../app/catalog/schema.sql"));
+    QFile Schema(QStringLiteral(BIBLIONA_SOURCE_DIR "/app/catalog/schema.sql"));
     Schema.open(QIODevice::ReadOnly);
     sqlite3* Db = nullptr;
     sqlite3_open_v2(FPath.toUtf8().constData(), &Db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);

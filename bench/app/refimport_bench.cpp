@@ -34,7 +34,7 @@ const char* const RisExports[] = {"ris_empty_tag.ris", "ris_bom_repeated_tags.ri
                                   "ris_extraneous_data.ris", "ris_utf_chars.ris"};
 
 QByteArray dataFile(const char* Name) {
-  QFile File(QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + "/../../tests/app/data/" + Name);
+  QFile File(QStringLiteral(BIBLIONA_SOURCE_DIR "/tests/app/data/") + Name);
   if (!File.open(QIODevice::ReadOnly)) {
     std::fprintf(stderr, "cannot read %s\n", qPrintable(File.fileName()));
     std::exit(1);

@@ -26,8 +26,7 @@ String buildFolder() { return QDir::cleanPath(ExtractFilePath(ExecutablePath()) 
 String catalogPath() { return buildFolder() + QStringLiteral("/app/bibliona.sqlite"); }
 String toolPath() { return buildFolder() + QStringLiteral("/app/makecatalog"); }
 String sqlPath(const char* Name) {
-  return QDir::cleanPath(QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/../../app/catalog/") +
-                         QString::fromUtf8(Name));
+  return SourcePath(QStringLiteral("app/catalog/") + QString::fromUtf8(Name));
 }
 
 // A read-only connection to one catalog file.

@@ -16,7 +16,6 @@
 #include "tests/support/testing.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <sqlite3.h>
 
@@ -65,11 +64,11 @@ INSERT INTO reference VALUES ('Author. Title // Journal. Year.', 'article', 'n',
 )";
 
 inline String schemaPath() {
-  return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/../../app/catalog/schema.sql");
+  return SourcePath(QStringLiteral("app/catalog/schema.sql"));
 }
 // The rows of the sample catalog the build puts beside the program.
 inline String samplePath() {
-  return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/../../app/catalog/sample.sql");
+  return SourcePath(QStringLiteral("app/catalog/sample.sql"));
 }
 
 // Runs Sql on the file (created when missing) through a raw connection.

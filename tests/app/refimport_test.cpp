@@ -17,7 +17,7 @@ namespace {
 
 const String Resolver = QStringLiteral("https://doi.org/");
 
-String dataDir() { return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/data/"); }
+String dataDir() { return SourcePath(QStringLiteral("tests/app/data/")); }
 
 QByteArray dataBytes(const String& Name) {
   QFile File(dataDir() + Name);

@@ -6,6 +6,11 @@
 #include <gtest/gtest.h>
 #include <ostream>
 
+// The absolute path of Relative, a file of the repository.
+inline String SourcePath(const String& Relative) {
+  return QStringLiteral(BIBLIONA_SOURCE_DIR "/") + Relative;
+}
+
 // Lets GoogleTest print QString values in failure messages.
 inline void PrintTo(const QString& S, std::ostream* Os) { *Os << '"' << S.toStdString() << '"'; }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/canvas.h"
 
 #include <QDir>
 #include <QImage>

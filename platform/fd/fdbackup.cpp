@@ -2,6 +2,7 @@
 
 #include "platform/fd/fdconsts.h"
 #include "platform/fd/fdsqlite.h"
+#include "platform/rtl/scopeexit.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -25,6 +26,9 @@ public:
     const int Result = sqlite3_open_v2(QFile::encodeName(Path).constData(), &FDb, Flags, nullptr);
     if (Result != SQLITE_OK) {
       if (!FDb) throw EFDDBEngineException(String::fromUtf8(sqlite3_errstr(Result)), Result);
+      // A failed open still hands back a handle, and no destructor runs for
+      // a constructor that raises: close it once its error text is taken.
+      const TScopeExit Close([this] { sqlite3_close_v2(FDb); });
       raise();
     }
     sqlite3_busy_timeout(FDb, BusyTimeout);

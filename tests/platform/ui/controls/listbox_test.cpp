@@ -2,6 +2,7 @@
 
 #include "platform/rtl/stringlist.h"
 #include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/edges.h"
 #include "platform/ui/graphics/metrics.h"
 #include "platform/ui/windowing/scrollinfo.h"
 #include "platform/ui/windowing/window.h"
@@ -31,6 +32,33 @@ protected:
   TListBox* List = nullptr;
   QStringList Log;
 };
+
+// The frame in the non-client area: the edge painter's sunken 2-pixel client
+// edge, or, without Ctl3D, a one-pixel frame in clWindowFrame.
+TEST_F(ListBoxTest, ClientEdgeIsTheClassicSunkenEdgeOrAFlatFrame) {
+  for (bool Ctl3D : {true, false}) {
+    SCOPED_TRACE(Ctl3D ? "Ctl3D" : "flat");
+    auto* Box = new TListBox(Form);
+    Box->SetCtl3D(Ctl3D);
+    Box->SetParent(Form);
+    Box->SetBoundsRect(Bounds(180, 10, 100, 60));
+    Form->Show();
+    auto Image = test::Snapshot(Box);
+    auto Painter = PainterImage(100, 60, clWindow, [&](HDC DC) {
+      TRect R = Rect(0, 0, 100, 60);
+      if (Ctl3D)
+        DrawEdge(DC, &R, EDGE_SUNKEN, BF_RECT);
+      else
+        FrameRect(DC, R, GetSysColorBrush(COLOR_WINDOWFRAME));
+    });
+    // The left, top and bottom sides; the scroll bar takes the right.
+    const int Band = Ctl3D ? 2 : 1;
+    for (const TRect& Side : {Rect(0, 0, Band, 60), Rect(0, 0, 80, Band), Rect(0, 60 - Band, 80, 60)})
+      EXPECT_TRUE(RectsEqual(Image.get(), Painter.get(), Side)) << Side.Left << "," << Side.Top;
+    EXPECT_EQ(Box->ClientRect().Height(), 60 - 2 * Band);
+    Box->Free();
+  }
+}
 
 TEST_F(ListBoxTest, SortedAddAnswersWhereTheLineWentIgnoringCase) {
   List->SetSorted(true);

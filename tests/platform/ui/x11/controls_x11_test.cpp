@@ -36,6 +36,7 @@
 #include <QTest>
 #include <QWidget>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -57,6 +58,8 @@ struct TShowcase {
   TMemo* Memo;
   TListBox* List;
   TShape* Shape;
+  // Controls drawn whole by the classic painters, with no frame of the window.
+  std::vector<TWinControl*> Painted;
   TRowListDataSet DataSet{nullptr};
   TDataSource Source{nullptr};
 
@@ -102,6 +105,7 @@ struct TShowcase {
     Progress->SetPosition(60);
     auto* Scroll = place<TScrollBar>(Form, 220, 470, 200, 17);
     Scroll->SetParams(30, 0, 100);
+    Painted.insert(Painted.end(), {Progress, Scroll});
   }
 
   void buildEdits() {
@@ -138,6 +142,7 @@ struct TShowcase {
     Group->SetColumns(2);
     for (const char* Item : {"Catalog", "Search", "Buffer"}) Group->Items()->Add(QString::fromLatin1(Item));
     Group->SetItemIndex(0);
+    Painted.insert(Painted.end(), {Button, Bit, Check, Radio, Group});
     auto* Combo = place<TComboBox>(Form, 180, 180, 150, 21);
     for (const char* Item : {"not change", "Journal", "Book"}) Combo->Items()->Add(QString::fromLatin1(Item));
     Combo->SetItemIndex(1);
@@ -225,6 +230,19 @@ TEST_F(ControlsX11Test, EveryControlIsShownCapturedAndTyped) {
             qtColor(clWindow));
   const TRect Row = S.List->ItemRect(1);
   EXPECT_EQ(Back.pixelColor(S.At(S.List, {Row.Right - 3, (Row.Top + Row.Bottom) / 2})), qtColor(clHighlight));
+
+  // One look: the server shows exactly what our painters draw for the
+  // buttons, check and radio boxes, the radio group, the progress and the
+  // scroll bar, so no Qt-styled pixel is left.
+  for (TWinControl* C : S.Painted) {
+    SCOPED_TRACE(C->ClassName().toStdString());
+    const auto Ours = test::Snapshot(C);
+    int Differing = 0;
+    for (int Y = 0; Y < C->ClientHeight(); ++Y)
+      for (int X = 0; X < C->ClientWidth(); ++X)
+        Differing += Back.pixelColor(S.At(C, {X, Y})) != qtColor(PixelAt(Ours.get(), X, Y));
+    EXPECT_EQ(Differing, 0);
+  }
 
   // Typing on the server reaches the focused edit.
   S.Edit->SetFocus();

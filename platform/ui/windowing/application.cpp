@@ -11,6 +11,7 @@
 #include "platform/ui/windowing/mouse.h"
 #include "platform/ui/windowing/msgqueue.h"
 #include "platform/ui/windowing/window.h"
+#include "platform/ui/windowing/windowingstate_p.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -22,9 +23,7 @@
 TApplication* Application = nullptr;
 TScreen* Screen = nullptr;
 
-namespace {
-
-struct TInstalled {
+struct windowing_detail::TInstalled {
   TPumpHooks PreviousPump;
   // The router and pump chain the hint hooks of each InitializeForms; only
   // the latest acts (the chains outlive FinalizeForms: hooks installed on
@@ -34,10 +33,11 @@ struct TInstalled {
   std::vector<TMonitorInfo> InjectedMonitors;
 };
 
-TInstalled& installed() {
-  static TInstalled State;
-  return State;
-}
+namespace {
+
+using windowing_detail::TInstalled;
+
+TInstalled& installed() { return WindowingState().Installed.Get(); }
 
 TRect toRect(const QRect& R) { return TRect(R.left(), R.top(), R.left() + R.width(), R.top() + R.height()); }
 

@@ -8,25 +8,26 @@
 #include "platform/ui/windowing/inputrouter.h"
 #include "platform/ui/windowing/menus.h"
 #include "platform/ui/windowing/window.h"
+#include "platform/ui/windowing/windowingstate_p.h"
 
 #include <algorithm>
 #include <cstdlib>
 
 using namespace gdi;
 
+struct windowing_detail::TControlState {
+  TControl* CaptureControl = nullptr;  // the graphic control holding the mouse through its parent's window capture
+  std::vector<TControlCanvas*> CanvasesWithDC;  // for FreeDeviceContexts
+
+  // Between tests: no capture; the canvases alive keep their DCs.
+  void Reset() { CaptureControl = nullptr; }
+};
+
 namespace {
 
-// The graphic control holding the mouse through its parent's window capture.
-TControl*& captureControl() {
-  static TControl* Control = nullptr;
-  return Control;
-}
+TControl*& captureControl() { return WindowingState().Controls.Get().CaptureControl; }
 
-// Control canvases that got a DC of their own, for FreeDeviceContexts.
-std::vector<TControlCanvas*>& canvasesWithDC() {
-  static std::vector<TControlCanvas*> List;
-  return List;
-}
+std::vector<TControlCanvas*>& canvasesWithDC() { return WindowingState().Controls.Get().CanvasesWithDC; }
 
 void forgetCanvas(TControlCanvas* Canvas) {
   auto& List = canvasesWithDC();

@@ -1,6 +1,7 @@
 #include "platform/ui/windowing/dialogs.h"
 
 #include "platform/ui/windowing/application.h"
+#include "platform/ui/windowing/windowingstate_p.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -26,10 +27,15 @@ struct TBoxLook {
   Integer Y = -1;
 };
 
-const TBoxLook*& currentLook() {
-  static const TBoxLook* Look = nullptr;
-  return Look;
-}
+}  // namespace
+
+struct windowing_detail::TDialogState {
+  const TBoxLook* Look = nullptr;
+};
+
+namespace {
+
+const TBoxLook*& currentLook() { return WindowingState().Dialogs.Get().Look; }
 
 TMsgDlgButtons buttonsOf(const TModalRequest& Request) {
   const TMsgDlgButtons Buttons = TMsgDlgButtons::FromBits(UInt64(Request.Buttons));

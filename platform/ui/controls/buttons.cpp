@@ -2,6 +2,7 @@
 
 #include "platform/rtl/stringlist.h"
 #include "platform/ui/controls/comctrls.h"
+#include "platform/ui/controls/controlsstate_p.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/edges.h"
 #include "platform/ui/graphics/fontmap.h"
@@ -19,6 +20,7 @@
 #include <QStyleFactory>
 #include <algorithm>
 #include <array>
+#include <memory>
 
 using namespace gdi;
 
@@ -29,12 +31,17 @@ QColor qtColor(TColor Color) {
   return QColor(Rgb & 0xFF, (Rgb >> 8) & 0xFF, (Rgb >> 16) & 0xFF);
 }
 
+}  // namespace
+
 // One Fusion style for every button; made with the first button, after the
 // application exists.
-QStyle* fusionStyle() {
-  static QStyle* const Style = QStyleFactory::create(QStringLiteral("Fusion"));
-  return Style;
-}
+struct controls_detail::TButtonStyle {
+  std::unique_ptr<QStyle> Style{QStyleFactory::create(QStringLiteral("Fusion"))};
+};
+
+namespace {
+
+QStyle* fusionStyle() { return ControlsState().ButtonStyle.Get().Style.get(); }
 
 QFont qtFontOf(TFont* Font) {
   TFontFace Face;

@@ -4,6 +4,7 @@
 #include "platform/ui/controls/buttons.h"
 #include "platform/ui/controls/combobox.h"
 #include "platform/ui/controls/comctrls.h"
+#include "platform/ui/controls/controlsstate_p.h"
 #include "platform/ui/controls/commdlg.h"
 #include "platform/ui/controls/edits.h"
 #include "platform/ui/controls/extctrls.h"
@@ -15,9 +16,14 @@
 #include "platform/ui/controls/spin.h"
 #include "platform/ui/controls/stdctrls.h"
 
+#include <atomic>
+#include <mutex>
 #include <vector>
 
 namespace {
+
+std::atomic<TControlsState*> GState{nullptr};
+std::mutex GStateLock;
 
 // The component classes stored forms create by name.
 const std::vector<TClass>& componentClasses() {
@@ -37,11 +43,24 @@ const std::vector<TClass>& componentClasses() {
 
 }  // namespace
 
+TControlsState& ControlsState() {
+  if (TControlsState* State = GState.load(std::memory_order_acquire)) return *State;
+  std::lock_guard Guard(GStateLock);
+  if (!GState.load(std::memory_order_relaxed)) GState.store(new TControlsState, std::memory_order_release);
+  return *GState.load(std::memory_order_relaxed);
+}
+
 void InitializeUi() {
+  ControlsState();
   InstallCommonDialogs();
   for (TClass C : componentClasses()) RegisterClass(C);
 }
 
 void FinalizeUi() {
   for (TClass C : componentClasses()) UnRegisterClass(C);
+  if (TControlsState* State = GState.load()) {
+    State->Free();
+    GState.store(nullptr);
+    delete State;
+  }
 }

@@ -3,6 +3,7 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/lists.h"
+#include "platform/rtl/scopeexit.h"
 #include "platform/ui/graphics/fontmap.h"
 #include "platform/ui/windowing/dialogs.h"
 #include "platform/ui/windowing/focus.h"
@@ -131,10 +132,7 @@ void TApplication::HandleException(std::exception_ptr E) {
     return;
   }
   FHandlingException = true;
-  struct TReset {
-    bool& Flag;
-    ~TReset() { Flag = false; }
-  } Reset{FHandlingException};
+  const TScopeExit Reset([&Flag = FHandlingException] { Flag = false; });
   try {
     std::rethrow_exception(E);
   } catch (EAbort&) {

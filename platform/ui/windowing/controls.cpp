@@ -2,6 +2,7 @@
 
 #include "platform/rtl/format.h"
 #include "platform/rtl/rtlmath.h"
+#include "platform/rtl/scopeexit.h"
 #include "platform/rtl/strutils.h"
 #include "platform/ui/windowing/actions.h"
 #include "platform/ui/windowing/hwnd.h"
@@ -165,13 +166,10 @@ void PaintOnCanvas(TCanvas* Canvas, HDC DC, const std::function<void()>& Paint) 
   Canvas->Lock();
   Canvas->SetHandle(DC);
   // The canvas's own DC, if it has one, comes back at its next drawing call.
-  struct TDetach {
-    TCanvas* Canvas;
-    ~TDetach() {
-      Canvas->SetHandle(nullptr);
-      Canvas->Unlock();
-    }
-  } Detach{Canvas};
+  const TScopeExit Detach([Canvas] {
+    Canvas->SetHandle(nullptr);
+    Canvas->Unlock();
+  });
   Paint();
 }
 

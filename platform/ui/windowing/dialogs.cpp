@@ -1,5 +1,6 @@
 #include "platform/ui/windowing/dialogs.h"
 
+#include "platform/rtl/scopeexit.h"
 #include "platform/ui/windowing/application.h"
 #include "platform/ui/windowing/windowingstate_p.h"
 
@@ -68,10 +69,7 @@ TModalResult ask(const String& Caption, const String& Text, TMsgDlgButtons Butto
   Request.Default = Default;
   Look.Request = &Request;
   const TBoxLook* Outer = std::exchange(currentLook(), &Look);
-  struct TRestore {
-    const TBoxLook* Outer;
-    ~TRestore() { currentLook() = Outer; }
-  } Restore{Outer};
+  const TScopeExit Restore([Outer] { currentLook() = Outer; });
   return ExecuteModal(Request);
 }
 

@@ -1,5 +1,6 @@
 #include "platform/ui/windowing/hwnd.h"
 
+#include "platform/rtl/scopeexit.h"
 #include "platform/rtl/threads.h"
 #include "platform/ui/windowing/inputrouter.h"
 #include "platform/ui/windowing/msgqueue.h"
@@ -25,12 +26,9 @@ class TOwnedWindow : public IWindow {
 public:
   void WindowMessage(TMessage& Message) final {
     ++FBusy;
-    struct TLeave {
-      TOwnedWindow* Self;
-      ~TLeave() {
-        if (--Self->FBusy == 0 && Self->FReleased) delete Self;
-      }
-    } Leave{this};
+    const TScopeExit Leave([this] {
+      if (--FBusy == 0 && FReleased) delete this;
+    });
     Handle(Message);
   }
   // Frees the window now, or when its last message returns.

@@ -1,6 +1,7 @@
 #include "platform/ui/windowing/inputrouter.h"
 
 #include "platform/rtl/clock.h"
+#include "platform/rtl/scopeexit.h"
 #include "platform/ui/graphics/metrics.h"
 #include "platform/ui/windowing/hwnd.h"
 #include "platform/ui/windowing/msgqueue.h"
@@ -530,11 +531,7 @@ void giveToWidget(QWidget* Widget, QEvent* Event) {
   TRouter& R = router();
   QObject* Previous = R.Replaying;
   R.Replaying = Widget;
-  struct TRestore {
-    TRouter& R;
-    QObject* Previous;
-    ~TRestore() { R.Replaying = Previous; }
-  } Restore{R, Previous};
+  const TScopeExit Restore([&R, Previous] { R.Replaying = Previous; });
   QCoreApplication::sendEvent(Widget, Event);
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/rtl/clock.h"
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/scopeexit.h"
 #include "platform/rtl/threads.h"
 #include "platform/ui/windowing/hwnd.h"
 #include "platform/ui/windowing/inputrouter.h"
@@ -239,10 +240,7 @@ void runQt(QEventLoop::ProcessEventsFlags Flags) {
   if (!QCoreApplication::instance()) return;
   TQueue& Q = queue();
   ++Q.QtDepth;
-  struct TLeave {
-    TQueue& Q;
-    ~TLeave() { --Q.QtDepth; }
-  } Leave{Q};
+  const TScopeExit Leave([&Q] { --Q.QtDepth; });
   QCoreApplication::processEvents(Flags);
 }
 
@@ -399,10 +397,7 @@ LRESULT DispatchMessage(const MSG& Msg) {
   TQueue& Q = queue();
   Q.Dispatching.push_back(
       {Msg.hwnd, Msg.message, Msg.wParam, sameMessage(Msg, Q.Last.Msg) ? Q.Last.Source : nullptr});
-  struct TPop {
-    TQueue& Q;
-    ~TPop() { Q.Dispatching.pop_back(); }
-  } Pop{Q};
+  const TScopeExit Pop([&Q] { Q.Dispatching.pop_back(); });
   return SendMessage(Msg.hwnd, Msg.message, Msg.wParam, Msg.lParam);
 }
 
@@ -511,10 +506,7 @@ void DrainInput() {
   TQueue& Q = queue();
   if (Q.QtDepth > 0 || Q.Suspended > 0 || Q.Draining) return;
   Q.Draining = true;
-  struct TLeave {
-    TQueue& Q;
-    ~TLeave() { Q.Draining = false; }
-  } Leave{Q};
+  const TScopeExit Leave([&Q] { Q.Draining = false; });
   MSG Msg;
   while (take(Msg, nullptr, 0, 0, /*Remove=*/true, kPosted | kInput)) dispatchGuarded(Msg);
 }

@@ -1,5 +1,6 @@
 #include "platform/ui/windowing/window.h"
 
+#include "platform/rtl/scopeexit.h"
 #include "platform/ui/graphics/regions.h"
 #include "platform/ui/graphics/surface.h"
 #include "platform/ui/windowing/inputrouter.h"
@@ -190,9 +191,7 @@ protected:
   void paintEvent(QPaintEvent* Event) override {
     if (!FWindow) return;
     ++windowsPart().QtPaintDepth;
-    struct TDepth {
-      ~TDepth() { --windowsPart().QtPaintDepth; }
-    } Depth;
+    const TScopeExit Depth([] { --windowsPart().QtPaintDepth; });
     FWindow->PaintNow(&Event->region());
     if (!FWindow) return;
     QPainter P(this);
@@ -568,10 +567,7 @@ void TContainerWindow::ScheduleShowAll() { FWidget->update(); }
 void TContainerWindow::PaintNow(const QRegion* Showing) {
   if (FPainting || !IsVisible()) return;
   FPainting = true;
-  struct TDone {
-    bool& Painting;
-    ~TDone() { Painting = false; }
-  } Done{FPainting};
+  const TScopeExit Done([&Painting = FPainting] { Painting = false; });
   const HWND Self = FHandle;
   QRegion Painted = runPaintCycle();
   // The handlers may have destroyed the window.

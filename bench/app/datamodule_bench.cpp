@@ -59,7 +59,10 @@ struct TGridLink : TDataLink {
 };
 
 // The module opened on the catalog with the main window's six grids on it.
+// The catalog comes first: making it starts the runtime's unit, which the
+// module needs, and a benchmark run alone has not made it before.
 struct TOpenModule {
+  const String Path = catalogFile().Path();
   TdmCatalog* Dm = new TdmCatalog(nullptr);
   std::vector<std::unique_ptr<TGridLink>> Grids;
 
@@ -67,7 +70,7 @@ struct TOpenModule {
     for (TDataSource* Level : {Dm->dsPart1, Dm->dsPart2, Dm->dsDisease, Dm->dsDisPropety, Dm->dsSubPropety})
       Grids.push_back(std::make_unique<TGridLink>(Level, LevelRows));
     Grids.push_back(std::make_unique<TGridLink>(Dm->dsCatalog, GridRows));
-    if (Open) Dm->OpenCatalog(catalogFile().Path());
+    if (Open) Dm->OpenCatalog(Path);
   }
   ~TOpenModule() {
     Grids.clear();

@@ -4,6 +4,7 @@
 #include "platform/db/dbconsts.h"
 #include "platform/db/fielddefs.h"
 #include "platform/fd/fdconsts.h"
+#include "platform/rtl/scopeexit.h"
 #include "platform/rtl/strutils.h"
 
 #include <QHash>
@@ -285,11 +286,7 @@ bool TFDDataSet::accepts(TFDRecordId Id) {
   FScratch->Editing = false;
   TFDBuffer* const Saved = FFilterBuffer;
   FFilterBuffer = FScratch.get();
-  struct TRestore {
-    TFDBuffer*& Target;
-    TFDBuffer* Value;
-    ~TRestore() { Target = Value; }
-  } Restore{FFilterBuffer, Saved};
+  const TScopeExit Restore([&Target = FFilterBuffer, Value = Saved] { Target = Value; });
   GetCalcFields(handle(FScratch.get()));
   return FilterAccepts(handle(FScratch.get()));
 }

@@ -1,5 +1,6 @@
 #include "platform/ui/controls/buttons.h"
 
+#include "platform/rtl/scopeexit.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/ui/controls/comctrls.h"
 #include "platform/ui/graphics/bitmap.h"
@@ -13,6 +14,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <array>
+#include <memory>
 
 using namespace gdi;
 
@@ -143,17 +145,12 @@ bool TButtonControl::userClickSurvived() {
   bool Freed = false;
   // Ends the watch however UserClick ends (a handler may raise): a freed
   // control is not touched, and an outer watch hears of it.
-  struct TWatch {
-    TButtonControl* Control;
-    bool& Freed;
-    bool* const Outer;
-    ~TWatch() {
-      if (!Freed)
-        Control->FFreed = Outer;
-      else if (Outer)
-        *Outer = true;
-    }
-  } Watch{this, Freed, FFreed};
+  const TScopeExit Watch([Control = this, &Freed, Outer = FFreed] {
+    if (!Freed)
+      Control->FFreed = Outer;
+    else if (Outer)
+      *Outer = true;
+  });
   FFreed = &Freed;
   UserClick();
   return !Freed;

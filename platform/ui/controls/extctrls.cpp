@@ -1,6 +1,7 @@
 #include "platform/ui/controls/extctrls.h"
 
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/scopeexit.h"
 #include "platform/ui/controls/stdctrls.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/gdi.h"
@@ -429,11 +430,7 @@ bool TImage::CanAutoSize(int& NewWidth, int& NewHeight) {
 void TImage::Paint() {
   const bool Saved = FDrawing;
   FDrawing = true;
-  struct TRestore {
-    bool& Flag;
-    bool Value;
-    ~TRestore() { Flag = Value; }
-  } Restore{FDrawing, Saved};
+  const TScopeExit Restore([&Flag = FDrawing, Value = Saved] { Flag = Value; });
   TGraphicControl::Canvas()->StretchDraw(DestRect(), FPicture->Graphic());
 }
 

@@ -3,6 +3,7 @@
 #include "platform/db/dataset.h"
 #include "platform/db/dbconsts.h"
 #include "platform/db/fields.h"
+#include "platform/rtl/scopeexit.h"
 #include "platform/ui/windowing/beep.h"
 #include "platform/ui/windowing/controls.h"
 #include "platform/ui/windowing/dialogs.h"
@@ -451,10 +452,7 @@ void TDBComboBox::Change() {
   // exception must not leave the records unheard.
   const bool Editing = [this] {
     FEditing = true;
-    struct TEnd {
-      bool& Flag;
-      ~TEnd() { Flag = false; }
-    } End{FEditing};
+    const TScopeExit End([&Flag = FEditing] { Flag = false; });
     return FDataLink->Edit();
   }();
   if (!Editing) {

@@ -3,11 +3,13 @@
 #include "platform/rtl/streams.h"
 #include "platform/rtl/strutils.h"
 #include "platform/ui/graphics/bitmap.h"
-#include "platform/ui/graphics/graphicsstate_p.h"
 #include "platform/ui/graphics/canvas.h"
+#include "platform/ui/graphics/graphicsstate_p.h"
 #include "platform/ui/graphics/jpeg.h"
 #include "platform/ui/graphics/metafile.h"
 #include "platform/ui/graphics/pngimage.h"
+
+#include <QStringList>
 
 #include <cassert>
 #include <cstring>

@@ -2,7 +2,7 @@
 // map, the message queue ...).
 //
 // Each layer keeps its state in one object that its unit's start-up makes and
-// its shutdown frees (TGraphicsState, TWindowingState, TControlsState); that
+// its shutdown frees (TGraphicsState, TWindowingState); that
 // object holds one TStatePart per unit of the layer.  A part's type needs to
 // be complete only where Get() is called, so each unit keeps the definition of
 // its part in its own source.  A part is made on first use, under a lock, as

@@ -1,5 +1,6 @@
 #include "platform/ui/windowing/actions.h"
 
+#include "platform/rtl/scopeexit.h"
 #include "platform/ui/windowing/controls.h"
 #include "platform/ui/windowing/menus.h"
 
@@ -33,15 +34,11 @@ bool TBasicActionLink::Execute(TComponent* AComponent) {
   TExecuting Running{false, FExecuting};
   FExecuting = &Running;
   // A freed link is not touched again; a freed action has left FAction.
-  struct TDone {
-    TBasicActionLink* Link;
-    TExecuting& Running;
-    ~TDone() {
-      if (Running.Freed) return;
-      Link->FExecuting = Running.Outer;
-      if (Link->FAction) Link->FAction->SetActionComponent(nullptr);
-    }
-  } Done{this, Running};
+  const TScopeExit Done([Link = this, &Running] {
+    if (Running.Freed) return;
+    Link->FExecuting = Running.Outer;
+    if (Link->FAction) Link->FAction->SetActionComponent(nullptr);
+  });
   return FAction->Execute();
 }
 

@@ -12,6 +12,7 @@
 #include "platform/ui/windowing/controls.h"
 
 #include "platform/rtl/rtlmath.h"
+#include "platform/rtl/scopeexit.h"
 
 #include <algorithm>
 #include <climits>
@@ -49,14 +50,11 @@ void TWinControl::AlignControl(TControl* AControl) {
     return;
   }
   DisableAlign();
-  struct TDone {
-    TWinControl* Self;
-    ~TDone() {
-      // The pass covered what its own moves asked for.
-      Self->FControlState.Exclude(csAlignmentNeeded);
-      Self->EnableAlign();
-    }
-  } Done{this};
+  const TScopeExit Done([this] {
+    // The pass covered what its own moves asked for.
+    FControlState.Exclude(csAlignmentNeeded);
+    EnableAlign();
+  });
   TRect R = GetClientRect();
   AlignControls(AControl, R);
 }
@@ -118,10 +116,7 @@ void TWinControl::doAlign(TControl* AControl, TAlign Kind, TRect& Rect) {
       default: break;
     }
     C->FAnchorMove = true;
-    struct TDone {
-      TControl* C;
-      ~TDone() { C->FAnchorMove = false; }
-    } Done{C};
+    const TScopeExit Done([C] { C->FAnchorMove = false; });
     C->SetBounds(NewLeft, NewTop, NewWidth, NewHeight);
     // A child that kept another size (constraints) takes what it took.
     if (C->Width() == NewWidth && C->Height() == NewHeight) continue;
@@ -166,10 +161,7 @@ void TWinControl::anchorPosition(TControl* C) {
     NewTop = MulDiv(Rules.Y, ParentSize.Y, Original.Y) - NewHeight / 2;
   }
   C->FAnchorMove = true;
-  struct TDone {
-    TControl* C;
-    ~TDone() { C->FAnchorMove = false; }
-  } Done{C};
+  const TScopeExit Done([C] { C->FAnchorMove = false; });
   C->SetBounds(NewLeft, NewTop, NewWidth, NewHeight);
 }
 

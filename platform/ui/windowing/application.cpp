@@ -3,6 +3,7 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/lists.h"
+#include "platform/rtl/scopeexit.h"
 #include "platform/ui/graphics/fontmap.h"
 #include "platform/ui/windowing/dialogs.h"
 #include "platform/ui/windowing/focus.h"
@@ -11,6 +12,7 @@
 #include "platform/ui/windowing/mouse.h"
 #include "platform/ui/windowing/msgqueue.h"
 #include "platform/ui/windowing/window.h"
+#include "platform/ui/windowing/windowingstate_p.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -22,9 +24,7 @@
 TApplication* Application = nullptr;
 TScreen* Screen = nullptr;
 
-namespace {
-
-struct TInstalled {
+struct windowing_detail::TInstalled {
   TPumpHooks PreviousPump;
   // The router and pump chain the hint hooks of each InitializeForms; only
   // the latest acts (the chains outlive FinalizeForms: hooks installed on
@@ -34,10 +34,11 @@ struct TInstalled {
   std::vector<TMonitorInfo> InjectedMonitors;
 };
 
-TInstalled& installed() {
-  static TInstalled State;
-  return State;
-}
+namespace {
+
+using windowing_detail::TInstalled;
+
+TInstalled& installed() { return WindowingState().Installed.Get(); }
 
 TRect toRect(const QRect& R) { return TRect(R.left(), R.top(), R.left() + R.width(), R.top() + R.height()); }
 
@@ -131,10 +132,7 @@ void TApplication::HandleException(std::exception_ptr E) {
     return;
   }
   FHandlingException = true;
-  struct TReset {
-    bool& Flag;
-    ~TReset() { Flag = false; }
-  } Reset{FHandlingException};
+  const TScopeExit Reset([&Flag = FHandlingException] { Flag = false; });
   try {
     std::rethrow_exception(E);
   } catch (EAbort&) {

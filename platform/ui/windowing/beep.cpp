@@ -1,14 +1,16 @@
 #include "platform/ui/windowing/beep.h"
 
+#include "platform/ui/windowing/windowingstate_p.h"
+
 #include <QApplication>
+
+struct windowing_detail::TBeepSeam {
+  test::TBeepRecorder* Current = nullptr;  // the innermost live recorder; only the GUI thread beeps
+};
 
 namespace {
 
-// The innermost live recorder; only the GUI thread beeps.
-test::TBeepRecorder*& currentRecorder() {
-  static test::TBeepRecorder* Current = nullptr;
-  return Current;
-}
+test::TBeepRecorder*& currentRecorder() { return WindowingState().BeepSeam.Get().Current; }
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include "platform/rtl/format.h"
 #include "platform/rtl/rtlmath.h"
+#include "platform/rtl/scopeexit.h"
 #include "platform/rtl/strutils.h"
 #include "platform/ui/graphics/textengine.h"
 #include "platform/ui/windowing/actions.h"
@@ -9,25 +10,26 @@
 #include "platform/ui/windowing/inputrouter.h"
 #include "platform/ui/windowing/menus.h"
 #include "platform/ui/windowing/window.h"
+#include "platform/ui/windowing/windowingstate_p.h"
 
 #include <algorithm>
 #include <cstdlib>
 
 using namespace gdi;
 
+struct windowing_detail::TControlState {
+  TControl* CaptureControl = nullptr;  // the graphic control holding the mouse through its parent's window capture
+  std::vector<TControlCanvas*> CanvasesWithDC;  // for FreeDeviceContexts
+
+  // Between tests: no capture; the canvases alive keep their DCs.
+  void Reset() { CaptureControl = nullptr; }
+};
+
 namespace {
 
-// The graphic control holding the mouse through its parent's window capture.
-TControl*& captureControl() {
-  static TControl* Control = nullptr;
-  return Control;
-}
+TControl*& captureControl() { return WindowingState().Controls.Get().CaptureControl; }
 
-// Control canvases that got a DC of their own, for FreeDeviceContexts.
-std::vector<TControlCanvas*>& canvasesWithDC() {
-  static std::vector<TControlCanvas*> List;
-  return List;
-}
+std::vector<TControlCanvas*>& canvasesWithDC() { return WindowingState().Controls.Get().CanvasesWithDC; }
 
 void forgetCanvas(TControlCanvas* Canvas) {
   auto& List = canvasesWithDC();
@@ -165,13 +167,10 @@ void PaintOnCanvas(TCanvas* Canvas, HDC DC, const std::function<void()>& Paint) 
   Canvas->Lock();
   Canvas->SetHandle(DC);
   // The canvas's own DC, if it has one, comes back at its next drawing call.
-  struct TDetach {
-    TCanvas* Canvas;
-    ~TDetach() {
-      Canvas->SetHandle(nullptr);
-      Canvas->Unlock();
-    }
-  } Detach{Canvas};
+  const TScopeExit Detach([Canvas] {
+    Canvas->SetHandle(nullptr);
+    Canvas->Unlock();
+  });
   Paint();
 }
 

@@ -1,18 +1,21 @@
 #include "platform/ui/windowing/cursorres.h"
 
+#include "platform/ui/windowing/windowingstate_p.h"
+
 #include <QCursor>
 #include <QImage>
 #include <QPixmap>
 #include <cstdint>
 #include <map>
 
+// Names kept upper-case: resource names do not tell case apart.
+struct windowing_detail::TCursorResources {
+  std::map<String, gdi::HCURSOR> Cursors;
+};
+
 namespace {
 
-// Names kept upper-case: resource names do not tell case apart.
-std::map<String, gdi::HCURSOR>& cursorResources() {
-  static std::map<String, gdi::HCURSOR> Resources;
-  return Resources;
-}
+std::map<String, gdi::HCURSOR>& cursorResources() { return WindowingState().CursorResources.Get().Cursors; }
 
 // Resource ids below 65536 are numbers, not names (MAKEINTRESOURCE).
 constexpr std::uintptr_t MaxIntResource = 0xFFFF;

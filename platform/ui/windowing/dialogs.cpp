@@ -1,6 +1,8 @@
 #include "platform/ui/windowing/dialogs.h"
 
+#include "platform/rtl/scopeexit.h"
 #include "platform/ui/windowing/application.h"
+#include "platform/ui/windowing/windowingstate_p.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -26,10 +28,15 @@ struct TBoxLook {
   Integer Y = -1;
 };
 
-const TBoxLook*& currentLook() {
-  static const TBoxLook* Look = nullptr;
-  return Look;
-}
+}  // namespace
+
+struct windowing_detail::TDialogState {
+  const TBoxLook* Look = nullptr;
+};
+
+namespace {
+
+const TBoxLook*& currentLook() { return WindowingState().Dialogs.Get().Look; }
 
 TMsgDlgButtons buttonsOf(const TModalRequest& Request) {
   const TMsgDlgButtons Buttons = TMsgDlgButtons::FromBits(UInt64(Request.Buttons));
@@ -62,10 +69,7 @@ TModalResult ask(const String& Caption, const String& Text, TMsgDlgButtons Butto
   Request.Default = Default;
   Look.Request = &Request;
   const TBoxLook* Outer = std::exchange(currentLook(), &Look);
-  struct TRestore {
-    const TBoxLook* Outer;
-    ~TRestore() { currentLook() = Outer; }
-  } Restore{Outer};
+  const TScopeExit Restore([Outer] { currentLook() = Outer; });
   return ExecuteModal(Request);
 }
 

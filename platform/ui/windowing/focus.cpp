@@ -6,6 +6,7 @@
 #include "platform/ui/windowing/inputrouter.h"
 #include "platform/ui/windowing/msgqueue.h"
 #include "platform/ui/windowing/window.h"
+#include "platform/ui/windowing/windowingstate_p.h"
 
 #include <QGuiApplication>
 #include <QWidget>
@@ -16,18 +17,28 @@ using namespace gdi;
 
 namespace {
 
-struct TFocusState {
+}  // namespace
+
+struct windowing_detail::TFocusState {
   HWND Focus = nullptr;
   HWND Active = nullptr;
   std::map<HWND, HWND> LastFocus;  // top level -> the window focused in it last
   bool Installed = false;      // the router hooks
   bool PumpInstalled = false;  // the pump filter (kept between tests)
+
+  void Reset() {
+    Focus = nullptr;
+    Active = nullptr;
+    LastFocus.clear();
+    Installed = false;
+  }
 };
 
-TFocusState& state() {
-  static TFocusState S;
-  return S;
-}
+namespace {
+
+using windowing_detail::TFocusState;
+
+TFocusState& state() { return WindowingState().Focus.Get(); }
 
 HWND live(HWND Window) { return Window && IsWindow(Window) ? Window : nullptr; }
 
@@ -239,13 +250,7 @@ void InstallFocusHooks() {
 
 namespace test {
 
-void ResetFocus() {
-  TFocusState& S = state();
-  S.Focus = nullptr;
-  S.Active = nullptr;
-  S.LastFocus.clear();
-  S.Installed = false;
-}
+void ResetFocus() { state().Reset(); }
 
 }  // namespace test
 

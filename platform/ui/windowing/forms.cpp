@@ -13,6 +13,7 @@
 #include "platform/ui/windowing/menus.h"
 #include "platform/ui/windowing/msgqueue.h"
 #include "platform/ui/windowing/window.h"
+#include "platform/ui/windowing/windowingstate_p.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -24,15 +25,16 @@ using namespace gdi;
 
 namespace {
 
-struct TModalSeam {
+}  // namespace
+
+struct windowing_detail::TModalSeam {
   TModalResponder Responder;
   TDialogBox Box;
 };
 
-TModalSeam& modalSeam() {
-  static TModalSeam Seam;
-  return Seam;
-}
+namespace {
+
+windowing_detail::TModalSeam& modalSeam() { return WindowingState().ModalSeam.Get(); }
 
 // Msg to every control of Parent, depth first.
 void notifyAll(TWinControl* Parent, UINT Msg) {

@@ -1,8 +1,10 @@
 #include "platform/ui/windowing/hwnd.h"
 
+#include "platform/rtl/scopeexit.h"
 #include "platform/rtl/threads.h"
 #include "platform/ui/windowing/inputrouter.h"
 #include "platform/ui/windowing/msgqueue.h"
+#include "platform/ui/windowing/windowingstate_p.h"
 
 #include <atomic>
 #include <map>
@@ -24,12 +26,9 @@ class TOwnedWindow : public IWindow {
 public:
   void WindowMessage(TMessage& Message) final {
     ++FBusy;
-    struct TLeave {
-      TOwnedWindow* Self;
-      ~TLeave() {
-        if (--Self->FBusy == 0 && Self->FReleased) delete Self;
-      }
-    } Leave{this};
+    const TScopeExit Leave([this] {
+      if (--FBusy == 0 && FReleased) delete this;
+    });
     Handle(Message);
   }
   // Frees the window now, or when its last message returns.
@@ -57,16 +56,29 @@ struct TWindowEntry {
   std::unique_ptr<TOwnedWindow, TOwnedDeleter> Owned;
 };
 
-struct THandleTable {
+}  // namespace
+
+struct windowing_detail::THandleTable {
   std::mutex Lock;
   std::uintptr_t Next = FirstHandle;
   std::map<std::uintptr_t, TWindowEntry> Entries;  // ordered by handle = creation order
+  TWndMethod ApplicationHook;
+  // Set while a WM_NULL for the synchronize queue waits in the message queue,
+  // so a worker making thousands of Synchronize calls posts one at a time.
+  std::atomic<bool> SyncWakePending{false};
+
+  // The windows leave the table before the owned ones are freed.
+  ~THandleTable() {
+    auto Doomed = std::move(Entries);
+    Entries.clear();
+  }
 };
 
-THandleTable& table() {
-  static THandleTable* Table = new THandleTable;
-  return *Table;
-}
+namespace {
+
+using windowing_detail::THandleTable;
+
+THandleTable& table() { return WindowingState().Handles.Get(); }
 
 std::uintptr_t key(HWND Window) { return reinterpret_cast<std::uintptr_t>(Window); }
 
@@ -95,21 +107,16 @@ private:
   TWndMethod FMethod;
 };
 
-// Set while a WM_NULL for the synchronize queue waits in the message queue,
-// so a worker making thousands of Synchronize calls posts one at a time.
-std::atomic<bool> SyncWakePending{false};
+std::atomic<bool>& syncWakePending() { return table().SyncWakePending; }
 
-TWndMethod& applicationHook() {
-  static TWndMethod Hook;
-  return Hook;
-}
+TWndMethod& applicationHook() { return table().ApplicationHook; }
 
 class TApplicationWindow : public TOwnedWindow {
 protected:
   void Handle(TMessage& Message) override {
     switch (Message.Msg) {
       case WM_NULL:
-        SyncWakePending.store(false);
+        syncWakePending().store(false);
         CheckSynchronize();
         return;
       case WM_THEMECHANGED:
@@ -203,7 +210,7 @@ HWND ApplicationHandle() {
     auto* Window = new TApplicationWindow;
     const HWND Result = addEntry({Window, std::unique_ptr<TOwnedWindow, TOwnedDeleter>(Window)});
     SetWakeMainThread([Result] {
-      if (!SyncWakePending.exchange(true)) PostMessage(Result, WM_NULL, 0, 0);
+      if (!syncWakePending().exchange(true)) PostMessage(Result, WM_NULL, 0, 0);
     });
     return Result;
   }();

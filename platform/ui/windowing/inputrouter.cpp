@@ -1,9 +1,11 @@
 #include "platform/ui/windowing/inputrouter.h"
 
 #include "platform/rtl/clock.h"
+#include "platform/rtl/scopeexit.h"
 #include "platform/ui/graphics/metrics.h"
 #include "platform/ui/windowing/hwnd.h"
 #include "platform/ui/windowing/msgqueue.h"
+#include "platform/ui/windowing/windowingstate_p.h"
 
 #include <QGuiApplication>
 #include <QHash>
@@ -177,7 +179,15 @@ struct TLastPress {
   bool Valid = false;
 };
 
-struct TRouter {
+constexpr UINT DefaultDoubleClickTime = 500;
+
+}  // namespace
+
+struct windowing_detail::TRouter {
+  // Between tests: hooks, keys, capture, the last press, the cursor and the
+  // double-click time go back to start-up; attached widgets stay.
+  void Reset();
+
   TInputHooks Hooks;
   std::array<Byte, 256> Keys{};  // 0x80 down, 0x01 toggled
   HWND Capture = nullptr;
@@ -185,24 +195,22 @@ struct TRouter {
   QHash<QObject*, TAttachment> Attached;
   TRouterFilter* Filter = nullptr;
   QObject* Replaying = nullptr;  // the widget a bridged event is being given to
+  // The cursor and the double-click time are read from other threads
+  // (message stamps of PostMessage).
+  std::atomic<std::int64_t> CursorPacked{0};
+  std::atomic<UINT> DoubleClickTime{DefaultDoubleClickTime};
 };
 
-TRouter& router() {
-  static TRouter* Router = new TRouter;
-  return *Router;
-}
+namespace {
 
-// The cursor and the double-click time are read from other threads (message
-// stamps of PostMessage).
-std::atomic<std::int64_t> CursorPacked{0};
-std::atomic<UINT> DoubleClickTime{500};
+using windowing_detail::TRouter;
 
-constexpr UINT DefaultDoubleClickTime = 500;
+TRouter& router() { return WindowingState().Router.Get(); }
 
-void setCursor(TPoint P) { CursorPacked.store((std::int64_t(P.X) << 32) | std::uint32_t(P.Y)); }
+void setCursor(TPoint P) { router().CursorPacked.store((std::int64_t(P.X) << 32) | std::uint32_t(P.Y)); }
 
 TPoint cursor() {
-  const std::int64_t V = CursorPacked.load();
+  const std::int64_t V = router().CursorPacked.load();
   return {Integer(V >> 32), Integer(std::uint32_t(V))};
 }
 
@@ -523,11 +531,7 @@ void giveToWidget(QWidget* Widget, QEvent* Event) {
   TRouter& R = router();
   QObject* Previous = R.Replaying;
   R.Replaying = Widget;
-  struct TRestore {
-    TRouter& R;
-    QObject* Previous;
-    ~TRestore() { R.Replaying = Previous; }
-  } Restore{R, Previous};
+  const TScopeExit Restore([&R, Previous] { R.Replaying = Previous; });
   QCoreApplication::sendEvent(Widget, Event);
 }
 
@@ -806,10 +810,10 @@ BOOL SetCursorPos(int X, int Y) {
   return true;
 }
 
-UINT GetDoubleClickTime() { return DoubleClickTime.load(); }
+UINT GetDoubleClickTime() { return router().DoubleClickTime.load(); }
 
 BOOL SetDoubleClickTime(UINT Milliseconds) {
-  DoubleClickTime.store(Milliseconds ? Milliseconds : DefaultDoubleClickTime);
+  router().DoubleClickTime.store(Milliseconds ? Milliseconds : DefaultDoubleClickTime);
   return true;
 }
 
@@ -836,14 +840,15 @@ void ForgetWindowInput(HWND Window) {
 
 namespace test {
 
-void ResetInput() {
-  TRouter& R = router();
-  R.Hooks = TInputHooks();
-  R.Keys.fill(0);
-  R.Capture = nullptr;
-  R.LastPress = TLastPress();
+void ResetInput() { router().Reset(); }
+
+}  // namespace test
+
+void windowing_detail::TRouter::Reset() {
+  Hooks = TInputHooks();
+  Keys.fill(0);
+  Capture = nullptr;
+  LastPress = TLastPress();
   setCursor({0, 0});
   DoubleClickTime.store(DefaultDoubleClickTime);
 }
-
-}  // namespace test

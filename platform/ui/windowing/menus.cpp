@@ -10,6 +10,7 @@
 #include "platform/ui/windowing/forms.h"
 #include "platform/ui/windowing/hwnd.h"
 #include "platform/ui/windowing/msgqueue.h"
+#include "platform/ui/windowing/windowingstate_p.h"
 
 #include <QFont>
 #include <QGuiApplication>
@@ -76,10 +77,15 @@ String stripHotkey(const String& Caption) {
 // ---------------------------------------------------------------------------
 // Qt menus
 
-TMenuResponder& menuResponder() {
-  static TMenuResponder Responder;
-  return Responder;
-}
+}  // namespace
+
+struct windowing_detail::TMenuSeam {
+  TMenuResponder Responder;
+};
+
+namespace {
+
+TMenuResponder& menuResponder() { return WindowingState().MenuSeam.Get().Responder; }
 
 TMenuItem* itemOf(const QAction* Action) {
   return Action ? static_cast<TMenuItem*>(Action->data().value<void*>()) : nullptr;

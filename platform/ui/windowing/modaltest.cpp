@@ -1,19 +1,21 @@
 #include "platform/ui/windowing/modaltest.h"
 
 #include "platform/rtl/format.h"
+#include "platform/ui/windowing/windowingstate_p.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 
+struct windowing_detail::TFailureSeam {
+  test::TFailureReporter Reporter;
+};
+
 namespace test {
 
 namespace {
 
-TFailureReporter& failureReporter() {
-  static TFailureReporter Reporter;
-  return Reporter;
-}
+TFailureReporter& failureReporter() { return WindowingState().FailureSeam.Get().Reporter; }
 
 void reportFailure(const String& Message) {
   if (const TFailureReporter& Reporter = failureReporter()) {

@@ -6,6 +6,7 @@
 #include "platform/ui/windowing/hwnd.h"
 #include "platform/ui/windowing/inputrouter.h"
 #include "platform/ui/windowing/msgqueue.h"
+#include "platform/ui/windowing/windowingstate_p.h"
 
 #include <QCursor>
 #include <QWidget>
@@ -36,7 +37,19 @@ protected:
   }
 };
 
-struct TMouseState {
+}  // namespace
+
+struct windowing_detail::TMouseState {
+  // Between tests: the cursors given out stay, the rest goes.
+  void Reset() {
+    if (Watch) Watch->Watch(nullptr);
+    Registered.clear();
+    Screen = crDefault;
+    Shown = nullptr;
+    LastWindow = nullptr;
+    Installed = false;
+  }
+
   std::vector<QCursor> Cursors;         // handle n is Cursors[n - 1]
   std::map<int, HCURSOR> Shapes;        // Qt shape -> its handle
   std::map<TCursor, HCURSOR> Registered;  // positive indexes
@@ -47,10 +60,11 @@ struct TMouseState {
   bool Installed = false;
 };
 
-TMouseState& state() {
-  static TMouseState S;
-  return S;
-}
+namespace {
+
+using windowing_detail::TMouseState;
+
+TMouseState& state() { return WindowingState().Mouse.Get(); }
 
 HCURSOR handleOf(std::size_t Index) { return reinterpret_cast<HCURSOR>(Index + 1); }
 
@@ -266,14 +280,6 @@ void InstallMouseHooks() {
 
 namespace test {
 
-void ResetMouse() {
-  TMouseState& S = state();
-  if (S.Watch) S.Watch->Watch(nullptr);
-  S.Registered.clear();
-  S.Screen = crDefault;
-  S.Shown = nullptr;
-  S.LastWindow = nullptr;
-  S.Installed = false;
-}
+void ResetMouse() { state().Reset(); }
 
 }  // namespace test

@@ -2,9 +2,11 @@
 
 #include "platform/rtl/clock.h"
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/scopeexit.h"
 #include "platform/rtl/threads.h"
 #include "platform/ui/windowing/hwnd.h"
 #include "platform/ui/windowing/inputrouter.h"
+#include "platform/ui/windowing/windowingstate_p.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -45,7 +47,20 @@ struct TDispatchFrame {
   std::shared_ptr<void> Source;
 };
 
-struct TQueue {
+void armForeignPump();
+void drainForeign();
+
+}  // namespace
+
+struct windowing_detail::TQueue {
+  TQueue();
+  ~TQueue() {
+    delete ForeignPump;
+    delete WakeTimer;
+  }
+  // Between tests: what was queued goes; the pump's timers and hooks stay.
+  void Reset();
+
   std::mutex PostLock;
   std::deque<TInputMessage> Posted;  // guarded by PostLock; the rest is GUI-thread only
   std::deque<TInputMessage> Input;
@@ -66,24 +81,22 @@ struct TQueue {
   bool HoldRunning = false;       // takes skip messages whose handler is still running
 };
 
-void armForeignPump();
-void drainForeign();
-
-TQueue& queue() {
-  static TQueue* Queue = [] {
-    auto* Q = new TQueue;
-    ApplicationHandle();  // installs the wake hook for the synchronize queue
-    if (QCoreApplication* App = QCoreApplication::instance()) {
-      Q->ForeignPump = new QTimer(App);
-      Q->ForeignPump->setSingleShot(true);
-      if (QAbstractEventDispatcher* Dispatcher = QAbstractEventDispatcher::instance(App->thread()))
-        QObject::connect(Dispatcher, &QAbstractEventDispatcher::aboutToBlock, Q->ForeignPump, &armForeignPump);
-      QObject::connect(Q->ForeignPump, &QTimer::timeout, &drainForeign);
-    }
-    return Q;
-  }();
-  return *Queue;
+windowing_detail::TQueue::TQueue() {
+  ApplicationHandle();  // installs the wake hook for the synchronize queue
+  if (QCoreApplication* App = QCoreApplication::instance()) {
+    ForeignPump = new QTimer(App);
+    ForeignPump->setSingleShot(true);
+    if (QAbstractEventDispatcher* Dispatcher = QAbstractEventDispatcher::instance(App->thread()))
+      QObject::connect(Dispatcher, &QAbstractEventDispatcher::aboutToBlock, ForeignPump, &armForeignPump);
+    QObject::connect(ForeignPump, &QTimer::timeout, &drainForeign);
+  }
 }
+
+namespace {
+
+using windowing_detail::TQueue;
+
+TQueue& queue() { return WindowingState().Queue.Get(); }
 
 bool sameMessage(const MSG& A, const MSG& B) {
   return A.hwnd == B.hwnd && A.message == B.message && A.wParam == B.wParam && A.lParam == B.lParam &&
@@ -227,10 +240,7 @@ void runQt(QEventLoop::ProcessEventsFlags Flags) {
   if (!QCoreApplication::instance()) return;
   TQueue& Q = queue();
   ++Q.QtDepth;
-  struct TLeave {
-    TQueue& Q;
-    ~TLeave() { --Q.QtDepth; }
-  } Leave{Q};
+  const TScopeExit Leave([&Q] { --Q.QtDepth; });
   QCoreApplication::processEvents(Flags);
 }
 
@@ -387,10 +397,7 @@ LRESULT DispatchMessage(const MSG& Msg) {
   TQueue& Q = queue();
   Q.Dispatching.push_back(
       {Msg.hwnd, Msg.message, Msg.wParam, sameMessage(Msg, Q.Last.Msg) ? Q.Last.Source : nullptr});
-  struct TPop {
-    TQueue& Q;
-    ~TPop() { Q.Dispatching.pop_back(); }
-  } Pop{Q};
+  const TScopeExit Pop([&Q] { Q.Dispatching.pop_back(); });
   return SendMessage(Msg.hwnd, Msg.message, Msg.wParam, Msg.lParam);
 }
 
@@ -499,10 +506,7 @@ void DrainInput() {
   TQueue& Q = queue();
   if (Q.QtDepth > 0 || Q.Suspended > 0 || Q.Draining) return;
   Q.Draining = true;
-  struct TLeave {
-    TQueue& Q;
-    ~TLeave() { Q.Draining = false; }
-  } Leave{Q};
+  const TScopeExit Leave([&Q] { Q.Draining = false; });
   MSG Msg;
   while (take(Msg, nullptr, 0, 0, /*Remove=*/true, kPosted | kInput)) dispatchGuarded(Msg);
 }
@@ -554,19 +558,20 @@ bool PumpUntil(const std::function<bool()>& Pred, int MaxRounds) {
   return Pred();
 }
 
-void ResetQueue() {
-  TQueue& Q = queue();
+void ResetQueue() { queue().Reset(); }
+
+}  // namespace test
+
+void windowing_detail::TQueue::Reset() {
   {
     // The synchronize queue's wake-up stays: its sender posts no other while it waits.
     const HWND App = ApplicationHandle();
-    std::lock_guard<std::mutex> Guard(Q.PostLock);
-    std::erase_if(Q.Posted, [App](const TInputMessage& E) { return E.Msg.hwnd != App || E.Msg.message != WM_NULL; });
+    std::lock_guard<std::mutex> Guard(PostLock);
+    std::erase_if(Posted, [App](const TInputMessage& E) { return E.Msg.hwnd != App || E.Msg.message != WM_NULL; });
   }
-  Q.Input.clear();
-  Q.Timers.clear();
-  Q.Quit = false;
-  Q.QuitCode = 0;
-  Q.Last = {};
+  Input.clear();
+  Timers.clear();
+  Quit = false;
+  QuitCode = 0;
+  Last = {};
 }
-
-}  // namespace test

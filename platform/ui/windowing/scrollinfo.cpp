@@ -4,6 +4,7 @@
 #include "platform/ui/windowing/msgqueue.h"
 #include "platform/ui/windowing/window.h"
 #include "platform/ui/windowing/window_p.h"
+#include "platform/ui/windowing/windowingstate_p.h"
 
 using namespace gdi;
 
@@ -22,7 +23,9 @@ bool isVertical(const TContainerWindow& W, int Bar) {
 DWORD styleOf(int Bar) { return Bar == SB_HORZ ? WS_HSCROLL : Bar == SB_VERT ? WS_VSCROLL : 0; }
 
 // A left press being tracked on a bar.  One at a time, as there is one mouse.
-struct TScrollTrack {
+}  // namespace
+
+struct windowing_detail::TScrollTrack {
   HWND Window = nullptr;
   int Bar = SB_VERT;
   TScrollBarPart Part = TScrollBarPart::None;
@@ -33,10 +36,11 @@ struct TScrollTrack {
   TPoint Cursor;             // the last cursor point (window coordinates)
 };
 
-TScrollTrack& track() {
-  static TScrollTrack Track;
-  return Track;
-}
+namespace {
+
+using windowing_detail::TScrollTrack;
+
+TScrollTrack& track() { return WindowingState().ScrollTrack.Get(); }
 
 bool tracking(HWND Window, int Bar) { return track().Window == Window && track().Bar == Bar; }
 

@@ -1,5 +1,6 @@
 #include "platform/ui/windowing/uitest.h"
 
+#include "platform/ui/graphics/graphicsunit.h"
 #include "platform/ui/windowing/controls.h"
 #include "platform/ui/windowing/focus.h"
 #include "platform/ui/windowing/hwnd.h"
@@ -7,6 +8,7 @@
 #include "platform/ui/windowing/mouse.h"
 #include "platform/ui/windowing/msgqueue.h"
 #include "platform/ui/windowing/window_p.h"
+#include "platform/ui/windowing/windowingunit.h"
 
 using namespace gdi;
 
@@ -122,10 +124,8 @@ void Activate(TWinControl* Control) {
 const QImage& WindowImage(TWinControl* Control) { return Control->Window()->Store().Image(); }
 
 void ResetUi() {
-  ResetQueue();
-  ResetInput();
-  ResetFocus();
-  ResetMouse();
+  ResetGraphicsState();
+  ResetWindowingState();
   InstallFocusHooks();
   InstallMouseHooks();
 }

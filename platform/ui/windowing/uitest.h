@@ -41,8 +41,9 @@ void Activate(TWinControl* Control);
 // The backing image of Control's window as it stands: nothing is painted
 // first, so a test sees whether a change reached the window at once.
 const QImage& WindowImage(TWinControl* Control);
-// Everything the input layers keep (queue, router, focus, mouse), then the
-// hooks again (between tests).
+// Between tests: the state of the graphics, windowing and controls layers
+// back to start-up values (ResetGraphicsState, ResetWindowingState say what
+// stays), then the focus and mouse hooks again.
 void ResetUi();
 
 }  // namespace test

@@ -2,6 +2,7 @@
 #include "platform/ui/windowing/controls.h"
 
 #include "platform/rtl/format.h"
+#include "platform/rtl/scopeexit.h"
 #include "platform/rtl/strutils.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/edges.h"
@@ -292,10 +293,7 @@ void TWinControl::CMBorderChanged(TMessage&) {
 
 void TWinControl::CMRecreateWnd(TMessage&) {
   updateRecreatingFlag(true);
-  struct TDone {
-    TWinControl* Self;
-    ~TDone() { Self->updateRecreatingFlag(false); }
-  } Done{this};
+  const TScopeExit Done([this] { updateRecreatingFlag(false); });
   DestroyHandle();
   UpdateControlState();
 }
@@ -401,10 +399,7 @@ void TWinControl::DestroyWnd() {
 
 void TWinControl::DestroyWindowHandle() {
   FControlState.Include(csDestroyingHandle);
-  struct TDone {
-    TControlState& State;
-    ~TDone() { State.Exclude(csDestroyingHandle); }
-  } Done{FControlState};
+  const TScopeExit Done([&State = FControlState] { State.Exclude(csDestroyingHandle); });
   freeDeviceContextsOfWindow();
   Perform(WM_DESTROY, 0, 0);
   FShowing = false;
@@ -625,10 +620,7 @@ TPoint TWinControl::GetClientOrigin() {
 
 void TWinControl::ChangeScale(Integer M, Integer D, bool IsDpiChange) {
   DisableAlign();
-  struct TEnable {
-    TWinControl* Self;
-    ~TEnable() { Self->EnableAlign(); }
-  } Enable{this};
+  const TScopeExit Enable([this] { EnableAlign(); });
   for (Integer I = 0; I < ControlCount(); ++I) Controls(I)->ChangeScale(M, D, IsDpiChange);
   TControl::ChangeScale(M, D, IsDpiChange);
 }
@@ -662,10 +654,7 @@ void TWinControl::WMPaint(TWMPaint& Message) {
 
 void TWinControl::CustomPaint(TWMPaint& Message) {
   FControlState.Include(csCustomPaint);
-  struct TRestore {
-    TControlState& State;
-    ~TRestore() { State.Exclude(csCustomPaint); }
-  } Restore{FControlState};
+  const TScopeExit Restore([&State = FControlState] { State.Exclude(csCustomPaint); });
   DispatchAs<TWinControl>(Message);
 }
 
@@ -673,13 +662,9 @@ void TWinControl::PaintHandler(TWMPaint& Message) {
   PAINTSTRUCT PS;
   HDC DC = Message.DC;
   if (!DC) DC = BeginPaint(Handle(), &PS);
-  struct TEnd {
-    HWND Window;
-    PAINTSTRUCT* PS;
-    ~TEnd() {
-      if (PS) EndPaint(Window, PS);
-    }
-  } End{Message.DC ? nullptr : FWindow->Handle(), Message.DC ? nullptr : &PS};
+  const TScopeExit End([Window = Message.DC ? nullptr : FWindow->Handle(), Begun = Message.DC ? nullptr : &PS] {
+    if (Begun) EndPaint(Window, Begun);
+  });
   if (FControls.empty()) {
     PaintWindow(DC);
   } else {
@@ -713,10 +698,7 @@ void TWinControl::PaintControls(HDC DC, TControl* First) {
     if (!C->Visible() || !RectVisible(DC, &R)) continue;
     if (Copy && !C->ControlStyle().Contains(csReplicatable)) continue;
     if (Copy) C->FControlState.Include(csPaintCopy);
-    struct TDone {
-      TControl* C;
-      ~TDone() { C->FControlState.Exclude(csPaintCopy); }
-    } Done{C};
+    const TScopeExit Done([C] { C->FControlState.Exclude(csPaintCopy); });
     TSavedDC Saved(DC);
     moveWindowOrg(DC, C->Left(), C->Top());
     IntersectClipRect(DC, 0, 0, C->Width(), C->Height());
@@ -735,10 +717,7 @@ void TWinControl::WMEraseBkgnd(TWMEraseBkgnd& Message) {
 
 void TWinControl::PaintTo(HDC DC, Integer X, Integer Y) {
   FControlState.Include(csPaintCopy);
-  struct TDone {
-    TControlState& State;
-    ~TDone() { State.Exclude(csPaintCopy); }
-  } Done{FControlState};
+  const TScopeExit Done([&State = FControlState] { State.Exclude(csPaintCopy); });
   TSavedDC Saved(DC);
   moveWindowOrg(DC, X, Y);
   IntersectClipRect(DC, 0, 0, FWidth, FHeight);
@@ -761,10 +740,7 @@ void TWinControl::PaintTo(HDC DC, Integer X, Integer Y) {
 
 void TWinControl::PaintTo(TCanvas* Canvas, Integer X, Integer Y) {
   Canvas->Lock();
-  struct TUnlock {
-    TCanvas* Canvas;
-    ~TUnlock() { Canvas->Unlock(); }
-  } Unlock{Canvas};
+  const TScopeExit Unlock([Canvas] { Canvas->Unlock(); });
   PaintTo(Canvas->Handle(), X, Y);
 }
 

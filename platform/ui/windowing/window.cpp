@@ -1,10 +1,12 @@
 #include "platform/ui/windowing/window.h"
 
+#include "platform/rtl/scopeexit.h"
 #include "platform/ui/graphics/regions.h"
 #include "platform/ui/graphics/surface.h"
 #include "platform/ui/windowing/inputrouter.h"
 #include "platform/ui/windowing/msgqueue.h"
 #include "platform/ui/windowing/window_p.h"
+#include "platform/ui/windowing/windowingstate_p.h"
 
 #include <QMoveEvent>
 #include <QPaintEvent>
@@ -21,15 +23,35 @@ using namespace gdi;
 
 namespace {
 
-// Qt paint events being handled: a synchronous repaint from inside one would
-// nest painters, so updates are only scheduled then.
-int QtPaintDepth = 0;
+// Moving or sizing a top level by its frame when the window system cannot:
+// the window holds the capture and follows the cursor until the button
+// comes up.  One at a time, as there is one mouse.
+struct TFrameDrag {
+  HWND Window = nullptr;
+  LRESULT Hit = HTNOWHERE;  // HTCAPTION or an edge / corner code
+  TPoint Start;             // the cursor at the press (screen)
+  TRect StartBounds;
+};
 
-// Top levels bottom to top, for WindowFromPoint.
-std::vector<HWND>& topLevelOrder() {
-  static std::vector<HWND> Order;
-  return Order;
-}
+}  // namespace
+
+struct windowing_detail::TWindowState {
+  // Qt paint events being handled: a synchronous repaint from inside one
+  // would nest painters, so updates are only scheduled then.
+  int QtPaintDepth = 0;
+  std::vector<HWND> TopLevelOrder;  // bottom to top, for WindowFromPoint
+  bool DCProviderInstalled = false;
+  TFrameDrag FrameDrag;
+
+  // Between tests: no frame drag; the windows alive keep their order.
+  void Reset() { FrameDrag = TFrameDrag(); }
+};
+
+namespace {
+
+windowing_detail::TWindowState& windowsPart() { return WindowingState().Windows.Get(); }
+
+std::vector<HWND>& topLevelOrder() { return windowsPart().TopLevelOrder; }
 
 void removeTopLevel(HWND Window) {
   auto& Order = topLevelOrder();
@@ -37,7 +59,7 @@ void removeTopLevel(HWND Window) {
 }
 
 void installDCProvider() {
-  static bool Installed = false;
+  bool& Installed = windowsPart().DCProviderInstalled;
   if (Installed) return;
   Installed = true;
   SetWindowDCProvider([](HWND Window) -> HDC {
@@ -55,20 +77,7 @@ QRegion clientToWindow(const TContainerWindow& W, const QRegion& R) {
   return R.translated(C.Left, C.Top);
 }
 
-// Moving or sizing a top level by its frame when the window system cannot:
-// the window holds the capture and follows the cursor until the button
-// comes up.  One at a time, as there is one mouse.
-struct TFrameDrag {
-  HWND Window = nullptr;
-  LRESULT Hit = HTNOWHERE;  // HTCAPTION or an edge / corner code
-  TPoint Start;             // the cursor at the press (screen)
-  TRect StartBounds;
-};
-
-TFrameDrag& frameDrag() {
-  static TFrameDrag Drag;
-  return Drag;
-}
+TFrameDrag& frameDrag() { return windowsPart().FrameDrag; }
 
 bool dragsLeft(LRESULT Hit) { return Hit == HTLEFT || Hit == HTTOPLEFT || Hit == HTBOTTOMLEFT; }
 bool dragsRight(LRESULT Hit) { return Hit == HTRIGHT || Hit == HTTOPRIGHT || Hit == HTBOTTOMRIGHT; }
@@ -181,10 +190,8 @@ protected:
 
   void paintEvent(QPaintEvent* Event) override {
     if (!FWindow) return;
-    ++QtPaintDepth;
-    struct TDepth {
-      ~TDepth() { --QtPaintDepth; }
-    } Depth;
+    ++windowsPart().QtPaintDepth;
+    const TScopeExit Depth([] { --windowsPart().QtPaintDepth; });
     FWindow->PaintNow(&Event->region());
     if (!FWindow) return;
     QPainter P(this);
@@ -560,17 +567,14 @@ void TContainerWindow::ScheduleShowAll() { FWidget->update(); }
 void TContainerWindow::PaintNow(const QRegion* Showing) {
   if (FPainting || !IsVisible()) return;
   FPainting = true;
-  struct TDone {
-    bool& Painting;
-    ~TDone() { Painting = false; }
-  } Done{FPainting};
+  const TScopeExit Done([&Painting = FPainting] { Painting = false; });
   const HWND Self = FHandle;
   QRegion Painted = runPaintCycle();
   // The handlers may have destroyed the window.
   if (!FindWindowObject(Self)) return;
   if (Showing) Painted -= *Showing;
   if (Painted.isEmpty()) return;
-  if (QtPaintDepth == 0 && FWidget->isVisible())
+  if (windowsPart().QtPaintDepth == 0 && FWidget->isVisible())
     FWidget->repaint(Painted);
   else
     ScheduleShow(Painted);

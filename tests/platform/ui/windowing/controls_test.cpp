@@ -282,7 +282,7 @@ TEST_F(ControlsTest, ConstraintsAndResizeEventsShapeNewBounds) {
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
     S->SetBounds(0, 0, C.W, C.H);
-    EXPECT_EQ(TSize(S->Width(), S->Height()), C.Expected);
+    EXPECT_EQ((TSize{S->Width(), S->Height()}), C.Expected);
   }
   // A maximum below the minimum lowers the minimum.
   S->Constraints()->SetMaxWidth(40);
@@ -304,11 +304,11 @@ TEST_F(ControlsTest, AutoSizeFitsTheChildrenAndTheBorder) {
   add(new TShape(Root), Bounds(10, 10, 50, 20), P);
   auto* Far = add(new TShape(Root), Bounds(30, 40, 40, 40), P);
   P->SetAutoSize(true);
-  EXPECT_EQ(TSize(P->Width(), P->Height()), TSize(70, 80));
+  EXPECT_EQ((TSize{P->Width(), P->Height()}), (TSize{70, 80}));
   Far->SetLeft(60);
   EXPECT_EQ(P->Width(), 100) << "a child's move resizes the parent";
   P->SetBorderWidth(5);
-  EXPECT_EQ(TSize(P->Width(), P->Height()), TSize(105, 85));
+  EXPECT_EQ((TSize{P->Width(), P->Height()}), (TSize{105, 85}));
   P->SetWidth(300);
   EXPECT_EQ(P->Width(), 105) << "the content decides";
 }

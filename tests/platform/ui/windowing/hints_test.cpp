@@ -118,11 +118,11 @@ TEST_F(HintsTest, AHintShowsAfterThePauseWithThePrefilledInfo) {
   const THintInfo& Info = A->Shown[0];
   EXPECT_EQ(Info.HintControl, A);
   EXPECT_EQ(Info.HintWindowClass, THintWindow::StaticClass());
-  EXPECT_EQ(Info.HintPos, TPoint(130, 140 + 32));
+  EXPECT_EQ(Info.HintPos, (TPoint{130, 140 + 32}));
   EXPECT_EQ(Info.HintMaxWidth, GetSystemMetrics(SM_CXSCREEN));
   EXPECT_EQ(Info.HintColor, clInfoBk);
   EXPECT_EQ(Info.CursorRect, Rect(0, 0, 100, 100));
-  EXPECT_EQ(Info.CursorPos, TPoint(30, 40));
+  EXPECT_EQ(Info.CursorPos, (TPoint{30, 40}));
   EXPECT_EQ(Info.ReshowTimeout, 0);
   EXPECT_EQ(Info.HideTimeout, 2500);
   EXPECT_EQ(Info.HintStr, "Open");

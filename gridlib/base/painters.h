@@ -152,8 +152,9 @@ public:
   virtual ~IButtonsBitmapCacheEh() = default;
   virtual void Clear() = 0;
 };
-// Installs Cache (not owned; nullptr empties the slot) and answers the
-// previous one.
+// Installs Cache (nullptr empties the slot) and answers the previous one,
+// which the caller then owns.  The library's shutdown frees what the slot
+// holds.
 IButtonsBitmapCacheEh* SetButtonsBitmapCacheEh(IButtonsBitmapCacheEh* Cache);
 IButtonsBitmapCacheEh* GetButtonsBitmapCacheEh();
 // Clears the installed cache; nothing while the slot is empty.

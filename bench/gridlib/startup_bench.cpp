@@ -28,4 +28,4 @@ BENCHMARK(BM_LibraryStartUpAndShutdown)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) { return RunGuiBenchmarks(argc, argv, {GraphicsUnit}); }
+int main(int argc, char** argv) { return RunGuiBenchmarks(argc, argv, {RtlUnit, GraphicsUnit}); }

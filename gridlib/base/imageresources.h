@@ -16,7 +16,6 @@
 #pragma once
 
 #include "platform/rtl/component.h"
-#include "platform/rtl/units.h"
 #include "platform/ui/graphics/geometry.h"
 
 #include <array>
@@ -115,8 +114,6 @@ TGridLibImageListDataMod* GetGridLibImageListDataMod();
 TGridLibImageResources* GetGridLibImageResources();
 
 // Start-up makes the data module, then the items; shutdown frees them in
-// the opposite order.
+// the opposite order.  The base unit (baseunit.h) runs both.
 void InitializeGridLibImageResourcesEh();
 void FinalizeGridLibImageResourcesEh();
-inline constexpr TUnit GridLibImageResourcesUnitEh{"gridlib/base/imageresources", &InitializeGridLibImageResourcesEh,
-                                                   &FinalizeGridLibImageResourcesEh};

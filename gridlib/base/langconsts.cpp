@@ -322,7 +322,6 @@ TGridLibLanguageConsts* GetGridLibLanguageConsts() {
 }
 
 void InitializeGridLibLanguageConstsEh() {
-  InitializeUnits({LanguageResourcesUnitEh});  // the manager outlives the registration
   GetLanguageResourceManagerEh()->AddLocalizableObject(GetGridLibLanguageConsts(), ConstsResourceName,
                                                        ConstsExtResourceFileName, ConstsDefaultLanguage);
 }

@@ -13,7 +13,6 @@
 #pragma once
 
 #include "platform/rtl/component.h"
-#include "platform/rtl/units.h"
 
 class TGridLibLanguageConsts : public TComponent {
   RTL_CLASS(TGridLibLanguageConsts, TComponent)
@@ -302,8 +301,7 @@ public:
 TGridLibLanguageConsts* GetGridLibLanguageConsts();
 
 // Start-up makes the shared table and registers it with the language
-// resource manager; shutdown unregisters and frees it.
+// resource manager; shutdown unregisters and frees it.  The base unit
+// (baseunit.h) runs both.
 void InitializeGridLibLanguageConstsEh();
 void FinalizeGridLibLanguageConstsEh();
-inline constexpr TUnit GridLibLanguageConstsUnitEh{"gridlib/base/langconsts", &InitializeGridLibLanguageConstsEh,
-                                                   &FinalizeGridLibLanguageConstsEh};

@@ -239,8 +239,6 @@ TLanguageResourceManagerEh* GetLanguageResourceManagerEh() {
   return GlobalManager;
 }
 
-void InitializeLanguageResourcesEh() {}
-
 void FinalizeLanguageResourcesEh() {
   if (GlobalManager) GlobalManager->Free();
   GlobalManager = nullptr;

@@ -19,7 +19,6 @@
 #include "platform/rtl/component.h"
 #include "platform/rtl/interfaces.h"
 #include "platform/rtl/methodptr.h"
-#include "platform/rtl/units.h"
 
 class TObjectListEh;
 class TStream;
@@ -141,8 +140,5 @@ private:
 // The global manager, made on first use.
 TLanguageResourceManagerEh* GetLanguageResourceManagerEh();
 
-// Shutdown frees the global manager.
-void InitializeLanguageResourcesEh();
+// Frees the global manager; the base unit (baseunit.h) runs it.
 void FinalizeLanguageResourcesEh();
-inline constexpr TUnit LanguageResourcesUnitEh{"gridlib/base/langresources", &InitializeLanguageResourcesEh,
-                                               &FinalizeLanguageResourcesEh};

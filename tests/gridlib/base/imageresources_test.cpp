@@ -1,8 +1,11 @@
 #include "gridlib/base/imageresources.h"
 
+#include "gridlib/base/baseunit.h"
+
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/graphicsunit.h"
 #include "platform/ui/graphics/imagelist.h"
+#include "platform/ui/windowing/application.h"
 #include "tests/support/testing.h"
 
 #include <memory>
@@ -11,7 +14,11 @@ namespace {
 
 class GridLibImageResourcesEh : public ::testing::Test {
 protected:
-  static void SetUpTestSuite() { InitializeUnits({GraphicsUnit, GridLibImageResourcesUnitEh}); }
+  static void SetUpTestSuite() {
+    InitializeUnits({GraphicsUnit});
+    InitializeForms();
+    InitializeUnits({GridLibBaseUnitEh});
+  }
 
   static TGridLibImageResources* resources() { return GetGridLibImageResources(); }
 

@@ -1,13 +1,19 @@
 #include "gridlib/base/langconsts.h"
 
+#include "gridlib/base/baseunit.h"
+
 #include "gridlib/base/langresources.h"
+#include "platform/ui/windowing/application.h"
 #include "tests/support/testing.h"
 
 namespace {
 
 class GridLibLanguageConstsEh : public ::testing::Test {
 protected:
-  static void SetUpTestSuite() { InitializeUnits({GridLibLanguageConstsUnitEh}); }
+  static void SetUpTestSuite() {
+    InitializeForms();
+    InitializeUnits({GridLibBaseUnitEh});
+  }
 
   static String text(TPersistent* Instance, const char* Name) { return GetStrProp(Instance, Name); }
   // The table's own properties: those after TComponent's.

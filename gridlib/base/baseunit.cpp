@@ -4,6 +4,9 @@
 #include "gridlib/base/basecontrols.h"
 #include "gridlib/base/drawstyle.h"
 #include "gridlib/base/gridlibmanager.h"
+#include "gridlib/base/imageresources.h"
+#include "gridlib/base/langconsts.h"
+#include "gridlib/base/langresources.h"
 #include "gridlib/base/painters.h"
 #include "gridlib/base/textdraw.h"
 #include "gridlib/base/valuetext.h"
@@ -42,11 +45,18 @@ void InitializeGridLibBaseEh() {
   SetGridLibManager(new TGridLibManager);
   SetWorkingTimeCalendarEh(new TWorkingTimeCalendarEh(nullptr));
   SetGridLibDrawStyleEh(new TGridLibDrawStyleEh);
+
+  InitializeGridLibLanguageConstsEh();
+  InitializeGridLibImageResourcesEh();
 }
 
 void FinalizeGridLibBaseEh() {
   assert(StartUps > 0 && "the grid library's base finalized more often than initialized");
   if (--StartUps > 0) return;
+  FinalizeGridLibImageResourcesEh();
+  FinalizeGridLibLanguageConstsEh();
+  FinalizeLanguageResourcesEh();
+
   delete SetButtonsBitmapCacheEh(nullptr);
   freeGraphicProviders();
   ReleaseSharedTextBitmapEh();

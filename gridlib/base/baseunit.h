@@ -10,7 +10,11 @@
 //   5. one use of the shared text bitmap
 //   6. (reserved for the size grip's class registration)
 //   7. the library manager, the working-time calendar and the draw style
-// Shutdown: the button-bitmap cache, the provider registry and the explorer
+// then the shared text table, read from its stored form and registered with
+// the language resource manager, and the image items (their data module
+// first).
+// Shutdown: the image items and their data module, the text table and the
+// language resource manager, then the button-bitmap cache, the provider registry and the explorer
 // tree theme, the shared text bitmap's use and the shared alpha bitmap, then
 // the manager, the calendar and the draw style; the base controls' unit last.
 //

@@ -188,3 +188,11 @@ void BeginLoading(TComponent* Root);
 // Calls Loaded on Root and then on each owned component still loading, in
 // creation order, once each.
 void EndLoading(TComponent* Root);
+
+// A non-visual container whose components (lists, queries, image lists) a
+// program shares; it owns them as any component owns its components.
+class TDataModule : public TComponent {
+  RTL_CLASS(TDataModule, TComponent)
+public:
+  explicit TDataModule(TComponent* AOwner) : TComponent(AOwner) {}
+};

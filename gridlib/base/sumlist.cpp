@@ -5,6 +5,7 @@
 #include "platform/db/dataset.h"
 #include "platform/db/datasource.h"
 #include "platform/db/fields.h"
+#include "platform/rtl/bcd.h"
 #include "platform/rtl/scopeexit.h"
 #include "platform/rtl/strutils.h"
 #include "platform/rtl/typinfo.h"
@@ -399,38 +400,38 @@ void TDBSumListProducer::walkRecords(const std::vector<TField*>& Fields) {
   FVirtualRecList->Clear();
   Changing = true;
   Data->First();
+  // the running values stay BCD numbers outside variants until the end: one
+  // variant per value would cost more than the walk itself
+  struct TRunning {
+    bool Has = false;
+    TBcd Value;
+    Integer Count = 0;
+  };
   const Integer SumCount = FSumCollection->Count();
+  std::vector<TRunning> Running(static_cast<size_t>(SumCount));
   while (!Data->Eof()) {
     for (Integer I = 0; I < SumCount; ++I) {
-      TDBSum* Sum = FSumCollection->GetItem(I);
+      const TGroupOperation Operation = FSumCollection->GetItem(I)->GroupOperation();
       TField* Field = Fields[size_t(I)];
-      if (Sum->GroupOperation() != goCount && !Field) continue;
-      Variant V;
-      if (Field) {
-        V = Field->AsVariant();
-        if (!VarIsNull(V)) V = VarAsType(V, varFMTBcd);
+      TRunning& R = Running[size_t(I)];
+      if (!Field) {
+        if (Operation == goCount) ++R.Count;
+        continue;
       }
-      const bool HasValue = Field && !VarIsNull(V);
-      switch (Sum->GroupOperation()) {
-        case goSum:
-          if (HasValue) Sum->SumValue = VarIsNull(Sum->SumValue) ? V : Sum->SumValue + V;
-          break;
-        case goAvg:
-          if (HasValue) {
-            ++Sum->FNotNullRecordCount;
-            Sum->FSumValueAsSum = VarIsNull(Sum->FSumValueAsSum) ? V : Sum->FSumValueAsSum + V;
-          }
-          break;
-        case goCount:
-          if (!Field || HasValue) Sum->SumValue = Sum->SumValue + Variant(1);
-          break;
-        case goMin:
-        case goMax:
-          if (HasValue && (VarIsNull(Sum->VarValue) ||
-                           (Sum->GroupOperation() == goMin ? V < Sum->VarValue : V > Sum->VarValue)))
-            Sum->VarValue = V;
-          break;
+      const Variant V = Field->AsVariant();
+      if (VarIsNull(V)) continue;
+      if (Operation == goCount) {
+        ++R.Count;
+        continue;
       }
+      const TBcd B = VarToBcd(V);
+      const bool First = !R.Has;
+      R.Has = true;
+      ++R.Count;
+      if (Operation == goSum || Operation == goAvg)
+        R.Value = First ? B : R.Value + B;
+      else if (First || (Operation == goMin ? B < R.Value : B > R.Value))
+        R.Value = B;
     }
     if (FVirtualRecords) FVirtualRecList->AppendItem(Data->Bookmark());
     Data->Next();
@@ -441,11 +442,24 @@ void TDBSumListProducer::walkRecords(const std::vector<TField*>& Fields) {
     Data->First();
   for (Integer I = 0; I < SumCount; ++I) {
     TDBSum* Sum = FSumCollection->GetItem(I);
-    if (Sum->GroupOperation() == goAvg)
-      Sum->SumValue = Sum->FNotNullRecordCount == 0 ? Variant(0)
-                                                    : Sum->FSumValueAsSum / Variant(Sum->FNotNullRecordCount);
-    else if ((Sum->GroupOperation() == goMin || Sum->GroupOperation() == goMax) && !VarIsNull(Sum->VarValue))
-      Sum->SumValue = Sum->VarValue;
+    const TRunning& R = Running[size_t(I)];
+    switch (Sum->GroupOperation()) {
+      case goSum:
+        if (R.Has) Sum->SumValue = Variant(R.Value);
+        break;
+      case goAvg:
+        Sum->FNotNullRecordCount = R.Count;
+        if (R.Has) Sum->FSumValueAsSum = Variant(R.Value);
+        Sum->SumValue = R.Count == 0 ? Variant(0) : Sum->FSumValueAsSum / Variant(R.Count);
+        break;
+      case goCount:
+        Sum->SumValue = Variant(R.Count);
+        break;
+      case goMin:
+      case goMax:
+        if (R.Has) Sum->SumValue = Sum->VarValue = Variant(R.Value);
+        break;
+    }
   }
 }
 

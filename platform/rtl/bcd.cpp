@@ -309,8 +309,21 @@ TBcd Int64ToBcd(Int64 Value) {
 
 TBcd DoubleToBcd(double Value) {
   if (!std::isfinite(Value)) raiseOverflow();
-  const TFormatSettings& Settings = FormatSettings();
-  return StrToBcd(FloatToStr(Value, Settings), Settings);
+  // The 15 significant digits FloatToStr writes, read without the text round
+  // trip: aggregates convert every value of a column this way.
+  constexpr int SignificantDigits = 15;
+  char Buf[40];
+  const char* End =
+      std::to_chars(Buf, Buf + sizeof Buf, Value, std::chars_format::scientific, SignificantDigits - 1).ptr;
+  std::string Digits;
+  const char* P = Buf;
+  for (; *P != 'e'; ++P)
+    if (*P >= '0' && *P <= '9') Digits += *P;
+  int Exponent = 0;
+  std::from_chars(P + 1 + (P[1] == '+'), End, Exponent);
+  while (Digits.size() > 1 && Digits.back() == '0') Digits.pop_back();
+  if (Digits == "0") return makeBcd(false, Digits, 0);
+  return makeBcd(std::signbit(Value), Digits, Int64(Exponent) - Int64(Digits.size()) + 1);
 }
 
 TBcd CurrencyToBcd(Currency Value) {

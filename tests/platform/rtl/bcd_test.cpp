@@ -194,6 +194,15 @@ TEST(BcdTest, IntegersAndDoubles) {
   }
   EXPECT_RAISES(DoubleToBcd(std::nan("")), EBcdOverflowException, "BCD overflow");
   EXPECT_RAISES(DoubleToBcd(1e38), EBcdOverflowException, "BCD overflow");
+  // the same value, scale and precision as reading FloatToStr's text
+  for (double V : {0.0, 1.0, 1.5, -7.25, 123456.789, 1e-20, 9.99999999999999e37, 1234567890123456789.0,
+                   0.1 + 0.7, 3.0e15, 2.0 / 3}) {
+    SCOPED_TRACE(V);
+    const TBcd Fast = DoubleToBcd(V), Text = StrToBcd(FloatToStr(V));
+    EXPECT_EQ(BcdCompare(Fast, Text), 0);
+    EXPECT_EQ(Fast.Scale, Text.Scale);
+    EXPECT_EQ(Fast.Precision, Text.Precision);
+  }
 
   EXPECT_EQ(BcdToDouble(bcd("0.1")), 0.1);
   EXPECT_EQ(BcdToDouble(bcd("-12345678901234567890.123456789012345678")),

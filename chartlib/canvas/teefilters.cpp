@@ -807,30 +807,26 @@ void TMirrorFilter::Apply(TBitmap* Bitmap, const TRect& ARect) {
   TBitmap Mirrored;
   Mirrored.Assign(Bitmap);
   TTeeFilter::ApplyTo(Vertical ? TFlipFilter::StaticClass() : TReverseFilter::StaticClass(), &Mirrored);
+  // rows copied directly: drawing 24-bit bitmaps through the canvas costs a
+  // conversion per draw
   TBitmap Doubled;
   Doubled.SetPixelFormat(pf24bit);
   Doubled.SetSize(Vertical ? W : 2 * W, Vertical ? 2 * H : H);
-  TCanvas* C = Doubled.Canvas();
-  switch (Direction) {
-    case mdDown:
-      C->Draw(0, 0, Bitmap);
-      C->Draw(0, H, &Mirrored);
-      break;
-    case mdUp:
-      C->Draw(0, H, Bitmap);
-      C->Draw(0, 0, &Mirrored);
-      break;
-    case mdRight:
-      C->Draw(0, 0, Bitmap);
-      C->Draw(W, 0, &Mirrored);
-      break;
-    case mdLeft:
-      C->Draw(W, 0, Bitmap);
-      C->Draw(0, 0, &Mirrored);
-      break;
+  const TRGBArray Out = TeeCalcScanLines(&Doubled);
+  const TRGBArray Plain = TeeCalcScanLines(Bitmap), Turned = TeeCalcScanLines(&Mirrored);
+  const bool MirrorFirst = Direction == mdUp || Direction == mdLeft;
+  const TRGBArray& First = MirrorFirst ? Turned : Plain;
+  const TRGBArray& Second = MirrorFirst ? Plain : Turned;
+  for (Integer Y = 0; Y < H; ++Y) {
+    if (Vertical) {
+      std::copy(First[Y], First[Y] + W, Out[Y]);
+      std::copy(Second[Y], Second[Y] + W, Out[H + Y]);
+    } else {
+      std::copy(First[Y], First[Y] + W, Out[Y]);
+      std::copy(Second[Y], Second[Y] + W, Out[Y] + W);
+    }
   }
-  Bitmap->SetSize(Doubled.Width(), Doubled.Height());
-  Bitmap->Canvas()->Draw(0, 0, &Doubled);
+  Bitmap->Assign(&Doubled);
 }
 
 void TMirrorFilter::CreateEditor(IFormCreator* Creator, TNotifyEvent AChanged) {

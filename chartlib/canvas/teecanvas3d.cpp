@@ -1,6 +1,9 @@
 #include "chartlib/canvas/teecanvas3d.h"
 
+#include "chartlib/canvas/teeshadow.h"
 #include "platform/rtl/rtlmath.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/windowing/controls.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,7 +34,10 @@ TTeeCanvas3D::TTeeCanvas3D() {
   IZoomText = IZoomPen = true;
 }
 
-TRect TTeeCanvas3D::InitWindow(TCanvas*, TView3DOptions* A3DOptions, TColor, bool Is3D, const TRect& UserRect) {
+TTeeCanvas3D::~TTeeCanvas3D() { FreeBitmap(); }
+
+TRect TTeeCanvas3D::InitWindow(TCanvas* DestCanvas, TView3DOptions* A3DOptions, TColor, bool Is3D,
+                               const TRect& UserRect) {
   FBounds = UserRect;
   F3DOptions = A3DOptions;
   if (A3DOptions) {
@@ -58,7 +64,103 @@ TRect TTeeCanvas3D::InitWindow(TCanvas*, TView3DOptions* A3DOptions, TColor, boo
     }
   }
   if (Is3D) CalcTrigValues();
-  return UserRect;
+  TRect Result = UserRect;
+  if (UseBuffer()) {
+    const Integer W = UserRect.Right - UserRect.Left, H = UserRect.Bottom - UserRect.Top;
+    if (!FBitmap) {
+      FBitmap = new TBitmap;
+      FBitmap->SetIgnorePalette(true);
+    }
+    TeeSetBitmapSize(FBitmap, W, H);
+    FBitmap->Canvas()->OnChange = nullptr;
+    FBitmap->Canvas()->OnChanging = nullptr;
+    SetReferenceCanvas(FBitmap->Canvas());
+    Result = {0, 0, W, H};
+  } else {
+    SetReferenceCanvas(DestCanvas);
+  }
+  SetBackMode(cbmOpaque);
+  return Result;
+}
+
+void TTeeCanvas3D::ShowImage(TCanvas* DestCanvas, TCanvas* DefaultCanvas, const TRect& UserRect) {
+  if (UseBuffer() && FBitmap) {
+    CopyBufferTo(UserRect.Left, UserRect.Top, DestCanvas);
+    FDirty = false;
+  }
+  SetReferenceCanvas(DefaultCanvas);
+}
+
+bool TTeeCanvas3D::ReDrawBitmap() {
+  if (FDirty || !FBitmap) return false;
+  FCanvas->Draw(0, 0, FBitmap);
+  return true;
+}
+
+bool TTeeCanvas3D::RenderToBitmap(TBitmap*& ABitmap, const TRect& R) {
+  if (FDirty || !UseBuffer() || !FBitmap || R != TRect{0, 0, FBitmap->Width(), FBitmap->Height()}) return false;
+  ABitmap->Assign(FBitmap);
+  return true;
+}
+
+void TTeeCanvas3D::DrawShadow(TTeeShadow* Shadow, const TRect& Rect, bool IsEllipse, Integer RoundSize,
+                              std::span<const TPoint> Points, double DonutPercent, double StartAngle,
+                              double EndAngle) {
+  if (Shadow->Smooth() && !Metafiling() && FBitmap)
+    TeeDrawSmoothShadow(Shadow, FBitmap, FCanvas, Rect, IsEllipse, RoundSize, Points, DonutPercent);
+  else
+    TCanvas3D::DrawShadow(Shadow, Rect, IsEllipse, RoundSize, Points, DonutPercent, StartAngle, EndAngle);
+}
+
+gdi::HDC TTeeCanvas3D::GetHandle() { return FCanvas->Handle(); }
+TColor TTeeCanvas3D::GetBackColor() { return TColor(gdi::GetBkColor(Handle())); }
+void TTeeCanvas3D::SetBackColor(TColor Value) { gdi::SetBkColor(Handle(), gdi::COLORREF(Value)); }
+
+TCanvasBackMode TTeeCanvas3D::GetBackMode() {
+  return gdi::GetBkMode(Handle()) == gdi::TRANSPARENT ? cbmTransparent : cbmOpaque;
+}
+
+void TTeeCanvas3D::SetBackMode(TCanvasBackMode Value) {
+  gdi::SetBkMode(Handle(), Value == cbmOpaque ? gdi::OPAQUE : gdi::TRANSPARENT);
+}
+
+void TTeeCanvas3D::SetMonochrome(bool Value) {
+  if (FMonochrome == Value) return;
+  FMonochrome = Value;
+  FDirty = true;
+  if (F3DOptions) F3DOptions->Repaint();
+}
+
+TColor TTeeCanvas3D::GetPixel(Integer X, Integer Y) { return FCanvas->Pixels(X, Y); }
+void TTeeCanvas3D::SetPixel(Integer X, Integer Y, TColor Value) {
+  gdi::SetPixel(Handle(), X, Y, gdi::COLORREF(ColorToRGB(Value)));
+}
+Integer TTeeCanvas3D::GetTextAlign() { return Integer(gdi::GetTextAlign(Handle())); }
+void TTeeCanvas3D::SetTextAlign(Integer Value) { gdi::SetTextAlign(Handle(), gdi::UINT(Value)); }
+
+void TTeeCanvas3D::SetUseBuffer(bool Value) {
+  if (FBufferedDisplay == Value) return;
+  FBufferedDisplay = Value;
+  if (!FBitmap) return;
+  if (Value) {
+    SetReferenceCanvas(FBitmap->Canvas());
+  } else if (!IKeepBitmap) {
+    FreeBitmap();
+    SetReferenceCanvas(nullptr);
+    FDirty = true;
+  }
+}
+
+void TTeeCanvas3D::SetFastLineMode(bool On) { IFastLine = On ? Handle() : nullptr; }
+void TTeeCanvas3D::FastLineTo(Integer X, Integer Y) { gdi::LineTo(IFastLine, X, Y); }
+
+void TTeeCanvas3D::SetBitmap(TBitmap* Value) { FBitmap = Value; }
+void TTeeCanvas3D::FreeBitmap() { FreeAndNil(FBitmap); }
+
+void TTeeCanvas3D::CopyBufferTo(Integer X, Integer Y, TCanvas* Dest) {
+  if (auto* C = dynamic_cast<TControlCanvas*>(Dest); C && C->Control() && !C->Control()->Parent()) return;
+  gdi::BitBlt(Dest->Handle(), X, Y, FBitmap->Width(), FBitmap->Height(), FBitmap->Canvas()->Handle(), 0, 0,
+              gdi::SRCCOPY);
 }
 
 void TTeeCanvas3D::CalcTrigValues() {

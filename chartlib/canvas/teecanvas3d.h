@@ -16,6 +16,13 @@
 // (halves to even).  No projection raises: the two divisors of the inverse
 // never fall below 1e-5, and neither does the size of the perspective
 // divisor, which keeps its sign.
+//
+// Drawing target: with UseBuffer (the default) InitWindow makes an owned
+// off-screen bitmap of the chart's size the reference canvas and the chart
+// draws at its origin; ShowImage copies it to the destination.  Without a
+// buffer the destination canvas is drawn on directly.  The canvas is dirty
+// until a finished buffer has been shown; only a clean buffer can be redrawn
+// (ReDrawBitmap) or rendered (RenderToBitmap).
 #pragma once
 
 #include "chartlib/canvas/canvas3d.h"
@@ -25,8 +32,9 @@
 class TTeeCanvas3D : public TCanvas3D {
   RTL_CLASS_META(TTeeCanvas3D, TCanvas3D, TCanvas3DClassOf<TTeeCanvas3D>)
 public:
-  // Zooms 100 %, text and pen zoom on.
+  // Zooms 100 %, text and pen zoom on, buffered and dirty.
   TTeeCanvas3D();
+  ~TTeeCanvas3D() override;
 
   static String Description() { return QStringLiteral("GDI"); }
 
@@ -49,10 +57,66 @@ public:
       P.y = Zoom * (P.y - FYCenter) + YCenterOffset;
     }
   }
-  // The projection half: bounds, view options, zooms, mode and angles.
-  // Answers UserRect, the rectangle the chart draws in.
+  // Bounds, view options, zooms, mode and angles, and the drawing target:
+  // the buffer (answering (0, 0, width, height)) or DestCanvas (answering
+  // UserRect); the back mode is made opaque.
   TRect InitWindow(TCanvas* DestCanvas, TView3DOptions* A3DOptions, TColor ABackColor, bool Is3D,
                    const TRect& UserRect) override;
+  // The buffer to DestCanvas at UserRect's corner (then clean); DefaultCanvas
+  // becomes the reference canvas.
+  void ShowImage(TCanvas* DestCanvas, TCanvas* DefaultCanvas, const TRect& UserRect) override;
+  // A clean buffer copied to the reference canvas; false when dirty.
+  bool ReDrawBitmap() override;
+  // A copy of a clean buffer, only when R is the buffer's whole rectangle.
+  bool RenderToBitmap(TBitmap*& ABitmap, const TRect& R) override;
+  // Smooth shadows blur onto the buffer; without one (or when recording a
+  // metafile) the plain shadow.
+  void DrawShadow(TTeeShadow* Shadow, const TRect& Rect, bool IsEllipse, Integer RoundSize,
+                  std::span<const TPoint> Points, double DonutPercent, double StartAngle, double EndAngle) override;
+
+  // device state (reimplemented)
+  gdi::HDC GetHandle() override;
+  TColor GetBackColor() override;
+  void SetBackColor(TColor Value) override;
+  TCanvasBackMode GetBackMode() override;
+  void SetBackMode(TCanvasBackMode Value) override;
+  bool GetIsNoBMPGrid() override { return false; }
+  bool GetMonochrome() override { return FMonochrome; }
+  // A change marks the canvas dirty and repaints the view's panel.
+  void SetMonochrome(bool Value) override;
+  TColor GetPixel(Integer X, Integer Y) override;
+  void SetPixel(Integer X, Integer Y, TColor Value) override;
+  bool GetSupportsFullRotation() override { return false; }
+  bool GetSupportsXORMode() override { return true; }
+  bool GetSupportsAntiAliasing() override { return false; }
+  Integer GetTextAlign() override;
+  void SetTextAlign(Integer Value) override;
+  bool GetUseBuffer() override { return FBufferedDisplay; }
+  // Switching off frees the buffer (unless IKeepBitmap), clears the
+  // reference canvas and marks the canvas dirty; switching on with a buffer
+  // draws on it again.
+  void SetUseBuffer(bool Value) override;
+  void SetFastLineMode(bool On) override;
+  void FastLineTo(Integer X, Integer Y) override;
+  void Invalidate() override { FDirty = true; }
+  bool GetSupports3DText() override { return false; }
+
+  // introduced virtuals
+  // Takes Value as the buffer (not copied; the canvas frees it).
+  virtual void SetBitmap(TBitmap* Value);
+  virtual void FreeBitmap();
+  // The whole buffer to Dest at (X, Y); nothing for the canvas of a control
+  // without a parent.
+  virtual void CopyBufferTo(Integer X, Integer Y, TCanvas* Dest);
+
+  // The off-screen buffer, or nullptr.
+  TBitmap* Bitmap() const { return FBitmap; }
+  bool Dirty() const { return FDirty; }
+
+  // Keep the buffer when buffering is switched off.
+  bool IKeepBitmap = false;
+  // Not used by the canvas.
+  TObject* Tag = nullptr;
   // ABounds is not read.
   void Projection(Integer MaxDepth, const TRect& ABounds, const TRect& Rect) override;
   void DisableRotation() override;
@@ -105,4 +169,10 @@ protected:
   double IZoomFactor = 1;
   Integer XCenterOffset = 0;
   Integer YCenterOffset = 0;
+
+  TBitmap* FBitmap = nullptr;
+  bool FBufferedDisplay = true;
+  bool FDirty = true;
+  bool FMonochrome = false;
+  gdi::HDC IFastLine = nullptr;
 };

@@ -1,5 +1,8 @@
 #include "chartlib/canvas/teefilter.h"
 
+#include "chartlib/canvas/chartmessages.h"
+#include "platform/rtl/filer.h"
+#include "platform/rtl/scopeexit.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/canvas.h"
 #include "platform/ui/graphics/pngimage.h"
@@ -134,6 +137,42 @@ void TFilterItems::ApplyTo(TBitmap* ABitmap) {
     if (Items(I)->Enabled()) Items(I)->Apply(ABitmap);
 }
 
+void TFilterItems::WriteData(TWriter* Writer) {
+  const String SavedPath = Writer->PropPath();
+  const TScopeExit Restore([&] { Writer->SetPropPath(SavedPath); });
+  Writer->SetPropPath({});
+  Writer->WriteValue(vaCollection);
+  for (int I = 0; I < Count(); ++I) {
+    Writer->WriteListBegin();
+    Writer->WriteStr(QStringLiteral("ItemClass"));
+    Writer->WriteString(Items(I)->ClassName());
+    Writer->WriteProperties(Items(I));
+    Writer->WriteListEnd();
+  }
+  Writer->WriteListEnd();
+}
+
+void TFilterItems::ReadData(TReader* Reader) {
+  BeginUpdate();
+  const TScopeExit End([&] { EndUpdate(); });
+  Clear();
+  Reader->CheckValue(vaCollection);
+  while (!Reader->EndOfList()) {
+    const TValueType Next = Reader->NextValue();
+    if (Next == vaInt8 || Next == vaInt16 || Next == vaInt32) Reader->ReadInteger();
+    Reader->ReadListBegin();
+    Reader->ReadStr();  // "ItemClass"
+    const String Name = Reader->ReadString();
+    const TClass FilterClass = GetClass(Name);
+    if (!FilterClass || !FilterClass->InheritsFrom(TTeeFilter::StaticClass()))
+      throw EClassNotFound(QStringLiteral("Class %1 not found").arg(Name));
+    TTeeFilter* Filter = Add(FilterClass);
+    while (!Reader->EndOfList()) Reader->ReadProperty(Filter);
+    Reader->ReadListEnd();
+  }
+  Reader->ReadListEnd();
+}
+
 void TFilterItems::Update(TCollectionItem* Item) {
   TOwnedCollection::Update(Item);
   Changed = true;
@@ -153,6 +192,15 @@ void TTeePicture::DescribeProperties(TPropertyTable& Props) {
   // streamed as the picture's own "FilterItems" data
   Props.Add("Filters", &TTeePicture::Filters, &TTeePicture::SetFilters).Stored(false);
 }
+
+void TTeePicture::DefineProperties(TFiler* Filer) {
+  TPicture::DefineProperties(Filer);
+  Filer->DefineProperty(QStringLiteral("FilterItems"), TReaderProc(this, &TTeePicture::readFilters),
+                        TWriterProc(this, &TTeePicture::writeFilters), FFilters && FFilters->Count() > 0);
+}
+
+void TTeePicture::readFilters(TReader* Reader) { Filters()->ReadData(Reader); }
+void TTeePicture::writeFilters(TWriter* Writer) { Filters()->WriteData(Writer); }
 
 void TTeePicture::Assign(TPersistent* Source) {
   if (auto* S = dynamic_cast<TTeePicture*>(Source)) SetFilters(S->FFilters);
@@ -197,3 +245,117 @@ void TTeePicture::SetFilters(TFilterItems* Value) {
   else
     Filters()->Assign(Value);
 }
+
+// ---------------------------------------------------------------------------
+// TConvolveFilter
+
+namespace {
+
+Byte clampByte(Integer V) { return Byte(std::clamp(V, 0, 255)); }
+
+}  // namespace
+
+template <class TPixel>
+void TConvolveFilter::convolve(const std::vector<TPixel*>& Rows, const TRect& R) {
+  const Integer BW = R.Right - R.Left;
+  bool AllOnes = true;
+  float Sum = 0;
+  for (const auto& Row : Weights)
+    for (float W : Row) {
+      AllOnes = AllOnes && W == 1.0f;
+      Sum += W;
+    }
+  // nine weights summing to 0 would divide by zero
+  const float F = float(1.0 / double(Sum == 0 ? 1.0f : Sum));
+  constexpr int Channels = 3;
+  for (Integer Y = R.Top + 1; Y < R.Bottom; ++Y) {
+    const Byte* Above = reinterpret_cast<const Byte*>(Rows[Y - 1]);
+    const Byte* Own = reinterpret_cast<const Byte*>(Rows[Y]);
+    const Byte* Below = reinterpret_cast<const Byte*>(Rows[Y + 1]);
+    Byte* Out = reinterpret_cast<Byte*>(&Buffer[size_t(Y - R.Top) * BW]);
+    for (Integer X = R.Left + 1; X < R.Right; ++X) {
+      Byte* O = Out + (X - R.Left) * sizeof(TRGBA);
+      const size_t L = (X - 1) * sizeof(TPixel), C = X * sizeof(TPixel), Rt = (X + 1) * sizeof(TPixel);
+      for (int K = 0; K < Channels; ++K) {
+        if (AllOnes) {
+          const Integer S = Above[L + K] + Above[C + K] + Above[Rt + K] + Own[L + K] + Own[C + K] + Own[Rt + K] +
+                            Below[L + K] + Below[C + K] + Below[Rt + K];
+          O[K] = Byte(S / 9);
+          continue;
+        }
+        const float S = Weights[0][0] * Above[L + K] + Weights[0][1] * Above[C + K] + Weights[0][2] * Above[Rt + K] +
+                        Weights[1][0] * Own[L + K] + Weights[1][1] * Own[C + K] + Weights[1][2] * Own[Rt + K] +
+                        Weights[2][0] * Below[L + K] + Weights[2][1] * Below[C + K] + Weights[2][2] * Below[Rt + K];
+        O[K] = clampByte(Integer(std::nearbyint(S * F)));
+      }
+    }
+  }
+  // the colour bytes only: a 32-bit pixel keeps its own alpha
+  for (Integer Y = R.Top + 1; Y < R.Bottom; ++Y) {
+    const TRGBA* In = &Buffer[size_t(Y - R.Top) * BW];
+    Byte* Out = reinterpret_cast<Byte*>(Rows[Y]);
+    for (Integer X = 1; X < BW; ++X) {
+      Byte* P = Out + (R.Left + X) * sizeof(TPixel);
+      const Byte* B = reinterpret_cast<const Byte*>(&In[X]);
+      P[0] = B[0];
+      P[1] = B[1];
+      P[2] = B[2];
+    }
+  }
+}
+
+void TConvolveFilter::Apply(TBitmap* Bitmap, const TRect& R) {
+  TTeeFilter::Apply(Bitmap, R);
+  if (RGBA ? LinesRGBA.empty() : Lines.empty()) return;
+  const TRect Work{std::max(R.Left, 0), std::max(R.Top, 0), std::min(R.Right, Bitmap->Width() - 1),
+                   std::min(R.Bottom, Bitmap->Height() - 1)};
+  if (Work.Right - Work.Left < 2 || Work.Bottom - Work.Top < 2) return;
+  if (!KeepBuffer) Buffer.assign(size_t(Work.Right - Work.Left) * (Work.Bottom - Work.Top), TRGBA{});
+  if (RGBA)
+    convolve(LinesRGBA, Work);
+  else
+    convolve(Lines, Work);
+  if (!KeepBuffer) Buffer = {};
+}
+
+// ---------------------------------------------------------------------------
+// TBlurFilter
+
+void TBlurFilter::DescribeProperties(TPropertyTable& Props) {
+  Props.Add("Amount", &TBlurFilter::Amount, &TBlurFilter::Amount).Default(1);
+  Props.Add("Steps", &TBlurFilter::Steps, &TBlurFilter::Steps).Default(1);
+}
+
+void TBlurFilter::Assign(TPersistent* Source) {
+  if (auto* S = dynamic_cast<TBlurFilter*>(Source)) {
+    Amount = S->Amount;
+    Steps = S->Steps;
+  }
+  TConvolveFilter::Assign(Source);
+}
+
+void TBlurFilter::Apply(TBitmap* Bitmap, const TRect& R) {
+  for (auto& Row : Weights) std::fill(std::begin(Row), std::end(Row), 1.0f);
+  Weights[1][1] = float(Amount);
+  RGBA = TeeBitsPerPixel(Bitmap->Canvas()->Handle()) == 32;
+  TTeeFilter::Apply(Bitmap, R);
+  ReuseLines = true;
+  KeepBuffer = true;
+  const TScopeExit Done([&] {
+    Buffer = {};
+    ReuseLines = false;
+    KeepBuffer = false;
+  });
+  const TRect Work{std::max(R.Left, 0), std::max(R.Top, 0), std::min(R.Right, Bitmap->Width() - 1),
+                   std::min(R.Bottom, Bitmap->Height() - 1)};
+  Buffer.assign(size_t(std::max(0, Work.Right - Work.Left)) * std::max(0, Work.Bottom - Work.Top), TRGBA{});
+  for (Integer I = 0; I < Steps; ++I) TConvolveFilter::Apply(Bitmap, R);
+}
+
+void TBlurFilter::CreateEditor(IFormCreator* Creator, TNotifyEvent AChanged) {
+  TConvolveFilter::CreateEditor(Creator, AChanged);
+  Creator->AddScroll(QStringLiteral("Steps"), 1, 20);
+  Creator->AddScroll(QStringLiteral("Amount"), 0, 50);
+}
+
+String TBlurFilter::Description() { return ChartMessage(cmBlur); }

@@ -5,6 +5,22 @@
 // A rectangle handed to a filter's Apply is inclusive: Right and Bottom are
 // the last column and row it touches.  A filter's region limits it; a width
 // or height of 0 reaches the bitmap's right or bottom edge.
+//
+// "FilterItems", the stored form of a filter collection (a picture's or an
+// image control's), in the component stream's binary form:
+//
+//   14                      collection
+//   per filter:  1          list begin
+//                "ItemClass"  short string (no owner prefix: the writer's
+//                             property path is cleared)
+//                class name   string value
+//                properties   as the writer writes them, defaults left out
+//                0            end of the item
+//   0                       end of the collection
+//
+// A reader also accepts an integer value before an item's list begin, and
+// reads no filter of a class that is not registered (EClassNotFound; the
+// filters read before it stay).
 #pragma once
 
 #include "chartlib/canvas/teecolors.h"
@@ -14,6 +30,8 @@
 
 class TBitmap;
 class TControl;
+class TReader;
+class TWriter;
 
 // The rectangle a filter is limited to.
 class TFilterRegion : public TPersistent {
@@ -125,6 +143,9 @@ public:
   TTeeFilter* Add(TClass FilterClass);
   // Applies every enabled filter in order.
   void ApplyTo(TBitmap* ABitmap);
+  // The "FilterItems" data (above).  Reading replaces the filters.
+  void WriteData(TWriter* Writer);
+  void ReadData(TReader* Reader);
 
   // Fired after every change of the collection.
   TNotifyEvent OnChange;
@@ -167,8 +188,58 @@ public:
   void SetFilters(TFilterItems* Value);
   bool HasFilters() const { return FFilters != nullptr; }
 
+protected:
+  // "FilterItems" when there is a filter.
+  void DefineProperties(TFiler* Filer) override;
+
 private:
+  void readFilters(TReader* Reader);
+  void writeFilters(TWriter* Writer);
+
   float FAngle = 0;
   TFilterItems* FFilters = nullptr;
   TBitmap* IBitmap = nullptr;
+};
+
+// A 3 x 3 convolution of the colour bytes.  Weights run row by row (above,
+// own, below), each left, centre, right.  The border rows and columns of the
+// rectangle keep their pixels.  All nine weights 1 take an integer mean;
+// otherwise the weighted sum is divided by the sum of the weights (a sum of
+// 0 counts as 1).
+class TConvolveFilter : public TTeeFilter {
+  RTL_CLASS(TConvolveFilter, TTeeFilter)
+public:
+  explicit TConvolveFilter(TCollection* Collection) : TTeeFilter(Collection) {}
+  using TTeeFilter::Apply;
+  void Apply(TBitmap* Bitmap, const TRect& R) override;
+
+  float Weights[3][3] = {{1, 1, 1}, {1, 1, 1}, {1, 1, 1}};
+
+protected:
+  // While true Apply keeps the output buffer between runs.
+  bool KeepBuffer = false;
+  // The output buffer: one pixel per pixel of the working rectangle.
+  std::vector<TRGBA> Buffer;
+
+private:
+  template <class TPixel>
+  void convolve(const std::vector<TPixel*>& Rows, const TRect& R);
+};
+
+// The convolution with weights 1 and a centre of Amount, Steps times over
+// the device's 32-bit rows.
+class TBlurFilter : public TConvolveFilter {
+  RTL_CLASS(TBlurFilter, TConvolveFilter)
+public:
+  explicit TBlurFilter(TCollection* Collection) : TConvolveFilter(Collection) {}
+  static void DescribeProperties(TPropertyTable& Props);
+  void Assign(TPersistent* Source) override;
+  using TTeeFilter::Apply;
+  void Apply(TBitmap* Bitmap, const TRect& R) override;
+  void CreateEditor(IFormCreator* Creator, TNotifyEvent AChanged) override;
+  String Description() override;
+
+  // properties
+  Integer Amount = 1;  // the weight of the centre pixel
+  Integer Steps = 1;   // how many times the convolution runs
 };

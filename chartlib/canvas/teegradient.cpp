@@ -278,3 +278,10 @@ void TTeeGradient::DescribeProperties(TPropertyTable& Props) {
       .Stored(&TTeeGradient::HasSubGradient);
   Props.Add("Visible", &TTeeGradient::Visible, &TTeeGradient::SetVisible).Stored(&TTeeGradient::isVisibleStored);
 }
+
+namespace {
+TTeeRotateGradientProc RotateGradientHook = nullptr;
+}  // namespace
+
+TTeeRotateGradientProc TeeRotateGradientBitmap() { return RotateGradientHook; }
+void SetTeeRotateGradientBitmap(TTeeRotateGradientProc Value) { RotateGradientHook = Value; }

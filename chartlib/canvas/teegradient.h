@@ -18,6 +18,7 @@
 RTL_ENUM(TGradientDirection, gdTopBottom, gdBottomTop, gdLeftRight, gdRightLeft, gdFromCenter, gdFromTopLeft,
          gdFromBottomLeft, gdRadial, gdDiagonalUp, gdDiagonalDown)
 
+class TBitmap;
 class TCustomTeeGradient;
 class TSubGradient;
 
@@ -173,3 +174,10 @@ public:
   explicit TTeeGradient(TNotifyEvent ChangedEvent);
   static void DescribeProperties(TPropertyTable& Props);
 };
+
+// The hook that turns a gradient's bitmap by the gradient's angle; the
+// filters unit installs it at start-up and removes it at shutdown.  nullptr
+// when none is installed.
+using TTeeRotateGradientProc = void (*)(TCustomTeeGradient* Gradient, TBitmap* Bitmap);
+TTeeRotateGradientProc TeeRotateGradientBitmap();
+void SetTeeRotateGradientBitmap(TTeeRotateGradientProc Value);

@@ -242,16 +242,6 @@ std::vector<Integer> TeeBlurWeights(Integer Radius, double Amount) {
 
 namespace {
 
-// Channel sums of one blurred pixel; the blur treats the colour bytes alike.
-struct TBlurSum {
-  Int64 C[3] = {0, 0, 0};
-  Int64 Total = 0;
-  void add(const Byte* P, Integer W) {
-    for (int K = 0; K < 3; ++K) C[K] += Int64(W) * P[K];
-    Total += W;
-  }
-};
-
 // The bytes of pixel X of a 24- or 32-bit row.
 struct TRows {
   std::vector<Byte*> Rows;
@@ -295,43 +285,70 @@ void TeeSmoothBlur(TBitmap* Source, TBitmap* Dest, Integer DX, Integer DY, Integ
 
   // horizontal pass into a Height x Width table
   std::vector<TRGB> Table(size_t(Width) * Height);
-  auto Cell = [&](Integer X, Integer Y) { return reinterpret_cast<Byte*>(&Table[size_t(Y) * Width + X]); };
-  for (Integer Y = Y0; Y <= Y1; ++Y)
-    for (Integer X = X0; X <= X1; ++X) {
-      Integer I = X - Radius, J = 0;
-      if (I < 0) {
-        J = -I;
-        I = 0;
+  auto TableRow = [&](Integer Y) { return reinterpret_cast<Byte*>(&Table[size_t(Y) * Width]); };
+  auto Horizontal = [&]<int Step>() {
+    for (Integer Y = Y0; Y <= Y1; ++Y) {
+      const Byte* In = Src.Rows[Y];
+      Byte* Out = TableRow(Y);
+      for (Integer X = X0; X <= X1; ++X) {
+        Integer I = X - Radius, J = 0;
+        if (I < 0) {
+          J = -I;
+          I = 0;
+        }
+        Int64 C0 = 0, C1 = 0, C2 = 0, Total = 0;
+        for (const Byte* P = In + I * Step; J < N && I < Width; ++I, ++J, P += Step) {
+          C0 += Int64(W[J]) * P[0];
+          C1 += Int64(W[J]) * P[1];
+          C2 += Int64(W[J]) * P[2];
+          Total += W[J];
+        }
+        if (Total == 0) continue;
+        // a double quotient of two integers below 2^53 truncates exactly, and
+        // divides several times faster than a 64-bit integer division
+        const double T = double(Total);
+        Byte* O = Out + X * 3;
+        O[0] = Byte(double(C0) / T);
+        O[1] = Byte(double(C1) / T);
+        O[2] = Byte(double(C2) / T);
       }
-      TBlurSum S;
-      for (; J < N && I < Width; ++I, ++J) S.add(Src.at(I, Y), W[J]);
-      if (S.Total == 0) continue;
-      Byte* Out = Cell(X, Y);
-      for (int K = 0; K < 3; ++K) Out[K] = Byte(S.C[K] / S.Total);
     }
+  };
+  if (Src.Step == 4)
+    Horizontal.template operator()<4>();
+  else
+    Horizontal.template operator()<3>();
 
+  // vertical pass: the window depends on the row alone, so whole table rows
+  // are summed at once
   const TRows Dst = Dest ? rowsOf(Dest, deepPixels(Dest)) : TRows{};
   const gdi::HDC DC = ClipTest && Canvas ? Canvas->Handle() : nullptr;
-  // row by row (each pixel stands alone, so the order is free): the table is read along its rows
-  for (Integer Y = Y0; Y <= Y1; ++Y)
+  const Integer Span = 3 * (X1 - X0 + 1);
+  std::vector<Int64> Sums(Span);
+  for (Integer Y = Y0; Y <= Y1; ++Y) {
+    Integer I = Y - Radius, J = 0;
+    if (I < 0) {
+      J = -I;
+      I = 0;
+    }
+    // the window ends at Y1 - (first row read): kept, the shadows look so
+    const Integer Last = std::min(Y1 - I, N);
+    std::fill(Sums.begin(), Sums.end(), 0);
+    Int64 Total = 0;
+    for (; J < Last; ++I, ++J) {
+      const Byte* In = TableRow(I) + 3 * X0;
+      const Int64 Weight = W[J];
+      for (Integer K = 0; K < Span; ++K) Sums[K] += Weight * In[K];
+      Total += Weight;
+    }
+    if (Total == 0) continue;
+    const double T = double(Total);
     for (Integer X = X0; X <= X1; ++X) {
       if (DC && !gdi::PtVisible(DC, X + DX, Y + DY)) continue;
-      Integer I = Y - Radius, J = 0;
-      if (I < 0) {
-        J = -I;
-        I = 0;
-      }
-      // the window ends at Y1 - (first row read): kept, the shadows look so
-      const Integer Last = std::min(Y1 - I, N);
-      TBlurSum S;
-      for (; J < Last; ++I, ++J) S.add(Cell(X, I), W[J]);
-      if (S.Total == 0) continue;
-      if (Dest) {
-        Byte* P = Dst.at(X + DX, Y + DY);
-        for (int K = 0; K < 3; ++K) P[K] = Byte(Round(P[K] * (double(S.C[K]) / S.Total / 255)));
-      } else {
-        Byte* P = Src.at(X, Y);
-        for (int K = 0; K < 3; ++K) P[K] = Byte(Round(double(S.C[K]) / S.Total));
-      }
+      const Int64* S = &Sums[3 * (X - X0)];
+      Byte* P = Dest ? Dst.at(X + DX, Y + DY) : Src.at(X, Y);
+      for (int K = 0; K < 3; ++K)
+        P[K] = Dest ? Byte(std::nearbyint(P[K] * (double(S[K]) / T / 255))) : Byte(std::nearbyint(double(S[K]) / T));
     }
+  }
 }

@@ -396,6 +396,10 @@ public:
   // The root of the ancestor while writing a descendant.
   TComponent* RootAncestor() const { return FRootAncestor; }
   void SetRootAncestor(TComponent* Value) { FRootAncestor = Value; }
+  // What property names are prefixed with ("Font." inside a sub-object).
+  // Defined data that writes whole objects clears it and restores it after.
+  const String& PropPath() const { return FPropPath; }
+  void SetPropPath(const String& Value) { FPropPath = Value; }
 
 private:
   void writeByte(Byte Value);

@@ -11,7 +11,7 @@ namespace {
 class Canvas3DTest : public CanvasTest {
 protected:
   void SetUp() override {
-    C.InitWindow(nullptr, nullptr, clWhite, /*Is3D=*/false, Rect(0, 0, 100, 100));
+    C.InitWindow(C.Bitmap.Canvas(), nullptr, clWhite, /*Is3D=*/false, Rect(0, 0, 100, 100));
     C.Projection(0, Rect(0, 0, 100, 100), Rect(0, 0, 100, 100));
   }
   TRecordingCanvas C{100, 100};
@@ -134,7 +134,7 @@ TEST_F(Canvas3DTest, FrontPlaneBracketsNest) {
   V.SetOrthogonal(false);
   V.SetPerspective(0);
   V.SetRotation(30);
-  C.InitWindow(nullptr, &V, clWhite, true, Rect(0, 0, 100, 100));
+  C.InitWindow(C.Bitmap.Canvas(), &V, clWhite, true, Rect(0, 0, 100, 100));
   C.Projection(0, Rect(0, 0, 100, 100), Rect(0, 0, 100, 100));
   const TPoint Rotated = C.Calculate3DPosition(10, 10, 0);
   C.FrontPlaneBegin();
@@ -149,7 +149,7 @@ TEST_F(Canvas3DTest, PointRoutines) {
   EXPECT_EQ(C.RectFromRectZ(Rect(0, 0, 10, 10), 5), Rect(0, 0, 11, 11));
   EXPECT_EQ(C.PointFromSpiral(Rect(0, 0, 20, 20), 0, 0), (TPoint{20, 10}));
   TView3DOptions V(nullptr);
-  C.InitWindow(nullptr, &V, clWhite, true, Rect(0, 0, 100, 100));
+  C.InitWindow(C.Bitmap.Canvas(), &V, clWhite, true, Rect(0, 0, 100, 100));
   C.Projection(20, Rect(0, 0, 100, 100), Rect(0, 0, 100, 100));
   const TPointFloat Flat = C.PointFromCircle(Rect(0, 0, 20, 10), 90, 0);
   EXPECT_FLOAT_EQ(Flat.x, 10);

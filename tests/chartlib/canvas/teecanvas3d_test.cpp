@@ -1,5 +1,11 @@
 #include "chartlib/canvas/teecanvas3d.h"
 
+#include "chartlib/canvas/teeshadow.h"
+#include "platform/ui/controls/extctrls.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/canvas.h"
+#include "platform/ui/windowing/controls.h"
+
 #include "tests/chartlib/canvas/canvasfixture.h"
 
 #include <random>
@@ -126,6 +132,89 @@ TEST_F(ProjectionTest, PerspectiveDivisorOfZeroDoesNotRaise) {
   EXPECT_NO_THROW(C.Calculate3DPosition(70, 60, -144));
   TPointFloat F{70, 60};
   EXPECT_NO_THROW(C.Calculate3DPosition(F, -144));
+}
+
+
+// --- drawing target ------------------------------------------------------------
+
+class GdiCanvasTest : public CanvasTest {
+protected:
+  void SetUp() override {
+    Window.SetSize(300, 200);
+    C.InitWindow(Window.Canvas(), nullptr, clWhite, false, Rect(10, 20, 210, 120));
+  }
+  TBitmap Window;
+  TTeeCanvas3D C;
+};
+
+TEST_F(GdiCanvasTest, BufferIsTheChartsSizeAndShowsAtTheUserCorner) {
+  ASSERT_NE(C.Bitmap(), nullptr);
+  EXPECT_EQ(C.Bitmap()->Width(), 200);
+  EXPECT_EQ(C.Bitmap()->Height(), 100);
+  EXPECT_EQ(C.ReferenceCanvas(), C.Bitmap()->Canvas());
+  EXPECT_EQ(C.BackMode(), cbmOpaque);
+  C.Bitmap()->Canvas()->Brush()->SetColor(clRed);
+  C.Bitmap()->Canvas()->FillRect(Rect(0, 0, 200, 100));
+  EXPECT_FALSE(C.ReDrawBitmap());  // dirty until shown
+  C.ShowImage(Window.Canvas(), Window.Canvas(), Rect(10, 20, 210, 120));
+  EXPECT_FALSE(C.Dirty());
+  EXPECT_EQ(Window.Canvas()->Pixels(10, 20), clRed);
+  EXPECT_EQ(Window.Canvas()->Pixels(209, 119), clRed);
+  EXPECT_EQ(Window.Canvas()->Pixels(9, 20), clBlack);
+  EXPECT_EQ(C.ReferenceCanvas(), Window.Canvas());
+  EXPECT_TRUE(C.ReDrawBitmap());
+}
+
+TEST_F(GdiCanvasTest, RenderToBitmapOnlyForTheWholeCleanBuffer) {
+  TBitmap Out;
+  TBitmap* P = &Out;
+  C.ShowImage(Window.Canvas(), Window.Canvas(), Rect(10, 20, 210, 120));
+  EXPECT_FALSE(C.RenderToBitmap(P, Rect(0, 0, 100, 100)));
+  EXPECT_EQ(Out.Width(), 0);
+  EXPECT_TRUE(C.RenderToBitmap(P, Rect(0, 0, 200, 100)));
+  EXPECT_EQ(Out.Width(), 200);
+  C.Invalidate();
+  EXPECT_FALSE(C.RenderToBitmap(P, Rect(0, 0, 200, 100)));
+}
+
+TEST_F(GdiCanvasTest, SwitchingTheBufferOff) {
+  C.IKeepBitmap = true;
+  C.SetUseBuffer(false);
+  EXPECT_NE(C.Bitmap(), nullptr);
+  EXPECT_EQ(C.ReferenceCanvas(), C.Bitmap()->Canvas());
+  C.SetUseBuffer(true);
+  C.IKeepBitmap = false;
+  C.SetUseBuffer(false);
+  EXPECT_EQ(C.Bitmap(), nullptr);
+  EXPECT_EQ(C.ReferenceCanvas(), nullptr);
+  EXPECT_TRUE(C.Dirty());
+  EXPECT_EQ(C.InitWindow(Window.Canvas(), nullptr, clWhite, false, Rect(10, 20, 210, 120)), Rect(10, 20, 210, 120));
+  EXPECT_EQ(C.ReferenceCanvas(), Window.Canvas());
+}
+
+TEST_F(GdiCanvasTest, CopyToTheCanvasOfAControlWithoutParentDoesNothing) {
+  TImage Orphan(nullptr);
+  TControlCanvas Dest;
+  Dest.SetControl(&Orphan);
+  C.CopyBufferTo(0, 0, &Dest);  // would need a device context it cannot have
+  EXPECT_FALSE(Dest.HandleAllocated());
+}
+
+TEST_F(GdiCanvasTest, SmoothShadowsBlurOntoTheBuffer) {
+  C.Bitmap()->Canvas()->Brush()->SetColor(clWhite);
+  C.Bitmap()->Canvas()->FillRect(Rect(0, 0, 200, 100));
+  TTeeShadow S(nullptr);
+  S.SetColor(clBlack);
+  S.SetSize(5);
+  S.SetTransparency(0);
+  S.Draw(&C, Rect(20, 20, 80, 60));
+  const TColor Inside = C.Bitmap()->Canvas()->Pixels(50, 45);
+  EXPECT_LT(Inside & 0xFF, 0x20);
+  EXPECT_EQ(C.Bitmap()->Canvas()->Pixels(150, 90), clWhite);
+  // a blurred edge, not the plain shadow's hard one
+  const Integer Edge = C.Bitmap()->Canvas()->Pixels(84, 45) & 0xFF;
+  EXPECT_GT(Edge, 0x10);
+  EXPECT_LT(Edge, 0xF0);
 }
 
 }  // namespace

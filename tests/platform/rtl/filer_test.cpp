@@ -361,6 +361,22 @@ TEST(WriterTest, DefaultsStoredFalseEventsAndReadOnlyValuesAreOmitted) {
                                                     "end\r\n"));
 }
 
+TEST(WriterTest, PropertyNamesTakeThePropPathUntilItIsCleared) {
+  TProbeItem Item(nullptr);
+  Item.FSize = 3;
+  TMemoryStream Stream;
+  {
+    TWriter W(&Stream);
+    W.SetPropPath(QStringLiteral("Font."));
+    W.WriteProperties(&Item);
+    EXPECT_EQ(W.PropPath(), QStringLiteral("Font."));
+    W.SetPropPath({});
+    W.WriteProperties(&Item);
+  }
+  const QByteArray Bytes = bytesOf(Stream);
+  EXPECT_EQ(Bytes, QByteArray("\x09" "Font.Size" "\x02\x03" "\x04" "Size" "\x02\x03", 19));
+}
+
 TEST(WriterTest, ArrayVariantRaisesWriteError) {
   TProbe Probe(nullptr);
   Probe.FData = VarArrayOf({1, 2});

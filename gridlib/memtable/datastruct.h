@@ -23,6 +23,7 @@
 #include "platform/rtl/variant.h"
 
 #include "gridlib/base/basecontrols.h"
+#include "gridlib/base/orderbylist.h"
 
 #include <vector>
 
@@ -500,4 +501,24 @@ private:
   Integer FUpdateCount = 0;
 
   friend class TMTDataFieldEh;
+};
+
+// The sort text of a records view, its names resolved through the structure
+// of the view's container: the index goes to each item's MTFieldIndex (its
+// FieldIndex stays -1); a name the structure lacks fails the parse.
+class TRecordsViewOrderByList : public TOrderByList {
+  RTL_CLASS(TRecordsViewOrderByList, TOrderByList)
+public:
+  // ADataStruct is not owned; the view sets it when its container changes.
+  explicit TRecordsViewOrderByList(TMTDataStructEh* ADataStruct = nullptr) : FDataStruct(ADataStruct) {}
+  void SetDataStruct(TMTDataStructEh* Value) { FDataStruct = Value; }
+
+  // reimplemented
+  void SetItemFieldIndex(TOrderByItemEh* Item, Integer FieldIndex) override { Item->MTFieldIndex = FieldIndex; }
+  Integer FieldIndexOfName(const String& Name) override {
+    return FDataStruct ? FDataStruct->FieldIndex(Name) : -1;
+  }
+
+private:
+  TMTDataStructEh* FDataStruct;
 };

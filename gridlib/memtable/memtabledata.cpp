@@ -184,15 +184,32 @@ void TMemTableDataEh::CalculateRecordFields(TMemoryRecordEh* Rec) {
 // streaming
 
 void TMemTableDataEh::ReadState(TReader* Reader) {
+  const TFindComponentClassEvent OldFind = Reader->OnFindComponentClass;
   const TCreateComponentEvent OldCreate = Reader->OnCreateComponent;
   const TAncestorNotFoundEvent OldAncestorNotFound = Reader->OnAncestorNotFound;
   const TScopeExit Restore([&] {
+    Reader->OnFindComponentClass = OldFind;
     Reader->OnCreateComponent = OldCreate;
     Reader->OnAncestorNotFound = OldAncestorNotFound;
   });
+  Reader->OnFindComponentClass = TFindComponentClassEvent(this, &TMemTableDataEh::findComponentClassForReader);
   Reader->OnCreateComponent = TCreateComponentEvent(this, &TMemTableDataEh::createComponentForReader);
   Reader->OnAncestorNotFound = TAncestorNotFoundEvent(this, &TMemTableDataEh::ancestorNotFoundForReader);
   TComponent::ReadState(Reader);
+}
+
+void TMemTableDataEh::findComponentClassForReader(TReader*, const String& ClassName, TClass& ComponentClass) {
+  // The stream's own classes are known here, so reading needs no
+  // registration in the process-wide class registry.
+  static const TClass StreamClasses[] = {
+      TMTDataStructEh::StaticClass(),           TRecordsListEh::StaticClass(),
+      TMTStringDataFieldEh::StaticClass(),      TMTNumericDataFieldEh::StaticClass(),
+      TMTDateTimeDataFieldEh::StaticClass(),    TMTBlobDataFieldEh::StaticClass(),
+      TMTBooleanDataFieldEh::StaticClass(),     TMTInterfaceDataFieldEh::StaticClass(),
+      TMTVariantDataFieldEh::StaticClass(),     TMTRefObjectFieldEh::StaticClass(),
+      TMTSQLTimeStampDataFieldEh::StaticClass()};
+  for (TClass C : StreamClasses)
+    if (C->ClassNameIs(ClassName)) ComponentClass = C;
 }
 
 void TMemTableDataEh::createComponentForReader(TReader*, TClass ComponentClass, TComponent*& Component) {

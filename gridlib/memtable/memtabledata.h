@@ -135,6 +135,7 @@ private:
   TRecordsListNotificatorEh* notificator(Integer Index) const;
   void readAutoIncCurValue(TReader* Reader);
   void writeAutoIncCurValue(TWriter* Writer);
+  void findComponentClassForReader(TReader* Reader, const String& ClassName, TClass& ComponentClass);
   void createComponentForReader(TReader* Reader, TClass ComponentClass, TComponent*& Component);
   void ancestorNotFoundForReader(TReader* Reader, const String& ComponentName, TClass ComponentClass,
                                  TComponent*& Component);

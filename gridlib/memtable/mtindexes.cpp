@@ -33,13 +33,20 @@ TRecordsListEh* TMTIndexEh::RecordsList() const {
 void TMTIndexEh::ClearIndex() { FRecList.clear(); }
 
 Variant TMTIndexEh::recordKey(TMemoryRecordEh* Rec, TDataValueVersionEh Version) const {
-  return Rec->GetDataValues(FFields, Version);
+  if (FFieldIndexes.empty()) {
+    TList Fields;
+    Rec->DataStruct()->GetFieldList(&Fields, FFields);
+    for (Integer I = 0; I < Fields.Count(); I++)
+      FFieldIndexes.push_back(static_cast<TMTDataFieldEh*>(Fields.Items(I))->Index());
+  }
+  return Rec->GetDataIndexValues(FFieldIndexes, Version);
 }
 
 void TMTIndexEh::RebuildIndex() {
   ClearIndex();
   if (!maintained()) return;
   TRecordsListEh* Records = RecordsList();
+  FFieldIndexes.clear();  // the structure may have changed; resolved again on the first key
   FRecList.reserve(std::size_t(Records->Count()));
   for (Integer I = 0; I < Records->Count(); I++)
     FRecList.push_back(std::make_unique<TIndexItemEh>(TIndexItemEh{recordKey(Records->GetRec(I), dvvValueEh), I}));

@@ -96,6 +96,9 @@ private:
 
   bool FActive = false;
   String FFields;
+  // FFields resolved on the first key after a rebuild: a key is read by
+  // position, since looking names up costs more than the search itself.
+  mutable TIntArrayEh FFieldIndexes;
   Variant FOldValue;
   bool FPrimary = false;
   std::vector<std::unique_ptr<TIndexItemEh>> FRecList;

@@ -129,7 +129,6 @@ void TRecordsListEh::DeleteRecord(Integer Index) {
       Notify(Rec, Index, rlnRecMarkedForDelEh);
       return;
     }
-    clearDeltaSlot(Rec);
   }
   PersistDeleteRecord(Index);
 }
@@ -140,6 +139,9 @@ void TRecordsListEh::PersistDeleteRecord(Integer Index) {
   if (!FCachedUpdates && applyHandlersAssigned()) applyOneRecord(Rec, TApplyKind::Delete);
   removeAt(Index);
   Notify(Rec, Index, rlnRecDeletedEh);
+  // A record still pending (cached updates since switched off) must not stay
+  // on the delta list once freed.
+  clearDeltaSlot(Rec);
   Rec->Free();
 }
 
@@ -162,6 +164,7 @@ void TRecordsListEh::PersistDeleteRecords(const TRecordsRangesEh& RecordsRanges)
       if (applyHandlersAssigned()) applyOneRecord(Rec, TApplyKind::Delete);
       Rec->FIndex = -1;
       FRecList.SetItems(I, nullptr);
+      clearDeltaSlot(Rec);
       Rec->Free();
     }
   FRecList.Pack();
@@ -235,8 +238,6 @@ void TRecordsListEh::RevertRecord(Integer Index) {
     Rec->RevertRecord();
     return;
   }
-  // The delta list must not keep the freed record.
-  clearDeltaSlot(Rec);
   PersistDeleteRecord(Index);
 }
 

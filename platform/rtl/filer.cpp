@@ -776,7 +776,7 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
     if (!Result && Inherited)
       Result = findExistingComponent(ClassName, Name);
     else if (!Result)
-      Result = Created = createComponent(ClassName, Flags);
+      Result = createComponent(ClassName, Flags, Created);
     Result->FComponentState.Include(csLoading);
     if (!Inherited) setComponentName(Result, Name);
   } catch (const Exception& E) {
@@ -794,11 +794,13 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
   return Result;
 }
 
-TComponent* TReader::createComponent(const String& ClassName, TFilerFlags Flags) {
+TComponent* TReader::createComponent(const String& ClassName, TFilerFlags Flags, TComponent*& Created) {
   const TClass ComponentClass = FindComponentClass(ClassName);
   TComponent* Result = nullptr;
   if (OnCreateComponent) OnCreateComponent(this, ComponentClass, Result);
-  if (!Result) Result = ComponentClass->Create(FOwner);
+  // A component the hook answers may be one that lives on (a container's
+  // own part); only what the reader made itself is freed on failure.
+  if (!Result) Result = Created = ComponentClass->Create(FOwner);
   if (Flags.Contains(ffInline)) Result->FComponentState.Include(csInline);
   return Result;
 }

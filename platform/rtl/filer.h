@@ -152,8 +152,9 @@ protected:
 // Names the class of a component the registry does not know; leave it
 // nullptr to fail with EClassNotFound.
 using TFindComponentClassEvent = TMethodPtr<void(TReader* Reader, const String& ClassName, TClass& ComponentClass)>;
-// May create the component itself; leave Component nullptr to let the
-// reader create it with the class's constructor.
+// May create the component itself or answer an existing one; leave
+// Component nullptr to let the reader create it with the class's
+// constructor.  The reader never frees what the hook answered.
 using TCreateComponentEvent = TMethodPtr<void(TReader* Reader, TClass ComponentClass, TComponent*& Component)>;
 // An inherited component is missing from the root being read into; may name
 // a stand-in (Component), else EReadError "Ancestor for '%s' not found".
@@ -297,7 +298,8 @@ private:
   void readDataInner(TComponent* Instance);
   // The class FindComponentClass finds, or nullptr.
   TClass lookupComponentClass(const String& ClassName);
-  TComponent* createComponent(const String& ClassName, TFilerFlags Flags);
+  // Created is set when the reader constructed the component itself.
+  TComponent* createComponent(const String& ClassName, TFilerFlags Flags, TComponent*& Created);
   TComponent* findExistingComponent(const String& ClassName, const String& Name);
   void setComponentName(TComponent* Component, const String& Name);
   void skipComponent(bool SkipHeader);

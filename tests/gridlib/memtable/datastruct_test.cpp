@@ -177,4 +177,18 @@ TEST_F(DataStruct, ChangeFieldTypeKeepsNameAndIdentity) {
   EXPECT_EQ(New->Alignment(), taLeftJustify);
 }
 
+TEST_F(DataStruct, OrderByNamesResolveThroughTheStructure) {
+  AddString(QStringLiteral("Title"));
+  AddField(QStringLiteral("Year"), ftInteger);
+  TRecordsViewOrderByList OrderBy(Struct());
+  OrderBy.ParseOrderByStr(QStringLiteral("year DESC, Title"));
+  ASSERT_EQ(OrderBy.Count(), 2);
+  EXPECT_EQ(OrderBy.Items(0)->MTFieldIndex, 1);
+  EXPECT_TRUE(OrderBy.Items(0)->Desc);
+  EXPECT_EQ(OrderBy.Items(0)->FieldIndex, -1);
+  EXPECT_EQ(OrderBy.Items(1)->MTFieldIndex, 0);
+  EXPECT_THROW(OrderBy.ParseOrderByStr(QStringLiteral("Missing")), Exception);
+  EXPECT_EQ(OrderBy.Count(), 2);
+}
+
 }  // namespace

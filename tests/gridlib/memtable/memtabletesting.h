@@ -10,6 +10,7 @@
 #include "tests/support/testing.h"
 
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
 class TMemTableFixture {
@@ -31,16 +32,18 @@ public:
   TMTDataFieldEh* AddField(const String& Name, TFieldType Type) {
     return Struct()->BuildDataFieldForDef(Name, Type, 0, 0);
   }
-  // A record with Values, appended (posted) or fetched.
+  // A record with Values, appended (posted) or fetched.  A record the list
+  // refuses is still the caller's, so it is freed here.
   TMemoryRecordEh* Append(std::initializer_list<Variant> Values, bool Fetch = false) {
-    TMemoryRecordEh* Rec = List()->NewRecord();
+    std::unique_ptr<TMemoryRecordEh, void (*)(TMemoryRecordEh*)> Rec(List()->NewRecord(),
+                                                                     [](TMemoryRecordEh* R) { R->Free(); });
     Integer I = 0;
     for (const Variant& V : Values) Rec->SetDataValue(I++, dvvValueEh, V);
     if (Fetch)
-      List()->FetchRecord(Rec);
+      List()->FetchRecord(Rec.get());
     else
       Rec->Post();
-    return Rec;
+    return Rec.release();
   }
   Variant Value(Integer RecNo, Integer FieldNo) { return List()->GetValue(RecNo, FieldNo); }
 

@@ -74,6 +74,24 @@ TEST_F(Indexes, InsertAndDeleteShiftPositions) {
   EXPECT_TRUE(Index->CheckConsistency());
 }
 
+// Records marked for deletion have no items, so an insert at a position at
+// or past the item count can still precede items that must shift.
+TEST_F(Indexes, InsertBehindMarkedRecordsShiftsLaterItems) {
+  TMTIndexEh* Index = addIndex(QStringLiteral("ID"), /*Unique=*/true);
+  for (int Id : {0, 1, 2, 3, 4}) Append({Id}, /*Fetch=*/true);
+  List()->SetCachedUpdates(true);
+  List()->DeleteRecord(0);
+  List()->DeleteRecord(1);
+  ASSERT_EQ(Index->Count(), 3);
+  TMemoryRecordEh* Rec = List()->NewRecord();
+  Rec->SetDataValue(0, dvvValueEh, 9);
+  List()->InsertRecord(3, Rec);
+  EXPECT_TRUE(Index->CheckConsistency());
+  Integer RecIndex = -1;
+  EXPECT_TRUE(Index->FindRecordIndexByKey(4, RecIndex));
+  EXPECT_EQ(RecIndex, 5);
+}
+
 TEST_F(Indexes, MatchedRecords) {
   TMTIndexEh* Index = addIndex(QStringLiteral("A"), /*Unique=*/false);
   for (int Id : {1, 2, 3, 4, 5}) Append({Id, Id % 2 ? 7 : 8});

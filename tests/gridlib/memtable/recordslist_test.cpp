@@ -161,6 +161,22 @@ TEST_F(RecordsList, RevertOfAnInsertedRecordLeavesNoDanglingDeltaEntry) {
   EXPECT_FALSE(List()->HasCachedChanges());
 }
 
+// Cached updates switched off leave pending entries; deleting such a record
+// must take it off the delta list before it is freed.
+TEST_F(RecordsList, DeletingAPendingRecordAfterCachedUpdatesEndLeavesNoDanglingEntry) {
+  List()->SetCachedUpdates(true);
+  Append({1});
+  Append({2});
+  List()->SetCachedUpdates(false);
+  List()->DeleteRecord(0);
+  List()->DeleteRecords({{0, 0}});
+  EXPECT_EQ(List()->Count(), 0);
+  EXPECT_EQ(List()->DeltaList().Items(0), nullptr);
+  EXPECT_EQ(List()->DeltaList().Items(1), nullptr);
+  List()->MergeChangeLog();
+  EXPECT_FALSE(List()->HasCachedChanges());
+}
+
 TEST_F(RecordsList, MoveAndSort) {
   appendIds({3, 1, 2});
   List()->Move(0, 2);

@@ -20,15 +20,12 @@ protected:
   GridFixtureOf() : FormFixture(NoClipboard, Bounds(100, 100, 500, 400)) {}
 
   void SetUp() override {
+    // Once per program; the test main's shutdown finalizes them.
     InitializeUnits({BaseControlsUnitEh, GridsUnitEh});
     FormFixture::SetUp();
     Grid = CreateGridEh<TGrid>(Form);
     Grid->SetBorderStyle(bsNone);
     Grid->SetParent(Form);
-  }
-  void TearDown() override {
-    FormFixture::TearDown();
-    FinalizeUnits();
   }
 
   // The grid at (0, 0) of Width x Height, shown and painted.

@@ -1,5 +1,6 @@
 #include "gridlib/base/painters.h"
 
+#include "gridlib/base/alphabitmap.h"
 #include "gridlib/base/colors.h"
 #include "gridlib/base/textdraw.h"
 #include "gridlib/base/winroutines.h"
@@ -610,6 +611,20 @@ void DrawDottedLineEh(TCanvas* Canvas, TPoint StartPoint, Integer Length, bool H
   PolyPolylineEh(Canvas, Points, Counts);
 }
 
+namespace {
+
+// A gradient row written into the captured shared alpha bitmap: the pixels
+// the polyline would draw (its end point left out), opaque.
+void drawAlphaRun(TPoint From, TPoint To, TColor Color) {
+  TCacheAlphaBitmapEh* Bitmap = GetCacheAlphaBitmapEh(0, 0);
+  if (From.X <= To.X)
+    Bitmap->DrawHorzLine(From, To.X - From.X - 1, Color);
+  else
+    Bitmap->DrawHorzLine({To.X + 1, From.Y}, From.X - To.X - 1, Color);
+}
+
+}  // namespace
+
 void DrawGradientSegmentsEh(TCanvas* Canvas, TPoint Origin, std::span<const TPoint> Points, Integer HighIndex,
                             TColor FromColor, TColor ToColor) {
   const Integer Count = (HighIndex + 1) / 2;
@@ -625,7 +640,10 @@ void DrawGradientSegmentsEh(TCanvas* Canvas, TPoint Origin, std::span<const TPoi
                                          Channel(GetBValue(From), GetBValue(To), G)));
     const TPoint A = Points[std::size_t(2 * G)], B = Points[std::size_t(2 * G + 1)];
     const TPoint Segment[2] = {{A.X + Origin.X, A.Y + Origin.Y}, {B.X + Origin.X, B.Y + Origin.Y}};
-    Canvas->Polyline(Segment);
+    if (IsCacheAlphaBitmapCapturedEh())
+      drawAlphaRun(Segment[0], Segment[1], Canvas->Pen()->Color());
+    else
+      Canvas->Polyline(Segment);
   }
   Canvas->Pen()->SetColor(OldPen);
 }

@@ -121,7 +121,9 @@ void PaintTreeElementEh(TCanvas* Canvas, const TRect& Rect, TTreeElementEh TreeE
 // whose x + y has BackDot's parity (1 for True); one PolyPolyline call.
 void DrawDottedLineEh(TCanvas* Canvas, TPoint StartPoint, Integer Length, bool Horizontal, bool BackDot);
 // One line for each pair of Points[0 .. HighIndex], offset by Origin, the
-// colours stepping from FromColor to ToColor.
+// colours stepping from FromColor to ToColor.  While the shared alpha bitmap
+// is captured, each pair is written into it instead, as an opaque horizontal
+// run over the pixels the line would cover.
 void DrawGradientSegmentsEh(TCanvas* Canvas, TPoint Origin, std::span<const TPoint> Points, Integer HighIndex,
                             TColor FromColor, TColor ToColor);
 // A vertical gradient, one row at a time.
@@ -152,8 +154,9 @@ public:
   virtual ~IButtonsBitmapCacheEh() = default;
   virtual void Clear() = 0;
 };
-// Installs Cache (not owned; nullptr empties the slot) and answers the
-// previous one.
+// Installs Cache (nullptr empties the slot) and answers the previous one,
+// which the caller then owns.  The library's shutdown frees what the slot
+// holds.
 IButtonsBitmapCacheEh* SetButtonsBitmapCacheEh(IButtonsBitmapCacheEh* Cache);
 IButtonsBitmapCacheEh* GetButtonsBitmapCacheEh();
 // Clears the installed cache; nothing while the slot is empty.

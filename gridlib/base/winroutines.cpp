@@ -9,6 +9,7 @@
 #include "platform/rtl/numconv.h"
 #include "platform/rtl/rtlmath.h"
 #include "platform/rtl/strutils.h"
+#include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/canvas.h"
 #include "platform/ui/graphics/edges.h"
 #include "platform/ui/graphics/metrics.h"
@@ -279,6 +280,10 @@ void PolyPolylineEh(TCanvas* Canvas, std::span<const TPoint> Points, std::span<c
 }
 
 HBITMAP LoadSystemBitmapEh(HINSTANCE Module, WORD Id) { return LoadBitmap(Module, MAKEINTRESOURCE(Id)); }
+
+void LoadBitmapFromResourceEh(TBitmap* Bitmap, HMODULE Module, const String& Name) {
+  Bitmap->LoadFromResourceName(Module, Name);
+}
 
 Char MiddleDotCharEh() { return Char(u'\u00B7'); }
 

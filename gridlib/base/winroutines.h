@@ -12,6 +12,7 @@
 // centre-aligned).
 #pragma once
 
+#include "platform/rtl/modules.h"
 #include "platform/rtl/system.h"
 #include "platform/rtl/typinfo.h"
 #include "platform/ui/graphics/edges.h"
@@ -22,6 +23,7 @@
 #include <span>
 #include <vector>
 
+class TBitmap;
 class TCanvas;
 class TComponent;
 class TControl;
@@ -120,6 +122,8 @@ void PolyPolylineEh(TCanvas* Canvas, std::span<const TPoint> Points, std::span<c
 // A bitmap by number from Module (0: the system's bitmaps); the caller
 // deletes it.
 gdi::HBITMAP LoadSystemBitmapEh(gdi::HINSTANCE Module, gdi::WORD Id);
+// Bitmap from the bitmap resource Name of Module (EResNotFound when missing).
+void LoadBitmapFromResourceEh(TBitmap* Bitmap, HMODULE Module, const String& Name);
 Char MiddleDotCharEh();
 // The platform's text calls with a String; DrawTextStringEh draws the first
 // Count characters, DrawTextExEh the whole text.

@@ -13,7 +13,7 @@
 #include <QByteArray>
 
 // resource types
-inline constexpr Integer RT_RCDATA = 10;
+inline constexpr Integer RT_BITMAP = 2, RT_RCDATA = 10;
 
 // An opaque found resource; valid while the program runs (test entries: while
 // their scope lives).

@@ -1,5 +1,6 @@
 #include "platform/ui/graphics/bitmap.h"
 
+#include "platform/rtl/resources.h"
 #include "platform/rtl/streams.h"
 #include "platform/ui/graphics/bmpcodec.h"
 #include "platform/ui/graphics/canvas.h"
@@ -296,6 +297,16 @@ void TBitmap::SetSize(Integer AWidth, Integer AHeight) {
 
 // ---------------------------------------------------------------------------
 // BMP
+
+void TBitmap::LoadFromResourceName(HMODULE Instance, const String& Name) {
+  TResourceStream Resource(Instance, Name, RT_BITMAP);
+  const QByteArray File =
+      BmpFileFromDib(QByteArray(static_cast<const char*>(Resource.Memory()), qsizetype(Resource.Size())));
+  TMemoryStream Stream;
+  Stream.WriteBuffer(File.constData(), Integer(File.size()));
+  Stream.SetPosition(0);
+  LoadFromStream(&Stream);
+}
 
 void TBitmap::LoadFromStream(TStream* Stream) {
   TBmpImage Bmp;

@@ -19,6 +19,7 @@
 // writes (copy on write).
 #pragma once
 
+#include "platform/rtl/modules.h"
 #include "platform/rtl/typinfo.h"
 #include "platform/ui/graphics/graphics.h"
 #include "platform/ui/graphics/picture.h"
@@ -58,6 +59,9 @@ public:
   // stream reads as an empty bitmap
   void LoadFromStream(TStream* Stream) override;
   void SaveToStream(TStream* Stream) override;
+  // The bitmap resource Name (RT_BITMAP: a packed DIB) of Instance; a
+  // missing one raises EResNotFound "Resource %s not found".
+  void LoadFromResourceName(HMODULE Instance, const String& Name);
 
   // pixels
   // The row's first byte; valid until the size, format or handle changes.

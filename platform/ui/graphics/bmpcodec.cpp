@@ -303,3 +303,27 @@ void WriteBmp(TStream* Stream, const QImage& Image, Integer XPelsPerMeter, Integ
     Stream->WriteBuffer(Row.constData(), Stride);
   }
 }
+
+QByteArray BmpFileFromDib(const QByteArray& Dib) {
+  if (Dib.size() < 4) invalidBitmap();
+  const Cardinal HeaderSize = u32At(Dib, 0);
+  if (HeaderSize != CoreHeaderSize && HeaderSize < InfoHeaderSize) invalidBitmap();
+  if (Dib.size() < qsizetype(HeaderSize)) invalidBitmap();
+  const bool Core = HeaderSize == CoreHeaderSize;
+  // Offsets inside the info header (the file offsets above less 14).
+  const Cardinal BitCount = u16At(Dib, Core ? 10 : 14);
+  const Cardinal Compression = Core ? BI_RGB : u32At(Dib, 16);
+  const Cardinal ColoursUsed = Core ? 0 : u32At(Dib, 32);
+  Int64 Extra = 0;
+  if (HeaderSize == InfoHeaderSize && Compression == BI_BITFIELDS) Extra += 3 * 4;
+  if (BitCount <= 8) Extra += Int64(ColoursUsed ? ColoursUsed : 1u << BitCount) * (Core ? 3 : 4);
+  const Int64 PixelOffset = FileHeaderSize + Int64(HeaderSize) + Extra;
+  if (PixelOffset > FileHeaderSize + Int64(Dib.size())) invalidBitmap();
+
+  QByteArray File(FileHeaderSize, '\0');
+  File[0] = 'B';
+  File[1] = 'M';
+  qToLittleEndian<quint32>(quint32(FileHeaderSize + Dib.size()), File.data() + 2);
+  qToLittleEndian<quint32>(quint32(PixelOffset), File.data() + 10);
+  return File + Dib;
+}

@@ -47,3 +47,8 @@ TBmpImage ReadBmp(TStream* Stream);
 // Writes a non-null Image: 32-bit formats as 32 bits with their stored
 // bytes, every other format as 24 bits.
 void WriteBmp(TStream* Stream, const QImage& Image, Integer XPelsPerMeter, Integer YPelsPerMeter);
+// A BMP file of a packed device-independent bitmap (an info header, masks,
+// colour table and rows, as bitmap resources keep them): the 14-byte file
+// header put in front.  A header that does not fit raises EInvalidGraphic
+// "Bitmap image is not valid".
+QByteArray BmpFileFromDib(const QByteArray& Dib);

@@ -3,6 +3,7 @@
 #include "platform/rtl/format.h"
 #include "platform/rtl/rtlmath.h"
 #include "platform/rtl/strutils.h"
+#include "platform/ui/graphics/textengine.h"
 #include "platform/ui/windowing/actions.h"
 #include "platform/ui/windowing/hwnd.h"
 #include "platform/ui/windowing/inputrouter.h"
@@ -842,6 +843,8 @@ void TControl::SetParentBiDiMode(bool Value) {
 bool TControl::UseRightToLeftAlignment() { return SysLocale.MiddleEast && FBiDiMode == bdRightToLeft; }
 
 bool TControl::UseRightToLeftReading() { return SysLocale.MiddleEast && FBiDiMode != bdLeftToRight; }
+
+gdi::UINT TControl::DrawTextBiDiModeFlagsReadingOnly() { return UseRightToLeftReading() ? gdi::DT_RTLREADING : 0; }
 
 bool TControl::UseRightToLeftScrollBar() {
   return SysLocale.MiddleEast && FBiDiMode != bdLeftToRight && FBiDiMode != bdRightToLeftNoAlign;

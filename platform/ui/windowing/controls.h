@@ -288,6 +288,8 @@ public:
   // False unless the system locale is a middle-east one (SysLocale).
   virtual bool UseRightToLeftAlignment();
   virtual bool UseRightToLeftReading();
+  // DT_RTLREADING while the text reads right to left, else 0.
+  gdi::UINT DrawTextBiDiModeFlagsReadingOnly();
   virtual bool UseRightToLeftScrollBar();
   bool ShowHint() const { return FShowHint; }
   void SetShowHint(bool Value);

@@ -1,5 +1,6 @@
 #include "gridlib/base/painters.h"
 
+#include "gridlib/base/alphabitmap.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/canvas.h"
 #include "platform/ui/graphics/imagelist.h"
@@ -406,6 +407,26 @@ TEST_F(PaintersEh, Gradients) {
   EXPECT_EQ(PixelAt(&Bitmap, 13, 11), TColor(0x808080));  // Round(127.5) to even
   EXPECT_EQ(PixelAt(&Bitmap, 13, 12), clWhite);
   EXPECT_EQ(PixelAt(&Bitmap, 14, 10), Paper);  // rows leave out their end
+
+  // While the shared alpha bitmap is captured the rows go there, opaque,
+  // over the same pixels, and the canvas is left alone.
+  clear();
+  TCacheAlphaBitmapEh* Alpha = GetCacheAlphaBitmapEh(20, 20);
+  Alpha->Capture();
+  const TPoint Backward[] = {{4, 3}, {0, 3}};
+  DrawGradientSegmentsEh(Canvas, {10, 10}, Rows, 5, clBlack, clRed);
+  DrawGradientSegmentsEh(Canvas, {10, 10}, Backward, 1, clBlue, clBlue);
+  Alpha->Release();
+  EXPECT_EQ(CountPixels(&Bitmap, Rect(0, 0, Bitmap.Width(), Bitmap.Height()), Paper), Bitmap.Width() * Bitmap.Height());
+  const auto AlphaAt = [Alpha](int X, int Y) { return reinterpret_cast<const quint32*>(Alpha->ScanLine(Y))[X]; };
+  for (int X = 9; X <= 14; ++X) {
+    SCOPED_TRACE(X);
+    const bool Inside = X >= 10 && X <= 13;
+    EXPECT_EQ(AlphaAt(X, 10), Inside ? 0xFF000000u : 0u);
+    EXPECT_EQ(AlphaAt(X, 12), Inside ? 0xFFFF0000u : 0u);
+    EXPECT_EQ(AlphaAt(X, 13), X >= 11 && X <= 14 ? 0xFF0000FFu : 0u) << "from the end point's right neighbour";
+  }
+  FreeCacheAlphaBitmapEh();
 
   clear();
   FillRectGradientEh(Canvas, Rect(0, 0, 10, 3), clBlack, clWhite);

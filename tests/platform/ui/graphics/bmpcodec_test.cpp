@@ -1,5 +1,6 @@
 #include "platform/ui/graphics/bmpcodec.h"
 
+#include "platform/rtl/resources.h"
 #include "platform/rtl/streams.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/canvas.h"
@@ -284,6 +285,46 @@ TEST(BmpCodecTest, LyingHeadersAreRefused) {
     TBitmap B;
     EXPECT_RAISES(loadBytes(B, File), EInvalidGraphic, InvalidBitmap);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Bitmap resources keep the file without its 14-byte header; putting the
+// header back must point at the rows again, whatever comes between.
+TEST(BmpCodecTest, PackedBitmapsGetTheirFileHeaderBack) {
+  const QByteArray Row8 = bytes({0, 1}), Row24 = bytes({1, 2, 3, 4, 5, 6});
+  const struct {
+    const char* Name;
+    TBmpSpec Spec;
+  } Cases[] = {
+      {"24 bits", {.Rows = {Row24, Row24}}},
+      {"8 bits, full table", {.BitCount = 8, .Palette = std::vector<QRgb>(256, qRgb(1, 2, 3)), .Rows = {Row8, Row8}}},
+      {"8 bits, two colours used",
+       {.BitCount = 8, .ColorsUsed = 2, .Palette = {qRgb(255, 0, 0), qRgb(0, 0, 255)}, .Rows = {Row8, Row8}}},
+      {"core header, 1 bit",
+       {.InfoSize = 12, .BitCount = 1, .Palette = {qRgb(0, 0, 0), qRgb(255, 255, 255)}, .Rows = {bytes({0x80}), bytes({0x40})}}},
+      {"16-bit masks", {.BitCount = 16, .Compression = 3, .Masks = {0xF800, 0x07E0, 0x001F}, .Rows = {bytes({0, 0xF8, 0x1F, 0}), bytes({0, 0, 0, 0})}}},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    const QByteArray File = bmpBytes(C.Spec);
+    EXPECT_EQ(BmpFileFromDib(File.mid(14)), File);
+  }
+  EXPECT_RAISES(BmpFileFromDib(bytes({40, 0})), EInvalidGraphic, InvalidBitmap);
+  EXPECT_RAISES(BmpFileFromDib(bmpBytes({}).mid(14, 30)), EInvalidGraphic, InvalidBitmap);
+}
+
+TEST(BmpCodecTest, BitmapsLoadFromResources) {
+  const QByteArray File = bmpBytes({.Width = 1, .Height = 1, .Rows = {bytes({0x30, 0x20, 0x10})}});
+  const TResourceScope Resource(QStringLiteral("ProbeGlyph"), RT_BITMAP, File.mid(14));
+  TBitmap Bitmap;
+  Bitmap.LoadFromResourceName(HInstance(), QStringLiteral("PROBEGLYPH"));
+  ASSERT_EQ(Bitmap.Width(), 1);
+  EXPECT_EQ(PixelAt(&Bitmap, 0, 0), TColor(0x302010));
+  EXPECT_RAISES(Bitmap.LoadFromResourceName(HInstance(), QStringLiteral("NoSuchGlyph")), EResNotFound,
+                "Resource NoSuchGlyph not found");
 }
 
 }  // namespace

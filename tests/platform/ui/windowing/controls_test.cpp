@@ -4,6 +4,7 @@
 #include "platform/rtl/strutils.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/regions.h"
+#include "platform/ui/graphics/textengine.h"
 #include "platform/ui/windowing/hwnd.h"
 #include "platform/ui/windowing/inputrouter.h"
 #include "platform/ui/windowing/menus.h"
@@ -445,8 +446,10 @@ TEST_F(ControlsTest, ParentPropertiesReachChildrenThatFollowThem) {
   P->SetBiDiMode(bdRightToLeft);
   EXPECT_EQ(Follows->BiDiMode(), bdRightToLeft);
   EXPECT_FALSE(Follows->UseRightToLeftAlignment()) << "only with a middle-east locale";
+  EXPECT_EQ(Follows->DrawTextBiDiModeFlagsReadingOnly(), 0u);
   SysLocale.MiddleEast = true;
   EXPECT_TRUE(Follows->UseRightToLeftAlignment());
+  EXPECT_EQ(Follows->DrawTextBiDiModeFlagsReadingOnly(), gdi::DT_RTLREADING);
   SysLocale.MiddleEast = false;
 }
 

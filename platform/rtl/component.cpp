@@ -255,12 +255,3 @@ void EndLoading(TComponent* Root) {
     if (std::find(Owned.begin(), Owned.end(), C) != Owned.end()) C->Loaded();
   }
 }
-
-void TComponent::SetDesigning(bool Value, bool SetChildren) {
-  if (Value)
-    FComponentState.Include(csDesigning);
-  else
-    FComponentState.Exclude(csDesigning);
-  if (!SetChildren) return;
-  for (TComponent* Child : FComponents) Child->SetDesigning(Value, SetChildren);
-}

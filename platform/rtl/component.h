@@ -132,9 +132,6 @@ public:
   void RemoveFreeNotification(TComponent* AComponent);
 
 protected:
-  // Sets or clears csDesigning, on the owned components too with
-  // SetChildren (what a designer does to the components it edits).
-  void SetDesigning(bool Value, bool SetChildren = true);
   // Runs after loading; base: clears csLoading.
   virtual void Loaded();
   // AComponent was inserted or is being removed or freed.  Base: an opRemove

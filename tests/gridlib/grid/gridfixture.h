@@ -3,7 +3,7 @@
 // started, and the grid's own window image read back as pixels.
 #pragma once
 
-#include "gridlib/base/basecontrols.h"
+#include "gridlib/base/baseunit.h"
 #include "gridlib/grid/grids.h"
 #include "gridlib/grid/gridstyle.h"
 #include "platform/rtl/units.h"
@@ -21,7 +21,7 @@ protected:
 
   void SetUp() override {
     // Once per program; the test main's shutdown finalizes them.
-    InitializeUnits({BaseControlsUnitEh, GridsUnitEh});
+    InitializeUnits({GridLibBaseUnitEh, GridsUnitEh});
     FormFixture::SetUp();
     Grid = CreateGridEh<TGrid>(Form);
     Grid->SetBorderStyle(bsNone);

@@ -8,13 +8,12 @@
 
 namespace {
 
-// A grid whose design state and streaming a test can reach.
+// A grid whose streaming a test can reach.
 class TExtentsGrid : public TCustomGridEh {
   RTL_CLASS(TExtentsGrid, TCustomGridEh)
 public:
   using TCustomGridEh::TCustomGridEh;
   using TCustomGridEh::DefineProperties;
-  using TCustomGridEh::SetDesigning;
 };
 
 using GridTest = GridFixtureOf<TExtentsGrid>;
@@ -87,12 +86,12 @@ TEST_F(GridTest, ColumnMovesCarryTheCurrentColumn) {
   }
 }
 
-TEST_F(GridTest, EditorShowsOnlyOutsideDesign) {
+TEST_F(GridTest, AlwaysShowEditorShowsItWithoutFocus) {
   Grid->SetOptions(Grid->Options() + TGridOptionsEh{goAlwaysShowEditorEh});
   showGrid(300, 120);
   Grid->SetEditorMode(true);
   EXPECT_TRUE(Grid->CanEditShow());
-  Grid->SetDesigning(true);
+  Grid->SetEditorMode(false);
   EXPECT_FALSE(Grid->CanEditShow());
 }
 

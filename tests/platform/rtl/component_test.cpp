@@ -252,25 +252,3 @@ TEST(ComponentTest, SubComponentStyleAndStateSet) {
 }
 
 }  // namespace
-
-namespace {
-class TDesignable : public TComponent {
-public:
-  using TComponent::TComponent;
-  using TComponent::SetDesigning;
-};
-}  // namespace
-
-TEST(ComponentTest, SetDesigningReachesTheOwnedComponentsWhenAsked) {
-  auto* Root = new TDesignable(nullptr);
-  auto* Child = new TComponent(Root);
-  Root->SetDesigning(true, /*SetChildren=*/false);
-  EXPECT_TRUE(Root->ComponentState().Contains(csDesigning));
-  EXPECT_FALSE(Child->ComponentState().Contains(csDesigning));
-  Root->SetDesigning(true);
-  EXPECT_TRUE(Child->ComponentState().Contains(csDesigning));
-  Root->SetDesigning(false);
-  EXPECT_FALSE(Root->ComponentState().Contains(csDesigning));
-  EXPECT_FALSE(Child->ComponentState().Contains(csDesigning));
-  Root->Free();
-}

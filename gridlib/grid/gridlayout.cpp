@@ -65,6 +65,11 @@ void TCustomGridEh::reserveScrollBarSpace() {
   }
 }
 
+void TCustomGridEh::CreateWnd() {
+  TCustomControlEh::CreateWnd();
+  UpdateGridLayout();
+}
+
 void TCustomGridEh::Loaded() {
   TCustomControlEh::Loaded();
   UpdateGridLayout();

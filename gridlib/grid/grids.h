@@ -406,6 +406,8 @@ protected:
   void DefineProperties(TFiler* Filer) override;
   void Loaded() override;
   void CreateParams(TCreateParams& Params) override;
+  // A new window places the scroll-bar panels, which need one.
+  void CreateWnd() override;
   void Paint() override;
   void DoExit() override;
   void Resize() override;

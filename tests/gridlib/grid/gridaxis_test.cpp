@@ -272,10 +272,7 @@ protected:
     Grid->UpdateAxesPositions();
     Grid->Log.clear();
   }
-  void TearDown() override {
-    Grid->Free();
-    FinalizeUnits();
-  }
+  void TearDown() override { Grid->Free(); }
   TRecordingGrid* Grid = nullptr;
 };
 

@@ -1,5 +1,6 @@
 #include "gridlib/base/dynvars.h"
 
+#include "gridlib/base/langconsts.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/scopeexit.h"
@@ -7,14 +8,6 @@
 
 #include <QRegularExpression>
 #include <cstdint>
-
-namespace {
-
-// The library's text for a duplicate name (the shared text table's
-// DuplicateVarNameEh).
-const char16_t* const DuplicateVarNameText = u"Переменная с именем '%s' уже присутствует в Коллекции";
-
-}  // namespace
 
 // ---------------------------------------------------------------------------
 // TCustomDynVarEh
@@ -108,7 +101,8 @@ TCustomDynVarsEh::~TCustomDynVarsEh() {
 }
 
 void TCustomDynVarsEh::raiseDuplicateName(const String& VarName) {
-  throw Exception(String::fromUtf16(DuplicateVarNameText), {VarName});
+  // Read at the moment of the error, so a language change reaches it.
+  throw Exception(GetGridLibLanguageConsts()->DuplicateVarNameEh, {VarName});
 }
 
 TCustomDynVarEh* TCustomDynVarsEh::dummyVar() {

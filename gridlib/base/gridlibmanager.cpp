@@ -28,6 +28,21 @@ TGridLibManager::TGridLibManager()
       FPopupCalculatorClass(GetClass(QStringLiteral("TPopupCalculatorFormEh"))),
       FUseAlphaFormatInAlphaBlend(IsStyleServicesEnabledEh()) {}
 
+void TGridLibManager::DescribeProperties(TPropertyTable& Props) {
+  using M = TGridLibManager;
+  Props.Add("DateTimeCalendarPickerHighlightHolidays", &M::DateTimeCalendarPickerHighlightHolidays,
+            &M::SetDateTimeCalendarPickerHighlightHolidays)
+      .Default(true);
+  Props.Add("DateTimeCalendarPickerShowTimeSelectionPage", &M::DateTimeCalendarPickerShowTimeSelectionPage,
+            &M::SetDateTimeCalendarPickerShowTimeSelectionPage)
+      .Default(true);
+  Props.Add("WeekWorkingDays", &M::WeekWorkingDays, &M::SetWeekWorkingDays)
+      .Default(MondayToFriday);
+  Props.Add("AltDecimalSeparator", &M::AltDecimalSeparator, &M::SetAltDecimalSeparator).Default(Char(u'.'));
+  // Its value follows the style services at construction, so it has no default.
+  Props.Add("UseAlphaFormatInAlphaBlend", &M::UseAlphaFormatInAlphaBlend, &M::SetUseAlphaFormatInAlphaBlend);
+}
+
 void TGridLibManager::SetDateTimeCalendarPickerHighlightHolidays(bool Value) {
   if (FDateTimeCalendarPickerHighlightHolidays == Value) return;
   FDateTimeCalendarPickerHighlightHolidays = Value;

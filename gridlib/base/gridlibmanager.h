@@ -30,6 +30,9 @@ public:
   // The picker and calculator classes come from the class registry by name;
   // they stay unset while the edit-button unit has not registered its forms.
   TGridLibManager();
+  // Publishes the five value properties.  The two form classes stay public
+  // only: a class reference has no published kind and no stream value.
+  static void DescribeProperties(TPropertyTable& Props);
 
   // properties
   TClass PopupDateTimePickerClass() const { return FPopupDateTimePickerClass; }
@@ -51,11 +54,13 @@ public:
   void SetUseAlphaFormatInAlphaBlend(bool Value) { FUseAlphaFormatInAlphaBlend = Value; }
 
 private:
+  static constexpr TWeekDaysEh MondayToFriday{wwdMondayEh, wwdTuesdayEh, wwdWednesdayEh, wwdThursdayEh, wwdFridayEh};
+
   TClass FPopupDateTimePickerClass = nullptr;
   TClass FPopupCalculatorClass = nullptr;
   bool FDateTimeCalendarPickerHighlightHolidays = true;
   bool FDateTimeCalendarPickerShowTimeSelectionPage = true;
-  TWeekDaysEh FWeekWorkingDays{wwdMondayEh, wwdTuesdayEh, wwdWednesdayEh, wwdThursdayEh, wwdFridayEh};
+  TWeekDaysEh FWeekWorkingDays = MondayToFriday;
   Char FAltDecimalSeparator = u'.';
   bool FUseAlphaFormatInAlphaBlend = false;
 };

@@ -6,6 +6,8 @@
 #include "gridlib/base/painters.h"
 #include "gridlib/base/textdraw.h"
 #include "gridlib/base/valuetext.h"
+#include "platform/rtl/typinfo.h"
+#include "platform/rtl/variant.h"
 #include "platform/ui/windowing/application.h"
 #include "platform/ui/windowing/msgqueue.h"
 #include "platform/ui/windowing/uitest.h"
@@ -87,6 +89,29 @@ TEST_F(GridLibBaseEh, ManagerDefaults) {
   EXPECT_FALSE(M->UseAlphaFormatInAlphaBlend()) << "styles are off";
   EXPECT_EQ(M->PopupDateTimePickerClass(), nullptr) << "no picker form registered";
   EXPECT_EQ(M->PopupCalculatorClass(), nullptr);
+}
+
+TEST_F(GridLibBaseEh, ManagerPublishesItsValueSettings) {
+  TGridLibManager* M = GetGridLibManager();
+  std::vector<String> Names;
+  for (const TPropInfo* P : GetPropList(M)) {
+    Names.push_back(P->Name);
+    EXPECT_TRUE(IsDefaultPropertyValue(M, P) || P->Name == u"UseAlphaFormatInAlphaBlend") << P->Name.toStdString();
+  }
+  EXPECT_EQ(Names, (std::vector<String>{"DateTimeCalendarPickerHighlightHolidays",
+                                        "DateTimeCalendarPickerShowTimeSelectionPage", "WeekWorkingDays",
+                                        "AltDecimalSeparator", "UseAlphaFormatInAlphaBlend"}));
+  EXPECT_EQ(GetSetProp(M, "WeekWorkingDays"), "wwdMondayEh,wwdTuesdayEh,wwdWednesdayEh,wwdThursdayEh,wwdFridayEh");
+
+  // Access by name goes through the setters, with their repaint notice.
+  SetSetProp(M, "WeekWorkingDays", "[wwdSaturdayEh, wwdSundayEh]");
+  EXPECT_EQ(M->WeekWorkingDays(), (TWeekDaysEh{wwdSaturdayEh, wwdSundayEh}));
+  EXPECT_EQ(themeChangesQueued(), 1u);
+  EXPECT_FALSE(IsDefaultPropertyValue(M, GetPropInfo(M, "WeekWorkingDays")));
+  SetPropValue(M, "AltDecimalSeparator", Variant(String(",")));
+  EXPECT_EQ(M->AltDecimalSeparator(), u',');
+  SetEnumProp(M, "DateTimeCalendarPickerShowTimeSelectionPage", "False");
+  EXPECT_FALSE(M->DateTimeCalendarPickerShowTimeSelectionPage());
 }
 
 TEST_F(GridLibBaseEh, WorkingCalendarFollowsTheWorkingWeek) {

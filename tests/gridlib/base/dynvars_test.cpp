@@ -1,7 +1,14 @@
 #include "gridlib/base/dynvars.h"
 
+#include "gridlib/base/baseunit.h"
+#include "gridlib/base/langresources.h"
 #include "platform/rtl/exceptions.h"
+#include "platform/ui/windowing/application.h"
+#include "platform/ui/windowing/uitest.h"
 #include "tests/support/testing.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -210,6 +217,40 @@ TEST(StringVarsEh, ErrorsNameTheVariableAndTheCollection) {
   Bag.SetVarValue(QStringLiteral("x"), QStringLiteral("2"));
   EXPECT_EQ(Bag.GetVarValue(QStringLiteral("X")), "2");
   EXPECT_EQ(Bag.GetDynVar(QStringLiteral("Y"))->ClassType(), TStringVarEh::StaticClass());
+}
+
+// The duplicate-name text is the shared text table's, in the active language.
+TEST(DynVarsLanguageEh, DuplicateNameTextFollowsTheActiveLanguage) {
+  InitializeForms();
+  InitializeGridLibBaseEh();
+  QTemporaryDir Folder;
+  ASSERT_TRUE(Folder.isValid());
+  const auto write = [&](const char* Name, const char* Text) {
+    QFile F(Folder.filePath(QString::fromLatin1(Name)));
+    ASSERT_TRUE(F.open(QIODevice::WriteOnly));
+    F.write(QByteArray("object GridLibLanguageConsts: TGridLibLanguageConsts\r\n  DuplicateVarNameEh = ") + Text +
+            "\r\nend\r\n");
+  };
+  write("GridLibLangConsts.ENU.dfm", "'Variable ''%s'' is already in the collection'");
+  write("GridLibLangConsts.RUS.dfm", "'Переменная ''%s'' уже есть'");
+  TLanguageResourceManagerEh* Manager = GetLanguageResourceManagerEh();
+  Manager->SetResourceFolderPath(Folder.path());
+  Manager->LoadListOfAvailableLanguages(QStringLiteral("GridLibLangConsts"));
+  TDynVarsEh Bag(nullptr);
+  Bag.CreateDynVar(QStringLiteral("a"), Variant(1));
+  EXPECT_RAISES(Bag.CreateDynVar(QStringLiteral("a"), Variant(2)), Exception, DuplicateA);
+
+  Manager->SetActiveLanguageAbbr(QStringLiteral("ENU"));
+  EXPECT_RAISES(Bag.CreateDynVar(QStringLiteral("A"), Variant(2)), Exception,
+                "Variable 'A' is already in the collection");
+  Manager->SetActiveLanguageAbbr(QStringLiteral("RUS"));
+  EXPECT_RAISES(Bag.CreateDynVar(QStringLiteral("A"), Variant(2)), Exception,
+                QStringLiteral("Переменная 'A' уже есть"));
+  EXPECT_EQ(Bag.Count(), 1);
+
+  FinalizeGridLibBaseEh();
+  FinalizeForms();
+  test::ResetUi();
 }
 
 }  // namespace

@@ -9,12 +9,14 @@
 #include "platform/rtl/numconv.h"
 #include "platform/rtl/rtlmath.h"
 #include "platform/rtl/strutils.h"
+#include "platform/ui/controls/edits.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/canvas.h"
 #include "platform/ui/graphics/edges.h"
 #include "platform/ui/graphics/metrics.h"
 #include "platform/ui/graphics/regions.h"
 #include "platform/ui/windowing/application.h"
+#include "platform/ui/windowing/caret.h"
 #include "platform/ui/windowing/controls.h"
 #include "platform/ui/windowing/focus.h"
 #include "platform/ui/windowing/inputrouter.h"
@@ -95,6 +97,13 @@ void SendEditGetSelEh(HWND Wnd, Integer& SelStart, Integer& SelEnd) {
 
 void SendEditSetSelEh(HWND Wnd, Integer SelStart, Integer SelEnd) {
   SendMessage(Wnd, EM_SETSEL, WPARAM(SelStart), LPARAM(SelEnd));
+}
+
+Integer GetEditCaretCharIndexEh(TCustomEdit* Edit) {
+  // An edit holds the caret only while it has the focus.
+  POINT Caret;
+  if (!Edit->HandleAllocated() || GetFocus() != Edit->Handle() || !GetCaretPos(&Caret)) return -1;
+  return SmallInt(LOWORD(std::uintptr_t(SendMessage(Edit->Handle(), EM_CHARFROMPOS, 0, PointToLParam(Caret)))));
 }
 
 void PostQuitMessageEh(Integer ExitCode) { PostQuitMessage(ExitCode); }

@@ -27,6 +27,7 @@ class TBitmap;
 class TCanvas;
 class TComponent;
 class TControl;
+class TCustomEdit;
 class TFont;
 class TWinControl;
 struct TCreateParams;
@@ -52,6 +53,9 @@ gdi::LRESULT SendMessageEh(gdi::HWND Wnd, gdi::UINT Msg, gdi::WPARAM WParam, gdi
 gdi::LRESULT SendMessageStrEh(gdi::HWND Wnd, gdi::UINT Msg, gdi::WPARAM WParam, const String& Text);
 void SendEditGetSelEh(gdi::HWND Wnd, Integer& SelStart, Integer& SelEnd);
 void SendEditSetSelEh(gdi::HWND Wnd, Integer SelStart, Integer SelEnd);
+// The character index at the caret (EM_CHARFROMPOS at GetCaretPos, the low
+// 16 bits, signed); -1 while the edit does not hold the caret.
+Integer GetEditCaretCharIndexEh(TCustomEdit* Edit);
 void PostQuitMessageEh(Integer ExitCode);
 // Removes the next queued Msg of Wnd; a quit message taken that way is
 // posted again with its exit code.

@@ -6,6 +6,7 @@
 #include "platform/ui/graphics/metrics.h"
 #include "platform/ui/graphics/textengine.h"
 #include "platform/ui/windowing/beep.h"
+#include "platform/ui/windowing/caret.h"
 #include "platform/ui/windowing/clipbrd.h"
 #include "platform/ui/windowing/dialogs.h"
 #include "platform/ui/windowing/focus.h"
@@ -566,6 +567,10 @@ void TCustomEdit::updateView() {
   if (!FRedraw || !HandleAllocated()) return;
   Invalidate();
   updateScrollBars();
+  // The system caret follows the drawn one, so GetCaretPos tells where it is.
+  if (GetFocus() != Handle()) return;
+  const TPoint P = caretPoint(FBuffer.Caret());
+  SetCaretPos(P.X, P.Y);
 }
 
 // A memo's window bars follow the view: lines and the top line, pixels and
@@ -798,11 +803,14 @@ void TCustomEdit::DoEnter() {
 
 void TCustomEdit::WMSetFocus(TWMSetFocus& Message) {
   DispatchAs<TWinControl>(Message);
+  // A handler may have sent the focus on; the window focused then owns the caret.
+  if (GetFocus() == Handle() && CreateCaret(Handle(), nullptr, CaretWidth, lineHeight())) ShowCaret(Handle());
   updateView();
 }
 
 void TCustomEdit::WMKillFocus(TWMSetFocus& Message) {
   FSelecting = false;
+  DestroyCaret();
   DispatchAs<TWinControl>(Message);
   updateView();
 }

@@ -2,6 +2,7 @@
 
 #include "platform/rtl/scopeexit.h"
 #include "platform/rtl/threads.h"
+#include "platform/ui/windowing/caret.h"
 #include "platform/ui/windowing/inputrouter.h"
 #include "platform/ui/windowing/msgqueue.h"
 #include "platform/ui/windowing/windowingstate_p.h"
@@ -177,6 +178,7 @@ void ReleaseWindowHandle(HWND Window) {
   }
   ui_detail::ForgetWindowMessages(Window);
   ui_detail::ForgetWindowInput(Window);
+  ui_detail::ForgetWindowCaret(Window);
 }
 
 void ForEachWindowHandle(const std::function<void(HWND Window)>& Proc) {

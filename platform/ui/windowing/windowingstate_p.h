@@ -23,6 +23,7 @@ struct TMenuSeam;         // menus.cpp: the popup menu responder
 struct TInstalled;        // application.cpp: the hooks Application chained
 struct TFailureSeam;      // modaltest.cpp: where unanswered modal requests are reported
 struct TBeepSeam;         // beep.cpp: the beep recorder
+struct TCaretState;       // caret.cpp: the caret and its owner
 
 }  // namespace windowing_detail
 
@@ -46,6 +47,7 @@ struct TWindowingState {
   TStatePart<windowing_detail::TInstalled> Installed;
   TStatePart<windowing_detail::TFailureSeam> FailureSeam;
   TStatePart<windowing_detail::TBeepSeam> BeepSeam;
+  TStatePart<windowing_detail::TCaretState> Caret;
 
   // Back to start-up values for the tests' reset (see ResetWindowingState).
   void Reset();

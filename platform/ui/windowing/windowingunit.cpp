@@ -29,6 +29,7 @@ const std::vector<TClass>& componentClasses() {
 }  // namespace
 
 void TWindowingState::Free() {
+  Caret.Free();
   BeepSeam.Free();
   FailureSeam.Free();
   Installed.Free();
@@ -55,6 +56,7 @@ void TWindowingState::Reset() {
   ScrollTrack.Reset();
   Controls.Reset();
   Dialogs.Reset();
+  Caret.Reset();
 }
 
 TWindowingState& WindowingState() {

@@ -8,6 +8,7 @@
 #include "platform/ui/graphics/regions.h"
 #include "platform/ui/graphics/textengine.h"
 #include "platform/ui/windowing/msgqueue.h"
+#include "platform/ui/windowing/uitest.h"
 #include "tests/platform/ui/formfixture.h"
 
 #include <vector>
@@ -100,6 +101,26 @@ TEST_F(MessageRoutinesEh, AppMessagePostedOnce) {
   PostQuitMessageEh(0);
   PostAppMessageOnceEh(WM_THEMECHANGED, 0, 0);
   EXPECT_EQ(pendingIds(), std::vector<UINT>{WM_THEMECHANGED});
+}
+
+TEST_F(MessageRoutinesEh, EditCaretCharIndex) {
+  auto* Edit = make<TEdit>(Bounds(10, 10, 100, 21));
+  auto* Other = make<TEdit>(Bounds(10, 40, 100, 21));
+  Edit->SetText(QStringLiteral("abcdef"));
+  Form->Show();
+  EXPECT_EQ(GetEditCaretCharIndexEh(Edit), -1) << "not focused: no caret";
+  Edit->SetFocus();
+  Edit->SetSelStart(4);
+  EXPECT_EQ(GetEditCaretCharIndexEh(Edit), 4);
+  test::Key(VK_LEFT);
+  EXPECT_EQ(GetEditCaretCharIndexEh(Edit), 3);
+  test::Key(VK_LEFT, {ssShift});  // the caret is the selection's moving end
+  EXPECT_EQ(GetEditCaretCharIndexEh(Edit), 2);
+  test::Key(VK_END);
+  EXPECT_EQ(GetEditCaretCharIndexEh(Edit), 6);
+  Other->SetFocus();
+  EXPECT_EQ(GetEditCaretCharIndexEh(Edit), -1) << "the caret went with the focus";
+  EXPECT_EQ(GetEditCaretCharIndexEh(Other), 0);
 }
 
 TEST_F(MessageRoutinesEh, BroadcastReachesOwnedComponentsAtAnyDepth) {

@@ -6,6 +6,7 @@
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/textengine.h"
 #include "platform/ui/windowing/beep.h"
+#include "platform/ui/windowing/caret.h"
 #include "platform/ui/windowing/focus.h"
 #include "platform/ui/windowing/inputrouter.h"
 #include "platform/ui/windowing/msgqueue.h"
@@ -803,6 +804,44 @@ TEST_F(EditsTest, ScrollsSidewaysToKeepTheCaretVisible) {
   EXPECT_EQ(CountPixels(End.get(), Bounds(CaretX - CharWidth, 3, CharWidth - 1, 10), clBlack), 40);
   test::Key(VK_HOME);
   EXPECT_EQ(CountPixels(test::Snapshot(Edit).get(), Bounds(3, 3, CharWidth - 1, 10), clBlack), 40);
+}
+
+// The system caret is where the drawn one is, in client coordinates, for as
+// long as the control has the focus.
+TEST_F(EditsTest, SystemCaretFollowsTheDrawnCaret) {
+  const auto caretPos = [] {
+    POINT P{-1, -1};
+    EXPECT_TRUE(GetCaretPos(&P));
+    return P;
+  };
+  focus(Edit);
+  EXPECT_TRUE(test::IsCaretVisible());
+  EXPECT_EQ(caretPos(), (POINT{TextLeft, TextTop}));
+  test::Type("abc");
+  EXPECT_EQ(caretPos(), (POINT{TextLeft + 3 * CharWidth, TextTop}));
+  test::Key(VK_LEFT);
+  EXPECT_EQ(caretPos(), (POINT{TextLeft + 2 * CharWidth, TextTop}));
+  test::Click(Edit, at(1));
+  EXPECT_EQ(caretPos(), (POINT{TextLeft + CharWidth, TextTop}));
+  // Scrolled sideways: the last of 33 characters ends at the last column.
+  Edit->SetText(String(33, u'x'));
+  test::Key(VK_END);
+  EXPECT_EQ(caretPos(), (POINT{94, TextTop}));
+
+  focus(Memo, "ab\r\ncd", 0, 0);
+  EXPECT_EQ(caretPos(), (POINT{TextLeft, TextTop})) << "the memo took the caret";
+  test::Key(VK_END, {ssCtrl});
+  EXPECT_EQ(caretPos(), (POINT{TextLeft + 2 * CharWidth, TextTop + LineHeight}));
+
+  auto* Button = make<TButton>(Rect(10, 120, 80, 140));
+  Button->SetFocus();
+  POINT P;
+  EXPECT_FALSE(GetCaretPos(&P)) << "leaving the memo destroys the caret";
+  Memo->SetFocus();
+  EXPECT_TRUE(GetCaretPos(&P));
+  Memo->Free();
+  Memo = nullptr;
+  EXPECT_FALSE(GetCaretPos(&P)) << "it dies with its window";
 }
 
 TEST_F(EditsTest, MemoWrapsAndScrollsByKeysWheelMessagesAndBars) {

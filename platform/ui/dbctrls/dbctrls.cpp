@@ -23,55 +23,25 @@ bool isTextField(const TField* Field) {
   }
 }
 
+// What the data-aware edit and memo publish after their own properties, in
+// the stream's order.
+void describeEditTail(TPropertyTable& Props) {
+  Props.Add<TControl>("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(true);
+  Props.Add<TControl>("Font", &TControl::Font, &TControl::SetFont);
+  Props.Add<TControl>("Color", &TControl::Color, &TControl::SetColor).Default(clWindow);
+  Props.Add<TWinControl>("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(true);
+  Props.Add<TCustomEdit>("OnChange", &TCustomEdit::OnChange, &TCustomEdit::OnChange);
+  Props.Add<TControl>("OnClick", &TControl::OnClick, &TControl::OnClick);
+  Props.Add<TControl>("OnDblClick", &TControl::OnDblClick, &TControl::OnDblClick);
+  Props.Add<TWinControl>("OnEnter", &TWinControl::OnEnter, &TWinControl::OnEnter);
+  Props.Add<TWinControl>("OnExit", &TWinControl::OnExit, &TWinControl::OnExit);
+  Props.Add<TWinControl>("OnKeyDown", &TWinControl::OnKeyDown, &TWinControl::OnKeyDown);
+  Props.Add<TWinControl>("OnKeyPress", &TWinControl::OnKeyPress, &TWinControl::OnKeyPress);
+  Props.Add<TWinControl>("OnKeyUp", &TWinControl::OnKeyUp, &TWinControl::OnKeyUp);
+}
+
 constexpr Char Escape = Char(27);
 constexpr Char CarriageReturn = Char(13);
-
-// A link serving Control (which owns it): OnDataChange shows the field's
-// value, OnUpdateData writes the control's.
-std::unique_ptr<TFieldDataLink> newFieldLink(TComponent* Control, const TNotifyEvent& OnDataChange,
-                                             const TNotifyEvent& OnUpdateData) {
-  auto Link = std::make_unique<TFieldDataLink>();
-  Link->SetControl(Control);
-  Link->OnDataChange = OnDataChange;
-  Link->OnUpdateData = OnUpdateData;
-  return Link;
-}
-
-// Filters a typed character for Field before it reaches the text: one the
-// field cannot hold (a letter in a number) goes with a beep.  Esc goes too
-// and answers true: the control shows the field's value again.
-bool filterKey(TField* Field, Char& Key) {
-  if (Key == Escape) {
-    Key = Char(0);
-    return true;
-  }
-  if (Key.unicode() >= 32 && Field && !Field->IsValidChar(Key)) {
-    MessageBeep(MB_OK);
-    Key = Char(0);
-  }
-  return false;
-}
-
-// The link edits for a modification, or the modification goes with a beep.
-bool askToEdit(TFieldDataLink* Link) {
-  if (Link->Edit()) return true;
-  MessageBeep(MB_OK);
-  return false;
-}
-
-// Leaving Control writes its modified value.  A value the field refuses
-// keeps the focus on Control, its text all selected when SelectText, and the
-// error goes on to the caller.
-template <class TFieldControl>
-void writeOnExit(TFieldDataLink* Link, TFieldControl* Control, bool SelectText) {
-  try {
-    Link->UpdateRecord();
-  } catch (const Exception&) {
-    if (SelectText) Control->SelectAll();
-    Control->SetFocus();
-    throw;
-  }
-}
 
 }  // namespace
 
@@ -150,46 +120,102 @@ void TFieldDataLink::setEditing(bool Value) {
 }
 
 // ---------------------------------------------------------------------------
+// TDBFieldControl
+
+template <class TBase>
+const TMessageMap& TDBFieldControl<TBase>::MessageMap() {
+  static const TMessageMap Map(TBase::MessageMap(), {{CM_GETDATALINK, &TDBFieldControl::CMGetDataLink}});
+  return Map;
+}
+
+template <class TBase>
+TDBFieldControl<TBase>::TDBFieldControl(TComponent* AOwner)
+    : TBase(AOwner), FDataLink(std::make_unique<TFieldDataLink>()) {
+  FDataLink->SetControl(this);
+  FDataLink->OnDataChange = TNotifyEvent([this](TObject*) { dataChange(); });
+  FDataLink->OnUpdateData = TNotifyEvent([this](TObject*) { updateData(); });
+  this->FControlStyle.Include(csReplicatable);
+}
+
+template <class TBase>
+template <class T>
+void TDBFieldControl<TBase>::describeLinkProperties(TPropertyTable& Props) {
+  Props.Add<T>("DataSource", &T::DataSource, &T::SetDataSource);
+  Props.Add<T>("DataField", &T::DataField, &T::SetDataField);
+  Props.Add<T>("ReadOnly", &T::ReadOnly, &T::SetReadOnly).Default(false);
+}
+
+template <class TBase>
+bool TDBFieldControl<TBase>::askToEdit() {
+  if (FDataLink->Edit()) return true;
+  MessageBeep(MB_OK);
+  return false;
+}
+
+template <class TBase>
+bool TDBFieldControl<TBase>::filterKey(Char& Key) {
+  if (Key == Escape) {
+    Key = Char(0);
+    return true;
+  }
+  if (Key.unicode() >= 32 && Field() && !Field()->IsValidChar(Key)) {
+    MessageBeep(MB_OK);
+    Key = Char(0);
+  }
+  return false;
+}
+
+template <class TBase>
+void TDBFieldControl<TBase>::writeOnExit(bool SelectText) {
+  try {
+    FDataLink->UpdateRecord();
+  } catch (const Exception&) {
+    if (SelectText) this->SelectAll();
+    this->SetFocus();
+    throw;
+  }
+}
+
+template <class TBase>
+void TDBFieldControl<TBase>::setFocused(bool Value) {
+  if (FFocused == Value) return;
+  FFocused = Value;
+  focusChanged();
+}
+
+template <class TBase>
+void TDBFieldControl<TBase>::CMEnter(TMessage& Message) {
+  setFocused(true);
+  this->template DispatchAs<TBase>(Message);
+}
+
+template <class TBase>
+void TDBFieldControl<TBase>::CMGetDataLink(TMessage& Message) {
+  Message.Result = LRESULT(FDataLink.get());
+}
+
+template class TDBFieldControl<TCustomMaskEdit>;
+template class TDBFieldControl<TCustomMemo>;
+template class TDBFieldControl<TCustomComboBox>;
+
+// ---------------------------------------------------------------------------
 // TDBEdit
 
 const TMessageMap& TDBEdit::MessageMap() {
-  static const TMessageMap Map(TCustomMaskEdit::MessageMap(), {
+  static const TMessageMap Map(TDBFieldControl::MessageMap(), {
       {CM_ENTER, &TDBEdit::CMEnter},
       {CM_EXIT, &TDBEdit::CMExit},
-      {CM_GETDATALINK, &TDBEdit::CMGetDataLink},
   });
   return Map;
 }
 
-TDBEdit::TDBEdit(TComponent* AOwner)
-    : TCustomMaskEdit(AOwner),
-      FDataLink(newFieldLink(this, TNotifyEvent(this, &TDBEdit::dataChange),
-                             TNotifyEvent(this, &TDBEdit::updateData))) {
-  FControlStyle.Include(csReplicatable);
-}
-
-TDBEdit::~TDBEdit() = default;
-
 void TDBEdit::DescribeProperties(TPropertyTable& Props) {
-  Props.Add("DataSource", &TDBEdit::DataSource, &TDBEdit::SetDataSource);
-  Props.Add("DataField", &TDBEdit::DataField, &TDBEdit::SetDataField);
-  Props.Add("ReadOnly", &TDBEdit::ReadOnly, &TDBEdit::SetReadOnly).Default(false);
+  describeLinkProperties<TDBEdit>(Props);
   Props.Add<TCustomEdit>("CharCase", &TCustomEdit::CharCase, &TCustomEdit::SetCharCase).Default(ecNormal);
   Props.Add<TCustomEdit>("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength).Default(0);
   Props.Add<TCustomEdit>("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect).Default(true);
   Props.Add<TCustomEdit>("BorderStyle", &TCustomEdit::BorderStyle, &TCustomEdit::SetBorderStyle).Default(bsSingle);
-  Props.Add<TControl>("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(true);
-  Props.Add<TControl>("Font", &TControl::Font, &TControl::SetFont);
-  Props.Add<TControl>("Color", &TControl::Color, &TControl::SetColor).Default(clWindow);
-  Props.Add<TWinControl>("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(true);
-  Props.Add<TCustomEdit>("OnChange", &TCustomEdit::OnChange, &TCustomEdit::OnChange);
-  Props.Add<TControl>("OnClick", &TControl::OnClick, &TControl::OnClick);
-  Props.Add<TControl>("OnDblClick", &TControl::OnDblClick, &TControl::OnDblClick);
-  Props.Add<TWinControl>("OnEnter", &TWinControl::OnEnter, &TWinControl::OnEnter);
-  Props.Add<TWinControl>("OnExit", &TWinControl::OnExit, &TWinControl::OnExit);
-  Props.Add<TWinControl>("OnKeyDown", &TWinControl::OnKeyDown, &TWinControl::OnKeyDown);
-  Props.Add<TWinControl>("OnKeyPress", &TWinControl::OnKeyPress, &TWinControl::OnKeyPress);
-  Props.Add<TWinControl>("OnKeyUp", &TWinControl::OnKeyUp, &TWinControl::OnKeyUp);
+  describeEditTail(Props);
 }
 
 void TDBEdit::SetDataSource(TDataSource* Value) {
@@ -212,30 +238,23 @@ void TDBEdit::Change() {
   TCustomMaskEdit::Change();
 }
 
-bool TDBEdit::EditCanModify() { return askToEdit(FDataLink.get()); }
+bool TDBEdit::EditCanModify() { return askToEdit(); }
 
 void TDBEdit::KeyPress(Char& Key) {
   TCustomMaskEdit::KeyPress(Key);
-  if (filterKey(FDataLink->Field(), Key)) Reset();
-}
-
-void TDBEdit::CMEnter(TMessage& Message) {
-  setFocused(true);
-  DispatchAs<TCustomMaskEdit>(Message);
+  if (filterKey(Key)) Reset();
 }
 
 void TDBEdit::CMExit(TMessage& Message) {
   // A refused text leaves FFocused set, so taking the focus back keeps the
   // rejected text for the user to correct.
-  writeOnExit(FDataLink.get(), this, /*SelectText=*/true);
+  writeOnExit(/*SelectText=*/true);
   setFocused(false);
   // The write validated the mask already: skip the masked edit's own check.
   DispatchAs<TCustomEdit>(Message);
 }
 
-void TDBEdit::CMGetDataLink(TMessage& Message) { Message.Result = LRESULT(FDataLink.get()); }
-
-void TDBEdit::dataChange(TObject*) {
+void TDBEdit::dataChange() {
   TField* F = FDataLink->Field();
   if (!F) {
     // A closed dataset may come back with other sizes, or another field.
@@ -258,15 +277,9 @@ void TDBEdit::dataChange(TObject*) {
   if (FDataLink->Editing() && FDataLink->IsModified()) SetModified(true);
 }
 
-void TDBEdit::updateData(TObject*) {
+void TDBEdit::updateData() {
   ValidateEdit();
   FDataLink->Field()->SetText(Text());
-}
-
-void TDBEdit::setFocused(bool Value) {
-  if (FFocused == Value) return;
-  FFocused = Value;
-  FDataLink->Reset();
 }
 
 void TDBEdit::resetMaxLength() {
@@ -278,28 +291,16 @@ void TDBEdit::resetMaxLength() {
 // TDBMemo
 
 const TMessageMap& TDBMemo::MessageMap() {
-  static const TMessageMap Map(TCustomMemo::MessageMap(), {
+  static const TMessageMap Map(TDBFieldControl::MessageMap(), {
       {CM_ENTER, &TDBMemo::CMEnter},
       {CM_EXIT, &TDBMemo::CMExit},
-      {CM_GETDATALINK, &TDBMemo::CMGetDataLink},
       {WM_LBUTTONDBLCLK, &TDBMemo::WMLButtonDblClk},
   });
   return Map;
 }
 
-TDBMemo::TDBMemo(TComponent* AOwner)
-    : TCustomMemo(AOwner),
-      FDataLink(newFieldLink(this, TNotifyEvent(this, &TDBMemo::dataChange),
-                             TNotifyEvent(this, &TDBMemo::updateData))) {
-  FControlStyle.Include(csReplicatable);
-}
-
-TDBMemo::~TDBMemo() = default;
-
 void TDBMemo::DescribeProperties(TPropertyTable& Props) {
-  Props.Add("DataSource", &TDBMemo::DataSource, &TDBMemo::SetDataSource);
-  Props.Add("DataField", &TDBMemo::DataField, &TDBMemo::SetDataField);
-  Props.Add("ReadOnly", &TDBMemo::ReadOnly, &TDBMemo::SetReadOnly).Default(false);
+  describeLinkProperties<TDBMemo>(Props);
   Props.Add("AutoDisplay", &TDBMemo::AutoDisplay, &TDBMemo::SetAutoDisplay).Default(true);
   Props.Add<TCustomEdit>("Alignment", &TCustomEdit::Alignment, &TCustomEdit::SetAlignment).Default(taLeftJustify);
   Props.Add<TCustomEdit>("BorderStyle", &TCustomEdit::BorderStyle, &TCustomEdit::SetBorderStyle).Default(bsSingle);
@@ -312,18 +313,7 @@ void TDBMemo::DescribeProperties(TPropertyTable& Props) {
   Props.Add<TCustomMemo>("WantReturns", &TCustomMemo::WantReturns, &TCustomMemo::SetWantReturns).Default(true);
   Props.Add<TCustomMemo>("WantTabs", &TCustomMemo::WantTabs, &TCustomMemo::SetWantTabs).Default(false);
   Props.Add<TControl>("Align", &TControl::Align, &TControl::SetAlign).Default(alNone);
-  Props.Add<TControl>("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(true);
-  Props.Add<TControl>("Font", &TControl::Font, &TControl::SetFont);
-  Props.Add<TControl>("Color", &TControl::Color, &TControl::SetColor).Default(clWindow);
-  Props.Add<TWinControl>("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(true);
-  Props.Add<TCustomEdit>("OnChange", &TCustomEdit::OnChange, &TCustomEdit::OnChange);
-  Props.Add<TControl>("OnClick", &TControl::OnClick, &TControl::OnClick);
-  Props.Add<TControl>("OnDblClick", &TControl::OnDblClick, &TControl::OnDblClick);
-  Props.Add<TWinControl>("OnEnter", &TWinControl::OnEnter, &TWinControl::OnEnter);
-  Props.Add<TWinControl>("OnExit", &TWinControl::OnExit, &TWinControl::OnExit);
-  Props.Add<TWinControl>("OnKeyDown", &TWinControl::OnKeyDown, &TWinControl::OnKeyDown);
-  Props.Add<TWinControl>("OnKeyPress", &TWinControl::OnKeyPress, &TWinControl::OnKeyPress);
-  Props.Add<TWinControl>("OnKeyUp", &TWinControl::OnKeyUp, &TWinControl::OnKeyUp);
+  describeEditTail(Props);
 }
 
 void TDBMemo::SetAutoDisplay(bool Value) {
@@ -344,7 +334,7 @@ void TDBMemo::Change() {
   TCustomMemo::Change();
 }
 
-bool TDBMemo::EditCanModify() { return FMemoLoaded && askToEdit(FDataLink.get()); }
+bool TDBMemo::EditCanModify() { return FMemoLoaded && askToEdit(); }
 
 void TDBMemo::KeyPress(Char& Key) {
   TCustomMemo::KeyPress(Key);
@@ -353,21 +343,14 @@ void TDBMemo::KeyPress(Char& Key) {
     Key = Char(0);
     return;
   }
-  if (filterKey(FDataLink->Field(), Key)) FDataLink->Reset();
-}
-
-void TDBMemo::CMEnter(TMessage& Message) {
-  setFocused(true);
-  DispatchAs<TCustomMemo>(Message);
+  if (filterKey(Key)) FDataLink->Reset();
 }
 
 void TDBMemo::CMExit(TMessage& Message) {
-  writeOnExit(FDataLink.get(), this, /*SelectText=*/false);
+  writeOnExit(/*SelectText=*/false);
   setFocused(false);
   DispatchAs<TCustomMemo>(Message);
 }
-
-void TDBMemo::CMGetDataLink(TMessage& Message) { Message.Result = LRESULT(FDataLink.get()); }
 
 void TDBMemo::WMLButtonDblClk(TWMMouse& Message) {
   if (!FMemoLoaded)
@@ -376,7 +359,7 @@ void TDBMemo::WMLButtonDblClk(TWMMouse& Message) {
     DispatchAs<TCustomMemo>(Message);
 }
 
-void TDBMemo::dataChange(TObject*) {
+void TDBMemo::dataChange() {
   TField* F = FDataLink->Field();
   const bool WasLoaded = FMemoLoaded;
   FMemoLoaded = false;
@@ -394,39 +377,22 @@ void TDBMemo::dataChange(TObject*) {
   }
 }
 
-void TDBMemo::updateData(TObject*) { FDataLink->Field()->SetAsString(Text()); }
+void TDBMemo::updateData() { FDataLink->Field()->SetAsString(Text()); }
 
-void TDBMemo::setFocused(bool Value) {
-  if (FFocused == Value) return;
-  FFocused = Value;
-  // A blob shows the same text focused or not: keep the caret where it is.
-  if (!FDataLink->Field() || !FDataLink->Field()->IsBlob()) FDataLink->Reset();
+void TDBMemo::focusChanged() {
+  if (!Field() || !Field()->IsBlob()) FDataLink->Reset();
 }
 
 // ---------------------------------------------------------------------------
 // TDBComboBox
 
 const TMessageMap& TDBComboBox::MessageMap() {
-  static const TMessageMap Map(TCustomComboBox::MessageMap(), {
-      {CM_EXIT, &TDBComboBox::CMExit},
-      {CM_GETDATALINK, &TDBComboBox::CMGetDataLink},
-  });
+  static const TMessageMap Map(TDBFieldControl::MessageMap(), {{CM_EXIT, &TDBComboBox::CMExit}});
   return Map;
 }
 
-TDBComboBox::TDBComboBox(TComponent* AOwner)
-    : TCustomComboBox(AOwner),
-      FDataLink(newFieldLink(this, TNotifyEvent(this, &TDBComboBox::dataChange),
-                             TNotifyEvent(this, &TDBComboBox::updateData))) {
-  FControlStyle.Include(csReplicatable);
-}
-
-TDBComboBox::~TDBComboBox() = default;
-
 void TDBComboBox::DescribeProperties(TPropertyTable& Props) {
-  Props.Add("DataSource", &TDBComboBox::DataSource, &TDBComboBox::SetDataSource);
-  Props.Add("DataField", &TDBComboBox::DataField, &TDBComboBox::SetDataField);
-  Props.Add("ReadOnly", &TDBComboBox::ReadOnly, &TDBComboBox::SetReadOnly).Default(false);
+  describeLinkProperties<TDBComboBox>(Props);
   Props.Add<TCustomComboBox>("Style", &TCustomComboBox::Style, &TCustomComboBox::SetStyle).Default(csDropDown);
   Props.Add<TCustomComboBox>("Items", &TCustomComboBox::Items, &TCustomComboBox::SetItems);
   Props.Add<TCustomComboBox>("DropDownCount", &TCustomComboBox::DropDownCount, &TCustomComboBox::SetDropDownCount)
@@ -466,23 +432,21 @@ void TDBComboBox::Change() {
 
 void TDBComboBox::KeyPress(Char& Key) {
   TCustomComboBox::KeyPress(Key);
-  if (!filterKey(FDataLink->Field(), Key)) return;
+  if (!filterKey(Key)) return;
   FDataLink->Reset();
   SelectAll();
 }
 
 void TDBComboBox::CMExit(TMessage& Message) {
-  writeOnExit(FDataLink.get(), this, /*SelectText=*/true);
+  writeOnExit(/*SelectText=*/true);
   DispatchAs<TCustomComboBox>(Message);
 }
 
-void TDBComboBox::CMGetDataLink(TMessage& Message) { Message.Result = LRESULT(FDataLink.get()); }
-
-void TDBComboBox::dataChange(TObject*) {
+void TDBComboBox::dataChange() {
   // An open list is choosing: the choice, not the record, decides the text.
   if (FEditing || DroppedDown()) return;
   TField* F = FDataLink->Field();
   SetText(F ? F->Text() : String());
 }
 
-void TDBComboBox::updateData(TObject*) { FDataLink->Field()->SetText(Text()); }
+void TDBComboBox::updateData() { FDataLink->Field()->SetText(Text()); }

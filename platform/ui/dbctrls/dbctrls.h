@@ -112,28 +112,81 @@ private:
 };
 
 // ---------------------------------------------------------------------------
-// TDBEdit: a masked edit over one field.  Unfocused it shows the field's
-// DisplayText, focused (and modifiable) its Text; EditMask is the field's,
-// and a text field's Size becomes MaxLength when MaxLength is 0.
+// TDBFieldControl: what the three data-aware controls share, mixed into the
+// standard control each extends (TBase).  It owns the field link and wires it
+// to the control's dataChange and updateData, publishes the link's properties,
+// answers CM_GETDATALINK, tracks the focus for the controls that show another
+// text while focused, and gives the modification, key and exit rules of the
+// top of this file.  The controls' metaclasses and message maps name TBase's
+// as their parent's, so the mix-in is no class of the object model.
 
-class TDBEdit : public TCustomMaskEdit {
-  RTL_CLASS(TDBEdit, TCustomMaskEdit)
+template <class TBase>
+class TDBFieldControl : public TBase {
   UI_MESSAGE_MAP
 public:
-  explicit TDBEdit(TComponent* AOwner);
-  ~TDBEdit() override;
-  static void DescribeProperties(TPropertyTable& Props);
-
   // properties
   TDataSource* DataSource() const { return FDataLink->DataSource(); }
   // Not owned; a freed source detaches itself.
-  void SetDataSource(TDataSource* Value);
+  void SetDataSource(TDataSource* Value) { FDataLink->SetDataSource(Value); }
   const String& DataField() const { return FDataLink->FieldName(); }
-  void SetDataField(const String& Value);
+  void SetDataField(const String& Value) { FDataLink->SetFieldName(Value); }
   TField* Field() const { return FDataLink->Field(); }
   // The link's: a read-only control never puts the dataset into edit.
   bool ReadOnly() const { return FDataLink->ReadOnly(); }
   void SetReadOnly(bool Value) { FDataLink->SetReadOnly(Value); }
+
+protected:
+  explicit TDBFieldControl(TComponent* AOwner);
+
+  // DataSource, DataField and ReadOnly, as the control T publishes them.
+  template <class T>
+  static void describeLinkProperties(TPropertyTable& Props);
+  // The link edits for a modification; else a beep and no.
+  bool askToEdit();
+  // Filters a typed character for the field before it reaches the text: one
+  // the field cannot hold (a letter in a number) goes with a beep.  Esc goes
+  // too and answers true: the control shows the field's value again.
+  bool filterKey(Char& Key);
+  // Leaving writes a modified value.  A value the field refuses keeps the
+  // focus here, the text all selected when SelectText, and the error goes on
+  // to the caller.
+  void writeOnExit(bool SelectText);
+  // The focus came or went (CM_ENTER, CM_EXIT); a change calls focusChanged.
+  void setFocused(bool Value);
+
+  // introduced virtuals
+  // The control shows the field's value.
+  virtual void dataChange() = 0;
+  // The control writes its value to the field.
+  virtual void updateData() = 0;
+  // The focused text differs from the unfocused one: shows the field again.
+  virtual void focusChanged() { FDataLink->Reset(); }
+
+  // message handlers
+  // For the controls that track the focus.
+  void CMEnter(TMessage& Message);
+  void CMGetDataLink(TMessage& Message);
+
+  std::unique_ptr<TFieldDataLink> FDataLink;
+  bool FFocused = false;
+};
+
+// ---------------------------------------------------------------------------
+// TDBEdit: a masked edit over one field.  Unfocused it shows the field's
+// DisplayText, focused (and modifiable) its Text; EditMask is the field's,
+// and a text field's Size becomes MaxLength when MaxLength is 0.
+
+class TDBEdit : public TDBFieldControl<TCustomMaskEdit> {
+  RTL_CLASS(TDBEdit, TCustomMaskEdit)
+  UI_MESSAGE_MAP
+public:
+  explicit TDBEdit(TComponent* AOwner) : TDBFieldControl(AOwner) {}
+  static void DescribeProperties(TPropertyTable& Props);
+
+  // properties
+  // Both forget a MaxLength that came from the field's Size.
+  void SetDataSource(TDataSource* Value);
+  void SetDataField(const String& Value);
 
   // Shows the field's value again, all selected.
   void Reset() override;
@@ -148,20 +201,15 @@ protected:
   void KeyPress(Char& Key) override;
 
   // message handlers
-  void CMEnter(TMessage& Message);
   // Writes a modified value first (see the top of the file).
   void CMExit(TMessage& Message);
-  void CMGetDataLink(TMessage& Message);
 
 private:
-  void dataChange(TObject* Sender);
-  void updateData(TObject* Sender);
-  void setFocused(bool Value);
+  void dataChange() override;
+  void updateData() override;
   // Forgets a MaxLength that came from a field's Size.
   void resetMaxLength();
 
-  std::unique_ptr<TFieldDataLink> FDataLink;
-  bool FFocused = false;
   Integer FFieldMaxLength = 0;  // the MaxLength a field's Size gave; 0: none
 };
 
@@ -171,23 +219,14 @@ private:
 // shows "(DisplayLabel)" until loaded by a double click, Enter or LoadMemo;
 // until then the memo takes no input.
 
-class TDBMemo : public TCustomMemo {
+class TDBMemo : public TDBFieldControl<TCustomMemo> {
   RTL_CLASS(TDBMemo, TCustomMemo)
   UI_MESSAGE_MAP
 public:
-  explicit TDBMemo(TComponent* AOwner);
-  ~TDBMemo() override;
+  explicit TDBMemo(TComponent* AOwner) : TDBFieldControl(AOwner) {}
   static void DescribeProperties(TPropertyTable& Props);
 
   // properties
-  TDataSource* DataSource() const { return FDataLink->DataSource(); }
-  // Not owned; a freed source detaches itself.
-  void SetDataSource(TDataSource* Value) { FDataLink->SetDataSource(Value); }
-  const String& DataField() const { return FDataLink->FieldName(); }
-  void SetDataField(const String& Value) { FDataLink->SetFieldName(Value); }
-  TField* Field() const { return FDataLink->Field(); }
-  bool ReadOnly() const { return FDataLink->ReadOnly(); }
-  void SetReadOnly(bool Value) { FDataLink->SetReadOnly(Value); }
   // Turning it on loads the blob at once.
   bool AutoDisplay() const { return FAutoDisplay; }
   void SetAutoDisplay(bool Value);
@@ -206,22 +245,19 @@ protected:
   void KeyPress(Char& Key) override;
 
   // message handlers
-  void CMEnter(TMessage& Message);
   // Writes a modified value first (see the top of the file).
   void CMExit(TMessage& Message);
-  void CMGetDataLink(TMessage& Message);
   // Loads an unloaded blob instead of selecting a word.
   void WMLButtonDblClk(TWMMouse& Message);
 
 private:
-  void dataChange(TObject* Sender);
-  void updateData(TObject* Sender);
-  void setFocused(bool Value);
+  void dataChange() override;
+  void updateData() override;
+  // A blob shows the same text focused or not: the caret stays where it is.
+  void focusChanged() override;
 
-  std::unique_ptr<TFieldDataLink> FDataLink;
   bool FAutoDisplay = true;
   bool FMemoLoaded = false;  // the text shows the field's value
-  bool FFocused = false;
 };
 
 // ---------------------------------------------------------------------------
@@ -229,23 +265,12 @@ private:
 // choosing an item change the field's value (written on leaving or posting);
 // a change the link cannot take is undone with a beep.
 
-class TDBComboBox : public TCustomComboBox {
+class TDBComboBox : public TDBFieldControl<TCustomComboBox> {
   RTL_CLASS(TDBComboBox, TCustomComboBox)
   UI_MESSAGE_MAP
 public:
-  explicit TDBComboBox(TComponent* AOwner);
-  ~TDBComboBox() override;
+  explicit TDBComboBox(TComponent* AOwner) : TDBFieldControl(AOwner) {}
   static void DescribeProperties(TPropertyTable& Props);
-
-  // properties
-  TDataSource* DataSource() const { return FDataLink->DataSource(); }
-  // Not owned; a freed source detaches itself.
-  void SetDataSource(TDataSource* Value) { FDataLink->SetDataSource(Value); }
-  const String& DataField() const { return FDataLink->FieldName(); }
-  void SetDataField(const String& Value) { FDataLink->SetFieldName(Value); }
-  TField* Field() const { return FDataLink->Field(); }
-  bool ReadOnly() const { return FDataLink->ReadOnly(); }
-  void SetReadOnly(bool Value) { FDataLink->SetReadOnly(Value); }
 
 protected:
   // reimplemented
@@ -258,12 +283,10 @@ protected:
   // message handlers
   // Writes a modified value first (see the top of the file).
   void CMExit(TMessage& Message);
-  void CMGetDataLink(TMessage& Message);
 
 private:
-  void dataChange(TObject* Sender);
-  void updateData(TObject* Sender);
+  void dataChange() override;
+  void updateData() override;
 
-  std::unique_ptr<TFieldDataLink> FDataLink;
   bool FEditing = false;  // Change is putting the dataset into edit
 };

@@ -147,7 +147,7 @@ void TTeeBrush::SetHatchStyle(THatchStyle Value) {
   if (FHatchStyle == Value) return;
   FHatchStyle = Value;
   // the first six hatches are the platform's, two places after bsClear
-  if (Value <= hsDiagonalCross) SetStyle(TBrushStyle(Value + bsHorizontal));
+  if (Value <= hsDiagonalCross) SetStyle(TBrushStyle(Integer(Value) + bsHorizontal));
   Changed();
 }
 

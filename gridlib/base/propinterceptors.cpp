@@ -21,7 +21,7 @@ void UnregisterPropertyInterceptorEh(TClass AClass, TClass AInterceptorClass) {
 
 void RegisterPropertyInterceptorEh(TClass AClass, TClass AInterceptorClass) {
   if (!Registry) Registry = new TRegistry;
-  for (const TRegistry::value_type Pair : TRegistry(*Registry))
+  for (const TRegistry::value_type& Pair : TRegistry(*Registry))
     if (Pair.first == AClass) UnregisterPropertyInterceptorEh(Pair.first, Pair.second);
   Registry->emplace_back(AClass, AInterceptorClass);
 }

@@ -12,7 +12,7 @@ struct TGdiHandles;       // gdi.cpp: the handle table and the stock objects in 
 struct TSysColors;        // gdi.cpp: the system colour table
 struct TWindowDCHook;     // gdi.cpp: where GetDC of a window goes
 struct THandleCaches;     // graphics.cpp: font, pen and brush handles shared by equal objects
-struct TFontCache;        // drawtext.cpp: realised fonts
+class TFontCache;         // drawtext.cpp: realised fonts
 struct TTextScratch;      // drawtext.cpp: buffers the text calls reuse
 struct TTextEngineState;  // textengine.cpp: the engine that measures text
 struct TFontMap;          // fontmap.cpp: font names to installed families

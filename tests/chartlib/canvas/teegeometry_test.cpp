@@ -2,9 +2,10 @@
 
 #include "tests/support/testing.h"
 
-namespace {
+// Global, beside TRect, so that the test framework finds it.
+inline void PrintTo(const TRect& R, std::ostream* Os) { *Os << "(" << R.Left << ", " << R.Top << ", " << R.Right << ", " << R.Bottom << ")"; }
 
-void PrintTo(const TRect& R, std::ostream* Os) { *Os << "(" << R.Left << ", " << R.Top << ", " << R.Right << ", " << R.Bottom << ")"; }
+namespace {
 
 TEST(TeeGeometryTest, RectangleRoutines) {
   EXPECT_EQ(TeeOrderedRect(10, 5, 2, 8), Rect(2, 5, 10, 8));

@@ -164,7 +164,7 @@ TEST_F(PaintersEh, UpDownHalvesWithBackColorBetween) {
   EXPECT_EQ(CountPixels(&Bitmap, Rect(10, 20, 25, 21), clRed), 15);
   EXPECT_EQ(count(clRed), 15);
   // The upper half points up, the lower down.
-  const QRect Upper = QRect(10, 10, 15, 10), Lower = QRect(10, 21, 15, 10);
+  const QRect Upper = QRect(10, 10, 15, 10);
   int UpperInk = 0, LowerInk = 0;
   for (int Y = 10; Y < 31; ++Y)
     for (int X = 10; X < 25; ++X)

@@ -5,11 +5,12 @@
 #include "tests/platform/ui/pixelhelpers.h"
 #include "tests/support/testing.h"
 
-namespace {
-
+// Global, beside TRect, so that the test framework finds it.
 inline void PrintTo(const TRect& R, std::ostream* Os) {
   *Os << "(" << R.Left << "," << R.Top << "," << R.Right << "," << R.Bottom << ")";
 }
+
+namespace {
 
 // A picture of a solid W x H bitmap.
 void setPicture(TPictureEh& Picture, Integer W, Integer H, TColor Color) {

@@ -24,7 +24,6 @@ public:
     bool Vertical;
     Integer Code, Pos;
     bool FromBar;
-    friend bool operator==(const TCommand&, const TCommand&) = default;
   };
   std::vector<TCommand> Commands;
   int Presses = 0;

@@ -1,6 +1,8 @@
 #include "gridlib/editors/editorsunit.h"
 
 #include "gridlib/base/painters.h"
+#include "gridlib/editors/editbuttoncontrol.h"
+#include "gridlib/editors/editbuttons.h"
 #include "gridlib/editors/speedbutton.h"
 
 #include <vector>
@@ -8,12 +10,14 @@
 namespace {
 
 std::vector<TClass> streamableClasses() {
-  return {TSpeedButtonEh::StaticClass()};
+  return {TSpeedButtonEh::StaticClass(), TEditButtonControlEh::StaticClass()};
 }
 
 }  // namespace
 
 void InitializeGridLibEditorsEh() {
+  // A cache left by an earlier start-up stays; the slot owns whatever it holds.
+  if (!GetButtonsBitmapCacheEh()) SetButtonsBitmapCacheEh(new TButtonsBitmapCache);
   for (TClass C : streamableClasses()) RegisterClass(C);
 }
 

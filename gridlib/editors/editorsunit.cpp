@@ -1,6 +1,7 @@
 #include "gridlib/editors/editorsunit.h"
 
 #include "gridlib/base/painters.h"
+#include "gridlib/editors/dbedit.h"
 #include "gridlib/editors/editbuttoncontrol.h"
 #include "gridlib/editors/editbuttons.h"
 #include "gridlib/editors/speedbutton.h"
@@ -10,7 +11,7 @@
 namespace {
 
 std::vector<TClass> streamableClasses() {
-  return {TSpeedButtonEh::StaticClass(), TEditButtonControlEh::StaticClass()};
+  return {TSpeedButtonEh::StaticClass(), TEditButtonControlEh::StaticClass(), TDBEditEh::StaticClass()};
 }
 
 }  // namespace

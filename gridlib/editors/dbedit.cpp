@@ -84,6 +84,9 @@ TCustomDBEditEh::TCustomDBEditEh(TComponent* AOwner) : TCustomMaskEdit(AOwner) {
   FEditButton->OnChanged = TNotifyEvent(this, &TCustomDBEditEh::EditButtonsChanged);
   FEditButtons = CreateEditButtons();
   FEditButtons->OnChanged = TNotifyEvent(this, &TCustomDBEditEh::EditButtonsChanged);
+  const TRefComponentNotifyEventEh Watch(this, &TCustomDBEditEh::watchImageList);
+  FEditButton->OnRefComponentChanged = Watch;
+  FEditButtons->OnRefComponentChanged = Watch;
   FMRUList = new TMRUListEh(this);
   FDynProps = new TDynVarsEh(this);
   UpdateEditReadOnly();
@@ -599,6 +602,10 @@ void TCustomDBEditEh::WMSetFocus(TWMSetFocus& Message) {
 void TCustomDBEditEh::WMKillFocus(TWMSetFocus& Message) {
   DispatchAs<TCustomMaskEdit>(reinterpret_cast<TMessage&>(Message));
   if (ComponentState().Contains(csDestroying)) return;
+  // A held button of the edit lets go when the focus leaves.
+  TControl* Captured = GetCaptureControl();
+  if (Captured && Captured != this && Captured->Parent() && (Captured->Parent() == this || Captured->Parent()->Parent() == this))
+    Captured->Perform(WM_CANCELMODE, 0, 0);
   UpdateBorderActive();
   Invalidate();
 }
@@ -652,10 +659,24 @@ void TCustomDBEditEh::Notification(TComponent* AComponent, TOperation Operation)
   TCustomMaskEdit::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
   if (FDataLink && AComponent == FInternalDataSourceRef) SetDataSource(nullptr);
-  if (!FEditButton) return;
-  if (AComponent == FEditButton->DropdownMenu()) FEditButton->SetDropdownMenu(nullptr);
-  for (Integer I = 0; I < FEditButtons->Count(); ++I)
-    if (AComponent == FEditButtons->EditButton(I)->DropdownMenu()) FEditButtons->EditButton(I)->SetDropdownMenu(nullptr);
+  if (!FEditButton || !FEditButtons) return;
+  std::vector<TEditButtonEh*> Buttons{FEditButton};
+  for (Integer I = 0; I < FEditButtons->Count(); ++I) Buttons.push_back(FEditButtons->EditButton(I));
+  for (TEditButtonEh* B : Buttons)
+    if (AComponent == B->DropdownMenu()) B->SetDropdownMenu(nullptr);
+  if (ComponentState().Contains(csDestroying)) return;
+  // A freed image list must not stay behind in a button's images.
+  for (TEditButtonEh* B : Buttons) {
+    TButtonImagesEh* Images = B->Images();
+    if (Images->NormalImages() == AComponent) Images->SetNormalImages(nullptr);
+    if (Images->HotImages() == AComponent) Images->SetHotImages(nullptr);
+    if (Images->PressedImages() == AComponent) Images->SetPressedImages(nullptr);
+    if (Images->DisabledImages() == AComponent) Images->SetDisabledImages(nullptr);
+  }
+}
+
+void TCustomDBEditEh::watchImageList(TObject*, TComponent* RefComponent) {
+  if (RefComponent) RefComponent->FreeNotification(this);
 }
 
 void TCustomDBEditEh::EditButtonsChanged(TObject*) {
@@ -707,6 +728,10 @@ void TCustomDBEditEh::WndProc(TMessage& Message) {
     }
   }
   TCustomMaskEdit::WndProc(Message);
+  // A text change reported during the message is handled once it is done.
+  if (!FUserTextChanged) return;
+  FUserTextChanged = false;
+  UserTextChanged();
 }
 
 bool TCustomDBEditEh::Visible() {

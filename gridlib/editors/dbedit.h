@@ -277,6 +277,7 @@ private:
   void DataChange(TObject* Sender);
   void DataLinkUpdateData(TObject* Sender);
   void EditButtonsChanged(TObject* Sender);
+  void watchImageList(TObject* Sender, TComponent* RefComponent);
   void AdjustMaskCaret();
   void pasteFiltered(const String& Pasted);
   void placeInplace(const TRect& Loc, bool Redraw);

@@ -12,6 +12,7 @@
 #include "platform/rtl/streams.h"
 #include "platform/rtl/strutils.h"
 #include "platform/ui/controls/buttons.h"
+#include "platform/ui/graphics/imagelist.h"
 #include "platform/ui/windowing/beep.h"
 #include "tests/gridlib/editors/editorsfixture.h"
 
@@ -102,6 +103,16 @@ TEST_F(DBEditEhTest, ABoundEditIsReadOnlyUntilTheFirstKeyAndReadOnlyWins) {
   E->SetReadOnly(true);
   EXPECT_TRUE(windowReadOnly(E)) << "ReadOnly wins";
   DataSet.Cancel();
+}
+
+TEST_F(DBEditEhTest, AFarEastLocaleMakesTheWindowWritableOnEntryForComposition) {
+  const TSysLocale Saved = SysLocale;
+  SysLocale.FarEast = true;
+  auto* E = edit("Name");
+  ASSERT_TRUE(windowReadOnly(E));
+  E->SetFocus();
+  EXPECT_FALSE(windowReadOnly(E)) << "the window's flag is the control's ReadOnly";
+  SysLocale = Saved;
 }
 
 TEST_F(DBEditEhTest, DisplayFormatUnfocusedEditFormatFocusedAndMaxLengthFromTheField) {
@@ -279,6 +290,29 @@ TEST_F(DBEditEhTest, DialogCodesAndCharactersFollowWantTabsAndWantReturns) {
   E->SetFocus();
   for (ushort C : {ushort(13), ushort(9), ushort(10)}) E->Perform(WM_CHAR, C, 0);
   EXPECT_EQ(E->Text(), "");
+}
+
+TEST_F(DBEditEhTest, AFreedImageListLeavesTheButtonsImages) {
+  auto* E = edit("", false);
+  auto* List = new TImageList(Form);
+  E->EditButton()->Images()->SetHotImages(List);
+  E->EditButtons()->Add()->Images()->SetNormalImages(List);
+  List->Free();
+  EXPECT_EQ(E->EditButton()->Images()->HotImages(), nullptr);
+  EXPECT_EQ(E->EditButtons()->EditButton(0)->Images()->NormalImages(), nullptr);
+}
+
+TEST_F(DBEditEhTest, AFreedDataSourceDetachesAndDestructionDetachesFirst) {
+  auto* Own = new TDataSource(Form);
+  Own->SetDataSet(&DataSet);
+  auto* E = edit("Name", false);
+  E->SetDataSource(Own);
+  EXPECT_EQ(E->Text(), "Smith");
+  Own->Free();
+  EXPECT_EQ(E->DataSource(), nullptr);
+  E->SetDataSource(&Source);
+  E->Free();
+  EXPECT_EQ(DataSet.State(), dsBrowse) << "the source lived on without the link";
 }
 
 // ---------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include "platform/db/dbconsts.h"
 #include "platform/db/fields.h"
 #include "platform/rtl/scopeexit.h"
+#include "platform/rtl/strutils.h"
 #include "platform/ui/windowing/beep.h"
 #include "platform/ui/windowing/controls.h"
 #include "platform/ui/windowing/dialogs.h"
@@ -450,3 +451,10 @@ void TDBComboBox::dataChange() {
 }
 
 void TDBComboBox::updateData() { FDataLink->Field()->SetText(Text()); }
+
+// ---------------------------------------------------------------------------
+// right-to-left alignment of data-aware controls
+
+bool DBUseRightToLeftAlignment(TControl* Control, TField* /*Field*/) {
+  return SysLocale.MiddleEast && Control->BiDiMode() == bdRightToLeft;
+}

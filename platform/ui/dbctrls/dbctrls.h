@@ -290,3 +290,11 @@ private:
 
   bool FEditing = false;  // Change is putting the dataset into edit
 };
+
+// ---------------------------------------------------------------------------
+// right-to-left alignment of data-aware controls
+
+// Whether Control shows Field's value right-aligned for right-to-left
+// reading: only under a middle-east system locale (SysLocale.MiddleEast) and
+// when Control's BiDiMode is bdRightToLeft.  Field may be nullptr.
+bool DBUseRightToLeftAlignment(TControl* Control, TField* Field);

@@ -38,6 +38,8 @@ BOOL ImageList_DrawEx(HIMAGELIST List, int Index, HDC DC, int X, int Y, int DX, 
 
 }  // namespace gdi
 
+// The position of an image in an image list (-1: none).
+using TImageIndex = Integer;
 RTL_ENUM(TDrawingStyle, dsFocus, dsSelected, dsNormal, dsTransparent)
 RTL_ENUM(TImageType, itImage, itMask)
 RTL_ENUM(TColorDepth, cdDeviceDependent, cd4Bit, cd8Bit, cd16Bit, cd24Bit, cd32Bit)

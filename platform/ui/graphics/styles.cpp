@@ -257,6 +257,12 @@ bool TRecordingStyleServices::DrawText(gdi::HDC, const TThemedElementDetails& De
   return true;
 }
 
+bool TRecordingStyleServices::DrawIcon(gdi::HDC, const TThemedElementDetails& Details, const TRect& R,
+                                       TCustomImageList*, int Index) {
+  Calls << QStringLiteral("DrawIcon(%1,%2,index=%3)").arg(detailsText(Details), rectText(R)).arg(Index);
+  return true;
+}
+
 // ---------------------------------------------------------------------------
 // custom styles
 

@@ -32,6 +32,8 @@
 
 #include <QStringList>
 
+class TCustomImageList;
+
 // ---------------------------------------------------------------------------
 // the element catalogue
 
@@ -206,6 +208,11 @@ public:
                         gdi::UINT Format, TColor Color = clNone) {
     return false;
   }
+  // Image Index of Images as the element's icon inside R.
+  virtual bool DrawIcon(gdi::HDC DC, const TThemedElementDetails& Details, const TRect& R, TCustomImageList* Images,
+                        int Index) {
+    return false;
+  }
 };
 
 // The active services (the disabled default unless a test installed others).
@@ -220,6 +227,7 @@ TCustomStyleServices* SetStyleServices(TCustomStyleServices* Services);
 //   DrawParentBackground(teGrid,1,1,onlyIfTransparent=0)[ bounds=(l,t,r,b)]
 //   DrawEdge(teHeader,1,1,(l,t,r,b),edges=$5,flags=$F)
 //   DrawText(teGrid,1,1,"text",(l,t,r,b),format=$24,color=$1FFFFFFF)
+//   DrawIcon(teButton,1,1,(l,t,r,b),index=2)
 // (DrawParentBackground without details shows "none" for them; edges and flags
 // are the sets' bits.)  Element sizes are 13 x 13, the content rectangle is
 // the bounding one 2 pixels in, element colours come from a fixed table
@@ -250,6 +258,8 @@ public:
                 TElementEdgeFlags Flags, TRect* ContentRect = nullptr) override;
   bool DrawText(gdi::HDC DC, const TThemedElementDetails& Details, const String& Text, TRect& R, gdi::UINT Format,
                 TColor Color = clNone) override;
+  bool DrawIcon(gdi::HDC DC, const TThemedElementDetails& Details, const TRect& R, TCustomImageList* Images,
+                int Index) override;
 
   QStringList Calls;
 };

@@ -459,6 +459,18 @@ void TControl::SetAction(TBasicAction* Value) {
 
 TControlActionLink* TControl::CreateActionLink() { return new TControlActionLink(this); }
 
+bool TControl::ExecuteAction(TBasicAction* Action) {
+  if (!Action->HandlesTarget(this)) return false;
+  Action->ExecuteTarget(this);
+  return true;
+}
+
+bool TControl::UpdateAction(TBasicAction* Action) {
+  if (!Action->HandlesTarget(this)) return false;
+  Action->UpdateTarget(this);
+  return true;
+}
+
 void TControl::ActionChange(TObject* Sender, bool CheckDefaults) {
   auto* Basic = dynamic_cast<TBasicAction*>(Sender);
   if (!Basic) return;

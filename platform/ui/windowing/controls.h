@@ -306,6 +306,11 @@ public:
   // while the control still shows the action's values, and Click executes it.
   TBasicAction* Action() const;
   void SetAction(TBasicAction* Value);
+  // An action aimed at this control: one that HandlesTarget(this) runs
+  // ExecuteTarget / UpdateTarget on it and the answer is True; otherwise
+  // False (descendants offer the action to what they hold).
+  virtual bool ExecuteAction(TBasicAction* Action);
+  virtual bool UpdateAction(TBasicAction* Action);
   // This control holds the mouse capture (SetCaptureControl).
   bool MouseCapture() { return GetCaptureControl() == this; }
   void SetMouseCapture(bool Value);
@@ -870,6 +875,11 @@ private:
 // window, frame included, when empty): its backing image with its child
 // windows and hosted Qt widgets on top, after painting what was invalid.
 std::unique_ptr<TBitmap> GrabWindow(TWinControl* Control, const TRect& Rect = {});
+
+// The parent's background painted into DC, a DC on Control's area (origin at
+// the control): the parent's WM_ERASEBKGND with the origin moved to the
+// control's place.  Nothing without a parent.
+void PerformEraseBackground(TControl* Control, gdi::HDC DC);
 
 // The control at a screen point: the deepest visible window of ours there,
 // or its graphic child under the point (disabled ones with AllowDisabled).

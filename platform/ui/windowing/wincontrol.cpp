@@ -706,6 +706,21 @@ void TWinControl::PaintControls(HDC DC, TControl* First) {
   }
 }
 
+void PerformEraseBackground(TControl* Control, HDC DC) {
+  TWinControl* Parent = Control->Parent();
+  if (!Parent) return;
+  TSavedDC Saved(DC);
+  moveWindowOrg(DC, -Control->Left(), -Control->Top());
+  // The parent's erase leaves its opaque children out, this one too; here
+  // the background is wanted under it.
+  const TControlStyle Style = Control->ControlStyle();
+  TControlStyle Transparent = Style;
+  Transparent.Exclude(csOpaque);
+  Control->SetControlStyle(Transparent);
+  const TScopeExit Restore([Control, Style] { Control->SetControlStyle(Style); });
+  Parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), reinterpret_cast<LPARAM>(DC));
+}
+
 void TWinControl::WMEraseBkgnd(TWMEraseBkgnd& Message) {
   TSavedDC Saved(Message.DC);
   for (TControl* C : FControls)

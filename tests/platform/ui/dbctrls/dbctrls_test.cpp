@@ -7,6 +7,7 @@
 #include "platform/db/testing/rowlistdataset.h"
 #include "platform/ui/controls/buttons.h"
 #include "platform/ui/controls/listbox.h"
+#include "platform/rtl/strutils.h"
 #include "platform/ui/windowing/beep.h"
 #include "tests/platform/ui/formfixture.h"
 
@@ -663,3 +664,30 @@ TEST_F(DBControlsTest, ControlsAnswerTheirLinkAndSurviveTheirSourceGoing) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// right-to-left alignment
+
+TEST(DBUseRightToLeftAlignmentTest, OnlyAMiddleEastLocaleAndARightToLeftControl) {
+  const TSysLocale Saved = SysLocale;
+  struct Case {
+    const char* Name;
+    bool MiddleEast;
+    TBiDiMode Mode;
+    bool Expected;
+  } const Cases[] = {
+      {"left to right, western", false, bdLeftToRight, false},
+      {"right to left, western", false, bdRightToLeft, false},
+      {"left to right, middle east", true, bdLeftToRight, false},
+      {"reading only, middle east", true, bdRightToLeftReadingOnly, false},
+      {"right to left, middle east", true, bdRightToLeft, true},
+  };
+  TWinControl Control(nullptr);
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    SysLocale.MiddleEast = C.MiddleEast;
+    Control.SetBiDiMode(C.Mode);
+    EXPECT_EQ(DBUseRightToLeftAlignment(&Control, nullptr), C.Expected);
+  }
+  SysLocale = Saved;
+}

@@ -48,6 +48,7 @@ TEST_F(StylesTest, DefaultServicesAreDisabledAndDrawNothing) {
   EXPECT_FALSE(S->DrawParentBackground(nullptr, DC, &Check, false));
   EXPECT_FALSE(S->DrawEdge(DC, Check, R, {eeRaisedOuter}, {efLeft}));
   EXPECT_FALSE(S->DrawText(DC, Check, "abc", R, 0));
+  EXPECT_FALSE(S->DrawIcon(DC, Check, R, nullptr, 0));
   DeleteDC(DC);
   EXPECT_EQ(Surface->Image(), Image);
 
@@ -180,6 +181,7 @@ TEST_F(StylesTest, RecordingServicesLogDrawingAndAnswerFixedValues) {
                           &EdgeContent));
   EXPECT_EQ(EdgeContent, (TRect{2, 2, 11, 11}));
   EXPECT_TRUE(S->DrawText(nullptr, Cell, "Title", R, 0x24));
+  EXPECT_TRUE(S->DrawIcon(nullptr, S->GetElementDetails(tbPushButtonPressed), {2, 3, 18, 19}, nullptr, 2));
   EXPECT_EQ(Fake.Calls, QStringList({
                             "DrawElement(teButton,3,5,(0,0,13,13))",
                             "DrawElement(teGrid,2,2,(0,0,13,13)) clip=(1,1,5,5)",
@@ -187,6 +189,7 @@ TEST_F(StylesTest, RecordingServicesLogDrawingAndAnswerFixedValues) {
                             "DrawParentBackground(teGrid,2,2,onlyIfTransparent=0) bounds=(1,1,5,5)",
                             "DrawEdge(teGrid,2,2,(0,0,13,13),edges=$5,flags=$F)",
                             "DrawText(teGrid,2,2,\"Title\",(0,0,13,13),format=$24,color=$1FFFFFFF)",
+                            "DrawIcon(teButton,1,3,(2,3,18,19),index=2)",
                         }));
 
   EXPECT_EQ(SetStyleServices(nullptr), &Fake);

@@ -5,6 +5,7 @@
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/regions.h"
 #include "platform/ui/graphics/textengine.h"
+#include "platform/ui/windowing/actions.h"
 #include "platform/ui/windowing/hwnd.h"
 #include "platform/ui/windowing/inputrouter.h"
 #include "platform/ui/windowing/menus.h"
@@ -920,3 +921,55 @@ TEST_F(ControlsTest, ChangeScaleScalesEdgesFontsAndConstraints) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// backgrounds and actions aimed at a control
+
+TEST_F(ControlsTest, EraseBackgroundPaintsTheParentUnderAnOpaqueChild) {
+  auto* Plain = add(new TWinControl(Root), Bounds(10, 10, 60, 60));
+  Plain->SetColor(clAqua);
+  auto* Shape = add(new TShape(Root, clRed), Bounds(10, 10, 20, 20), Plain);
+  Shape->SetStyle(csOpaque);
+  Plain->Update();
+  ASSERT_EQ(pixelAt(Plain->Handle(), 15, 15), COLORREF(clRed));
+
+  PerformEraseBackground(Shape, Shape->Canvas()->Handle());
+  EXPECT_EQ(pixelAt(Plain->Handle(), 10, 10), COLORREF(clAqua));
+  EXPECT_EQ(pixelAt(Plain->Handle(), 29, 29), COLORREF(clAqua));
+  EXPECT_TRUE(Shape->ControlStyle().Contains(csOpaque)) << "the style comes back";
+
+  auto* Orphan = new TShape(nullptr, clRed);
+  PerformEraseBackground(Orphan, Shape->Canvas()->Handle());  // no parent: nothing
+  Orphan->Free();
+  FreeDeviceContexts();
+}
+
+namespace {
+
+// An action that handles only Handled and logs what it did.
+class TTargetAction : public TBasicAction {
+public:
+  explicit TTargetAction(TObject* Handled) : TBasicAction(nullptr), FHandled(Handled) {}
+  bool HandlesTarget(TObject* Target) override { return Target == FHandled; }
+  void ExecuteTarget(TObject* Target) override { Log.push_back(QStringLiteral("execute")); }
+  void UpdateTarget(TObject* Target) override { Log.push_back(QStringLiteral("update")); }
+  std::vector<String> Log;
+
+private:
+  TObject* FHandled;
+};
+
+}  // namespace
+
+TEST_F(ControlsTest, ActionsAimedAtAControlRunOnItWhenTheyHandleIt) {
+  auto* Shape = add(new TShape(Root), Bounds(0, 0, 5, 5));
+  TTargetAction Handles(Shape);
+  EXPECT_TRUE(Shape->ExecuteAction(&Handles));
+  EXPECT_TRUE(Shape->UpdateAction(&Handles));
+  EXPECT_EQ(Handles.Log, (std::vector<String>{"execute", "update"}));
+
+  TTargetAction Other(Root);
+  EXPECT_FALSE(Shape->ExecuteAction(&Other));
+  EXPECT_FALSE(Shape->UpdateAction(&Other));
+  EXPECT_TRUE(Other.Log.empty());
+}

@@ -1,0 +1,335 @@
+// The data-aware single-field edit of the library (TCustomDBEditEh,
+// published as TDBEditEh) and the interfaces it shares with grids, labels
+// and drop-downs.
+//
+// Field and control, the cycle:
+//   a record change, Reset, binding  -> DataChange: the field's display text
+//                                       unfocused, its edit text focused
+//   the first modifying key          -> the link starts editing (the window
+//                                       is read-only until then)
+//   typing                           -> the link is modified; nothing written
+//   leaving, Post, UpdateRecord      -> UpdateData writes Text once, unless
+//                                       OnUpdateData handles it
+//   Esc                              -> the field's value again, all selected
+// A text the field rejects on leaving keeps the focus and the text, the
+// error going on; OnExit does not fire.  Without data source and field the
+// link holds the value: the same control is an unbound editor.
+//
+// In place (SetInplaceEditHolder), a grid sees every message and key of the
+// editor first through IInplaceEditHolderEh.
+//
+// Left to the next stage, doing nothing or the neutral thing here: the edit
+// rectangle and buttons box placement (the box stays hidden), button
+// states, the height rule beyond the platform edit's, the lit border and
+// painting additions, the edit image, placeholder, recent entries and
+// tooltips, the edit buttons' clicks and shortcuts, and the caption label.
+#pragma once
+
+#include "gridlib/editors/editbuttons.h"
+#include "platform/rtl/interfaces.h"
+#include "platform/rtl/variant.h"
+#include "platform/ui/controls/mask.h"
+
+class TControlEmptyDataInfoEh;
+class TControlLabelEh;
+class TDataSource;
+class TDynVarsEh;
+class TEditButtonControlEh;
+class TEditButtonsBoxEh;
+class TEditImageEh;
+class TField;
+class TFieldDataLinkEh;
+class TMRUListEh;
+class TWriter;
+class TReader;
+
+// ---------------------------------------------------------------------------
+// interfaces
+
+// What a grid hosting an edit as its cell editor provides.
+class IInplaceEditHolderEh : public IInterface {
+public:
+  static constexpr TGUID IID = TGUID::Literal("{4BE708F1-4EA2-4AC7-BA64-89D7D2B83E09}");
+  virtual bool InplaceEditCanModify(TControl* Editor) = 0;
+  // The screen position and message time of the mouse-down that started
+  // the editor.
+  virtual void GetMouseDownInfo(TPoint& Pos, Cardinal& Time) = 0;
+  // A non-zero Result marks Message handled.
+  virtual void InplaceEditWndProc(TControl* Editor, TMessage& Message) = 0;
+  virtual void InplaceEditKeyDown(TControl* Editor, Word& Key, TShiftState Shift) = 0;
+  virtual void InplaceEditKeyPress(TControl* Editor, Char& Key) = 0;
+  virtual void InplaceEditKeyUp(TControl* Editor, Word& Key, TShiftState Shift) = 0;
+};
+
+// What an edit offers a grid that hosts it.
+class IInplaceEditEh : public IInterface {
+public:
+  static constexpr TGUID IID = TGUID::Literal("{81F0C558-B001-4477-BAA6-2DC373FCDF88}");
+  virtual TFont* GetFont() = 0;
+  virtual void SetInplaceEditHolder(TWinControl* Holder) = 0;
+  virtual void SetBorderStyle(TBorderStyle Value) = 0;
+  virtual void SetFont(TFont* Value) = 0;
+  virtual void SetColor(TColor Value) = 0;
+  virtual void SetOnKeyPress(const TKeyPressEvent& Value) = 0;
+  virtual void SetOnExit(const TNotifyEvent& Value) = 0;
+};
+
+// Closing a control's drop-down.
+class IComboEditEh : public IInterface {
+public:
+  static constexpr TGUID IID = TGUID::Literal("{B64255B5-386A-4524-8BC7-7F49DDB410F4}");
+  virtual void CloseUp(bool Accept) = 0;
+};
+
+// A control that owns a caption label (the label's operations come with it).
+class IControlLabelOwnerEh : public IInterface {
+public:
+  static constexpr TGUID IID = TGUID::Literal("{5EE8C2C7-BD36-4131-9617-FF023104A331}");
+};
+
+// ---------------------------------------------------------------------------
+// TCustomDBEditEh
+
+RTL_ENUM(TDBEditEhValue, evAlignmentEh, evEditMaskEh)
+using TDBEditEhValues = TSet<TDBEditEhValue>;
+using TGetFieldDataEventEh = TMethodPtr<void(TObject* Sender, Variant& Value, bool& Handled)>;
+using TUpdateDataEventEh = TMethodPtr<void(TObject* Sender, bool& Handled)>;
+
+inline constexpr const char* SInplaceEditHolderNotSupported =
+    "InplaceEditHolder have to support IInplaceEditHolderEh interface";
+
+class TCustomDBEditEh : public TCustomMaskEdit,
+                        public IControlLabelOwnerEh,
+                        public IComboEditEh,
+                        public IInplaceEditEh {
+  RTL_CLASS(TCustomDBEditEh, TCustomMaskEdit)
+  UI_MESSAGE_MAP
+public:
+  explicit TCustomDBEditEh(TComponent* AOwner);
+  ~TCustomDBEditEh() override;
+  // Detaches the data source while the control is whole.
+  void BeforeDestruction() override;
+
+  // properties
+  String Text() { return TCustomMaskEdit::GetText(); }
+  // Not data-independent: the dataset goes into dsEdit first (skipped
+  // without a dataset); written at once unless OnUpdateData runs; a failed
+  // write shows the field again and raises.
+  void SetText(const String& Value);
+  Variant Value() { return GetVariantValue(); }
+  void SetValue(const Variant& Value) { ChangeValue(Value); }
+  TField* Field() const;
+  TDataSource* DataSource() const { return GetDataSource(); }
+  void SetDataSource(TDataSource* Value);
+  String DataField() const { return GetDataField(); }
+  void SetDataField(const String& Value);
+  bool ReadOnly() const { return FReadOnly; }
+  void SetReadOnly(bool Value);
+  const String& EditMask() const { return TCustomMaskEdit::EditMask(); }
+  void SetEditMask(const String& Value);
+  TAlignment Alignment() const;
+  void SetAlignment(TAlignment Value);
+  bool Flat() const { return FFlat; }
+  void SetFlat(bool Value);
+  bool WantReturns() const { return FWantReturns; }
+  void SetWantReturns(bool Value) { FWantReturns = Value; }
+  bool WantTabs() const { return FWantTabs; }
+  void SetWantTabs(bool Value) { FWantTabs = Value; }
+  bool WordWrap() const { return FWordWrap; }
+  void SetWordWrap(bool Value);
+  bool AlwaysShowBorder() const { return FAlwaysShowBorder; }
+  void SetAlwaysShowBorder(bool Value) { FAlwaysShowBorder = Value; }
+  bool HighlightRequired() const { return FHighlightRequired; }
+  void SetHighlightRequired(bool Value) { FHighlightRequired = Value; }
+  bool Tooltips() const { return FTooltips; }
+  void SetTooltips(bool Value);
+  bool ShowHint() const { return FShowHint; }
+  void SetShowHint(bool Value);
+  TEditButtonEh* EditButton() const { return FEditButton; }
+  void SetEditButton(TEditButtonEh* Value) { FEditButton->Assign(Value); }
+  TEditButtonsEh* EditButtons() const { return FEditButtons; }
+  void SetEditButtons(TEditButtonsEh* Value) { FEditButtons->Assign(Value); }
+  TDynVarsEh* DynProps() const { return FDynProps; }
+  void SetDynProps(TDynVarsEh* Value);
+  TMRUListEh* MRUList() const { return FMRUList; }
+  void SetMRUList(TMRUListEh* Value);
+  TFieldDataLinkEh* DataLink() const { return FDataLink; }
+  TEditButtonsBoxEh* ButtonsBox() const { return FButtonsBox; }
+  bool InplaceMode() const { return FInplaceMode; }
+  bool Visible();
+  void SetVisible(bool Value);
+
+  // stored tests
+  bool IsTextStored();
+  bool IsAlignmentStored() const { return FAssignedValues.Contains(evAlignmentEh); }
+
+  // operations
+  void Clear() override;
+  void Undo();
+  void Reset() override;
+  // With a mask: the edit text equals the mask over an empty text.
+  bool IsEmpty();
+  String GetCompleteKeyPress() const { return FCompleteKeyPress; }
+  void Deselect();
+  // In place: placed with redraw (Move) or without (UpdateLoc); an empty
+  // rectangle hides.  Otherwise the bounds.
+  void Move(const TRect& Loc);
+  void UpdateLoc(const TRect& Loc);
+  void Hide();
+  void SetFocus() override;
+
+  // IInplaceEditEh
+  TFont* GetFont() override { return Font(); }
+  // Raises SInplaceEditHolderNotSupported for a holder without the
+  // interface, keeping the old holder.
+  void SetInplaceEditHolder(TWinControl* Holder) override;
+  void SetBorderStyle(TBorderStyle Value) override { TCustomEdit::SetBorderStyle(Value); }
+  void SetFont(TFont* Value) override { TControl::SetFont(Value); }
+  void SetColor(TColor Value) override { TControl::SetColor(Value); }
+  void SetOnKeyPress(const TKeyPressEvent& Value) override { OnKeyPress = Value; }
+  void SetOnExit(const TNotifyEvent& Value) override { OnExit = Value; }
+
+  // events
+  TGetFieldDataEventEh OnGetFieldData;
+  TUpdateDataEventEh OnUpdateData;
+  TButtonClickEventEh OnButtonClick;
+  TEditButtonDownEventEh OnButtonDown;
+
+  // actions fall back to the data link's source
+  bool ExecuteAction(TBasicAction* Action) override;
+  bool UpdateAction(TBasicAction* Action) override;
+  bool UseRightToLeftAlignment() override;
+
+  // introduced virtuals (in their table's order; the next stage fills the
+  // ones marked there)
+  virtual bool CanModifyData();
+  virtual bool IsDataActive();
+  virtual TFieldDataLinkEh* CreateDataLink();
+  virtual TEditButtonEh* CreateEditButton();
+  virtual TEditButtonsEh* CreateEditButtons();
+  virtual bool IsDataIndepended();
+  virtual TAlignment DefaultAlignment();
+  virtual String DefaultEditMask();
+  virtual Integer DefaultImageIndex() { return -1; }
+  virtual String FilterPastedText(const String& Text);
+  virtual String GetDataField() const;
+  virtual String ValueToText(const Variant& Value);
+  virtual TDataSource* GetDataSource() const;
+  virtual Variant GetVariantValue();
+  virtual bool IsValidChar(Char Key);
+  virtual void DataLinkActiveChanged(TObject* Sender);
+  virtual void CalcEditRect(TRect& Rect) { Rect = ClientRect(); }  // next stage: buttons and image
+  virtual void CloseUp(bool Accept) override {}
+  virtual void CreateEditButtonControl(TEditButtonControlEh*& Control);
+  virtual void DataChanged();
+  virtual void EditButtonMouseMove(TObject* Sender, TShiftState Shift, int X, int Y) {}
+  virtual void EditingChanged(TObject* Sender);
+  virtual void InternalSetText(const String& AText);
+  virtual void InternalSetValue(const Variant& AValue);
+  virtual void WriteTextToDataLink();
+  virtual void ResetMaxLength();
+  virtual void SetFocused(bool Value);
+  virtual void ChangeValue(const Variant& Value);
+  virtual void UpdateEditReadOnly();
+  virtual void UpdateButtonsBox() {}      // next stage: the box stays hidden
+  virtual void UpdateButtonsState() {}    // next stage
+  virtual void UpdateEditRect() {}        // next stage
+  virtual void UpdateImageIndex() {}      // next stage
+  virtual void UserTextChanged() {}       // next stage
+  virtual void UpdateBorderActive() {}    // next stage
+  virtual void UpdateShowHint();
+  virtual void UpdateData();
+
+protected:
+  // reimplemented
+  void DefineProperties(TFiler* Filer) override;
+  void Loaded() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  void WndProc(TMessage& Message) override;
+  void DefaultHandler(TMessage& Message) override;
+  void CreateWnd() override;
+  bool EditCanModify() override;
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void KeyUp(Word& Key, TShiftState Shift) override;
+  void KeyPress(Char& Key) override;
+  void Change() override;
+
+  // message handlers
+  void WMSize(TWMSize& Message);
+  void WMGetDlgCode(TMessage& Message);
+  void WMChar(TWMKey& Message);
+  void WMLButtonDown(TWMMouse& Message);
+  void WMSetFocus(TWMSetFocus& Message);
+  void WMKillFocus(TWMSetFocus& Message);
+  void WMCut(TMessage& Message);
+  void WMPaste(TMessage& Message);
+  void WMClear(TMessage& Message);
+  void WMUndo(TMessage& Message);
+  void CMEnter(TCMEnter& Message);
+  void CMExit(TCMExit& Message);
+  void CMWantSpecialKey(TCMWantSpecialKey& Message);
+  void CMGetDataLink(TMessage& Message);
+  void CMShowingChanged(TMessage& Message);
+
+  bool FFocused = false;
+
+private:
+  void DataChange(TObject* Sender);
+  void DataLinkUpdateData(TObject* Sender);
+  void EditButtonsChanged(TObject* Sender);
+  void watchImageList(TObject* Sender, TComponent* RefComponent);
+  void AdjustMaskCaret();
+  void pasteFiltered(const String& Pasted);
+  void placeInplace(const TRect& Loc, bool Redraw);
+  bool writeOrReset(const std::function<void()>& SetInternal);
+  bool isMaskedControl() { return IsMasked(); }
+  void readEditMask(TReader* Reader);
+  void writeEditMask(TWriter* Writer);
+
+  // fields, in the design's order (the next stage's stay null here)
+  bool FAlwaysShowBorder = false;
+  TDBEditEhValues FAssignedValues;
+  String FCompleteKeyPress;
+  TControlLabelEh* FControlLabel = nullptr;
+  TDynVarsEh* FDynProps = nullptr;
+  TEditButtonEh* FEditButton = nullptr;
+  TEditButtonsEh* FEditButtons = nullptr;
+  TEditImageEh* FEditImage = nullptr;
+  TControlEmptyDataInfoEh* FEmptyDataInfo = nullptr;
+  bool FFlat = false;
+  bool FHighlightRequired = false;
+  TMRUListEh* FMRUList = nullptr;
+  TWinControl* FMRUListControl = nullptr;
+  bool FReadOnly = false;
+  bool FShowHint = false;
+  bool FTooltips = false;
+  bool FWantReturns = false;
+  bool FWantTabs = false;
+  bool FWordWrap = false;
+  TAlignment FAlignment = taLeftJustify;
+  bool FBorderActive = false;
+  Integer FButtonHeight = 0;
+  TEditButtonsBoxEh* FButtonsBox = nullptr;
+  TFieldDataLinkEh* FDataLink = nullptr;
+  bool FDataPosting = false;
+  Integer FDownButton = 0;
+  bool FDroppedDown = false;
+  TEditButtonEh* FDroppedDownButton = nullptr;
+  TEditButtonControlEh* FDroppedDownButtonControl = nullptr;
+  Integer FImageWidth = 0;
+  bool FInplaceMode = false;
+  TWinControl* FInplaceEditHolder = nullptr;
+  bool FInternalTextSetting = false;
+  IInplaceEditHolderEh* FIntfInplaceEditHolder = nullptr;
+  bool FUserTextChanged = false;
+  TDataSource* FInternalDataSourceRef = nullptr;
+  Integer FFieldMaxLength = 0;  // the MaxLength the bound field gave, cleared with it
+};
+
+// The published edit.
+class TDBEditEh : public TCustomDBEditEh {
+  RTL_CLASS(TDBEditEh, TCustomDBEditEh)
+public:
+  explicit TDBEditEh(TComponent* AOwner) : TCustomDBEditEh(AOwner) {}
+  static void DescribeProperties(TPropertyTable& Props);
+};

@@ -1,0 +1,47 @@
+// The common ground of the editors suites: a form at fixed bounds, the
+// library's base and editors units started, the fixed-metrics text engine,
+// a step clock for repeat timers, and pixels read back from the form.
+#pragma once
+
+#include "gridlib/base/baseunit.h"
+#include "gridlib/editors/editorsunit.h"
+#include "platform/rtl/clock.h"
+#include "platform/rtl/units.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/textengine.h"
+#include "platform/ui/windowing/timers.h"
+#include "platform/ui/windowing/uitest.h"
+#include "tests/platform/ui/formfixture.h"
+#include "tests/platform/ui/pixelhelpers.h"
+
+class EditorsFixture : public FormFixture {
+protected:
+  explicit EditorsFixture(TClipboardUse ClipboardUse = NoClipboard)
+      : FormFixture(ClipboardUse, Bounds(100, 100, 400, 300)) {}
+
+  void SetUp() override {
+    // Once per program; the test main's shutdown finalizes them.
+    InitializeUnits({GridLibBaseUnitEh, GridLibEditorsUnitEh});
+    SetTextEngine(TTextEngine::FixedMetrics);
+    FormFixture::SetUp();
+  }
+  void TearDown() override {
+    FormFixture::TearDown();
+    SetTextEngine(TTextEngine::Qt);
+  }
+
+  // The form shown and painted; its client image read back.
+  TBitmap* formImage() {
+    Form->Show();
+    Form->Repaint();
+    FImage.SetImage(test::WindowImage(Form));
+    return &FImage;
+  }
+  TColor pixel(int X, int Y) { return PixelAt(formImage(), X, Y); }
+
+  test::TStepClock Clock{1000};
+  TClockScope ClockScope{Clock};
+
+private:
+  TBitmap FImage;
+};

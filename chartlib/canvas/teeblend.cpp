@@ -72,7 +72,7 @@ void TTeeBlend::SetRectangle(const TRect& R) {
   if (FBitmap) FBitmap->Free();
   FBitmap = new TBitmap;
   FBitmap->SetIgnorePalette(true);
-  FBitmap->SetPixelFormat(pf24bit);
+  FBitmap->SetPixelFormat(pf32bit);
   FBitmap->SetSize(N.Width(), N.Height());
   TBitmap* Buffer = backBuffer(FCanvas);
   FBitmap->Canvas()->CopyRect(TeeSizeRect(N.Width(), N.Height()),

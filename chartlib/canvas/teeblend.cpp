@@ -1,7 +1,7 @@
 #include "chartlib/canvas/teeblend.h"
 
 #include "chartlib/canvas/canvasunit_p.h"
-#include "chartlib/canvas/teecanvas.h"
+#include "chartlib/canvas/teecanvas3d.h"
 #include "chartlib/canvas/teemodules.h"
 #include "platform/rtl/rtlmath.h"
 #include "platform/ui/graphics/bitmap.h"
@@ -42,6 +42,13 @@ void softwareBlend(TBitmap* Background, TBitmap* Target, Integer X, Integer Y, I
     }
 }
 
+// The GDI canvas's back buffer, when the canvas has one: the blend then
+// reads and writes it directly.
+TBitmap* backBuffer(TTeeCanvas* Canvas) {
+  auto* Gdi = dynamic_cast<TTeeCanvas3D*>(Canvas);
+  return Gdi ? Gdi->Bitmap() : nullptr;
+}
+
 }  // namespace
 
 TTeeBlend::TTeeBlend(TTeeCanvas* ACanvas, const TRect& R) : FCanvas(ACanvas) {
@@ -65,25 +72,32 @@ void TTeeBlend::SetRectangle(const TRect& R) {
   if (FBitmap) FBitmap->Free();
   FBitmap = new TBitmap;
   FBitmap->SetIgnorePalette(true);
-  FBitmap->SetPixelFormat(pf24bit);
+  FBitmap->SetPixelFormat(pf32bit);
   FBitmap->SetSize(N.Width(), N.Height());
-  FBitmap->Canvas()->CopyRect(TeeSizeRect(N.Width(), N.Height()), FCanvas->ReferenceCanvas(), N);
+  TBitmap* Buffer = backBuffer(FCanvas);
+  FBitmap->Canvas()->CopyRect(TeeSizeRect(N.Width(), N.Height()),
+                              Buffer ? Buffer->Canvas() : FCanvas->ReferenceCanvas(), N);
 }
 
 void TTeeBlend::DoBlend(TTeeTransparency Transparency) {
   if (FCanvas->Metafiling() || !IValidSize) return;
-  std::unique_ptr<TBitmap> Target(new TBitmap);
-  Target->SetPixelFormat(pf24bit);
-  Target->SetSize(FRect.Width(), FRect.Height());
+  TBitmap* Buffer = backBuffer(FCanvas);
+  std::unique_ptr<TBitmap> Copy;
   TCanvas* Reference = FCanvas->ReferenceCanvas();
-  Target->Canvas()->CopyRect(TeeSizeRect(FRect.Width(), FRect.Height()), Reference, FRect);
+  if (!Buffer) {
+    Copy = std::make_unique<TBitmap>();
+    Copy->SetPixelFormat(pf24bit);
+    Copy->SetSize(FRect.Width(), FRect.Height());
+    Copy->Canvas()->CopyRect(TeeSizeRect(FRect.Width(), FRect.Height()), Reference, FRect);
+  }
   const Integer Align = FCanvas->TextAlign();
-  TeeBlendBitmaps(100 - Transparency, FBitmap, Target.get(), {0, 0});
+  TeeBlendBitmaps(100 - Transparency, FBitmap, Buffer ? Buffer : Copy.get(),
+                  Buffer ? FRect.TopLeft() : TPoint{0, 0});
   if (FCanvas->TextAlign() != Align) {
     FCanvas->AssignFont(FCanvas->Font());
     FCanvas->SetTextAlign(Align);
   }
-  Reference->Draw(FRect.Left, FRect.Top, Target.get());
+  if (Copy) Reference->Draw(FRect.Left, FRect.Top, Copy.get());
 }
 
 void TeeBlendBitmaps(double Amount, TBitmap* Background, TBitmap* Target, TPoint Position) {

@@ -1,6 +1,8 @@
 // Transparency of chart shapes: TTeeBlend saves the background of a
 // rectangle before a shape is drawn and blends it back over the drawing
-// afterwards (TTeeCanvas::BeginBlending / EndBlending).
+// afterwards (TTeeCanvas::BeginBlending / EndBlending).  On the GDI canvas
+// with a back buffer both the saving and the blending work on the buffer
+// itself; on any other canvas on its reference canvas.
 #pragma once
 
 #include "chartlib/canvas/teecolors.h"

@@ -54,6 +54,13 @@ TPoint ellipsePoint(TPoint C, Integer A, Integer B, double Degrees) {
   return {C.X + Integer(Round(A * std::cos(T))), C.Y - Integer(Round(B * std::sin(T)))};
 }
 
+// Rect in the device coordinates of ACanvas.
+TRect deviceRect(TCanvas* ACanvas, const TRect& Rect) {
+  TPoint P[2] = {{Rect.Left, Rect.Top}, {Rect.Right, Rect.Bottom}};
+  gdi::LPtoDP(ACanvas->Handle(), P, 2);
+  return {P[0].X, P[0].Y, P[1].X, P[1].Y};
+}
+
 // Cross product signs of consecutive point triples: both signs met means
 // concave; no sign at all means every point is collinear.
 template <class P>
@@ -328,9 +335,25 @@ Integer TTeeCanvas::TextWidth(const String& St) {
 }
 
 void TTeeCanvas::ClipRectangle(const TRect&) { TeeAbstractCall(); }
-void TTeeCanvas::ClipRectangle(const TRect&, Integer, Integer) { TeeAbstractCall(); }
-void TTeeCanvas::ClipEllipse(const TRect&, bool) { TeeAbstractCall(); }
-void TTeeCanvas::ClipPolygon(std::span<const TPoint>, Integer, bool) { TeeAbstractCall(); }
+
+void TTeeCanvas::ClipRectangle(const TRect& Rect, Integer RoundX, Integer RoundY) {
+  const TRect R = deviceRect(FCanvas, Rect);
+  PushClipRegion(Handle(), gdi::CreateRoundRectRgn(R.Left, R.Top, R.Right, R.Bottom, RoundX, RoundY), gdi::RGN_AND);
+}
+
+void TTeeCanvas::ClipEllipse(const TRect& Rect, bool Inverted) {
+  const TRect R = deviceRect(FCanvas, Rect);
+  PushClipRegion(Handle(), gdi::CreateEllipticRgn(R.Left, R.Top, R.Right, R.Bottom),
+                 Inverted ? gdi::RGN_XOR : gdi::RGN_AND);
+}
+
+void TTeeCanvas::ClipPolygon(std::span<const TPoint> Points, Integer NumPoints, bool DiffRegion) {
+  const gdi::HDC DC = Handle();
+  TPointArray P(Points.begin(), Points.begin() + std::clamp<Integer>(NumPoints, 0, Integer(Points.size())));
+  if (gdi::GetMapMode(DC) != gdi::MM_TEXT) gdi::LPtoDP(DC, P.data(), int(P.size()));
+  PushClipRegion(DC, gdi::CreatePolygonRgn(P.data(), int(P.size()), gdi::ALTERNATE),
+                 DiffRegion ? gdi::RGN_DIFF : gdi::RGN_AND);
+}
 
 TTeeBasePath* TTeeCanvas::CreatePath() { return CreatePath({}, {}); }
 
@@ -564,6 +587,41 @@ bool TTeeCanvas::ConvexHull(TPointArray& Points) {
   }
   Points.push_back(Pivot);
   return true;
+}
+
+void TTeeCanvas::Clip(TCanvas* ACanvas, const TRect& Rect, gdi::HRGN& Region) {
+  Region = gdi::CreateRectRgnIndirect(deviceRect(ACanvas, Rect));
+}
+
+// ---------------------------------------------------------------------------
+// the clipping stack
+
+void TTeeCanvas::Clip(const TRect& Rect) {
+  gdi::HRGN Region;
+  Clip(FCanvas, Rect, Region);
+  PushClipRegion(Handle(), Region, gdi::RGN_AND);
+}
+
+void TTeeCanvas::UnClip() {
+  const gdi::HDC DC = Handle();
+  if (ClipHistory.empty()) {
+    gdi::SelectClipRgn(DC, nullptr);
+    return;
+  }
+  gdi::SelectClipRgn(DC, ClipHistory.back());
+  gdi::DeleteObject(ClipHistory.back());
+  ClipHistory.pop_back();
+}
+
+void TTeeCanvas::PushClipRegion(gdi::HDC DC, gdi::HRGN Region, int Mode) {
+  if (!Region) return;
+  gdi::HRGN Saved = gdi::CreateRectRgn(0, 0, 0, 0);
+  if (gdi::GetClipRgn(DC, Saved) == 1)
+    ClipHistory.push_back(Saved);
+  else
+    gdi::DeleteObject(Saved);
+  gdi::ExtSelectClipRgn(DC, Region, Mode);
+  gdi::DeleteObject(Region);
 }
 
 // ---------------------------------------------------------------------------

@@ -126,8 +126,12 @@ public:
   virtual TPointFloat TextSize(const String& St);
   virtual Integer TextWidth(const String& St);
   virtual void ClipRectangle(const TRect& Rect);
+  // The clip routines below push on the clipping stack (UnClip pops).
   virtual void ClipRectangle(const TRect& Rect, Integer RoundX, Integer RoundY);
+  // Exclusive-or with the clip when Inverted.
   virtual void ClipEllipse(const TRect& Rect, bool Inverted);
+  // The first NumPoints points, alternate fill rule; the difference from the
+  // clip when DiffRegion.
   virtual void ClipPolygon(std::span<const TPoint> Points, Integer NumPoints, bool DiffRegion);
   // A new path on this canvas, owned by the caller.
   virtual TTeeBasePath* CreatePath();
@@ -217,6 +221,23 @@ public:
   // Replaces Points by their convex hull (the pivot, lowest then rightmost,
   // last); false, Points unchanged, for fewer than three.
   static bool ConvexHull(TPointArray& Points);
+  // A new rectangular region of Rect in ACanvas's device coordinates, owned
+  // by the caller.
+  static void Clip(TCanvas* ACanvas, const TRect& Rect, gdi::HRGN& Region);
+
+  // -------------------------------------------------------------------------
+  // the clipping stack
+
+  // Intersects the reference canvas's clip with Rect.
+  void Clip(const TRect& Rect);
+  // Back to the clip before the last push; with an empty stack no clip.
+  void UnClip();
+  // Saves DC's clip (when it has one) on the stack, then combines Region
+  // with it by Mode (RGN_AND, RGN_XOR, RGN_DIFF).  Takes Region and deletes
+  // it; nothing for nullptr.
+  void PushClipRegion(gdi::HDC DC, gdi::HRGN Region, int Mode);
+  // The number of saved clips.
+  size_t ClipDepth() const { return ClipHistory.size(); }
 
   // -------------------------------------------------------------------------
   // properties

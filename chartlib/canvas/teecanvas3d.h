@@ -28,6 +28,7 @@
 #include "chartlib/canvas/canvas3d.h"
 
 #include <cmath>
+#include <functional>
 
 class TTeeCanvas3D : public TCanvas3D {
   RTL_CLASS_META(TTeeCanvas3D, TCanvas3D, TCanvas3DClassOf<TTeeCanvas3D>)
@@ -101,13 +102,95 @@ public:
   void Invalidate() override { FDirty = true; }
   bool GetSupports3DText() override { return false; }
 
+  // 2D drawing (reimplemented).  Rectangle, RoundRect and Polygon fill with
+  // the brush's filtered picture or visible gradient first (clipped to the
+  // shape), leaving the reference brush clear for the outline.
+  using TCanvas3D::Arc;
+  using TCanvas3D::Ellipse;
+  using TCanvas3D::LineTo;
+  using TCanvas3D::MoveTo;
+  using TCanvas3D::Polyline;
+  using TCanvas3D::Rectangle;
+  using TCanvas3D::RoundRect;
+  using TCanvas3D::StretchDraw;
+  using TCanvas3D::TextOut;
+  using TCanvas3D::TextOut3D;
+  using TCanvas3D::GradientFill;
+  void Arc(Integer Left, Integer Top, Integer Right, Integer Bottom, Integer StartX, Integer StartY, Integer EndX,
+           Integer EndY) override;
+  // Angles in radians; the ring between the outer ellipse and the hole.
+  void Donut(Integer XCenter, Integer YCenter, Integer XRadius, Integer YRadius, double StartAngle, double EndAngle,
+             double HolePercent) override;
+  // A transparent graphic is first laid over a copy of the buffer under it.
+  void Draw(Integer X, Integer Y, TGraphic* Graphic) override;
+  void Ellipse(Integer X1, Integer Y1, Integer X2, Integer Y2) override;
+  void FillRect(const TRect& Rect) override;
+  void EraseBackground(const TRect& Rect) override { FillRect(Rect); }
+  void LineTo(Integer X, Integer Y) override;
+  void MoveTo(Integer X, Integer Y) override;
+  // A full turn (within 0.05 degrees) is an ellipse; a slice whose two
+  // radial points meet is an ellipse or pie plus one radius.
+  void Pie(const TRect& R, double StartAngle, double EndAngle) override;
+  // Nothing drawn (but the gradient) when the radial points are equal.
+  void Pie(Integer X1, Integer Y1, Integer X2, Integer Y2, Integer X3, Integer Y3, Integer X4, Integer Y4) override;
+  void Rectangle(Integer X0, Integer Y0, Integer X1, Integer Y1) override;
+  void RoundRect(Integer X1, Integer Y1, Integer X2, Integer Y2, Integer X3, Integer Y3) override;
+  // sqHigh resamples smoothly (TeeSmoothStretch); sqLow lets the platform
+  // stretch.
+  void StretchDraw(const TRect& Rect, TGraphic* Graphic) override;
+  // The angle is not used.
+  void StretchRotate(const TRect& Rect, TGraphic* Graphic, float) override { StretchDraw(Rect, Graphic); }
+  void TextOut(Integer X, Integer Y, const String& Text) override;
+  void ClipRectangle(const TRect& Rect) override { Clip(Rect); }
+  using TCanvas3D::ClipRectangle;
+  // The colour form of the gradient fill, straight on the device context.
+  void GradientFill(const TRect& Rect, TColor StartColor, TColor EndColor, TGradientDirection Direction,
+                    Integer Balance, Integer RadialX, Integer RadialY) override;
+  void Polyline(std::span<const TPoint> Points) override;
+  // Coordinates rounded halves to even.
+  void PolylineFloat(std::span<const TPointFloat> Points) override;
+  void Polygon(std::span<const TPoint> Points) override;
+  void PolygonFloat(std::span<const TPointFloat> Points) override;
+  // Angles above 360 are reduced; CharacterAngle turns each glyph.
+  void RotateLabel(Integer X, Integer Y, const String& St, double RotDegree, bool AllowHTML) override;
+  void UnClipRectangle() override { UnClip(); }
+  // Flat: (Left + 1, Top + 1, Right, Bottom - 1); 3D: the cube's outline.
+  void ClipCube(const TRect& Rect, Integer MinZ, Integer MaxZ) override;
+  bool SelectDCBrush() override;
+  TColor GetPixel3D(Integer X, Integer Y, Integer Z) override;
+  // A pen wider than 1 draws a dot of the pen and ignores Value.
+  void SetPixel3D(Integer X, Integer Y, Integer Z, TColor Value) override;
+  void RotateLabel3D(Integer X, Integer Y, Integer Z, const String& St, double RotDegree, bool AllowHTML) override;
+  void TextOut3D(Integer X, Integer Y, Integer Z, const String& Text, bool AllowHTML) override;
+
+  // Fills Rect with Gradient: rotated, radial, or in one or two colour
+  // forms around its middle colour; greys on a monochrome canvas.
+  void GradientFill(TCustomTeeGradient* Gradient, const TRect& Rect);
+
   // introduced virtuals
+  // Polygon of the four points of IPoints.
+  virtual void PolygonFour();
   // Takes Value as the buffer (not copied; the canvas frees it).
   virtual void SetBitmap(TBitmap* Value);
   virtual void FreeBitmap();
   // The whole buffer to Dest at (X, Y); nothing for the canvas of a control
   // without a parent.
   virtual void CopyBufferTo(Integer X, Integer Y, TCanvas* Dest);
+  // Each point projected in single precision, then the float polyline.
+  virtual void PolylineFloat(std::span<const TPoint3D> Points);
+
+  // text
+  // A font of Size points (at the font's pixels per inch) and the quality of
+  // the quality table selected into DC; the previous font is answered.
+  gdi::HFONT SelectSizedFont(gdi::HDC DC, Integer Size);
+  // The quality byte of a font the canvas creates.
+  gdi::BYTE FontQualityByte() const;
+  // The text with the font's shadow, emboss, outline and gradient or
+  // picture fill, at (X, Y) on DC in its selected font.
+  void DoTextOut(gdi::HDC DC, Integer X, Integer Y, const String& Text);
+  // Text's rectangle (TextSize, rounded) at the anchor by the text alignment
+  // (the bottom flag not read).
+  TRect TextBox(Integer X, Integer Y, const String& Text);
 
   // The off-screen buffer, or nullptr.
   TBitmap* Bitmap() const { return FBitmap; }
@@ -117,6 +200,14 @@ public:
   bool IKeepBitmap = false;
   // Not used by the canvas.
   TObject* Tag = nullptr;
+  // The four points PolygonFour draws; the 3D operations fill it.
+  TFourPoints IPoints;
+  // Extra turn of each character of rotated text, degrees.
+  double CharacterAngle = 0;
+  // 3D pies outline their slices with paths.
+  bool Pie3DUsingArcs = false;
+  // The quality of fonts whose own quality is fqDefault.
+  tee::TFontQuality FontQuality = tee::fqBest;
   // ABounds is not read.
   void Projection(Integer MaxDepth, const TRect& ABounds, const TRect& Rect) override;
   void DisableRotation() override;
@@ -153,6 +244,15 @@ protected:
   // finite and in range (its divisors are bounded), so the checks of the
   // runtime's Round are not needed in this per-point path.
   static Integer pixel(double V) { return Integer(std::nearbyint(V)); }
+
+  // Fill steps of Rect shared by Rectangle, RoundRect and Polygon: the
+  // picture or the gradient, each inside the clip Clip pushes (no clip
+  // when Clip is empty).  True when the gradient was drawn.
+  bool fillShape(const TRect& Rect, const std::function<void()>& Clip);
+  // Graphic over a copy of the buffer under Rect, stretched to its size.
+  TBitmap* composeTransparent(const TRect& Rect, TGraphic* Graphic);
+  // The text of one shadow (Sign +1) or emboss (-1); moves the anchor.
+  void drawShadowText(TTeeShadow* Shadow, Integer Sign, gdi::HDC& DC, Integer& X, Integer& Y, const String& Text);
 
   // sines and cosines of -elevation (1), -rotation (2) and tilt (3)
   double s1 = 0, c1 = 1, s2 = 0, c2 = 1, s3 = 0, c3 = 1;

@@ -12,6 +12,7 @@
 // start, middle and end colours only once the list exists.
 #pragma once
 
+#include "chartlib/canvas/teegeometry.h"
 #include "platform/rtl/collection.h"
 #include "platform/ui/graphics/graphics.h"
 
@@ -19,8 +20,10 @@ RTL_ENUM(TGradientDirection, gdTopBottom, gdBottomTop, gdLeftRight, gdRightLeft,
          gdFromBottomLeft, gdRadial, gdDiagonalUp, gdDiagonalDown)
 
 class TBitmap;
+class TCanvas3D;
 class TCustomTeeGradient;
 class TSubGradient;
+class TTeeCanvas;
 
 // One stop of the colour list.
 class TTeeGradientColor : public TCollectionItem {
@@ -86,6 +89,25 @@ public:
   void UseMiddleColor();
   void DoChanged();
 
+  // drawing: each entry point first copies this gradient into the canvas's
+  // own, then asks the canvas to fill
+  // Rect, or the rounded rectangle of corner RoundRectSize; then the
+  // sub-gradient when it is visible.
+  void Draw(TTeeCanvas* Canvas, const TRect& Rect, Integer RoundRectSize = 0);
+  // The four-point polygon with a clear pen.
+  void Draw(TTeeCanvas* Canvas, TFourPoints& P);
+  // The same with the points projected at depth Z first (P keeps them).
+  void Draw(TCanvas3D* Canvas, TFourPoints& P, Integer Z);
+  // The polygon, projected at Z when Is3D; the pen is kept.
+  void Draw(TCanvas3D* Canvas, const TPointArray& P, Integer Z, bool Is3D);
+  // Concentric ellipses from the end colour outside to the start colour in
+  // the centre (offset by RadialX, RadialY), clipped to Rect; nothing for a
+  // rectangle with no width and no height.
+  void DrawRadial(TTeeCanvas* Canvas, const TRect& Rect);
+  // The fill at Angle 0 on a bitmap large enough to cover Rect once turned,
+  // turned by the rotation hook and drawn centred on Rect, clipped to it.
+  void DrawRotated(TTeeCanvas* Canvas, const TRect& Rect);
+
   // properties
   Integer Angle() const { return FAngle; }
   void SetAngle(Integer Value);
@@ -140,6 +162,8 @@ protected:
 private:
   template <class T>
   void setValue(T& Field, T Value);
+  // The sub-gradient blended over Rect.
+  void drawSubGradient(TTeeCanvas* Canvas, const TRect& Rect, Integer RoundRectSize);
 
   Integer FAngle = 0;
   Integer FBalance = 50;
@@ -174,6 +198,10 @@ public:
   explicit TTeeGradient(TNotifyEvent ChangedEvent);
   static void DescribeProperties(TPropertyTable& Props);
 };
+
+// The colour fraction of step N of S steps for a Balance other than 50:
+// ((N + 1) / (S + 1)) ^ (Balance / 100 + 0.5).
+double TeeGradientBalanceCurve(Integer N, Integer Balance, Integer S);
 
 // The hook that turns a gradient's bitmap by the gradient's angle; the
 // filters unit installs it at start-up and removes it at shutdown.  nullptr

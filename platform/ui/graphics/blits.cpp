@@ -186,6 +186,14 @@ BOOL StretchBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Source, int X
   const TPatternReader Pattern = Rop3UsesPattern(Rop) ? patternOf(*D) : TPatternReader();
   if (Rop3UsesPattern(Rop) && Pattern.Null) return 1;  // the null brush paints nothing
 
+  if (!UsesSource && Rop == PATCOPY && Pattern.Ink.Hatch < 0 && !Pattern.Ink.Pattern && D->AxisAligned()) {
+    // a solid pattern copied is a plain fill: spans, about ten times faster
+    // than the raster operation per pixel (gradient bands are made of these)
+    TSpans Spans;
+    AppendRect(Spans, To.Rect);
+    PaintSpans(*D, Spans, Pattern.Ink);
+    return 1;
+  }
   if (!UsesSource) {
     auto Op = [&](int PX, int PY, COLORREF Dst) { return ApplyRop3(Rop, Pattern(PX, PY), 0, Dst); };
     if (destHasPixels(*D))

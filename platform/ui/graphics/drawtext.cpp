@@ -435,26 +435,71 @@ QStringView textView(const Char* Text, int Count) {
   return QStringView(Text, Count);
 }
 
+// The turn of a text output: lfEscapement turns the baseline about the
+// reference point (and, in GM_COMPATIBLE, the glyphs with it); in
+// GM_ADVANCED lfOrientation turns each glyph about its own origin on the
+// baseline.  Both count tenths of a degree counter-clockwise; the layout and
+// the extents stay unturned.
+struct TTextTurn {
+  bool Active = false;
+  QTransform Baseline;        // layout space, about the reference point
+  double GlyphDegrees = 0;    // each glyph's turn beyond the baseline's, clockwise on screen
+};
+
+TTextTurn textTurn(const TTextTarget& T, TPoint Anchor) {
+  const LOGFONTW& LF = T.State.LogFont;
+  const double Glyph = T.State.GraphicsMode == GM_ADVANCED ? (LF.lfOrientation - LF.lfEscapement) / 10.0 : 0;
+  TTextTurn Turn;
+  if (LF.lfEscapement % 3600 == 0 && Glyph == 0) return Turn;
+  Turn.Active = true;
+  // the surface's y runs down: a counter-clockwise turn is a negative one
+  // for the painter
+  Turn.Baseline.translate(Anchor.X, Anchor.Y).rotate(-LF.lfEscapement / 10.0).translate(-Anchor.X, -Anchor.Y);
+  Turn.GlyphDegrees = -Glyph;
+  return Turn;
+}
+
+// The units of one line drawn turned, Base being layout -> painter.
+void drawTurnedUnits(QPainter& P, const QTransform& Base, const TTextTurn& Turn, const TTextFont& Font,
+                     QStringView Text, const Integer* Offsets, Integer X, Integer Baseline, const QColor& Color) {
+  if (Turn.GlyphDegrees == 0) {
+    P.setTransform(Turn.Baseline * Base);
+    Font.DrawUnits(P, Text, Offsets, X, Baseline, Color);
+    return;
+  }
+  for (qsizetype I = 0; I < Text.size();) {
+    const qsizetype Units = Text[I].isHighSurrogate() && I + 1 < Text.size() ? 2 : 1;
+    const Integer Origin = X + Offsets[I];
+    const Integer Local[2] = {0, Units == 2 ? Offsets[I + 1] - Offsets[I] : 0};
+    const QTransform Glyph =
+        QTransform().translate(Origin, Baseline).rotate(Turn.GlyphDegrees).translate(-Origin, -Baseline);
+    P.setTransform(Glyph * Turn.Baseline * Base);
+    Font.DrawUnits(P, Text.mid(I, Units), Local, Origin, Baseline, Color);
+    I += Units;
+  }
+}
+
 // Where one text call draws: the DC's painter in layout space, the call's
 // own clip rectangle, and the surface's pixels when glyphs can be blended
 // straight into them (upright antialiased text on a 32-bit image), which
 // spares the painter's per-call glyph machinery; fills then go there too.
 class TTextCanvas {
  public:
-  explicit TTextCanvas(const TTextTarget& T) : FTarget(T) {
+  explicit TTextCanvas(const TTextTarget& T, const TTextTurn& Turn = {}) : FTarget(T), FTurn(Turn) {
     QImage* Pixels = nullptr;
     FPainter = DCPainter(T.DC, &Pixels);
     if (!FPainter) return;
-    if (!T.Upright) {
+    if (!T.Upright) FBase = T.Transform;
+    if (!T.Upright || Turn.Active) {
       save();
-      FPainter->setTransform(T.Transform);
+      FPainter->setTransform(Turn.Baseline * FBase);
     }
     const bool Antialiased = T.State.LogFont.lfQuality != NONANTIALIASED_QUALITY;
     if (FPainter->testRenderHint(QPainter::TextAntialiasing) != Antialiased) {
       save();
       FPainter->setRenderHint(QPainter::TextAntialiasing, Antialiased);
     }
-    if (T.Upright && T.Font->CanBlit() && Pixels && isBlittable(Pixels->format())) FPixels = Pixels;
+    if (T.Upright && !Turn.Active && T.Font->CanBlit() && Pixels && isBlittable(Pixels->format())) FPixels = Pixels;
   }
   ~TTextCanvas() {
     if (FSaved) FPainter->restore();
@@ -499,11 +544,15 @@ class TTextCanvas {
   void Line(QStringView Text, const Integer* Offsets, Integer X, Integer Top, Integer Width, COLORREF Color) {
     const TTextFont& F = *FTarget.Font;
     const Integer Baseline = Top + F.Metrics().Ascent;
-    if (FPixels)
+    if (FPixels) {
       F.BlitUnits(*FPixels, blitClip(), Text, Offsets, X, Baseline,
                   qRgb(GetRValue(Color), GetGValue(Color), GetBValue(Color)));
-    else
+    } else if (FTurn.Active) {
+      drawTurnedUnits(*FPainter, FBase, FTurn, F, Text, Offsets, X, Baseline, toQColor(Color));
+      FPainter->setTransform(FTurn.Baseline * FBase);
+    } else {
       F.DrawUnits(*FPainter, Text, Offsets, X, Baseline, toQColor(Color));
+    }
     if (FTarget.State.LogFont.lfUnderline) Fill(X, Baseline + F.UnderlineOffset, Width, F.LineThickness, Color);
     if (FTarget.State.LogFont.lfStrikeOut) Fill(X, Baseline - F.StrikeOutOffset, Width, F.LineThickness, Color);
   }
@@ -535,6 +584,8 @@ class TTextCanvas {
   }
 
   const TTextTarget& FTarget;
+  const TTextTurn FTurn;
+  QTransform FBase;  // layout -> painter before the turn
   QPainter* FPainter = nullptr;
   bool FSaved = false;
   QImage* FPixels = nullptr;
@@ -560,16 +611,21 @@ void drawLayout(TTextCanvas& Canvas, const TTextTarget& T, const TTextLayoutResu
 }
 
 // The pixels the glyphs of one line would paint, in surface coordinates: what
-// a text output adds to an open path.
+// a text output adds to an open path.  Turned glyphs are rendered turned.
 QRegion glyphPixels(const TTextFont& Font, QStringView Text, const Integer* Offsets, Integer Left, Integer Top,
-                    Integer Width) {
+                    Integer Width, const TTextTurn& Turn) {
   const TTextFontMetrics& M = Font.Metrics();
   if (Width <= 0 || M.Height <= 0) return {};
-  QImage Mask(Width, M.Height, QImage::Format_ARGB32_Premultiplied);
+  QRect Bounds(Left, Top, Width, M.Height);
+  // turned glyphs may reach out of their turned box by about a cell
+  if (Turn.Active)
+    Bounds = Turn.Baseline.mapRect(QRectF(Bounds)).toAlignedRect().adjusted(-M.Height, -M.Height, M.Height, M.Height);
+  QImage Mask(Bounds.size(), QImage::Format_ARGB32_Premultiplied);
   Mask.fill(0);
   {
     QPainter P(&Mask);
-    Font.DrawUnits(P, Text, Offsets, 0, M.Ascent, Qt::black);
+    drawTurnedUnits(P, QTransform::fromTranslate(-Bounds.left(), -Bounds.top()), Turn, Font, Text, Offsets, Left,
+                    Top + M.Ascent, Qt::black);
   }
   QRegion Result;
   for (int Y = 0; Y < Mask.height(); ++Y) {
@@ -581,7 +637,7 @@ QRegion glyphPixels(const TTextFont& Font, QStringView Text, const Integer* Offs
       }
       const int Start = X;
       while (X < Mask.width() && qAlpha(Row[X]) >= 128) ++X;
-      Result += QRect(Left + Start, Top + Y, X - Start, 1);
+      Result += QRect(Bounds.left() + Start, Bounds.top() + Y, X - Start, 1);
     }
   }
   return Result;
@@ -640,11 +696,13 @@ BOOL ExtTextOutW(HDC DC, int X, int Y, UINT Options, const RECT* Rect, const Cha
     const Integer NewX = Horizontal == TA_LEFT ? X + Advance : Horizontal == TA_RIGHT ? X - Advance : X;
     MoveToEx(DC, NewX, Y, nullptr);
   }
+  RecordTextCall(DC, QStringLiteral("TextOut(%1,%2,%3)").arg(X).arg(Y).arg(Units));
+  const TTextTurn Turn = textTurn(T, Anchor);
   if (detail::PathOpen(DC)) {
-    detail::PathAddRegion(DC, glyphPixels(*T.Font, Units, S.Offsets.data(), Left, Top, Width));
+    detail::PathAddRegion(DC, glyphPixels(*T.Font, Units, S.Offsets.data(), Left, Top, Width, Turn));
     return 1;
   }
-  TTextCanvas Canvas(T);
+  TTextCanvas Canvas(T, Turn);
   if (!Canvas) return 1;
   const COLORREF BkColor = T.State.BkColor;
   const TRect Box = Rect ? T.toLayout(*Rect) : TRect{};

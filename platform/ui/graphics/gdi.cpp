@@ -1195,6 +1195,7 @@ String textText(const TDC& D) {
                  .arg(F ? F->LogFont.lfHeight : 0)
                  .arg(hexColor(D.State.TextColor));
   T += D.State.BkMode == TRANSPARENT ? QStringLiteral(" bk=transparent") : QStringLiteral(" bk=") + hexColor(D.State.BkColor);
+  if (F && F->LogFont.lfEscapement != 0) T += QStringLiteral(" esc=%1").arg(F->LogFont.lfEscapement);
   return T;
 }
 

@@ -597,7 +597,8 @@ bool GetDCDeviceInfo(HDC DC, TDCDeviceInfo& Info);
 // The device arguments follow only when they differ.  The state lists what
 // the call uses, in this order: pen=$00BBGGRR[/w<width>][/<style>] or
 // pen=none; brush=$00BBGGRR[/<hatch>] or brush=none; for text
-// font=<name>/<height>/$<text colour> and bk=transparent or bk=$<colour>;
+// font=<name>/<height>/$<text colour>, bk=transparent or bk=$<colour> and,
+// for a turned font, esc=<escapement>;
 // rop=<R2_* value> unless R2_COPYPEN; clip=(l,t,r,b), the device clip box,
 // when a clip is set.  Example: "FillRect(10,10,40,30) brush=$00F0F0F0".
 

@@ -1,6 +1,9 @@
 #include "chartlib/canvas/teeblend.h"
 
+#include "chartlib/canvas/teecanvas3d.h"
+
 #include "platform/rtl/modules.h"
+#include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/canvas.h"
 
 #include "tests/chartlib/canvas/canvasfixture.h"
@@ -69,6 +72,27 @@ TEST_F(TeeBlendTest, SystemAndSoftwareBlendsWeighAlike) {
   }
   FinalizeCanvas();
   InitializeCanvas();
+}
+
+TEST_F(TeeBlendTest, GdiCanvasBlendsOnItsBackBuffer) {
+  TBitmap Window;
+  Window.SetSize(50, 40);
+  TTeeCanvas3D C;
+  C.InitWindow(Window.Canvas(), nullptr, clWhite, false, Rect(0, 0, 50, 40));
+  TBitmap* Buffer = C.Bitmap();
+  Buffer->Canvas()->Brush()->SetColor(clWhite);
+  Buffer->Canvas()->FillRect(Rect(0, 0, 50, 40));
+  // the reference canvas elsewhere: only the buffer may be read and written
+  TBitmap Elsewhere;
+  Elsewhere.SetSize(50, 40);
+  C.SetReferenceCanvas(Elsewhere.Canvas());
+  TTeeBlend* Blend = C.BeginBlending(Rect(10, 10, 30, 30), 50);
+  Buffer->Canvas()->Brush()->SetColor(clRed);
+  Buffer->Canvas()->FillRect(Rect(10, 10, 30, 30));
+  C.EndBlending(Blend);
+  EXPECT_EQ(Buffer->Canvas()->Pixels(20, 20), TColor(0x8080FF));  // (255, 128, 128)
+  EXPECT_EQ(Buffer->Canvas()->Pixels(5, 5), clWhite);
+  EXPECT_EQ(Elsewhere.Canvas()->Pixels(20, 20), clBlack);  // untouched
 }
 
 }  // namespace

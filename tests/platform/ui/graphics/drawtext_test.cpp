@@ -1,5 +1,7 @@
 #include "platform/ui/graphics/drawtext.h"
 
+#include "platform/ui/graphics/paths.h"
+#include "platform/ui/graphics/regions.h"
 #include "platform/ui/graphics/surface.h"
 #include "tests/platform/ui/pixelhelpers.h"
 #include "tests/support/testing.h"
@@ -36,9 +38,12 @@ class DrawTextTest : public ::testing::Test {
     SetTextEngine(TTextEngine::Qt);
   }
 
-  void SelectFont(LONG Height, LONG Weight = FW_NORMAL, const char* Face = "Tahoma", BYTE Quality = 0) {
+  void SelectFont(LONG Height, LONG Weight = FW_NORMAL, const char* Face = "Tahoma", BYTE Quality = 0,
+                  LONG Escapement = 0, LONG Orientation = 0) {
     LOGFONTW LogFont;
     LogFont.lfHeight = Height;
+    LogFont.lfEscapement = Escapement;
+    LogFont.lfOrientation = Orientation;
     LogFont.lfWeight = Weight;
     LogFont.lfQuality = Quality;
     SetLogFontFaceName(LogFont, Face);
@@ -367,6 +372,71 @@ TEST_F(DrawTextTest, AdvancedModeRotatesTheGlyphs) {
   // Boxes 5 wide and 11 high turn into 11 wide and 5 high, stacked downwards.
   EXPECT_EQ(ink(), QRect(QPoint(19, 0), QPoint(29, 16)));
   EXPECT_EQ(count(Black), 3 * 55);
+}
+
+// Turned text, fixed metrics: "abc" is three 5 x 11 boxes 6 apart in an 18 x 13
+// cell; turned a quarter counter-clockwise about (10, 30) the boxes stand 11
+// wide and 5 high, running upwards from the reference point.
+TEST_F(DrawTextTest, EscapementTurnsTheBaselineAboutTheReferencePoint) {
+  struct Case {
+    const char* Name;
+    UINT Align;
+    int Mode;
+    QRect Ink;
+  } const Cases[] = {
+      {"left", TA_LEFT | TA_TOP, OPAQUE, QRect(QPoint(10, 12), QPoint(22, 29))},
+      {"centred along the turned baseline", TA_CENTER | TA_TOP, TRANSPARENT, QRect(QPoint(10, 22), QPoint(20, 38))},
+      {"left, glyphs only", TA_LEFT | TA_TOP, TRANSPARENT, QRect(QPoint(10, 13), QPoint(20, 29))},
+  };
+  SelectFont(-11, FW_NORMAL, "Tahoma", 0, /*Escapement=*/900);
+  SetBkColor(DC, RedRef);
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    clear();
+    SetTextAlign(DC, C.Align);
+    SetBkMode(DC, C.Mode);
+    textOut(10, 30, "abc");
+    EXPECT_EQ(ink(), C.Ink);
+    EXPECT_EQ(count(Black), 3 * 55);
+    if (C.Mode == OPAQUE) EXPECT_EQ(count(Red), 13 * 18 - 3 * 55);  // the background box turned too
+  }
+  SIZE Extent;
+  const String Text = "abc";
+  GetTextExtentPoint32W(DC, Text.constData(), 3, &Extent);
+  EXPECT_EQ(Extent.cx, 18);  // extents stay unturned
+  EXPECT_EQ(Extent.cy, 13);
+}
+
+TEST_F(DrawTextTest, OrientationTurnsEachGlyphInAdvancedMode) {
+  SelectFont(-11, FW_NORMAL, "Tahoma", 0, /*Escapement=*/0, /*Orientation=*/900);
+  textOut(20, 20, "abc");
+  EXPECT_EQ(ink(), QRect(QPoint(20, 20), QPoint(36, 30)));  // compatible mode: orientation unused
+  clear();
+  SetGraphicsMode(DC, GM_ADVANCED);
+  textOut(20, 20, "abc");
+  // each box turned about its origin on the baseline (y 31), the baseline level
+  EXPECT_EQ(ink(), QRect(QPoint(9, 26), QPoint(31, 30)));
+}
+
+TEST_F(DrawTextTest, TurnedTextInAPathAndOnTheRecordingLine) {
+  SelectFont(-11, FW_NORMAL, "Tahoma", 0, /*Escapement=*/900);
+  BeginPath(DC);
+  textOut(10, 35, "abc");
+  EndPath(DC);
+  const HRGN Region = PathToRegion(DC);
+  EXPECT_EQ(RegionOf(Region).boundingRect(), QRect(QPoint(10, 18), QPoint(20, 34)));
+  DeleteObject(Region);
+
+  auto Recording = TSurface::MakeRecording(50, 50);
+  const HDC Recorder = CreateSurfaceDC(Recording);
+  SelectObject(Recorder, Font);
+  Recording->Recording = true;
+  const String Text = "ab";
+  TextOutW(Recorder, 1, 2, Text.constData(), 2);
+  ASSERT_EQ(Recording->RecordedCalls.size(), 1);
+  EXPECT_TRUE(Recording->RecordedCalls[0].startsWith("TextOut(1,2,ab) font=Tahoma/-11/"));
+  EXPECT_TRUE(Recording->RecordedCalls[0].contains(" esc=900"));
+  DeleteDC(Recorder);
 }
 
 TEST_F(DrawTextTest, CountMinusOneReadsToTheTerminator) {

@@ -535,6 +535,17 @@ TEST_F(BlitTest, PatBltUsesTheSelectedBrush) {
   EXPECT_EQ(count(RGB(0, 255, 255)), 9);
 }
 
+TEST_F(BlitTest, SolidPatternCopyKeepsTheClipTheDCBrushAndFlippedExtents) {
+  HDC DC = makeSurface(10, 10);
+  SelectObject(DC, GetStockObject(DC_BRUSH));
+  SetDCBrushColor(DC, Red);
+  IntersectClipRect(DC, 0, 0, 4, 10);
+  PatBlt(DC, 6, 2, -4, 3, PATCOPY);  // columns 2 .. 5, clipped to 2 .. 3
+  EXPECT_EQ(count(Red), 6);
+  EXPECT_EQ(pixel(3, 4), Red);
+  EXPECT_EQ(pixel(4, 4), White);
+}
+
 TEST_F(BlitTest, SourceCopyBetween32BitImagesKeepsAlpha) {
   HDC DC = makeSurface(2, 1, QImage::Format_ARGB32_Premultiplied);
   QImage Pixels(2, 1, QImage::Format_ARGB32_Premultiplied);

@@ -8,6 +8,7 @@
 #include "gridlib/base/langconsts.h"
 #include "gridlib/base/langresources.h"
 #include "gridlib/base/painters.h"
+#include "gridlib/base/sizegrip.h"
 #include "gridlib/base/textdraw.h"
 #include "gridlib/base/valuetext.h"
 
@@ -48,6 +49,8 @@ void InitializeGridLibBaseEh() {
 
   InitializeGridLibLanguageConstsEh();
   InitializeGridLibImageResourcesEh();
+  // For streaming forms that hold one.
+  RegisterClass(TSizeGripEh::StaticClass());
 }
 
 void FinalizeGridLibBaseEh() {

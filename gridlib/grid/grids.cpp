@@ -4,6 +4,7 @@
 
 #include "gridlib/grid/gridparts.h"
 #include "gridlib/grid/gridstyle.h"
+#include "gridlib/grid/inplaceedit.h"
 #include "platform/rtl/filer.h"
 #include "platform/rtl/scopeexit.h"
 #include "platform/ui/graphics/metrics.h"
@@ -19,6 +20,33 @@ using namespace gdi;
 const TMessageMap& TCustomGridEh::MessageMap() {
   static const TMessageMap Map(TCustomControlEh::MessageMap(), {
       {WM_GESTURE, &TCustomGridEh::WMGesture},
+      {WM_PAINT, &TCustomGridEh::WMPaint},
+      {WM_ERASEBKGND, &TCustomGridEh::WMEraseBkgnd},
+      {WM_SETFOCUS, &TCustomGridEh::WMSetFocus},
+      {WM_KILLFOCUS, &TCustomGridEh::WMKillFocus},
+      {WM_GETDLGCODE, &TCustomGridEh::WMGetDlgCode},
+      {WM_CHAR, &TCustomGridEh::WMChar},
+      {WM_NCHITTEST, &TCustomGridEh::WMNCHitTest},
+      {WM_NCMOUSEMOVE, &TCustomGridEh::WMNCMouseMove},
+      {WM_SETCURSOR, &TCustomGridEh::WMSetCursor},
+      {WM_CANCELMODE, &TCustomGridEh::WMCancelMode},
+      {WM_LBUTTONDOWN, &TCustomGridEh::WMButtonDown},
+      {WM_RBUTTONDOWN, &TCustomGridEh::WMButtonDown},
+      {WM_MBUTTONDOWN, &TCustomGridEh::WMButtonDown},
+      {WM_LBUTTONUP, &TCustomGridEh::WMButtonUp},
+      {WM_RBUTTONUP, &TCustomGridEh::WMButtonUp},
+      {WM_MBUTTONUP, &TCustomGridEh::WMButtonUp},
+      {WM_LBUTTONDBLCLK, &TCustomGridEh::WMButtonUp},
+      {WM_RBUTTONDBLCLK, &TCustomGridEh::WMButtonUp},
+      {WM_MBUTTONDBLCLK, &TCustomGridEh::WMButtonUp},
+      {CM_CANCELMODE, &TCustomGridEh::CMCancelMode},
+      {CM_CTL3DCHANGED, &TCustomGridEh::CMCtl3DChanged},
+      {CM_DESIGNHITTEST, &TCustomGridEh::CMDesignHitTest},
+      {CM_FONTCHANGED, &TCustomGridEh::CMFontChanged},
+      {CM_MOUSEENTER, &TCustomGridEh::CMMouseEnter},
+      {CM_MOUSELEAVE, &TCustomGridEh::CMMouseLeave},
+      {CM_WANTSPECIALKEY, &TCustomGridEh::CMWantSpecialKey},
+      {CM_STYLECHANGED, &TCustomGridEh::CMStyleChanged},
   });
   return Map;
 }
@@ -300,7 +328,44 @@ void TCustomGridEh::ShowEditorChar(Char Ch) {
 bool TCustomGridEh::EnsureInplaceEdit() {
   if (FInplaceEdit) return false;
   FInplaceEdit = CreateEditor();
-  return FInplaceEdit != nullptr;
+  FInplaceEdit->SetGrid(this);
+  FInplaceEdit->SetParent(this);
+  FInplaceEdit->SetAutoSelect(false);
+  return true;
+}
+
+void TCustomGridEh::UpdateEditor() {
+  if (!CanEditShow()) {
+    HideEdit();
+    return;
+  }
+  bool Load = EnsureInplaceEdit();
+  if (!Load && (FCurCell.X != FInplaceCol || FCurCell.Y != FInplaceRow)) {
+    HideEdit();
+    Load = true;
+  }
+  if (Load) {
+    FInplaceCol = FCurCell.X;
+    FInplaceRow = FCurCell.Y;
+    FInplaceEdit->UpdateContents();
+    FCanEditModify = FInplaceEdit->MaxLength() != -1;
+    FInplaceEdit->SelectAll();
+  }
+  if (CanEditShow()) FInplaceEdit->Move(CellEditRect(FCurCell.X, FCurCell.Y));
+}
+
+void TCustomGridEh::HideEdit() {
+  if (!FInplaceEdit) return;
+  const TScopeExit Forget([this] {
+    FInplaceCol = -1;
+    FInplaceRow = -1;
+    FInplaceEdit->Hide();
+  });
+  UpdateEditText(/*Changing=*/false);
+}
+
+void TCustomGridEh::UpdateEditText(bool) {
+  if (FInplaceCol != -1 && FInplaceRow != -1) SetEditText(FInplaceCol, FInplaceRow, FInplaceEdit->Text());
 }
 
 void TCustomGridEh::DoExit() {
@@ -382,7 +447,7 @@ bool TCustomGridEh::CanGridAcceptKey(Word, TShiftState) { return true; }
 bool TCustomGridEh::CanHotTrackCell(Integer, Integer) { return false; }
 bool TCustomGridEh::CanBeginColMoving(Integer, Integer, TPoint) { return true; }
 bool TCustomGridEh::CanBeginRowMoving(Integer, Integer, TPoint) { return true; }
-bool TCustomGridEh::WantDoubleClicksAt(TGridCoord, TMouseButton, TShiftState, TPoint) { return true; }
+bool TCustomGridEh::WantDoubleClicksAt(TGridCoord, TMouseButton, TShiftState, TPoint, TPoint) { return true; }
 
 bool TCustomGridEh::CanCellDblClick(const TWMMouse& Message) {
   return (FGridState == gsNormalEh || FGridState == gsSelectingEh) && Message.XPos >= 0 && Message.YPos >= 0;
@@ -396,10 +461,12 @@ bool TCustomGridEh::GridLinesDrawn(bool Horizontal) {
 }
 
 bool TCustomGridEh::CanMoveRowTo(Integer, Integer, TPoint) { return true; }
-TGridStateEh TCustomGridEh::CalcGridStateAtPos(TPoint) { return gsNormalEh; }
 TGridBackgroundDataEh* TCustomGridEh::CreateBackgroundData() { return new TGridBackgroundDataEh(this); }
-// The in-place editor class comes with the editor host.
-TWinControl* TCustomGridEh::CreateEditor() { return nullptr; }
+TInplaceEdit* TCustomGridEh::CreateEditor() {
+  auto* Editor = new TInplaceEdit(this);
+  Editor->AfterConstruction();
+  return Editor;
+}
 TGridLineColorsEh* TCustomGridEh::CreateGridLineColors() { return new TGridLineColorsEh(this); }
 
 TGridScrollBarPanelControlEh* TCustomGridEh::CreateHorzScrollBarPanel() {
@@ -416,17 +483,11 @@ TGridScrollBarPanelControlEh* TCustomGridEh::CreateVertScrollBarPanel() {
 
 bool TCustomGridEh::GetDefaultDrawFocusFrame() { return FDrawStyle ? FDrawStyle->DrawFocusFrame() : true; }
 
-bool TCustomGridEh::CanEndColMoving(Integer& Origin, Integer& Destination, TPoint) {
-  (void)Origin;
-  (void)Destination;
-  return true;
-}
 
 bool TCustomGridEh::CanEndRowMoving(Integer&, Integer&, TPoint) { return true; }
 bool TCustomGridEh::FixedColsSizable() { return false; }
 bool TCustomGridEh::FixedRowsSizable() { return false; }
 bool TCustomGridEh::BackgroundShowing() { return FBackgroundData->Showing(); }
-TCursor TCustomGridEh::SizingCursorAt(TPoint) { return crDefault; }
 
 TGridSelectionDrawStyleEh TCustomGridEh::DefaultSelectionStyle() {
   return FDrawStyle ? FDrawStyle->GetActualSelectionStyle() : gsdsClassicEh;
@@ -455,28 +516,11 @@ bool TCustomGridEh::HotTrackSpotsEqual(TGridHotTrackSpotEh* Spot1, TGridHotTrack
 bool TCustomGridEh::HasSelectionRange() { return !(FAnchorCell == FCurCell); }
 bool TCustomGridEh::IsSmoothHorzScroll() { return FHorzScrollBar->SmoothStep(); }
 bool TCustomGridEh::IsSmoothVertScroll() { return FVertScrollBar->SmoothStep(); }
-bool TCustomGridEh::NeedBufferedPaint() { return FBufferedPaint; }
 bool TCustomGridEh::SelectCell(Integer, Integer) { return true; }
 bool TCustomGridEh::IsSizingHitAt(TPoint Pos) { return CalcGridStateAtPos(Pos) != gsNormalEh; }
-bool TCustomGridEh::IsGridKey(Word, TShiftState) { return false; }
-bool TCustomGridEh::WantDoubleClicks(const TWMMouse&) { return true; }
-void TCustomGridEh::CalcSizingState(Integer, Integer, TGridStateEh& State, Integer&, Integer&, Integer&) {
-  State = gsNormalEh;
-}
-void TCustomGridEh::CancelMode() {}
-void TCustomGridEh::CellMouseClick(TGridCoord, TMouseButton, TShiftState, const TRect&, TPoint, TPoint) {}
-void TCustomGridEh::CellMouseDown(TGridCoord, TMouseButton, TShiftState, const TRect&, TPoint, TPoint) {}
 void TCustomGridEh::CurCellMoved(TGridCoord) {}
-void TCustomGridEh::DrawMoveLine() {}
-void TCustomGridEh::EraseSizingLine() {}
-void TCustomGridEh::DrawSizingLine() {}
-void TCustomGridEh::InvalidateSizingLine() {}
-void TCustomGridEh::TrackSizingLine(Integer, Integer) {}
-void TCustomGridEh::CalcSizingLineExtent(Integer&, Integer&) {}
-void TCustomGridEh::HideMoveWindow() {}
 void TCustomGridEh::ChangeColWidth(Integer ACol, Integer AWidth) { SetColWidths(ACol, AWidth); }
 void TCustomGridEh::ChangeRowHeight(Integer ARow, Integer AHeight) { SetRowHeights(ARow, AHeight); }
-void TCustomGridEh::InvalidateHotTrackSpot(TGridHotTrackSpotEh*) {}
 
 void TCustomGridEh::SetAnchorCell(Integer ACol, Integer ARow) {
   if (FAnchorCell == TGridCoord{ACol, ARow}) return;
@@ -496,17 +540,8 @@ void TCustomGridEh::InvalidateSelectionArea(const TGridRect& OldSelection) {
 }
 
 void TCustomGridEh::SetEditText(Integer, Integer, const String&) {}
-void TCustomGridEh::FillHotTrackSpot(TGridHotTrackSpotEh*, Integer, Integer) {}
-void TCustomGridEh::StartColMoving(Integer, Integer, Integer) {}
-void TCustomGridEh::StartRowMoving(Integer, Integer, Integer) {}
 void TCustomGridEh::DrawStyleChanged() { Invalidate(); }
-void TCustomGridEh::AutoScrollSelection(Byte) {}
 void TCustomGridEh::AfterGridLayoutChanged() {}
-void TCustomGridEh::UpdateEditor() {}
-void TCustomGridEh::UpdateHotTrackAtPos(TPoint) {}
-void TCustomGridEh::UpdateEditText() {}
-void TCustomGridEh::GridTimerTick(TObject*) {}
-void TCustomGridEh::SetGridTimer(bool, Cardinal) {}
 void TCustomGridEh::DefaultCellMouseClick(TGridCoord, TMouseButton, TShiftState, const TRect&, TPoint, TPoint) {}
 void TCustomGridEh::DefaultCellMouseDown(TGridCoord, TMouseButton, TShiftState, const TRect&, TPoint, TPoint) {}
 

@@ -27,6 +27,7 @@ class TGridLineColorsEh;
 class TGridOutBoundaryDataEh;
 class TGridScrollBarEh;
 class TGridSelectionDrawParamsEh;
+class TInplaceEdit;
 class TTimer;
 struct TGestureEventInfo;
 struct TWMMouse;
@@ -55,11 +56,17 @@ using TGridDrawState = TSet<TGridDrawStateItem>;
 RTL_ENUM(TGridCellBorderTypeEh, cbtTopEh, cbtLeftEh, cbtBottomEh, cbtRightEh)
 using TGridCellBorderTypesEh = TSet<TGridCellBorderTypeEh>;
 
-// Where the mouse hot-tracks: a cell (the input handling adds its parts).
+// Where the mouse hot-tracks: a cell and the point inside it.  The base grid
+// compares and invalidates spots by Col and Row only; a descendant's spot
+// may carry more.
 class TGridHotTrackSpotEh : public TPersistent {
   RTL_CLASS(TGridHotTrackSpotEh, TPersistent)
 public:
+  void Assign(TPersistent* Source) override;
+
   Integer Col = -1;
+  Integer InCellX = 0;
+  Integer InCellY = 0;
   Integer Row = -1;
 };
 
@@ -172,8 +179,7 @@ public:
   void SetBorderStyle(TBorderStyle Value);
   bool EditorMode() const { return FEditorMode; }
   void SetEditorMode(bool Value);
-  // The editor host narrows this to its editor class.
-  TWinControl* InplaceEditor() const { return FInplaceEdit; }
+  TInplaceEdit* InplaceEditor() const { return FInplaceEdit; }
   bool SizeGripAlwaysShow() const { return FSizeGripAlwaysShow; }
   void SetSizeGripAlwaysShow(bool Value);
   TSizeGripPosition SizeGripPostion() const { return FSizeGripPostion; }
@@ -251,6 +257,38 @@ public:
   void CheckAxesPositions();
   void ShowEditorChar(Char Ch);
   bool EnsureInplaceEdit();
+  // Writes the editor's text back, then (also when that raises) forgets the
+  // editor's cell and hides it.
+  void HideEdit();
+
+  // mouse and keyboard (gridinput.cpp)
+  // The length the cell being sized gets on release.
+  Integer CalcNewSizingLength(TGridAxisDataEh* Axis);
+  // Follows the mouse while a row or column is moved (Index: the cell under
+  // it, -1 for none); scrolls one step past the rolling area.
+  void UpdateMoveTarget(Integer Pos, Integer Index, TGridAxisDataEh* Axis, bool IsVert, TPoint Point);
+  TGridCoord HotTrackCell() const { return FHotTrackCell; }
+  TGridHotTrackSpotEh* HotTrackSpot() const { return FOldHotTrackSpot; }
+  Integer MoveFromIndex() const { return FMoveFromIndex; }
+  Integer MoveToIndex() const { return FMoveToIndex; }
+  bool MouseInControl() const { return FMouseInControl; }
+  // OnMouseWheelDown / OnMouseWheelUp; answers Handled.
+  bool DoMouseWheelDownEvent(TShiftState Shift, TPoint MousePos);
+  bool DoMouseWheelUpEvent(TShiftState Shift, TPoint MousePos);
+  // The timer's state, for tests and descendants.
+  bool GridTimerEnabled() const;
+  Cardinal GridTimerInterval() const;
+  // The grid's key and mouse handling for callers outside the class (the
+  // in-place editor hands navigation keys back).
+  void GridKeyDown(Word& Key, TShiftState Shift) { KeyDown(Key, Shift); }
+  void GridKeyUp(Word& Key, TShiftState Shift) { KeyUp(Key, Shift); }
+  void GridKeyPress(Char& Key) { KeyPress(Key); }
+  void GridDblClick() { DblClick(); }
+  bool GridMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
+    return DoMouseWheel(Shift, WheelDelta, MousePos);
+  }
+  bool InternalFocusResetting() const { return FInternalFocusResetting; }
+  void SetInternalFocusResetting(bool Value) { FInternalFocusResetting = Value; }
 
   // TGridScrollBarOwnerEh
   Integer ScrollBarBoxSize(TScrollBarKind Kind) override;
@@ -269,7 +307,8 @@ public:
   virtual TRect CellEditRect(Integer ACol, Integer ARow);
   virtual bool CanBeginColMoving(Integer Origin, Integer Destination, TPoint MousePt);
   virtual bool CanBeginRowMoving(Integer Origin, Integer Destination, TPoint MousePt);
-  virtual bool WantDoubleClicksAt(TGridCoord Cell, TMouseButton Button, TShiftState Shift, TPoint Pos);
+  virtual bool WantDoubleClicksAt(TGridCoord Cell, TMouseButton Button, TShiftState Shift, TPoint Pos,
+                                  TPoint InCellPos);
   virtual bool CanCellDblClick(const TWMMouse& Message);
   virtual bool CanMoveColTo(Integer Origin, Integer Destination, TPoint MousePt);
   virtual bool GridLinesDrawn(bool Horizontal);
@@ -277,7 +316,7 @@ public:
   virtual TGridStateEh CalcGridStateAtPos(TPoint Pos);
   bool FocusGridOnMouseDown() override;
   virtual TGridBackgroundDataEh* CreateBackgroundData();
-  virtual TWinControl* CreateEditor();
+  virtual TInplaceEdit* CreateEditor();
   virtual TGridLineColorsEh* CreateGridLineColors();
   virtual TGridScrollBarPanelControlEh* CreateHorzScrollBarPanel();
   virtual TGridHotTrackSpotEh* CreateHotTrackSpot();
@@ -391,7 +430,7 @@ public:
   virtual void UpdateHotTrackAtPos(TPoint Pos);
   virtual void UpdateScrollBars();
   virtual void UpdateHorzScrollBarParams();
-  virtual void UpdateEditText();
+  virtual void UpdateEditText(bool Changing);
   virtual void VertScrollCommand(Integer Code, Integer Pos);
   virtual void GridTimerTick(TObject* Sender);
   virtual void SetGridTimer(bool Enabled, Cardinal Interval);
@@ -413,9 +452,42 @@ protected:
   void Resize() override;
   // The pan gesture scrolls by whole cells.
   virtual void DoGesture(const TGestureEventInfo& EventInfo, bool& Handled);
+  // keys (gridinput.cpp)
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void KeyPress(Char& Key) override;
+  // the mouse (gridinput.cpp)
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  // the wheel (gridmessages.cpp)
+  bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
+  bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
+  // Double clicks a cell does not want arrive as a second button-down.
+  void WndProc(TMessage& Message) override;
 
   // message handlers
   void WMGesture(TMessage& Message);
+  // gridmessages.cpp
+  void WMPaint(TWMPaint& Message);
+  void WMEraseBkgnd(TWMEraseBkgnd& Message);
+  void WMSetFocus(TWMSetFocus& Message);
+  void WMKillFocus(TWMKillFocus& Message);
+  void WMGetDlgCode(TWMGetDlgCode& Message);
+  void WMChar(TWMKey& Message);
+  void WMNCHitTest(TWMNCHitTest& Message);
+  void WMNCMouseMove(TMessage& Message);
+  void WMSetCursor(TWMSetCursor& Message);
+  void WMCancelMode(TMessage& Message);
+  void WMButtonDown(TWMMouse& Message);
+  void WMButtonUp(TWMMouse& Message);
+  void CMCancelMode(TCMCancelMode& Message);
+  void CMCtl3DChanged(TMessage& Message);
+  void CMDesignHitTest(TWMMouse& Message);
+  void CMFontChanged(TMessage& Message);
+  void CMMouseEnter(TCMMouseEnter& Message);
+  void CMMouseLeave(TCMMouseLeave& Message);
+  void CMWantSpecialKey(TCMWantSpecialKey& Message);
+  void CMStyleChanged(TMessage& Message);
 
   // scrolling helpers
   void ScrollAxisByPixels(Integer Code, Integer Pos, TGridAxisDataEh* Axis, TGridScrollBarEh* ScrollBar);
@@ -445,6 +517,17 @@ private:
   void drawVertBoundaryLine(Integer X, Integer FirstRow, Integer EndRow, Integer Y, Integer StopY);
   void drawHorzBoundaryLine(Integer Y, Integer FirstCol, Integer EndCol, Integer X, Integer StopX);
   void withClip(const TRect& Clip, const std::function<void()>& Paint);
+  // input steps
+  void calcPageRows(Integer& PageUp, Integer& PageDown);
+  void moveAnchorByKey(Word Key);
+  void mouseDownOnDataCell(TGridCoord Cell, TShiftState Shift);
+  void mouseDownOnFixedCell(TGridCoord Cell, Integer X, Integer Y);
+  void dragSelection(TGridCoord Cell);
+  bool editorCaretAtEnd();
+  bool editorCaretAtStart();
+  TGridCoord cellMouseCall(const TWMMouse& Message, TRect& CellRect);
+  Cardinal columnMoveInterval(TPoint ClientPos, Int64 OldLeftPos, Integer OldLeftCol);
+  TMouseButton buttonOf(gdi::UINT Msg) const;
   // layout steps
   void layoutAxes();
   void reserveScrollBarSpace();
@@ -476,7 +559,7 @@ private:
   TGridScrollBarPanelControlEh* FHorzScrollBarPanelControl = nullptr;
   Integer FInplaceCol = -1;
   Integer FInplaceRow = -1;
-  TWinControl* FInplaceEdit = nullptr;
+  TInplaceEdit* FInplaceEdit = nullptr;
   TGridOptionsEh FOptions;
   Integer FScrollBarSize = 0;
   TGridSelectionDrawParamsEh* FSelectionDrawParams = nullptr;
@@ -499,4 +582,19 @@ private:
   TGridHotTrackSpotEh* FOldHotTrackSpot = nullptr;
   bool FSaveCellExtents = false;
   bool FInternalFocusResetting = false;
+  // sizing: the cell, the line's client coordinate, line minus mouse at the
+  // start, the cell's other edge (-1: none) and the line last repainted
+  Integer FSizingIndex = -1;
+  Integer FSizingPos = 0;
+  Integer FSizingOfs = 0;
+  Integer FDrawenSizingPos1 = -1;
+  Integer FDrawenSizingPos2 = 0;
+  // moving a row or column (absolute indexes)
+  Integer FMoveFromIndex = -1;
+  Integer FMoveToIndex = -1;
+  Integer FMoveFromCellOriginDistance = 0;
+  bool FMovePosRightSite = false;
+  TPoint FMouseMovePos{0, 0};
+  TPoint FHotTrackInCellPos{0, 0};
+  bool FMouseInControl = false;
 };

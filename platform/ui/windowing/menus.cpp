@@ -15,8 +15,10 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPointer>
 
 #include <algorithm>
@@ -91,10 +93,76 @@ TMenuItem* itemOf(const QAction* Action) {
   return Action ? static_cast<TMenuItem*>(Action->data().value<void*>()) : nullptr;
 }
 
+// A chosen item that keeps its menu open: not a submenu, and it says so.
+bool keepsMenuOpen(const TMenuItem* Item) { return Item && Item->Count() == 0 && !Item->CloseMenuOnClick(); }
+
+// The shown checks and enabled states of Menu and its submenus, after a
+// click that left them open.
+void refreshShownItems(QMenu* Menu) {
+  for (QAction* A : Menu->actions()) {
+    if (TMenuItem* Item = itemOf(A)) {
+      A->setEnabled(Item->Enabled());
+      if (A->isCheckable()) A->setChecked(Item->Checked());
+    }
+    if (QMenu* Sub = A->menu()) refreshShownItems(Sub);
+  }
+  Menu->update();
+}
+
+// The outermost menu of a chain of submenus.
+QMenu* rootMenu(QMenu* Menu) {
+  while (auto* Parent = qobject_cast<QMenu*>(Menu->parentWidget())) Menu = Parent;
+  return Menu;
+}
+
+void clickKeepingOpen(TMenuItem* Item, QMenu* Menu) {
+  Item->Click();
+  refreshShownItems(rootMenu(Menu));
+}
+
+// Takes the press (and its release) or Enter on an item that keeps its menu
+// open, which the menu would otherwise trigger and close on.
+class TKeepOpenFilter : public QObject {
+public:
+  using QObject::QObject;
+
+protected:
+  bool eventFilter(QObject* Watched, QEvent* Event) override {
+    auto* Menu = qobject_cast<QMenu*>(Watched);
+    if (!Menu) return false;
+    switch (Event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick: {
+        QAction* A = Menu->actionAt(static_cast<QMouseEvent*>(Event)->position().toPoint());
+        TMenuItem* Item = itemOf(A);
+        if (!keepsMenuOpen(Item)) return false;
+        if (Event->type() != QEvent::MouseButtonRelease) clickKeepingOpen(Item, Menu);
+        return true;
+      }
+      case QEvent::KeyPress: {
+        const int Key = static_cast<QKeyEvent*>(Event)->key();
+        if (Key != Qt::Key_Return && Key != Qt::Key_Enter) return false;
+        TMenuItem* Item = itemOf(Menu->activeAction());
+        if (!keepsMenuOpen(Item)) return false;
+        clickKeepingOpen(Item, Menu);
+        return true;
+      }
+      default: return false;
+    }
+  }
+};
+
 // The item chosen in Request's Qt menu: the responder's answer, else a
 // person's at ScreenPoint; Kind names the menu when no one can answer.
 TMenuItem* trackMenu(const TMenuRequest& Request, QPoint ScreenPoint, const String& Kind) {
-  if (const TMenuResponder& Responder = menuResponder()) return Responder(Request);
+  if (const TMenuResponder& Responder = menuResponder()) {
+    for (;;) {
+      TMenuItem* Chosen = Responder(Request);
+      if (!keepsMenuOpen(Chosen)) return Chosen;
+      clickKeepingOpen(Chosen, Request.QtMenu);
+    }
+  }
   if (!PersonCanAnswer())
     throw EUnansweredModal(QStringLiteral("%s %s opened without a menu responder"), {Kind, Request.Menu->Name()});
   return itemOf(Request.QtMenu->exec(ScreenPoint));
@@ -648,6 +716,7 @@ void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation) {
 
 QMenu* BuildQtMenu(TMenuItem* Item, QWidget* Parent) {
   auto* Menu = new QMenu(Parent);
+  Menu->installEventFilter(new TKeepOpenFilter(Menu));
   fillMenu(Menu, Item);
   return Menu;
 }

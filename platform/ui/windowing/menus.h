@@ -101,6 +101,11 @@ public:
   // OnClick other than the linked action's OnExecute runs, else the linked
   // action executes (ActionComponent = this item), else OnClick runs.
   virtual void Click();
+  // Whether choosing the item closes its menu (here: always).  An item that
+  // answers False is clicked on the mouse press or Enter while the menu, and
+  // a submenu it sits in, stays open with every shown check and enabled
+  // state refreshed.
+  virtual bool CloseMenuOnClick() const { return true; }
   // Lets the linked action update itself (OnUpdate).
   void InitiateAction();
 
@@ -330,7 +335,9 @@ struct TMenuRequest {
   QMenu* QtMenu = nullptr;
   TPoint Point;
 };
-// Answers a popup with the item to click; nullptr cancels.
+// Answers a popup with the item to click; nullptr cancels.  An item that
+// keeps the menu open (CloseMenuOnClick False) is clicked and the responder
+// is asked again, the menu still open.
 using TMenuResponder = std::function<TMenuItem*(const TMenuRequest& Request)>;
 // Installs the responder (empty: none) and returns the previous one.
 TMenuResponder SetMenuResponder(TMenuResponder Responder);

@@ -4,6 +4,7 @@
 #include "gridlib/base/drawstyle.h"
 #include "gridlib/base/gridlibmanager.h"
 #include "gridlib/base/painters.h"
+#include "gridlib/base/sizegrip.h"
 #include "gridlib/base/textdraw.h"
 #include "gridlib/base/valuetext.h"
 #include "platform/rtl/typinfo.h"
@@ -58,6 +59,7 @@ TEST_F(GridLibBaseEh, StartUpMakesTheSharedObjects) {
   EXPECT_EQ(GraphicProviderCountEh(), 1);
   EXPECT_GT(CheckBoxSizeEh().cx, 0);
   EXPECT_EQ(GetButtonsBitmapCacheEh(), nullptr) << "the edit-button unit fills the slot";
+  EXPECT_EQ(GetClass("TSizeGripEh"), TSizeGripEh::StaticClass()) << "registered for streaming";
 }
 
 TEST_F(GridLibBaseEh, NestedStartUpsOnlyCountAndShutdownFreesInOrder) {

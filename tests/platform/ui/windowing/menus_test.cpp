@@ -6,6 +6,8 @@
 #include "platform/ui/windowing/controls.h"
 #include "tests/platform/ui/formfixture.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -656,3 +658,49 @@ TEST_F(ShortCutDispatch, ABarItemThatRebuildsTheMenuOpensNothingFreed) {
 }
 
 }  // namespace
+
+// An item that keeps its menu open.
+class TKeepOpenItem : public TMenuItem {
+public:
+  using TMenuItem::TMenuItem;
+  bool CloseMenuOnClick() const override { return false; }
+};
+
+TEST_F(PopupTest, AKeepOpenItemIsClickedAndTheMenuStaysOpen) {
+  auto* Keep = new TKeepOpenItem(Owner);
+  Keep->SetCaption("Keep");
+  Keep->SetAutoCheck(true);
+  Sort->Add(Keep);
+  QList<bool> ShownChecks;
+  int Asked = 0;
+  SetMenuResponder([&](const TMenuRequest& R) {
+    ShownChecks << R.QtMenu->actions()[2]->menu()->actions()[2]->isChecked();
+    // Twice the item that stays open, then an ordinary one.
+    return ++Asked <= 2 ? static_cast<TMenuItem*>(Keep) : Sort->Items(0);
+  });
+  Menu->Popup(0, 0);
+  EXPECT_EQ(Asked, 3) << "the menu stayed open for the next choice";
+  EXPECT_EQ(ShownChecks, QList<bool>({false, true, false})) << "the shown check follows each click";
+  EXPECT_FALSE(Keep->Checked());
+  EXPECT_TRUE(Sort->Items(0)->Checked());
+}
+
+TEST_F(PopupTest, EnterOrAPressOnAKeepOpenItemIsTakenByTheMenu) {
+  auto* Keep = new TKeepOpenItem(Owner);
+  Keep->SetCaption("Keep");
+  Keep->SetAutoCheck(true);
+  Menu->Items()->Add(Keep);
+  SetMenuResponder([&](const TMenuRequest& R) {
+    QMenu* M = R.QtMenu;
+    QAction* A = M->actions().last();
+    M->setActiveAction(A);
+    QKeyEvent Enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(M, &Enter);
+    EXPECT_TRUE(Enter.isAccepted());
+    EXPECT_TRUE(Keep->Checked());
+    EXPECT_TRUE(A->isChecked()) << "repainted with the new check";
+    return static_cast<TMenuItem*>(nullptr);
+  });
+  Menu->Popup(0, 0);
+  EXPECT_TRUE(Keep->Checked());
+}

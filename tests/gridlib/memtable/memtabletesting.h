@@ -7,6 +7,8 @@
 #include "gridlib/memtable/memtabledata.h"
 #include "gridlib/memtable/mtindexes.h"
 #include "gridlib/memtable/recordslist.h"
+#include "gridlib/base/orderbylist.h"
+#include "gridlib/base/valuetext.h"
 #include "tests/support/testing.h"
 
 #include <initializer_list>
@@ -70,3 +72,18 @@ public:
   }
   std::vector<Event> Events;
 };
+
+// The record comparison a memory table gives its view: the order-by items'
+// fields (Null first, DESC reversed), ties broken by records-list order.
+inline Integer CompareRecordsByOrderList(TMemoryRecordEh* Rec1, TMemoryRecordEh* Rec2, TObject* ParamSort) {
+  auto* Order = static_cast<TOrderByList*>(ParamSort);
+  for (Integer I = 0; Order && I < Order->Count(); I++) {
+    TOrderByItemEh* Item = Order->Items(I);
+    const TVariantRelationship R = CompareVariantsEh(Rec1->GetDataValue(Item->MTFieldIndex, dvvValueEh),
+                                                     Rec2->GetDataValue(Item->MTFieldIndex, dvvValueEh));
+    if (R == vrEqual) continue;
+    const Integer Sign = R == vrLessThan ? -1 : 1;
+    return Item->Desc ? -Sign : Sign;
+  }
+  return Rec1->Index() - Rec2->Index();
+}

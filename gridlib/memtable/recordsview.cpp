@@ -2,6 +2,7 @@
 
 #include "gridlib/memtable/memorytreelist.h"
 #include "gridlib/memtable/memtabledata.h"
+#include "gridlib/memtable/mtaggregates.h"
 #include "platform/rtl/scopeexit.h"
 
 #include <cassert>
@@ -25,7 +26,10 @@ struct TRecordsViewEh::PendingNotification {
 };
 
 TRecordsViewEh::TRecordsViewEh(TDataSet* ADataSet)
-    : TRecordsListNotificatorEh(nullptr), FMemoryTreeList(new TMemoryTreeListEh(this)), FDataSet(ADataSet) {}
+    : TRecordsListNotificatorEh(nullptr),
+      FAggregates(new TMTAggregatesEh(this)),
+      FMemoryTreeList(new TMemoryTreeListEh(this)),
+      FDataSet(ADataSet) {}
 
 void TRecordsViewEh::BeforeDestruction() {
   // Detaching rebuilds the sorted list from no records, which frees every
@@ -37,7 +41,10 @@ void TRecordsViewEh::BeforeDestruction() {
   TRecordsListNotificatorEh::BeforeDestruction();
 }
 
-TRecordsViewEh::~TRecordsViewEh() { FMemoryTreeList->Free(); }
+TRecordsViewEh::~TRecordsViewEh() {
+  FAggregates->Free();
+  FMemoryTreeList->Free();
+}
 
 TMemTableDataEh* TRecordsViewEh::MemTableData() const { return dynamic_cast<TMemTableDataEh*>(DataObject()); }
 
@@ -517,7 +524,7 @@ bool TRecordsViewEh::treeStage(TMemoryRecordEh* MemRec, TRecordsListNotification
   }
 }
 
-void TRecordsViewEh::recalcAggregates() {}
+void TRecordsViewEh::recalcAggregates() { FAggregates->Recalc(); }
 
 void TRecordsViewEh::DataEvent(TMemoryRecordEh* MemRec, Integer Index, TRecordsListNotification Action) {
   TRecordsListNotificatorEh::DataEvent(MemRec, Index, Action);

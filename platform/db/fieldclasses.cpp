@@ -1217,3 +1217,22 @@ void TVariantField::SetAsFloat(double AValue) { SetData(Variant(AValue)); }
 void TVariantField::SetAsCurrency(Currency AValue) { SetData(Variant(AValue)); }
 void TVariantField::SetAsBoolean(bool AValue) { SetData(Variant(AValue)); }
 void TVariantField::SetAsDateTime(TDateTime AValue) { SetData(VarFromDateTime(AValue)); }
+
+// ---------------------------------------------------------------------------
+// TAggregateField
+
+TAggregateField::TAggregateField(TComponent* AOwner) : TField(AOwner) {
+  SetFieldKind(fkAggregate);
+  SetVisible(false);
+}
+
+void TAggregateField::DescribeProperties(TPropertyTable& Props) {
+  Props.Add("Active", &TAggregateField::Active, &TAggregateField::SetActive).Default(false);
+  Props.Add("Expression", &TAggregateField::Expression, &TAggregateField::SetExpression);
+}
+
+Variant TAggregateField::GetAsVariant() { return DataSet() ? DataSet()->GetAggregateValue(this) : Null(); }
+
+String TAggregateField::GetAsString() { return VarToStr(GetAsVariant()); }
+
+void TAggregateField::GetText(String& AText, bool) { AText = GetAsString(); }

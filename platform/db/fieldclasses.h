@@ -640,3 +640,35 @@ protected:
 private:
   Variant valueOrEmpty();
 };
+
+// A value computed over the records of its dataset by the dataset itself
+// (an in-memory table's aggregates): it lives in the dataset's AggFields, not
+// in Fields, holds no record data, and reads its value from
+// TDataSet::GetAggregateValue.  Handle is the dataset's own object behind
+// the field (not owned); ResultType the value's type once it is known.
+class TAggregateField : public TField {
+  RTL_CLASS(TAggregateField, TField)
+public:
+  explicit TAggregateField(TComponent* AOwner);
+  static void DescribeProperties(TPropertyTable& Props);
+
+  bool Active() const { return FActive; }
+  void SetActive(bool Value) { FActive = Value; }
+  const String& Expression() const { return FExpression; }
+  void SetExpression(const String& Value) { FExpression = Value; }
+  TObject* Handle() const { return FHandle; }
+  void SetHandle(TObject* Value) { FHandle = Value; }
+  TFieldType ResultType() const { return FResultType; }
+  void SetResultType(TFieldType Value) { FResultType = Value; }
+
+protected:
+  String GetAsString() override;
+  Variant GetAsVariant() override;
+  void GetText(String& AText, bool DisplayText) override;
+
+private:
+  bool FActive = false;
+  String FExpression;
+  TObject* FHandle = nullptr;
+  TFieldType FResultType = ftUnknown;
+};

@@ -595,3 +595,38 @@ TEST(FieldClassesTest, FormatsApplyToStoredNumbersOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+// A dataset that computes its aggregates from the field's handle.
+class TAggregatingRows : public TRowListDataSet {
+public:
+  TAggregatingRows() : TRowListDataSet(nullptr) {}
+  Variant GetAggregateValue(TField* Field) override {
+    auto* Aggregate = static_cast<TAggregateField*>(Field);
+    return Aggregate->Handle() ? Variant(Aggregate->Expression()) : Null();
+  }
+};
+
+TEST(AggregateField, KeptApartFromDataFieldsAndAskingTheDataset) {
+  std::unique_ptr<TAggregatingRows, TFreeObject> DataSet(new TAggregatingRows);
+  DataSet->FieldDefs()->Add(QStringLiteral("ID"), ftInteger);
+  auto* Field = new TAggregateField(DataSet.get());
+  Field->SetFieldName(QStringLiteral("Total"));
+  Field->SetExpression(QStringLiteral("SUM(ID)"));
+  Field->SetDataSet(DataSet.get());
+  DataSet->Open();
+  EXPECT_EQ(Field->FieldKind(), fkAggregate);
+  EXPECT_FALSE(Field->Visible());
+  EXPECT_EQ(DataSet->Fields()->Count(), 1);
+  EXPECT_EQ(DataSet->AggFields()->Count(), 1);
+  EXPECT_EQ(DataSet->FindField(QStringLiteral("Total")), Field);
+  EXPECT_TRUE(VarIsNull(Field->Value()));
+  TObject Handle;
+  Field->SetHandle(&Handle);
+  EXPECT_EQ(Field->AsString(), QStringLiteral("SUM(ID)"));
+  EXPECT_EQ(Field->DisplayText(), QStringLiteral("SUM(ID)"));
+  Field->SetHandle(nullptr);
+}
+
+}  // namespace

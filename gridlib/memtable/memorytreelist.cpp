@@ -14,7 +14,7 @@ TMemRecViewEh::~TMemRecViewEh() {
   if (TMemoryTreeListEh* Tree = NodeOwner()) Tree->nodeDestroyed(this);
 }
 
-TMemoryTreeListEh* TMemRecViewEh::NodeOwner() const { return static_cast<TMemoryTreeListEh*>(FOwner); }
+TMemoryTreeListEh* TMemRecViewEh::NodeOwner() const { return dynamic_cast<TMemoryTreeListEh*>(FOwner); }
 
 Integer TMemRecViewEh::InSortedListIndex() {
   if (FRecordsView && FRecordsView->SortedListIndexesObsolete()) FRecordsView->UpdateSortedListIndexes();

@@ -10,6 +10,7 @@
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
 #include "platform/rtl/ansistring.h"
+#include "platform/rtl/datetime.h"
 #include "platform/rtl/filer.h"
 #include "platform/rtl/interfaces.h"
 #include "platform/rtl/numconv.h"
@@ -17,6 +18,7 @@
 #include "platform/rtl/strutils.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -57,6 +59,73 @@ String cleanIdentifier(const String& Text) {
     if ((C >= u'a' && C <= u'z') || (C >= u'A' && C <= u'Z') || (C >= u'0' && C <= u'9') || C == u'_')
       Result += C;
   return Result;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// time-stamp texts of the stream
+//
+//   2021-03-04T10:20:30            fraction 0, no offset
+//   2021-03-04T10:20:30.005        fraction (milliseconds) 5
+//   2021-03-04T10:20:30.005-05:30  offset -5:30 (the sign applies to both)
+
+namespace {
+
+String timeStampText(const TSQLTimeStampOffset& T, bool WithOffset) {
+  String Text = QString::asprintf("%.4d-%.2d-%.2dT%.2d:%.2d:%.2d", T.Year, T.Month, T.Day, T.Hour, T.Minute, T.Second);
+  if (T.Fractions != 0) Text += QString::asprintf(".%.3d", int(T.Fractions));
+  if (WithOffset && (T.TimeZoneHour != 0 || T.TimeZoneMinute != 0)) {
+    const bool Negative = T.TimeZoneHour * 60 + T.TimeZoneMinute < 0;
+    Text += QString::asprintf("%c%.2d:%.2d", Negative ? '-' : '+', std::abs(int(T.TimeZoneHour)),
+                              std::abs(int(T.TimeZoneMinute)));
+  }
+  return Text;
+}
+
+// Digits at the 1-based Pos .. Pos + Count - 1 of Text; -1 when any is
+// missing or not a digit.
+int digitsAt(const String& Text, int Pos, int Count) {
+  int Value = 0;
+  for (int I = Pos - 1; I < Pos - 1 + Count; I++) {
+    if (I >= Text.size() || !Text[I].isDigit() || Text[I].unicode() > u'9') return -1;
+    Value = Value * 10 + (Text[I].unicode() - u'0');
+  }
+  return Value;
+}
+
+// Stream text is untrusted: a stamp whose parts are missing or out of range
+// is the stream's error, never a value that fails later.
+TSQLTimeStampOffset parseTimeStampText(const String& Text) {
+  const auto invalid = [&Text]() -> EReadError {
+    return EReadError(QStringLiteral("Invalid time stamp text \"%1\"").arg(Text));
+  };
+  const auto optional = [&Text](int Pos) { return Pos - 1 < Text.size() ? digitsAt(Text, Pos, 2) : 0; };
+  TSQLTimeStampOffset T;
+  const int Year = digitsAt(Text, 1, 4), Month = digitsAt(Text, 6, 2), Day = digitsAt(Text, 9, 2);
+  const int Hour = optional(12), Minute = optional(15), Second = optional(18);
+  if (Year < 0 || Month < 0 || Day < 0 || Hour < 0 || Minute < 0 || Second < 0) throw invalid();
+  T.Year = Word(Year), T.Month = Word(Month), T.Day = Word(Day);
+  T.Hour = Word(Hour), T.Minute = Word(Minute), T.Second = Word(Second);
+  int SignPos = 20;
+  if (Text.size() >= 20 && Text[19] == u'.') {
+    const int Fraction = digitsAt(Text, 21, 3);
+    if (Fraction < 0) throw invalid();
+    T.Fractions = Cardinal(Fraction);
+    SignPos = 24;
+  }
+  if (Text.size() >= SignPos && (Text[SignPos - 1] == u'+' || Text[SignPos - 1] == u'-')) {
+    const int OffsetHour = digitsAt(Text, SignPos + 1, 2), OffsetMinute = digitsAt(Text, SignPos + 4, 2);
+    if (OffsetHour < 0 || OffsetMinute < 0) throw invalid();
+    const int Sign = Text[SignPos - 1] == u'-' ? -1 : 1;
+    T.TimeZoneHour = SmallInt(Sign * OffsetHour);
+    T.TimeZoneMinute = SmallInt(Sign * OffsetMinute);
+  }
+  TDateTime Unused = 0;
+  if (T.Fractions > 999 || !TryEncodeDateTime(T.Year, T.Month, T.Day, T.Hour, T.Minute, T.Second,
+                                              Word(T.Fractions), Unused))
+    throw invalid();
+  return T;
 }
 
 }  // namespace
@@ -106,7 +175,9 @@ TVarType MTVarTypeForDataType(TFieldType DataType) {
     case ftInterface: return varUnknown;
     case ftIDispatch: return varDispatch;
     case ftFMTBcd: return varFMTBcd;
-    default: return varEmpty;  // no kind, or a time-stamp variant the runtime does not hold yet
+    case ftTimeStamp: case ftOraTimeStamp: return varSQLTimeStamp;
+    case ftTimeStampOffset: return varSQLTimeStampOffset;
+    default: return varEmpty;
   }
 }
 
@@ -342,6 +413,10 @@ void TMTDataFieldEh::WriteDataToWriter(const Variant& Value, TWriter* Writer) {
     Writer->WriteString(VarToInvariantStrEh(Value));
     return;
   }
+  if (VarIsSQLTimeStamp(Value) || VarIsSQLTimeStampOffset(Value)) {
+    Writer->WriteString(timeStampText(VarToSQLTimeStampOffset(Value), VarIsSQLTimeStampOffset(Value)));
+    return;
+  }
   Writer->WriteVariant(Value);
 }
 
@@ -356,6 +431,8 @@ Variant TMTDataFieldEh::ReadDataFromReader(TReader* Reader) {
   Variant Value = Reader->ReadVariant();
   if (VarIsEmpty(Value)) return Null();
   if (DataType() == ftFMTBcd && VarIsStr(Value)) Value = InvariantStrToVarEh(Value.AsString(), varFMTBcd);
+  const bool TimeStamp = VarDataType() == varSQLTimeStamp || VarDataType() == varSQLTimeStampOffset;
+  if (TimeStamp && VarIsStr(Value)) Value = Variant(parseTimeStampText(Value.AsString()));
   return MTCastValue(Value, VarDataType());
 }
 

@@ -49,7 +49,7 @@ void TMTIndexEh::RebuildIndex() {
   FFieldIndexes.clear();  // the structure may have changed; resolved again on the first key
   FRecList.reserve(std::size_t(Records->Count()));
   for (Integer I = 0; I < Records->Count(); I++)
-    FRecList.push_back(std::make_unique<TIndexItemEh>(TIndexItemEh{recordKey(Records->GetRec(I), dvvValueEh), I}));
+    FRecList.push_back(TIndexItemEh{recordKey(Records->GetRec(I), dvvValueEh), I});
   if (!FRecList.empty()) QuickSort(0, Count() - 1);
   if (checksUnique()) CheckUnique();
 }
@@ -63,8 +63,8 @@ void TMTIndexEh::QuickSort(Integer L, Integer R) {
     Integer J = R;
     Integer P = (L + R) / 2;
     do {
-      while (less(FRecList[I]->Value, FRecList[P]->Value)) I++;
-      while (greater(FRecList[J]->Value, FRecList[P]->Value)) J--;
+      while (less(FRecList[I].Value, FRecList[P].Value)) I++;
+      while (greater(FRecList[J].Value, FRecList[P].Value)) J--;
       if (I <= J) {
         std::swap(FRecList[I], FRecList[J]);
         if (P == I)
@@ -82,9 +82,9 @@ void TMTIndexEh::QuickSort(Integer L, Integer R) {
 
 void TMTIndexEh::CheckUnique() {
   if (FRecList.empty()) return;
-  Variant Previous = FRecList[0]->Value;
+  Variant Previous = FRecList[0].Value;
   for (Integer I = 1; I < Count(); I++) {
-    const Variant& Key = FRecList[I]->Value;
+    const Variant& Key = FRecList[I].Value;
     if (VarIsNull(Previous) || CompareVariantsEh(Previous, Key) != vrEqual)
       Previous = Key;
     else
@@ -104,7 +104,7 @@ bool TMTIndexEh::FindKeyValueIndex(const Variant& Value, Integer& Index) const {
   bool Found = false;
   while (Hi >= Lo) {
     const Integer Mid = (Lo + Hi) / 2;
-    switch (CompareVariantsEh(FRecList[Mid]->Value, Value)) {
+    switch (CompareVariantsEh(FRecList[Mid].Value, Value)) {
       case vrNotEqual: throw Exception(QString::fromLatin1(SNotComparable));
       case vrLessThan: Lo = Mid + 1; break;
       case vrGreaterThan: Hi = Mid - 1; break;
@@ -121,16 +121,16 @@ bool TMTIndexEh::FindKeyValueIndex(const Variant& Value, Integer& Index) const {
 
 bool TMTIndexEh::FindRecordIndexByKey(const Variant& Value, Integer& Index) const {
   const bool Found = FindKeyValueIndex(Value, Index);
-  if (Found) Index = FRecList[Index]->RecIndex;
+  if (Found) Index = FRecList[Index].RecIndex;
   return Found;
 }
 
 void TMTIndexEh::FillMatchedKeyList(const Variant& Value, std::vector<const TIndexItemEh*>& List) const {
   Integer Found;
   if (!FindKeyValueIndex(Value, Found)) return;
-  auto equalAt = [&](Integer I) { return CompareVariantsEh(FRecList[I]->Value, Value) == vrEqual; };
-  for (Integer I = Found - 1; I >= 0 && equalAt(I); I--) List.push_back(FRecList[I].get());
-  for (Integer I = Found; I < Count() && equalAt(I); I++) List.push_back(FRecList[I].get());
+  auto equalAt = [&](Integer I) { return CompareVariantsEh(FRecList[I].Value, Value) == vrEqual; };
+  for (Integer I = Found - 1; I >= 0 && equalAt(I); I--) List.push_back(&FRecList[I]);
+  for (Integer I = Found; I < Count() && equalAt(I); I++) List.push_back(&FRecList[I]);
 }
 
 void TMTIndexEh::FillMatchedRecsList(const Variant& Value, std::vector<TMemoryRecordEh*>& List) const {
@@ -144,20 +144,20 @@ Integer TMTIndexEh::ownItemIndex(const Variant& Key, Integer RecIndex) const {
   if (!FindKeyValueIndex(Key, Found)) return -1;
   // Equal keys sit together around the found item; the record's own item is
   // among them (a non-unique index may hold many).
-  auto equalAt = [&](Integer I) { return CompareVariantsEh(FRecList[I]->Value, Key) == vrEqual; };
+  auto equalAt = [&](Integer I) { return CompareVariantsEh(FRecList[I].Value, Key) == vrEqual; };
   for (Integer I = Found; I >= 0 && equalAt(I); I--)
-    if (FRecList[I]->RecIndex == RecIndex) return I;
+    if (FRecList[I].RecIndex == RecIndex) return I;
   for (Integer I = Found + 1; I < Count() && equalAt(I); I++)
-    if (FRecList[I]->RecIndex == RecIndex) return I;
+    if (FRecList[I].RecIndex == RecIndex) return I;
   return -1;
 }
 
 void TMTIndexEh::shiftRecIndexes(Integer From, Integer Delta) {
   for (auto& Item : FRecList)
-    if (Item->RecIndex >= From) Item->RecIndex += Delta;
+    if (Item.RecIndex >= From) Item.RecIndex += Delta;
 }
 
-void TMTIndexEh::InsertItem(Integer Index, const Variant&, std::unique_ptr<TIndexItemEh> Item) {
+void TMTIndexEh::InsertItem(Integer Index, const Variant&, TIndexItemEh Item) {
   FRecList.insert(FRecList.begin() + Index, std::move(Item));
 }
 
@@ -177,7 +177,7 @@ void TMTIndexEh::DataEvent(TMemoryRecordEh* Rec, Integer Index, TRecordsListNoti
       // Records marked for deletion have no item, so an insert before the
       // end of the records list may precede items even when Index >= Count.
       if (Index < RecordsList()->Count() - 1) shiftRecIndexes(Index, +1);
-      InsertItem(Pos, Key, std::make_unique<TIndexItemEh>(TIndexItemEh{Key, Index}));
+      InsertItem(Pos, Key, TIndexItemEh{Key, Index});
       break;
     }
     case rlnRecChangingEh:
@@ -192,7 +192,7 @@ void TMTIndexEh::DataEvent(TMemoryRecordEh* Rec, Integer Index, TRecordsListNoti
       if (OldPos < 0) break;
       const Variant Key = recordKey(Rec, dvvValueEh);
       FindKeyValueIndex(Key, Pos);
-      FRecList[OldPos]->Value = Key;
+      FRecList[OldPos].Value = Key;
       if (Pos > OldPos) Pos--;
       auto Item = std::move(FRecList[OldPos]);
       FRecList.erase(FRecList.begin() + OldPos);
@@ -215,7 +215,7 @@ void TMTIndexEh::DataEvent(TMemoryRecordEh* Rec, Integer Index, TRecordsListNoti
 
 void TMTIndexEh::RecordMoved(TMemoryRecordEh*, Integer OldIndex, Integer NewIndex) {
   for (auto& Item : FRecList) {
-    Integer& R = Item->RecIndex;
+    Integer& R = Item.RecIndex;
     if (R == OldIndex)
       R = NewIndex;
     else if (NewIndex < OldIndex && R >= NewIndex && R < OldIndex)
@@ -230,8 +230,8 @@ bool TMTIndexEh::CheckConsistency() const {
   TRecordsListEh* Records = RecordsList();
   std::set<Integer> Seen;
   for (Integer I = 0; I < Count(); I++) {
-    const TIndexItemEh& Item = *FRecList[I];
-    if (I > 0 && CompareVariantsEh(FRecList[I - 1]->Value, Item.Value) == vrGreaterThan) return false;
+    const TIndexItemEh& Item = FRecList[I];
+    if (I > 0 && CompareVariantsEh(FRecList[I - 1].Value, Item.Value) == vrGreaterThan) return false;
     if (Item.RecIndex < 0 || Item.RecIndex >= Records->Count() || !Seen.insert(Item.RecIndex).second) return false;
     TMemoryRecordEh* Rec = Records->GetRec(Item.RecIndex);
     if (Rec->UpdateStatus() == usDeleted) return false;

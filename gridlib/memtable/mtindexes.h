@@ -75,14 +75,14 @@ public:
   void SetPrimary(bool Value);
   bool Unique() const { return FUnique; }
   void SetUnique(bool Value);
-  const TIndexItemEh& Item(Integer Index) const { return *FRecList[Index]; }
-  Variant KeyValue(Integer Index) const { return FRecList[Index]->Value; }
+  const TIndexItemEh& Item(Integer Index) const { return FRecList[Index]; }
+  Variant KeyValue(Integer Index) const { return FRecList[Index].Value; }
   Integer Count() const { return Integer(FRecList.size()); }
   TRecordsListEh* RecordsList() const;
 
   // introduced virtuals
   virtual void RecordMoved(TMemoryRecordEh* Item, Integer OldIndex, Integer NewIndex);
-  virtual void InsertItem(Integer Index, const Variant& Key, std::unique_ptr<TIndexItemEh> Item);
+  virtual void InsertItem(Integer Index, const Variant& Key, TIndexItemEh Item);
 
 private:
   bool maintained() const { return FActive && !FFields.isEmpty(); }
@@ -101,7 +101,10 @@ private:
   mutable TIntArrayEh FFieldIndexes;
   Variant FOldValue;
   bool FPrimary = false;
-  std::vector<std::unique_ptr<TIndexItemEh>> FRecList;
+  // Items by value: a lookup's binary search then reads one contiguous
+  // array instead of chasing a pointer per probe, and an append costs no
+  // allocation of its own.
+  std::vector<TIndexItemEh> FRecList;
   TRecordsListEh* FRecordsList = nullptr;
   bool FUnique = false;
 };

@@ -2,6 +2,7 @@
 
 #include "gridlib/memtable/memtabledata.h"
 #include "gridlib/memtable/mtindexes.h"
+#include "gridlib/memtable/recordsview.h"
 #include "platform/rtl/filer.h"
 #include "platform/rtl/scopeexit.h"
 #include "platform/rtl/streams.h"
@@ -442,11 +443,13 @@ void TRecordsListNotificatorEh::SetDataObject(TComponent* Value) {
   DataEvent(nullptr, -1, rlnListChangingEh);
   if (FDataObject) {
     if (auto* Old = dynamic_cast<TMemTableDataEh*>(FDataObject)) Old->RemoveNotificator(this);
+    if (auto* OldView = dynamic_cast<TRecordsViewEh*>(FDataObject)) OldView->RemoveNotificator(this);
     FDataObject->RemoveFreeNotification(this);
   }
   FDataObject = Value;
   if (Value) {
     if (auto* New = dynamic_cast<TMemTableDataEh*>(Value)) New->AddNotificator(this);
+    if (auto* NewView = dynamic_cast<TRecordsViewEh*>(Value)) NewView->AddNotificator(this);
     Value->FreeNotification(this);
   }
   DataEvent(nullptr, -1, rlnListChangedEh);

@@ -401,6 +401,7 @@ protected:
   void NotifyFieldChanged(TField* Field);
 
 private:
+  friend class TAggregateField;  // reads GetAggregateValue
   friend class TDataLink;
   friend class TDataSource;
   friend class TField;

@@ -225,6 +225,9 @@ TFieldClass DefaultFieldClass(TFieldType FieldType) {
     case ftWideMemo: return TWideMemoField::StaticClass();
     case ftGraphic: return TGraphicField::StaticClass();
     case ftVariant: return TVariantField::StaticClass();
+    case ftTimeStamp:
+    case ftOraTimeStamp: return TSQLTimeStampField::StaticClass();
+    case ftTimeStampOffset: return TSQLTimeStampOffsetField::StaticClass();
     default: return nullptr;
   }
 }
@@ -243,6 +246,7 @@ const std::vector<TClass>& fieldClasses() {
       TDateField::StaticClass(),     TTimeField::StaticClass(),       TBytesField::StaticClass(),
       TVarBytesField::StaticClass(), TBlobField::StaticClass(),       TMemoField::StaticClass(),
       TWideMemoField::StaticClass(), TGraphicField::StaticClass(),    TVariantField::StaticClass(),
+      TSQLTimeStampField::StaticClass(), TSQLTimeStampOffsetField::StaticClass(),
   };
   return Classes;
 }
@@ -1217,3 +1221,80 @@ void TVariantField::SetAsFloat(double AValue) { SetData(Variant(AValue)); }
 void TVariantField::SetAsCurrency(Currency AValue) { SetData(Variant(AValue)); }
 void TVariantField::SetAsBoolean(bool AValue) { SetData(Variant(AValue)); }
 void TVariantField::SetAsDateTime(TDateTime AValue) { SetData(VarFromDateTime(AValue)); }
+
+// ---------------------------------------------------------------------------
+// TSQLTimeStampField
+
+TSQLTimeStampField::TSQLTimeStampField(TComponent* AOwner) : TSQLTimeStampField(AOwner, ftTimeStamp) {}
+
+TSQLTimeStampField::TSQLTimeStampField(TComponent* AOwner, TFieldType Type) : TField(AOwner) { SetDataType(Type); }
+
+void TSQLTimeStampField::DescribeProperties(TPropertyTable& Props) {
+  Props.Add("DisplayFormat", &TSQLTimeStampField::DisplayFormat, &TSQLTimeStampField::SetDisplayFormat);
+}
+
+TVarType TSQLTimeStampField::valueKind() const {
+  return DataType() == ftTimeStampOffset ? varSQLTimeStampOffset : varSQLTimeStamp;
+}
+
+Variant TSQLTimeStampField::GetAsVariant() {
+  Variant Value;
+  return GetData(Value) ? Value : Null();
+}
+
+TDateTime TSQLTimeStampField::GetAsDateTime() {
+  Variant Value;
+  return GetData(Value) ? Value.AsDateTime() : 0;
+}
+
+String TSQLTimeStampField::GetAsString() {
+  String Text;
+  GetText(Text, /*DisplayText=*/false);
+  return Text;
+}
+
+void TSQLTimeStampField::GetText(String& AText, bool DisplayText) {
+  Variant Value;
+  if (!GetData(Value)) {
+    AText.clear();
+    return;
+  }
+  AText = DisplayText && !FDisplayFormat.isEmpty() ? FormatDateTime(FDisplayFormat, Value.AsDateTime())
+                                                  : VarToStr(Value);
+}
+
+void TSQLTimeStampField::SetVarValue(const Variant& AValue) { SetData(VarAsType(AValue, valueKind())); }
+
+void TSQLTimeStampField::SetAsDateTime(TDateTime AValue) {
+  SetData(VarAsType(VarFromDateTime(AValue), valueKind()));
+}
+
+void TSQLTimeStampField::SetAsString(const String& AValue) {
+  if (AValue.isEmpty()) {
+    Clear();
+    return;
+  }
+  SetAsDateTime(StrToDateTime(AValue));
+}
+
+TSQLTimeStampOffsetField::TSQLTimeStampOffsetField(TComponent* AOwner)
+    : TSQLTimeStampField(AOwner, ftTimeStampOffset) {}
+
+// ---------------------------------------------------------------------------
+// TAggregateField
+
+TAggregateField::TAggregateField(TComponent* AOwner) : TField(AOwner) {
+  SetFieldKind(fkAggregate);
+  SetVisible(false);
+}
+
+void TAggregateField::DescribeProperties(TPropertyTable& Props) {
+  Props.Add("Active", &TAggregateField::Active, &TAggregateField::SetActive).Default(false);
+  Props.Add("Expression", &TAggregateField::Expression, &TAggregateField::SetExpression);
+}
+
+Variant TAggregateField::GetAsVariant() { return DataSet() ? DataSet()->GetAggregateValue(this) : Null(); }
+
+String TAggregateField::GetAsString() { return VarToStr(GetAsVariant()); }
+
+void TAggregateField::GetText(String& AText, bool) { AText = GetAsString(); }

@@ -640,3 +640,71 @@ protected:
 private:
   Variant valueOrEmpty();
 };
+
+// A database time stamp, held as a varSQLTimeStamp (or, for the offset
+// class, varSQLTimeStampOffset); read and written as a date-time too.
+class TSQLTimeStampField : public TField {
+  RTL_CLASS(TSQLTimeStampField, TField)
+public:
+  explicit TSQLTimeStampField(TComponent* AOwner);
+  static void DescribeProperties(TPropertyTable& Props);
+
+  // An empty text clears the field; others go through StrToDateTime.
+  void SetAsString(const String& AValue) override;
+  void SetAsDateTime(TDateTime AValue) override;
+
+  const String& DisplayFormat() const { return FDisplayFormat; }
+  void SetDisplayFormat(const String& Value) { FDisplayFormat = Value; }
+
+protected:
+  TSQLTimeStampField(TComponent* AOwner, TFieldType Type);
+  String GetAsString() override;
+  TDateTime GetAsDateTime() override;
+  Variant GetAsVariant() override;
+  void SetVarValue(const Variant& AValue) override;
+  void GetText(String& AText, bool DisplayText) override;
+  Integer GetDataSize() const override { return Integer(sizeof(Variant)); }
+  Integer GetDefaultWidth() const override { return 24; }
+
+private:
+  TVarType valueKind() const;
+  String FDisplayFormat;
+};
+
+class TSQLTimeStampOffsetField : public TSQLTimeStampField {
+  RTL_CLASS(TSQLTimeStampOffsetField, TSQLTimeStampField)
+public:
+  explicit TSQLTimeStampOffsetField(TComponent* AOwner);
+};
+
+// A value computed over the records of its dataset by the dataset itself
+// (an in-memory table's aggregates): it lives in the dataset's AggFields, not
+// in Fields, holds no record data, and reads its value from
+// TDataSet::GetAggregateValue.  Handle is the dataset's own object behind
+// the field (not owned); ResultType the value's type once it is known.
+class TAggregateField : public TField {
+  RTL_CLASS(TAggregateField, TField)
+public:
+  explicit TAggregateField(TComponent* AOwner);
+  static void DescribeProperties(TPropertyTable& Props);
+
+  bool Active() const { return FActive; }
+  void SetActive(bool Value) { FActive = Value; }
+  const String& Expression() const { return FExpression; }
+  void SetExpression(const String& Value) { FExpression = Value; }
+  TObject* Handle() const { return FHandle; }
+  void SetHandle(TObject* Value) { FHandle = Value; }
+  TFieldType ResultType() const { return FResultType; }
+  void SetResultType(TFieldType Value) { FResultType = Value; }
+
+protected:
+  String GetAsString() override;
+  Variant GetAsVariant() override;
+  void GetText(String& AText, bool DisplayText) override;
+
+private:
+  bool FActive = false;
+  String FExpression;
+  TObject* FHandle = nullptr;
+  TFieldType FResultType = ftUnknown;
+};

@@ -185,7 +185,9 @@ void TField::SetDataSet(TDataSet* ADataSet) {
     ADataSet->Fields()->CheckFieldName(FFieldName);
   }
   if (FFields) FFields->Remove(this);
-  if (ADataSet) ADataSet->Fields()->Add(this);
+  // Aggregate fields hold no record data: they are kept apart from the
+  // fields the record buffers are laid out for.
+  if (ADataSet) (FFieldKind == fkAggregate ? ADataSet->AggFields() : ADataSet->Fields())->Add(this);
 }
 
 void TField::SetSize(Integer Value) {

@@ -752,3 +752,20 @@ TDateTime StrToDateTimeDef(const String& S, TDateTime Default, const TFormatSett
   TDateTime Result;
   return TryStrToDateTime(S, Result, Settings) ? Result : Default;
 }
+
+// ---------------------------------------------------------------------------
+// SQL time stamps
+
+TSQLTimeStamp DateTimeToSQLTimeStamp(TDateTime DateTime) {
+  TSQLTimeStamp Result;
+  Word MilliSecond = 0;
+  DecodeDateTime(DateTime, Result.Year, Result.Month, Result.Day, Result.Hour, Result.Minute, Result.Second,
+                 MilliSecond);
+  Result.Fractions = MilliSecond;
+  return Result;
+}
+
+TDateTime SQLTimeStampToDateTime(const TSQLTimeStamp& TimeStamp) {
+  return EncodeDateTime(TimeStamp.Year, TimeStamp.Month, TimeStamp.Day, TimeStamp.Hour, TimeStamp.Minute,
+                        TimeStamp.Second, Word(TimeStamp.Fractions));
+}

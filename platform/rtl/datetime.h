@@ -83,6 +83,29 @@ TTimeStamp DateTimeToTimeStamp(TDateTime DateTime);
 // is not positive or Time is outside one day.
 TDateTime TimeStampToDateTime(const TTimeStamp& TimeStamp);
 
+// A database time stamp by its parts; Fractions are milliseconds (0..999).
+// The offset form adds the zone's offset from UTC; both parts carry the sign
+// (-05:30 is TimeZoneHour -5, TimeZoneMinute -30).
+struct TSQLTimeStamp {
+  Word Year = 0;
+  Word Month = 0;
+  Word Day = 0;
+  Word Hour = 0;
+  Word Minute = 0;
+  Word Second = 0;
+  Cardinal Fractions = 0;
+  bool operator==(const TSQLTimeStamp&) const = default;
+};
+struct TSQLTimeStampOffset : TSQLTimeStamp {
+  SmallInt TimeZoneHour = 0;
+  SmallInt TimeZoneMinute = 0;
+  bool operator==(const TSQLTimeStampOffset&) const = default;
+};
+TSQLTimeStamp DateTimeToSQLTimeStamp(TDateTime DateTime);
+// The local date and time the stamp reads (an offset is not applied).
+// Raises as EncodeDateTime does for parts out of range.
+TDateTime SQLTimeStampToDateTime(const TSQLTimeStamp& TimeStamp);
+
 // parts
 Word YearOf(TDateTime Value);
 Word MonthOf(TDateTime Value);

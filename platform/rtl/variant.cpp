@@ -54,6 +54,11 @@ struct BcdCell final : VarCell {
   const TBcd Value;
 };
 
+struct TimeStampCell final : VarCell {
+  explicit TimeStampCell(const TSQLTimeStampOffset& Stamp) : Value(Stamp) {}
+  const TSQLTimeStampOffset Value;  // offset 0 for varSQLTimeStamp
+};
+
 struct UnknownCell final : VarCell {
   explicit UnknownCell(const IPtr<IInterface>& Intf) : Value(Intf) {}
   const IPtr<IInterface> Value;
@@ -149,6 +154,7 @@ using variant_detail::Access;
 using variant_detail::AnsiCell;
 using variant_detail::ArrayCell;
 using variant_detail::BcdCell;
+using variant_detail::TimeStampCell;
 using variant_detail::StringCell;
 using variant_detail::UnknownCell;
 
@@ -156,6 +162,10 @@ Variant::Variant(const String& Value) : FVType(varUString), FCell(new StringCell
 Variant::Variant(const char* Utf8) : Variant(String::fromUtf8(Utf8)) {}
 Variant::Variant(const AnsiString& Value) : FVType(varString), FCell(new AnsiCell(Value)) {}
 Variant::Variant(const TBcd& Value) : FVType(varFMTBcd), FCell(new BcdCell(Value)) {}
+Variant::Variant(const TSQLTimeStamp& Value)
+    : FVType(varSQLTimeStamp), FCell(new TimeStampCell(TSQLTimeStampOffset{Value})) {}
+Variant::Variant(const TSQLTimeStampOffset& Value)
+    : FVType(varSQLTimeStampOffset), FCell(new TimeStampCell(Value)) {}
 Variant::Variant(const IPtr<IInterface>& Value) : FVType(varUnknown), FCell(new UnknownCell(Value)) {}
 
 static_assert(sizeof(Int64) == sizeof(variant_detail::VarCell*), "the payload is one 8-byte word");
@@ -196,6 +206,8 @@ bool Variant::hasCell() const noexcept {
     case varUString:
     case varString:
     case varFMTBcd:
+    case varSQLTimeStamp:
+    case varSQLTimeStampOffset:
     case varUnknown: return true;
     default: return (FVType & varArray) != 0;
   }
@@ -302,6 +314,8 @@ String VarTypeAsText(TVarType Type) {
     case varString: return QStringLiteral("String");
     case varUString: return QStringLiteral("UnicodeString");
     case varFMTBcd: return QStringLiteral("FMTBcd");
+    case varSQLTimeStamp: return QStringLiteral("SQLTimeStamp");
+    case varSQLTimeStampOffset: return QStringLiteral("SQLTimeStampOffset");
     default: return QLatin1Char('$') + IntToHex(Type, 4);
   }
 }
@@ -315,6 +329,8 @@ Variant Unassigned() { return Variant(); }
 Variant VarFromDateTime(TDateTime Value) { return Access::retyped(Variant(Value), varDate); }
 Variant VarAsError(Integer ErrorCode) { return Access::error(ErrorCode); }
 Variant VarFMTBcdCreate(const TBcd& Value) { return Variant(Value); }
+Variant VarSQLTimeStampCreate(const TSQLTimeStamp& Value) { return Variant(Value); }
+Variant VarSQLTimeStampOffsetCreate(const TSQLTimeStampOffset& Value) { return Variant(Value); }
 
 TVarType VarType(const Variant& V) { return Access::type(V); }
 bool VarIsType(const Variant& V, TVarType Type) { return Access::type(V) == Type; }
@@ -327,6 +343,8 @@ bool VarIsNumeric(const Variant& V) {
   return isNumberKind(T) && T != varDate;
 }
 bool VarIsFMTBcd(const Variant& V) { return Access::type(V) == varFMTBcd; }
+bool VarIsSQLTimeStamp(const Variant& V) { return Access::type(V) == varSQLTimeStamp; }
+bool VarIsSQLTimeStampOffset(const Variant& V) { return Access::type(V) == varSQLTimeStampOffset; }
 
 bool VarIsClear(const Variant& V) {
   switch (Access::type(V)) {
@@ -350,6 +368,13 @@ namespace {
 
 const String& textOf(const Variant& V) { return Access::cell<StringCell>(V).Value; }
 const TBcd& bcdOf(const Variant& V) { return Access::cell<BcdCell>(V).Value; }
+
+bool isTimeStampKind(TVarType T) { return T == varSQLTimeStamp || T == varSQLTimeStampOffset; }
+const TSQLTimeStampOffset& timeStampOf(const Variant& V) { return Access::cell<TimeStampCell>(V).Value; }
+// A time stamp as the varDate it reads; any other value as it is.
+Variant dateOfTimeStamp(const Variant& V) {
+  return isTimeStampKind(Access::type(V)) ? VarFromDateTime(SQLTimeStampToDateTime(timeStampOf(V))) : V;
+}
 
 // The text of any string kind.
 String stringOf(const Variant& V) {
@@ -440,6 +465,8 @@ double castToDouble(const Variant& V, TVarType To) {
       case varDate: Value = Access::real(V); break;
       case varCurrency: Value = Access::currency(V).ToDouble(); break;
       case varFMTBcd: Value = BcdToDouble(bcdOf(V)); break;
+      case varSQLTimeStamp:
+      case varSQLTimeStampOffset: Value = SQLTimeStampToDateTime(timeStampOf(V)); break;
       case varOleStr:
       case varUString:
       case varString: {
@@ -519,6 +546,8 @@ String castToString(const Variant& V, TVarType To) {
     case varDate: return DateTimeToStr(Access::real(V));
     case varCurrency: return CurrToStr(Access::currency(V));
     case varFMTBcd: return BcdToStr(bcdOf(V));
+    case varSQLTimeStamp:
+    case varSQLTimeStampOffset: return DateTimeToStr(SQLTimeStampToDateTime(timeStampOf(V)));
     case varOleStr:
     case varUString:
     case varString: return stringOf(V);
@@ -588,6 +617,8 @@ Variant VarAsType(const Variant& V, TVarType Type) {
     case varUString: return Variant(castToString(V, varUString));
     case varString: return Variant(castToAnsiString(V));
     case varFMTBcd: return Variant(castToBcd(V));
+    case varSQLTimeStamp: return Variant(VarToSQLTimeStamp(V));
+    case varSQLTimeStampOffset: return Variant(VarToSQLTimeStampOffset(V));
     case varUnknown: return Variant(castToInterface(V));
     default: raiseCast(From, Type);
   }
@@ -613,6 +644,17 @@ String VarToStrDef(const Variant& V, const String& Default) {
 }
 
 TBcd VarToBcd(const Variant& V) { return castToBcd(V); }
+
+TSQLTimeStampOffset VarToSQLTimeStampOffset(const Variant& V) {
+  if (isTimeStampKind(Access::type(V))) return timeStampOf(V);
+  if (Access::type(V) == varNull || (Access::type(V) & varArray)) raiseCast(Access::type(V), varSQLTimeStampOffset);
+  return TSQLTimeStampOffset{DateTimeToSQLTimeStamp(castToDouble(V, varDate))};
+}
+
+TSQLTimeStamp VarToSQLTimeStamp(const Variant& V) {
+  if (Access::type(V) == varNull) raiseCast(varNull, varSQLTimeStamp);
+  return VarToSQLTimeStampOffset(V);
+}
 
 AnsiString VarToAnsiStr(const Variant& V) {
   if (Access::type(V) == varString) return Access::cell<AnsiCell>(V).Value;
@@ -707,6 +749,8 @@ Variant textAsKindOf(const Variant& S, const Variant& Other, OrderFailure& Failu
 
 // Orders two values that are neither Null nor Empty; never raises.
 Order compareValues(const Variant& A, const Variant& B, OrderFailure& Failure) {
+  if (isTimeStampKind(Access::type(A)) || isTimeStampKind(Access::type(B)))
+    return compareValues(dateOfTimeStamp(A), dateOfTimeStamp(B), Failure);
   const TVarType TA = Access::type(A);
   const TVarType TB = Access::type(B);
   const bool ValueA = isNumberKind(TA) || isStringKind(TA);
@@ -962,6 +1006,8 @@ Variant concatenate(const Variant& A, const Variant& B) {
 }
 
 Variant arithmetic(ArithOp Op, const Variant& A0, const Variant& B0) {
+  if (isTimeStampKind(Access::type(A0)) || isTimeStampKind(Access::type(B0)))
+    return arithmetic(Op, dateOfTimeStamp(A0), dateOfTimeStamp(B0));
   checkOperand(A0);
   checkOperand(B0);
   if (isNull(A0) || isNull(B0)) return Null();

@@ -31,6 +31,8 @@
 class AnsiString;
 class QByteArray;
 struct TBcd;
+struct TSQLTimeStamp;
+struct TSQLTimeStampOffset;
 
 // Kind codes, as stored by the original platform.
 using TVarType = Word;
@@ -55,6 +57,8 @@ inline constexpr TVarType varLongWord = 0x0013;
 inline constexpr TVarType varInt64 = 0x0014;
 inline constexpr TVarType varUInt64 = 0x0015;
 inline constexpr TVarType varFMTBcd = 0x010F;    // custom kind: a TBcd
+inline constexpr TVarType varSQLTimeStamp = 0x0110;        // custom kind: a TSQLTimeStamp
+inline constexpr TVarType varSQLTimeStampOffset = 0x0111;  // custom kind: a TSQLTimeStampOffset
 inline constexpr TVarType varString = 0x0100;    // an AnsiString
 inline constexpr TVarType varUString = 0x0102;   // a String
 inline constexpr TVarType varTypeMask = 0x0FFF;
@@ -88,6 +92,8 @@ public:
   Variant(const char* Utf8);           // varUString
   Variant(const AnsiString& Value);    // varString
   Variant(const TBcd& Value);          // varFMTBcd
+  Variant(const TSQLTimeStamp& Value);         // varSQLTimeStamp
+  Variant(const TSQLTimeStampOffset& Value);   // varSQLTimeStampOffset
   Variant(const IPtr<IInterface>& Value);  // varUnknown, also for a nil reference
   // Pointers would silently become Booleans.
   Variant(const void*) = delete;
@@ -194,6 +200,10 @@ Variant VarFromDateTime(TDateTime Value);
 Variant VarAsError(Integer ErrorCode);
 // A varFMTBcd.
 Variant VarFMTBcdCreate(const TBcd& Value);
+// Time stamps compare, convert and calculate as the date-time they read (an
+// offset is not applied); their text is DateTimeToStr of it.
+Variant VarSQLTimeStampCreate(const TSQLTimeStamp& Value);
+Variant VarSQLTimeStampOffsetCreate(const TSQLTimeStampOffset& Value);
 
 // queries
 TVarType VarType(const Variant& V);
@@ -207,6 +217,8 @@ bool VarIsNumeric(const Variant& V);
 bool VarIsStr(const Variant& V);  // varOleStr, varString, varUString
 bool VarIsArray(const Variant& V);
 bool VarIsFMTBcd(const Variant& V);
+bool VarIsSQLTimeStamp(const Variant& V);
+bool VarIsSQLTimeStampOffset(const Variant& V);
 // A varError; its code goes to ErrorCode when given.
 bool VarIsError(const Variant& V, Integer* ErrorCode = nullptr);
 // "Integer", "UnicodeString", "Array Variant" ...: the names in cast messages.
@@ -228,6 +240,10 @@ String VarToStrDef(const Variant& V, const String& Default);
 // code page.
 AnsiString VarToAnsiStr(const Variant& V);
 TBcd VarToBcd(const Variant& V);
+// A time stamp from a time stamp (offset dropped or 0), a date-time or a date
+// text; others raise the cast error.
+TSQLTimeStamp VarToSQLTimeStamp(const Variant& V);
+TSQLTimeStampOffset VarToSQLTimeStampOffset(const Variant& V);
 
 // comparison
 // As operator== (so incomparable values raise).

@@ -2,6 +2,7 @@
 
 #include "gridlib/base/valuetext.h"
 #include "platform/rtl/bcd.h"
+#include "platform/rtl/datetime.h"
 #include "platform/rtl/filer.h"
 #include "platform/rtl/streams.h"
 #include "tests/gridlib/memtable/memtabletesting.h"
@@ -196,6 +197,57 @@ TEST_F(MemTableData, FieldCalculationRecomputesEveryRecord) {
   EXPECT_EQ(Value(0, 1), Variant(2));
   EXPECT_TRUE(VarIsNull(Value(1, 1)));
   EXPECT_EQ(Value(0, 0), Variant(1));
+}
+
+}  // namespace
+
+namespace {
+
+TSQLTimeStampOffset stamp(Word Fractions, SmallInt ZoneHour = 0, SmallInt ZoneMinute = 0) {
+  TSQLTimeStampOffset T;
+  T.Year = 2021, T.Month = 3, T.Day = 4, T.Hour = 10, T.Minute = 20, T.Second = 30;
+  T.Fractions = Fractions;
+  T.TimeZoneHour = ZoneHour, T.TimeZoneMinute = ZoneMinute;
+  return T;
+}
+
+TEST_F(MemTableData, TimeStampsAreWrittenAsTextAndReadBack) {
+  struct Case {
+    const char* Name;
+    TFieldType Type;
+    Variant Value;
+    const char* Text;
+  } Cases[] = {
+      {"plain", ftTimeStamp, Variant(static_cast<const TSQLTimeStamp&>(stamp(0))), "2021-03-04T10:20:30"},
+      {"fraction", ftTimeStamp, Variant(static_cast<const TSQLTimeStamp&>(stamp(5))), "2021-03-04T10:20:30.005"},
+      {"offset", ftTimeStampOffset, Variant(stamp(5, -5, -30)), "2021-03-04T10:20:30.005-05:30"},
+      {"zero offset", ftTimeStampOffset, Variant(stamp(0)), "2021-03-04T10:20:30"},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TMemTableFixture Source;
+    Source.AddField(QStringLiteral("At"), C.Type);
+    Source.Append({C.Value});
+    const QByteArray Bytes = save(Source.Data);
+    EXPECT_TRUE(Bytes.contains(QByteArray(C.Text) + '\0') || Bytes.contains(QByteArray(C.Text) + '\1'))
+        << Bytes.toHex().toStdString();
+    TMemTableFixture Copy;
+    load(Copy.Data, Bytes);
+    const Variant Read = Copy.Value(0, 0);
+    EXPECT_EQ(VarType(Read), VarType(C.Value));
+    EXPECT_EQ(VarToSQLTimeStampOffset(Read), VarToSQLTimeStampOffset(C.Value));
+  }
+}
+
+TEST_F(MemTableData, TimeStampFieldsTakeDatesAndRefuseBadText) {
+  AddField(QStringLiteral("At"), ftTimeStamp);
+  Append({VarFromDateTime(EncodeDateTime(2021, 3, 4, 10, 20, 30, 5))});
+  EXPECT_EQ(VarToSQLTimeStamp(Value(0, 0)), static_cast<const TSQLTimeStamp&>(stamp(5)));
+  List()->SetValue(0, 0, QStringLiteral("2021-13-04T10:20:30"));  // stored unconverted
+  const QByteArray Bytes = save(Data);
+  TMemTableFixture Copy;
+  EXPECT_RAISES(load(Copy.Data, Bytes), EReadError,
+                "Error reading RecordsList.Data: Invalid time stamp text \"2021-13-04T10:20:30\"");
 }
 
 }  // namespace

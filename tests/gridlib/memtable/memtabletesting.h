@@ -7,6 +7,11 @@
 #include "gridlib/memtable/memtabledata.h"
 #include "gridlib/memtable/mtindexes.h"
 #include "gridlib/memtable/recordslist.h"
+#include "gridlib/memtable/recordsview.h"
+#include "gridlib/base/orderbylist.h"
+#include "gridlib/base/valuetext.h"
+#include "platform/db/fielddefs.h"
+#include "platform/db/testing/rowlistdataset.h"
 #include "tests/support/testing.h"
 
 #include <initializer_list>
@@ -69,4 +74,45 @@ public:
     return Result;
   }
   std::vector<Event> Events;
+};
+
+// The record comparison a memory table gives its view: the order-by items'
+// fields (Null first, DESC reversed), ties broken by records-list order.
+inline Integer CompareRecordsByOrderList(TMemoryRecordEh* Rec1, TMemoryRecordEh* Rec2, TObject* ParamSort) {
+  auto* Order = static_cast<TOrderByList*>(ParamSort);
+  for (Integer I = 0; Order && I < Order->Count(); I++) {
+    TOrderByItemEh* Item = Order->Items(I);
+    const TVariantRelationship R = CompareVariantsEh(Rec1->GetDataValue(Item->MTFieldIndex, dvvValueEh),
+                                                     Rec2->GetDataValue(Item->MTFieldIndex, dvvValueEh));
+    if (R == vrEqual) continue;
+    const Integer Sign = R == vrLessThan ? -1 : 1;
+    return Item->Desc ? -Sign : Sign;
+  }
+  return Rec1->Index() - Rec2->Index();
+}
+
+// A dataset (the view's dataset and the source of the fields), a container
+// built from its fields and a records view over both: the memory table's
+// parts without the memory table.
+class TDataSetViewFixture : public TMemTableFixture {
+public:
+  struct FieldDef {
+    const char* Name;
+    TFieldType Type;
+    Integer Size = 0;
+  };
+  explicit TDataSetViewFixture(std::initializer_list<FieldDef> Defs) : DataSet(new TRowListDataSet(nullptr)) {
+    for (const FieldDef& D : Defs) DataSet->FieldDefs()->Add(QString::fromLatin1(D.Name), D.Type, D.Size);
+    DataSet->Open();
+    Struct()->BuildStructFromFields(DataSet->Fields());
+  }
+  ~TDataSetViewFixture() {
+    if (View) View->Free();
+    DataSet->Free();
+  }
+  TDataSetViewFixture(const TDataSetViewFixture&) = delete;
+  TDataSetViewFixture& operator=(const TDataSetViewFixture&) = delete;
+
+  TRowListDataSet* DataSet;
+  TRecordsViewEh* View = nullptr;
 };

@@ -52,6 +52,8 @@ const ClassCase ClassCases[] = {
     {ftMemo, "TMemoField", 10},            {ftFmtMemo, "TMemoField", 10},
     {ftOraClob, "TMemoField", 10},         {ftWideMemo, "TWideMemoField", 10},
     {ftGraphic, "TGraphicField", 10},      {ftVariant, "TVariantField", 10},
+    {ftTimeStamp, "TSQLTimeStampField", 24}, {ftOraTimeStamp, "TSQLTimeStampField", 24},
+    {ftTimeStampOffset, "TSQLTimeStampOffsetField", 24},
 };
 
 TEST(FieldClassesTest, ClassTablePicksOneClassPerType) {
@@ -64,8 +66,7 @@ TEST(FieldClassesTest, ClassTablePicksOneClassPerType) {
     EXPECT_EQ(Field->IsBlob(), Is<TBlobField>(Field.get()));
   }
   for (TFieldType Type : {ftUnknown, ftCursor, ftADT, ftArray, ftReference, ftDataSet, ftInterface, ftIDispatch,
-                          ftTimeStamp, ftFMTBcd, ftOraTimeStamp, ftConnection, ftParams, ftStream,
-                          ftTimeStampOffset, ftObject}) {
+                          ftFMTBcd, ftConnection, ftParams, ftStream, ftObject}) {
     SCOPED_TRACE(FieldTypeName(Type).toStdString());
     EXPECT_EQ(DefaultFieldClass(Type), nullptr);
   }
@@ -592,6 +593,76 @@ TEST(FieldClassesTest, FormatsApplyToStoredNumbersOnly) {
   std::vector<String> Shown;
   for (DataSet.First(); !DataSet.Eof(); DataSet.Next()) Shown.push_back(Field->DisplayText());
   EXPECT_EQ(Shown, (std::vector<String>{"5,000,000,000.0", "2.5", "12ab"}));
+}
+
+}  // namespace
+
+namespace {
+
+// A dataset that computes its aggregates from the field's handle.
+class TAggregatingRows : public TRowListDataSet {
+public:
+  TAggregatingRows() : TRowListDataSet(nullptr) {}
+  Variant GetAggregateValue(TField* Field) override {
+    auto* Aggregate = static_cast<TAggregateField*>(Field);
+    return Aggregate->Handle() ? Variant(Aggregate->Expression()) : Null();
+  }
+};
+
+TEST(AggregateField, KeptApartFromDataFieldsAndAskingTheDataset) {
+  std::unique_ptr<TAggregatingRows, TFreeObject> DataSet(new TAggregatingRows);
+  DataSet->FieldDefs()->Add(QStringLiteral("ID"), ftInteger);
+  auto* Field = new TAggregateField(DataSet.get());
+  Field->SetFieldName(QStringLiteral("Total"));
+  Field->SetExpression(QStringLiteral("SUM(ID)"));
+  Field->SetDataSet(DataSet.get());
+  DataSet->Open();
+  EXPECT_EQ(Field->FieldKind(), fkAggregate);
+  EXPECT_FALSE(Field->Visible());
+  EXPECT_EQ(DataSet->Fields()->Count(), 1);
+  EXPECT_EQ(DataSet->AggFields()->Count(), 1);
+  EXPECT_EQ(DataSet->FindField(QStringLiteral("Total")), Field);
+  EXPECT_TRUE(VarIsNull(Field->Value()));
+  TObject Handle;
+  Field->SetHandle(&Handle);
+  EXPECT_EQ(Field->AsString(), QStringLiteral("SUM(ID)"));
+  EXPECT_EQ(Field->DisplayText(), QStringLiteral("SUM(ID)"));
+  Field->SetHandle(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SQLTimeStampField, HoldsTimeStampsAndTakesDateTimes) {
+  std::unique_ptr<TRowListDataSet, TFreeObject> DataSet(new TRowListDataSet(nullptr));
+  DataSet->FieldDefs()->Add(QStringLiteral("At"), ftTimeStamp);
+  DataSet->FieldDefs()->Add(QStringLiteral("AtZone"), ftTimeStampOffset);
+  DataSet->AppendRow({Null(), Null()});
+  DataSet->Open();
+  TField* At = DataSet->FieldByName(QStringLiteral("At"));
+  TField* AtZone = DataSet->FieldByName(QStringLiteral("AtZone"));
+  EXPECT_TRUE(Is<TSQLTimeStampField>(At));
+  EXPECT_TRUE(Is<TSQLTimeStampOffsetField>(AtZone));
+  EXPECT_EQ(At->AsString(), String());
+
+  const TDateTime When = EncodeDateTime(2021, 3, 4, 10, 20, 30, 5);
+  DataSet->Edit();
+  At->SetAsDateTime(When);
+  AtZone->SetValue(VarFromDateTime(When));
+  DataSet->Post();
+  EXPECT_EQ(VarType(At->Value()), varSQLTimeStamp);
+  EXPECT_EQ(VarType(AtZone->Value()), varSQLTimeStampOffset);
+  EXPECT_EQ(At->AsDateTime(), When);
+  EXPECT_EQ(At->AsString(), DateTimeToStr(When));
+  static_cast<TSQLTimeStampField*>(At)->SetDisplayFormat(QStringLiteral("yyyy-mm-dd hh:nn"));
+  EXPECT_EQ(At->DisplayText(), QStringLiteral("2021-03-04 10:20"));
+
+  DataSet->Edit();
+  At->SetAsString(String());
+  EXPECT_TRUE(At->IsNull());
+  EXPECT_THROW(At->SetAsString(QStringLiteral("not a date")), EConvertError);
+  DataSet->Cancel();
 }
 
 }  // namespace

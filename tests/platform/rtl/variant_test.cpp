@@ -2,6 +2,7 @@
 
 #include "platform/rtl/ansistring.h"
 #include "platform/rtl/bcd.h"
+#include "platform/rtl/datetime.h"
 #include "platform/rtl/formatsettings.h"
 #include "tests/support/testing.h"
 
@@ -607,6 +608,49 @@ TEST(VariantObjects, WrapperCarriesAnObjectItDoesNotOwn) {
   EXPECT_TRUE(TTrackedWrapper::Destroyed);  // with the last variant
   EXPECT_FALSE(TTracked::Destroyed);        // the object is not the wrapper's
   Obj->Free();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(VariantSQLTimeStamp, ActsAsTheDateTimeItReads) {
+  const TDateTime At = EncodeDateTime(2021, 3, 4, 10, 20, 30, 5);
+  const TSQLTimeStamp Stamp = DateTimeToSQLTimeStamp(At);
+  EXPECT_EQ(Stamp.Year, 2021);
+  EXPECT_EQ(Stamp.Fractions, 5u);
+  EXPECT_EQ(SQLTimeStampToDateTime(Stamp), At);
+
+  const Variant V(Stamp);
+  EXPECT_EQ(VarType(V), varSQLTimeStamp);
+  EXPECT_TRUE(VarIsSQLTimeStamp(V));
+  EXPECT_EQ(VarTypeAsText(varSQLTimeStamp), QStringLiteral("SQLTimeStamp"));
+  EXPECT_EQ(V.AsDateTime(), At);
+  EXPECT_EQ(VarToStr(V), DateTimeToStr(At));
+  EXPECT_TRUE(V == VarFromDateTime(At));
+  EXPECT_TRUE(V < VarFromDateTime(At + 1));
+  EXPECT_EQ(VarCompareValue(V, Null()), vrGreaterThan);
+  EXPECT_EQ(VarType(V + Variant(1)), varDate);
+  EXPECT_EQ((V + Variant(1)).AsDateTime(), At + 1);
+
+  EXPECT_EQ(VarToSQLTimeStamp(VarAsType(VarFromDateTime(At), varSQLTimeStamp)), Stamp);
+  EXPECT_RAISES(VarAsType(Null(), varSQLTimeStamp), EVariantTypeCastError,
+                "Could not convert variant of type (Null) into type (SQLTimeStamp)");
+  EXPECT_THROW(SQLTimeStampToDateTime(TSQLTimeStamp{2021, 13, 1}), EConvertError);
+}
+
+TEST(VariantSQLTimeStamp, OffsetKindKeepsItsOffset) {
+  TSQLTimeStampOffset Stamp{DateTimeToSQLTimeStamp(EncodeDateTime(2021, 3, 4, 10, 20, 30, 0))};
+  Stamp.TimeZoneHour = -5;
+  Stamp.TimeZoneMinute = -30;
+  const Variant V(Stamp);
+  EXPECT_EQ(VarType(V), varSQLTimeStampOffset);
+  EXPECT_EQ(VarToSQLTimeStampOffset(V), Stamp);
+  const Variant Copy = V;  // shares the cell
+  EXPECT_EQ(VarToSQLTimeStampOffset(Copy).TimeZoneMinute, -30);
+  // the plain kind drops the offset
+  EXPECT_EQ(VarToSQLTimeStampOffset(VarAsType(V, varSQLTimeStamp)).TimeZoneHour, 0);
+  EXPECT_TRUE(VarAsType(V, varSQLTimeStamp) == V);
 }
 
 }  // namespace

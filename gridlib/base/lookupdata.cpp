@@ -25,10 +25,12 @@ bool isDestroying(TComponent* Component) {
 
 void TDataSourceLinkEh::ActiveChanged() {
   TDataLink::ActiveChanged();
-  FLookupData->UpdateDataFields();
+  if (!FLookupData->Destroying()) FLookupData->UpdateDataFields();
 }
 
-void TDataSourceLinkEh::LayoutChanged() { FLookupData->UpdateDataFields(); }
+void TDataSourceLinkEh::LayoutChanged() {
+  if (!FLookupData->Destroying()) FLookupData->UpdateDataFields();
+}
 
 void TDataSourceLinkEh::RecordChanged(TField* Field) { TDataLink::RecordChanged(Field); }
 
@@ -37,13 +39,18 @@ TListSourceLinkEh::TListSourceLinkEh(TDBLookupDataEh* LookupData) : FLookupData(
 }
 
 void TListSourceLinkEh::ActiveChanged() {
+  if (FLookupData->Destroying()) return;
   FLookupData->UpdateLookupFields();
   FLookupData->UpdateIntMemTable();
 }
 
-void TListSourceLinkEh::DataSetChanged() { FLookupData->LookupDataSetChanged(); }
+void TListSourceLinkEh::DataSetChanged() {
+  if (!FLookupData->Destroying()) FLookupData->LookupDataSetChanged();
+}
 
-void TListSourceLinkEh::LayoutChanged() { FLookupData->UpdateLookupFields(); }
+void TListSourceLinkEh::LayoutChanged() {
+  if (!FLookupData->Destroying()) FLookupData->UpdateLookupFields();
+}
 
 // ---------------------------------------------------------------------------
 // TLookupListEh
@@ -108,6 +115,7 @@ void TDBLookupDataEh::BeforeDestruction() {
 }
 
 TDBLookupDataEh::~TDBLookupDataEh() {
+  FDestroying = true;
   FDataLink->Free();
   FLookupLink->SetDataSource(nullptr);
   FInternalLookupSource->Free();

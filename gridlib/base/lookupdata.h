@@ -128,6 +128,9 @@ public:
   const TFieldsArrEh& KeyFields() const { return FKeyFields; }
   bool LookupActive() const { return FLookupActive; }
   TField* LookupDisplayField() const { return FLookupDisplayField; }
+  // True from the start of the destructor: the links, which the destructor
+  // detaches one by one, then forward nothing to the half-freed object.
+  bool Destroying() const { return FDestroying; }
   bool LookupInDataField() const { return FLookupInDataField; }
   bool LookupIsSetUp() const { return FLookupIsSetUp; }
   const TFieldsArrEh& LookupKeyFields() const { return FLookupKeyFields; }
@@ -196,4 +199,5 @@ private:
   TLookupListEh* FLookupListCache;
   bool FDataFieldsUpdating = false;
   IMemTableEh* FIntMemTable = nullptr;
+  bool FDestroying = false;
 };

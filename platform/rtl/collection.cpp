@@ -76,7 +76,14 @@ void TCollection::BeforeDestruction() {
   Clear();
 }
 
-TCollectionItem* TCollection::Add() { return FItemClass->Create(this); }
+// The item joins from its base constructor; the update waits until it is
+// whole, so an Update that reads the items as their own class never meets a
+// half-built one.
+TCollectionItem* TCollection::Add() {
+  BeginUpdate();
+  const TScopeExit EndUpdateOnExit([this] { EndUpdate(); });
+  return FItemClass->Create(this);
+}
 
 TCollectionItem* TCollection::Insert(int Index) {
   TCollectionItem* Item = Add();

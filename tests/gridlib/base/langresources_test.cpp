@@ -125,16 +125,18 @@ TEST_F(LanguageResourcesEh, ChangeReadsTranslationsAndTellsConsumersFormsAndCont
   Panel->SetParent(Form);
   auto* Edit = new TEdit(Form);
   Edit->SetParent(Panel);
-  TMessageSpy FormSpy(*Form), PanelSpy(*Panel), EditSpy(*Edit);
-
-  Manager.LoadListOfAvailableLanguages(QStringLiteral("Texts"));
-  Manager.SetActiveLanguageAbbr(QStringLiteral("DEU"));
-  EXPECT_EQ(Texts.Cut, QStringLiteral("Ausschneiden"));
-  EXPECT_EQ(Texts.Heard, 0) << "the external path reads without telling the component";
-  EXPECT_EQ(Consumer.Heard, 1);
-  for (const TMessageSpy* Spy : {&FormSpy, &PanelSpy, &EditSpy}) {
-    const std::vector<gdi::UINT> Ids = Spy->Ids(gdi::WM_SETTINGCHANGE, gdi::WM_SETTINGCHANGE);
-    EXPECT_EQ(Ids.size(), 1u);
+  {
+    // the spies end before the form they watch is freed
+    TMessageSpy FormSpy(*Form), PanelSpy(*Panel), EditSpy(*Edit);
+    Manager.LoadListOfAvailableLanguages(QStringLiteral("Texts"));
+    Manager.SetActiveLanguageAbbr(QStringLiteral("DEU"));
+    EXPECT_EQ(Texts.Cut, QStringLiteral("Ausschneiden"));
+    EXPECT_EQ(Texts.Heard, 0) << "the external path reads without telling the component";
+    EXPECT_EQ(Consumer.Heard, 1);
+    for (const TMessageSpy* Spy : {&FormSpy, &PanelSpy, &EditSpy}) {
+      const std::vector<gdi::UINT> Ids = Spy->Ids(gdi::WM_SETTINGCHANGE, gdi::WM_SETTINGCHANGE);
+      EXPECT_EQ(Ids.size(), 1u);
+    }
   }
 
   // A registration in the active language reads nothing; one in another

@@ -31,7 +31,10 @@ public:
 
 protected:
   void Update(TCollectionItem* Item) override {
-    FLog->append(Item ? QStringLiteral("update %1").arg(Item->ID()) : QStringLiteral("update nil"));
+    // The last item shows its class: an added item reports once it is whole.
+    const bool Whole = Count() == 0 || dynamic_cast<TTestItem*>(Items(Count() - 1));
+    FLog->append((Item ? QStringLiteral("update %1").arg(Item->ID()) : QStringLiteral("update nil")) +
+                 (Whole ? "" : " (part)"));
   }
   void Notify(TCollectionItem* Item, TCollectionNotification Action) override {
     static const char* const Names[] = {"added", "extracting", "deleting"};

@@ -96,7 +96,10 @@ TCustomDBEditEh::TCustomDBEditEh(TComponent* AOwner) : TCustomMaskEdit(AOwner) {
   FButtonsBox->SetVisible(false);
   FButtonsBox->FOnCreateEditButtonControl =
       TCreateEditButtonControlEvent(this, &TCustomDBEditEh::CreateEditButtonControl);
+  FButtonsBox->FOnDown = TEditButtonDownEventEh(this, &TCustomDBEditEh::EditButtonDown);
+  FButtonsBox->FOnClick = TNotifyEvent(this, &TCustomDBEditEh::EditButtonClick);
   FButtonsBox->FOnMouseMove = TMouseMoveEvent(this, &TCustomDBEditEh::EditButtonMouseMove);
+  FButtonsBox->FOnMouseUp = TMouseEvent(this, &TCustomDBEditEh::EditButtonMouseUp);
 }
 
 void TCustomDBEditEh::BeforeDestruction() {
@@ -108,6 +111,7 @@ TCustomDBEditEh::~TCustomDBEditEh() {
   delete FEditButton;
   delete FEditButtons;
   delete FDataLink;
+  delete FCanvas;
   delete FMRUList;
   delete FDynProps;
 }
@@ -159,6 +163,19 @@ String TCustomDBEditEh::ValueToText(const Variant& Value) {
 }
 
 Variant TCustomDBEditEh::GetVariantValue() { return Variant(Text()); }
+
+String TCustomDBEditEh::GetControlLabelCaption() { return Field() ? Field()->DisplayName() : Name(); }
+
+TColor TCustomDBEditEh::GetFontColor() { return Font()->Color(); }
+
+void TCustomDBEditEh::ControlLabelLocationChanged() {
+  if (!ComponentState().Contains(csLoading)) UpdateControlLabelPosition();
+}
+
+void TCustomDBEditEh::SetOnGetImageIndex(const TGetImageIndexEventEh& Value) {
+  FOnGetImageIndex = Value;
+  UpdateImageIndex();
+}
 
 bool TCustomDBEditEh::UseRightToLeftAlignment() { return DBUseRightToLeftAlignment(this, Field()); }
 
@@ -684,9 +701,11 @@ void TCustomDBEditEh::EditButtonsChanged(TObject*) {
   UpdateEditRect();
 }
 
-// Text is stored when not empty and data-independent; EditMask only when
-// set on the control, through the defined property "EditMask".
+// Text and Value are stored only data-independent, Text when not empty and
+// Value when not Null; EditMask only when set on the control, through the
+// defined property "EditMask".
 bool TCustomDBEditEh::IsTextStored() { return IsDataIndepended() && !Text().isEmpty(); }
+bool TCustomDBEditEh::IsValueStored() { return IsDataIndepended() && !VarIsNull(Value()); }
 
 void TCustomDBEditEh::DefineProperties(TFiler* Filer) {
   TCustomMaskEdit::DefineProperties(Filer);
@@ -809,6 +828,7 @@ void TDBEditEh::DescribeProperties(TPropertyTable& Props) {
   Props.Add<E>("WordWrap", &E::WordWrap, &E::SetWordWrap).Default(false);
   Props.Add<E>("EditButton", &E::EditButton, &E::SetEditButton);
   Props.Add<E>("Text", &E::Text, &E::SetText).Stored(&E::IsTextStored);
+  Props.Add<E>("Value", &E::Value, &E::SetValue).Stored(&E::IsValueStored);
   Props.Add<TCustomEdit>("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect).Default(true);
   Props.Add<TCustomEdit>("CharCase", &TCustomEdit::CharCase, &TCustomEdit::SetCharCase).Default(ecNormal);
   Props.Add<TCustomEdit>("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength).Default(0);

@@ -32,6 +32,8 @@
 
 class TControlEmptyDataInfoEh;
 class TControlLabelEh;
+class TControlLabelLocationEh;
+class TCustomForm;
 class TDataSource;
 class TDynVarsEh;
 class TEditButtonControlEh;
@@ -40,6 +42,7 @@ class TEditImageEh;
 class TField;
 class TFieldDataLinkEh;
 class TMRUListEh;
+class TStrings;
 class TWriter;
 class TReader;
 
@@ -94,6 +97,13 @@ RTL_ENUM(TDBEditEhValue, evAlignmentEh, evEditMaskEh)
 using TDBEditEhValues = TSet<TDBEditEhValue>;
 using TGetFieldDataEventEh = TMethodPtr<void(TObject* Sender, Variant& Value, bool& Handled)>;
 using TUpdateDataEventEh = TMethodPtr<void(TObject* Sender, bool& Handled)>;
+using TOnCheckDrawRequiredStateEventEh = TMethodPtr<void(TObject* Sender, bool& DrawState)>;
+using TGetImageIndexEventEh = TMethodPtr<void(TObject* Sender, Integer& ImageIndex)>;
+using TEditControlShowDropDownFormEventEh = TMethodPtr<void(TControl* EditControl, TEditButtonEh* Button,
+                                                            TCustomForm*& DropDownForm, TDynVarsEh* DynParams)>;
+using TEditControlCloseDropDownFormEventEh =
+    TMethodPtr<void(TControl* EditControl, TEditButtonEh* Button, bool Accept, TCustomForm* DropDownForm,
+                    TDynVarsEh* DynParams)>;
 
 inline constexpr const char* SInplaceEditHolderNotSupported =
     "InplaceEditHolder have to support IInplaceEditHolderEh interface";
@@ -120,9 +130,7 @@ public:
   void SetValue(const Variant& Value) { ChangeValue(Value); }
   TField* Field() const;
   TDataSource* DataSource() const { return GetDataSource(); }
-  void SetDataSource(TDataSource* Value);
   String DataField() const { return GetDataField(); }
-  void SetDataField(const String& Value);
   bool ReadOnly() const { return FReadOnly; }
   void SetReadOnly(bool Value);
   const String& EditMask() const { return TCustomMaskEdit::EditMask(); }
@@ -162,13 +170,12 @@ public:
   // stored tests
   bool IsTextStored();
   bool IsAlignmentStored() const { return FAssignedValues.Contains(evAlignmentEh); }
+  bool IsValueStored();
 
   // operations
   void Clear() override;
   void Undo();
   void Reset() override;
-  // With a mask: the edit text equals the mask over an empty text.
-  bool IsEmpty();
   String GetCompleteKeyPress() const { return FCompleteKeyPress; }
   void Deselect();
   // In place: placed with redraw (Move) or without (UpdateLoc); an empty
@@ -194,51 +201,94 @@ public:
   TUpdateDataEventEh OnUpdateData;
   TButtonClickEventEh OnButtonClick;
   TEditButtonDownEventEh OnButtonDown;
+  TOnCheckDrawRequiredStateEventEh OnCheckDrawRequiredState;
+  TEditControlCloseDropDownFormEventEh OnCloseDropDownForm;
+  TEditControlShowDropDownFormEventEh OnOpenDropDownForm;
+  const TGetImageIndexEventEh& OnGetImageIndex() const { return FOnGetImageIndex; }
+  void SetOnGetImageIndex(const TGetImageIndexEventEh& Value);
 
   // actions fall back to the data link's source
   bool ExecuteAction(TBasicAction* Action) override;
   bool UpdateAction(TBasicAction* Action) override;
   bool UseRightToLeftAlignment() override;
 
-  // introduced virtuals (in their table's order; the next stage fills the
-  // ones marked there)
+  // introduced virtuals, in their table's order; the next stage fills the
+  // edit image, recent entries, label, buttons' actions and painting ones,
+  // which do nothing or give the neutral answer here
   virtual bool CanModifyData();
   virtual bool IsDataActive();
   virtual TFieldDataLinkEh* CreateDataLink();
   virtual TEditButtonEh* CreateEditButton();
   virtual TEditButtonsEh* CreateEditButtons();
+  virtual TEditImageEh* CreateEditImage() { return nullptr; }
+  virtual TWinControl* CreateMRUListbox() { return nullptr; }
   virtual bool IsDataIndepended();
   virtual TAlignment DefaultAlignment();
   virtual String DefaultEditMask();
   virtual Integer DefaultImageIndex() { return -1; }
+  virtual bool IsParentDefinedDefaultAction(TEditButtonEh* Button) { return false; }
   virtual String FilterPastedText(const String& Text);
+  // The field's display name, else the control's Name.
+  virtual String GetControlLabelCaption();
+  virtual Integer GetControlTextBaseline() { return 0; }
   virtual String GetDataField() const;
   virtual String ValueToText(const Variant& Value);
   virtual TDataSource* GetDataSource() const;
+  virtual String GetPaintCopyText() { return Text(); }
+  virtual TColor GetBackColor() { return Color(); }
+  virtual TColor GetFontColor();
   virtual Variant GetVariantValue();
   virtual bool IsValidChar(Char Key);
   virtual void DataLinkActiveChanged(TObject* Sender);
-  virtual void CalcEditRect(TRect& Rect) { Rect = ClientRect(); }  // next stage: buttons and image
+  virtual void AdjustHeight() {}  // the platform edit's AutoSize height holds
+  virtual void UpdateControlLabelPosition() {}
+  virtual void DoOpenDropDownForm(TControl* EditControl, TEditButtonEh* Button, TCustomForm*& DropDownForm,
+                                  TDynVarsEh* DynParams) {}
+  virtual void CalcEditRect(TRect& Rect) { Rect = ClientRect(); }
   virtual void CloseUp(bool Accept) override {}
   virtual void CreateEditButtonControl(TEditButtonControlEh*& Control);
   virtual void DataChanged();
+  virtual void EditButtonDropDown(TEditButtonEh* Button, TEditButtonControlEh* ButtonControl, bool& Handled) {}
+  virtual void EditButtonClick(TObject* Sender) {}
+  virtual void EditButtonClickDefaultAction(TEditButtonEh* Button, TEditButtonControlEh* ButtonControl,
+                                            bool& Handled) {}
+  virtual void EditButtonDown(TObject* Sender, bool TopButton, bool& AutoRepeat, bool& Handled) {}
+  virtual void EditButtonDefaultAction(TEditButtonEh* Button, TEditButtonControlEh* ButtonControl, bool TopButton,
+                                       bool& AutoRepeat, bool& Handled) {}
   virtual void EditButtonMouseMove(TObject* Sender, TShiftState Shift, int X, int Y) {}
+  virtual void EditButtonMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {}
   virtual void EditingChanged(TObject* Sender);
+  virtual void FilterMRUItem(const String& Item, bool& Accept) {}
+  virtual void GetDefaultDropDownForm(TCustomForm*& DropDownForm, bool& FreeFormOnClose) {}
+  virtual void GetValueForDropDown(Variant& Value) {}
   virtual void InternalSetText(const String& AText);
   virtual void InternalSetValue(const Variant& AValue);
   virtual void WriteTextToDataLink();
+  virtual void ControlLabelLocationChanged();
+  virtual void FillMRUAutogenItems(TObject* Sender, TStrings* AutogenItems) {}
+  virtual void DrawHighlightRequired(TCanvas* Canvas) {}
   virtual void ResetMaxLength();
+  virtual void SetDataField(const String& Value);
+  virtual void SetDataSource(TDataSource* Value);
+  virtual void ClearDroppedDownState() {}
+  virtual void SetDroppedDownState(TEditButtonEh* Button, TEditButtonControlEh* ButtonControl) {}
   virtual void SetFocused(bool Value);
   virtual void ChangeValue(const Variant& Value);
+  virtual void SetValueFromDropDown(const Variant& Value) {}
   virtual void UpdateEditReadOnly();
-  virtual void UpdateButtonsBox() {}      // next stage: the box stays hidden
-  virtual void UpdateButtonsState() {}    // next stage
-  virtual void UpdateEditRect() {}        // next stage
-  virtual void UpdateImageIndex() {}      // next stage
-  virtual void UserTextChanged() {}       // next stage
-  virtual void UpdateBorderActive() {}    // next stage
+  virtual void UpdateHeightStyle() {}
   virtual void UpdateShowHint();
+  virtual void UpdateImageIndex() {}
+  virtual void UserTextChanged() {}
+  // With a mask: the edit text equals the mask over an empty text.
+  virtual bool IsEmpty();
   virtual void UpdateData();
+
+  // layout, filled by the next stage: the box stays hidden
+  void UpdateEditRect() {}
+  void UpdateButtonsBox() {}
+  void UpdateButtonsState() {}
+  void UpdateBorderActive() {}
 
 protected:
   // reimplemented
@@ -289,8 +339,10 @@ private:
   // fields, in the design's order (the next stage's stay null here)
   bool FAlwaysShowBorder = false;
   TDBEditEhValues FAssignedValues;
+  TControlCanvas* FCanvas = nullptr;
   String FCompleteKeyPress;
   TControlLabelEh* FControlLabel = nullptr;
+  TControlLabelLocationEh* FControlLabelLocation = nullptr;
   TDynVarsEh* FDynProps = nullptr;
   TEditButtonEh* FEditButton = nullptr;
   TEditButtonsEh* FEditButtons = nullptr;
@@ -306,6 +358,7 @@ private:
   bool FWantReturns = false;
   bool FWantTabs = false;
   bool FWordWrap = false;
+  TGetImageIndexEventEh FOnGetImageIndex;
   TAlignment FAlignment = taLeftJustify;
   bool FBorderActive = false;
   Integer FButtonHeight = 0;
@@ -317,12 +370,17 @@ private:
   TEditButtonEh* FDroppedDownButton = nullptr;
   TEditButtonControlEh* FDroppedDownButtonControl = nullptr;
   Integer FImageWidth = 0;
-  bool FInplaceMode = false;
   TWinControl* FInplaceEditHolder = nullptr;
+  bool FInplaceMode = false;
+  TDataSource* FInternalDataSourceRef = nullptr;
   bool FInternalTextSetting = false;
   IInplaceEditHolderEh* FIntfInplaceEditHolder = nullptr;
+  bool FMouseAboveControl = false;
+  bool FNoClickCloseUp = false;
+  bool FPressed = false;
+  TRect FPressedRect;
   bool FUserTextChanged = false;
-  TDataSource* FInternalDataSourceRef = nullptr;
+  bool FKeepMRUList = false;
   Integer FFieldMaxLength = 0;  // the MaxLength the bound field gave, cleared with it
 };
 

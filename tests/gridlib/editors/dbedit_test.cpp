@@ -81,6 +81,16 @@ TEST_F(DBEditEhTest, ADataSourceWithoutFieldShowsNothingReadOnly) {
   EXPECT_EQ(E->Text(), "");
   EXPECT_TRUE(windowReadOnly(E));
   EXPECT_FALSE(E->IsTextStored()) << "not data-independent";
+  EXPECT_FALSE(E->IsValueStored());
+}
+
+TEST_F(DBEditEhTest, TheLabelCaptionIsTheFieldsDisplayNameElseTheControlsName) {
+  field("Amount")->SetDisplayLabel("Sum");
+  auto* E = edit("Amount");
+  E->SetName("AmountEdit");
+  EXPECT_EQ(E->GetControlLabelCaption(), "Sum");
+  E->SetDataField("");
+  EXPECT_EQ(E->GetControlLabelCaption(), "AmountEdit");
 }
 
 TEST_F(DBEditEhTest, ABoundEditIsReadOnlyUntilTheFirstKeyAndReadOnlyWins) {
@@ -429,6 +439,7 @@ TEST_F(DBEditEhTest, AFormWithTheEditRoundTripsThroughTheComponentStream) {
   E->SetName("Original");
   EXPECT_TRUE(Text.contains("EditMask = '!99/99/9999;1;_'")) << Text.toStdString();
   EXPECT_TRUE(Text.contains("Text = '01/02/2026'")) << Text.toStdString();
+  EXPECT_TRUE(Text.contains("Value = '01/02/2026'")) << Text.toStdString();
   auto* Copy = static_cast<TDBEditEh*>(TextToComponentEh(Text, Form));
   EXPECT_EQ(Copy->EditMask(), "!99/99/9999;1;_");
   EXPECT_EQ(Copy->Text(), "01/02/2026");

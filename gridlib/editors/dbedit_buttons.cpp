@@ -292,8 +292,10 @@ bool TCustomDBEditEh::pressButtonByShortCut(Word Key, TShiftState Shift) {
   TEditButtonEh* Button = GetEditButtonByShortCut(::ShortCut(Key, Shift));
   if (!Button || !Button->Enabled()) return false;
   if (TEditButtonControlEh* Control = GetEditButtonControlByEditButton(Button)) {
-    bool AutoRepeat = false, Handled = false;
-    EditButtonDown(Control, /*TopButton=*/false, AutoRepeat, Handled);
+    // Through the control, so the press reaches the edit as a real one does
+    // (never as an up-down button's upper half).
+    bool AutoRepeat = false;
+    Control->EditButtonDown(ButtonPressedLowerEh, AutoRepeat);
     Control->PerformClick();
   }
   return true;

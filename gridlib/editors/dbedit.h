@@ -181,6 +181,16 @@ public:
   void Hide();
   void SetFocus() override;
 
+  // the edit's buttons
+  // The box entry's control that shows Button, or nullptr.
+  TEditButtonControlEh* GetEditButtonControlByEditButton(TEditButtonEh* Button);
+  // The visible main button with DefaultAction, else the first such further
+  // button, else nullptr.
+  TEditButtonEh* GetFirstDefaultActionEditButton();
+  // The main button with that ShortCut, else the first further one.
+  TEditButtonEh* GetEditButtonByShortCut(TShortCut ShortCut);
+  bool DroppedDown() const { return FDroppedDown; }
+
   // IInplaceEditEh
   TFont* GetFont() override { return Font(); }
   // Raises SInplaceEditHolderNotSupported for a holder without the
@@ -291,16 +301,6 @@ public:
   virtual bool IsEmpty();
   virtual void UpdateData();
 
-  // the edit's buttons
-  // The box entry's control that shows Button, or nullptr.
-  TEditButtonControlEh* GetEditButtonControlByEditButton(TEditButtonEh* Button);
-  // The visible main button with DefaultAction, else the first such further
-  // button, else nullptr.
-  TEditButtonEh* GetFirstDefaultActionEditButton();
-  // The main button with that ShortCut, else the first further one.
-  TEditButtonEh* GetEditButtonByShortCut(TShortCut ShortCut);
-  bool DroppedDown() const { return FDroppedDown; }
-
   // layout, filled by the next stage: the box stays hidden
   void UpdateEditRect() {}
   void UpdateButtonsBox() {}
@@ -343,15 +343,6 @@ protected:
 private:
   void DataChange(TObject* Sender);
   void DataLinkUpdateData(TObject* Sender);
-  void EditButtonsChanged(TObject* Sender);
-  void watchImageList(TObject* Sender, TComponent* RefComponent);
-  void AdjustMaskCaret();
-  void pasteFiltered(const String& Pasted);
-  void placeInplace(const TRect& Loc, bool Redraw);
-  bool writeOrReset(const std::function<void()>& SetInternal);
-  bool isMaskedControl() { return IsMasked(); }
-  void readEditMask(TReader* Reader);
-  void writeEditMask(TWriter* Writer);
   // the edit's buttons (dbedit_buttons.cpp)
   friend void DefaultEditButtonAction(TCustomDBEditEh* EditControl, TEditButtonEh* Button,
                                       TEditButtonControlEh* ButtonControl, bool IsMouseDown, bool& Handled);
@@ -364,6 +355,15 @@ private:
                           TDropDownFormSysParams* SysParams);
   void defaultDropDownFormClosed(TControl* EditControl, TEditButtonEh* Button, bool Accept,
                                  TCustomForm* DropDownForm, TDynVarsEh* DynParams);
+  void EditButtonsChanged(TObject* Sender);
+  void watchImageList(TObject* Sender, TComponent* RefComponent);
+  void AdjustMaskCaret();
+  void pasteFiltered(const String& Pasted);
+  void placeInplace(const TRect& Loc, bool Redraw);
+  bool writeOrReset(const std::function<void()>& SetInternal);
+  bool isMaskedControl() { return IsMasked(); }
+  void readEditMask(TReader* Reader);
+  void writeEditMask(TWriter* Writer);
 
   // fields, in the design's order (the next stage's stay null here)
   bool FAlwaysShowBorder = false;

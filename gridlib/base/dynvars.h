@@ -13,6 +13,7 @@
 #pragma once
 
 #include "platform/rtl/collection.h"
+#include "platform/rtl/interfaces.h"
 #include "platform/rtl/methodptr.h"
 #include "platform/rtl/variant.h"
 
@@ -192,4 +193,13 @@ public:
   // Clears the bag and adds one variable per line (split at CR, LF or both),
   // named by the text before the first "=" and valued by the text after it.
   void SetFromTextString(const String& Text);
+};
+
+// What a form shown as a dialog implements to take a parameter bag and hand
+// it back (the bag is not owned).
+class IDynParamsInteractableEh : public IInterface {
+public:
+  static constexpr TGUID IID = TGUID::Literal("{6ECDE882-A30A-4D34-9C4F-6618FB50CB76}");
+  virtual void SetDynParams(TDynVarsEh* DynParams) = 0;
+  virtual TDynVarsEh* GetDynParams() = 0;
 };

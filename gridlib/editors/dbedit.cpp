@@ -447,6 +447,7 @@ void TCustomDBEditEh::KeyDown(Word& Key, TShiftState Shift) {
     if (Key == 0) return;
   }
   TCustomMaskEdit::KeyDown(Key, Shift);
+  if (pressButtonByShortCut(Key, Shift)) Key = 0;
   if (Key == 'A' && Shift == TShiftState{ssCtrl}) SelectAll();
   const bool DelOrPaste = Key == VK_DELETE || (Key == VK_INSERT && Shift == TShiftState{ssShift});
   const bool Wanted = (Key == VK_RETURN && FWantReturns) || (Key == VK_TAB && FWantTabs);

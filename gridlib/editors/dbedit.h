@@ -34,6 +34,7 @@ class TControlEmptyDataInfoEh;
 class TControlLabelEh;
 class TControlLabelLocationEh;
 class TCustomForm;
+class TDataLink;
 class TDataSource;
 class TDynVarsEh;
 class TEditButtonControlEh;
@@ -99,11 +100,6 @@ using TGetFieldDataEventEh = TMethodPtr<void(TObject* Sender, Variant& Value, bo
 using TUpdateDataEventEh = TMethodPtr<void(TObject* Sender, bool& Handled)>;
 using TOnCheckDrawRequiredStateEventEh = TMethodPtr<void(TObject* Sender, bool& DrawState)>;
 using TGetImageIndexEventEh = TMethodPtr<void(TObject* Sender, Integer& ImageIndex)>;
-using TEditControlShowDropDownFormEventEh = TMethodPtr<void(TControl* EditControl, TEditButtonEh* Button,
-                                                            TCustomForm*& DropDownForm, TDynVarsEh* DynParams)>;
-using TEditControlCloseDropDownFormEventEh =
-    TMethodPtr<void(TControl* EditControl, TEditButtonEh* Button, bool Accept, TCustomForm* DropDownForm,
-                    TDynVarsEh* DynParams)>;
 
 inline constexpr const char* SInplaceEditHolderNotSupported =
     "InplaceEditHolder have to support IInplaceEditHolderEh interface";
@@ -185,6 +181,16 @@ public:
   void Hide();
   void SetFocus() override;
 
+  // the edit's buttons
+  // The box entry's control that shows Button, or nullptr.
+  TEditButtonControlEh* GetEditButtonControlByEditButton(TEditButtonEh* Button);
+  // The visible main button with DefaultAction, else the first such further
+  // button, else nullptr.
+  TEditButtonEh* GetFirstDefaultActionEditButton();
+  // The main button with that ShortCut, else the first further one.
+  TEditButtonEh* GetEditButtonByShortCut(TShortCut ShortCut);
+  bool DroppedDown() const { return FDroppedDown; }
+
   // IInplaceEditEh
   TFont* GetFont() override { return Font(); }
   // Raises SInplaceEditHolderNotSupported for a holder without the
@@ -226,7 +232,9 @@ public:
   virtual TAlignment DefaultAlignment();
   virtual String DefaultEditMask();
   virtual Integer DefaultImageIndex() { return -1; }
-  virtual bool IsParentDefinedDefaultAction(TEditButtonEh* Button) { return false; }
+  // The main button: its Visible; a further one: no OnClick or OnDown, no
+  // form named and no drop-down menu.
+  virtual bool IsParentDefinedDefaultAction(TEditButtonEh* Button);
   virtual String FilterPastedText(const String& Text);
   // The field's display name, else the control's Name.
   virtual String GetControlLabelCaption();
@@ -242,25 +250,33 @@ public:
   virtual void DataLinkActiveChanged(TObject* Sender);
   virtual void AdjustHeight() {}  // the platform edit's AutoSize height holds
   virtual void UpdateControlLabelPosition() {}
+  // A drop-down form's ReadOnly from the edit's; then OnOpenDropDownForm.
   virtual void DoOpenDropDownForm(TControl* EditControl, TEditButtonEh* Button, TCustomForm*& DropDownForm,
-                                  TDynVarsEh* DynParams) {}
+                                  TDynVarsEh* DynParams);
   virtual void CalcEditRect(TRect& Rect) { Rect = ClientRect(); }
   virtual void CloseUp(bool Accept) override {}
   virtual void CreateEditButtonControl(TEditButtonControlEh*& Control);
   virtual void DataChanged();
-  virtual void EditButtonDropDown(TEditButtonEh* Button, TEditButtonControlEh* ButtonControl, bool& Handled) {}
-  virtual void EditButtonClick(TObject* Sender) {}
+  // Closes the recent-entries list when it is open.
+  virtual void EditButtonDropDown(TEditButtonEh* Button, TEditButtonControlEh* ButtonControl, bool& Handled);
+  // The button's Click, the edit's OnButtonClick (main button), the default
+  // action; then CloseUp(False) for the dropped-down button's control
+  // unless FNoClickCloseUp.
+  virtual void EditButtonClick(TObject* Sender);
   virtual void EditButtonClickDefaultAction(TEditButtonEh* Button, TEditButtonControlEh* ButtonControl,
-                                            bool& Handled) {}
-  virtual void EditButtonDown(TObject* Sender, bool TopButton, bool& AutoRepeat, bool& Handled) {}
+                                            bool& Handled);
+  // Focuses the edit; then, while focused, OnButtonDown, the drop-down
+  // form, the drop-down menu and the default action, until one handles it.
+  virtual void EditButtonDown(TObject* Sender, bool TopButton, bool& AutoRepeat, bool& Handled);
   virtual void EditButtonDefaultAction(TEditButtonEh* Button, TEditButtonControlEh* ButtonControl, bool TopButton,
-                                       bool& AutoRepeat, bool& Handled) {}
+                                       bool& AutoRepeat, bool& Handled);
   virtual void EditButtonMouseMove(TObject* Sender, TShiftState Shift, int X, int Y) {}
-  virtual void EditButtonMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {}
+  virtual void EditButtonMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
   virtual void EditingChanged(TObject* Sender);
   virtual void FilterMRUItem(const String& Item, bool& Accept) {}
-  virtual void GetDefaultDropDownForm(TCustomForm*& DropDownForm, bool& FreeFormOnClose) {}
-  virtual void GetValueForDropDown(Variant& Value) {}
+  // The shared instance of DefaultDropDownMemoFormClass, never freed.
+  virtual void GetDefaultDropDownForm(TCustomForm*& DropDownForm, bool& FreeFormOnClose);
+  virtual void GetValueForDropDown(Variant& Value) { Value = this->Value(); }
   virtual void InternalSetText(const String& AText);
   virtual void InternalSetValue(const Variant& AValue);
   virtual void WriteTextToDataLink();
@@ -270,11 +286,12 @@ public:
   virtual void ResetMaxLength();
   virtual void SetDataField(const String& Value);
   virtual void SetDataSource(TDataSource* Value);
-  virtual void ClearDroppedDownState() {}
-  virtual void SetDroppedDownState(TEditButtonEh* Button, TEditButtonControlEh* ButtonControl) {}
+  virtual void ClearDroppedDownState();
+  // Dropped down through Button: its control kept drawn pressed.
+  virtual void SetDroppedDownState(TEditButtonEh* Button, TEditButtonControlEh* ButtonControl);
   virtual void SetFocused(bool Value);
   virtual void ChangeValue(const Variant& Value);
-  virtual void SetValueFromDropDown(const Variant& Value) {}
+  virtual void SetValueFromDropDown(const Variant& Value) { ChangeValue(Value); }
   virtual void UpdateEditReadOnly();
   virtual void UpdateHeightStyle() {}
   virtual void UpdateShowHint();
@@ -326,6 +343,18 @@ protected:
 private:
   void DataChange(TObject* Sender);
   void DataLinkUpdateData(TObject* Sender);
+  // the edit's buttons (dbedit_buttons.cpp)
+  friend void DefaultEditButtonAction(TCustomDBEditEh* EditControl, TEditButtonEh* Button,
+                                      TEditButtonControlEh* ButtonControl, bool IsMouseDown, bool& Handled);
+  bool pressButtonByShortCut(Word Key, TShiftState Shift);
+  void popupDropdownMenu(TEditButtonEh* Button, TEditButtonControlEh* ButtonControl, bool& Handled);
+  void buttonDown(TEditButtonEh* Button, TEditButtonControlEh* ButtonControl, bool TopButton, bool& AutoRepeat,
+                  bool& Handled, bool ActionTest);
+  void releaseButtonControls();
+  void dropDownFormClosed(TCustomForm* DropDownForm, bool Accept, TDynVarsEh* DynParams,
+                          TDropDownFormSysParams* SysParams);
+  void defaultDropDownFormClosed(TControl* EditControl, TEditButtonEh* Button, bool Accept,
+                                 TCustomForm* DropDownForm, TDynVarsEh* DynParams);
   void EditButtonsChanged(TObject* Sender);
   void watchImageList(TObject* Sender, TComponent* RefComponent);
   void AdjustMaskCaret();
@@ -391,3 +420,44 @@ public:
   explicit TDBEditEh(TComponent* AOwner) : TCustomDBEditEh(AOwner) {}
   static void DescribeProperties(TPropertyTable& Props);
 };
+
+// ---------------------------------------------------------------------------
+// the edit's buttons: the procedures grids and other edits share
+
+// A button's default action: a press of a drop-down style opens the default
+// memo form through the button's drop-down parameters; a click of an
+// ellipsis or glyph style edits Text in that form as a modal dialog.
+using TDefaultEditButtonActionProcEh = void (*)(TCustomDBEditEh* EditControl, TEditButtonEh* Button,
+                                                TEditButtonControlEh* ButtonControl, bool IsMouseDown,
+                                                bool& Handled);
+void DefaultEditButtonAction(TCustomDBEditEh* EditControl, TEditButtonEh* Button,
+                             TEditButtonControlEh* ButtonControl, bool IsMouseDown, bool& Handled);
+
+// Set by the editors' start-up; nullptr before and after.
+TDefaultEditButtonActionProcEh DefaultEditButtonActionProc();
+void SetDefaultEditButtonActionProc(TDefaultEditButtonActionProcEh Proc);
+// The form class whose shared instance is the default drop-down form and
+// text editor; nullptr until a memo window class is installed.
+TClass DefaultDropDownMemoFormClass();
+void SetDefaultDropDownMemoFormClass(TClass FormClass);
+
+// Opens Button's drop-down form for EditControl: not while its control is
+// held down, nor when the WM_USER of the close that this press belongs to
+// still waits.  The form is the parameters' form or one of the registered
+// class (made for the call when the class has no shared instance).  The
+// bag gets the PassFieldNames fields, else what PassParams says (Value for
+// the field's value); OnOpenEvent may replace the form.  Shown without
+// blocking: Handled := True, the control held down, CloseCallback on close.
+void OpenEditButtonDropDownForm(TWinControl* EditControl, TDataLink* DataLink, TField* Field, const Variant& Value,
+                                TEditButtonEh* Button, TEditButtonControlEh* ButtonControl,
+                                const TEditControlShowDropDownFormEventEh& OnOpenEvent,
+                                const TDropDownFormCallbackProcEh& CloseCallback, bool& Handled);
+// The close of such a form: accepted values written back (SetValueProc for
+// the first variable), the form hidden, the user's size remembered,
+// OnCloseEvent with the actual button and form, WM_USER posted; the bag and
+// system parameters freed in every case.  Errors go to the application's
+// handler with the form kept visible.
+void CloseEditButtonDropDownForm(TWinControl* EditControl, TDataLink* DataLink, TCustomForm* Form, bool Accept,
+                                 TDynVarsEh* DynParams, TDropDownFormSysParams* SysParams,
+                                 const TSetVarValueProcEh& SetValueProc,
+                                 const TEditControlCloseDropDownFormEventEh& OnCloseEvent);

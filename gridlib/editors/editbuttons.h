@@ -16,6 +16,7 @@
 // references.
 #pragma once
 
+#include "gridlib/editors/dropdowncall.h"
 #include "gridlib/editors/editbuttontypes.h"
 #include "gridlib/editors/speedbutton.h"
 #include "platform/rtl/collection.h"
@@ -24,8 +25,10 @@
 
 class TBitmap;
 class TCustomForm;
+class TDataLink;
 class TEditButtonControlEh;
 class TEditButtonEh;
+class TField;
 class TPopupMenu;
 class TWinControl;
 
@@ -44,12 +47,7 @@ public:
 };
 
 // ---------------------------------------------------------------------------
-// drop-down form parameters (the stored part; the call comes with the
-// drop-down protocol)
-
-RTL_ENUM(TDropDownAlign, daLeft, daRight, daCenter)
-RTL_ENUM(TDropDownPassParamsEh, pspByFieldNamesEh, pspFieldValueEh, pspRecordValuesEh, pspCustomValuesEh)
-using TCheckDataIsReadOnlyEventEh = TMethodPtr<void(bool& ReadOnly)>;
+// drop-down form parameters and the call they run (dropdowncall.h)
 
 class TDropDownFormCallParamsEh : public TPersistent {
   RTL_CLASS(TDropDownFormCallParamsEh, TPersistent)
@@ -85,9 +83,73 @@ public:
   TNotifyEvent OnChanged;
   TCheckDataIsReadOnlyEventEh OnCheckDataIsReadOnly;
 
-protected:
+  // With SaveFormSize: the form's own size kept, FormWidth / FormHeight
+  // applied when positive; on close the user's size remembered and the
+  // form's own size given back.
+  void ApplyFormSizeOnOpen(TCustomForm* Form);
+  void RememberFormSizeOnClose(TCustomForm* Form);
+
+  // the call fields: the caller fills them before each call; they keep
+  // their last values (none owned)
+  TDataLink* FDataLink = nullptr;
+  TEditButtonEh* FEditButton = nullptr;
+  TEditButtonControlEh* FEditButtonControl = nullptr;
+  TWinControl* FEditControl = nullptr;
+  TRect FEditControlScreenRect;  // where to drop down without an edit control
+  TField* FField = nullptr;
+  TEditControlCloseDropDownFormEventEh FOnCloseDropDownFormProc;
+  TGetDropDownFormEventEh FOnGetActualDropDownFormProc;
+  TGetVarValueProcEh FOnGetVarValueProc;
+  TEditControlShowDropDownFormEventEh FOnOpenDropDownFormProc;
+  TSetVarValueProcEh FOnSetVarValueProc;
+
+  // introduced virtuals, in their table's order; the getters answer the
+  // call fields
+  virtual TWinControl* GetEditControl() { return FEditControl; }
+  virtual TEditButtonEh* GetEditButton() { return FEditButton; }
+  virtual TEditButtonControlEh* GetEditButtonControl() { return FEditButtonControl; }
+  // The actual-form procedure alone when set; else DropDownForm; else the
+  // registered class's shared instance, or a new one owned by the edit
+  // control and freed on close.  An unknown class name raises "Class 'X'
+  // is not registered".
+  virtual TCustomForm* GetDropDownForm(bool& FreeFormOnClose);
+  virtual TEditControlShowDropDownFormEventEh GetOnOpenDropDownFormProc() { return FOnOpenDropDownFormProc; }
+  virtual TEditControlCloseDropDownFormEventEh GetOnCloseDropDownFormProc() { return FOnCloseDropDownFormProc; }
+  virtual TSetVarValueProcEh GetOnSetVarValueProc() { return FOnSetVarValueProc; }
+  virtual TGetVarValueProcEh GetOnGetVarValueProc() { return FOnGetVarValueProc; }
+  virtual TDataLink* GetDataLink() { return FDataLink; }
+  virtual TField* GetField() { return FField; }
+  // Null filled by the get-value procedure; Unassigned without one.
+  virtual Variant GetVarValue();
+  // The field's ReadOnly, as OnCheckDataIsReadOnly leaves it.
+  virtual bool CheckDataIsReadOnly();
+  // The edit control on the screen, else FEditControlScreenRect.
+  virtual TRect GetEditControlBounds();
+  // A new TEditControlDropDownFormSysParams (the caller owns it).
+  virtual TDropDownFormSysParams* CreateSysParams();
+  virtual void ReleaseEditButtonsOnClose(bool Accept, TCustomForm* DropDownForm, TDynVarsEh* DynParams,
+                                         TDropDownFormSysParams* SysParams) {}
+  // Holds the button control down; the form's ReadOnly from the data.
+  virtual void PressEditButtonOnOpen(TCustomForm* DropDownForm, TDynVarsEh* DynParams,
+                                     TDropDownFormSysParams* SysParams);
   // OnChanged(this) when set.
   virtual void Changed();
+  // The form closed: write back when accepted, hide, remember the user's
+  // size, the close procedure, WM_USER to the edit control, free the bag
+  // and the system parameters.  Errors go to the application's handler
+  // while the form stays visible.
+  virtual void DropDownFormCallbackProc(TCustomForm* DropDownForm, bool Accept, TDynVarsEh* DynParams,
+                                        TDropDownFormSysParams* SysParams);
+  virtual void FillPassParams(TDynVarsEh* DynParams);
+  virtual void AssignBackParams(TDynVarsEh* DynParams);
+  virtual void CallOpenDropDownFormProc(TCustomForm*& DropDownForm, TDynVarsEh* DynParams,
+                                        TDropDownFormSysParams* SysParams);
+  virtual void FillSysParams(TDropDownFormSysParams* SysParams);
+  virtual void CallSetVarValueProc(const Variant& VarValue);
+  // Finds, fills and shows the form without blocking; Handled := True once
+  // it shows.  A form that cannot take part (none, or no IDropDownFormEh)
+  // leaves Handled as it was.
+  virtual void CheckShowDropDownForm(bool& Handled);
 
 private:
   TDropDownAlign FAlign = daCenter;

@@ -3,7 +3,9 @@
 // Start-up puts the shared button-bitmap cache into the base's slot (the
 // slot owns it from then on: the base's shutdown frees it, before the
 // editors' shutdown would have a chance to) and registers the streamable
-// classes.  Shutdown unregisters them.
+// classes and installs the edit buttons' default action (the default memo
+// form class stays unset until a memo window class is installed).  Shutdown
+// undoes both.
 #pragma once
 
 #include "platform/rtl/units.h"

@@ -21,7 +21,7 @@ constexpr TMetricEntry MetricTable[] = {
     {SM_CXVSCROLL, 17}, {SM_CYVSCROLL, 17}, {SM_CXHSCROLL, 17},  {SM_CYHSCROLL, 17},
     {SM_CXBORDER, 1},   {SM_CYBORDER, 1},   {SM_CXEDGE, 2},      {SM_CYEDGE, 2},
     {SM_CXDOUBLECLK, 4}, {SM_CYDOUBLECLK, 4}, {SM_CYMENU, 20},   {SM_CYSIZE, 22},
-    {SM_CYVTHUMB, 17},  {SM_CXHTHUMB, 17},
+    {SM_CYVTHUMB, 17},  {SM_CXHTHUMB, 17},  {SM_CXSMSIZE, 22},   {SM_CYSMSIZE, 22},
 };
 
 // Offscreen and minimal platforms report a made-up screen; tests want the

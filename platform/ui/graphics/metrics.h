@@ -51,6 +51,9 @@ inline constexpr Integer SM_CXDOUBLECLK = 36;
 inline constexpr Integer SM_CYDOUBLECLK = 37;
 inline constexpr Integer SM_CXEDGE = 45;
 inline constexpr Integer SM_CYEDGE = 46;
+// The small caption buttons (tool windows' close button).
+inline constexpr Integer SM_CXSMSIZE = 52;
+inline constexpr Integer SM_CYSMSIZE = 53;
 
 // Metric at 96 PPI; screen sizes from ScreenMetrics(); 0 for an unknown index.
 Integer GetSystemMetrics(Integer Index);

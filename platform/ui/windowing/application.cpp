@@ -122,9 +122,11 @@ bool TApplication::idle() {
   return Done;
 }
 
-void TApplication::HandleException(TObject*) { HandleException(std::current_exception()); }
+void TApplication::HandleException(TObject* Sender) { handleException(std::current_exception(), Sender); }
 
-void TApplication::HandleException(std::exception_ptr E) {
+void TApplication::HandleException(std::exception_ptr E) { handleException(E, this); }
+
+void TApplication::handleException(std::exception_ptr E, TObject* Sender) {
   if (!E) return;
   // A report that fails itself goes to stderr rather than round again.
   if (FHandlingException) {
@@ -138,7 +140,7 @@ void TApplication::HandleException(std::exception_ptr E) {
   } catch (EAbort&) {
   } catch (Exception& Ex) {
     try {
-      if (OnException) OnException(this, &Ex);
+      if (OnException) OnException(Sender, &Ex);
       else ShowException(&Ex);
     } catch (...) {
       std::fprintf(stderr, "%s\n", qPrintable(ExceptionMessage(std::current_exception())));
@@ -146,7 +148,7 @@ void TApplication::HandleException(std::exception_ptr E) {
   } catch (...) {
     Exception Ex(ExceptionMessage(E));
     try {
-      if (OnException) OnException(this, &Ex);
+      if (OnException) OnException(Sender, &Ex);
       else ShowException(&Ex);
     } catch (...) {
       std::fprintf(stderr, "%s\n", qPrintable(ExceptionMessage(std::current_exception())));

@@ -57,8 +57,8 @@ public:
   void HandleMessage();
 
   // the exception boundary
-  // EAbort: nothing; else OnException, else ShowException.  Sender is
-  // unused by the default.
+  // EAbort: nothing; else OnException(Sender), else ShowException.  The
+  // exception_ptr form reports the application as the sender.
   void HandleException(TObject* Sender);
   void HandleException(std::exception_ptr E);
   // An error box: caption Title, text the message (ends with '.' added when
@@ -106,6 +106,7 @@ public:
 private:
   friend void InitializeForms();
   void formCreated(TCustomForm* Form);
+  void handleException(std::exception_ptr E, TObject* Sender);
   bool idle();
 
   String FTitle;

@@ -52,6 +52,7 @@ TEST_F(MetricsTest, SystemMetricsTable) {
       {SM_CXVSCROLL, 17, 26}, {SM_CYVSCROLL, 17, 26}, {SM_CXHSCROLL, 17, 26}, {SM_CYHSCROLL, 17, 26},
       {SM_CXBORDER, 1, 2},    {SM_CYBORDER, 1, 2},    {SM_CXEDGE, 2, 3},      {SM_CYEDGE, 2, 3},
       {SM_CXDOUBLECLK, 4, 6}, {SM_CYDOUBLECLK, 4, 6}, {SM_CYMENU, 20, 30},    {SM_CYSIZE, 22, 33},
+      {SM_CXSMSIZE, 22, 33},  {SM_CYSMSIZE, 22, 33},
       {9999, 0, 0},           {-1, 0, 0},
   };
   for (const Case& C : Cases) {

@@ -401,6 +401,21 @@ TEST_F(FormsTest, ExceptionBoundary) {
   DeallocateHWnd(W);
 }
 
+TEST_F(FormsTest, HandleExceptionHandsItsSenderToOnException) {
+  TObject* Heard = nullptr;
+  Application->OnException = [&](TObject* Sender, Exception*) { Heard = Sender; };
+  TForm* Reporter = NewForm("reporter");
+  try {
+    throw EConvertError(QStringLiteral("Bad value"));
+  } catch (const Exception&) {
+    Application->HandleException(Reporter);
+  }
+  EXPECT_EQ(Heard, Reporter);
+  // Errors the message loop catches have no sender of their own.
+  Application->HandleException(std::make_exception_ptr(EConvertError(QStringLiteral("Bad value"))));
+  EXPECT_EQ(Heard, Application);
+}
+
 TEST_F(FormsTest, IdleAndTerminate) {
   struct TIdler : TObject {
     int Calls = 0;

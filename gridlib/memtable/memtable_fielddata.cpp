@@ -269,9 +269,14 @@ void TCustomMemTableEh::RecordsViewCalcLookupBuffer(TMemoryRecordEh* Rec, TMemRe
   for (Integer I = 0; I < Fields()->Count() && !HasCalculated; ++I) HasCalculated = isCalculatedKind(Fields()->Fields(I));
   if (!HasCalculated) return;
   const TDataSetState SaveState = SetTempState(dsFilter);
-  const TScopeExit Restore([&] { RestoreState(SaveState); });
+  // While opening the engine has no spare buffer yet: borrow one.
+  TRecordBuffer Borrowed = TempBuffer() == NoRecordBuffer ? AllocRecordBuffer() : NoRecordBuffer;
+  const TScopeExit Restore([&] {
+    RestoreState(SaveState);
+    FreeRecordBuffer(Borrowed);
+  });
   Node->SetLookupBufferLength(Fields()->Count());
-  const TRecordBuffer Spare = TempBuffer();
+  const TRecordBuffer Spare = Borrowed != NoRecordBuffer ? Borrowed : TempBuffer();
   TMTRecBuf* Buf = RecBuf(Spare);
   RecToRecBuf(Rec, Buf, -1);
   Buf->RecView = Node;

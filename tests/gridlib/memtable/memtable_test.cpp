@@ -267,3 +267,31 @@ TEST(MemTableStreaming, ATableStreamedWithItsOwnerKeepsItsRecordsInItsOwnContain
   Read->Last();
   EXPECT_EQ(Read->FieldByName("Name")->AsString(), "r3");
 }
+
+TEST(MemTableIndexDefs, StoredDefsTravelWithTheTableAndAnswerTheProvider) {
+  InitializeGridLibMemTableEh();
+  const TScopeExit Finalize([] { FinalizeGridLibMemTableEh(); });
+  TStreamRoot Root(nullptr);
+  auto* Table = new TMemTableEh(&Root);
+  Table->SetName("Catalog");
+  Table->FieldDefs()->Add("number", ftInteger);
+  Table->IndexDefs()->Add("ByNumber", "number", {ixUnique});
+  Table->IndexDefs()->Add("Plain", "number", {});
+  Table->SetStoreDefs(true);
+  TMemoryStream Stream;
+  Stream.WriteComponent(&Root);
+
+  TStreamRoot Copy(nullptr);
+  Stream.SetPosition(0);
+  Stream.ReadComponent(&Copy);
+  auto* Read = dynamic_cast<TMemTableEh*>(Copy.FindComponent("Catalog"));
+  ASSERT_NE(Read, nullptr);
+  ASSERT_EQ(Read->IndexDefs()->Count(), 2);
+  EXPECT_EQ(Read->IndexDefs()->Items(0)->Name(), "ByNumber");
+  EXPECT_EQ(Read->IndexDefs()->Items(0)->Options(), TIndexOptions{ixUnique});
+
+  std::unique_ptr<TIndexDefs, void (*)(TIndexDefs*)> Unique(Read->PSGetIndexDefs({ixUnique}),
+                                                            [](TIndexDefs* D) { D->Free(); });
+  ASSERT_EQ(Unique->Count(), 1);
+  EXPECT_EQ(Unique->Items(0)->Name(), "ByNumber");
+}

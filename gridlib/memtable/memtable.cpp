@@ -132,12 +132,15 @@ void TCustomMemTableEh::BeforeDestruction() {
   FreeAndNil(FFilterExpr);
   FreeAndNil(FDetailFieldList);
   if (!FExternalMemData) ClearRecords();
+  destroyViewParts();
+  // The view and the container outlive the engine's own teardown (fields,
+  // links, owned components), whose events may still reach the table.
+  RemoveComponent(FInternMemTableData);
+  TDataSet::BeforeDestruction();
   FreeAndNil(FRecordsView);
+  FreeAndNil(FInternMemTableData);
   FreeAndNil(FIndexDefs);
   FRecordCache.Clear();
-  FreeAndNil(FInternMemTableData);
-  destroyViewParts();
-  TDataSet::BeforeDestruction();
   FEventReceivers.Clear();
 }
 

@@ -295,3 +295,68 @@ TEST(MemTableIndexDefs, StoredDefsTravelWithTheTableAndAnswerTheProvider) {
   ASSERT_EQ(Unique->Count(), 1);
   EXPECT_EQ(Unique->Items(0)->Name(), "ByNumber");
 }
+
+TEST_F(MemTableCore, TheOldValueStateReadsTheRecordsOldData) {
+  F.Table->SetCachedUpdates(true);
+  F.Table->SetRecNo(2);
+  F.Table->Edit();
+  F.Field("Name")->SetAsString("changed");
+  F.Table->Post();
+  EXPECT_EQ(F.Table->UpdateStatus(), usModified);
+
+  TDataSetState Saved = F.Table->SetTempState(dsOldValue);
+  EXPECT_EQ(F.Field("Name")->AsString(), "n2");
+  F.Table->RestoreState(Saved);
+  Saved = F.Table->SetTempState(dsCurValue);
+  EXPECT_EQ(F.Field("Name")->AsString(), "changed");
+  F.Table->RestoreState(Saved);
+
+  // A row never changed has no old data: its value stands for it.
+  F.Table->SetRecNo(3);
+  Saved = F.Table->SetTempState(dsOldValue);
+  EXPECT_EQ(F.Field("Name")->AsString(), "n3");
+  F.Table->RestoreState(Saved);
+  EXPECT_EQ(F.Table->UpdateStatus(), usUnmodified);
+}
+
+TEST_F(MemTableCore, CancelUpdatesRevertsEveryLoggedChange) {
+  F.Table->SetCachedUpdates(true);
+  F.Table->Edit();
+  F.Field("Name")->SetAsString("changed");
+  F.Table->Post();
+  F.Table->Last();
+  F.Table->Delete();
+  ASSERT_TRUE(F.Table->HasCachedChanges());
+  F.Table->CancelUpdates();
+  EXPECT_FALSE(F.Table->HasCachedChanges());
+  EXPECT_EQ(F.Column("Name"), (std::vector<Variant>{"n1", "n2", "n3", "n4", "n5"}));
+}
+
+TEST_F(MemTableCore, ReadOnlyRefusesEditing) {
+  F.Table->SetReadOnly(true);
+  EXPECT_FALSE(F.Table->CanModify());
+  EXPECT_THROW(F.Table->Edit(), EDatabaseError);
+  F.Table->SetReadOnly(false);
+  F.Table->Edit();
+  EXPECT_EQ(F.Table->State(), dsEdit);
+}
+
+TEST_F(MemTableCore, ANewRecordTakesTheDefaultExpressions) {
+  F.Field("Name")->SetDefaultExpression("fresh");
+  int NewRecords = 0;
+  F.Table->OnNewRecord = TDataSetNotifyEvent([&](TDataSet*) { ++NewRecords; });
+  F.Table->Append();
+  EXPECT_EQ(F.Field("Name")->AsString(), "fresh");
+  EXPECT_EQ(NewRecords, 1);
+  F.Table->Cancel();
+}
+
+TEST_F(MemTableCore, AStructureChangeReopensOverTheNewStructure) {
+  TMTDataStructEh* Struct = F.Table->MemTableData()->DataStruct();
+  Struct->BeginUpdate();
+  Struct->BuildDataFieldForDef("Extra", ftInteger, 0, 0);
+  Struct->EndUpdate(/*AStructChanged=*/true);
+  EXPECT_TRUE(F.Table->Active());
+  EXPECT_NE(F.Table->FindField("Extra"), nullptr);
+  EXPECT_EQ(F.Table->RecordCount(), 5);
+}

@@ -298,6 +298,7 @@ void TCustomMemTableEh::InitFieldDefsFromFields() {
     if (Field->ReadOnly()) Attributes.Include(faReadonly);
     Def->SetAttributes(Attributes);
     if (auto* BCDField = dynamic_cast<TBCDField*>(Field)) Def->SetPrecision(BCDField->Precision());
+    if (auto* FMTField = dynamic_cast<TFMTBCDField*>(Field)) Def->SetPrecision(FMTField->Precision());
   }
 }
 

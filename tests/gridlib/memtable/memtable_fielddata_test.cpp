@@ -29,8 +29,10 @@ protected:
            {"Note", ftFmtMemo},
            {"Ole", ftParadoxOle},
            {"Typed", ftTypedBinary},
-           {"Count", ftLongWord}}) {
+           {"Count", ftLongWord},
+           {"Exact", ftFMTBcd, 2}}) {
     F.Table->FieldDefs()->Items(3)->SetPrecision(5);
+    F.Table->FieldDefs()->Items(8)->SetPrecision(5);
     F.Table->CreateDataSet();
     F.AppendRow({1, "one"});
     F.AppendRow({2, "two"});
@@ -74,6 +76,34 @@ TEST_F(MemTableFieldData, BcdValuesAreCheckedAgainstThePrecisionBothWays) {
     } else {
       F.Field("Amount")->SetAsFloat(C.Input);
       EXPECT_DOUBLE_EQ(F.Field("Amount")->AsFloat(), C.Stored);
+    }
+    F.Table->Cancel();
+  }
+}
+
+TEST_F(MemTableFieldData, FmtBcdValuesAreCheckedAndNormalised) {
+  struct Case {
+    const char* Name;
+    const char* Input;
+    bool Overflows;
+    const char* Stored;
+  } Cases[] = {
+      {"too many integer digits", "1234", true, ""},
+      {"zero is not checked", "0", false, "0"},
+      {"rounded to the scale", "123.456", false, "123.46"},
+      {"negative too", "-999.994", false, "-999.99"},
+      {"negative overflow", "-1000", true, ""},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    F.Table->Edit();
+    F.Field("Exact")->Clear();
+    if (C.Overflows) {
+      EXPECT_RAISES(F.Field("Exact")->SetAsString(C.Input), EBcdOverflowException, "BCD overflow");
+      EXPECT_TRUE(F.Field("Exact")->IsNull());
+    } else {
+      F.Field("Exact")->SetAsString(C.Input);
+      EXPECT_EQ(F.Field("Exact")->AsString(), String(C.Stored));
     }
     F.Table->Cancel();
   }

@@ -783,6 +783,8 @@ TIndexDefs* TCustomMemTableEh::IndexDefs() {
 
 void TCustomMemTableEh::SetIndexDefs(TIndexDefs* Value) { IndexDefs()->Assign(Value); }
 
+void TCustomMemTableEh::SetFieldDefs(TFieldDefs* Value) { FieldDefs()->Assign(Value); }
+
 // The parameters arrive with the data driver's unit.
 void TCustomMemTableEh::SetParams(TParams*) {}
 
@@ -814,10 +816,17 @@ void TMemTableEh::DescribeProperties(TPropertyTable& Props) {
   Props.Add("DetailFields", &T::DetailFields, &T::SetDetailFields);
   Props.Add("ExternalMemData", &T::ExternalMemData, &T::SetExternalMemData);
   Props.Add("FetchAllOnOpen", &T::FetchAllOnOpen, &T::SetFetchAllOnOpen).Default(false);
+  Props.Add<T>("FieldDefs", &T::FieldDefs, &T::SetFieldDefs).Stored(&T::StoreDefs);
   Props.Add("IndexDefs", &T::IndexDefs, &T::SetIndexDefs).Stored(&T::StoreDefs);
   Props.Add("MasterDetailSide", &T::MasterDetailSide, &T::SetMasterDetailSide).Default(mdsOnSelfEh);
   Props.Add("Options", &T::Options, &T::SetOptions).Default(TMemTableOptionsEh{});
   Props.Add("ReadOnly", &T::ReadOnly, &T::SetReadOnly).Default(false);
   Props.Add("SortOrder", &T::SortOrder, &T::SetSortOrder);
   Props.Add("StoreDefs", &T::StoreDefs, &T::SetStoreDefs).Default(false);
+  Props.Add("OnGetFieldValue", &T::OnGetFieldValue, &T::SetOnGetFieldValue);
+  Props.Add("OnSetFieldValue", &T::OnSetFieldValue, &T::SetOnSetFieldValue);
+  Props.Add("OnRecordsViewTreeNodeExpanding", &T::OnRecordsViewTreeNodeExpanding, &T::OnRecordsViewTreeNodeExpanding);
+  Props.Add("OnRecordsViewTreeNodeExpanded", &T::OnRecordsViewTreeNodeExpanded, &T::OnRecordsViewTreeNodeExpanded);
+  Props.Add("OnRecordsViewTreeNodeCollapsed", &T::OnRecordsViewTreeNodeCollapsed,
+            &T::OnRecordsViewTreeNodeCollapsed);
 }

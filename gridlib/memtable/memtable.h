@@ -407,6 +407,7 @@ public:
   void SetAutoIncrement(TAutoIncrementEh* Value);
   TIndexDefs* IndexDefs();
   void SetIndexDefs(TIndexDefs* Value);
+  void SetFieldDefs(TFieldDefs* Value);
   bool StoreDefs() const { return FStoreDefs; }
   void SetStoreDefs(bool Value) { FStoreDefs = Value; }
   TParams* Params() const { return FParams; }

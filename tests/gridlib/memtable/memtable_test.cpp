@@ -287,6 +287,8 @@ TEST(MemTableIndexDefs, StoredDefsTravelWithTheTableAndAnswerTheProvider) {
   auto* Read = dynamic_cast<TMemTableEh*>(Copy.FindComponent("Catalog"));
   ASSERT_NE(Read, nullptr);
   ASSERT_EQ(Read->IndexDefs()->Count(), 2);
+  ASSERT_EQ(Read->FieldDefs()->Count(), 1);
+  EXPECT_EQ(Read->FieldDefs()->Items(0)->Name(), "number");
   EXPECT_EQ(Read->IndexDefs()->Items(0)->Name(), "ByNumber");
   EXPECT_EQ(Read->IndexDefs()->Items(0)->Options(), TIndexOptions{ixUnique});
 

@@ -6,6 +6,7 @@
 #include "gridlib/memtable/refobjectfield.h"
 #include "platform/db/dbconsts.h"
 #include "platform/db/fieldclasses.h"
+#include "platform/db/testing/rowlistdataset.h"
 #include "platform/rtl/exceptions.h"
 #include "tests/gridlib/memtable/memtablefixture.h"
 
@@ -287,4 +288,37 @@ TEST(MemTableAggregates, AnAggregateReadsNullUntilAggregatesAreActive) {
   EXPECT_TRUE(VarIsNull(Total->AsVariant()));
   F.Table->SetAggregatesActive(true);
   EXPECT_EQ(Total->AsVariant().AsInteger(), 6);
+}
+
+TEST(MemTableCalcFields, ALookupFieldShowsTheLookedUpValueFromItsNode) {
+  TRowListDataSet Authors(nullptr);
+  Authors.FieldDefs()->Add("AuthorId", ftInteger);
+  Authors.FieldDefs()->Add("AuthorName", ftString, 20);
+  Authors.AppendRow({1, "Smith"});
+  Authors.AppendRow({2, "Jones"});
+  Authors.Open();
+
+  TMemTableTestFixture F({});
+  auto* AuthorId = new TIntegerField(F.Table);
+  AuthorId->SetFieldName("AuthorId");
+  AuthorId->SetDataSet(F.Table);
+  auto* Author = new TStringField(F.Table);
+  Author->SetFieldName("Author");
+  Author->SetFieldKind(fkLookup);
+  Author->SetKeyFields("AuthorId");
+  Author->SetLookupDataSet(&Authors);
+  Author->SetLookupKeyFields("AuthorId");
+  Author->SetLookupResultField("AuthorName");
+  Author->SetDataSet(F.Table);
+  F.Table->CreateDataSet();
+  F.AppendRow({2});
+  F.AppendRow({1});
+  EXPECT_EQ(F.Column("Author"), (std::vector<Variant>{"Jones", "Smith"}));
+  F.Table->First();
+  F.Table->Edit();
+  AuthorId->SetAsInteger(1);
+  EXPECT_EQ(Author->AsString(), "Smith");
+  F.Table->Post();
+  EXPECT_EQ(F.Column("Author"), (std::vector<Variant>{"Smith", "Smith"}));
+  F.Table->Close();
 }

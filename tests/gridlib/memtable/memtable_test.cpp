@@ -362,3 +362,11 @@ TEST_F(MemTableCore, AStructureChangeReopensOverTheNewStructure) {
   EXPECT_NE(F.Table->FindField("Extra"), nullptr);
   EXPECT_EQ(F.Table->RecordCount(), 5);
 }
+
+TEST_F(MemTableCore, RefreshShowsChangesMadeBesideTheTable) {
+  F.Table->MemTableData()->RecordsList()->Rec(0)->SetDataValue(1, dvvValueEh, "direct");
+  F.Table->Refresh();
+  EXPECT_EQ(F.Table->RecordCount(), 5);
+  F.Table->First();
+  EXPECT_EQ(F.Field("Name")->AsString(), "direct");
+}

@@ -521,9 +521,7 @@ private:
   TMemoryRecordEh* recordOfSerial(const TBookmarkDataEh& Data, Integer& ViewIndex);
   bool fieldMatches(TField* Field, const Variant& KeyValue, TLocateOptions Options);
   bool rowMatches(const std::vector<TField*>& Fields, const Variant& KeyValues, TLocateOptions Options);
-  Variant readFields(const String& FieldNames);
   void checkWritable(TField* Field);
-  void notifyFieldChange(TField* Field);
   void readMemTableDataComponent(TReader* Reader, TClass ComponentClass, TComponent*& Component);
   void findMemTableDataAncestor(TReader* Reader, const String& ComponentName, TClass ComponentClass,
                                 TComponent*& Component);

@@ -242,15 +242,21 @@ void TCanvas3D::PyramidTrunc(const TRectF& R, double StartZ, double EndZ, double
                               At(XBottom, R.Bottom, EndZ), At(XBottom, R.Bottom, StartZ)};
     Draw(P, 3, 2, 1, BackExpected);
   };
+  // The corners of a z-face run clockwise on screen when it faces the
+  // viewer, those of an x-face (taken backwards) when it faces away: the
+  // front face is seen when its corners run clockwise and the back face when
+  // they do not, the left face when they run clockwise and the right face
+  // when they do not.
   const bool BottomFirst = R.Bottom > R.Top;
   BottomFirst ? Bottom() : Top();
   if (TruncX != 0 || StartZ != EndZ) {
-    ZFace(CZ + TruncZ, EndZ, /*BackExpected=*/true);
+    ZFace(CZ + TruncZ, EndZ, /*BackExpected=*/false);
     XFace(CX - TruncX, R.Left, /*BackExpected=*/true);
-    ZFace(CZ - TruncZ, StartZ, /*BackExpected=*/false);
+    ZFace(CZ - TruncZ, StartZ, /*BackExpected=*/true);
     XFace(CX + TruncX, R.Right, /*BackExpected=*/false);
   } else {
-    ZFace(CZ + TruncZ, EndZ, /*BackExpected=*/false);
+    // a flat triangle in the plane z = cz, seen as a front face
+    ZFace(CZ + TruncZ, EndZ, /*BackExpected=*/true);
   }
   BottomFirst ? Top() : Bottom();
 }

@@ -194,13 +194,6 @@ TEST_F(PieTest, EdgeFinishGetsTheSlicesBoxes) {
   EXPECT_EQ(E.Edges, QStringList{"1 10 (60,60) (60,70) 0..90 (100,100) 0"});
 }
 
-TEST(PieAngles, NormalizeAngle) {
-  const struct {
-    double Angle, Expected;
-  } Cases[] = {{-30, 330}, {725, 5}, {360, 360}, {720, 360}, {-360, 0}, {-725, 355}, {0, 0}, {90, 90}};
-  for (const auto& Cs : Cases) EXPECT_EQ(TeeNormalizeAngle(Cs.Angle), Cs.Expected) << Cs.Angle;
-}
-
 // ---------------------------------------------------------------------------
 // pixels
 

@@ -330,9 +330,7 @@ void drawShape(TDC& D, const TShape& Shape) {
       for (const TPoint& P : Stroke.Gap)
         if (!On.Test(P.X, P.Y)) Gap.Set(P.X, P.Y);
     }
-    for (int Y = Bounds.top(); Y <= Bounds.bottom(); ++Y)
-      for (int X = Bounds.left(); X <= Bounds.right(); ++X)
-        if (On.Test(X, Y) || Gap.Test(X, Y)) Interior.Clear(X, Y);
+    Interior.ClearCovered(On, Gap);
   }
 
   if (HasBrush) {

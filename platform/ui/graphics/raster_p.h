@@ -98,6 +98,8 @@ public:
   void Set(int X, int Y);
   void Clear(int X, int Y);
   bool Test(int X, int Y) const;
+  // Clears every pixel that A or B covers; both masks have these bounds.
+  void ClearCovered(const TMask& A, const TMask& B);
   void AppendSpans(TSpans& Out) const;
 
 private:

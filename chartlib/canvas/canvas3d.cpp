@@ -432,7 +432,7 @@ void TCanvas3D::AssignFont3D(TTeeFont* AFont) {
     AssignFont(AFont);
 }
 
-void TCanvas3D::EllipsePoints(TCirclePoints& P, double X1, double Y1, double X2, double Y2, double Step,
+void TCanvas3D::ellipsePoints(TCirclePoints& P, double X1, double Y1, double X2, double Y2, double Step,
                               double Angle) {
   const double CX = (X1 + X2) * 0.5, CY = (Y1 + Y2) * 0.5, RX = (X2 - X1) * 0.5, RY = (Y2 - Y1) * 0.5;
   const double SA = std::sin(Angle * DegToRad), CA = std::cos(Angle * DegToRad);
@@ -452,7 +452,7 @@ void TCanvas3D::drawEllipsePoints(const TCirclePoints& P, Integer Z) {
 void TCanvas3D::RotatedEllipse(Integer Left, Integer Top, Integer Right, Integer Bottom, Integer Z, double Angle) {
   TCirclePoints P;
   // the last of the points repeats the first, closing the outline
-  EllipsePoints(P, Left, Top, Right, Bottom, 2 * std::numbers::pi / (TeeCirclePointCount - 1), Angle);
+  ellipsePoints(P, Left, Top, Right, Bottom, 2 * std::numbers::pi / (TeeCirclePointCount - 1), Angle);
   drawEllipsePoints(P, Z);
 }
 

@@ -191,6 +191,9 @@ public:
   virtual void Polyline(std::span<const TPoint> Points, Integer Z);
   virtual void Pyramid(bool Vertical, Integer Left, Integer Top, Integer Right, Integer Bottom, Integer Z0,
                        Integer Z1, bool DarkSides);
+  // The frustum standing on R's bottom edge from StartZ to EndZ, its top
+  // 2 TruncX by 2 TruncZ about the centre; the covers when asked (the top
+  // one only when TruncX is not 0).  Only the faces turned to the viewer.
   virtual void PyramidTrunc(const TRectF& R, double StartZ, double EndZ, double TruncX, double TruncZ,
                             bool TopCover, bool BottomCover);
   virtual void RectangleWithZ(const TRect& Rect, Integer Z);
@@ -303,9 +306,9 @@ protected:
   // The 180 unprojected points of the ellipse in the box, point i at the
   // angle i x Step (radians) from the bottom of the box, counter-clockwise,
   // the ellipse turned by Angle degrees.
-  static void EllipsePoints(TCirclePoints& P, double X1, double Y1, double X2, double Y2, double Step,
+  static void ellipsePoints(TCirclePoints& P, double X1, double Y1, double X2, double Y2, double Step,
                             double Angle = 0);
-  // The points of EllipsePoints at depth Z, as RotatedEllipse draws them.
+  // The points of ellipsePoints at depth Z, as RotatedEllipse draws them.
   void drawEllipsePoints(const TCirclePoints& P, Integer Z);
 
   Integer IDisabledRotation = 0;

@@ -3,28 +3,23 @@
 // A slice lies flat in the chart: its top ellipse is the box around the
 // centre, its bottom ellipse the same box Z1 - Z0 pixels lower, and every
 // point is projected at that depth.  Angles are whole degrees counter-
-// clockwise from three o'clock.  The pieces are drawn back to front:
-//
-//            top face
-//          .-'''''''-.          start and end sides: the radial walls
-//         /  middle0  \         outer side: the curved wall between the
-//        |      +------| start0           top and bottom ellipses
-//         \           /|        inner side: the hole's wall (donut)
-//          '-._____.-' |        bevel: a band between the top face and
-//         |  outer    | start1          the outer side
-//          '-._____.-'
-//
+// clockwise from three o'clock.  The pieces:
+//   bottom face   only under transparency, first;
+//   inner side    the hole's wall (donut);
+//   start, end    the radial walls from the centre (or hole) to the rim;
+//   outer side    the curved wall between the top and bottom ellipses, only
+//                 the part below the centre unless the slice is transparent;
+//   bevel         a band between the top face and the outer side;
+//   top face      last.
 // Which wall hides which depends on where the ends lie against the centre,
 // so DrawSides chooses one of seven orders.
 #include "chartlib/canvas/teecanvas3d.h"
 
-#include "chartlib/canvas/teeblend.h"
 #include "platform/rtl/rtlmath.h"
 #include "platform/rtl/scopeexit.h"
 #include "platform/ui/graphics/paths.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace {
 

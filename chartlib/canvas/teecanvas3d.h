@@ -213,7 +213,7 @@ public:
              double StartAngle, double EndAngle, bool DarkSides, bool DrawSides, Integer DonutPercent,
              TCustomTeeGradient* Gradient, Integer BevelPercent, TEdgeStyle EdgeStyle, TTeeTransparency Transparency,
              Integer BevelBright, bool BevelBorder, bool HideSides) override;
-  // The ellipse's points (see TCanvas3D::EllipsePoints) projected at Z.
+  // The ellipse's points (see TCanvas3D::ellipsePoints) projected at Z.
   void GetCirclePoints(TCirclePoints& P, Integer X1, Integer Y1, Integer X2, Integer Y2, Integer Z);
 
   // Fills Rect with Gradient: rotated, radial, or in one or two colour

@@ -5,8 +5,8 @@
 // Every shape is given in chart space and projected point by point; faces
 // are drawn with the 2D operations, so a visible brush gradient fills them.
 // A solid skips a face whose projected corners turn the wrong way (it faces
-// away), unless the brush is clear: then the far faces show through and
-// every face is drawn.
+// away); under a clear brush a cube's far faces show through, so it draws
+// them all.
 #include "chartlib/canvas/teecanvas3d.h"
 
 #include "platform/rtl/rtlmath.h"
@@ -28,6 +28,10 @@ Int64 turn(TPoint A, TPoint B, TPoint C) {
 }
 
 Integer rounded(double V) { return Integer(Round(V)); }
+
+// The angle between two of the points of a 3D ellipse, in single
+// precision; the last point repeats the first.
+const double EllipseStep = float(2 * std::numbers::pi / (TeeCirclePointCount - 1));
 
 }  // namespace
 
@@ -309,7 +313,7 @@ void TTeeCanvas3D::EllipseWithZ(Integer X1, Integer Y1, Integer X2, Integer Y2, 
     Ellipse(CalcRect3D({X1, Y1, X2, Y2}, Z));
   } else if (FIs3D) {
     TCirclePoints P;
-    EllipsePoints(P, X1, Y1, X2, Y2, double(float(2 * std::numbers::pi / (TeeCirclePointCount - 1))));
+    ellipsePoints(P, X1, Y1, X2, Y2, EllipseStep);
     drawEllipsePoints(P, Z);
   } else {
     // the flat ellipse covers its box's last row and column too
@@ -318,6 +322,6 @@ void TTeeCanvas3D::EllipseWithZ(Integer X1, Integer Y1, Integer X2, Integer Y2, 
 }
 
 void TTeeCanvas3D::GetCirclePoints(TCirclePoints& P, Integer X1, Integer Y1, Integer X2, Integer Y2, Integer Z) {
-  EllipsePoints(P, X1, Y1, X2, Y2, double(float(2 * std::numbers::pi / (TeeCirclePointCount - 1))));
+  ellipsePoints(P, X1, Y1, X2, Y2, EllipseStep);
   for (TPointFloat& Pt : P) Calculate3DPosition(Pt, float(Z));
 }

@@ -332,16 +332,17 @@ bool TMask::Test(int X, int Y) const {
 }
 
 void TMask::ClearCovered(const TMask& A, const TMask& B) {
-  assert(A.FBounds == FBounds && B.FBounds == FBounds && "masks of one shape share their bounds");
-  if (IsEmpty()) return;
   // row by row: a shape's masks are large and a pixel test per pixel showed
   // as most of the time a polygon took
-  for (int Row = 0; Row < FBounds.height(); ++Row) {
-    uchar* Line = FImage.scanLine(Row);
-    const uchar* LineA = A.FImage.constScanLine(Row);
-    const uchar* LineB = B.FImage.constScanLine(Row);
-    for (int X = 0; X < FBounds.width(); ++X)
-      if (LineA[X] | LineB[X]) Line[X] = 0;
+  for (const TMask* M : {&A, &B}) {
+    if (M->IsEmpty() || IsEmpty()) continue;
+    assert(M->FBounds == FBounds && "masks of one shape share their bounds");
+    for (int Row = 0; Row < FBounds.height(); ++Row) {
+      uchar* Line = FImage.scanLine(Row);
+      const uchar* Covered = M->FImage.constScanLine(Row);
+      for (int X = 0; X < FBounds.width(); ++X)
+        if (Covered[X]) Line[X] = 0;
+    }
   }
 }
 

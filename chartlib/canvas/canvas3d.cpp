@@ -207,7 +207,59 @@ void TCanvas3D::PolygonConcave(std::span<const TPoint> Points, Integer Z) { Poly
 void TCanvas3D::Polyline(std::span<const TPoint> Points, Integer Z) { Polyline(Calc3DPoints(Points, Z)); }
 
 void TCanvas3D::Pyramid(bool, Integer, Integer, Integer, Integer, Integer, Integer, bool) { TeeAbstractCall(); }
-void TCanvas3D::PyramidTrunc(const TRectF&, double, double, double, double, bool, bool) { TeeAbstractCall(); }
+void TCanvas3D::PyramidTrunc(const TRectF& R, double StartZ, double EndZ, double TruncX, double TruncZ,
+                             bool TopCover, bool BottomCover) {
+  const double CX = (R.Left + R.Right) * 0.5, CZ = (StartZ + EndZ) * 0.5;
+  auto At = [this](double X, double Y, double Z) {
+    TPointFloat P{float(X), float(Y)};
+    Calculate3DPosition(P, float(Z));
+    return P;
+  };
+  // the rectangle in the plane y = Y from (X0, Z0) to (X1, Z1)
+  auto Cover = [&](double Y, double X0, double Z0, double X1, double Z1) {
+    const TPointFloat P[] = {At(X0, Y, Z0), At(X1, Y, Z0), At(X1, Y, Z1), At(X0, Y, Z1)};
+    PolygonFloat(P);
+  };
+  auto Bottom = [&] {
+    if (BottomCover) Cover(R.Bottom, R.Left, StartZ, R.Right, EndZ);
+  };
+  auto Top = [&] {
+    if (TopCover && TruncX != 0) Cover(R.Top, CX - TruncX, CZ - TruncZ, CX + TruncX, CZ + TruncZ);
+  };
+  // a side is seen when the turn of three of its corners is the expected one;
+  // upside down every expectation flips
+  const bool Flipped = R.Top > R.Bottom;
+  auto Draw = [&](const TPointFloat (&P)[4], int A, int B, int C, bool BackExpected) {
+    if (TeeIsBackFaceF(P[A], P[B], P[C]) == (BackExpected != Flipped)) PolygonFloat(P);
+  };
+  auto ZFace = [&](double ZTop, double ZBottom, bool BackExpected) {
+    const TPointFloat P[4] = {At(CX - TruncX, R.Top, ZTop), At(CX + TruncX, R.Top, ZTop),
+                              At(R.Right, R.Bottom, ZBottom), At(R.Left, R.Bottom, ZBottom)};
+    Draw(P, 1, 2, 3, BackExpected);
+  };
+  auto XFace = [&](double XTop, double XBottom, bool BackExpected) {
+    const TPointFloat P[4] = {At(XTop, R.Top, CZ - TruncZ), At(XTop, R.Top, CZ + TruncZ),
+                              At(XBottom, R.Bottom, EndZ), At(XBottom, R.Bottom, StartZ)};
+    Draw(P, 3, 2, 1, BackExpected);
+  };
+  // The corners of a z-face run clockwise on screen when it faces the
+  // viewer, those of an x-face (taken backwards) when it faces away: the
+  // front face is seen when its corners run clockwise and the back face when
+  // they do not, the left face when they run clockwise and the right face
+  // when they do not.
+  const bool BottomFirst = R.Bottom > R.Top;
+  BottomFirst ? Bottom() : Top();
+  if (TruncX != 0 || StartZ != EndZ) {
+    ZFace(CZ + TruncZ, EndZ, /*BackExpected=*/false);
+    XFace(CX - TruncX, R.Left, /*BackExpected=*/true);
+    ZFace(CZ - TruncZ, StartZ, /*BackExpected=*/true);
+    XFace(CX + TruncX, R.Right, /*BackExpected=*/false);
+  } else {
+    // a flat triangle in the plane z = cz, seen as a front face
+    ZFace(CZ + TruncZ, EndZ, /*BackExpected=*/true);
+  }
+  BottomFirst ? Top() : Bottom();
+}
 void TCanvas3D::RectangleWithZ(const TRect&, Integer) { TeeAbstractCall(); }
 void TCanvas3D::RectangleY(Integer, Integer, Integer, Integer, Integer) { TeeAbstractCall(); }
 void TCanvas3D::RectangleZ(Integer, Integer, Integer, Integer, Integer) { TeeAbstractCall(); }
@@ -378,6 +430,30 @@ void TCanvas3D::AssignFont3D(TTeeFont* AFont) {
     AssignFontSize(AFont, float(AFont->SizeFloat() * 0.01 * F3DOptions->ZoomFloat()));
   else
     AssignFont(AFont);
+}
+
+void TCanvas3D::ellipsePoints(TCirclePoints& P, double X1, double Y1, double X2, double Y2, double Step,
+                              double Angle) {
+  const double CX = (X1 + X2) * 0.5, CY = (Y1 + Y2) * 0.5, RX = (X2 - X1) * 0.5, RY = (Y2 - Y1) * 0.5;
+  const double SA = std::sin(Angle * DegToRad), CA = std::cos(Angle * DegToRad);
+  for (Integer I = 0; I < TeeCirclePointCount; ++I) {
+    const double U = RX * std::sin(I * Step), V = RY * std::cos(I * Step);
+    P[I] = {float(CX + U * CA + V * SA), float(CY - U * SA + V * CA)};
+  }
+}
+
+void TCanvas3D::drawEllipsePoints(const TCirclePoints& P, Integer Z) {
+  if (FBrush->Style() != bsClear)
+    PolygonFloatWithZ(P, Z);
+  else if (FPen->Style() != psClear)
+    PolylineWithZ(P, Z);
+}
+
+void TCanvas3D::RotatedEllipse(Integer Left, Integer Top, Integer Right, Integer Bottom, Integer Z, double Angle) {
+  TCirclePoints P;
+  // the last of the points repeats the first, closing the outline
+  ellipsePoints(P, Left, Top, Right, Bottom, 2 * std::numbers::pi / (TeeCirclePointCount - 1), Angle);
+  drawEllipsePoints(P, Z);
 }
 
 void TCanvas3D::PolygonFloatWithZ(std::span<const TPointFloat> Points, Integer Z) {

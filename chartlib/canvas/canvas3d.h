@@ -40,6 +40,10 @@ struct TPoint3DFloat {
   double z = 0;
 };
 
+// Points of a 3D ellipse, a rotated ellipse and a circle-point list.
+inline constexpr Integer TeeCirclePointCount = 180;
+using TCirclePoints = std::array<TPointFloat, TeeCirclePointCount>;
+
 using TTrianglePoints3D = std::array<TPoint3D, 3>;
 using TTriangleColors3D = std::array<TColor, 3>;
 using TTriangleIndexes = std::array<Integer, 3>;
@@ -187,6 +191,9 @@ public:
   virtual void Polyline(std::span<const TPoint> Points, Integer Z);
   virtual void Pyramid(bool Vertical, Integer Left, Integer Top, Integer Right, Integer Bottom, Integer Z0,
                        Integer Z1, bool DarkSides);
+  // The frustum standing on R's bottom edge from StartZ to EndZ, its top
+  // 2 TruncX by 2 TruncZ about the centre; the covers when asked (the top
+  // one only when TruncX is not 0).  Only the faces turned to the viewer.
   virtual void PyramidTrunc(const TRectF& R, double StartZ, double EndZ, double TruncX, double TruncZ,
                             bool TopCover, bool BottomCover);
   virtual void RectangleWithZ(const TRect& Rect, Integer Z);
@@ -261,6 +268,10 @@ public:
   }
   void MoveTo3D(const TPoint3D& P) { MoveTo3D(P.x, P.y, P.z); }
   void LineTo3D(const TPoint3D& P) { LineTo3D(P.x, P.y, P.z); }
+  // The ellipse in the box turned by Angle degrees about its centre, at
+  // depth Z: filled under a non-clear brush, else outlined under a visible
+  // pen.
+  void RotatedEllipse(Integer Left, Integer Top, Integer Right, Integer Bottom, Integer Z, double Angle);
 
   // -------------------------------------------------------------------------
   // properties
@@ -292,6 +303,14 @@ public:
   TTeeTransform* FTransform = nullptr;
 
 protected:
+  // The 180 unprojected points of the ellipse in the box, point i at the
+  // angle i x Step (radians) from the bottom of the box, counter-clockwise,
+  // the ellipse turned by Angle degrees.
+  static void ellipsePoints(TCirclePoints& P, double X1, double Y1, double X2, double Y2, double Step,
+                            double Angle = 0);
+  // The points of ellipsePoints at depth Z, as RotatedEllipse draws them.
+  void drawEllipsePoints(const TCirclePoints& P, Integer Z);
+
   Integer IDisabledRotation = 0;
   TView3DOptions* F3DOptions = nullptr;  // not owned
   bool FIsNoBMPGrid = false;

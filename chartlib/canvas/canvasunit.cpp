@@ -72,6 +72,13 @@ std::vector<TCanvas3DClass>& TeeCanvasClassList() {
   return state()->CanvasClasses;
 }
 
+bool TeeEraseBackground() { return state() && state()->EraseBackground; }
+
+void SetTeeEraseBackground(bool Value) {
+  assert(state() && "the erase switch lives from the canvas unit's start-up to its shutdown");
+  state()->EraseBackground = Value;
+}
+
 void TeeActivateClassGroup() {}
 
 void InitializeCanvas() {

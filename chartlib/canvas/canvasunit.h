@@ -38,6 +38,11 @@ TSetDCColorProc TeeSetDCPenColorProc();
 // removes the first occurrence.
 std::vector<TCanvas3DClass>& TeeCanvasClassList();
 
+// The panel unit's switch: charts let the platform erase their background
+// before painting.  Off at start-up; reads false outside the unit's life.
+bool TeeEraseBackground();
+void SetTeeEraseBackground(bool Value);
+
 // Called by every chart unit before it registers classes for streaming.  The
 // runtime keeps one class registry without groups, so classes registered
 // afterwards are found by name whatever group was active: the call has

@@ -163,6 +163,59 @@ public:
   void RotateLabel3D(Integer X, Integer Y, Integer Z, const String& St, double RotDegree, bool AllowHTML) override;
   void TextOut3D(Integer X, Integer Y, Integer Z, const String& Text, bool AllowHTML) override;
 
+  // 3D primitives (reimplemented).  The planes and rectangles project their
+  // four corners (integer projection) into IPoints and draw PolygonFour.
+  using TCanvas3D::Arrow;
+  using TCanvas3D::Cube;
+  using TCanvas3D::EllipseWithZ;
+  using TCanvas3D::PlaneWithZ;
+  void PlaneWithZ(TPoint P1, TPoint P2, TPoint P3, TPoint P4, Integer Z) override;
+  void RectangleWithZ(const TRect& Rect, Integer Z) override;
+  // The horizontal plane y = Top from Z0 to Z1.
+  void RectangleY(Integer Left, Integer Top, Integer Right, Integer Z0, Integer Z1) override;
+  // The vertical plane x = Left from Z0 to Z1.
+  void RectangleZ(Integer Left, Integer Top, Integer Bottom, Integer Z0, Integer Z1) override;
+  void Plane3D(TPoint A, TPoint B, Integer Z0, Integer Z1) override;
+  // Points[0] and [1] at Z0, [2] and [3] at Z1; Points is not changed.
+  void PlaneFour3D(TFourPoints& Points, Integer Z0, Integer Z1) override;
+  void Polygon3D(std::span<const TPoint3D> Points) override;
+  void TriangleWithZ(TPoint P1, TPoint P2, TPoint P3, Integer Z) override;
+  // A non-clear brush takes Colors[0]; the other two colours are not used.
+  void Triangle3D(const TTrianglePoints3D& Points, const TTriangleColors3D& Colors) override;
+  // Nothing: this canvas draws no surfaces.
+  void Surface3D(TTeeCanvasSurfaceStyle Style, bool SameBrush, bool CreateCached, bool AddNormals,
+                 Integer NumXValues, Integer NumZValues, TTeeCanvasCalcPoints CalcPoints,
+                 TTeeCachedObject& Cached) override;
+  // At the middle depth (Z0 + Z1) div 2; nothing for an arrow of no length.
+  void Arrow(bool Filled, TPoint FromPoint, TPoint ToPoint, Integer ArrowWidth, Integer ArrowHeight, Integer Z0,
+             Integer Z1, double ArrowPercent) override;
+
+  // 3D solids (reimplemented); hidden faces are skipped by the turn of their
+  // projected corners.  RoundSize and BevelSize are not used.
+  void Cube(Integer Left, Integer Right, Integer Top, Integer Bottom, Integer Z0, Integer Z1, bool DarkSides,
+            Integer RoundSize) override;
+  void Cube(Integer Left, Integer Right, Integer Top, Integer Bottom, Integer Z0, Integer Z1, Integer BevelSize,
+            bool DarkSides, Integer RoundSize) override;
+  void Cylinder(bool Vertical, Integer Left, Integer Top, Integer Right, Integer Bottom, Integer Z0, Integer Z1,
+                bool Dark3D) override;
+  // ConePercent is the top ring's size in percent of the base (0: pointed).
+  void Cone(bool Vertical, Integer Left, Integer Top, Integer Right, Integer Bottom, Integer Z0, Integer Z1,
+            bool Dark3D, Integer ConePercent) override;
+  // The apex at the top edge (vertical) or the right edge; the brush is left
+  // darkened.
+  void Pyramid(bool Vertical, Integer Left, Integer Top, Integer Right, Integer Bottom, Integer Z0, Integer Z1,
+               bool DarkSides) override;
+  void Sphere(Integer X, Integer Y, Integer Z, double Radius) override;
+  // Flat: the ellipse one pixel wider and taller than the box.
+  void EllipseWithZ(Integer X1, Integer Y1, Integer X2, Integer Y2, Integer Z) override;
+  // One slice of a 3D pie or donut (angles in radians); see piedrawer.cpp.
+  void Pie3D(Integer XCenter, Integer YCenter, Integer XRadius, Integer YRadius, Integer Z0, Integer Z1,
+             double StartAngle, double EndAngle, bool DarkSides, bool DrawSides, Integer DonutPercent,
+             TCustomTeeGradient* Gradient, Integer BevelPercent, TEdgeStyle EdgeStyle, TTeeTransparency Transparency,
+             Integer BevelBright, bool BevelBorder, bool HideSides) override;
+  // The ellipse's points (see TCanvas3D::ellipsePoints) projected at Z.
+  void GetCirclePoints(TCirclePoints& P, Integer X1, Integer Y1, Integer X2, Integer Y2, Integer Z);
+
   // Fills Rect with Gradient: rotated, radial, or in one or two colour
   // forms around its middle colour; greys on a monochrome canvas.
   void GradientFill(TCustomTeeGradient* Gradient, const TRect& Rect);
@@ -236,6 +289,14 @@ public:
   double IOrthoY() const { return FIOrthoY; }
 
 protected:
+  // The colour of a solid's faces: the brush colour, or the back colour
+  // under a brush that is not solid.
+  TColor faceColor();
+  // The cylinder and cone of Cylinder and Cone.
+  void DrawCylinderCone(bool Vertical, Integer Left, Integer Top, Integer Right, Integer Bottom, Integer Z0,
+                        Integer Z1, bool Dark3D, Integer ConePercent);
+  // IPoints := A, B, C, D; then PolygonFour.
+  void drawFour(TPoint A, TPoint B, TPoint C, TPoint D);
   // The rotated modes of the two projections (the rotated branch always
   // applies the tilt: without one it changes nothing).
   void rotate(Integer& X, Integer& Y, Integer Z) const;

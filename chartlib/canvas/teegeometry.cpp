@@ -94,3 +94,17 @@ bool TeeIsBackFaceF(TPointFloat P0, TPointFloat P1, TPointFloat P2) {
 }
 
 double TeeDistance(double A, double B) { return std::sqrt(A * A + B * B); }
+
+double TeeNormalizeAngle(double Angle) {
+  constexpr double Turn = 360;
+  // whole turns at once: a loop of single turns would not end for huge angles
+  if (Angle > Turn) Angle -= Turn * std::ceil((Angle - Turn) / Turn);
+  if (Angle < -Turn) Angle += Turn * std::ceil((-Turn - Angle) / Turn);
+  if (Angle < 0) Angle += Turn;
+  return Angle;
+}
+
+TRect TeeRectFromCenter(Integer X, Integer Y, Integer XSize, Integer YSize) {
+  if (YSize == 0) YSize = XSize;
+  return {X - XSize, Y - YSize, X + XSize, Y + YSize};
+}

@@ -54,3 +54,9 @@ bool TeeIsBackFaceF(TPointFloat P0, TPointFloat P1, TPointFloat P2);
 
 // The square root of A² + B².
 double TeeDistance(double A, double B);
+
+// Angle (degrees) brought into 0 .. 360: 360 is subtracted while above 360
+// and added while below -360, then once more to a negative angle.
+double TeeNormalizeAngle(double Angle);
+// (X - XSize, Y - YSize, X + XSize, Y + YSize); a YSize of 0 takes XSize.
+TRect TeeRectFromCenter(Integer X, Integer Y, Integer XSize, Integer YSize);

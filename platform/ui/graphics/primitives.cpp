@@ -310,11 +310,12 @@ void drawShape(TDC& D, const TShape& Shape) {
   Bounds &= D.SurfaceClip().Bounds;
   if (Bounds.isEmpty()) return;
 
-  // a null pen needs no pen masks
-  const QRect PenBounds = Pen.Null ? QRect() : Bounds;
-  TMask Interior(Bounds), On(PenBounds), Gap(PenBounds);
-  if (HasBrush) Interior.FillPath(Shape.Fill, Shape.Rule);
+  // a null pen needs no pen masks, and only a styled thin pen has gaps
   TThinStroke Stroke(Pen);
+  const QRect PenBounds = Pen.Null ? QRect() : Bounds;
+  const QRect GapBounds = Pen.Wide || !Stroke.Styled() ? QRect() : PenBounds;
+  TMask Interior(Bounds), On(PenBounds), Gap(GapBounds);
+  if (HasBrush) Interior.FillPath(Shape.Fill, Shape.Rule);
   if (!Pen.Null) {
     if (Pen.Wide) {
       On.FillPath(PenArea, Qt::WindingFill);
@@ -330,9 +331,7 @@ void drawShape(TDC& D, const TShape& Shape) {
       for (const TPoint& P : Stroke.Gap)
         if (!On.Test(P.X, P.Y)) Gap.Set(P.X, P.Y);
     }
-    for (int Y = Bounds.top(); Y <= Bounds.bottom(); ++Y)
-      for (int X = Bounds.left(); X <= Bounds.right(); ++X)
-        if (On.Test(X, Y) || Gap.Test(X, Y)) Interior.Clear(X, Y);
+    Interior.ClearCovered(On, Gap);
   }
 
   if (HasBrush) {

@@ -98,6 +98,9 @@ public:
   void Set(int X, int Y);
   void Clear(int X, int Y);
   bool Test(int X, int Y) const;
+  // Clears every pixel that A or B covers; each has these bounds or is
+  // empty.
+  void ClearCovered(const TMask& A, const TMask& B);
   void AppendSpans(TSpans& Out) const;
 
 private:

@@ -60,9 +60,10 @@ TEST_F(Canvas3DTest, LinesAndPolygonsWithDepth) {
   C.ZLine3D(4, 4, 0, 9);
   EXPECT_EQ(C.Calls.mid(0, 5),
             QStringList({"Polyline((1,2),(3,4))", "MoveTo(0,5)", "LineTo(10,5)", "MoveTo(4,4)", "LineTo(4,4)"}));
-  // the concave polygon is the plain 3D polygon, which the concrete canvases draw
-  EXPECT_RAISES(C.Polygon3DConcave(std::vector<TPoint3DFloat>{{0.4, 0.6, 0}}, false), EAbstractError,
-                "Abstract Error");
+  // the concave polygon is the plain 3D polygon of the rounded points
+  C.Calls.clear();
+  C.Polygon3DConcave(std::vector<TPoint3DFloat>{{0.4, 0.6, 0}, {2.5, 3.5, 0}}, false);
+  EXPECT_EQ(C.Calls, QStringList{"Polygon((0,1),(2,4))"});
 }
 
 TEST_F(Canvas3DTest, PlainShadowShapes) {
@@ -158,6 +159,65 @@ TEST_F(Canvas3DTest, PointRoutines) {
   EXPECT_FLOAT_EQ(Deep.x, 20);  // shifted right and up by the depth
   EXPECT_FLOAT_EQ(Deep.y, -10);
   EXPECT_EQ(C.CubeHull(Rect(10, 10, 20, 20), 0, 10).size(), 6u);
+}
+
+// PyramidTrunc and RotatedEllipse on a canvas that notes its faces.
+class SolidRoutinesTest : public CanvasTest {
+protected:
+  // Flat, or the orthogonal view at 45 degrees: (x, y, z) to (x + z, y - z).
+  void view(bool Orthogonal) {
+    V.SetOrthogonal(true);
+    V.SetOrthoAngle(45);
+    C.InitWindow(C.Bitmap.Canvas(), &V, clWhite, Orthogonal, Rect(0, 0, 200, 200));
+    C.Projection(40, Rect(0, 0, 200, 200), Rect(0, 0, 200, 200));
+    C.Calls.clear();
+  }
+  QString polygon(std::initializer_list<TPoint3D> Points) {
+    TPointArray P;
+    for (const TPoint3D& Pt : Points) P.push_back(C.Calculate3DPosition(Pt));
+    return "Polygon(" + TRecordingCanvas::Points(P) + ")";
+  }
+  TView3DOptions V{nullptr};
+  TFaceLog C{200, 200};
+};
+
+TEST_F(SolidRoutinesTest, PyramidTruncDrawsTheCoversAndTheSidesFacingTheViewer) {
+  view(/*Orthogonal=*/false);
+  C.PyramidTrunc(TRectF{20, 40, 80, 140}, 10, 10, 0, 0, false, false);
+  EXPECT_EQ(C.Calls, QStringList{"Polygon((50,40),(50,40),(80,140),(20,140))"});  // one face
+
+  // a frustum from (20..80, 0..40) at the bottom to (40..60, 12..28) at the top
+  view(/*Orthogonal=*/true);
+  C.PyramidTrunc(TRectF{20, 40, 80, 140}, 0, 40, 10, 8, true, true);
+  EXPECT_EQ(C.Calls, QStringList({
+                         polygon({{20, 140, 0}, {80, 140, 0}, {80, 140, 40}, {20, 140, 40}}),  // bottom cover
+                         polygon({{40, 40, 12}, {60, 40, 12}, {80, 140, 0}, {20, 140, 0}}),    // front
+                         polygon({{60, 40, 12}, {60, 40, 28}, {80, 140, 40}, {80, 140, 0}}),   // right
+                         polygon({{40, 40, 12}, {60, 40, 12}, {60, 40, 28}, {40, 40, 28}}),    // top cover
+                     }));
+
+  // upside down: the narrow cover first, the same two sides, the wide cover
+  view(/*Orthogonal=*/true);
+  C.PyramidTrunc(TRectF{20, 140, 80, 40}, 0, 40, 10, 8, true, true);
+  ASSERT_EQ(C.Calls.size(), 4);
+  EXPECT_EQ(C.Calls[0], polygon({{40, 140, 12}, {60, 140, 12}, {60, 140, 28}, {40, 140, 28}}));
+  EXPECT_EQ(C.Calls[1], polygon({{40, 140, 12}, {60, 140, 12}, {80, 40, 0}, {20, 40, 0}}));
+  EXPECT_EQ(C.Calls[3], polygon({{20, 40, 0}, {80, 40, 0}, {80, 40, 40}, {20, 40, 40}}));
+}
+
+TEST_F(SolidRoutinesTest, RotatedEllipseTurnsAboutTheBoxCentre) {
+  view(/*Orthogonal=*/false);
+  C.Brush()->SetStyle(bsSolid);
+  C.RotatedEllipse(60, 90, 140, 110, 0, 90);  // 80 x 20 turned upright
+  ASSERT_EQ(C.Faces.size(), 1u);
+  const TPointArray& P = C.Faces[0].Points;
+  EXPECT_EQ(P.size(), size_t(TeeCirclePointCount));
+  EXPECT_EQ(TeePolygonBounds(P), Rect(90, 60, 111, 141));
+
+  C.Brush()->SetStyle(bsClear);
+  C.Pen()->SetStyle(psClear);
+  C.RotatedEllipse(60, 90, 140, 110, 0, 90);
+  EXPECT_EQ(C.Faces.size(), 1u);  // neither filled nor outlined
 }
 
 }  // namespace

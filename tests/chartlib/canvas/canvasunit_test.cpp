@@ -29,6 +29,17 @@ TEST_F(CanvasUnitTest, StartUpSetsTheLibraryWideValues) {
   EXPECT_NE(TeeSetDCPenColorProc(), nullptr);
 }
 
+TEST_F(CanvasUnitTest, EraseBackgroundSwitchIsOffUntilSet) {
+  EXPECT_FALSE(TeeEraseBackground());
+  SetTeeEraseBackground(true);
+  EXPECT_TRUE(TeeEraseBackground());
+  // a new start-up forgets it
+  FinalizeCanvas();
+  EXPECT_FALSE(TeeEraseBackground());
+  InitializeCanvas();
+  EXPECT_FALSE(TeeEraseBackground());
+}
+
 TEST_F(CanvasUnitTest, ClassesAreFoundByTheirExactName) {
   TeeActivateClassGroup();
   auto& List = TeeCanvasClassList();

@@ -151,3 +151,20 @@ private:
 
   bool Mono = false;
 };
+
+// The recording canvas that also keeps the brush colour and the points of
+// every polygon, for checking which faces a solid draws and in what colour.
+class TFaceLog : public TRecordingCanvas {
+public:
+  using TRecordingCanvas::TRecordingCanvas;
+  using TRecordingCanvas::Polygon;
+  struct TFace {
+    TColor Color;
+    TPointArray Points;
+  };
+  std::vector<TFace> Faces;
+  void Polygon(std::span<const TPoint> P) override {
+    Faces.push_back({Brush()->Color(), TPointArray(P.begin(), P.end())});
+    TRecordingCanvas::Polygon(P);
+  }
+};

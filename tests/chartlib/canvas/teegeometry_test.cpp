@@ -52,4 +52,22 @@ TEST(TeeGeometryTest, BackFaceIsAClockwiseTurnOnScreen) {
   EXPECT_DOUBLE_EQ(TeeDistance(3, 4), 5);
 }
 
+TEST(TeeGeometryTest, NormalizeAngleBringsAnglesIntoOneTurn) {
+  const struct {
+    double Angle, Expected;
+  } Cases[] = {{-30, 330}, {725, 5}, {360, 360}, {720, 360}, {-360, 0}, {-725, 355}, {0, 0}, {90, 90}, {1e300, 0}};
+  for (const auto& Cs : Cases) {
+    const double A = TeeNormalizeAngle(Cs.Angle);
+    if (Cs.Angle < 1e100)
+      EXPECT_EQ(A, Cs.Expected) << Cs.Angle;
+    else
+      EXPECT_TRUE(A >= 0 && A <= 360) << A;  // huge angles end too
+  }
+}
+
+TEST(TeeGeometryTest, RectFromCenterTakesTheWidthForANoughtHeight) {
+  EXPECT_EQ(TeeRectFromCenter(50, 40, 10, 5), Rect(40, 35, 60, 45));
+  EXPECT_EQ(TeeRectFromCenter(50, 40, 10, 0), Rect(40, 30, 60, 50));
+}
+
 }  // namespace

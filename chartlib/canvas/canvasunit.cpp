@@ -72,6 +72,12 @@ std::vector<TCanvas3DClass>& TeeCanvasClassList() {
   return state()->CanvasClasses;
 }
 
+bool TeeEraseBackground() { return state() && state()->EraseBackground; }
+
+void SetTeeEraseBackground(bool Value) {
+  if (state()) state()->EraseBackground = Value;
+}
+
 void TeeActivateClassGroup() {}
 
 void InitializeCanvas() {

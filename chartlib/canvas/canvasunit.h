@@ -38,6 +38,12 @@ TSetDCColorProc TeeSetDCPenColorProc();
 // removes the first occurrence.
 std::vector<TCanvas3DClass>& TeeCanvasClassList();
 
+// The panel unit's switch: the GDI+ canvas clears its buffer to the back
+// colour at the start of every paint.  Off by default; outside the unit's
+// life always off.
+bool TeeEraseBackground();
+void SetTeeEraseBackground(bool Value);
+
 // Called by every chart unit before it registers classes for streaming.  The
 // runtime keeps one class registry without groups, so classes registered
 // afterwards are found by name whatever group was active: the call has

@@ -26,6 +26,7 @@ struct TCanvasUnitState {
   void* AlphaBlend = nullptr;
 
   std::vector<TCanvas3DClass> CanvasClasses;
+  bool EraseBackground = false;
 };
 
 // The state between start-up and shutdown, else nullptr.

@@ -30,6 +30,8 @@ TPoint TeePointOf(Integer X, Integer Y);
 TRect TeeRect(Integer Left, Integer Top, Integer Right, Integer Bottom);
 TRect TeeSizeRect(Integer Width, Integer Height);
 TRect TeeOrderedRect(Integer X0, Integer Y0, Integer X1, Integer Y1);
+// (X - XSize, Y - YSize, X + XSize, Y + YSize); a YSize of 0 means XSize.
+TRect TeeRectFromCenter(Integer X, Integer Y, Integer XSize, Integer YSize);
 TRect TeeNormalizedRect(const TRect& R);
 // All four edges inclusive.
 bool TeePointInRect(const TRect& R, TPoint P);

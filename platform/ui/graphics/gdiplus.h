@@ -601,6 +601,9 @@ public:
   Status GetColor(Color* color) const;  // WrongState when the pen has a gradient brush
   // Fills the stroke with a copy of brush (a gradient pen).
   Status SetBrush(const Brush* brush);
+  // The pen's own brush (solid for a plain pen); it lives as long as the pen
+  // keeps it.
+  const Brush* GetBrush() const { return FBrush.get(); }
   Status SetWidth(REAL width);
   REAL GetWidth() const { return FWidth; }
   Status SetDashStyle(DashStyle dashStyle);

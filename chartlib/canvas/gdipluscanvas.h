@@ -71,7 +71,7 @@ public:
   static bool IsAvailable();
 
   // -------------------------------------------------------------------------
-  // reimplemented: state (12.120)
+  // reimplemented: state
   void SetReferenceCanvas(TCanvas* Value) override;
   void ApplyBrush(TTeeBrush* ABrush) override;
   void ApplyPen() override;
@@ -105,7 +105,7 @@ public:
   void ShowImage(TCanvas* DestCanvas, TCanvas* DefaultCanvas, const TRect& UserRect) override;
 
   // -------------------------------------------------------------------------
-  // reimplemented: text and pictures (12.123)
+  // reimplemented: text and pictures
   using TTeeCanvas3D::TextOut;
   void ApplyFont() override;
   void Draw(Integer X, Integer Y, TGraphic* Graphic) override;
@@ -122,13 +122,14 @@ public:
   void TextOut(float X, float Y, const String& Text);
 
   // -------------------------------------------------------------------------
-  // reimplemented: paths (12.121)
+  // reimplemented: paths
+  using TTeeCanvas3D::CreatePath;
   TTeeBasePath* CreatePath(const TPointFloatArray& Points, const TPathPointTypes& Types) override;
   // Fills P with the canvas brush and outlines it with the canvas pen.
   void Path(gdiplus::GraphicsPath* P);
 
   // -------------------------------------------------------------------------
-  // reimplemented: lines and shapes (12.122)
+  // reimplemented: lines and shapes
   using TTeeCanvas3D::Arc;
   using TTeeCanvas3D::Ellipse;
   using TTeeCanvas3D::GradientFill;

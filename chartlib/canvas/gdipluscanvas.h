@@ -24,32 +24,13 @@
 #pragma once
 
 #include "chartlib/canvas/teecanvas3d.h"
+#include "chartlib/canvas/teetransform.h"
 #include "platform/ui/graphics/gdiplus.h"
 
 #include <memory>
 #include <vector>
 
 class TTeeGDIPlusPath;
-
-// The transform a drawing group or the whole drawing applies (GDI+ canvas
-// only): translation, then rotation and scale about Origin; Bounds clips
-// when Clip is set.
-class TTeeTransform : public TPersistent {
-  RTL_CLASS(TTeeTransform, TPersistent)
-public:
-  struct TPoint3DSingle {
-    float X = 0;
-    float Y = 0;
-    float Z = 0;
-  };
-  bool Enabled = true;
-  TPoint3DSingle Origin;
-  TPoint3DSingle Translate;
-  TPoint3DSingle Scale{1, 1, 1};
-  float Rotate = 0;
-  bool Clip = false;
-  TRect Bounds;
-};
 
 RTL_ENUM(TGDIPlusFontQuality, gpfBest, gpfDefault, gpfClearType, gpfNormal)
 

@@ -44,7 +44,7 @@ void TTeeGDIPlusPath::Curve(std::span<const TPoint> Points, float Tension, bool 
 void TTeeGDIPlusPath::Draw(TTeeCanvas* ACanvas) {
   auto* Canvas = dynamic_cast<TGDIPlusCanvas*>(ACanvas);
   assert(Canvas && "a GDI+ path draws only on a GDI+ canvas");
-  Canvas->Path(IPath.get());
+  if (Canvas) Canvas->Path(IPath.get());
 }
 
 void TTeeGDIPlusPath::GetPoints(TPathPointTypes& Types, TPointFloatArray& Points, TRectF& Bounds) {

@@ -308,8 +308,6 @@ HGDIOBJ GetStockObject(int Index);
 // FALSE for a handle that is not a live object; TRUE for stock objects, which
 // stay.  A selected object is freed when its last DC lets go of it.
 BOOL DeleteObject(HGDIOBJ Object);
-// Drawing goes straight to the surface: nothing is batched, nothing to flush.
-inline BOOL GdiFlush() { return 1; }
 // OBJ_* or 0.
 DWORD GetObjectType(HGDIOBJ Object);
 // HFONT -> LOGFONTW, HBITMAP -> BITMAP, HPEN -> LOGPEN (EXTLOGPEN for pens of

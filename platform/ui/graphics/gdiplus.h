@@ -1087,3 +1087,8 @@ private:
 };
 
 }  // namespace gdiplus
+
+namespace gdi {
+// Drawing goes straight to the surface: nothing is batched, nothing to flush.
+inline BOOL GdiFlush() { return 1; }
+}  // namespace gdi

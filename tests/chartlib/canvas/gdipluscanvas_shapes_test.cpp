@@ -191,3 +191,40 @@ TEST_F(GDIPlusShapePixelsTest, ShapesAreAntialiasedWithATransparentColour) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GDIPlusShapePixelsTest, SliceGlowLightensOnlyTheSlice) {
+  const TRect Top = Rect(10, 10, 110, 70);
+  SolidBrush(clRed);
+  C.Pen()->SetStyle(psClear);
+  C.Pie(Top, 280, 350);
+  C.Pie(Top, 0, 90);
+  const TColor Untouched = Pixel(85, 30);  // inside the 0..90 slice
+  C.ShapeGradientFill(edCurved, 0, Top, Rect(10, 20, 110, 80), Rect(0, 0, 0, 0), 280, 350, TPoint{60, 40}, false);
+  SaveForReview(Image(), "gdipluscanvas_slice_glow.png");
+  EXPECT_EQ(Pixel(85, 30), Untouched);
+  EXPECT_EQ(Pixel(5, 5), clWhite);
+  // inside the slice the white glow lifts the green and blue channels
+  EXPECT_GT((Pixel(75, 52) >> 8) & 0xFF, 20u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GDIPlusShapesTest, ThreeDimensionalLinesProjectTheirEnds) {
+  TView3DOptions View(nullptr);
+  View.SetOrthogonal(true);
+  View.SetOrthoAngle(45);
+  C.InitWindow(&Target, &View, clWhite, true, Rect(0, 0, 200, 100));
+  C.Projection(100, Rect(0, 0, 200, 100), Rect(0, 0, 200, 100));
+  Calls().clear();
+  C.ZLine3D(10, 20, 0, 10);       // depth moves right and up
+  C.HorizLine3D(10, 50, 20, 10);
+  C.LineWithZ(0, 0, 0, 30, 5);
+  EXPECT_EQ(GdiplusCalls(), QStringList({"DrawLine(10,20,20,10) pen=$FF000000", "DrawLine(20,10,60,10) pen=$FF000000",
+                                         "DrawLine(5,-5,5,25) pen=$FF000000"}));
+}
+
+}  // namespace

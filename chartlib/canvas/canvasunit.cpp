@@ -75,8 +75,7 @@ std::vector<TCanvas3DClass>& TeeCanvasClassList() {
 bool TeeEraseBackground() { return state() && state()->EraseBackground; }
 
 void SetTeeEraseBackground(bool Value) {
-  assert(state() && "the erase switch lives from the canvas unit's start-up to its shutdown");
-  state()->EraseBackground = Value;
+  if (state()) state()->EraseBackground = Value;
 }
 
 void TeeActivateClassGroup() {}

@@ -39,7 +39,9 @@ TSetDCColorProc TeeSetDCPenColorProc();
 std::vector<TCanvas3DClass>& TeeCanvasClassList();
 
 // The panel unit's switch: charts let the platform erase their background
-// before painting.  Off at start-up; reads false outside the unit's life.
+// before painting, and the GDI+ canvas clears its buffer to the back colour
+// at the start of every paint.  Off at start-up; reads false outside the
+// unit's life.
 bool TeeEraseBackground();
 void SetTeeEraseBackground(bool Value);
 

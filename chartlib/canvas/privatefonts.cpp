@@ -9,8 +9,6 @@
 
 namespace {
 
-// The resources in registration order; PrivateFonts[I] belongs to entry I.
-const char* const FontResources[2] = {"DEVAVARIDI", "TEELEDFONT"};
 
 using TAddFontMemResourceEx = void* (*)(const void* FileView, gdi::DWORD Size, void* Reserved, gdi::DWORD* NumFonts);
 using TRemoveFontMemResourceEx = gdi::BOOL (*)(void* Handle);
@@ -35,7 +33,7 @@ void TeeLoadPrivateFonts() {
   if (!Add) return;
   bool AnyFont = false;
   for (int I = 0; I < 2; ++I) {
-    S->PrivateFonts[I] = addFontResource(Add, FontResources[I]);
+    S->PrivateFonts[I] = addFontResource(Add, TeePrivateFontResources[I]);
     AnyFont = AnyFont || S->PrivateFonts[I];
   }
   // offering families that were never registered would list fonts that draw

@@ -10,6 +10,9 @@
 
 class TStrings;
 
+// The two font resources, in registration order.
+inline constexpr const char* TeePrivateFontResources[2] = {"DEVAVARIDI", "TEELEDFONT"};
+
 // Run by the canvas unit's start-up and shutdown.
 void TeeLoadPrivateFonts();
 void TeeRemovePrivateFonts();

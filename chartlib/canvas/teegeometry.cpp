@@ -13,6 +13,11 @@ TRect TeeRect(Integer Left, Integer Top, Integer Right, Integer Bottom) { return
 
 TRect TeeSizeRect(Integer Width, Integer Height) { return {0, 0, Width, Height}; }
 
+TRect TeeRectFromCenter(Integer X, Integer Y, Integer XSize, Integer YSize) {
+  if (YSize == 0) YSize = XSize;
+  return {X - XSize, Y - YSize, X + XSize, Y + YSize};
+}
+
 TRect TeeOrderedRect(Integer X0, Integer Y0, Integer X1, Integer Y1) {
   return {std::min(X0, X1), std::min(Y0, Y1), std::max(X0, X1), std::max(Y0, Y1)};
 }
@@ -104,7 +109,3 @@ double TeeNormalizeAngle(double Angle) {
   return Angle;
 }
 
-TRect TeeRectFromCenter(Integer X, Integer Y, Integer XSize, Integer YSize) {
-  if (YSize == 0) YSize = XSize;
-  return {X - XSize, Y - YSize, X + XSize, Y + YSize};
-}

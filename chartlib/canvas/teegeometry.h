@@ -30,6 +30,8 @@ TPoint TeePointOf(Integer X, Integer Y);
 TRect TeeRect(Integer Left, Integer Top, Integer Right, Integer Bottom);
 TRect TeeSizeRect(Integer Width, Integer Height);
 TRect TeeOrderedRect(Integer X0, Integer Y0, Integer X1, Integer Y1);
+// (X - XSize, Y - YSize, X + XSize, Y + YSize); a YSize of 0 means XSize.
+TRect TeeRectFromCenter(Integer X, Integer Y, Integer XSize, Integer YSize);
 TRect TeeNormalizedRect(const TRect& R);
 // All four edges inclusive.
 bool TeePointInRect(const TRect& R, TPoint P);
@@ -58,5 +60,3 @@ double TeeDistance(double A, double B);
 // Angle (degrees) brought into 0 .. 360: 360 is subtracted while above 360
 // and added while below -360, then once more to a negative angle.
 double TeeNormalizeAngle(double Angle);
-// (X - XSize, Y - YSize, X + XSize, Y + YSize); a YSize of 0 takes XSize.
-TRect TeeRectFromCenter(Integer X, Integer Y, Integer XSize, Integer YSize);

@@ -153,6 +153,17 @@ QFont MakeQtFont(const TFontFace& Face) {
   return Font;
 }
 
+namespace {
+
+int appFontId(void* Handle) { return static_cast<int>(reinterpret_cast<std::intptr_t>(Handle) - 1); }
+
+}  // namespace
+
+QStringList AddedFontFamilies(void* Handle) {
+  const int Id = appFontId(Handle);
+  return fontMap().AppFontIds.contains(Id) ? QFontDatabase::applicationFontFamilies(Id) : QStringList();
+}
+
 namespace gdi {
 
 void* AddFontMemResourceEx(const void* FileView, DWORD Size, void* /*Reserved*/, DWORD* NumFonts) {
@@ -171,7 +182,7 @@ void* AddFontMemResourceEx(const void* FileView, DWORD Size, void* /*Reserved*/,
 }
 
 BOOL RemoveFontMemResourceEx(void* Handle) {
-  const int Id = static_cast<int>(reinterpret_cast<std::intptr_t>(Handle) - 1);
+  const int Id = appFontId(Handle);
   TFontMap& Map = fontMap();
   if (!Map.AppFontIds.remove(Id)) return 0;
   QFontDatabase::removeApplicationFont(Id);

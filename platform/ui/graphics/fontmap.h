@@ -53,3 +53,7 @@ void* AddFontMemResourceEx(const void* FileView, DWORD Size, void* Reserved, DWO
 BOOL RemoveFontMemResourceEx(void* Handle);
 
 }  // namespace gdi
+
+// The family names of the fonts a handle of AddFontMemResourceEx added;
+// empty for an unknown handle.
+QStringList AddedFontFamilies(void* Handle);

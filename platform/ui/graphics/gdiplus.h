@@ -1,7 +1,9 @@
-// The GDI+-style drawing objects: Graphics over an HDC, pens, solid and
-// linear-gradient brushes, paths, regions, matrices, fonts, string formats
-// and bitmaps, with the original class names, members and enumeration values,
-// in namespace gdiplus.
+// The GDI+-style drawing objects: Graphics over an HDC, pens, solid, hatch,
+// texture, linear- and path-gradient brushes, paths with cardinal splines and
+// text outlines, regions, matrices, fonts and private font collections,
+// string formats, bitmaps (also decoded from a stream) and image attributes,
+// with the original class names, members and enumeration values, in
+// namespace gdiplus.
 //
 // Model
 //   A Graphics draws on the surface of the HDC it was made on, through the
@@ -34,7 +36,9 @@
 // Recording surfaces (surface.h) log each drawing call as one line:
 // Name(world arguments; the points for polygons and paths) followed by the
 // pen ("pen=$AARRGGBB[/w<width>][/<dash style>]") or the brush
-// ("brush=$AARRGGBB" or "brush=linear($c1,$c2)"); DrawString("text",x,y)
+// ("brush=$AARRGGBB", "brush=linear($c1,$c2)", "brush=hatch(<style>,$fore,$back)",
+// "brush=texture(<width>x<height>)" or "brush=path(<centre x>,<centre y>)");
+// curves record their points and tension; DrawString("text",x,y)
 // adds "font=<name>/<size><pt|px>" before the brush; DrawImage(dest)
 // src=(source); Clear($AARRGGBB).
 //
@@ -50,6 +54,7 @@
 #include <memory>
 #include <vector>
 
+class IStream;
 class QBrush;
 class QFont;
 class QImage;
@@ -72,14 +77,15 @@ using gdi::HRGN;
 
 class Brush;
 class Font;
-class FontCollection;   // private font collections are not built yet: always nullptr
+class FontCollection;
 class FontFamily;
 class Graphics;
 class GraphicsPath;
 class Image;
-class ImageAttributes;  // not built yet: always nullptr
+class ImageAttributes;
 class Pen;
 class SolidBrush;
+class StringFormat;
 
 // ---------------------------------------------------------------------------
 // status and availability
@@ -203,6 +209,37 @@ enum BrushType {
   BrushTypeTextureFill = 2,
   BrushTypePathGradient = 3,
   BrushTypeLinearGradient = 4
+};
+
+// 8 x 8 patterns, fore colour on back colour, aligned to the device pixels;
+// the first six draw the pixels of the GDI hatches of the same order.
+enum HatchStyle {
+  HatchStyleHorizontal, HatchStyleVertical, HatchStyleForwardDiagonal, HatchStyleBackwardDiagonal,
+  HatchStyleCross, HatchStyleDiagonalCross, HatchStyle05Percent, HatchStyle10Percent, HatchStyle20Percent,
+  HatchStyle25Percent, HatchStyle30Percent, HatchStyle40Percent, HatchStyle50Percent, HatchStyle60Percent,
+  HatchStyle70Percent, HatchStyle75Percent, HatchStyle80Percent, HatchStyle90Percent,
+  HatchStyleLightDownwardDiagonal, HatchStyleLightUpwardDiagonal, HatchStyleDarkDownwardDiagonal,
+  HatchStyleDarkUpwardDiagonal, HatchStyleWideDownwardDiagonal, HatchStyleWideUpwardDiagonal,
+  HatchStyleLightVertical, HatchStyleLightHorizontal, HatchStyleNarrowVertical, HatchStyleNarrowHorizontal,
+  HatchStyleDarkVertical, HatchStyleDarkHorizontal, HatchStyleDashedDownwardDiagonal,
+  HatchStyleDashedUpwardDiagonal, HatchStyleDashedHorizontal, HatchStyleDashedVertical, HatchStyleSmallConfetti,
+  HatchStyleLargeConfetti, HatchStyleZigZag, HatchStyleWave, HatchStyleDiagonalBrick, HatchStyleHorizontalBrick,
+  HatchStyleWeave, HatchStylePlaid, HatchStyleDivot, HatchStyleDottedGrid, HatchStyleDottedDiamond,
+  HatchStyleShingle, HatchStyleTrellis, HatchStyleSphere, HatchStyleSmallGrid, HatchStyleSmallCheckerBoard,
+  HatchStyleLargeCheckerBoard, HatchStyleOutlinedDiamond, HatchStyleSolidDiamond,
+  HatchStyleTotal,
+  HatchStyleLargeGrid = HatchStyleCross,
+  HatchStyleMin = HatchStyleHorizontal,
+  HatchStyleMax = HatchStyleSolidDiamond
+};
+
+enum ColorMatrixFlags { ColorMatrixFlagsDefault = 0, ColorMatrixFlagsSkipGrays = 1, ColorMatrixFlagsAltGray = 2 };
+enum ColorAdjustType {
+  ColorAdjustTypeDefault = 0,
+  ColorAdjustTypeBitmap = 1,
+  ColorAdjustTypeBrush = 2,
+  ColorAdjustTypePen = 3,
+  ColorAdjustTypeText = 4
 };
 
 enum FontStyle {
@@ -366,6 +403,10 @@ public:
   virtual QBrush QtBrush() const = 0;
   // "$AARRGGBB" or "linear($c1,$c2)" for recordings.
   virtual String RecordText() const = 0;
+  // The pattern maps to device pixels whatever the transforms (hatches).
+  virtual bool DeviceAligned() const { return false; }
+  // The world area outside which the brush paints nothing, or nullptr.
+  virtual const QPainterPath* PaintedArea() const { return nullptr; }
 
 protected:
   explicit Brush(BrushType Type) : FType(Type) {}
@@ -435,6 +476,114 @@ private:
   std::vector<TStop> FPreset;  // interpolation colours; empty: the two linear colours
 };
 
+class HatchBrush : public Brush {
+public:
+  // A style outside HatchStyleMin..HatchStyleMax: InvalidParameter, drawn as
+  // HatchStyleHorizontal.
+  HatchBrush(HatchStyle hatchStyle, const Color& foreColor, const Color& backColor = Color());
+  HatchStyle GetHatchStyle() const { return FStyle; }
+  Status GetForegroundColor(Color* color) const;
+  Status GetBackgroundColor(Color* color) const;
+
+  std::unique_ptr<Brush> Clone() const override;
+  QBrush QtBrush() const override;
+  String RecordText() const override;
+  bool DeviceAligned() const override { return true; }
+  // Whether the pixel (X, Y) of the pattern (X and Y taken modulo 8) is in the fore colour.
+  static bool PatternBit(HatchStyle Style, INT X, INT Y);
+
+private:
+  HatchStyle FStyle;
+  Color FFore;
+  Color FBack;
+};
+
+// A 5 x 5 colour matrix acting on (r, g, b, a, 1) rows.
+struct ColorMatrix {
+  REAL m[5][5];
+};
+
+// Colour adjustments of DrawImage and texture brushes.  Only an identity
+// matrix whose alpha scale m[3][3] may differ is built: it multiplies every
+// pixel's alpha by that scale.
+class ImageAttributes {
+public:
+  ImageAttributes() = default;
+  ImageAttributes(const ImageAttributes&) = delete;
+  ImageAttributes& operator=(const ImageAttributes&) = delete;
+  // NotImplemented (nothing changes) for any other matrix or for flags.
+  Status SetColorMatrix(const ColorMatrix* colorMatrix, ColorMatrixFlags mode = ColorMatrixFlagsDefault,
+                        ColorAdjustType type = ColorAdjustTypeDefault);
+  Status ClearColorMatrix(ColorAdjustType type = ColorAdjustTypeDefault);
+
+  REAL AlphaScale() const { return FAlphaScale; }
+  // Image with its alpha scaled (a copy; Image itself when the scale is 1).
+  QImage Apply(const QImage& Image) const;
+
+private:
+  REAL FAlphaScale = 1;
+};
+
+// Tiles its image from the world origin (WrapModeTile only).
+class TextureBrush : public Brush {
+public:
+  TextureBrush(const Image* image, WrapMode wrapMode = WrapModeTile);
+  // The part dstRect (pixels) of image, adjusted by imageAttributes (may be nullptr).
+  TextureBrush(const Image* image, const RectF& dstRect, const ImageAttributes* imageAttributes = nullptr);
+  TextureBrush(const Image* image, const Rect& dstRect, const ImageAttributes* imageAttributes = nullptr);
+  ~TextureBrush() override;
+  WrapMode GetWrapMode() const { return WrapModeTile; }
+
+  std::unique_ptr<Brush> Clone() const override;
+  QBrush QtBrush() const override;
+  String RecordText() const override;
+
+private:
+  explicit TextureBrush(const QImage& Texture);
+  std::unique_ptr<QImage> FTexture;
+};
+
+// A radial gradient from the centre point to the ellipse that bounds the
+// path, painting only inside the path.  Interpolation positions run from 0
+// (the boundary) to 1 (the centre); without interpolation colours the
+// boundary is white and the centre black.
+class PathGradientBrush : public Brush {
+public:
+  explicit PathGradientBrush(const GraphicsPath* path);
+  // The polygon of the points (count >= 2).
+  PathGradientBrush(const PointF* points, INT count, WrapMode wrapMode = WrapModeClamp);
+  PathGradientBrush(const Point* points, INT count, WrapMode wrapMode = WrapModeClamp);
+  ~PathGradientBrush() override;
+
+  // The centre of the path's bounds until set.
+  Status GetCenterPoint(PointF* point) const;
+  Status SetCenterPoint(const PointF& point);
+  Status SetCenterPoint(const Point& point);
+  Status GetRectangle(RectF* rect) const;
+  // As LinearGradientBrush::SetInterpolationColors, positions from the boundary.
+  Status SetInterpolationColors(const Color* presetColors, const REAL* blendPositions, INT count);
+  INT GetInterpolationColorCount() const;
+  Status GetInterpolationColors(Color* presetColors, REAL* blendPositions, INT count) const;
+
+  std::unique_ptr<Brush> Clone() const override;
+  QBrush QtBrush() const override;
+  String RecordText() const override;
+  const QPainterPath* PaintedArea() const override { return FArea.get(); }
+
+private:
+  struct TStop {
+    REAL Position;
+    Color Value;
+  };
+  PathGradientBrush(const PathGradientBrush& Other);
+  void init(const QPainterPath& Area);
+
+  std::unique_ptr<QPainterPath> FArea;
+  RectF FBounds;
+  PointF FCenter;
+  std::vector<TStop> FPreset;
+};
+
 // ---------------------------------------------------------------------------
 // Pen: width in world units, 0 = one pixel whatever the transform.
 
@@ -452,6 +601,9 @@ public:
   Status GetColor(Color* color) const;  // WrongState when the pen has a gradient brush
   // Fills the stroke with a copy of brush (a gradient pen).
   Status SetBrush(const Brush* brush);
+  // The pen's own brush (solid for a plain pen); it lives as long as the pen
+  // keeps it.
+  const Brush* GetBrush() const { return FBrush.get(); }
   Status SetWidth(REAL width);
   REAL GetWidth() const { return FWidth; }
   Status SetDashStyle(DashStyle dashStyle);
@@ -538,6 +690,19 @@ public:
   Status AddPie(const Rect& rect, REAL startAngle, REAL sweepAngle);
   Status AddPolygon(const PointF* points, INT count);
   Status AddPolygon(const Point* points, INT count);
+  // Cardinal splines through the points (count >= 2; closed: >= 3) as cubic
+  // Béziers: between P(i) and P(i+1) the control points are
+  // P(i) + tension * (P(i+1) - P(i-1)) / 3 and P(i+1) - tension * (P(i+2) - P(i)) / 3,
+  // an end point of an open curve standing in for its missing neighbour.
+  // Tension 0 gives straight segments.  The open curve continues the figure.
+  Status AddCurve(const PointF* points, INT count, REAL tension = 0.5f);
+  Status AddCurve(const Point* points, INT count, REAL tension = 0.5f);
+  Status AddClosedCurve(const PointF* points, INT count, REAL tension = 0.5f);
+  Status AddClosedCurve(const Point* points, INT count, REAL tension = 0.5f);
+  // The glyph outlines of the text (closed figures) laid out as DrawString
+  // lays it out from origin, in the family's font of emSize world units.
+  Status AddString(const Char* string, INT length, const FontFamily* family, INT style, REAL emSize,
+                   const PointF& origin, const StringFormat* format);
 
   INT GetPointCount() const { return INT(FPoints.size()); }
   // Copy the first count points or types; InsufficientBuffer when count is
@@ -561,6 +726,8 @@ private:
   void continueFigure(const PointF* Points, INT Count, BYTE RestType);
   // Appends Points as a closed figure: Start, RestType..., CloseSubpath on the last.
   void addClosedFigure(const std::vector<PointF>& Points, BYTE RestType);
+  // Appends every subpath of Path as a closed figure.
+  void addClosedFigures(const QPainterPath& Path);
 
   std::vector<PointF> FPoints;
   std::vector<BYTE> FTypes;
@@ -603,10 +770,43 @@ private:
 // Family names keep what they were given and pass the font alias table
 // (fontmap.h) only when a Qt font is built, so any name draws.
 
+// The families of a set of fonts.
+class FontCollection {
+public:
+  FontCollection() = default;
+  virtual ~FontCollection();
+  FontCollection(const FontCollection&) = delete;
+  FontCollection& operator=(const FontCollection&) = delete;
+  Status GetLastStatus() const;
+  INT GetFamilyCount() const { return INT(FFamilies.size()); }
+  // The first numSought families into gpfamilies; *numFound how many.
+  Status GetFamilies(INT numSought, FontFamily* gpfamilies, INT* numFound) const;
+  bool HasFamily(const String& Name) const;
+
+protected:
+  std::vector<String> FFamilies;
+  mutable Status FLastStatus = Ok;
+};
+
+// Fonts from the bytes of font files, usable while the collection lives.
+// Their families are registered with the process's fonts, so a Font of such
+// a family name draws with them.
+class PrivateFontCollection : public FontCollection {
+public:
+  PrivateFontCollection() = default;
+  ~PrivateFontCollection() override;
+  // The bytes are copied.  Unreadable bytes: FileNotFound.
+  Status AddMemoryFont(const void* memory, INT length);
+
+private:
+  std::vector<void*> FHandles;
+};
+
 class FontFamily {
 public:
   FontFamily();  // no family: IsAvailable is false
-  // Collections (private fonts) are not built yet: pass nullptr.
+  // With a collection the name must be one of its families, else
+  // FontFamilyNotFound and no family.
   explicit FontFamily(const Char* name, const FontCollection* fontCollection = nullptr);
   Status GetLastStatus() const;
   // Copies the name, zero-terminated, into name[LF_FACESIZE] (cut to fit).
@@ -714,6 +914,10 @@ public:
   // ignored (every device is true colour).  A bad handle: InvalidParameter
   // and an empty image.
   Bitmap(HBITMAP hbm, HPALETTE hpal);
+  // Decodes the stream's bytes from its position in any format the picture
+  // registry reads (alpha kept); other bytes: UnknownImageFormat and an
+  // empty image.  The stream is not kept.
+  explicit Bitmap(IStream* stream, BOOL useEmbeddedColorManagement = 0);
   // Transparent black pixels.  Sizes <= 0: InvalidParameter; formats other
   // than PixelFormat32bppARGB: NotImplemented.  Both give an empty image.
   Bitmap(INT width, INT height, PixelFormat format = PixelFormat32bppARGB);
@@ -804,6 +1008,11 @@ public:
   Status DrawPolygon(const Pen* pen, const PointF* points, INT count);
   Status DrawPolygon(const Pen* pen, const Point* points, INT count);
   Status DrawPath(const Pen* pen, const GraphicsPath* path);
+  // Cardinal splines (GraphicsPath::AddCurve).
+  Status DrawCurve(const Pen* pen, const PointF* points, INT count, REAL tension = 0.5f);
+  Status DrawCurve(const Pen* pen, const Point* points, INT count, REAL tension = 0.5f);
+  Status DrawClosedCurve(const Pen* pen, const PointF* points, INT count, REAL tension = 0.5f);
+  Status DrawClosedCurve(const Pen* pen, const Point* points, INT count, REAL tension = 0.5f);
 
   // fills
   Status FillRectangle(const Brush* brush, REAL x, REAL y, REAL width, REAL height);
@@ -822,6 +1031,10 @@ public:
   Status FillPolygon(const Brush* brush, const PointF* points, INT count, FillMode fillMode = FillModeAlternate);
   Status FillPolygon(const Brush* brush, const Point* points, INT count, FillMode fillMode = FillModeAlternate);
   Status FillPath(const Brush* brush, const GraphicsPath* path);
+  Status FillClosedCurve(const Brush* brush, const PointF* points, INT count, FillMode fillMode = FillModeAlternate,
+                         REAL tension = 0.5f);
+  Status FillClosedCurve(const Brush* brush, const Point* points, INT count, FillMode fillMode = FillModeAlternate,
+                         REAL tension = 0.5f);
 
   // text: lines end at CR LF, LF or CR; length -1 means zero-terminated.
   // Line i's baseline lies at origin.Y + ascent + i * line spacing; the text
@@ -834,8 +1047,8 @@ public:
                        const StringFormat* stringFormat, RectF* boundingBox) const;
 
   // images: the whole image at its pixel size, into a rectangle, or a part
-  // of it (srcUnit UnitPixel) into a rectangle.  Attributes are not built
-  // yet: anything but nullptr answers NotImplemented.
+  // of it (srcUnit UnitPixel) into a rectangle, adjusted by the attributes
+  // when given.
   Status DrawImage(const Image* image, REAL x, REAL y);
   Status DrawImage(const Image* image, INT x, INT y);
   Status DrawImage(const Image* image, const RectF& rect);
@@ -850,7 +1063,8 @@ public:
 private:
   friend class TGraphicsPaint;
   Status setStatus(Status S) const;
-  // Draw or fill Path; a recording shows Name(Args), or Name(the path's points) when Args is empty.
+  // Draw or fill Path; a recording shows Name(Args), or Name(the path's points) when Args is
+  // empty; nothing when Name is nullptr (the caller recorded the call).
   Status strokePath(const Pen* Pen, const GraphicsPath& Path, const char* Name, std::initializer_list<double> Args);
   Status fillPath(const Brush* Brush, const GraphicsPath& Path, const char* Name, std::initializer_list<double> Args);
   // Area in world coordinates (ignored when Infinite).
@@ -873,3 +1087,8 @@ private:
 };
 
 }  // namespace gdiplus
+
+namespace gdi {
+// Drawing goes straight to the surface: nothing is batched, nothing to flush.
+inline BOOL GdiFlush() { return 1; }
+}  // namespace gdi

@@ -4,8 +4,10 @@
 #include "platform/ui/graphics/gdiplus_p.h"
 
 #include <QBrush>
+#include <QImage>
 #include <QLinearGradient>
 #include <QPen>
+#include <QRadialGradient>
 #include <algorithm>
 #include <utility>
 
@@ -174,6 +176,187 @@ QBrush LinearGradientBrush::QtBrush() const {
 
 String LinearGradientBrush::RecordText() const {
   return QStringLiteral("linear(%1,%2)").arg(RecordColor(FColors[0]), RecordColor(FColors[1]));
+}
+
+// ---------------------------------------------------------------------------
+// TextureBrush
+
+TextureBrush::TextureBrush(const QImage& Texture)
+    : Brush(BrushTypeTextureFill), FTexture(std::make_unique<QImage>(Texture)) {}
+
+TextureBrush::TextureBrush(const Image* image, WrapMode wrapMode) : TextureBrush(QImage()) {
+  if (!image || image->QtImage().isNull()) {
+    setStatus(InvalidParameter);
+    return;
+  }
+  *FTexture = image->QtImage();
+  if (wrapMode != WrapModeTile) setStatus(NotImplemented);
+}
+
+TextureBrush::TextureBrush(const Image* image, const RectF& dstRect, const ImageAttributes* imageAttributes)
+    : TextureBrush(QImage()) {
+  const QRect Part = QtRect(dstRect).toAlignedRect();
+  if (!image || image->QtImage().isNull() || Part.isEmpty() || !image->QtImage().rect().contains(Part)) {
+    setStatus(InvalidParameter);
+    return;
+  }
+  const QImage Texture = image->QtImage().copy(Part);
+  *FTexture = imageAttributes ? imageAttributes->Apply(Texture) : Texture;
+}
+
+TextureBrush::TextureBrush(const Image* image, const Rect& dstRect, const ImageAttributes* imageAttributes)
+    : TextureBrush(image, RectF(dstRect), imageAttributes) {}
+
+TextureBrush::~TextureBrush() = default;
+
+std::unique_ptr<Brush> TextureBrush::Clone() const { return std::unique_ptr<Brush>(new TextureBrush(*FTexture)); }
+
+QBrush TextureBrush::QtBrush() const { return FTexture->isNull() ? QBrush() : QBrush(*FTexture); }
+
+String TextureBrush::RecordText() const {
+  return QStringLiteral("texture(%1x%2)").arg(FTexture->width()).arg(FTexture->height());
+}
+
+// ---------------------------------------------------------------------------
+// PathGradientBrush
+
+namespace {
+
+constexpr ARGB DefaultBoundaryColor = 0xFFFFFFFF;
+constexpr ARGB DefaultCenterColor = 0xFF000000;
+
+QPainterPath polygonArea(const std::vector<PointF>& Points) {
+  QPainterPath Area;
+  Area.setFillRule(Qt::OddEvenFill);
+  QPolygonF Polygon;
+  for (const PointF& P : Points) Polygon << QtPoint(P);
+  Area.addPolygon(Polygon);
+  Area.closeSubpath();
+  return Area;
+}
+
+std::vector<PointF> pointsOf(const Point* Points, INT Count) {
+  std::vector<PointF> R;
+  for (INT I = 0; I < Count; ++I) R.emplace_back(REAL(Points[I].X), REAL(Points[I].Y));
+  return R;
+}
+
+}  // namespace
+
+PathGradientBrush::PathGradientBrush(const GraphicsPath* path) : Brush(BrushTypePathGradient) {
+  if (!path || path->GetPointCount() == 0) {
+    setStatus(InvalidParameter);
+    init(QPainterPath());
+    return;
+  }
+  init(path->QtPath());
+}
+
+PathGradientBrush::PathGradientBrush(const PointF* points, INT count, WrapMode /*wrapMode*/)
+    : Brush(BrushTypePathGradient) {
+  if (!points || count < 2) {
+    setStatus(InvalidParameter);
+    init(QPainterPath());
+    return;
+  }
+  init(polygonArea(std::vector<PointF>(points, points + count)));
+}
+
+PathGradientBrush::PathGradientBrush(const Point* points, INT count, WrapMode /*wrapMode*/)
+    : Brush(BrushTypePathGradient) {
+  if (!points || count < 2) {
+    setStatus(InvalidParameter);
+    init(QPainterPath());
+    return;
+  }
+  init(polygonArea(pointsOf(points, count)));
+}
+
+PathGradientBrush::PathGradientBrush(const PathGradientBrush& Other)
+    : Brush(BrushTypePathGradient),
+      FArea(std::make_unique<QPainterPath>(*Other.FArea)),
+      FBounds(Other.FBounds),
+      FCenter(Other.FCenter),
+      FPreset(Other.FPreset) {}
+
+PathGradientBrush::~PathGradientBrush() = default;
+
+void PathGradientBrush::init(const QPainterPath& Area) {
+  FArea = std::make_unique<QPainterPath>(Area);
+  FBounds = FromQt(Area.boundingRect());
+  FCenter = PointF(FBounds.X + FBounds.Width / 2, FBounds.Y + FBounds.Height / 2);
+}
+
+Status PathGradientBrush::GetCenterPoint(PointF* point) const {
+  if (!point) return setStatus(InvalidParameter);
+  *point = FCenter;
+  return Ok;
+}
+
+Status PathGradientBrush::SetCenterPoint(const PointF& point) {
+  FCenter = point;
+  return Ok;
+}
+
+Status PathGradientBrush::SetCenterPoint(const Point& point) {
+  return SetCenterPoint(PointF(REAL(point.X), REAL(point.Y)));
+}
+
+Status PathGradientBrush::GetRectangle(RectF* rect) const {
+  if (!rect) return setStatus(InvalidParameter);
+  *rect = FBounds;
+  return Ok;
+}
+
+Status PathGradientBrush::SetInterpolationColors(const Color* presetColors, const REAL* blendPositions, INT count) {
+  if (!presetColors || !blendPositions || count < 2 || blendPositions[0] != 0 || blendPositions[count - 1] != 1 ||
+      !std::is_sorted(blendPositions, blendPositions + count))
+    return setStatus(InvalidParameter);
+  FPreset.clear();
+  for (INT I = 0; I < count; ++I) FPreset.push_back({blendPositions[I], presetColors[I]});
+  return Ok;
+}
+
+INT PathGradientBrush::GetInterpolationColorCount() const { return INT(FPreset.size()); }
+
+Status PathGradientBrush::GetInterpolationColors(Color* presetColors, REAL* blendPositions, INT count) const {
+  if (!presetColors || !blendPositions || count < GetInterpolationColorCount()) return setStatus(InvalidParameter);
+  for (const TStop& S : FPreset) {
+    *presetColors++ = S.Value;
+    *blendPositions++ = S.Position;
+  }
+  return Ok;
+}
+
+std::unique_ptr<Brush> PathGradientBrush::Clone() const {
+  return std::unique_ptr<Brush>(new PathGradientBrush(*this));
+}
+
+// Built in the unit circle, which the brush transform stretches onto the
+// bounding ellipse; Qt's radial positions run from the focal point (the
+// centre) outwards, the opposite of the interpolation positions.
+QBrush PathGradientBrush::QtBrush() const {
+  const double RX = FBounds.Width / 2.0, RY = FBounds.Height / 2.0;
+  const double CX = FBounds.X + RX, CY = FBounds.Y + RY;
+  const Color Boundary = FPreset.empty() ? Color(DefaultBoundaryColor) : FPreset.front().Value;
+  if (RX <= 0 || RY <= 0) return QBrush(QtColor(Boundary));
+  QRadialGradient Gradient(QPointF(0, 0), 1, QPointF((FCenter.X - CX) / RX, (FCenter.Y - CY) / RY));
+  Gradient.setSpread(QGradient::PadSpread);
+  if (FPreset.empty()) {
+    Gradient.setColorAt(0, QtColor(Color(DefaultCenterColor)));
+    Gradient.setColorAt(1, QtColor(Boundary));
+  } else {
+    QGradientStops Stops;
+    for (auto It = FPreset.rbegin(); It != FPreset.rend(); ++It) Stops.append({1 - It->Position, QtColor(It->Value)});
+    Gradient.setStops(Stops);
+  }
+  QBrush Result(Gradient);
+  Result.setTransform(QTransform(RX, 0, 0, RY, CX, CY));
+  return Result;
+}
+
+String PathGradientBrush::RecordText() const {
+  return QStringLiteral("path(%1,%2)").arg(RecordNumber(FCenter.X), RecordNumber(FCenter.Y));
 }
 
 // ---------------------------------------------------------------------------

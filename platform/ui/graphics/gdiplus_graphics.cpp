@@ -347,7 +347,7 @@ QPainterPath capShapes(const Pen& P, const GraphicsPath& Path) {
 Status Graphics::strokePath(const Pen* pen, const GraphicsPath& Path, const char* Name,
                             std::initializer_list<double> Args) {
   if (!FValid || !pen) return setStatus(InvalidParameter);
-  if (recording()) record(callText(Name, Args, Path) + QStringLiteral(" pen=") + pen->RecordText());
+  if (Name && recording()) record(callText(Name, Args, Path) + QStringLiteral(" pen=") + pen->RecordText());
   TGraphicsPaint Paint(*this, TGraphicsPaint::TKind::Shape);
   if (!Paint) return Ok;
   const QPen QtPen = pen->QtPen();
@@ -361,9 +361,13 @@ Status Graphics::strokePath(const Pen* pen, const GraphicsPath& Path, const char
 Status Graphics::fillPath(const Brush* brush, const GraphicsPath& Path, const char* Name,
                           std::initializer_list<double> Args) {
   if (!FValid || !brush) return setStatus(InvalidParameter);
-  if (recording()) record(callText(Name, Args, Path) + QStringLiteral(" brush=") + brush->RecordText());
+  if (Name && recording()) record(callText(Name, Args, Path) + QStringLiteral(" brush=") + brush->RecordText());
   TGraphicsPaint Paint(*this, TGraphicsPaint::TKind::Shape);
-  if (Paint) Paint->fillPath(Path.QtPath(), brush->QtBrush());
+  if (!Paint) return Ok;
+  QBrush QtBrush = brush->QtBrush();
+  if (brush->DeviceAligned()) QtBrush.setTransform(Paint->transform().inverted());
+  const QPainterPath* Limit = brush->PaintedArea();
+  Paint->fillPath(Limit ? Path.QtPath().intersected(*Limit) : Path.QtPath(), QtBrush);
   return Ok;
 }
 

@@ -1,10 +1,15 @@
 // Image, Bitmap and the image calls of Graphics.
 #include "platform/ui/graphics/gdiplus.h"
 
+#include "platform/rtl/streamadapter.h"
+#include "platform/rtl/streams.h"
+#include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/gdiplus_p.h"
+#include "platform/ui/graphics/picture.h"
 #include "platform/ui/graphics/surface.h"
 
 #include <QImage>
+#include <algorithm>
 #include <utility>
 
 namespace gdiplus {
@@ -41,6 +46,47 @@ Bitmap::Bitmap(HBITMAP hbm, HPALETTE /*hpal*/) {
   *FImage = Source.format() == QImage::Format_RGB32 ? Source.copy() : Source.convertToFormat(QImage::Format_RGB32);
 }
 
+namespace {
+
+// The bytes from the stream's position to its end.
+bool readAll(IStream* Stream, TMemoryStream& Bytes) {
+  constexpr Cardinal ChunkSize = 64 * 1024;
+  char Chunk[ChunkSize];
+  for (;;) {
+    Cardinal Count = 0;
+    if (Stream->Read(Chunk, ChunkSize, &Count) < 0) return false;
+    Bytes.WriteBuffer(Chunk, Count);
+    if (Count < ChunkSize) return true;
+  }
+}
+
+}  // namespace
+
+Bitmap::Bitmap(IStream* stream, BOOL /*useEmbeddedColorManagement*/) {
+  if (!stream) {
+    setStatus(InvalidParameter);
+    return;
+  }
+  TMemoryStream Bytes;
+  if (!readAll(stream, Bytes)) {
+    setStatus(Win32Error);
+    return;
+  }
+  Bytes.SetPosition(0);
+  TPicture Picture;
+  TBitmap Pixels;
+  try {
+    Picture.LoadFromStream(&Bytes);
+    Pixels.Assign(Picture.Graphic());
+  } catch (const Exception&) {
+    // the registry knows no such format, or the bytes are damaged
+    setStatus(UnknownImageFormat);
+    return;
+  }
+  *FImage = Pixels.Image().convertToFormat(QImage::Format_ARGB32);
+  if (FImage->isNull()) setStatus(UnknownImageFormat);
+}
+
 Bitmap::Bitmap(INT width, INT height, PixelFormat format) {
   if (width <= 0 || height <= 0) {
     setStatus(InvalidParameter);
@@ -71,19 +117,60 @@ Status Bitmap::SetPixel(INT x, INT y, const Color& color) {
 }
 
 // ---------------------------------------------------------------------------
+// ImageAttributes
+
+namespace {
+
+constexpr int AlphaRow = 3;
+
+bool identityBut(const ColorMatrix& M, int Row, int Column) {
+  for (int I = 0; I < 5; ++I)
+    for (int J = 0; J < 5; ++J)
+      if ((I != Row || J != Column) && M.m[I][J] != (I == J ? 1 : 0)) return false;
+  return true;
+}
+
+}  // namespace
+
+Status ImageAttributes::SetColorMatrix(const ColorMatrix* colorMatrix, ColorMatrixFlags mode,
+                                       ColorAdjustType /*type*/) {
+  if (!colorMatrix) return InvalidParameter;
+  if (mode != ColorMatrixFlagsDefault || !identityBut(*colorMatrix, AlphaRow, AlphaRow)) return NotImplemented;
+  FAlphaScale = colorMatrix->m[AlphaRow][AlphaRow];
+  return Ok;
+}
+
+Status ImageAttributes::ClearColorMatrix(ColorAdjustType /*type*/) {
+  FAlphaScale = 1;
+  return Ok;
+}
+
+QImage ImageAttributes::Apply(const QImage& Image) const {
+  if (FAlphaScale == 1) return Image;
+  QImage Result(Image.size(), QImage::Format_ARGB32_Premultiplied);
+  Result.fill(Qt::transparent);
+  QPainter Painter(&Result);
+  Painter.setOpacity(std::clamp<qreal>(FAlphaScale, 0, 1));
+  Painter.drawImage(0, 0, Image);
+  return Result;
+}
+
+// ---------------------------------------------------------------------------
 // DrawImage
 
 Status Graphics::DrawImage(const Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth,
                            REAL srcheight, Unit srcUnit, const ImageAttributes* imageAttributes) {
   if (!FValid || !image) return setStatus(InvalidParameter);
-  if (srcUnit != UnitPixel || imageAttributes) return setStatus(NotImplemented);
+  if (srcUnit != UnitPixel) return setStatus(NotImplemented);
   if (recording()) {
     record(QStringLiteral("DrawImage(%1) src=(%2)")
                .arg(RecordArgs({destRect.X, destRect.Y, destRect.Width, destRect.Height}),
                     RecordArgs({srcx, srcy, srcwidth, srcheight})));
   }
   TGraphicsPaint Paint(*this, TGraphicsPaint::TKind::Image);
-  if (Paint) Paint->drawImage(QtRect(destRect), image->QtImage(), QRectF(srcx, srcy, srcwidth, srcheight));
+  if (!Paint) return Ok;
+  if (imageAttributes) Paint->setOpacity(std::clamp<qreal>(imageAttributes->AlphaScale(), 0, 1));
+  Paint->drawImage(QtRect(destRect), image->QtImage(), QRectF(srcx, srcy, srcwidth, srcheight));
   return Ok;
 }
 

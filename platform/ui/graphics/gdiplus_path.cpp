@@ -185,6 +185,31 @@ void GraphicsPath::addClosedFigure(const std::vector<PointF>& Points, BYTE RestT
   FNewFigure = true;
 }
 
+void GraphicsPath::addClosedFigures(const QPainterPath& Path) {
+  auto closeOpen = [&] {
+    if (!FNewFigure && !FTypes.empty()) FTypes.back() |= PathPointTypeCloseSubpath;
+    FNewFigure = true;
+  };
+  auto add = [&](const QPointF& P, BYTE Type) {
+    FPoints.emplace_back(REAL(P.x()), REAL(P.y()));
+    FTypes.push_back(Type);
+  };
+  for (int I = 0; I < Path.elementCount(); ++I) {
+    const QPainterPath::Element E = Path.elementAt(I);
+    if (E.isMoveTo()) {
+      closeOpen();
+      add(E, PathPointTypeStart);
+      FNewFigure = false;
+    } else if (E.isLineTo()) {
+      add(E, PathPointTypeLine);
+    } else {  // a curve: this point and the two data points after it
+      for (int K = 0; K < 3; ++K) add(Path.elementAt(I + K), PathPointTypeBezier);
+      I += 2;
+    }
+  }
+  closeOpen();
+}
+
 Status GraphicsPath::AddLine(REAL x1, REAL y1, REAL x2, REAL y2) {
   const PointF Ends[] = {PointF(x1, y1), PointF(x2, y2)};
   continueFigure(Ends, 2, PathPointTypeLine);

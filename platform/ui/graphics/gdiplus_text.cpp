@@ -15,13 +15,61 @@
 namespace gdiplus {
 
 // ---------------------------------------------------------------------------
+// FontCollection, PrivateFontCollection
+
+FontCollection::~FontCollection() = default;
+
+Status FontCollection::GetLastStatus() const { return std::exchange(FLastStatus, Ok); }
+
+Status FontCollection::GetFamilies(INT numSought, FontFamily* gpfamilies, INT* numFound) const {
+  if (!gpfamilies || !numFound || numSought <= 0) {
+    FLastStatus = InvalidParameter;
+    return InvalidParameter;
+  }
+  *numFound = std::min(numSought, GetFamilyCount());
+  for (INT I = 0; I < *numFound; ++I) gpfamilies[I] = FontFamily(FFamilies[I].constData(), this);
+  return Ok;
+}
+
+bool FontCollection::HasFamily(const String& Name) const {
+  return std::any_of(FFamilies.begin(), FFamilies.end(),
+                     [&](const String& F) { return F.compare(Name, Qt::CaseInsensitive) == 0; });
+}
+
+PrivateFontCollection::~PrivateFontCollection() {
+  for (void* Handle : FHandles) gdi::RemoveFontMemResourceEx(Handle);
+}
+
+Status PrivateFontCollection::AddMemoryFont(const void* memory, INT length) {
+  if (!memory || length <= 0) {
+    FLastStatus = InvalidParameter;
+    return InvalidParameter;
+  }
+  gdi::DWORD Faces = 0;
+  void* Handle = gdi::AddFontMemResourceEx(memory, gdi::DWORD(length), nullptr, &Faces);
+  if (!Handle) {
+    FLastStatus = FileNotFound;
+    return FileNotFound;
+  }
+  FHandles.push_back(Handle);
+  for (const String& Family : AddedFontFamilies(Handle))
+    if (!HasFamily(Family)) FFamilies.push_back(Family);
+  return Ok;
+}
+
+// ---------------------------------------------------------------------------
 // FontFamily
 
 FontFamily::FontFamily() = default;
 
-FontFamily::FontFamily(const Char* name, const FontCollection* /*fontCollection*/)
+FontFamily::FontFamily(const Char* name, const FontCollection* fontCollection)
     : FName(name ? String(name) : String()) {
-  if (FName.isEmpty()) FLastStatus = InvalidParameter;
+  if (FName.isEmpty()) {
+    FLastStatus = InvalidParameter;
+  } else if (fontCollection && !fontCollection->HasFamily(FName)) {
+    FName.clear();
+    FLastStatus = FontFamilyNotFound;
+  }
 }
 
 Status FontFamily::GetLastStatus() const { return std::exchange(FLastStatus, Ok); }
@@ -155,6 +203,25 @@ bool textAntialiased(TextRenderingHint Hint) {
 }
 
 }  // namespace
+
+Status GraphicsPath::AddString(const Char* string, INT length, const FontFamily* family, INT style, REAL emSize,
+                               const PointF& origin, const StringFormat* format) {
+  if (!string || !family || !family->IsAvailable() || emSize <= 0) return setStatus(InvalidParameter);
+  // the em size is in world units: the resolution does not matter
+  constexpr REAL AnyDpi = 96;
+  const Font F(family, emSize, style, UnitPixel);
+  const QFont QtFont = F.QtFont(AnyDpi, /*Antialiased=*/true);
+  const QFontMetricsF Metrics(QtFont);
+  const qreal X = origin.X + padding(F, AnyDpi, format);
+  qreal Baseline = origin.Y + Metrics.ascent();
+  QPainterPath Outline;
+  for (const String& Line : textLines(string, length)) {
+    Outline.addText(QPointF(X, Baseline), QtFont, Line);
+    Baseline += Metrics.lineSpacing();
+  }
+  addClosedFigures(Outline);
+  return Ok;
+}
 
 Status Graphics::MeasureString(const Char* string, INT length, const Font* font, const PointF& origin,
                                const StringFormat* stringFormat, RectF* boundingBox) const {

@@ -54,18 +54,18 @@ public:
   // The row of the current record, or of the record being inserted.
   virtual Integer GetInstantReadCurRow() = 0;
   // Answers 0; callers may rely on nothing more.
-  virtual Integer ReservedIntegerQuery() = 0;
+  virtual Integer MemTableUnnamedInteger() = 0;
 
   // the current row as a tree node (false or -1 without a node)
-  virtual bool GetTreeNodeExpanded() = 0;
-  virtual bool GetTreeNodeHasVisibleChildren() = 0;
-  virtual Integer GetTreeNodeLevel() = 0;
+  virtual bool TreeNodeExpanded() = 0;
+  virtual bool TreeNodeHasVisibleChildren() = 0;
+  virtual Integer TreeNodeLevel() = 0;
   // The node levels of the rows above and below the current one; -1 at the
   // edges (and above, outside tree view).
-  virtual Integer GetPrevRowTreeNodeLevel() = 0;
-  virtual Integer GetNextRowTreeNodeLevel() = 0;
+  virtual Integer PrevRowTreeNodeLevel() = 0;
+  virtual Integer NextRowTreeNodeLevel() = 0;
   // The memory record of the current row, nullptr when none.
-  virtual TMemoryRecordEh* GetRec() = 0;
+  virtual TMemoryRecordEh* Rec() = 0;
 
   // instant read
   // The row of Bookmark's record, -1 for an empty bookmark or a hidden record.
@@ -75,7 +75,7 @@ public:
   // The row the fields show.
   virtual Integer InstantReadViewRow() = 0;
   // Answers true; callers may rely on nothing more.
-  virtual bool ReservedBooleanQuery() = 0;
+  virtual bool MemTableUnnamedBoolean() = 0;
   // The view is arranged as a tree.
   virtual bool IsTreeView() = 0;
 
@@ -93,7 +93,7 @@ public:
   virtual bool HasNextVisibleSibling(Integer Level) = 0;
   virtual bool HasPriorVisibleSibling(Integer Level) = 0;
   // Makes the row of Rec current; false when the view does not show it.
-  virtual bool GotoRec(TMemoryRecordEh* Rec) = 0;
+  virtual bool MemTableGotoRec(TMemoryRecordEh* Rec) = 0;
   // Expands or collapses the node of row RowNum; -1, or the 1-based row of
   // the visible ancestor the current record's row folded into.
   virtual Integer SetRowTreeNodeExpanded(Integer RowNum, bool Expanded) = 0;
@@ -104,8 +104,8 @@ public:
   // ToRecNo (in a tree, to the node level TreeLevel); CheckOnly only asks.
   virtual bool MoveRecords(TBMListEh* BookmarkList, Integer ToRecNo, Integer TreeLevel, bool CheckOnly) = 0;
   // The wildcards of the table's LIKE patterns.
-  virtual String SingleCharWildcard() = 0;
-  virtual String MultiCharWildcard() = 0;
+  virtual String GetLikeWildcardForOneCharacter() = 0;
+  virtual String GetLikeWildcardForSeveralCharacters() = 0;
 
   // Valid for the table and in its current (filtered) view.
   virtual bool BookmarkInVisibleView(const TBookmark& Bookmark) = 0;
@@ -128,5 +128,5 @@ public:
   virtual void RegisterEventReceiver(TObject* Receiver) = 0;
   virtual void UnregisterEventReceiver(TObject* Receiver) = 0;
   // Stops a running filter pass of the view.
-  virtual void AbortFilter() = 0;
+  virtual void StopFilter() = 0;
 };

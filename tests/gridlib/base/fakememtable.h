@@ -25,30 +25,30 @@ public:
     return 0;
   }
   Integer GetInstantReadCurRow() override { return RecNo() - 1; }
-  Integer ReservedIntegerQuery() override { return 0; }
+  Integer MemTableUnnamedInteger() override { return 0; }
   // a flat table: no tree nodes
-  bool GetTreeNodeExpanded() override { return false; }
-  bool GetTreeNodeHasVisibleChildren() override { return false; }
-  Integer GetTreeNodeLevel() override { return -1; }
-  Integer GetPrevRowTreeNodeLevel() override { return -1; }
-  Integer GetNextRowTreeNodeLevel() override { return -1; }
-  TMemoryRecordEh* GetRec() override { return nullptr; }
+  bool TreeNodeExpanded() override { return false; }
+  bool TreeNodeHasVisibleChildren() override { return false; }
+  Integer TreeNodeLevel() override { return -1; }
+  Integer PrevRowTreeNodeLevel() override { return -1; }
+  Integer NextRowTreeNodeLevel() override { return -1; }
+  TMemoryRecordEh* Rec() override { return nullptr; }
   Integer InstantReadIndexOfBookmark(const TBookmark&) override { return -1; }
   Integer InstantReadRowCount() override { return RowCount(); }
   Integer InstantReadViewRow() override { return RecNo() - 1; }
-  bool ReservedBooleanQuery() override { return true; }
+  bool MemTableUnnamedBoolean() override { return true; }
   bool IsTreeView() override { return false; }
   TMemTableFilterItemEh* AddExtraFilter(const String&, const TFilterRecordEvent&) override { return nullptr; }
   bool UpdateExtraFilter(TMemTableFilterItemEh*, const String&, const TFilterRecordEvent&) override { return false; }
   bool RemoveExtraFilter(TMemTableFilterItemEh*) override { return false; }
   bool HasNextVisibleSibling(Integer) override { return false; }
   bool HasPriorVisibleSibling(Integer) override { return false; }
-  bool GotoRec(TMemoryRecordEh*) override { return false; }
+  bool MemTableGotoRec(TMemoryRecordEh*) override { return false; }
   Integer SetRowTreeNodeExpanded(Integer, bool) override { return -1; }
   IPtr<IMemTableDataFieldValueListEh> GetFieldValueList(const String&) override { return nullptr; }
   bool MoveRecords(TBMListEh*, Integer, Integer, bool) override { return false; }
-  String SingleCharWildcard() override { return QStringLiteral("_"); }
-  String MultiCharWildcard() override { return QStringLiteral("%"); }
+  String GetLikeWildcardForOneCharacter() override { return QStringLiteral("_"); }
+  String GetLikeWildcardForSeveralCharacters() override { return QStringLiteral("%"); }
   void GetAggregatedValuesForRange(const TBookmark&, const TBookmark&, const String& FieldName,
                                    TAggrResultArr& ResultArr, TAggrFunctionsEh AggrFuncs) override {
     Calls.push_back("GetAggregatedValuesForRange(" + FieldName + ")");
@@ -89,7 +89,7 @@ public:
   void UnregisterEventReceiver(TObject* Receiver) override { std::erase(Receivers, Receiver); }
   void MTDisableControls() override { DisableControls(); }
   void MTEnableControls(bool) override { EnableControls(); }
-  void AbortFilter() override {}
+  void StopFilter() override {}
 
 protected:
   void DoAfterPost() override {

@@ -5,6 +5,8 @@
 #include "platform/db/dbconsts.h"
 #include "platform/rtl/lists.h"
 
+#include <atomic>
+
 namespace {
 const char* const SOldValuesNotAccessible = "TMemoryRecordEh.GetDataValues: Old values is not accessible.";
 const char* const SEditValuesNotAccessible = "TMemoryRecordEh.GetDataValues: Edit values is not accessible.";
@@ -16,7 +18,13 @@ bool inEditCycle(TRecordEditStateEh State) {
 }
 }  // namespace
 
-TMemoryRecordEh::TMemoryRecordEh() = default;
+namespace {
+// 64 bits never wrap; atomic because tests and loaders may build records on
+// worker threads.
+std::atomic<UInt64> NextRecordSerial{1};
+}  // namespace
+
+TMemoryRecordEh::TMemoryRecordEh() : FSerial(NextRecordSerial++) {}
 
 void TMemoryRecordEh::BeforeDestruction() {
   if (Attached() && FRecordsList) FRecordsList->CheckRecordDeletable(this);

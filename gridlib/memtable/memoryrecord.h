@@ -88,6 +88,10 @@ public:
   bool Attached() const { return FIndex != -1; }
   TMTDataStructEh* DataStruct() const { return FDataStruct; }
   Cardinal HashCode() const { return FHashCode; }
+  // The record's identity for the process's lifetime: no other record, alive
+  // or made later, has the same serial, so bookmarks can name a record that
+  // may be freed.
+  UInt64 Serial() const { return FSerial; }
   const TRecDataValues& OldData() const { return FOldData; }
   TRecordsListEh* RecordsList() const { return FRecordsList; }
   TUpdateErrorEh* UpdateError() const { return FUpdateError; }
@@ -112,6 +116,7 @@ private:
   bool FEditChanged = false;
   TRecordEditStateEh FEditState = resInsertEh;
   Cardinal FHashCode = 0;
+  UInt64 FSerial;
   Integer FIndex = -1;
   TRecDataValues FOldData;
   TRecordsListEh* FRecordsList = nullptr;

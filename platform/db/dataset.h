@@ -183,8 +183,9 @@ public:
   // the window as controls see it
   // Re-reads the window around the descendant's current record and sends
   // deDataSetChange.  rmExact: that record must exist ("Record not found");
-  // rmCenter: it is centred; none: it keeps its row where possible.
-  void Resync(TResyncModes Mode);
+  // rmCenter: it is centred; none: it keeps its row where possible.  A
+  // dataset class may hold it back during its own bulk work.
+  virtual void Resync(TResyncModes Mode);
   // The descendant's cursor no longer matches any buffer.
   void CursorPosChanged() { FCurrentRecord = -1; }
   // Puts the descendant's cursor on the active record.
@@ -348,6 +349,12 @@ protected:
   // filters
   // Parses first (a parse error keeps the old text), then re-filters.
   virtual void SetFilterText(const String& Value);
+  // Store a filter property without parsing or re-filtering, for a dataset
+  // class that filters in its own view: the setters above would compile the
+  // text a second time and go First, doubling the re-read and its events.
+  void StoreFilterText(const String& Value) { FFilterText = Value; }
+  void StoreFiltered(bool Value) { FFiltered = Value; }
+  void StoreOnFilterRecord(const TFilterRecordEvent& Value) { FOnFilterRecord = Value; }
   // Whether the record in Buffer (TempBuffer) passes Filter and
   // OnFilterRecord; true when not Filtered.  EAbort propagates, other
   // exceptions are reported and leave the verdict reached so far.

@@ -17,6 +17,7 @@ inline constexpr const char* SNotEditing = "Dataset not in edit or insert mode";
 inline constexpr const char* SFieldReadOnly = "Field '%s' cannot be modified";
 inline constexpr const char* SDataSetMissing = "Field '%s' has no dataset";
 inline constexpr const char* SRecordNotFound = "Record not found";
+inline constexpr const char* SIndexNotFound = "Index '%s' not found";
 inline constexpr const char* SCircularDataLink = "Circular datalinks are not allowed";
 inline constexpr const char* SUnknownFieldType = "Field '%s' is of an unknown type";
 inline constexpr const char* SDuplicateFieldName = "Duplicate field name '%s'";

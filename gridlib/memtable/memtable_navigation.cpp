@@ -1,0 +1,366 @@
+// The memory table's bookmarks, cursor moves and searches (FindRec, Locate,
+// Lookup, LookupAll).
+#include "gridlib/memtable/memtable.h"
+
+#include "gridlib/memtable/memoryrecord.h"
+#include "gridlib/memtable/memorytreelist.h"
+#include "gridlib/memtable/mtindexes.h"
+#include "gridlib/memtable/recordsview.h"
+#include "gridlib/memtable/refobjectfield.h"
+#include "platform/db/dbconsts.h"
+#include "platform/db/fields.h"
+#include "platform/rtl/scopeexit.h"
+#include "platform/rtl/strutils.h"
+
+#include <cstring>
+
+namespace {
+
+inline constexpr const char* SFindRecordNotSupported = "FindRecord is not supported";
+
+// A bookmark of another size (foreign or damaged bytes) names no record.
+TBookmarkDataEh bookmarkData(const TBookmark& Bookmark) {
+  TBookmarkDataEh Data;
+  if (Bookmark.size() == qsizetype(sizeof(Data))) std::memcpy(&Data, Bookmark.constData(), sizeof(Data));
+  return Data;
+}
+
+TBookmark bookmarkBytes(const TBookmarkDataEh& Data) {
+  return TBookmark(reinterpret_cast<const char*>(&Data), qsizetype(sizeof(Data)));
+}
+
+bool isLocateTextType(TFieldType Type) {
+  switch (Type) {
+    case ftString:
+    case ftMemo:
+    case ftFmtMemo:
+    case ftWideString:
+    case ftWideMemo:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool platformEqual(const Variant& V1, const Variant& V2) {
+  try {
+    return V1 == V2;
+  } catch (...) {
+    return false;
+  }
+}
+
+}  // namespace
+
+bool VarEqualEh(const Variant& V1, const Variant& V2) {
+  if (VarType(V1) == varInteger && VarType(V2) == varInteger) return V1.AsInteger() == V2.AsInteger();
+  const bool Array1 = VarIsArray(V1);
+  const bool Array2 = VarIsArray(V2);
+  if (Array1 != Array2) return false;
+  if (!Array1) return platformEqual(V1, V2);
+  if (VarArrayDimCount(V1) != VarArrayDimCount(V2) || VarArrayLowBound(V1, 1) != VarArrayLowBound(V2, 1) ||
+      VarArrayHighBound(V1, 1) != VarArrayHighBound(V2, 1))
+    return false;
+  for (Integer I = VarArrayLowBound(V1, 1); I <= VarArrayHighBound(V1, 1); ++I)
+    if (!platformEqual(VarArrayGet(V1, I), VarArrayGet(V2, I))) return false;
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// bookmarks
+
+TMemoryRecordEh* TCustomMemTableEh::recordOfSerial(const TBookmarkDataEh& Data, Integer& ViewIndex) {
+  ViewIndex = -1;
+  if (Data.RecSerial == 0) return nullptr;
+  if (Data.RecViewIndex >= 0 && Data.RecViewIndex < FRecordsView->ViewItemsCount()) {
+    TMemoryRecordEh* Rec = FRecordsView->ViewRecord(Data.RecViewIndex);
+    if (Rec->Serial() == Data.RecSerial) {
+      ViewIndex = Data.RecViewIndex;
+      return Rec;
+    }
+  }
+  // The serial is looked up among the table's records, never taken as an
+  // address: a freed record's bookmark must not reach its successor.
+  const Integer Count = FRecordsView->SortedListItemCount();
+  for (Integer I = 0; I < Count; ++I) {
+    TMemoryRecordEh* Rec = FRecordsView->SortedListItem(I)->Rec();
+    if (Rec->Serial() != Data.RecSerial) continue;
+    ViewIndex = FRecordsView->IndexOfRec(Rec);
+    return Rec;
+  }
+  return nullptr;
+}
+
+void TCustomMemTableEh::UpdateBookmarkIndexes(TBookmarkDataEh& Bookmark) {
+  Integer ViewIndex = -1;
+  TMemoryRecordEh* Rec = recordOfSerial(Bookmark, ViewIndex);
+  Bookmark.RecViewIndex = ViewIndex;
+  if (!Rec)
+    Bookmark.InSortedListIndex = -1;
+  else if (ViewIndex >= 0)
+    Bookmark.InSortedListIndex = FRecordsView->RecordView(ViewIndex)->InSortedListIndex();
+  else
+    Bookmark.InSortedListIndex = FRecordsView->IndexOfSortedListRec(Rec);
+}
+
+TBookmark TCustomMemTableEh::RecToBookmark(TMemoryRecordEh* Rec) {
+  TBookmarkDataEh Data;
+  Data.RecSerial = Rec ? Rec->Serial() : 0;
+  return bookmarkBytes(Data);
+}
+
+TMemoryRecordEh* TCustomMemTableEh::BookmarkToRec(const TBookmark& Bookmark) {
+  Integer ViewIndex = -1;
+  return recordOfSerial(bookmarkData(Bookmark), ViewIndex);
+}
+
+bool TCustomMemTableEh::BookmarkValid(const TBookmark& Value) {
+  if (Value.isEmpty()) return false;
+  TBookmarkDataEh Data = bookmarkData(Value);
+  UpdateBookmarkIndexes(Data);
+  return Data.InSortedListIndex >= 0;
+}
+
+bool TCustomMemTableEh::BookmarkInVisibleView(const TBookmark& Bookmark) {
+  if (Bookmark.isEmpty()) return false;
+  TBookmarkDataEh Data = bookmarkData(Bookmark);
+  UpdateBookmarkIndexes(Data);
+  return Data.InSortedListIndex >= 0 && Data.RecViewIndex >= 0;
+}
+
+int TCustomMemTableEh::CompareBookmarks(const TBookmark& Bookmark1, const TBookmark& Bookmark2) {
+  if (Bookmark1.isEmpty() && Bookmark2.isEmpty()) return 0;
+  if (Bookmark2.isEmpty()) return 1;
+  if (Bookmark1.isEmpty()) return -1;
+  TBookmarkDataEh Data1 = bookmarkData(Bookmark1);
+  TBookmarkDataEh Data2 = bookmarkData(Bookmark2);
+  UpdateBookmarkIndexes(Data1);
+  UpdateBookmarkIndexes(Data2);
+  if (Data1.InSortedListIndex > Data2.InSortedListIndex) return 1;
+  if (Data1.InSortedListIndex < Data2.InSortedListIndex) return -1;
+  return 0;
+}
+
+Integer TCustomMemTableEh::BookmarkToRecNo(const TBookmark& Bookmark) {
+  Integer ViewIndex = -1;
+  recordOfSerial(bookmarkData(Bookmark), ViewIndex);
+  return ViewIndex + 1;
+}
+
+Integer TCustomMemTableEh::InstantReadIndexOfBookmark(const TBookmark& Bookmark) {
+  if (Bookmark.isEmpty()) return -1;
+  return BookmarkToRecNo(Bookmark) - 1;
+}
+
+TBookmark TCustomMemTableEh::GetBookmark() {
+  if (FInstantReadMode) return bookmarkBytes(RecBuf(FInstantBuffers.back())->BookmarkData);
+  return TDataSet::GetBookmark();
+}
+
+String TCustomMemTableEh::GetBookmarkStr() { return QString::fromLatin1(GetBookmark()); }
+
+void TCustomMemTableEh::GetBookmarkData(TRecordBuffer Buffer, TBookmark& Data) {
+  Data = bookmarkBytes(RecBuf(Buffer)->BookmarkData);
+}
+
+void TCustomMemTableEh::SetBookmarkData(TRecordBuffer Buffer, const TBookmark& Data) {
+  RecBuf(Buffer)->BookmarkData = bookmarkData(Data);
+}
+
+TBookmarkFlag TCustomMemTableEh::GetBookmarkFlag(TRecordBuffer Buffer) { return RecBuf(Buffer)->BookmarkFlag; }
+
+void TCustomMemTableEh::SetBookmarkFlag(TRecordBuffer Buffer, TBookmarkFlag Value) {
+  RecBuf(Buffer)->BookmarkFlag = Value;
+}
+
+// ---------------------------------------------------------------------------
+// moving the cursor
+
+void TCustomMemTableEh::GotoMemRec(TMemoryRecordEh* Rec) {
+  const Integer Pos = Rec ? FRecordsView->IndexOfRec(Rec) : -1;
+  if (Pos < 0 || Pos >= FRecordsView->ViewItemsCount()) DatabaseError(DBConsts::SRecordNotFound, this);
+  FRecordPos = Pos;
+  FInstantReadCurRowNum = Pos;
+}
+
+void TCustomMemTableEh::InternalGotoBookmark(const TBookmark& Bookmark) { GotoMemRec(BookmarkToRec(Bookmark)); }
+
+void TCustomMemTableEh::InternalSetToRecord(TRecordBuffer Buffer) {
+  Integer ViewIndex = -1;
+  GotoMemRec(recordOfSerial(RecBuf(Buffer)->BookmarkData, ViewIndex));
+}
+
+void TCustomMemTableEh::InternalFirst() {
+  FRecordPos = -1;
+  FInstantReadCurRowNum = 0;
+}
+
+void TCustomMemTableEh::InternalLast() {
+  {
+    BeginRecordsViewUpdate();
+    const TScopeExit End([this] { EndRecordsViewUpdate(/*ForceResync=*/false); });
+    if (FDataDriver) FetchDriverRecords(-1);
+  }
+  const Integer Count = FRecordsView->ViewItemsCount();
+  FRecordPos = Count;
+  const bool Editing = State() == dsEdit || State() == dsInsert || State() == dsSetKey;
+  FInstantReadCurRowNum = Editing ? Count : Count - 1;
+}
+
+int TCustomMemTableEh::GetRecordCount() {
+  CheckActive();
+  return FRecordsView->ViewItemsCount();
+}
+
+int TCustomMemTableEh::GetRecNo() {
+  CheckActive();
+  TMTRecBuf* Buf = nullptr;
+  return GetActiveRecBuf(Buf) ? Buf->RecordNumber + 1 : -1;
+}
+
+void TCustomMemTableEh::SetRecNo(int Value) {
+  if (Value < 1 || Value > FRecordsView->ViewItemsCount()) return;
+  DoBeforeScroll();
+  FRecordPos = Value - 1;
+  Resync({});
+  DoAfterScroll();
+}
+
+bool TCustomMemTableEh::FindRecord(bool, bool) { DatabaseError(SFindRecordNotSupported); }
+
+// ---------------------------------------------------------------------------
+// searching
+
+bool TCustomMemTableEh::fieldMatches(TField* Field, const Variant& KeyValue, TLocateOptions Options) {
+  if (!Options.Contains(loPartialKey) && !isLocateTextType(Field->DataType()))
+    return VarEqualEh(Field->AsVariant(), KeyValue);
+  String FieldText = Field->AsString();
+  const String KeyText = VarIsNull(KeyValue) || VarIsEmpty(KeyValue) ? String() : VarToStr(KeyValue);
+  if (Options.Contains(loPartialKey)) FieldText = FieldText.left(KeyText.size());
+  return Options.Contains(loCaseInsensitive) ? AnsiCompareText(FieldText, KeyText) == 0
+                                             : AnsiCompareStr(FieldText, KeyText) == 0;
+}
+
+bool TCustomMemTableEh::rowMatches(const std::vector<TField*>& Fields, const Variant& KeyValues,
+                                   TLocateOptions Options) {
+  if (Fields.size() == 1) return fieldMatches(Fields[0], KeyValues, Options);
+  if (!VarIsArray(KeyValues)) return false;
+  const Integer Low = VarArrayLowBound(KeyValues, 1);
+  for (size_t I = 0; I < Fields.size(); ++I) {
+    if (Low + Integer(I) > VarArrayHighBound(KeyValues, 1)) return false;
+    if (!fieldMatches(Fields[I], VarArrayGet(KeyValues, Low + Integer(I)), Options)) return false;
+  }
+  return true;
+}
+
+namespace {
+
+// The stored values of a row against the key values, without the fields.
+bool storedRowMatches(TMemoryRecordEh* Rec, const std::vector<TField*>& Fields, const Variant& KeyValues) {
+  if (Fields.size() == 1) {
+    const Variant Stored = Rec->GetDataValue(Fields[0]->FieldNo() - 1, dvvValueEh);
+    if (Is<TRefObjectField>(Fields[0])) return VarToRefObjectEh(Stored) == VarToRefObjectEh(KeyValues);
+    return VarEqualEh(Stored, KeyValues);
+  }
+  if (!VarIsArray(KeyValues)) return false;
+  const Integer Low = VarArrayLowBound(KeyValues, 1);
+  for (size_t I = 0; I < Fields.size(); ++I) {
+    if (Low + Integer(I) > VarArrayHighBound(KeyValues, 1)) return false;
+    if (!VarEqualEh(Rec->GetDataValue(Fields[I]->FieldNo() - 1, dvvValueEh), VarArrayGet(KeyValues, Low + Integer(I))))
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+Integer TCustomMemTableEh::FindRec(const String& KeyFields, const Variant& KeyValues, TLocateOptions Options,
+                                   Integer StartRecIndex, bool TryUseIndex) {
+  std::vector<TField*> KeyFieldList;
+  GetFieldList(KeyFieldList, KeyFields);
+  bool Slow = !Options.Empty();
+  for (TField* Field : KeyFieldList) Slow = Slow || Field->FieldNo() < 1;
+  const Integer Start = std::max(StartRecIndex, 0);
+  if (!Slow) {
+    TRecordsListEh* List = FRecordsView->MemTableData()->RecordsList();
+    if (TMTIndexEh* Index = TryUseIndex ? List->Indexes()->GetIndexForFields(KeyFields) : nullptr;
+        Index && Index->Active()) {
+      Integer RecIndex = -1;
+      if (!Index->FindRecordIndexByKey(KeyValues, RecIndex)) return -1;
+      return FRecordsView->IndexOfRec(List->Rec(RecIndex));
+    }
+    for (Integer Row = Start; Row < FRecordsView->ViewItemsCount(); ++Row)
+      if (storedRowMatches(FRecordsView->ViewRecord(Row), KeyFieldList, KeyValues)) return Row;
+    return -1;
+  }
+  // The fields read each row through instant read, so calculated and lookup
+  // keys and the locale text test see what the row shows.
+  for (Integer Row = Start; Row < FRecordsView->ViewItemsCount(); ++Row) {
+    InstantReadEnter(FRecordsView->RecordView(Row), Row);
+    const TScopeExit Leave([this] { InstantReadLeave(); });
+    if (rowMatches(KeyFieldList, KeyValues, Options)) return Row;
+  }
+  return -1;
+}
+
+bool TCustomMemTableEh::Locate(const String& KeyFields, const Variant& KeyValues, TLocateOptions Options) {
+  CheckBrowseMode();
+  if (Bof() && Eof()) return false;
+  const Integer Row = FindRec(KeyFields, KeyValues, Options, 0, /*TryUseIndex=*/true);
+  if (Row < 0) return false;
+  BeginRecordsViewUpdate();
+  try {
+    DoBeforeScroll();
+    FRecordPos = Row;
+    Resync({});
+  } catch (...) {
+    EndRecordsViewUpdate(/*ForceResync=*/false);
+    throw;
+  }
+  EndRecordsViewUpdate(/*ForceResync=*/true);
+  DoAfterScroll();
+  return true;
+}
+
+Variant TCustomMemTableEh::Lookup(const String& KeyFields, const Variant& KeyValues, const String& ResultFields) {
+  Variant Result = Unassigned();
+  FRecordsView->SetCatchChanged(false);
+  const Integer Row = FindRec(KeyFields, KeyValues, {}, 0, /*TryUseIndex=*/true);
+  if (Row >= 0) {
+    InstantReadEnter(FRecordsView->RecordView(Row), Row);
+    const TScopeExit Leave([this] { InstantReadLeave(); });
+    Result = TDataSet::GetFieldValue(ResultFields);
+  }
+  if (FRecordsView->CatchChanged()) Resync({});
+  return Result;
+}
+
+Variant TCustomMemTableEh::LookupAll(const String& KeyFields, const Variant& KeyValues, const String& FieldName) {
+  Variant Result = Unassigned();
+  FRecordsView->SetCatchChanged(false);
+  TField* Field = FieldByName(FieldName);
+  Integer Found = 0;
+  for (Integer Row = FindRec(KeyFields, KeyValues, {}, 0, false); Row >= 0;
+       Row = FindRec(KeyFields, KeyValues, {}, Row + 1, false)) {
+    Variant Value;
+    {
+      InstantReadEnter(FRecordsView->RecordView(Row), Row);
+      const TScopeExit Leave([this] { InstantReadLeave(); });
+      Value = Field->AsVariant();
+    }
+    if (Found == 0) {
+      Result = Value;
+    } else if (Found == 1) {
+      const Variant First = Result;
+      Result = VarArrayCreate({0, 1}, varVariant);
+      VarArrayPut(Result, First, 0);
+      VarArrayPut(Result, Value, 1);
+    } else {
+      VarArrayRedim(Result, Found);
+      VarArrayPut(Result, Value, Found);
+    }
+    ++Found;
+  }
+  if (FRecordsView->CatchChanged()) Resync({});
+  return Result;
+}

@@ -1,0 +1,20 @@
+#include "gridlib/memtable/memtableunit.h"
+
+#include "gridlib/memtable/memtable.h"
+#include "gridlib/memtable/refobjectfield.h"
+
+#include <vector>
+
+namespace {
+
+std::vector<TClass> streamableClasses() { return {TMemTableEh::StaticClass(), TRefObjectField::StaticClass()}; }
+
+}  // namespace
+
+void InitializeGridLibMemTableEh() {
+  for (TClass C : streamableClasses()) RegisterClass(C);
+}
+
+void FinalizeGridLibMemTableEh() {
+  for (TClass C : streamableClasses()) UnRegisterClass(C);
+}

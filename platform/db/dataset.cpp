@@ -237,6 +237,10 @@ void TDataSet::OpenCursor(bool InfoQuery) {
   }
   FDefaultFields = FFields->Count() == 0;
   InternalOpen();
+  // The window exists when OpenCursor returns, so a dataset class that reads
+  // records in its own OpenCursor (a view rebuilt at open) has its spare.
+  updateBufferCount();
+  FBOF = true;
 }
 
 void TDataSet::CloseCursor() {

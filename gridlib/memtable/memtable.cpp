@@ -132,12 +132,15 @@ void TCustomMemTableEh::BeforeDestruction() {
   FreeAndNil(FFilterExpr);
   FreeAndNil(FDetailFieldList);
   if (!FExternalMemData) ClearRecords();
+  destroyViewParts();
+  // The view and the container outlive the engine's own teardown (fields,
+  // links, owned components), whose events may still reach the table.
+  RemoveComponent(FInternMemTableData);
+  TDataSet::BeforeDestruction();
   FreeAndNil(FRecordsView);
+  FreeAndNil(FInternMemTableData);
   FreeAndNil(FIndexDefs);
   FRecordCache.Clear();
-  FreeAndNil(FInternMemTableData);
-  destroyViewParts();
-  TDataSet::BeforeDestruction();
   FEventReceivers.Clear();
 }
 
@@ -295,6 +298,7 @@ void TCustomMemTableEh::InitFieldDefsFromFields() {
     if (Field->ReadOnly()) Attributes.Include(faReadonly);
     Def->SetAttributes(Attributes);
     if (auto* BCDField = dynamic_cast<TBCDField*>(Field)) Def->SetPrecision(BCDField->Precision());
+    if (auto* FMTField = dynamic_cast<TFMTBCDField*>(Field)) Def->SetPrecision(FMTField->Precision());
   }
 }
 
@@ -779,6 +783,8 @@ TIndexDefs* TCustomMemTableEh::IndexDefs() {
 
 void TCustomMemTableEh::SetIndexDefs(TIndexDefs* Value) { IndexDefs()->Assign(Value); }
 
+void TCustomMemTableEh::SetFieldDefs(TFieldDefs* Value) { FieldDefs()->Assign(Value); }
+
 // The parameters arrive with the data driver's unit.
 void TCustomMemTableEh::SetParams(TParams*) {}
 
@@ -810,10 +816,17 @@ void TMemTableEh::DescribeProperties(TPropertyTable& Props) {
   Props.Add("DetailFields", &T::DetailFields, &T::SetDetailFields);
   Props.Add("ExternalMemData", &T::ExternalMemData, &T::SetExternalMemData);
   Props.Add("FetchAllOnOpen", &T::FetchAllOnOpen, &T::SetFetchAllOnOpen).Default(false);
+  Props.Add<T>("FieldDefs", &T::FieldDefs, &T::SetFieldDefs).Stored(&T::StoreDefs);
   Props.Add("IndexDefs", &T::IndexDefs, &T::SetIndexDefs).Stored(&T::StoreDefs);
   Props.Add("MasterDetailSide", &T::MasterDetailSide, &T::SetMasterDetailSide).Default(mdsOnSelfEh);
   Props.Add("Options", &T::Options, &T::SetOptions).Default(TMemTableOptionsEh{});
   Props.Add("ReadOnly", &T::ReadOnly, &T::SetReadOnly).Default(false);
   Props.Add("SortOrder", &T::SortOrder, &T::SetSortOrder);
   Props.Add("StoreDefs", &T::StoreDefs, &T::SetStoreDefs).Default(false);
+  Props.Add("OnGetFieldValue", &T::OnGetFieldValue, &T::SetOnGetFieldValue);
+  Props.Add("OnSetFieldValue", &T::OnSetFieldValue, &T::SetOnSetFieldValue);
+  Props.Add("OnRecordsViewTreeNodeExpanding", &T::OnRecordsViewTreeNodeExpanding, &T::OnRecordsViewTreeNodeExpanding);
+  Props.Add("OnRecordsViewTreeNodeExpanded", &T::OnRecordsViewTreeNodeExpanded, &T::OnRecordsViewTreeNodeExpanded);
+  Props.Add("OnRecordsViewTreeNodeCollapsed", &T::OnRecordsViewTreeNodeCollapsed,
+            &T::OnRecordsViewTreeNodeCollapsed);
 }

@@ -423,6 +423,7 @@ public:
   void SetAutoIncrement(TAutoIncrementEh* Value);
   TIndexDefs* IndexDefs();
   void SetIndexDefs(TIndexDefs* Value);
+  void SetFieldDefs(TFieldDefs* Value);
   bool StoreDefs() const { return FStoreDefs; }
   void SetStoreDefs(bool Value) { FStoreDefs = Value; }
   TParams* Params() const { return FParams; }
@@ -536,9 +537,7 @@ private:
   TMemoryRecordEh* recordOfSerial(const TBookmarkDataEh& Data, Integer& ViewIndex);
   bool fieldMatches(TField* Field, const Variant& KeyValue, TLocateOptions Options);
   bool rowMatches(const std::vector<TField*>& Fields, const Variant& KeyValues, TLocateOptions Options);
-  Variant readFields(const String& FieldNames);
   void checkWritable(TField* Field);
-  void notifyFieldChange(TField* Field);
   void readMemTableDataComponent(TReader* Reader, TClass ComponentClass, TComponent*& Component);
   void findMemTableDataAncestor(TReader* Reader, const String& ComponentName, TClass ComponentClass,
                                 TComponent*& Component);

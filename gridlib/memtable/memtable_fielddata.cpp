@@ -57,6 +57,29 @@ Currency roundCurrency(Currency Value, Integer Decimals) {
   return Currency::FromRaw(Quotient * Factor);
 }
 
+// Value with exactly Scale decimals, rounded half away from zero as the
+// decimal routines round.  The caller has checked that the digits fit.
+TBcd bcdWithScale(const TBcd& Value, Integer Scale) {
+  TBcd Result = Value;
+  while (Result.Scale < Scale) {
+    Result.Mantissa *= 10;
+    ++Result.Scale;
+  }
+  if (Result.Scale > Scale) {
+    __int128 Divisor = 1;
+    for (Integer I = Scale; I < Result.Scale; ++I) Divisor *= 10;
+    const __int128 Magnitude = Result.Mantissa < 0 ? -Result.Mantissa : Result.Mantissa;
+    __int128 Rounded = Magnitude / Divisor;
+    if (2 * (Magnitude % Divisor) >= Divisor) ++Rounded;
+    Result.Mantissa = Result.Mantissa < 0 ? -Rounded : Rounded;
+    Result.Scale = Byte(Scale);
+  }
+  Integer Digits = 1;
+  for (__int128 M = Result.Mantissa < 0 ? -Result.Mantissa : Result.Mantissa; M >= 10; M /= 10) ++Digits;
+  Result.Precision = Byte(std::max({1, Digits, Scale}));
+  return Result;
+}
+
 bool isCalculatedKind(TField* Field) {
   return Field->FieldKind() == fkCalculated || Field->FieldKind() == fkLookup;
 }
@@ -146,6 +169,13 @@ void TCustomMemTableEh::CheckFieldDataVarValue(TField* Field, Variant& VarValue)
     if ((Value.Raw() < 0 ? Currency::FromRaw(-Value.Raw()) : Value) > Limit)
       throw EBcdOverflowException(QStringLiteral("BCD overflow"));
     if (Field->Size() < 4) VarValue = Variant(roundCurrency(Value, std::max(Field->Size(), 0)));
+  } else if (auto* FMTField = dynamic_cast<TFMTBCDField*>(Field); FMTField && FMTField->Precision() > 0) {
+    const TBcd Value = VarToBcd(VarValue);
+    if (Value.Mantissa == 0) return;
+    const Integer IntegerDigits = Integer(BcdPrecision(Value)) - Integer(BcdScale(Value));
+    if (IntegerDigits > FMTField->Precision() - Field->Size())
+      throw EBcdOverflowException(QStringLiteral("BCD overflow"));
+    VarValue = VarFMTBcdCreate(bcdWithScale(Value, Field->Size()));
   }
 }
 
@@ -269,9 +299,14 @@ void TCustomMemTableEh::RecordsViewCalcLookupBuffer(TMemoryRecordEh* Rec, TMemRe
   for (Integer I = 0; I < Fields()->Count() && !HasCalculated; ++I) HasCalculated = isCalculatedKind(Fields()->Fields(I));
   if (!HasCalculated) return;
   const TDataSetState SaveState = SetTempState(dsFilter);
-  const TScopeExit Restore([&] { RestoreState(SaveState); });
+  // While opening the engine has no spare buffer yet: borrow one.
+  TRecordBuffer Borrowed = TempBuffer() == NoRecordBuffer ? AllocRecordBuffer() : NoRecordBuffer;
+  const TScopeExit Restore([&] {
+    RestoreState(SaveState);
+    FreeRecordBuffer(Borrowed);
+  });
   Node->SetLookupBufferLength(Fields()->Count());
-  const TRecordBuffer Spare = TempBuffer();
+  const TRecordBuffer Spare = Borrowed != NoRecordBuffer ? Borrowed : TempBuffer();
   TMTRecBuf* Buf = RecBuf(Spare);
   RecToRecBuf(Rec, Buf, -1);
   Buf->RecView = Node;

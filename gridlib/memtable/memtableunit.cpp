@@ -7,7 +7,9 @@
 
 namespace {
 
-std::vector<TClass> streamableClasses() { return {TMemTableEh::StaticClass(), TRefObjectField::StaticClass()}; }
+std::vector<TClass> streamableClasses() {
+  return {TMemTableEh::StaticClass(), TMemTableDataEh::StaticClass(), TRefObjectField::StaticClass()};
+}
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include "platform/db/dbconsts.h"
 #include "platform/rtl/streampersist.h"
 #include "platform/rtl/ansistring.h"
+#include "platform/rtl/bcd.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/formatsettings.h"
 #include "platform/rtl/maskutils.h"
@@ -208,6 +209,7 @@ TFieldClass DefaultFieldClass(TFieldType FieldType) {
     case ftExtended: return TExtendedField::StaticClass();
     case ftSingle: return TSingleField::StaticClass();
     case ftBCD: return TBCDField::StaticClass();
+    case ftFMTBcd: return TFMTBCDField::StaticClass();
     case ftBoolean: return TBooleanField::StaticClass();
     case ftDate: return TDateField::StaticClass();
     case ftTime: return TTimeField::StaticClass();
@@ -242,7 +244,7 @@ const std::vector<TClass>& fieldClasses() {
       TByteField::StaticClass(),     TWordField::StaticClass(),       TAutoIncField::StaticClass(),
       TLongWordField::StaticClass(), TLargeintField::StaticClass(),   TFloatField::StaticClass(),
       TCurrencyField::StaticClass(), TExtendedField::StaticClass(),   TSingleField::StaticClass(),
-      TBCDField::StaticClass(),      TBooleanField::StaticClass(),    TDateTimeField::StaticClass(),
+      TBCDField::StaticClass(),      TFMTBCDField::StaticClass(),     TBooleanField::StaticClass(),    TDateTimeField::StaticClass(),
       TDateField::StaticClass(),     TTimeField::StaticClass(),       TBytesField::StaticClass(),
       TVarBytesField::StaticClass(), TBlobField::StaticClass(),       TMemoField::StaticClass(),
       TWideMemoField::StaticClass(), TGraphicField::StaticClass(),    TVariantField::StaticClass(),
@@ -855,6 +857,87 @@ void TBCDField::GetText(String& AText, bool DisplayText) {
 
 void TBCDField::CheckTypeSize(Integer Value) {
   if (Value < 0 || Value > MaxBcdScale) DatabaseError(DBConsts::SInvalidFieldSize);
+}
+
+// ---------------------------------------------------------------------------
+// TFMTBCDField
+
+TFMTBCDField::TFMTBCDField(TComponent* AOwner) : TNumericField(AOwner) {
+  SetDataType(ftFMTBcd);
+  SetSize(DefaultBcdScale);
+}
+
+void TFMTBCDField::DescribeProperties(TPropertyTable& Props) {
+  Props.Add("Precision", &TFMTBCDField::Precision, &TFMTBCDField::SetPrecision).Default(0);
+  Props.Add("Size", &TFMTBCDField::Size, &TFMTBCDField::SetSize).Default(DefaultBcdScale);
+}
+
+bool TFMTBCDField::IsValidChar(Char Ch) { return isFloatChar(Ch); }
+
+void TFMTBCDField::SetPrecision(Integer Value) {
+  if (Value == FPrecision) return;
+  FPrecision = Value;
+  PropertyChanged(/*LayoutAffected=*/false);
+}
+
+TBcd TFMTBCDField::AsBCD() {
+  Variant Value;
+  return GetData(Value) ? VarToBcd(Value) : TBcd();
+}
+
+void TFMTBCDField::SetAsBCD(const TBcd& AValue) { SetData(VarFMTBcdCreate(AValue)); }
+
+double TFMTBCDField::GetAsFloat() { return BcdToDouble(AsBCD()); }
+Integer TFMTBCDField::GetAsInteger() { return BcdToInteger(AsBCD()); }
+Int64 TFMTBCDField::GetAsLargeInt() { return BcdToInt64(AsBCD()); }
+
+::Currency TFMTBCDField::GetAsCurrency() {
+  ::Currency Result;
+  if (!BcdToCurr(AsBCD(), Result)) throw EBcdOverflowException(QStringLiteral("BCD overflow"));
+  return Result;
+}
+
+String TFMTBCDField::GetAsString() {
+  Variant Value;
+  return GetData(Value) ? BcdToStr(VarToBcd(Value)) : String();
+}
+
+Variant TFMTBCDField::GetAsVariant() {
+  Variant Value;
+  return GetData(Value) ? VarFMTBcdCreate(VarToBcd(Value)) : Null();
+}
+
+void TFMTBCDField::SetAsString(const String& AValue) {
+  if (AValue.isEmpty()) {
+    Clear();
+    return;
+  }
+  TBcd Value;
+  if (!TryStrToBcd(AValue, Value, FormatSettings()))
+    DatabaseErrorFmt(DBConsts::SInvalidFloatValue, {AValue, DisplayName()});
+  SetAsBCD(Value);
+}
+
+void TFMTBCDField::SetAsInteger(Integer AValue) { SetAsBCD(IntegerToBcd(AValue)); }
+void TFMTBCDField::SetAsLargeInt(Int64 AValue) { SetAsBCD(Int64ToBcd(AValue)); }
+void TFMTBCDField::SetAsFloat(double AValue) { SetAsBCD(DoubleToBcd(AValue)); }
+void TFMTBCDField::SetAsCurrency(::Currency AValue) { SetAsBCD(CurrencyToBcd(AValue)); }
+void TFMTBCDField::SetVarValue(const Variant& AValue) { SetAsBCD(VarToBcd(AValue)); }
+
+void TFMTBCDField::GetText(String& AText, bool DisplayText) {
+  Variant Stored;
+  if (!GetData(Stored)) {
+    AText.clear();
+    return;
+  }
+  const String& Format = TextFormat(DisplayText);
+  AText = Format.isEmpty() ? BcdToStr(VarToBcd(Stored)) : FormatBcd(Format, VarToBcd(Stored));
+}
+
+Integer TFMTBCDField::GetDataSize() const { return Integer(sizeof(TBcd)); }
+
+void TFMTBCDField::CheckTypeSize(Integer Value) {
+  if (Value < 0 || Value > MaxBcdDigits) DatabaseError(DBConsts::SInvalidFieldSize);
 }
 
 // ---------------------------------------------------------------------------

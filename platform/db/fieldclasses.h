@@ -48,6 +48,7 @@
 #include "platform/db/fields.h"
 
 class TStream;
+struct TBcd;
 
 // The class the base dataset makes for a field type; nullptr for the types
 // that have none here.
@@ -401,6 +402,44 @@ private:
   Integer FPrecision = 0;
   ::Currency FMinValue;
   ::Currency FMaxValue;
+};
+
+// Exact decimals of up to 38 digits held as FMT-BCD variants; Size is the
+// scale, Precision the total digits (0: not limited).  The value is never
+// rounded to Currency's four decimals.
+class TFMTBCDField : public TNumericField {
+  RTL_CLASS(TFMTBCDField, TNumericField)
+public:
+  explicit TFMTBCDField(TComponent* AOwner);
+  static void DescribeProperties(TPropertyTable& Props);
+
+  bool IsValidChar(Char Ch) override;
+  void SetAsString(const String& AValue) override;
+  void SetAsInteger(Integer AValue) override;
+  void SetAsLargeInt(Int64 AValue) override;
+  void SetAsFloat(double AValue) override;
+  void SetAsCurrency(::Currency AValue) override;
+
+  Integer Precision() const { return FPrecision; }
+  void SetPrecision(Integer Value);
+  // The stored decimal; zero for Null.
+  TBcd AsBCD();
+  void SetAsBCD(const TBcd& AValue);
+
+protected:
+  String GetAsString() override;
+  Integer GetAsInteger() override;
+  Int64 GetAsLargeInt() override;
+  double GetAsFloat() override;
+  ::Currency GetAsCurrency() override;
+  Variant GetAsVariant() override;
+  void SetVarValue(const Variant& AValue) override;
+  void GetText(String& AText, bool DisplayText) override;
+  void CheckTypeSize(Integer Value) override;
+  Integer GetDataSize() const override;
+
+private:
+  Integer FPrecision = 0;
 };
 
 // DisplayValues "true text;false text" (either may be empty) name the two

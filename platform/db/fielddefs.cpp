@@ -61,6 +61,7 @@ TField* TFieldDef::CreateField(TComponent* Owner) {
     Field->SetReadOnly(FAttributes.Contains(faReadonly));
     Field->SetFieldType(FDataType);
     if (auto* BCDField = dynamic_cast<TBCDField*>(Field)) BCDField->SetPrecision(FPrecision);
+    if (auto* FMTBCDField = dynamic_cast<TFMTBCDField*>(Field)) FMTBCDField->SetPrecision(FPrecision);
     if (auto* StringField = dynamic_cast<TStringField*>(Field))
       if (FAttributes.Contains(faFixed) || FDataType == ftFixedChar || FDataType == ftFixedWideChar)
         StringField->SetFixedChar(true);

@@ -15,6 +15,21 @@
 
 namespace memtabletest {
 
+// The table with its protected machinery in reach of the suites.
+class TProbeMemTable : public TMemTableEh {
+public:
+  explicit TProbeMemTable(TComponent* AOwner) : TMemTableEh(AOwner) {}
+  using TCustomMemTableEh::AllocRecordBuffer;
+  using TCustomMemTableEh::FreeRecordBuffer;
+  using TDataSet::BufferCount;
+  using TDataSet::RestoreState;
+  using TDataSet::SetTempState;
+  Integer CacheCount() const { return FRecordCache.Count(); }
+  Integer PendingEventCount() const { return FMTViewDataEventInactiveCount; }
+  Integer PendingRowNum() const { return FInactiveEventRowNum; }
+  TMTViewEventTypeEh PendingEvent() const { return FInactiveEvent; }
+};
+
 struct TFieldSpec {
   const char* Name;
   TFieldType Type;
@@ -24,7 +39,7 @@ struct TFieldSpec {
 class TMemTableTestFixture {
 public:
   explicit TMemTableTestFixture(std::initializer_list<TFieldSpec> Specs, int LinkRows = 5)
-      : Table(new TMemTableEh(nullptr)), Source(new TDataSource(nullptr)) {
+      : Table(new TProbeMemTable(nullptr)), Source(new TDataSource(nullptr)) {
     for (const TFieldSpec& S : Specs) Table->FieldDefs()->Add(QString::fromLatin1(S.Name), S.Type, S.Size);
     Source->SetDataSet(Table);
     Link.SetBufferCount(LinkRows);
@@ -57,7 +72,7 @@ public:
   }
   TField* Field(const char* Name) { return Table->FieldByName(QString::fromLatin1(Name)); }
 
-  TMemTableEh* Table;
+  TProbeMemTable* Table;
   TDataSource* Source;
   TRecordingDataLink Link;
 };

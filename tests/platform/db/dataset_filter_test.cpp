@@ -177,3 +177,59 @@ TEST(DataSetFilterTest, FilterParsedAtOpen) {
 }
 
 }  // namespace
+
+namespace {
+
+// A dataset class that filters in its own view: it keeps the properties with
+// the store routines and counts the engine's resynchronisations.
+class TOwnViewDataSet : public TRowListDataSet {
+public:
+  explicit TOwnViewDataSet(TComponent* AOwner) : TRowListDataSet(AOwner) {}
+  void SetFilterText(const String& Value) override { StoreFilterText(Value); }
+  void SetFiltered(bool Value) override { StoreFiltered(Value); }
+  void SetOnFilterRecord(const TFilterRecordEvent& Value) override { StoreOnFilterRecord(Value); }
+  void Resync(TResyncModes Mode) override {
+    ++Resyncs;
+    TRowListDataSet::Resync(Mode);
+  }
+  int Resyncs = 0;
+};
+
+}  // namespace
+
+TEST(DataSetFilterTest, AClassFilteringInItsOwnViewStoresThePropertiesUntouched) {
+  TOwnViewDataSet DataSet(nullptr);
+  DataSet.FieldDefs()->Add("ID", ftInteger);
+  for (int I = 1; I <= 3; ++I) DataSet.AppendRow({I});
+  DataSet.Open();
+  DataSet.Next();
+  int Scrolls = 0;
+  DataSet.AfterScroll = TDataSetNotifyEvent([&](TDataSet*) { ++Scrolls; });
+  // Not even parsed: the class compiles it in its own language.
+  DataSet.SetFilter("[ID] >>> 1");
+  DataSet.SetFiltered(true);
+  const TFilterRecordEvent Handler([](TDataSet*, bool& Accept) { Accept = false; });
+  DataSet.SetOnFilterRecord(Handler);
+  EXPECT_EQ(DataSet.Filter(), "[ID] >>> 1");
+  EXPECT_TRUE(DataSet.Filtered());
+  EXPECT_TRUE(DataSet.OnFilterRecord() == Handler);
+  EXPECT_EQ(Scrolls, 0);
+  EXPECT_EQ(DataSet.FieldByName("ID")->AsInteger(), 2);
+}
+
+TEST(DataSetFilterTest, PostCancelAndDeleteResyncThroughTheVirtual) {
+  TOwnViewDataSet DataSet(nullptr);
+  DataSet.FieldDefs()->Add("ID", ftInteger);
+  for (int I = 1; I <= 3; ++I) DataSet.AppendRow({I});
+  DataSet.Open();
+  DataSet.Resyncs = 0;
+  DataSet.Edit();
+  DataSet.FieldByName("ID")->SetAsInteger(7);
+  DataSet.Post();
+  EXPECT_EQ(DataSet.Resyncs, 1);
+  DataSet.Edit();
+  DataSet.Cancel();
+  EXPECT_EQ(DataSet.Resyncs, 2);
+  DataSet.Delete();
+  EXPECT_EQ(DataSet.Resyncs, 3);
+}

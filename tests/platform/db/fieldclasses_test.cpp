@@ -53,7 +53,7 @@ const ClassCase ClassCases[] = {
     {ftOraClob, "TMemoField", 10},         {ftWideMemo, "TWideMemoField", 10},
     {ftGraphic, "TGraphicField", 10},      {ftVariant, "TVariantField", 10},
     {ftTimeStamp, "TSQLTimeStampField", 24}, {ftOraTimeStamp, "TSQLTimeStampField", 24},
-    {ftTimeStampOffset, "TSQLTimeStampOffsetField", 24},
+    {ftTimeStampOffset, "TSQLTimeStampOffsetField", 24}, {ftFMTBcd, "TFMTBCDField", 10},
 };
 
 TEST(FieldClassesTest, ClassTablePicksOneClassPerType) {
@@ -66,7 +66,7 @@ TEST(FieldClassesTest, ClassTablePicksOneClassPerType) {
     EXPECT_EQ(Field->IsBlob(), Is<TBlobField>(Field.get()));
   }
   for (TFieldType Type : {ftUnknown, ftCursor, ftADT, ftArray, ftReference, ftDataSet, ftInterface, ftIDispatch,
-                          ftFMTBcd, ftConnection, ftParams, ftStream, ftObject}) {
+                          ftConnection, ftParams, ftStream, ftObject}) {
     SCOPED_TRACE(FieldTypeName(Type).toStdString());
     EXPECT_EQ(DefaultFieldClass(Type), nullptr);
   }
@@ -662,6 +662,32 @@ TEST(SQLTimeStampField, HoldsTimeStampsAndTakesDateTimes) {
   At->SetAsString(String());
   EXPECT_TRUE(At->IsNull());
   EXPECT_THROW(At->SetAsString(QStringLiteral("not a date")), EConvertError);
+  DataSet->Cancel();
+}
+
+TEST(FMTBCDField, KeepsExactDecimalsBeyondCurrency) {
+  std::unique_ptr<TRowListDataSet, TFreeObject> DataSet(new TRowListDataSet(nullptr));
+  DataSet->FieldDefs()->Add(QStringLiteral("Amount"), ftFMTBcd, 6);
+  DataSet->FieldDefs()->Items(0)->SetPrecision(20);
+  DataSet->AppendRow({Null()});
+  DataSet->Open();
+  auto* Amount = dynamic_cast<TFMTBCDField*>(DataSet->FieldByName(QStringLiteral("Amount")));
+  ASSERT_NE(Amount, nullptr);
+  EXPECT_EQ(Amount->Precision(), 20);
+  EXPECT_EQ(Amount->Size(), 6);
+  EXPECT_TRUE(Amount->IsNull());
+
+  DataSet->Edit();
+  Amount->SetAsString(QStringLiteral("12345678901234.123456"));
+  EXPECT_TRUE(VarIsFMTBcd(Amount->Value()));
+  EXPECT_EQ(Amount->AsString(), QStringLiteral("12345678901234.123456"));
+  Amount->SetAsInteger(7);
+  EXPECT_EQ(Amount->AsInteger(), 7);
+  Amount->SetAsFloat(0.1);
+  EXPECT_EQ(Amount->AsString(), QStringLiteral("0.1"));
+  EXPECT_THROW(Amount->SetAsString(QStringLiteral("abc")), EDatabaseError);
+  Amount->SetAsString(String());
+  EXPECT_TRUE(Amount->IsNull());
   DataSet->Cancel();
 }
 

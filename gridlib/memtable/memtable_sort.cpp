@@ -260,6 +260,8 @@ void TCustomMemTableEh::InstantReadEnter(TMemRecViewEh* RecView, Integer RowNum)
 void TCustomMemTableEh::InstantReadEnter(TMemoryRecordEh* MemRec, Integer RowNum) {
   const TRecordBuffer Buffer = pushInstantBuffer();
   TScopeExit Pop([this] { InstantReadLeave(); });
+  // No node holds this record's calculated values: compute them.
+  RecBuf(Buffer)->NeedUpdateCalcFields = true;
   RecToRecBuf(MemRec, RecBuf(Buffer), RowNum);
   Pop.Release();
 }

@@ -280,9 +280,14 @@ TEST_F(MemTableSort, AnEnterThatFailsLeavesNoInstantRead) {
     if (Fail) throw Exception(QStringLiteral("calc failed"));
   });
   Table->Open();
+  // A record read without its view node computes its calculated fields.
   Fail = true;
-  EXPECT_RAISES(Table->InstantReadEnter(0), Exception, "calc failed");
+  EXPECT_RAISES(Table->InstantReadEnter(Table->RecordsView()->ViewRecord(0), -1), Exception, "calc failed");
   EXPECT_FALSE(Table->InstantReadMode());
+  Fail = false;
+  Table->InstantReadEnter(Table->RecordsView()->ViewRecord(0), -1);
+  EXPECT_TRUE(Table->InstantReadMode());
+  Table->InstantReadLeave();
 }
 
 // ---------------------------------------------------------------------------

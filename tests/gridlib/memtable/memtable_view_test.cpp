@@ -41,6 +41,10 @@ TEST_F(MemTableView, TheSameFilterTextKeepsTheCursorAnotherGoesFirst) {
   Table->SetFilter(QStringLiteral("Id > 2"));
   EXPECT_EQ(currentId(), 3);
   EXPECT_EQ(Ids(), (std::vector<int>{3, 4}));
+  // A text that does not parse keeps the text that filters.
+  EXPECT_THROW(Table->SetFilter(QStringLiteral("Id >")), Exception);
+  EXPECT_EQ(Table->Filter(), QStringLiteral("Id > 2"));
+  EXPECT_EQ(Ids(), (std::vector<int>{3, 4}));
 }
 
 TEST_F(MemTableView, FilteredWithoutTextOrHandlerShowsEveryRecord) {

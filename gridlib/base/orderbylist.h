@@ -19,6 +19,7 @@ public:
   Integer MTFieldIndex = -1;
   bool Desc = false;
   bool CaseIns = false;
+  Integer ExtObjIndex = 0;  // the key's place among the keys of an external sort
   TFieldType DataType = ftUnknown;
 };
 

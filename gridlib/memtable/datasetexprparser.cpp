@@ -39,6 +39,13 @@ TDataSetExprParserEh::TDataSetExprParserEh(TDataSet* ADataSet, TDataSetExprParse
 TDataSetExprParserEh::~TDataSetExprParserEh() = default;
 
 void TDataSetExprParserEh::ParseExpression(const String& Expr) {
+  // A blank text is no expression: a filter without text accepts everything.
+  if (Expr.trimmed().isEmpty()) {
+    FExpr.reset();
+    FResolvedStruct = nullptr;
+    FResolvedFields.clear();
+    return;
+  }
   TDataSet* DataSet = FDataSet;
   const auto Resolve = [DataSet](const String& Name) -> std::optional<TExprFieldInfo> {
     TField* Field = DataSet ? DataSet->FindField(Name) : nullptr;

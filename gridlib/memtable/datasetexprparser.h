@@ -31,8 +31,8 @@ public:
   TDataSetExprParserEh(TDataSet* ADataSet, TDataSetExprParserTypeEh ExprParserType);
   ~TDataSetExprParserEh() override;
 
-  // Replaces the compiled expression; the parser's errors propagate and keep
-  // the old one.
+  // Replaces the compiled expression (a blank text leaves none); the
+  // parser's errors propagate and keep the old one.
   void ParseExpression(const String& Expr);
   bool HasData() const { return FExpr != nullptr; }
   // False when nothing is parsed.

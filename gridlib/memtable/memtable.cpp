@@ -662,7 +662,7 @@ void TCustomMemTableEh::InternalCancel() {
       TMemoryRecordEh* Rec = FRecordsView->ViewRecord(FRecordPos);
       if (Rec->EditState() == resEditEh) TMemoryRecordEh::Cancel(Rec);
     }
-    if (!CachedUpdates()) FRecordsView->MemTableData()->RecordsList()->CancelUpdates();
+    if (!CachedUpdates() && HasCachedChanges()) FRecordsView->MemTableData()->RecordsList()->CancelUpdates();
   }
   if (State() == dsEdit) RecBuf(ActiveBuffer())->UseMemRec = true;
 }

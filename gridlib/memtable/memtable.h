@@ -98,11 +98,25 @@ struct TExternalSortDataItemEh {
 };
 using TExternalSortDataArrEh = std::vector<TExternalSortDataItemEh>;
 
-// An order-by list whose FieldIndex values index the table's Fields.
+// The sort keys of a physical sort (SortByFields, SortWithExternalProc) and
+// of the sort orders of tree branches: FieldIndex values index the table's
+// Fields.  Each parsed item keeps its field's data type and compares texts
+// case-insensitively exactly when the table's FilterOptions hold
+// foCaseInsensitive at parse time.  A name the table has no field for raises
+// " Field - "<name>" not found."; another word where a direction or a
+// separator belongs, " Invalid token - "<word>"".
 class TMTOrderByList : public TOrderByList {
   RTL_CLASS(TMTOrderByList, TOrderByList)
 public:
-  TMTOrderByList() = default;
+  // ADataSet (not owned) names the fields.
+  explicit TMTOrderByList(TDataSet* ADataSet) : FDataSet(ADataSet) {}
+
+  // reimplemented
+  void SetItemFieldIndex(TOrderByItemEh* Item, Integer FieldIndex) override;
+  Integer FieldIndexOfName(const String& Name) override;
+
+private:
+  TDataSet* FDataSet;
 };
 
 // The 16 bytes of a memory-table bookmark.
@@ -200,6 +214,8 @@ public:
   void SetFiltered(bool Value) override;
   void SetFilterText(const String& Value) override;
   void SetOnFilterRecord(const TFilterRecordEvent& Value) override;
+  // Re-filters an open table: texts may compare without case now.
+  void SetFilterOptions(TFilterOptions Value) override;
   void SetRecNo(int Value) override;
   void UpdateIndexDefs() override;
   TRecordBuffer AllocRecordBuffer() override;
@@ -526,6 +542,33 @@ private:
   void findMemTableDataAncestor(TReader* Reader, const String& ComponentName, TClass ComponentClass,
                                 TComponent*& Component);
   Integer instantReadTopBuffer() const;
+
+  // sorting, instant read and moving records (memtable_sort.cpp)
+  void computeExternalSortKeys(const TGetOrderVarValueProcEh& OrderValueProc, Integer KeyCount);
+  bool sortsByKeys(TOrderByList* OrderByList);
+  Variant sortKeyOf(TMemoryRecordEh* Rec, TOrderByList* OrderByList);
+  Integer compareByKeys(TMemoryRecordEh* Rec1, TMemoryRecordEh* Rec2, TOrderByList* OrderByList);
+  Integer compareByDataFields(TMemoryRecordEh* Rec1, TMemoryRecordEh* Rec2, TOrderByList* OrderByList);
+  // Pushes a fresh instant-read buffer and answers its handle.
+  TRecordBuffer pushInstantBuffer();
+  // The record of the cursor's buffer (instant read aside), nullptr for none.
+  TMemoryRecordEh* cursorRecord();
+  // Rec's row becomes the cursor's position when the view still shows it.
+  void restoreCursorRecord(TMemoryRecordEh* Rec);
+  bool moveTreeRecord(Integer FromIndex, Integer ToIndex, Integer TreeLevel, bool CheckOnly);
+
+  // filtering, view events and tree nodes (memtable_view.cpp)
+  bool ownFilterActive();
+  void applyFilterChange();
+  void loadFilterBuffer(TMemoryRecordEh* Rec, TMemRecViewEh* Node);
+  void unloadFilterBuffer();
+  Integer viewPositionToRow(Integer Index) const;
+  bool editing() const;
+  void resyncUnlessEditing();
+  void updateInsertRowState();
+  void rebuildCalcFieldIndexes();
+  TMemRecViewEh* currentNodeAtLevel(Integer Level);
+  Integer neighbourRowLevel(Integer Offset);
 };
 
 // The memory table with its properties published for form streaming.

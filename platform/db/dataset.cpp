@@ -201,9 +201,6 @@ void TDataSet::openDataSet() {
   FState = dsOpening;
   try {
     OpenCursor(/*InfoQuery=*/false);
-    FFilter = parseFilter(FFilterText, FFilterOptions);
-    updateBufferCount();
-    FBOF = true;
   } catch (...) {
     FState = dsInactive;
     CloseCursor();
@@ -237,6 +234,12 @@ void TDataSet::OpenCursor(bool InfoQuery) {
   }
   FDefaultFields = FFields->Count() == 0;
   InternalOpen();
+  // The window exists when OpenCursor returns, so a dataset class that reads
+  // records in its own OpenCursor (a view rebuilt at open) has its spare; the
+  // filter is compiled first, since making the window reads records.
+  FFilter = parseFilter(FFilterText, FFilterOptions);
+  updateBufferCount();
+  FBOF = true;
 }
 
 void TDataSet::CloseCursor() {

@@ -256,7 +256,8 @@ protected:
   virtual void InternalClose() = 0;
   virtual bool IsCursorOpen() = 0;
   virtual void InternalInitFieldDefs() = 0;
-  // InfoQuery: InternalInitFieldDefs only; else InternalOpen.
+  // InfoQuery: InternalInitFieldDefs only; else InternalOpen, then the
+  // record-buffer window is made.
   virtual void OpenCursor(bool InfoQuery);
   // Frees the window, InternalClose, unbinds and frees default fields.
   virtual void CloseCursor();
@@ -355,6 +356,7 @@ protected:
   void StoreFilterText(const String& Value) { FFilterText = Value; }
   void StoreFiltered(bool Value) { FFiltered = Value; }
   void StoreOnFilterRecord(const TFilterRecordEvent& Value) { FOnFilterRecord = Value; }
+  void StoreFilterOptions(TFilterOptions Value) { FFilterOptions = Value; }
   // Whether the record in Buffer (TempBuffer) passes Filter and
   // OnFilterRecord; true when not Filtered.  EAbort propagates, other
   // exceptions are reported and leave the verdict reached so far.

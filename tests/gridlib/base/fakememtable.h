@@ -24,6 +24,31 @@ public:
     Calls.push_back(QString("FetchRecords(%1)").arg(Count));
     return 0;
   }
+  Integer GetInstantReadCurRow() override { return RecNo() - 1; }
+  Integer MemTableUnnamedInteger() override { return 0; }
+  // a flat table: no tree nodes
+  bool TreeNodeExpanded() override { return false; }
+  bool TreeNodeHasVisibleChildren() override { return false; }
+  Integer TreeNodeLevel() override { return -1; }
+  Integer PrevRowTreeNodeLevel() override { return -1; }
+  Integer NextRowTreeNodeLevel() override { return -1; }
+  TMemoryRecordEh* Rec() override { return nullptr; }
+  Integer InstantReadIndexOfBookmark(const TBookmark&) override { return -1; }
+  Integer InstantReadRowCount() override { return RowCount(); }
+  Integer InstantReadViewRow() override { return RecNo() - 1; }
+  bool MemTableUnnamedBoolean() override { return true; }
+  bool IsTreeView() override { return false; }
+  TMemTableFilterItemEh* AddExtraFilter(const String&, const TFilterRecordEvent&) override { return nullptr; }
+  bool UpdateExtraFilter(TMemTableFilterItemEh*, const String&, const TFilterRecordEvent&) override { return false; }
+  bool RemoveExtraFilter(TMemTableFilterItemEh*) override { return false; }
+  bool HasNextVisibleSibling(Integer) override { return false; }
+  bool HasPriorVisibleSibling(Integer) override { return false; }
+  bool MemTableGotoRec(TMemoryRecordEh*) override { return false; }
+  Integer SetRowTreeNodeExpanded(Integer, bool) override { return -1; }
+  IPtr<IMemTableDataFieldValueListEh> GetFieldValueList(const String&) override { return nullptr; }
+  bool MoveRecords(TBMListEh*, Integer, Integer, bool) override { return false; }
+  String GetLikeWildcardForOneCharacter() override { return QStringLiteral("_"); }
+  String GetLikeWildcardForSeveralCharacters() override { return QStringLiteral("%"); }
   void GetAggregatedValuesForRange(const TBookmark&, const TBookmark&, const String& FieldName,
                                    TAggrResultArr& ResultArr, TAggrFunctionsEh AggrFuncs) override {
     Calls.push_back("GetAggregatedValuesForRange(" + FieldName + ")");
@@ -62,6 +87,9 @@ public:
     if (std::find(Receivers.begin(), Receivers.end(), Receiver) == Receivers.end()) Receivers.push_back(Receiver);
   }
   void UnregisterEventReceiver(TObject* Receiver) override { std::erase(Receivers, Receiver); }
+  void MTDisableControls() override { DisableControls(); }
+  void MTEnableControls(bool) override { EnableControls(); }
+  void StopFilter() override {}
 
 protected:
   void DoAfterPost() override {

@@ -101,6 +101,9 @@ TEST_F(DataSetExprParser, FilterOptionsAndErrors) {
                 "Incorrect number of arguments in function <GETDATE>");
   Parser.ParseExpression(QStringLiteral("FOO(1) = 1"));
   EXPECT_RAISES(Parser.IsCurRecordInFilter(List()->Rec(0)), EDatabaseError, "Unsupported function: FOO");
+  // A blank text clears the expression instead of failing to parse.
+  Parser.ParseExpression(QStringLiteral("  "));
+  EXPECT_FALSE(Parser.HasData());
 }
 
 TEST_F(DataSetExprParser, AggregatesOverTheView) {

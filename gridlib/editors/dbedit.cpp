@@ -480,7 +480,7 @@ void TCustomDBEditEh::Reset() {
 }
 
 bool TCustomDBEditEh::IsEmpty() {
-  if (IsMasked()) return EditText() == FormatMaskText(EditMask(), String());
+  if (IsMasked()) return EditText() == FormatMaskTextEh(EditMask(), String());
   return Text().isEmpty();
 }
 
@@ -493,7 +493,9 @@ void TCustomDBEditEh::Change() {
   if (ComponentState().Contains(csDestroying)) return;
   FDataLink->Modified();
   SetModified(true);
-  FUserTextChanged = true;
+  // Only the user's changes move the recent-entries list, not the control's
+  // own (a taken entry, the field read again).
+  if (!FInternalTextSetting) FUserTextChanged = true;
   UpdateImageIndex();
   TCustomMaskEdit::Change();
 }
@@ -542,6 +544,7 @@ void TCustomDBEditEh::KeyPress(Char& Key) {
 }
 
 void TCustomDBEditEh::WMChar(TWMKey& Message) {
+  if (isDroppedChar(Char(Message.CharCode))) return;
   FCompleteKeyPress = String(QChar(Message.CharCode));
   const TScopeExit Done([this] { FCompleteKeyPress.clear(); });
   DispatchAs<TCustomMaskEdit>(reinterpret_cast<TMessage&>(Message));
@@ -568,11 +571,18 @@ void TCustomDBEditEh::CMWantSpecialKey(TCMWantSpecialKey& Message) {
 }
 
 // Enter without WantReturns, Tab without WantTabs and every line feed never
-// reach the text.
+// reach the text: the inner edit is multi-line only to take the text
+// rectangle.
+bool TCustomDBEditEh::isDroppedChar(Char C) const {
+  return (C == CarriageReturn && !FWantReturns) || (C == Tab && !FWantTabs) || C == LineFeed;
+}
+
+// Clicks on the buttons or the image never reach the inner edit.
 void TCustomDBEditEh::DefaultHandler(TMessage& Message) {
-  if (Message.Msg == WM_CHAR) {
-    const Char C = Char(ushort(Message.WParam));
-    if ((C == CarriageReturn && !FWantReturns) || (C == Tab && !FWantTabs) || C == LineFeed) return;
+  if (Message.Msg == WM_CHAR && isDroppedChar(Char(ushort(Message.WParam)))) return;
+  if (Message.Msg >= WM_LBUTTONDOWN && Message.Msg <= WM_MBUTTONDBLCLK && !MouseCapture()) {
+    const TPoint P{SmallInt(LOWORD(DWORD(Message.LParam))), SmallInt(HIWORD(DWORD(Message.LParam)))};
+    if (PtInRect(GetButtonsRect(), P) || PtInRect(GetImageRect(), P)) return;
   }
   TCustomMaskEdit::DefaultHandler(Message);
 }

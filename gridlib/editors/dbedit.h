@@ -395,6 +395,7 @@ private:
   void placeInplace(const TRect& Loc, bool Redraw);
   bool writeOrReset(const std::function<void()>& SetInternal);
   bool isMaskedControl() { return IsMasked(); }
+  bool isDroppedChar(Char C) const;
   void readEditMask(TReader* Reader);
   void writeEditMask(TWriter* Writer);
   // painting

@@ -16,7 +16,6 @@
 #include "gridlib/grid/popuplistboxes.h"
 #include "platform/db/dataset.h"
 #include "platform/db/fields.h"
-#include "platform/rtl/maskutils.h"
 #include "platform/rtl/rtlmath.h"
 #include "platform/rtl/scopeexit.h"
 #include "platform/ui/graphics/drawtext.h"
@@ -203,8 +202,7 @@ void TCustomDBEditEh::mruListMouseUp(TObject*, TMouseButton Button, TShiftState,
 // recent entries: typing, keys, wheel, cancel
 
 void TCustomDBEditEh::UserTextChanged() {
-  const String Empty = IsMasked() ? FormatMaskText(EditMask(), String()) : String();
-  const bool HasText = Text() != Empty;
+  const bool HasText = !IsEmpty();
   const bool Open = mruListOpen();
   if (Open && !HasText && !FKeepMRUList) {
     FMRUList->CloseUp(false);

@@ -304,3 +304,21 @@ TEST_F(DBEditEhPaintTest, ASystemColourChangeEmptiesTheButtonCache) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DBEditEhPaintTest, TheMultiLineInnerWindowStillTakesNoLineBreaksFromTheKeyboard) {
+  TDBEditEh* E = edit();
+  ASSERT_TRUE(style(E) & ES_MULTILINE);
+  E->SetFocus();
+  test::Type("a");
+  test::Key(VK_RETURN);
+  E->Perform(WM_CHAR, WPARAM(10), 0);
+  test::Type("b");
+  EXPECT_EQ(E->Text(), "ab");
+  E->SetWantReturns(true);
+  E->Perform(WM_CHAR, WPARAM(13), 0);
+  EXPECT_EQ(E->Text(), "ab\r\n") << "wanted, Enter is typed";
+}
+
+}  // namespace

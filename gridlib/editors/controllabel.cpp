@@ -15,8 +15,11 @@ TControlLabelEh::TControlLabelEh(TComponent* AOwner) : TCustomLabel(AOwner) {
 
 void TControlLabelEh::DescribeProperties(TPropertyTable& Props) {
   using L = TControlLabelEh;
-  Props.Add<TControl>("Width", &TControl::Width, &TControl::SetWidth).NoDefault().Stored(&L::IsSizeStored);
-  Props.Add<TControl>("Height", &TControl::Height, &TControl::SetHeight).NoDefault().Stored(&L::IsSizeStored);
+  // The edit places the label: its position is shown, never stored.
+  Props.Redeclare<TControl>("Left", &TControl::Left);
+  Props.Redeclare<TControl>("Top", &TControl::Top);
+  Props.Override("Width").Stored(&L::IsSizeStored);
+  Props.Override("Height").Stored(&L::IsSizeStored);
   Props.Add("Caption", &L::Caption, &L::SetCaption).Stored(&L::IsCaptionStored);
   Props.Add("Visible", &L::Visible, &L::SetVisible).Default(false);
   Props.Add<TCustomLabel>("Layout", &TCustomLabel::Layout, &TCustomLabel::SetLayout).Default(tlTop);

@@ -756,6 +756,7 @@ void TCustomDBEditEh::Notification(TComponent* AComponent, TOperation Operation)
   if (FDataLink && AComponent == FInternalDataSourceRef) SetDataSource(nullptr);
   if (FEditImage && AComponent == FEditImage->Images()) FEditImage->SetImages(nullptr);
   if (AComponent == FControlLabel) FControlLabel = nullptr;
+  if (AComponent == FButtonsBox) FButtonsBox = nullptr;
   if (AComponent == FMRUListControl) FMRUListControl = nullptr;
   if (!FEditButton || !FEditButtons) return;
   std::vector<TEditButtonEh*> Buttons{FEditButton};

@@ -403,6 +403,8 @@ private:
   Integer fontTextHeight();
   bool useFlatFrame();
   bool hasThinFrame();
+  // The buttons box's width; 0 once the box is gone (destruction).
+  Integer buttonsWidth() const;
   void paintCustomText();
   void paintEmptyDataInfo();
   void syncMiddleEastExStyle(TAlignment Align);

@@ -23,8 +23,10 @@ void TCustomDBEditEh::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Int
   UpdateControlLabelPosition();
 }
 
+// An unbound edit's label is captioned with its name.
 void TCustomDBEditEh::SetName(const String& NewName) {
   TCustomMaskEdit::SetName(NewName);
+  if (FControlLabel) FControlLabel->UpdateCaption();
   UpdateControlLabelPosition();
 }
 

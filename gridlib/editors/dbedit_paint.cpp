@@ -15,6 +15,7 @@
 #include "platform/ui/graphics/edges.h"
 #include "platform/ui/graphics/metrics.h"
 #include "platform/ui/graphics/styles.h"
+#include "platform/ui/windowing/bidialign.h"
 #include "platform/ui/windowing/inputrouter.h"
 #include "platform/ui/windowing/mouse.h"
 #include "platform/ui/windowing/window.h"
@@ -62,10 +63,12 @@ void TCustomDBEditEh::CreateParams(TCreateParams& Params) {
 // ---------------------------------------------------------------------------
 // layout
 
+Integer TCustomDBEditEh::buttonsWidth() const { return FButtonsBox ? FButtonsBox->FButtonsWidth : 0; }
+
 bool TCustomDBEditEh::hasThinFrame() { return !Ctl3D() && BorderStyle() == bsSingle; }
 
 TRect TCustomDBEditEh::GetButtonsRect() {
-  const Integer W = ClientWidth(), H = ClientHeight(), B = FButtonsBox->FButtonsWidth;
+  const Integer W = ClientWidth(), H = ClientHeight(), B = buttonsWidth();
   TRect R = hasThinFrame() ? TRect(W - B - 1, 1, W - 1, H - 1) : TRect(W - B, 0, W, H);
   if (UseRightToLeftAlignment()) OffsetRect(R, -(W - B), 0);
   return R;
@@ -77,7 +80,7 @@ TRect TCustomDBEditEh::GetImageRect() {
 }
 
 void TCustomDBEditEh::CalcEditRect(TRect& Rect) {
-  const Integer W = ClientWidth(), H = ClientHeight(), B = FButtonsBox->FButtonsWidth;
+  const Integer W = ClientWidth(), H = ClientHeight(), B = buttonsWidth();
   const bool RightToLeft = UseRightToLeftAlignment();
   Rect = RightToLeft ? TRect(B, 0, W, H) : TRect(0, 0, W - B, H);
   if (FEditImage->Visible() && FEditImage->Images()) {
@@ -102,7 +105,7 @@ void TCustomDBEditEh::UpdateEditRect() {
 }
 
 TRect TCustomDBEditEh::GetPaintTextRect() {
-  const Integer W = ClientWidth(), H = ClientHeight(), B = FButtonsBox->FButtonsWidth, I = FImageWidth;
+  const Integer W = ClientWidth(), H = ClientHeight(), B = buttonsWidth(), I = FImageWidth;
   TRect R = hasThinFrame() ? TRect(I + 1, 1, W - B - 2, H - 1) : TRect(I, 0, W - B - 1, H);
   if (UseRightToLeftAlignment()) OffsetRect(R, B - I + 1, 0);
   return R;
@@ -125,6 +128,7 @@ TPoint TCustomDBEditEh::GetTextMargins() {
 // buttons
 
 void TCustomDBEditEh::UpdateButtonsBox() {
+  if (!FButtonsBox) return;
   FButtonsBox->BeginLayout();
   FButtonsBox->SetButtonsCount(FEditButtons->Count() + 1);
   FButtonsBox->FFlat = FFlat;
@@ -149,6 +153,7 @@ void TCustomDBEditEh::EditButtonsChanged(TObject*) {
 }
 
 void TCustomDBEditEh::UpdateButtonsState() {
+  if (!FButtonsBox) return;
   FButtonsBox->SetBorderActive(FBorderActive);
   FButtonsBox->UpdateEditButtonControlsState();
   FEditButton->SetParentDefinedDefaultAction(IsParentDefinedDefaultAction(FEditButton));
@@ -398,7 +403,7 @@ void TCustomDBEditEh::CMFontChanged(TMessage& Message) {
       ComponentState().Contains(csLoading) && ComponentState().Contains(csDesigning);
   if (FControlStyle.Contains(csFixedHeight) && !LoadingAtDesign) AdjustHeight();
   UpdateEditRect();
-  FEmptyDataInfo->RefreshDefaultFont();
+  if (FEmptyDataInfo) FEmptyDataInfo->RefreshDefaultFont();
   UpdateControlLabelPosition();
 }
 
@@ -408,7 +413,7 @@ void TCustomDBEditEh::CMSysColorChange(TMessage& Message) {
 }
 
 void TCustomDBEditEh::ChangeScale(Integer M, Integer D, bool IsDpiChange) {
-  if (M != D && !FEmptyDataInfo->ParentFont()) {
+  if (M != D && FEmptyDataInfo && !FEmptyDataInfo->ParentFont()) {
     TFont* F = FEmptyDataInfo->Font();
     F->SetSize(MulDiv(F->Size(), M, D));
   }

@@ -5,6 +5,7 @@
 #include "gridlib/editors/dbedit.h"
 #include "platform/rtl/scopeexit.h"
 #include "platform/ui/graphics/imagelist.h"
+#include "platform/ui/windowing/bidialign.h"
 
 #include <algorithm>
 
@@ -196,7 +197,7 @@ void TControlEmptyDataInfoEh::PaintEmptyDataInfo() {
   Canvas->SetFont(Font());
   TRect R = Edit->ClientRect();
   R.Left += Edit->ImageWidth();
-  R.Right -= Edit->ButtonsBox()->FButtonsWidth;
+  R.Right -= Edit->ButtonsBox() ? Edit->ButtonsBox()->FButtonsWidth : 0;
   SelectClipRgn(Canvas->Handle(), nullptr);
   const TPoint Margins = Edit->GetTextMargins();
   TAlignment Align = Alignment();
@@ -209,7 +210,11 @@ void TControlEmptyDataInfoEh::PaintEmptyDataInfo() {
     X = (R.Left + R.Right - TextWidth) / 2;
   const TColor Back = Color() == clDefault ? Edit->GetBackColor() : Color();
   Canvas->Brush()->SetColor(GetStyledSystemColorEh(Back));
+  // Over the edit's own background the text goes on clear, so the inner
+  // edit's caret painted beneath stays; a colour of its own fills.
+  if (Color() == clDefault) Canvas->Brush()->SetStyle(bsClear);
   Canvas->TextRect(R, X, Margins.Y, Text());
+  Canvas->Brush()->SetStyle(bsSolid);
 }
 
 // ---------------------------------------------------------------------------

@@ -54,13 +54,6 @@ TAnchors AnchorAlign(TAlign Align) {
   return {akLeft, akTop};
 }
 
-void ChangeBiDiModeAlignment(TAlignment& Alignment) {
-  if (Alignment == taLeftJustify)
-    Alignment = taRightJustify;
-  else if (Alignment == taRightJustify)
-    Alignment = taLeftJustify;
-}
-
 TControl* GetCaptureControl() {
   TControl* Result = FindControl(GetCapture());
   TControl* Graphic = captureControl();

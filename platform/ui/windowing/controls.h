@@ -31,7 +31,6 @@
 //   the non-client area, painting, sizing (window.h).
 #pragma once
 
-#include "platform/rtl/alignment.h"
 #include "platform/rtl/component.h"
 #include "platform/rtl/lists.h"
 #include "platform/ui/graphics/canvas.h"
@@ -61,9 +60,6 @@ using TAnchors = TSet<TAnchorKind>;
 TAnchors AnchorAlign(TAlign Align);
 
 RTL_ENUM(TBiDiMode, bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly)
-// Mirrors a horizontal alignment for right-to-left: left and right swap,
-// centre stays.
-void ChangeBiDiModeAlignment(TAlignment& Alignment);
 
 // The whole original set, so code that adds or removes any of them compiles.
 // With an effect here: csAcceptsControls (WS_CLIPCHILDREN), csCaptureMouse,

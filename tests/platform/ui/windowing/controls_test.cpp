@@ -973,14 +973,3 @@ TEST_F(ControlsTest, ActionsAimedAtAControlRunOnItWhenTheyHandleIt) {
   EXPECT_FALSE(Shape->UpdateAction(&Other));
   EXPECT_TRUE(Other.Log.empty());
 }
-
-TEST(ChangeBiDiModeAlignmentTest, LeftAndRightSwapCentreStays) {
-  const struct {
-    TAlignment From, To;
-  } Cases[] = {{taLeftJustify, taRightJustify}, {taRightJustify, taLeftJustify}, {taCenter, taCenter}};
-  for (const auto& C : Cases) {
-    TAlignment A = C.From;
-    ChangeBiDiModeAlignment(A);
-    EXPECT_EQ(A, C.To);
-  }
-}

@@ -4,9 +4,7 @@
 // edit button of each style (15 us), a speed button with a four-glyph strip
 // and a caption (25 us, images built once), and laying out five buttons in
 // a buttons box (10 us).  On the full edit (flat, image, two buttons,
-// placeholder): typing (0.2 ms a character), typing with the recent-entries
-// list open over 1,000 entries (2 ms a character), and the unfocused custom
-// paint of a right-aligned edit with image, underline and placeholder
+// placeholder): typing (0.2 ms a character) and the unfocused custom paint of a right-aligned edit with image, underline and placeholder
 // (60 us).
 #include "bench/support/guibench.h"
 #include "gridlib/base/baseunit.h"
@@ -19,8 +17,6 @@
 #include "platform/db/datasource.h"
 #include "platform/db/fielddefs.h"
 #include "platform/db/testing/rowlistdataset.h"
-#include "gridlib/base/mrulist.h"
-#include "platform/rtl/stringlist.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/imagelist.h"
 #include "platform/ui/windowing/forms.h"
@@ -212,36 +208,6 @@ void BM_TypeIntoFullEdit(benchmark::State& State) {
   Rows.DataSet.Cancel();
 }
 BENCHMARK(BM_TypeIntoFullEdit)->Unit(benchmark::kMicrosecond);
-
-// Every entry matches what is typed, so the list stays open and each
-// character filters all 1,000 entries again.
-void BM_TypeWithRecentEntriesOpen(benchmark::State& State) {
-  constexpr int Entries = 1000, RunLength = 30;
-  TShownForm F;
-  auto* E = new TDBEditEh(F.Form);
-  E->SetParent(F.Form);
-  E->SetBounds(10, 10, 200, 21);
-  dressUp(E, F.Form);
-  E->MRUList()->SetActive(true);
-  E->MRUList()->SetLimit(Entries);
-  for (int I = 0; I < Entries; ++I) E->MRUList()->Items()->Add(String(RunLength, u'x') + String::number(I));
-  E->SetFocus();
-  int Typed = 0;
-  for (auto _ : State) {
-    if (Typed++ == RunLength) {
-      State.PauseTiming();
-      E->MRUList()->CloseUp(false);
-      E->SetText(String());
-      Typed = 1;
-      State.ResumeTiming();
-    }
-    E->Perform(gdi::WM_CHAR, 'x', 0);
-    E->GetMRUListControl()->Update();
-    E->Update();
-  }
-  State.SetLabel(E->MRUList()->DroppedDown ? "list open" : "list closed");
-}
-BENCHMARK(BM_TypeWithRecentEntriesOpen)->Unit(benchmark::kMicrosecond);
 
 void BM_PaintUnfocusedCustomEdit(benchmark::State& State) {
   TShownForm F;

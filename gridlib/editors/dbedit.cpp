@@ -4,8 +4,11 @@
 #include "gridlib/base/mrulist.h"
 #include "gridlib/base/winroutines.h"
 #include "gridlib/editors/buttonsbox.h"
+#include "gridlib/editors/controllabel.h"
 #include "gridlib/editors/editbuttoncontrol.h"
+#include "gridlib/editors/editimage.h"
 #include "gridlib/editors/fielddatalink.h"
+#include "gridlib/grid/popuplistboxes.h"
 #include "platform/db/dataset.h"
 #include "platform/db/fields.h"
 #include "platform/rtl/filer.h"
@@ -65,6 +68,22 @@ const TMessageMap& TCustomDBEditEh::MessageMap() {
       {CM_WANTSPECIALKEY, &TCustomDBEditEh::CMWantSpecialKey},
       {CM_GETDATALINK, &TCustomDBEditEh::CMGetDataLink},
       {CM_SHOWINGCHANGED, &TCustomDBEditEh::CMShowingChanged},
+      {WM_SETCURSOR, &TCustomDBEditEh::WMSetCursor},
+      {WM_NCPAINT, &TCustomDBEditEh::WMNCPaint},
+      {CM_MOUSEENTER, &TCustomDBEditEh::CMMouseEnter},
+      {CM_MOUSELEAVE, &TCustomDBEditEh::CMMouseLeave},
+      {CM_RECREATEWND, &TCustomDBEditEh::CMRecreateWnd},
+      {CM_COLORCHANGED, &TCustomDBEditEh::CMColorChanged},
+      {CM_ENABLEDCHANGED, &TCustomDBEditEh::CMEnabledChanged},
+      {CM_FONTCHANGED, &TCustomDBEditEh::CMFontChanged},
+      {CM_SYSCOLORCHANGE, &TCustomDBEditEh::CMSysColorChange},
+      {CM_PARENTSHOWHINTCHANGED, &TCustomDBEditEh::CMParentShowHintChanged},
+      {CM_VISIBLECHANGED, &TCustomDBEditEh::CMVisibleChanged},
+      {CM_BIDIMODECHANGED, &TCustomDBEditEh::CMBiDiModeChanged},
+      {CM_HINTSHOW, &TCustomDBEditEh::CMHintShow},
+      {CM_CANCELMODE, &TCustomDBEditEh::CMCancelMode},
+      {CM_MOUSEWHEEL, &TCustomDBEditEh::CMMouseWheel},
+      {CM_EDITIMAGECHANGEDEH, &TCustomDBEditEh::CMEditImageChanged},
   });
   return Map;
 }
@@ -87,9 +106,16 @@ TCustomDBEditEh::TCustomDBEditEh(TComponent* AOwner) : TCustomMaskEdit(AOwner) {
   const TRefComponentNotifyEventEh Watch(this, &TCustomDBEditEh::watchImageList);
   FEditButton->OnRefComponentChanged = Watch;
   FEditButtons->OnRefComponentChanged = Watch;
+  FEditImage = CreateEditImage();
   FMRUList = new TMRUListEh(this);
+  FMRUList->OnSetDropDown = TNotifyEvent(this, &TCustomDBEditEh::mruListDropDown);
+  FMRUList->OnSetCloseUpEvent = TMRUListCloseUpEventEh(this, &TCustomDBEditEh::mruListCloseUp);
+  FMRUList->OnFillAutogenItems = TFillAutogenItemsEventEh(this, &TCustomDBEditEh::FillMRUAutogenItems);
   FDynProps = new TDynVarsEh(this);
+  FEmptyDataInfo = new TControlEmptyDataInfoEh(this);
+  FEmptyDataInfo->AfterConstruction();
   UpdateEditReadOnly();
+  UpdateImageIndex();
   FButtonsBox = new TEditButtonsBoxEh(this);
   FButtonsBox->SetParent(this);
   FButtonsBox->SetBounds(0, 0, 0, 0);
@@ -100,6 +126,10 @@ TCustomDBEditEh::TCustomDBEditEh(TComponent* AOwner) : TCustomMaskEdit(AOwner) {
   FButtonsBox->FOnClick = TNotifyEvent(this, &TCustomDBEditEh::EditButtonClick);
   FButtonsBox->FOnMouseMove = TMouseMoveEvent(this, &TCustomDBEditEh::EditButtonMouseMove);
   FButtonsBox->FOnMouseUp = TMouseEvent(this, &TCustomDBEditEh::EditButtonMouseUp);
+  FControlLabel = new TControlLabelEh(this);
+  FControlLabel->FreeNotification(this);
+  FControlLabel->SetFocusControl(this);
+  FControlLabelLocation = new TControlLabelLocationEh(this);
 }
 
 void TCustomDBEditEh::BeforeDestruction() {
@@ -107,13 +137,18 @@ void TCustomDBEditEh::BeforeDestruction() {
   TCustomMaskEdit::BeforeDestruction();
 }
 
+// The buttons box, the label and the recent entries' pop-up are components
+// of the edit: their owner has freed them by now.
 TCustomDBEditEh::~TCustomDBEditEh() {
+  delete FEditImage;
   delete FEditButton;
   delete FEditButtons;
   delete FDataLink;
   delete FCanvas;
   delete FMRUList;
+  delete FEmptyDataInfo;
   delete FDynProps;
+  delete FControlLabelLocation;
 }
 
 // ---------------------------------------------------------------------------
@@ -124,6 +159,7 @@ TEditButtonEh* TCustomDBEditEh::CreateEditButton() { return new TEditButtonEh(th
 TEditButtonsEh* TCustomDBEditEh::CreateEditButtons() {
   return new TEditButtonsEh(this, TVisibleEditButtonEh::StaticClass());
 }
+TEditImageEh* TCustomDBEditEh::CreateEditImage() { return new TEditImageEh(this); }
 
 void TCustomDBEditEh::CreateEditButtonControl(TEditButtonControlEh*& Control) {
   Control = new TEditButtonControlEh(this);
@@ -165,8 +201,6 @@ String TCustomDBEditEh::ValueToText(const Variant& Value) {
 Variant TCustomDBEditEh::GetVariantValue() { return Variant(Text()); }
 
 String TCustomDBEditEh::GetControlLabelCaption() { return Field() ? Field()->DisplayName() : Name(); }
-
-TColor TCustomDBEditEh::GetFontColor() { return Font()->Color(); }
 
 void TCustomDBEditEh::ControlLabelLocationChanged() {
   if (!ComponentState().Contains(csLoading)) UpdateControlLabelPosition();
@@ -258,6 +292,29 @@ void TCustomDBEditEh::UpdateShowHint() { TControl::SetShowHint(FTooltips || FSho
 
 void TCustomDBEditEh::SetDynProps(TDynVarsEh* Value) { FDynProps->Assign(Value); }
 void TCustomDBEditEh::SetMRUList(TMRUListEh* Value) { FMRUList->Assign(Value); }
+void TCustomDBEditEh::SetEmptyDataInfo(TControlEmptyDataInfoEh* Value) { FEmptyDataInfo->Assign(Value); }
+void TCustomDBEditEh::SetControlLabelLocation(TControlLabelLocationEh* Value) {
+  FControlLabelLocation->Assign(Value);
+}
+
+TCustomImageList* TCustomDBEditEh::Images() const { return FEditImage->Images(); }
+
+void TCustomDBEditEh::SetImages(TCustomImageList* Value) {
+  FEditImage->SetImages(Value);
+  FEditImage->SetVisible(true);
+}
+
+void TCustomDBEditEh::SetPasswordChar(Char Value) {
+  if (PasswordChar() == Value) return;
+  TCustomEdit::SetPasswordChar(Value);
+  RecreateWnd();
+}
+
+void TCustomDBEditEh::SetAlwaysShowBorder(bool Value) {
+  if (FAlwaysShowBorder == Value) return;
+  FAlwaysShowBorder = Value;
+  UpdateBorderActive();
+}
 
 void TCustomDBEditEh::SetEditMask(const String& Value) {
   if (FAssignedValues.Contains(evEditMaskEh) && Value == EditMask()) return;
@@ -278,6 +335,7 @@ void TCustomDBEditEh::SetEditMask(const String& Value) {
 void TCustomDBEditEh::DataChange(TObject*) {
   DataChanged();
   UpdateButtonsState();
+  if (FControlLabel) FControlLabel->UpdateCaption();
 }
 
 void TCustomDBEditEh::DataChanged() {
@@ -355,6 +413,7 @@ void TCustomDBEditEh::UpdateData() {
   }
   if (!Handled) WriteTextToDataLink();
   SetModified(false);
+  if (FMRUList->Active() && FMRUList->AutoAdd() && Showing()) FMRUList->Add(Text());
 }
 
 void TCustomDBEditEh::WriteTextToDataLink() {
@@ -421,7 +480,7 @@ void TCustomDBEditEh::Reset() {
 }
 
 bool TCustomDBEditEh::IsEmpty() {
-  if (IsMasked()) return EditText() == FormatMaskText(EditMask(), String());
+  if (IsMasked()) return EditText() == FormatMaskTextEh(EditMask(), String());
   return Text().isEmpty();
 }
 
@@ -434,7 +493,9 @@ void TCustomDBEditEh::Change() {
   if (ComponentState().Contains(csDestroying)) return;
   FDataLink->Modified();
   SetModified(true);
-  FUserTextChanged = true;
+  // Only the user's changes move the recent-entries list, not the control's
+  // own (a taken entry, the field read again).
+  if (!FInternalTextSetting) FUserTextChanged = true;
   UpdateImageIndex();
   TCustomMaskEdit::Change();
 }
@@ -471,6 +532,7 @@ void TCustomDBEditEh::KeyPress(Char& Key) {
   if (FInplaceMode && FIntfInplaceEditHolder) FIntfInplaceEditHolder->InplaceEditKeyPress(this, Key);
   if (Key == Char(0)) return;
   if (IsMasked() && Key == CtrlA) return;
+  if (Key == Backspace && mruListOpen()) FKeepMRUList = true;
   if (isEditingKey(Key) && !FDataLink->Editing() && CanModifyData()) FDataLink->Edit();
   TCustomMaskEdit::KeyPress(Key);
   if (Key == Char(0)) return;
@@ -483,6 +545,7 @@ void TCustomDBEditEh::KeyPress(Char& Key) {
 }
 
 void TCustomDBEditEh::WMChar(TWMKey& Message) {
+  if (isDroppedChar(Char(Message.CharCode))) return;
   FCompleteKeyPress = String(QChar(Message.CharCode));
   const TScopeExit Done([this] { FCompleteKeyPress.clear(); });
   DispatchAs<TCustomMaskEdit>(reinterpret_cast<TMessage&>(Message));
@@ -498,17 +561,29 @@ void TCustomDBEditEh::WMGetDlgCode(TMessage& Message) {
 }
 
 void TCustomDBEditEh::CMWantSpecialKey(TCMWantSpecialKey& Message) {
+  const bool ListKey = Message.CharCode == VK_RETURN || Message.CharCode == VK_ESCAPE;
+  if (ListKey && mruListOpen() && static_cast<TMRUListboxEh*>(FMRUListControl)->ItemIndex() >= 0) {
+    Message.Result = 1;
+    return;
+  }
   DispatchAs<TCustomMaskEdit>(reinterpret_cast<TMessage&>(Message));
   if (Message.CharCode == VK_ESCAPE && Modified()) Message.Result = 1;
   if (Message.CharCode == VK_RETURN && FInplaceMode) Message.Result = 1;
 }
 
 // Enter without WantReturns, Tab without WantTabs and every line feed never
-// reach the text.
+// reach the text: the inner edit is multi-line only to take the text
+// rectangle.
+bool TCustomDBEditEh::isDroppedChar(Char C) const {
+  return (C == CarriageReturn && !FWantReturns) || (C == Tab && !FWantTabs) || C == LineFeed;
+}
+
+// Clicks on the buttons or the image never reach the inner edit.
 void TCustomDBEditEh::DefaultHandler(TMessage& Message) {
-  if (Message.Msg == WM_CHAR) {
-    const Char C = Char(ushort(Message.WParam));
-    if ((C == CarriageReturn && !FWantReturns) || (C == Tab && !FWantTabs) || C == LineFeed) return;
+  if (Message.Msg == WM_CHAR && isDroppedChar(Char(ushort(Message.WParam)))) return;
+  if (Message.Msg >= WM_LBUTTONDOWN && Message.Msg <= WM_MBUTTONDBLCLK && !MouseCapture()) {
+    const TPoint P{SmallInt(LOWORD(DWORD(Message.LParam))), SmallInt(HIWORD(DWORD(Message.LParam)))};
+    if (PtInRect(GetButtonsRect(), P) || PtInRect(GetImageRect(), P)) return;
   }
   TCustomMaskEdit::DefaultHandler(Message);
 }
@@ -620,6 +695,7 @@ void TCustomDBEditEh::WMSetFocus(TWMSetFocus& Message) {
 void TCustomDBEditEh::WMKillFocus(TWMSetFocus& Message) {
   DispatchAs<TCustomMaskEdit>(reinterpret_cast<TMessage&>(Message));
   if (ComponentState().Contains(csDestroying)) return;
+  if (mruListOpen() && Message.FocusedWnd != FMRUListControl->Handle()) FMRUList->CloseUp(false);
   // A held button of the edit lets go when the focus leaves.
   TControl* Captured = GetCaptureControl();
   if (Captured && Captured != this && Captured->Parent() && (Captured->Parent() == this || Captured->Parent()->Parent() == this))
@@ -658,9 +734,11 @@ void TCustomDBEditEh::CMShowingChanged(TMessage& Message) {
 
 void TCustomDBEditEh::CreateWnd() {
   TCustomMaskEdit::CreateWnd();
+  UpdateHeightStyle();
   UpdateBorderActive();
   UpdateButtonsBox();
   UpdateButtonsState();
+  FImageWidth = FEditImage->DrawWidth();
   UpdateImageIndex();
   UpdateEditRect();
   UpdateEditReadOnly();
@@ -677,6 +755,10 @@ void TCustomDBEditEh::Notification(TComponent* AComponent, TOperation Operation)
   TCustomMaskEdit::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
   if (FDataLink && AComponent == FInternalDataSourceRef) SetDataSource(nullptr);
+  if (FEditImage && AComponent == FEditImage->Images()) FEditImage->SetImages(nullptr);
+  if (AComponent == FControlLabel) FControlLabel = nullptr;
+  if (AComponent == FButtonsBox) FButtonsBox = nullptr;
+  if (AComponent == FMRUListControl) FMRUListControl = nullptr;
   if (!FEditButton || !FEditButtons) return;
   std::vector<TEditButtonEh*> Buttons{FEditButton};
   for (Integer I = 0; I < FEditButtons->Count(); ++I) Buttons.push_back(FEditButtons->EditButton(I));
@@ -697,16 +779,15 @@ void TCustomDBEditEh::watchImageList(TObject*, TComponent* RefComponent) {
   if (RefComponent) RefComponent->FreeNotification(this);
 }
 
-void TCustomDBEditEh::EditButtonsChanged(TObject*) {
-  UpdateButtonsBox();
-  UpdateEditRect();
-}
-
 // Text and Value are stored only data-independent, Text when not empty and
 // Value when not Null; EditMask only when set on the control, through the
 // defined property "EditMask".
 bool TCustomDBEditEh::IsTextStored() { return IsDataIndepended() && !Text().isEmpty(); }
-bool TCustomDBEditEh::IsValueStored() { return IsDataIndepended() && !VarIsNull(Value()); }
+// An empty text is no value of the control's: it streams nothing.
+bool TCustomDBEditEh::IsValueStored() {
+  const Variant V = Value();
+  return IsDataIndepended() && !VarIsNull(V) && !(VarIsStr(V) && V.AsString().isEmpty());
+}
 
 void TCustomDBEditEh::DefineProperties(TFiler* Filer) {
   TCustomMaskEdit::DefineProperties(Filer);
@@ -747,11 +828,14 @@ void TCustomDBEditEh::WndProc(TMessage& Message) {
       return;
     }
   }
+  if (routeKeyToMRUList(Message)) return;
   TCustomMaskEdit::WndProc(Message);
   // A text change reported during the message is handled once it is done.
-  if (!FUserTextChanged) return;
-  FUserTextChanged = false;
-  UserTextChanged();
+  if (FUserTextChanged) {
+    FUserTextChanged = false;
+    UserTextChanged();
+  }
+  FKeepMRUList = true;
 }
 
 bool TCustomDBEditEh::Visible() {
@@ -830,6 +914,15 @@ void TDBEditEh::DescribeProperties(TPropertyTable& Props) {
   Props.Add<E>("EditButton", &E::EditButton, &E::SetEditButton);
   Props.Add<E>("Text", &E::Text, &E::SetText).Stored(&E::IsTextStored);
   Props.Add<E>("Value", &E::Value, &E::SetValue).Stored(&E::IsValueStored);
+  Props.Add<E>("ShowHint", &E::ShowHint, &E::SetShowHint).Default(false);
+  Props.Add<E>("DynProps", &E::DynProps, &E::SetDynProps);
+  Props.Add<E>("MRUList", &E::MRUList, &E::SetMRUList);
+  Props.Add<E>("PasswordChar", &E::PasswordChar, &E::SetPasswordChar).Default(Char(0));
+  Props.Add<E>("Images", &E::Images, &E::SetImages);
+  Props.Add<E>("ControlLabel", &E::ControlLabel, nullptr);
+  Props.Add<E>("ControlLabelLocation", &E::ControlLabelLocation, &E::SetControlLabelLocation);
+  Props.Add<E>("EmptyDataInfo", &E::EmptyDataInfo, &E::SetEmptyDataInfo);
+  Props.Add<TControl>("AutoSize", &TControl::AutoSize, &TControl::SetAutoSize).Default(true);
   Props.Add<TCustomEdit>("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect).Default(true);
   Props.Add<TCustomEdit>("CharCase", &TCustomEdit::CharCase, &TCustomEdit::SetCharCase).Default(ecNormal);
   Props.Add<TCustomEdit>("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength).Default(0);

@@ -18,11 +18,16 @@
 // In place (SetInplaceEditHolder), a grid sees every message and key of the
 // editor first through IInplaceEditHolderEh.
 //
-// Left to the next stage, doing nothing or the neutral thing here: the edit
-// rectangle and buttons box placement (the box stays hidden), button
-// states, the height rule beyond the platform edit's, the lit border and
-// painting additions, the edit image, placeholder, recent entries and
-// tooltips, the edit buttons' clicks and shortcuts, and the caption label.
+// Layout (client coordinates, W x H; B the buttons box's width, I the
+// edit image's):
+//   +-------+------------------------------+---------+
+//   | image |  text (CalcEditRect)         | buttons |   left-to-right
+//   | 0..I  |  I .. W-B                    | W-B..W  |
+//   +-------+------------------------------+---------+
+// mirrored for right-to-left.  The inner edit is multi-line only so that it
+// takes the text rectangle; dialog codes and DefaultHandler keep it
+// single-line for the user.  While unfocused, right and centre alignment,
+// the required underline and the placeholder are painted by the control.
 #pragma once
 
 #include "gridlib/editors/editbuttons.h"
@@ -30,7 +35,9 @@
 #include "platform/rtl/variant.h"
 #include "platform/ui/controls/mask.h"
 
+class TControlCanvas;
 class TControlEmptyDataInfoEh;
+class TCustomImageList;
 class TControlLabelEh;
 class TControlLabelLocationEh;
 class TCustomForm;
@@ -85,10 +92,16 @@ public:
   virtual void CloseUp(bool Accept) = 0;
 };
 
-// A control that owns a caption label (the label's operations come with it).
+// A control that owns a caption label: what the label and its placement
+// ask of it.
 class IControlLabelOwnerEh : public IInterface {
 public:
   static constexpr TGUID IID = TGUID::Literal("{5EE8C2C7-BD36-4131-9617-FF023104A331}");
+  virtual String GetControlLabelCaption() = 0;
+  // The bottom of the control's text line, from the control's top.
+  virtual Integer GetControlTextBaseline() = 0;
+  virtual void UpdateControlLabelPosition() = 0;
+  virtual void ControlLabelLocationChanged() = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -142,7 +155,7 @@ public:
   bool WordWrap() const { return FWordWrap; }
   void SetWordWrap(bool Value);
   bool AlwaysShowBorder() const { return FAlwaysShowBorder; }
-  void SetAlwaysShowBorder(bool Value) { FAlwaysShowBorder = Value; }
+  void SetAlwaysShowBorder(bool Value);
   bool HighlightRequired() const { return FHighlightRequired; }
   void SetHighlightRequired(bool Value) { FHighlightRequired = Value; }
   bool Tooltips() const { return FTooltips; }
@@ -162,6 +175,22 @@ public:
   bool InplaceMode() const { return FInplaceMode; }
   bool Visible();
   void SetVisible(bool Value);
+  // Recreates the window: the inner edit is multi-line only without one.
+  void SetPasswordChar(Char Value);
+  TEditImageEh* EditImage() const { return FEditImage; }
+  // The width reserved for the image, taken at window creation.
+  Integer ImageWidth() const { return FImageWidth; }
+  TCustomImageList* Images() const;
+  // Also makes the edit image visible.
+  void SetImages(TCustomImageList* Value);
+  TControlEmptyDataInfoEh* EmptyDataInfo() const { return FEmptyDataInfo; }
+  void SetEmptyDataInfo(TControlEmptyDataInfoEh* Value);
+  TControlLabelEh* ControlLabel() const { return FControlLabel; }
+  TControlLabelLocationEh* ControlLabelLocation() const { return FControlLabelLocation; }
+  void SetControlLabelLocation(TControlLabelLocationEh* Value);
+  // The recent entries' pop-up, made on first use.
+  TWinControl* GetMRUListControl();
+  TControlCanvas* GetCanvas();
 
   // stored tests
   bool IsTextStored();
@@ -218,16 +247,15 @@ public:
   bool UpdateAction(TBasicAction* Action) override;
   bool UseRightToLeftAlignment() override;
 
-  // introduced virtuals, in their table's order; the next stage fills the
-  // edit image, recent entries, label, buttons' actions and painting ones,
-  // which do nothing or give the neutral answer here
+  // introduced virtuals, in their table's order; the edit buttons' actions
+  // do nothing or give the neutral answer here
   virtual bool CanModifyData();
   virtual bool IsDataActive();
   virtual TFieldDataLinkEh* CreateDataLink();
   virtual TEditButtonEh* CreateEditButton();
   virtual TEditButtonsEh* CreateEditButtons();
-  virtual TEditImageEh* CreateEditImage() { return nullptr; }
-  virtual TWinControl* CreateMRUListbox() { return nullptr; }
+  virtual TEditImageEh* CreateEditImage();
+  virtual TWinControl* CreateMRUListbox();
   virtual bool IsDataIndepended();
   virtual TAlignment DefaultAlignment();
   virtual String DefaultEditMask();
@@ -237,23 +265,23 @@ public:
   virtual bool IsParentDefinedDefaultAction(TEditButtonEh* Button);
   virtual String FilterPastedText(const String& Text);
   // The field's display name, else the control's Name.
-  virtual String GetControlLabelCaption();
-  virtual Integer GetControlTextBaseline() { return 0; }
+  String GetControlLabelCaption() override;
+  Integer GetControlTextBaseline() override;
   virtual String GetDataField() const;
   virtual String ValueToText(const Variant& Value);
   virtual TDataSource* GetDataSource() const;
-  virtual String GetPaintCopyText() { return Text(); }
-  virtual TColor GetBackColor() { return Color(); }
+  virtual String GetPaintCopyText();
+  virtual TColor GetBackColor();
   virtual TColor GetFontColor();
   virtual Variant GetVariantValue();
   virtual bool IsValidChar(Char Key);
   virtual void DataLinkActiveChanged(TObject* Sender);
-  virtual void AdjustHeight() {}  // the platform edit's AutoSize height holds
-  virtual void UpdateControlLabelPosition() {}
+  virtual void AdjustHeight();
+  void UpdateControlLabelPosition() override;
   // A drop-down form's ReadOnly from the edit's; then OnOpenDropDownForm.
   virtual void DoOpenDropDownForm(TControl* EditControl, TEditButtonEh* Button, TCustomForm*& DropDownForm,
                                   TDynVarsEh* DynParams);
-  virtual void CalcEditRect(TRect& Rect) { Rect = ClientRect(); }
+  virtual void CalcEditRect(TRect& Rect);
   virtual void CloseUp(bool Accept) override {}
   virtual void CreateEditButtonControl(TEditButtonControlEh*& Control);
   virtual void DataChanged();
@@ -273,16 +301,16 @@ public:
   virtual void EditButtonMouseMove(TObject* Sender, TShiftState Shift, int X, int Y) {}
   virtual void EditButtonMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
   virtual void EditingChanged(TObject* Sender);
-  virtual void FilterMRUItem(const String& Item, bool& Accept) {}
+  virtual void FilterMRUItem(const String& Item, bool& Accept);
   // The shared instance of DefaultDropDownMemoFormClass, never freed.
   virtual void GetDefaultDropDownForm(TCustomForm*& DropDownForm, bool& FreeFormOnClose);
   virtual void GetValueForDropDown(Variant& Value) { Value = this->Value(); }
   virtual void InternalSetText(const String& AText);
   virtual void InternalSetValue(const Variant& AValue);
   virtual void WriteTextToDataLink();
-  virtual void ControlLabelLocationChanged();
-  virtual void FillMRUAutogenItems(TObject* Sender, TStrings* AutogenItems) {}
-  virtual void DrawHighlightRequired(TCanvas* Canvas) {}
+  void ControlLabelLocationChanged() override;
+  virtual void FillMRUAutogenItems(TObject* Sender, TStrings* AutogenItems);
+  virtual void DrawHighlightRequired(TCanvas* Canvas);
   virtual void ResetMaxLength();
   virtual void SetDataField(const String& Value);
   virtual void SetDataSource(TDataSource* Value);
@@ -293,19 +321,32 @@ public:
   virtual void ChangeValue(const Variant& Value);
   virtual void SetValueFromDropDown(const Variant& Value) { ChangeValue(Value); }
   virtual void UpdateEditReadOnly();
-  virtual void UpdateHeightStyle() {}
+  virtual void UpdateHeightStyle();
   virtual void UpdateShowHint();
-  virtual void UpdateImageIndex() {}
-  virtual void UserTextChanged() {}
+  virtual void UpdateImageIndex();
+  virtual void UserTextChanged();
   // With a mask: the edit text equals the mask over an empty text.
   virtual bool IsEmpty();
   virtual void UpdateData();
 
-  // layout, filled by the next stage: the box stays hidden
-  void UpdateEditRect() {}
-  void UpdateButtonsBox() {}
-  void UpdateButtonsState() {}
-  void UpdateBorderActive() {}
+  // layout and the lit border
+  void UpdateEditRect();
+  void UpdateButtonsBox();
+  void UpdateButtonsState();
+  void UpdateBorderActive();
+  TRect GetButtonsRect();
+  TRect GetImageRect();
+  TRect GetPaintTextRect();
+  // The text's left and top margins for painting.
+  TPoint GetTextMargins();
+  void PaintFlatBorder(gdi::HDC DC, bool Active);
+
+  // reimplemented
+  void SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) override;
+  void SetParent(TWinControl* AParent) override;
+  void SetName(const String& NewName) override;
+  void SetAutoSize(bool Value) override;
+  void ChangeScale(Integer M, Integer D, bool IsDpiChange) override;
 
 protected:
   // reimplemented
@@ -320,6 +361,8 @@ protected:
   void KeyUp(Word& Key, TShiftState Shift) override;
   void KeyPress(Char& Key) override;
   void Change() override;
+  void CreateParams(TCreateParams& Params) override;
+  void PaintWindow(gdi::HDC DC) override;
 
   // message handlers
   void WMSize(TWMSize& Message);
@@ -337,6 +380,22 @@ protected:
   void CMWantSpecialKey(TCMWantSpecialKey& Message);
   void CMGetDataLink(TMessage& Message);
   void CMShowingChanged(TMessage& Message);
+  void WMSetCursor(TWMSetCursor& Message);
+  void WMNCPaint(TWMNCPaint& Message);
+  void CMMouseEnter(TCMMouseEnter& Message);
+  void CMMouseLeave(TCMMouseLeave& Message);
+  void CMRecreateWnd(TMessage& Message);
+  void CMColorChanged(TMessage& Message);
+  void CMEnabledChanged(TMessage& Message);
+  void CMFontChanged(TMessage& Message);
+  void CMSysColorChange(TMessage& Message);
+  void CMParentShowHintChanged(TMessage& Message);
+  void CMVisibleChanged(TMessage& Message);
+  void CMBiDiModeChanged(TMessage& Message);
+  void CMHintShow(TCMHintShow& Message);
+  void CMCancelMode(TCMCancelMode& Message);
+  void CMMouseWheel(TCMMouseWheel& Message);
+  void CMEditImageChanged(TMessage& Message);
 
   bool FFocused = false;
 
@@ -362,10 +421,28 @@ private:
   void placeInplace(const TRect& Loc, bool Redraw);
   bool writeOrReset(const std::function<void()>& SetInternal);
   bool isMaskedControl() { return IsMasked(); }
+  bool isDroppedChar(Char C) const;
   void readEditMask(TReader* Reader);
   void writeEditMask(TWriter* Writer);
+  // painting
+  // The font's text height (tmHeight), window or not.
+  Integer fontTextHeight();
+  bool useFlatFrame();
+  bool hasThinFrame();
+  // The buttons box's width; 0 once the box is gone (destruction).
+  Integer buttonsWidth() const;
+  void paintCustomText();
+  void paintEmptyDataInfo();
+  void syncMiddleEastExStyle(TAlignment Align);
+  // recent entries
+  void mruListDropDown(TObject* Sender);
+  void mruListCloseUp(TObject* Sender, bool Accept);
+  void mruListMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  bool mruListOpen() const;
+  bool routeKeyToMRUList(TMessage& Message);
+  void placeMRUList();
 
-  // fields, in the design's order (the next stage's stay null here)
+  // fields, in the design's order
   bool FAlwaysShowBorder = false;
   TDBEditEhValues FAssignedValues;
   TControlCanvas* FCanvas = nullptr;

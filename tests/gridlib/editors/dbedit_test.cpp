@@ -1,6 +1,8 @@
 #include "gridlib/editors/dbedit.h"
 
 #include "gridlib/base/winroutines.h"
+#include "gridlib/editors/controllabel.h"
+#include "gridlib/editors/editimage.h"
 #include "gridlib/editors/fielddatalink.h"
 #include "platform/db/dataset.h"
 #include "platform/db/dbconsts.h"
@@ -407,26 +409,6 @@ TEST_F(DBEditEhTest, InPlaceTheHolderSeesMessagesAndKeysFirst) {
 // ---------------------------------------------------------------------------
 // streaming
 
-// Component through the binary stream into its text form.
-String ComponentToTextEh(TComponent* Component) {
-  TMemoryStream Binary;
-  Binary.WriteComponent(Component);
-  Binary.SetPosition(0);
-  TStringStream Text;
-  ObjectBinaryToText(&Binary, &Text);
-  return Text.DataString();
-}
-
-// A new component (owned by Owner) read back from the text form.
-TComponent* TextToComponentEh(const String& Text, TComponent* Owner) {
-  TStringStream Source(Text);
-  TMemoryStream Binary;
-  ObjectTextToBinary(&Source, &Binary);
-  Binary.SetPosition(0);
-  TComponent* Result = Binary.ReadComponent(nullptr);
-  Owner->InsertComponent(Result);
-  return Result;
-}
 
 TEST_F(DBEditEhTest, AFormWithTheEditRoundTripsThroughTheComponentStream) {
   auto* E = make<TDBEditEh>(Bounds(10, 10, 200, 21));
@@ -450,6 +432,32 @@ TEST_F(DBEditEhTest, AFormWithTheEditRoundTripsThroughTheComponentStream) {
   auto* Plain = make<TDBEditEh>(Bounds(10, 40, 200, 21));
   Plain->SetName("Edit2");
   EXPECT_FALSE(ComponentToTextEh(Plain).contains("EditMask")) << "not set on the control";
+}
+
+TEST_F(DBEditEhTest, TheCompanionsArePublishedAtTheirDefaultsAndRoundTrip) {
+  auto* E = make<TDBEditEh>(Bounds(10, 10, 200, 21));
+  E->SetName("Edit1");
+  E->SetText("");  // naming it captioned it
+  ExpectPublishedOnceAtDefaults(E, {"ShowHint", "DynProps", "MRUList", "PasswordChar", "Images", "ControlLabel",
+                                    "ControlLabelLocation", "EmptyDataInfo"});
+  EXPECT_FALSE(ComponentToTextEh(E).contains("Value =")) << "an empty unbound edit has no value to store";
+  E->SetShowHint(true);
+  E->SetPasswordChar(u'*');
+  E->EmptyDataInfo()->SetText("Search");
+  E->ControlLabel()->SetVisible(true);
+  E->ControlLabel()->SetCaption("Find");
+  E->ControlLabelLocation()->SetPosition(lpLeftCenterEh);
+  const String Text = ComponentToTextEh(E);
+  E->SetName("Original");
+  auto* Copy = static_cast<TDBEditEh*>(TextToComponentEh(Text, Form));
+  Copy->SetParent(Form);
+  EXPECT_TRUE(Copy->ShowHint());
+  EXPECT_EQ(Copy->PasswordChar(), u'*');
+  EXPECT_EQ(Copy->EmptyDataInfo()->Text(), "Search");
+  EXPECT_TRUE(Copy->ControlLabel()->Visible());
+  EXPECT_EQ(Copy->ControlLabel()->Caption(), "Find");
+  EXPECT_EQ(Copy->ControlLabelLocation()->Position(), lpLeftCenterEh);
+  EXPECT_EQ(Copy->ControlLabel()->Parent(), Form);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include "gridlib/base/baseunit.h"
 #include "gridlib/editors/editorsunit.h"
 #include "platform/rtl/clock.h"
+#include "platform/rtl/objtext.h"
+#include "platform/rtl/streams.h"
 #include "platform/rtl/units.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/textengine.h"
@@ -45,3 +47,24 @@ protected:
 private:
   TBitmap FImage;
 };
+
+// Component through the binary stream into its text form.
+inline String ComponentToTextEh(TComponent* Component) {
+  TMemoryStream Binary;
+  Binary.WriteComponent(Component);
+  Binary.SetPosition(0);
+  TStringStream Text;
+  ObjectBinaryToText(&Binary, &Text);
+  return Text.DataString();
+}
+
+// A new component (owned by Owner) read back from the text form.
+inline TComponent* TextToComponentEh(const String& Text, TComponent* Owner) {
+  TStringStream Source(Text);
+  TMemoryStream Binary;
+  ObjectTextToBinary(&Source, &Binary);
+  Binary.SetPosition(0);
+  TComponent* Result = Binary.ReadComponent(nullptr);
+  Owner->InsertComponent(Result);
+  return Result;
+}

@@ -1,5 +1,6 @@
 #include "gridlib/editors/dropdownforms.h"
 
+#include "gridlib/base/dynvars.h"
 #include "gridlib/base/sizegrip.h"
 #include "gridlib/base/winroutines.h"
 #include "gridlib/editors/speedbutton.h"
@@ -155,7 +156,16 @@ TCustomDropDownFormEh::TCustomDropDownFormEh(TComponent* AOwner) : TForm(AOwner)
   initializeNewForm();
 }
 
-TCustomDropDownFormEh::~TCustomDropDownFormEh() { FCanvas->Free(); }
+TCustomDropDownFormEh::~TCustomDropDownFormEh() {
+  // A form freed while a non-modal call is open (at shutdown, say) still
+  // owns that call's bags.  Its callback is not run: the caller that would
+  // hear it may be gone already.
+  if (FCallbackProc) {
+    delete FDynParams;
+    delete FSysParams;
+  }
+  FCanvas->Free();
+}
 
 void TCustomDropDownFormEh::DescribeProperties(TPropertyTable& Props) {
   using F = TCustomDropDownFormEh;

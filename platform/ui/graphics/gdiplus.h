@@ -435,6 +435,12 @@ private:
 // direction) through the rectangle corner that comes first along the
 // direction, c2 on the one through the corner that comes last; beyond them
 // the colours repeat (WrapModeTile).
+// One interpolation colour of a gradient brush: Position 0..1 along it.
+struct GradientStop {
+  REAL Position;
+  Color Value;
+};
+
 class LinearGradientBrush : public Brush {
 public:
   // Horizontal = 0 degrees, Vertical 90, ForwardDiagonal 45, BackwardDiagonal 135.
@@ -463,17 +469,13 @@ public:
   String RecordText() const override;
 
 private:
-  struct TStop {
-    REAL Position;
-    Color Value;
-  };
   LinearGradientBrush(const LinearGradientBrush& Other);
 
   RectF FRect;
   Color FColors[2];
   PointF FStart;  // the boundary line of c1 passes through FStart, that of c2 through FEnd
   PointF FEnd;
-  std::vector<TStop> FPreset;  // interpolation colours; empty: the two linear colours
+  std::vector<GradientStop> FPreset;  // interpolation colours; empty: the two linear colours
 };
 
 class HatchBrush : public Brush {
@@ -571,17 +573,13 @@ public:
   const QPainterPath* PaintedArea() const override { return FArea.get(); }
 
 private:
-  struct TStop {
-    REAL Position;
-    Color Value;
-  };
   PathGradientBrush(const PathGradientBrush& Other);
   void init(const QPainterPath& Area);
 
   std::unique_ptr<QPainterPath> FArea;
   RectF FBounds;
   PointF FCenter;
-  std::vector<TStop> FPreset;
+  std::vector<GradientStop> FPreset;
 };
 
 // ---------------------------------------------------------------------------

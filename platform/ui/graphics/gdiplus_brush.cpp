@@ -25,6 +25,30 @@ Status Brush::setStatus(Status S) const {
   return S;
 }
 
+namespace {
+
+// Interpolation colours of both gradient brushes: at least two, positions
+// rising from 0 to 1.
+Status assignStops(std::vector<GradientStop>& Stops, const Color* Colors, const REAL* Positions, INT Count) {
+  if (!Colors || !Positions || Count < 2 || Positions[0] != 0 || Positions[Count - 1] != 1 ||
+      !std::is_sorted(Positions, Positions + Count))
+    return InvalidParameter;
+  Stops.clear();
+  for (INT I = 0; I < Count; ++I) Stops.push_back({Positions[I], Colors[I]});
+  return Ok;
+}
+
+Status copyStops(const std::vector<GradientStop>& Stops, Color* Colors, REAL* Positions, INT Count) {
+  if (!Colors || !Positions || Count < INT(Stops.size())) return InvalidParameter;
+  for (const GradientStop& S : Stops) {
+    *Colors++ = S.Value;
+    *Positions++ = S.Position;
+  }
+  return Ok;
+}
+
+}  // namespace
+
 SolidBrush::SolidBrush(const Color& color) : Brush(BrushTypeSolidColor), FColor(color) {}
 
 Status SolidBrush::GetColor(Color* color) const {
@@ -133,23 +157,13 @@ Status LinearGradientBrush::GetRectangle(RectF* rect) const {
 }
 
 Status LinearGradientBrush::SetInterpolationColors(const Color* presetColors, const REAL* blendPositions, INT count) {
-  if (!presetColors || !blendPositions || count < 2 || blendPositions[0] != 0 || blendPositions[count - 1] != 1 ||
-      !std::is_sorted(blendPositions, blendPositions + count))
-    return setStatus(InvalidParameter);
-  FPreset.clear();
-  for (INT I = 0; I < count; ++I) FPreset.push_back({blendPositions[I], presetColors[I]});
-  return Ok;
+  return setStatus(assignStops(FPreset, presetColors, blendPositions, count));
 }
 
 INT LinearGradientBrush::GetInterpolationColorCount() const { return INT(FPreset.size()); }
 
 Status LinearGradientBrush::GetInterpolationColors(Color* presetColors, REAL* blendPositions, INT count) const {
-  if (!presetColors || !blendPositions || count < GetInterpolationColorCount()) return setStatus(InvalidParameter);
-  for (const TStop& S : FPreset) {
-    *presetColors++ = S.Value;
-    *blendPositions++ = S.Position;
-  }
-  return Ok;
+  return setStatus(copyStops(FPreset, presetColors, blendPositions, count));
 }
 
 Status LinearGradientBrush::SetWrapMode(WrapMode wrapMode) {
@@ -168,7 +182,7 @@ QBrush LinearGradientBrush::QtBrush() const {
     Gradient.setColorAt(1, QtColor(FColors[1]));
   } else {
     QGradientStops Stops;
-    for (const TStop& S : FPreset) Stops.append({S.Position, QtColor(S.Value)});
+    for (const GradientStop& S : FPreset) Stops.append({S.Position, QtColor(S.Value)});
     Gradient.setStops(Stops);
   }
   return QBrush(Gradient);
@@ -309,23 +323,13 @@ Status PathGradientBrush::GetRectangle(RectF* rect) const {
 }
 
 Status PathGradientBrush::SetInterpolationColors(const Color* presetColors, const REAL* blendPositions, INT count) {
-  if (!presetColors || !blendPositions || count < 2 || blendPositions[0] != 0 || blendPositions[count - 1] != 1 ||
-      !std::is_sorted(blendPositions, blendPositions + count))
-    return setStatus(InvalidParameter);
-  FPreset.clear();
-  for (INT I = 0; I < count; ++I) FPreset.push_back({blendPositions[I], presetColors[I]});
-  return Ok;
+  return setStatus(assignStops(FPreset, presetColors, blendPositions, count));
 }
 
 INT PathGradientBrush::GetInterpolationColorCount() const { return INT(FPreset.size()); }
 
 Status PathGradientBrush::GetInterpolationColors(Color* presetColors, REAL* blendPositions, INT count) const {
-  if (!presetColors || !blendPositions || count < GetInterpolationColorCount()) return setStatus(InvalidParameter);
-  for (const TStop& S : FPreset) {
-    *presetColors++ = S.Value;
-    *blendPositions++ = S.Position;
-  }
-  return Ok;
+  return setStatus(copyStops(FPreset, presetColors, blendPositions, count));
 }
 
 std::unique_ptr<Brush> PathGradientBrush::Clone() const {

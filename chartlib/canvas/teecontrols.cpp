@@ -80,7 +80,6 @@ void TTeeButton::PaintWindow(HDC DC) {
   TTeeCanvas3D Chart;
   Chart.SetReferenceCanvas(&Surface);
   DrawSymbol(&Chart);
-  Surface.SetHandle(nullptr);
 }
 
 // ---------------------------------------------------------------------------
@@ -239,9 +238,8 @@ void TComboFlat::drawFlatFrame() {
   const HWND Window = Handle();
   const HDC DC = GetWindowDC(Window);
   const TScopeExit Release([Window, DC] { ReleaseDC(Window, DC); });
-  TCanvas C;
+  TCanvas C;  // leaves the DC before it is released
   C.SetHandle(DC);
-  const TScopeExit Detach([&C] { C.SetHandle(nullptr); });
   C.Brush()->SetStyle(bsClear);
   TRect R = Rect(0, 0, Width(), Height());
   C.Pen()->SetColor(clBtnFace);

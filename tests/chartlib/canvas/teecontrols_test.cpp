@@ -95,6 +95,8 @@ TEST_F(TeeControlsTest, HiddenOrDisabledSwatchIsNotDrawn) {
 
 TEST_F(TeeControlsTest, SymbolWidthGivesTheSwatchItsWidthFromTheRight) {
   TButtonColor* B = colorButton("Color");
+  ExpectPublishedOnceAtDefaults(B, {"SymbolWidth", "SymbolVisible", "FullOpen"});
+  EXPECT_EQ((new TButtonColor(Form))->BoundsRect(), Rect(0, 0, 75, 25));
   B->SetSymbolWidth(30);
   EXPECT_EQ(B->SymbolRect(), Rect(45, 7, 69, 19));
   B->SetBounds(10, 10, 100, 40);
@@ -231,6 +233,7 @@ protected:
 };
 
 TEST_F(ComboFlatTest, StartsAsAFixedListWithoutSelection) {
+  ExpectPublishedOnceAtDefaults(Combo, {"Style", "ItemHeight", "DropDownWidth"});
   EXPECT_EQ(Combo->Height(), 21);
   EXPECT_EQ(Combo->ItemHeight(), 13);
   EXPECT_EQ(Combo->Style(), csDropDownList);
@@ -242,7 +245,6 @@ TEST_F(ComboFlatTest, StartsAsAFixedListWithoutSelection) {
   EXPECT_EQ(Combo->SelectedObject(), Form);
   Combo->SetItemIndex(0);
   EXPECT_EQ(Combo->SelectedObject(), nullptr);
-  EXPECT_EQ(GetEnumProp(Combo, "Style"), "csDropDownList");
 }
 
 TEST_F(ComboFlatTest, DropDownWidthIsTheOpenListsWidthAndStoredWhenItDiffers) {

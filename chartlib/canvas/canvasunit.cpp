@@ -7,6 +7,7 @@
 #include "platform/os/locales.h"
 #include "platform/os/sysinfo.h"
 #include "platform/rtl/numconv.h"
+#include "platform/rtl/stringlist.h"
 
 #include <algorithm>
 #include <cassert>
@@ -23,12 +24,10 @@ std::unique_ptr<TCanvasUnitState>& state() {
   return State;
 }
 
-bool japaneseUser() { return PRIMARYLANGID(GetUserDefaultLangID()) == LANG_JAPANESE; }
-
 void initDefaultFont(TCanvasUnitState& S) {
   S.DefaultFontName = ChartMessage(cmDefaultFontName);
   S.DefaultFontSize = StrToIntDef(ChartMessage(cmDefaultFontSize), 8);
-  if (!japaneseUser()) return;
+  if (!CanvasJapaneseUser()) return;
   // 8 points is unreadable in Japanese script
   if (S.DefaultFontSize == 8) S.DefaultFontSize = SmallestJapaneseSize;
   if (S.DefaultFontName == QStringLiteral("Arial")) S.DefaultFontName = String::fromUtf16(JapaneseGothicFace);
@@ -42,7 +41,12 @@ void loadDCColorProcs(TCanvasUnitState& S) {
 
 }  // namespace
 
+TCanvasUnitState::TCanvasUnitState() = default;
+TCanvasUnitState::~TCanvasUnitState() = default;
+
 TCanvasUnitState* CanvasUnitState() { return state().get(); }
+
+bool CanvasJapaneseUser() { return PRIMARYLANGID(GetUserDefaultLangID()) == LANG_JAPANESE; }
 
 HMODULE CanvasGdi32Module() {
   TCanvasUnitState* S = CanvasUnitState();

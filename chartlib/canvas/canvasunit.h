@@ -11,7 +11,8 @@
 //   4. SetDCBrushColor and SetDCPenColor looked up in "gdi32.dll";
 //   5. the canvas class list with the GDI canvas.
 // Shutdown undoes it: private fonts removed, the list freed, the libraries
-// released, the default font name cleared.  Outside the two the values are
+// released, the default font name cleared, the colour buttons' saved custom
+// colours (teecontrols.h) freed.  Outside the two the values are
 // empty, false or null.
 #pragma once
 

@@ -5,6 +5,10 @@
 #include "chartlib/canvas/canvasunit.h"
 #include "chartlib/canvas/privatefonts.h"
 
+#include <memory>
+
+class TStringList;
+
 struct TCanvasUnitState {
   bool NTPlatform = false;
   String DefaultFontName;
@@ -27,10 +31,18 @@ struct TCanvasUnitState {
 
   std::vector<TCanvas3DClass> CanvasClasses;
   bool EraseBackground = false;
+
+  // the colour buttons' saved custom colours, made on the first dialog
+  std::unique_ptr<TStringList> CustomColors;
+
+  TCanvasUnitState();
+  ~TCanvasUnitState();
 };
 
 // The state between start-up and shutdown, else nullptr.
 TCanvasUnitState* CanvasUnitState();
+// The user's language is Japanese.
+bool CanvasJapaneseUser();
 // "gdi32.dll", loaded on first need; nullptr outside the unit's life or when
 // it cannot be loaded.
 HMODULE CanvasGdi32Module();

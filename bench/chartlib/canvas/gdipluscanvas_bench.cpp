@@ -1,14 +1,9 @@
 // The GDI+ canvas beside the GDI canvas and a plain QPainter loop: 1,000 2D
 // bars, 1,000 labels and 200 labels turned by 90 degrees on a 1000 x 600
 // buffer.
-#include "bench/support/guibench.h"
-#include "chartlib/canvas/canvasunit.h"
-#include "chartlib/canvas/chartmessages.h"
-#include "chartlib/canvas/gdipluscanvas.h"
-#include "platform/rtl/units.h"
+#include "bench/chartlib/canvas/chartcanvasbench.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/canvas.h"
-#include "platform/ui/graphics/graphicsunit.h"
 
 #include <benchmark/benchmark.h>
 
@@ -21,12 +16,9 @@ namespace {
 constexpr Integer Width = 1000, Height = 600;
 constexpr Integer Bars = 1000;
 
-enum TCanvasKind { ckGDI, ckGDIPlus };
-
 // A buffered canvas of either kind ready to draw.
 struct TFrame {
-  explicit TFrame(TCanvasKind Kind)
-      : C(Kind == ckGDI ? new TTeeCanvas3D : static_cast<TTeeCanvas3D*>(new TGDIPlusCanvas)) {
+  explicit TFrame(TCanvasKind Kind) : C(NewChartCanvas(Kind)) {
     Window.SetSize(Width, Height);
     C->InitWindow(Window.Canvas(), nullptr, clWhite, false, Rect(0, 0, Width, Height));
     C->Font()->SetName("Verdana");
@@ -84,6 +76,4 @@ BENCHMARK(BM_RotatedLabels)->ArgName("gdiplus")->Arg(ckGDI)->Arg(ckGDIPlus)->Uni
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  return RunGuiBenchmarks(argc, argv, {RtlUnit, GraphicsUnit, ChartMessagesUnit, CanvasUnit, GDIPlusCanvasUnit});
-}
+int main(int argc, char** argv) { return RunChartCanvasBenchmarks(argc, argv); }

@@ -161,9 +161,11 @@ TModalResult runFontDialog(TFontDialog& Dialog) {
   return mrOk;
 }
 
+// "ColorA" is the first custom slot, "ColorP" the sixteenth.
+String customColorName(int Slot) { return QStringLiteral("Color") + QChar(u'A' + Slot); }
+
 TModalResult runColorDialog(TColorDialog& Dialog) {
   TStringList* Custom = Dialog.CustomColors();
-  // "ColorA" is the first slot, "ColorP" the sixteenth.
   for (Integer I = 0; I < Custom->Count(); ++I) {
     const String Name = Custom->Names(I);
     const int Slot = Name.size() == 6 && Name.startsWith(QStringLiteral("Color"), Qt::CaseInsensitive)
@@ -177,6 +179,11 @@ TModalResult runColorDialog(TColorDialog& Dialog) {
                                                QColorDialog::DontUseNativeDialog);
   if (!Chosen.isValid()) return mrCancel;
   Dialog.Color = colorOf(Chosen);
+  // the user may have set custom colours in the box: they are the answer too
+  for (int Slot = 0; Slot < QColorDialog::customCount(); ++Slot) {
+    const uint Rgb = QColorDialog::customColor(Slot).rgb() & 0xFFFFFF;
+    Custom->SetValues(customColorName(Slot), QStringLiteral("%1").arg(Rgb, 6, 16, QChar(u'0')).toUpper());
+  }
   return mrOk;
 }
 

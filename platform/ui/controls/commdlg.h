@@ -130,7 +130,8 @@ public:
 
   // properties
   TColor Color = clBlack;
-  // "ColorA=RRGGBB" ... "ColorP=RRGGBB": the custom colours offered.
+  // "ColorA=RRGGBB" ... "ColorP=RRGGBB": the custom colours offered; a
+  // confirmed box writes back all sixteen.
   TStringList* CustomColors() const { return FCustomColors; }
   TColorDialogOptions Options;
 

@@ -262,11 +262,16 @@ TEST(CommonDialogBoxTest, RealColorDialogTakesTheCustomColoursByLetter) {
     EXPECT_EQ(Box->currentColor(), QColor(0, 0, 255));
     EXPECT_EQ(QColorDialog::customColor(2), QColor(0x00, 0xFF, 0x80));
     Box->setCurrentColor(QColor(0x10, 0x20, 0x30));
+    QColorDialog::setCustomColor(15, QColor(0xAB, 0xCD, 0xEF));
     Box->accept();
   });
   Poll.start(0);
   EXPECT_TRUE(Dialog.Execute());
   EXPECT_EQ(Dialog.Color, TColor(0x302010));
+  // confirmed, the box's custom colours come back, every slot by its letter
+  EXPECT_EQ(Dialog.CustomColors()->Values(QStringLiteral("ColorC")), QStringLiteral("00FF80"));
+  EXPECT_EQ(Dialog.CustomColors()->Values(QStringLiteral("ColorP")), QStringLiteral("ABCDEF"));
+  EXPECT_EQ(Dialog.CustomColors()->Values(QStringLiteral("ColorZ")), QStringLiteral("123456")) << "no slot: kept";
   SetDialogBox(PreviousBox);
   SetModalResponder(PreviousResponder);
 }

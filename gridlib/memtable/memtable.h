@@ -494,6 +494,9 @@ public:
   TRecordsViewCheckMoveNodeEventEh OnRecordsViewCheckMoveNode;
 
 protected:
+  // The facade's tree-wide operations fire the table's scroll event.
+  friend class TMemTableTreeListEh;
+
   // The records view reads a structure change: reopen over it.
   void RecordsViewStructChanged(TMemTableDataEh* AMemTableData);
   void MasterChanged(TObject* Sender);

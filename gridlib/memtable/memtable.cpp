@@ -5,6 +5,7 @@
 #include "gridlib/memtable/datasetexprparser.h"
 #include "gridlib/memtable/memoryrecord.h"
 #include "gridlib/memtable/memorytreelist.h"
+#include "gridlib/memtable/memtabletreelist.h"
 #include "gridlib/memtable/mtaggregates.h"
 #include "gridlib/memtable/mtindexes.h"
 #include "gridlib/memtable/recordsview.h"
@@ -123,6 +124,7 @@ TCustomMemTableEh::TCustomMemTableEh(TComponent* AOwner) : TDataSet(AOwner) {
       TRecordsListCalcLookupBufferEventEh(this, &TCustomMemTableEh::RecordsViewCalcLookupBuffer);
   FDetailFieldList = new TFieldListEh;
   FFilterExpr = new TDataSetExprParserEh(this, dsptFilterEh);
+  FTreeList = new TMemTableTreeListEh(this);
   createViewParts();
 }
 
@@ -138,6 +140,7 @@ void TCustomMemTableEh::BeforeDestruction() {
   RemoveComponent(FInternMemTableData);
   TDataSet::BeforeDestruction();
   FreeAndNil(FRecordsView);
+  FreeAndNil(FTreeList);
   FreeAndNil(FInternMemTableData);
   FreeAndNil(FIndexDefs);
   FRecordCache.Clear();
@@ -153,8 +156,12 @@ TMemTableDataEh* TCustomMemTableEh::CreateMemTableData() { return new TMemTableD
 
 void TCustomMemTableEh::Loaded() {
   FInLoaded = true;
-  const TScopeExit Leave([this] { FInLoaded = false; });
-  TDataSet::Loaded();
+  {
+    const TScopeExit Leave([this] { FInLoaded = false; });
+    TDataSet::Loaded();
+  }
+  // The tree needs the fields the streamed key names refer to.
+  if (FTreeList->LoadingActive()) FTreeList->SetActive(true);
 }
 
 void TCustomMemTableEh::Notification(TComponent* AComponent, TOperation Operation) {
@@ -797,7 +804,7 @@ String TCustomMemTableEh::MasterFields() const { return String(); }
 void TCustomMemTableEh::SetMasterFields(const String&) {}
 void TCustomMemTableEh::SetDetailFields(const String& Value) { FDetailFields = Value; }
 void TCustomMemTableEh::MasterChanged(TObject*) {}
-void TCustomMemTableEh::SetTreeList(TMemTableTreeListEh*) {}
+void TCustomMemTableEh::SetTreeList(TMemTableTreeListEh* Value) { FTreeList->Assign(Value); }
 
 void TCustomMemTableEh::RecordsViewStructChanged(TMemTableDataEh*) {
   if (!Active()) return;
@@ -823,6 +830,7 @@ void TMemTableEh::DescribeProperties(TPropertyTable& Props) {
   Props.Add("ReadOnly", &T::ReadOnly, &T::SetReadOnly).Default(false);
   Props.Add("SortOrder", &T::SortOrder, &T::SetSortOrder);
   Props.Add("StoreDefs", &T::StoreDefs, &T::SetStoreDefs).Default(false);
+  Props.Add("TreeList", &T::TreeList, &T::SetTreeList);
   Props.Add("OnGetFieldValue", &T::OnGetFieldValue, &T::SetOnGetFieldValue);
   Props.Add("OnSetFieldValue", &T::OnSetFieldValue, &T::SetOnSetFieldValue);
   Props.Add("OnRecordsViewTreeNodeExpanding", &T::OnRecordsViewTreeNodeExpanding, &T::OnRecordsViewTreeNodeExpanding);

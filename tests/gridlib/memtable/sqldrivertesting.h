@@ -60,7 +60,8 @@ public:
   Integer ExecuteCommand(TCustomSQLDataDriverEh*, TCustomSQLCommandEh* Command, TDataSet*& Cursor,
                          bool& FreeOnEof, bool& Processed) override {
     Processed = true;
-    String Text = Command->FinalCommandText()->Text().trimmed();
+    // Lines joined by "\n" so that suites can compare whole statements.
+    String Text = Command->FinalCommandText()->Text().replace(QStringLiteral("\r\n"), QStringLiteral("\n")).trimmed();
     auto* TestCommand = dynamic_cast<TTestSQLCommand*>(Command);
     Ran.push_back({Text, TestCommand ? TestCommand->Values : std::map<String, Variant>{}});
     if (auto Canned = CannedAnswers.find(Text); Canned != CannedAnswers.end()) Text = Canned->second;

@@ -21,8 +21,6 @@ namespace {
 inline constexpr const char* SKeyFieldsRequired =
     "It is required to set DataDriver.KeyFields to refresh record values";
 inline constexpr const char* SKeyNotFound = "Key is not found in ProviderDataSet";
-inline constexpr const char* SCircularProvider =
-    "Circular of ProviderDataSet and TMemTableEh.DataDriver assigning is not allowed";
 inline constexpr const char* SRecordNotFound = "Record not found";
 
 // Types resolution cannot locate a record by: long or structured values.
@@ -135,7 +133,7 @@ void TDataDriverEh::SetProviderDataSet(TDataSet* Value) {
   if (Value == FProviderDataSet) return;
   // A table reading itself through its own driver recurses without end.
   if (auto* Table = dynamic_cast<TCustomMemTableEh*>(Value); Table && Table->DataDriver() == this)
-    DatabaseError(QString::fromLatin1(SCircularProvider), this);
+    DatabaseError(QString::fromLatin1(SCircularProviderDataSetEh), this);
   if (FProviderDataSet) FProviderDataSet->RemoveFreeNotification(this);
   FProviderDataSet = Value;
   if (Value) Value->FreeNotification(this);
@@ -219,7 +217,7 @@ Integer TDataDriverEh::ReadData(TMemTableDataEh* MemTableData, Integer Count) {
   if (FProviderEOF) return 0;
   TRecordsListEh* Records = MemTableData->RecordsList();
   Integer Added = 0;
-  for (Integer I = 0; I < Count; ++I) {
+  for (Integer I = 0; Count < 0 || I < Count; ++I) {
     // The record is ours until the list takes it; a failing read frees it.
     std::unique_ptr<TMemoryRecordEh, void (*)(TMemoryRecordEh*)> Rec(Records->NewRecord(),
                                                                     [](TMemoryRecordEh* R) { R->Free(); });

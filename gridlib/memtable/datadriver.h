@@ -37,6 +37,10 @@ class TWriter;
 
 class TDataDriverEh;
 
+// A memory table may not read from itself through its own driver.
+inline constexpr const char* SCircularProviderDataSetEh =
+    "Circular of ProviderDataSet and TMemTableEh.DataDriver assigning is not allowed";
+
 // What to do with a change whose resolution raised a database error.
 RTL_ENUM(TUpdateErrorActionEh, ueaBreakAbortEh, ueaBreakRaiseEh, ueaCountinueEh, ueaRetryEh, ueaCountinueSkip)
 
@@ -91,7 +95,8 @@ public:
   // The current reader while not at its end, else a new one (nullptr for
   // none); clears the field map either way.
   virtual TDataSet* GetDataReader();
-  // Adds up to Count records read from the reader; answers how many.
+  // Adds up to Count records read from the reader (every remaining one for
+  // a negative Count); answers how many.
   virtual Integer ReadData(TMemTableDataEh* MemTableData, Integer Count);
   // True when a provider parameter has a field of its name in DataSet with
   // another value.

@@ -2,7 +2,9 @@
 // buffers, editing, the records-view update bracket and streaming.
 #include "gridlib/memtable/memtable.h"
 
+#include "gridlib/memtable/datadriver.h"
 #include "gridlib/memtable/datasetexprparser.h"
+#include "gridlib/memtable/masterdatalink.h"
 #include "gridlib/memtable/memoryrecord.h"
 #include "gridlib/memtable/memorytreelist.h"
 #include "gridlib/memtable/mtaggregates.h"
@@ -121,6 +123,8 @@ TCustomMemTableEh::TCustomMemTableEh(TComponent* AOwner) : TDataSet(AOwner) {
       TRecordsListApplyUpdatesEventEh(this, &TCustomMemTableEh::RecordsViewStructChanged);
   FRecordsView->OnCalcLookupBuffer =
       TRecordsListCalcLookupBufferEventEh(this, &TCustomMemTableEh::RecordsViewCalcLookupBuffer);
+  FMasterDataLink = new TMasterDataLinkEh(this);
+  FMasterDataLink->OnMasterChange = TNotifyEvent(this, &TCustomMemTableEh::MasterChanged);
   FDetailFieldList = new TFieldListEh;
   FFilterExpr = new TDataSetExprParserEh(this, dsptFilterEh);
   createViewParts();
@@ -129,6 +133,7 @@ TCustomMemTableEh::TCustomMemTableEh(TComponent* AOwner) : TDataSet(AOwner) {
 void TCustomMemTableEh::BeforeDestruction() {
   Destroying();
   Close();
+  SetDataDriver(nullptr);
   FreeAndNil(FFilterExpr);
   FreeAndNil(FDetailFieldList);
   if (!FExternalMemData) ClearRecords();
@@ -138,6 +143,7 @@ void TCustomMemTableEh::BeforeDestruction() {
   RemoveComponent(FInternMemTableData);
   TDataSet::BeforeDestruction();
   FreeAndNil(FRecordsView);
+  FreeAndNil(FMasterDataLink);
   FreeAndNil(FInternMemTableData);
   FreeAndNil(FIndexDefs);
   FRecordCache.Clear();
@@ -162,6 +168,7 @@ void TCustomMemTableEh::Notification(TComponent* AComponent, TOperation Operatio
   if (Operation != opRemove) return;
   if (AComponent == FExternalMemData) SetExternalMemData(nullptr);
   if (AComponent == FDataSetReader) FDataSetReader = nullptr;
+  if (AComponent == FDataDriver) SetDataDriver(nullptr);
   FEventReceivers.Remove(AComponent);
 }
 
@@ -312,8 +319,19 @@ void TCustomMemTableEh::SetActive(bool Value) {
 
 void TCustomMemTableEh::OpenCursor(bool InfoQuery) {
   if (!InfoQuery) {
-    // The data driver's opening steps belong to the driver's unit.
-    if (!FDataDriver && FRecordsView->MemTableData()->DataStruct()->Count() == 0) DatabaseError(SNoData, this);
+    TMemTableDataEh* Data = FRecordsView->MemTableData();
+    if (FDataDriver) {
+      if (MasterSource() && providerSide()) SetDriverParamsFromMaster();
+      takeDriverReader();
+      if (FOptions.Contains(mtoPersistentStructEh))
+        Data->ResetRecords();
+      else if (Fields()->Count() > 0)
+        Data->DataStruct()->BuildStructFromFields(Fields());
+      else
+        FDataDriver->BuildDataStruct(Data->DataStruct());
+    } else if (Data->DataStruct()->Count() == 0) {
+      DatabaseError(SNoData, this);
+    }
     CreateIndexesFromDefs();
     FActive = true;
   }
@@ -360,6 +378,7 @@ void TCustomMemTableEh::InternalClose() {
   FRecordsView->Aggregates()->Reset();
   if (FRecordsView->MemTableData()) FRecordsView->MemTableData()->SetOnFieldCalculation(TMemoryRecordEventEh());
   FDataSetReader = nullptr;
+  if (FDataDriver) FDataDriver->ConsumerClosed(this);
 }
 
 void TCustomMemTableEh::UpdateIndexDefs() {
@@ -607,6 +626,7 @@ void TCustomMemTableEh::DoOnNewRecord() {
     TField* Field = Fields()->Fields(I);
     if (!Field->DefaultExpression().isEmpty() && Field->CanModify()) Field->SetText(Field->DefaultExpression());
   }
+  assignDetailFieldsFromMaster();
   TDataSet::DoOnNewRecord();
 }
 
@@ -685,6 +705,15 @@ void TCustomMemTableEh::InternalDelete() {
 void TCustomMemTableEh::InternalRefresh() {
   DisableControls();
   const TScopeExit Enable([this] { EnableControls(); });
+  if (FDataDriver) {
+    FDataDriver->RefreshReader();
+    if (MasterSource() && providerSide()) SetDriverParamsFromMaster();
+    takeDriverReader();
+    BeginRecordsViewUpdate();
+    const TScopeExit End([this] { EndRecordsViewUpdate(/*ForceResync=*/false); });
+    ClearRecords();
+    FetchDriverRecords(FFetchAllOnOpen ? -1 : 1);
+  }
   RefreshFilteredView();
 }
 
@@ -703,9 +732,6 @@ void TCustomMemTableEh::RevertRecord() {
   if (!FRecordsView->ViewAsTreeList()) FRecordsView->RevertRecord(RecNo() - 1);
   Resync({});
 }
-
-// The provider's refresh of one record belongs to the data driver.
-void TCustomMemTableEh::RefreshRecord() {}
 
 void TCustomMemTableEh::ClearRecords() {
   TMemTableDataEh* Data = FRecordsView ? FRecordsView->MemTableData() : FInternMemTableData;
@@ -788,19 +814,16 @@ void TCustomMemTableEh::SetFieldDefs(TFieldDefs* Value) { FieldDefs()->Assign(Va
 // The parameters arrive with the data driver's unit.
 void TCustomMemTableEh::SetParams(TParams*) {}
 
-// The master-detail link arrives with the master-detail unit: until then the
-// table follows no master.
 TDataSource* TCustomMemTableEh::GetDataSource() { return MasterSource(); }
-TDataSource* TCustomMemTableEh::MasterSource() const { return nullptr; }
-void TCustomMemTableEh::SetMasterSource(TDataSource*) {}
-String TCustomMemTableEh::MasterFields() const { return String(); }
-void TCustomMemTableEh::SetMasterFields(const String&) {}
-void TCustomMemTableEh::SetDetailFields(const String& Value) { FDetailFields = Value; }
-void TCustomMemTableEh::MasterChanged(TObject*) {}
 void TCustomMemTableEh::SetTreeList(TMemTableTreeListEh*) {}
 
+// The driver stays out of the reopening: the table shows the structure it
+// was given, not one the driver would build.
 void TCustomMemTableEh::RecordsViewStructChanged(TMemTableDataEh*) {
   if (!Active()) return;
+  TDataDriverEh* Driver = FDataDriver;
+  FDataDriver = nullptr;
+  const TScopeExit Reattach([this, Driver] { FDataDriver = Driver; });
   Close();
   if (FRecordsView->MemTableData()->DataStruct()->Count() > 0) Open();
 }

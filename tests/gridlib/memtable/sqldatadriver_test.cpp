@@ -2,10 +2,12 @@
 
 #include "gridlib/base/dynvars.h"
 #include "gridlib/memtable/datastruct.h"
+#include "gridlib/memtable/memtable.h"
 #include "gridlib/memtable/memtabledata.h"
 #include "gridlib/memtable/recordslist.h"
 #include "gridlib/memtable/serverspecoperations.h"
 #include "platform/db/dbconsts.h"
+#include "platform/db/fields.h"
 #include "platform/fd/fdconsts.h"
 #include "platform/rtl/units.h"
 #include "tests/gridlib/memtable/sqldrivertesting.h"
@@ -384,6 +386,43 @@ TEST_F(SQLDataDriver, RefreshesOneRecordFromTheGetRecordCommand) {
   Raw.Exec("DELETE FROM T WHERE ID = 3");
   EXPECT_RAISES(Driver->RefreshRecord(List()->GetRec(2)), Exception, "There are no fresh record on server");
   EXPECT_EQ(List()->GetRec(2)->EditState(), resBrowseEh);
+}
+
+TEST_F(SQLDataDriver, AMemoryTableReadsAndWritesThroughTheDriver) {
+  Provider.CannedAnswers[QStringLiteral("SELECT @@IDENTITY")] = QStringLiteral("select last_insert_rowid()");
+  TMSSQLSpecOperationsEh Identity;
+  Driver->SetServerSpecOperations(&Identity);
+  Driver->SpecParams()->SetText(QStringLiteral("AUTO_INCREMENT_FIELD=ID"));
+  SetSQL(Driver->GetrecCommand(), QStringLiteral("select ID, NAME, PRICE from T where ID = :OLD_ID"));
+  auto* Table = new TMemTableEh(nullptr);
+  const TScopeExit FreeTable([Table] { Table->Free(); });
+  Table->SetDataDriver(Driver);
+  Table->SetCachedUpdates(true);
+  Table->Open();
+  Table->Last();
+  EXPECT_EQ(Table->RecordCount(), 3);
+
+  Table->First();
+  Table->Edit();
+  Table->FieldByName(QStringLiteral("NAME"))->SetValue(QStringLiteral("uno"));
+  Table->Post();
+  Table->Next();
+  Table->Delete();
+  Table->Append();
+  Table->FieldByName(QStringLiteral("NAME"))->SetValue(QStringLiteral("\u0447\u0435\u0442\u044B\u0440\u0435"));
+  Table->FieldByName(QStringLiteral("PRICE"))->SetValue(4.5);
+  Table->Post();
+  EXPECT_EQ(Table->FieldByName(QStringLiteral("ID"))->Value().AsInteger(), -1);
+
+  EXPECT_EQ(Table->ApplyUpdates(-1), 3);
+  EXPECT_EQ(rows(), (Strings{"1|uno|1.5", "3|three|3.5", "4|\u0447\u0435\u0442\u044B\u0440\u0435|4.5"}));
+  Table->Last();
+  EXPECT_EQ(Table->FieldByName(QStringLiteral("ID"))->Value().AsInteger(), 4);
+
+  // A change on the server comes back through the get-record command.
+  Raw.Exec("UPDATE T SET PRICE = 40 WHERE ID = 4");
+  Table->RefreshRecord();
+  EXPECT_EQ(Table->FieldByName(QStringLiteral("PRICE"))->Value().AsDouble(), 40.0);
 }
 
 TEST_F(SQLDataDriver, BuildingTheStructureNeedsASelectCursor) {

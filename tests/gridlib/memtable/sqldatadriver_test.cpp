@@ -371,6 +371,35 @@ TEST_F(SQLDataDriver, TheResolverRunsCommandsForADriverWithoutProvider) {
   delete Replacement;
 }
 
+TEST_F(SQLDataDriver, ResolverHandlersAndOperationsComeBeforeTheDriversOwn) {
+  load();
+  TSQLDataDriverResolver* Resolver = SQLDataDriverResolver();
+  // Operations of the resolver write the dynamic statements.
+  struct TUpperCaseDelete : TServerSpecOperationsEh {
+    void GenerateDynaSQLCommand(TMemoryRecordEh* MemRec, TCustomSQLCommandEh* Command) override {
+      TServerSpecOperationsEh::GenerateDynaSQLCommand(MemRec, Command);
+      Command->CommandText()->SetStrings(0, QStringLiteral("DELETE FROM T"));
+    }
+  } Operations;
+  Resolver->SetServerSpecOperations(&Operations);
+  std::vector<TUpdateStatus> Handled;
+  Resolver->OnUpdateRecord = TResolverUpdateRecordEhEvent(
+      [&](TCustomSQLDataDriverEh*, TMemTableDataEh*, TMemoryRecordEh* Rec, bool& Processed) {
+        Handled.push_back(Rec->UpdateStatus());
+        Processed = Rec->UpdateStatus() == usModified;
+      });
+  const TScopeExit Unhook([Resolver] {
+    Resolver->OnUpdateRecord = nullptr;
+    Resolver->SetServerSpecOperations(nullptr);
+  });
+  edit(0, "NAME", QStringLiteral("handled elsewhere"));
+  List()->DeleteRecord(1);
+  EXPECT_EQ(Driver->ApplyUpdates(Data), 2);
+  EXPECT_EQ(Handled, (std::vector<TUpdateStatus>{usModified, usDeleted}));
+  EXPECT_EQ(Provider.Texts(), Strings{"DELETE FROM T\nwhere\n ID = :OLD_ID"});
+  EXPECT_EQ(rows(), (Strings{"1|one|1.5", "3|three|3.5"}));
+}
+
 TEST_F(SQLDataDriver, RefreshesOneRecordFromTheGetRecordCommand) {
   load();
   // The columns in another order than the select's.

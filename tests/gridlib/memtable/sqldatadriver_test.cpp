@@ -9,6 +9,7 @@
 #include "platform/db/dbconsts.h"
 #include "platform/db/fields.h"
 #include "platform/fd/fdconsts.h"
+#include "platform/rtl/typinfo.h"
 #include "platform/rtl/units.h"
 #include "tests/gridlib/memtable/sqldrivertesting.h"
 #include "tests/platform/fd/fdfixture.h"
@@ -470,6 +471,42 @@ TEST_F(SQLDataDriver, UpdateFieldsFromTheDatabaseSchemaLeaveTheKeysOut) {
   TStringList Fields;
   Driver->DynaSQLParams()->GetUpdateFields(&Fields, List()->GetRec(0));
   EXPECT_EQ(Fields.CommaText(), QStringLiteral("NAME,PRICE"));
+}
+
+TEST(SQLDataDriverCopies, ADesignCopyCarriesCommandsParamsAndMacros) {
+  InitializeUnits({GridLibSQLDataDriverUnitEh});
+  auto* Driver = new TCustomSQLDataDriverEh(nullptr);
+  SetSQL(Driver->SelectCommand(), QStringLiteral("select * from T %Filter%"));
+  SetSQL(Driver->UpdateCommand(), QStringLiteral("update T set A = :A"));
+  Driver->UpdateCommand()->SetCommandType(cthStoredProc);
+  Driver->SpecParams()->SetText(QStringLiteral("AUTO_INCREMENT_FIELD=ID"));
+  Driver->DynaSQLParams()->SetUpdateTable(QStringLiteral("T"));
+  Driver->DynaSQLParams()->SetOptions({dsoDynamicSQLDeleteEh});
+  Driver->MacroVars()->Macros()->CreateDynVar(QStringLiteral("%M%"), QStringLiteral("m"));
+  Driver->MacroVars()->SpecMacros()->SetFilterMacroName(QStringLiteral("%F%"));
+  Driver->MacroVars()->SetSpecMacrosUsages({smuUseFilterMacroEh});
+
+  TCustomSQLDataDriverEh* Copy = Driver->CreateDesignCopy();
+  EXPECT_EQ(Copy->Owner(), nullptr);
+  EXPECT_EQ(Lines(Copy->SelectSQL()), Lines(Driver->SelectSQL()));
+  EXPECT_EQ(Lines(Copy->UpdateSQL()), (Strings{"update T set A = :A"}));
+  EXPECT_EQ(Copy->UpdateCommand()->CommandType(), cthStoredProc);
+  EXPECT_EQ(Copy->SpecParams()->Text(), Driver->SpecParams()->Text());
+  EXPECT_EQ(Copy->DynaSQLParams()->UpdateTable(), QStringLiteral("T"));
+  EXPECT_EQ(Copy->DynaSQLParams()->Options(), TDynaSQLOptionsEh{dsoDynamicSQLDeleteEh});
+  EXPECT_EQ(Copy->MacroVars()->Macros()->GetVarValue(QStringLiteral("%M%")), QStringLiteral("m"));
+  EXPECT_EQ(Copy->MacroVars()->SpecMacros()->FilterMacroName(), QStringLiteral("%F%"));
+  EXPECT_EQ(Copy->MacroVars()->SpecMacrosUsages(), TSpecMacrosUsagesEh{smuUseFilterMacroEh});
+
+  // The published properties, with the stream's stored rules.
+  EXPECT_EQ(GetStrProp(Copy->DynaSQLParams(), QStringLiteral("UpdateTable")), QStringLiteral("T"));
+  EXPECT_TRUE(IsStoredProp(Copy->UpdateCommand(), QStringLiteral("CommandType")));
+  EXPECT_FALSE(IsStoredProp(Copy->SelectCommand(), QStringLiteral("CommandType")));
+  EXPECT_TRUE(IsStoredProp(Copy->MacroVars()->SpecMacros(), QStringLiteral("FilterMacroName")));
+  EXPECT_FALSE(IsStoredProp(Copy->MacroVars()->SpecMacros(), QStringLiteral("SortOrderMacroName")));
+  EXPECT_EQ(Copy->UpdateCommand()->GetNamePath(), QStringLiteral("SQLCommand"));
+  Copy->Free();
+  Driver->Free();
 }
 
 struct TDesignProcs {

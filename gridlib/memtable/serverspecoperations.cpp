@@ -185,6 +185,8 @@ Variant TServerSpecOperationsEh::FetchServerValue(TCustomSQLDataDriverEh* SQLDat
   TCustomSQLCommandEh* Command = SQLDataDriver->ServiceCommand();
   Command->CommandText()->SetText(SQL);
   Command->SetCommandType(cthSelectQuery);
+  // The key statements take no parameters; the command must not carry over
+  // the values of the record statement it ran before.
   Command->SetParams(nullptr);
   TDataSet* Cursor = nullptr;
   bool FreeOnEof = false;

@@ -5,11 +5,19 @@
 // their own default.
 #pragma once
 
+#include "platform/rtl/typinfo.h"
+
+class TCustomMemTableEh;
 class TDataSet;
 class TField;
 class TMTDataFieldEh;
 class TMTDataStructEh;
 class TStrings;
+
+// How a memory table takes a dataset's data: replace its structure and copy
+// the records, add the records to the structure it has (fields matched by
+// name), or replace the structure only.
+RTL_ENUM(TLoadMode, lmCopy, lmAppend, lmCopyStructureOnly)
 
 // What the lower layers ask of one dataset class's features.  The services'
 // TDatasetFeaturesEh implements it; the registry keeps the objects.
@@ -21,6 +29,11 @@ public:
   // Creates in DataStruct the field definition for AField, with its name and
   // display properties copied; answers it (DataStruct owns it).
   virtual TMTDataFieldEh* CreateAndAsignMTDateField(TMTDataStructEh* DataStruct, TField* AField) = 0;
+  // Loads DataSet into MemTable in the way of DataSet's class; answers the
+  // number of records loaded.  The memory table's DefaultLoadFromDataSet is
+  // the default way.
+  virtual Integer WriteDataSetToMemTable(TDataSet* DataSet, TCustomMemTableEh* MemTable, Integer RecordCount,
+                                         TLoadMode Mode, bool UseCachedUpdates) = 0;
 };
 
 // The registered features whose dataset class is the nearest ancestor of

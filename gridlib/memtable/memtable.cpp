@@ -7,6 +7,7 @@
 #include "gridlib/memtable/masterdatalink.h"
 #include "gridlib/memtable/memoryrecord.h"
 #include "gridlib/memtable/memorytreelist.h"
+#include "gridlib/memtable/memtabletreelist.h"
 #include "gridlib/memtable/mtaggregates.h"
 #include "gridlib/memtable/mtindexes.h"
 #include "gridlib/memtable/recordsview.h"
@@ -127,6 +128,7 @@ TCustomMemTableEh::TCustomMemTableEh(TComponent* AOwner) : TDataSet(AOwner) {
   FMasterDataLink->OnMasterChange = TNotifyEvent(this, &TCustomMemTableEh::MasterChanged);
   FDetailFieldList = new TFieldListEh;
   FFilterExpr = new TDataSetExprParserEh(this, dsptFilterEh);
+  FTreeList = new TMemTableTreeListEh(this);
   createViewParts();
 }
 
@@ -144,6 +146,7 @@ void TCustomMemTableEh::BeforeDestruction() {
   TDataSet::BeforeDestruction();
   FreeAndNil(FRecordsView);
   FreeAndNil(FMasterDataLink);
+  FreeAndNil(FTreeList);
   FreeAndNil(FInternMemTableData);
   FreeAndNil(FIndexDefs);
   FRecordCache.Clear();
@@ -159,8 +162,12 @@ TMemTableDataEh* TCustomMemTableEh::CreateMemTableData() { return new TMemTableD
 
 void TCustomMemTableEh::Loaded() {
   FInLoaded = true;
-  const TScopeExit Leave([this] { FInLoaded = false; });
-  TDataSet::Loaded();
+  {
+    const TScopeExit Leave([this] { FInLoaded = false; });
+    TDataSet::Loaded();
+  }
+  // The tree needs the fields the streamed key names refer to.
+  if (FTreeList->LoadingActive()) FTreeList->SetActive(true);
 }
 
 void TCustomMemTableEh::Notification(TComponent* AComponent, TOperation Operation) {
@@ -815,7 +822,7 @@ void TCustomMemTableEh::SetFieldDefs(TFieldDefs* Value) { FieldDefs()->Assign(Va
 void TCustomMemTableEh::SetParams(TParams*) {}
 
 TDataSource* TCustomMemTableEh::GetDataSource() { return MasterSource(); }
-void TCustomMemTableEh::SetTreeList(TMemTableTreeListEh*) {}
+void TCustomMemTableEh::SetTreeList(TMemTableTreeListEh* Value) { FTreeList->Assign(Value); }
 
 // The driver stays out of the reopening: the table shows the structure it
 // was given, not one the driver would build.
@@ -846,6 +853,7 @@ void TMemTableEh::DescribeProperties(TPropertyTable& Props) {
   Props.Add("ReadOnly", &T::ReadOnly, &T::SetReadOnly).Default(false);
   Props.Add("SortOrder", &T::SortOrder, &T::SetSortOrder);
   Props.Add("StoreDefs", &T::StoreDefs, &T::SetStoreDefs).Default(false);
+  Props.Add("TreeList", &T::TreeList, &T::SetTreeList);
   Props.Add("OnGetFieldValue", &T::OnGetFieldValue, &T::SetOnGetFieldValue);
   Props.Add("OnSetFieldValue", &T::OnSetFieldValue, &T::SetOnSetFieldValue);
   Props.Add("OnRecordsViewTreeNodeExpanding", &T::OnRecordsViewTreeNodeExpanding, &T::OnRecordsViewTreeNodeExpanding);

@@ -34,12 +34,13 @@
 // buffers, editing, streaming), memtable_fielddata.cpp (field values and
 // calculated fields), memtable_navigation.cpp (bookmarks, moving, searching),
 // memtable_services.cpp (fetching, receivers, shared data, value lists),
-// memtable_view.cpp (filtering, view events, tree nodes, the grid interface)
-// and memtable_sort.cpp (sorting, instant read, cached updates, moving
-// records).
+// memtable_view.cpp (filtering, view events, tree nodes, the grid interface),
+// memtable_sort.cpp (sorting, instant read, cached updates, moving records)
+// and memtable_loadsave.cpp (loading and saving).
 #pragma once
 
 #include "gridlib/base/basecontrols.h"
+#include "gridlib/base/datasetfeatureshook.h"
 #include "gridlib/base/memtableintf.h"
 #include "gridlib/base/orderbylist.h"
 #include "gridlib/memtable/memtabledata.h"
@@ -65,10 +66,10 @@ class TMemTableTreeListEh;
 class TRecordsViewEh;
 class TReader;
 class TSortedVarlistEh;
+class TStream;
 
 RTL_ENUM(TMemTableOptionEh, mtoPersistentStructEh, mtoTextFieldsCaseInsensitive)
 using TMemTableOptionsEh = TSet<TMemTableOptionEh>;
-RTL_ENUM(TLoadMode, lmCopy, lmAppend, lmCopyStructureOnly)
 RTL_ENUM(TMemTableLoadOptionEh, tloUseCachedUpdatesEh, tloDisregardFilterEh, tloOpenOnLoad)
 using TMemTableLoadOptionsEh = TSet<TMemTableLoadOptionEh>;
 RTL_ENUM(TDfmStreamFormatEh, dfmBinaryEh, dfmTextEh)
@@ -242,7 +243,7 @@ public:
   bool IsCursorOpen() override { return FActive; }
   bool BookmarkValid(const TBookmark& Value) override;
   int CompareBookmarks(const TBookmark& Bookmark1, const TBookmark& Bookmark2) override;
-  // The platform's generic blob stream until the table's own arrives.
+  // A TMemBlobStreamEh over the field; the caller owns it.
   TStream* CreateBlobStream(TField* Field, TBlobStreamMode Mode) override;
   TBookmark GetBookmark() override;
   bool GetCurrentRecord(TRecordBuffer Buffer) override;
@@ -286,6 +287,30 @@ public:
   void EmptyTable();
   // Closes and destroys the container's structure and records.
   void DestroyTable();
+
+  // loading and saving (memtable_loadsave.cpp); each answers the number of
+  // records moved, and a RecordCount of 0 or less means every record.
+  // "Cannot perform this operation on an open dataset" when open; drops the
+  // definitions of types a memory table cannot hold; does not open.
+  void CopyStructure(TDataSet* Source);
+  // Through the dataset features registered for Source's class, else
+  // DefaultLoadFromDataSet.
+  Integer LoadFromDataSet(TDataSet* Source, Integer RecordCount, TLoadMode Mode, bool UseCachedUpdates);
+  // A positive RecordCount starts at Source's current record.  Source is
+  // closed again when it was closed; this table ends at its first record.
+  Integer DefaultLoadFromDataSet(TDataSet* Source, Integer RecordCount, TLoadMode Mode, bool UseCachedUpdates);
+  // A source sharing this table's container (itself included) loads nothing.
+  Integer LoadFromMemTableEh(TCustomMemTableEh* Source, Integer RecordCount, TLoadMode Mode,
+                             TMemTableLoadOptionsEh LoadOptions);
+  // Appends the records to Dest, matching fields by name; Dest ends at its
+  // first record, also after an error.
+  Integer SaveToDataSet(TDataSet* Dest, Integer RecordCount);
+  void SaveToStream(TStream* Stream, TDfmStreamFormatEh Format);
+  // "Invalid stream format." for a stream of neither form; a stream that
+  // fails to read raises the reader's error and leaves the table as it was.
+  void LoadFromStream(TStream* Stream);
+  void SaveToFile(const String& FileName, TDfmStreamFormatEh Format);
+  void LoadFromFile(const String& FileName);
   void CancelUpdates();
   // "There are no records." without a current record.
   void RevertRecord();
@@ -479,6 +504,9 @@ public:
   TRecordsViewCheckMoveNodeEventEh OnRecordsViewCheckMoveNode;
 
 protected:
+  // The facade's tree-wide operations fire the table's scroll event.
+  friend class TMemTableTreeListEh;
+
   // The records view reads a structure change: reopen over it.
   void RecordsViewStructChanged(TMemTableDataEh* AMemTableData);
   void MasterChanged(TObject* Sender);
@@ -556,6 +584,15 @@ private:
   void findMemTableDataAncestor(TReader* Reader, const String& ComponentName, TClass ComponentClass,
                                 TComponent*& Component);
   Integer instantReadTopBuffer() const;
+
+  // loading and saving (memtable_loadsave.cpp)
+  void appendEditedRecord(const std::vector<TField*>& SourceFields, TLoadMode Mode);
+  void fetchLoadedRecord(const std::vector<TField*>& SourceFields, TLoadMode Mode);
+  // The records LoadFromMemTableEh takes from this table as its source.
+  std::vector<TMemoryRecordEh*> loadRange(Integer RecordCount, TMemTableLoadOptionsEh LoadOptions);
+  void copyLoadedRecord(TMemoryRecordEh* SourceRec, TLoadMode Mode, TMemTableLoadOptionsEh LoadOptions);
+  // Takes the structure, counter and records read into Incoming.
+  void adoptLoadedData(TMemTableDataEh* Incoming);
 
   // sorting, instant read and moving records (memtable_sort.cpp)
   void computeExternalSortKeys(const TGetOrderVarValueProcEh& OrderValueProc, Integer KeyCount);

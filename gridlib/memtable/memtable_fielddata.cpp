@@ -4,6 +4,7 @@
 #include "gridlib/memtable/memtable.h"
 
 #include "gridlib/base/langconsts.h"
+#include "gridlib/memtable/memblobstream.h"
 #include "gridlib/memtable/memoryrecord.h"
 #include "gridlib/memtable/memorytreelist.h"
 #include "gridlib/memtable/mtaggregates.h"
@@ -262,7 +263,7 @@ bool TCustomMemTableEh::GetCanModify() { return !FReadOnly; }
 void TCustomMemTableEh::CloseBlob(TField*) {}
 
 TStream* TCustomMemTableEh::CreateBlobStream(TField* Field, TBlobStreamMode Mode) {
-  return TDataSet::CreateBlobStream(Field, Mode);
+  return new TMemBlobStreamEh(As<TBlobField>(Field), Mode);
 }
 
 // ---------------------------------------------------------------------------

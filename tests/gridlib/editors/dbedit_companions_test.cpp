@@ -51,6 +51,7 @@ public:
       if (Values->IndexOf(Field->AsString()) < 0) Values->Add(Field->AsString());
   }
   TMTDataFieldEh* CreateAndAsignMTDateField(TMTDataStructEh*, TField*) override { return nullptr; }
+  Integer WriteDataSetToMemTable(TDataSet*, TCustomMemTableEh*, Integer, TLoadMode, bool) override { return 0; }
 };
 TFeaturesStandIn StandIn;
 IDatasetFeaturesEh* findStandIn(TDataSet*) { return &StandIn; }

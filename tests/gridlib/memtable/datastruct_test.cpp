@@ -107,6 +107,7 @@ public:
     Field->SetFieldName(AField->FieldName());
     return Field;
   }
+  Integer WriteDataSetToMemTable(TDataSet*, TCustomMemTableEh*, Integer, TLoadMode, bool) override { return 0; }
 };
 TVariantFeatures Features;
 

@@ -401,6 +401,30 @@ TEST_F(SQLDataDriver, ResolverHandlersAndOperationsComeBeforeTheDriversOwn) {
   EXPECT_EQ(rows(), (Strings{"1|one|1.5", "3|three|3.5"}));
 }
 
+TEST_F(SQLDataDriver, WithResolveToDataSetTheProviderDataSetReadsAndTakesTheChanges) {
+  auto* Query = new TFDQuery(nullptr);
+  const TScopeExit FreeQuery([Query] { Query->Free(); });
+  Query->SetConnection(Connection);
+  Query->SQL()->SetText(QStringLiteral("select ID, NAME, PRICE from T order by ID"));
+  Driver->SetProviderDataSet(Query);
+  Driver->SetKeyFields(QStringLiteral("ID"));
+  Driver->SetResolveToDataSet(true);
+  load();
+  ASSERT_EQ(List()->Count(), 3);
+  edit(0, "NAME", QStringLiteral("through the query"));
+  List()->DeleteRecord(2);
+  EXPECT_EQ(Driver->ApplyUpdates(Data), 2);
+  EXPECT_EQ(rows(), (Strings{"1|through the query|1.5", "2|two|2.5"}));
+  EXPECT_TRUE(Provider.Ran.empty()) << "no command runs";
+
+  Raw.Exec("UPDATE T SET NAME = 'fresh' WHERE ID = 2");
+  Query->Close();
+  Query->Open();
+  Driver->RefreshRecord(List()->GetRec(1));
+  EXPECT_EQ(List()->GetRec(1)->GetDataValue(field("NAME"), dvvValueEh).AsString(), QStringLiteral("fresh"));
+  EXPECT_TRUE(Provider.Ran.empty());
+}
+
 TEST_F(SQLDataDriver, RefreshesOneRecordFromTheGetRecordCommand) {
   load();
   // The columns in another order than the select's.

@@ -2,7 +2,9 @@
 // buffers, editing, the records-view update bracket and streaming.
 #include "gridlib/memtable/memtable.h"
 
+#include "gridlib/memtable/datadriver.h"
 #include "gridlib/memtable/datasetexprparser.h"
+#include "gridlib/memtable/masterdatalink.h"
 #include "gridlib/memtable/memoryrecord.h"
 #include "gridlib/memtable/memorytreelist.h"
 #include "gridlib/memtable/memtabletreelist.h"
@@ -122,6 +124,8 @@ TCustomMemTableEh::TCustomMemTableEh(TComponent* AOwner) : TDataSet(AOwner) {
       TRecordsListApplyUpdatesEventEh(this, &TCustomMemTableEh::RecordsViewStructChanged);
   FRecordsView->OnCalcLookupBuffer =
       TRecordsListCalcLookupBufferEventEh(this, &TCustomMemTableEh::RecordsViewCalcLookupBuffer);
+  FMasterDataLink = new TMasterDataLinkEh(this);
+  FMasterDataLink->OnMasterChange = TNotifyEvent(this, &TCustomMemTableEh::MasterChanged);
   FDetailFieldList = new TFieldListEh;
   FFilterExpr = new TDataSetExprParserEh(this, dsptFilterEh);
   FTreeList = new TMemTableTreeListEh(this);
@@ -131,6 +135,7 @@ TCustomMemTableEh::TCustomMemTableEh(TComponent* AOwner) : TDataSet(AOwner) {
 void TCustomMemTableEh::BeforeDestruction() {
   Destroying();
   Close();
+  SetDataDriver(nullptr);
   FreeAndNil(FFilterExpr);
   FreeAndNil(FDetailFieldList);
   if (!FExternalMemData) ClearRecords();
@@ -140,6 +145,7 @@ void TCustomMemTableEh::BeforeDestruction() {
   RemoveComponent(FInternMemTableData);
   TDataSet::BeforeDestruction();
   FreeAndNil(FRecordsView);
+  FreeAndNil(FMasterDataLink);
   FreeAndNil(FTreeList);
   FreeAndNil(FInternMemTableData);
   FreeAndNil(FIndexDefs);
@@ -169,6 +175,7 @@ void TCustomMemTableEh::Notification(TComponent* AComponent, TOperation Operatio
   if (Operation != opRemove) return;
   if (AComponent == FExternalMemData) SetExternalMemData(nullptr);
   if (AComponent == FDataSetReader) FDataSetReader = nullptr;
+  if (AComponent == FDataDriver) SetDataDriver(nullptr);
   FEventReceivers.Remove(AComponent);
 }
 
@@ -319,8 +326,19 @@ void TCustomMemTableEh::SetActive(bool Value) {
 
 void TCustomMemTableEh::OpenCursor(bool InfoQuery) {
   if (!InfoQuery) {
-    // The data driver's opening steps belong to the driver's unit.
-    if (!FDataDriver && FRecordsView->MemTableData()->DataStruct()->Count() == 0) DatabaseError(SNoData, this);
+    TMemTableDataEh* Data = FRecordsView->MemTableData();
+    if (FDataDriver) {
+      if (MasterSource() && providerSide()) SetDriverParamsFromMaster();
+      takeDriverReader();
+      if (FOptions.Contains(mtoPersistentStructEh))
+        Data->ResetRecords();
+      else if (Fields()->Count() > 0)
+        Data->DataStruct()->BuildStructFromFields(Fields());
+      else
+        FDataDriver->BuildDataStruct(Data->DataStruct());
+    } else if (Data->DataStruct()->Count() == 0) {
+      DatabaseError(SNoData, this);
+    }
     CreateIndexesFromDefs();
     FActive = true;
   }
@@ -367,6 +385,7 @@ void TCustomMemTableEh::InternalClose() {
   FRecordsView->Aggregates()->Reset();
   if (FRecordsView->MemTableData()) FRecordsView->MemTableData()->SetOnFieldCalculation(TMemoryRecordEventEh());
   FDataSetReader = nullptr;
+  if (FDataDriver) FDataDriver->ConsumerClosed(this);
 }
 
 void TCustomMemTableEh::UpdateIndexDefs() {
@@ -614,6 +633,7 @@ void TCustomMemTableEh::DoOnNewRecord() {
     TField* Field = Fields()->Fields(I);
     if (!Field->DefaultExpression().isEmpty() && Field->CanModify()) Field->SetText(Field->DefaultExpression());
   }
+  assignDetailFieldsFromMaster();
   TDataSet::DoOnNewRecord();
 }
 
@@ -692,6 +712,15 @@ void TCustomMemTableEh::InternalDelete() {
 void TCustomMemTableEh::InternalRefresh() {
   DisableControls();
   const TScopeExit Enable([this] { EnableControls(); });
+  if (FDataDriver) {
+    FDataDriver->RefreshReader();
+    if (MasterSource() && providerSide()) SetDriverParamsFromMaster();
+    takeDriverReader();
+    BeginRecordsViewUpdate();
+    const TScopeExit End([this] { EndRecordsViewUpdate(/*ForceResync=*/false); });
+    ClearRecords();
+    FetchDriverRecords(FFetchAllOnOpen ? -1 : 1);
+  }
   RefreshFilteredView();
 }
 
@@ -710,9 +739,6 @@ void TCustomMemTableEh::RevertRecord() {
   if (!FRecordsView->ViewAsTreeList()) FRecordsView->RevertRecord(RecNo() - 1);
   Resync({});
 }
-
-// The provider's refresh of one record belongs to the data driver.
-void TCustomMemTableEh::RefreshRecord() {}
 
 void TCustomMemTableEh::ClearRecords() {
   TMemTableDataEh* Data = FRecordsView ? FRecordsView->MemTableData() : FInternMemTableData;
@@ -795,19 +821,16 @@ void TCustomMemTableEh::SetFieldDefs(TFieldDefs* Value) { FieldDefs()->Assign(Va
 // The parameters arrive with the data driver's unit.
 void TCustomMemTableEh::SetParams(TParams*) {}
 
-// The master-detail link arrives with the master-detail unit: until then the
-// table follows no master.
 TDataSource* TCustomMemTableEh::GetDataSource() { return MasterSource(); }
-TDataSource* TCustomMemTableEh::MasterSource() const { return nullptr; }
-void TCustomMemTableEh::SetMasterSource(TDataSource*) {}
-String TCustomMemTableEh::MasterFields() const { return String(); }
-void TCustomMemTableEh::SetMasterFields(const String&) {}
-void TCustomMemTableEh::SetDetailFields(const String& Value) { FDetailFields = Value; }
-void TCustomMemTableEh::MasterChanged(TObject*) {}
 void TCustomMemTableEh::SetTreeList(TMemTableTreeListEh* Value) { FTreeList->Assign(Value); }
 
+// The driver stays out of the reopening: the table shows the structure it
+// was given, not one the driver would build.
 void TCustomMemTableEh::RecordsViewStructChanged(TMemTableDataEh*) {
   if (!Active()) return;
+  TDataDriverEh* Driver = FDataDriver;
+  FDataDriver = nullptr;
+  const TScopeExit Reattach([this, Driver] { FDataDriver = Driver; });
   Close();
   if (FRecordsView->MemTableData()->DataStruct()->Count() > 0) Open();
 }

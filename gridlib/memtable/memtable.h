@@ -431,6 +431,16 @@ public:
   void DriverStructChanged();
 
   // ---------------------------------------------------------------------
+  // master-detail (memtable_master.cpp)
+  // Re-evaluates whether the table acts as a detail; with Refresh a change
+  // re-reads or re-filters.
+  void UpdateDetailMode(bool Refresh);
+  // The driver's reader parameters from the master's current record.
+  void SetDriverParamsFromMaster();
+  void ReloadDetail();
+  bool DetailMode() const { return FDetailMode; }
+
+  // ---------------------------------------------------------------------
   // properties
   TMemoryRecordEh* Rec();
   TMemRecViewEh* RecView();
@@ -463,7 +473,7 @@ public:
   bool FetchAllOnOpen() const { return FFetchAllOnOpen; }
   void SetFetchAllOnOpen(bool Value) { FFetchAllOnOpen = Value; }
   TMasterDetailSideEh MasterDetailSide() const { return FMasterDetailSide; }
-  void SetMasterDetailSide(TMasterDetailSideEh Value) { FMasterDetailSide = Value; }
+  void SetMasterDetailSide(TMasterDetailSideEh Value);
   TDataSource* MasterSource() const;
   void SetMasterSource(TDataSource* Value);
   String MasterFields() const;
@@ -565,6 +575,10 @@ private:
   TMemoryRecordEh* recordOfSerial(const TBookmarkDataEh& Data, Integer& ViewIndex);
   bool fieldMatches(TField* Field, const Variant& KeyValue, TLocateOptions Options);
   bool rowMatches(const std::vector<TField*>& Fields, const Variant& KeyValues, TLocateOptions Options);
+  // Reads driver records one at a time until the last row matches or the
+  // provider ends; the matching row or -1.
+  Integer fetchUntilMatch(const std::vector<TField*>& KeyFieldList, const Variant& KeyValues,
+                          TLocateOptions Options);
   void checkWritable(TField* Field);
   void readMemTableDataComponent(TReader* Reader, TClass ComponentClass, TComponent*& Component);
   void findMemTableDataAncestor(TReader* Reader, const String& ComponentName, TClass ComponentClass,
@@ -593,6 +607,17 @@ private:
   // Rec's row becomes the cursor's position when the view still shows it.
   void restoreCursorRecord(TMemoryRecordEh* Rec);
   bool moveTreeRecord(Integer FromIndex, Integer ToIndex, Integer TreeLevel, bool CheckOnly);
+
+  // data driver and master-detail (memtable_master.cpp)
+  // The driver's reader becomes FDataSetReader, watched.
+  void takeDriverReader();
+  bool providerSide() const;
+  // The master dataset while the link is active, nullptr otherwise.
+  TDataSet* activeMaster() const;
+  Variant masterValues() const;
+  bool detailRecordMatches(TMemoryRecordEh* Rec);
+  void fillDetailRecList();
+  void assignDetailFieldsFromMaster();
 
   // filtering, view events and tree nodes (memtable_view.cpp)
   bool ownFilterActive();

@@ -2,6 +2,8 @@
 // Lookup, LookupAll).
 #include "gridlib/memtable/memtable.h"
 
+#include "gridlib/memtable/datadriver.h"
+
 #include "gridlib/memtable/memoryrecord.h"
 #include "gridlib/memtable/memorytreelist.h"
 #include "gridlib/memtable/mtindexes.h"
@@ -286,16 +288,32 @@ Integer TCustomMemTableEh::FindRec(const String& KeyFields, const Variant& KeyVa
     if (TMTIndexEh* Index = TryUseIndex ? List->Indexes()->GetIndexForFields(KeyFields) : nullptr;
         Index && Index->Active()) {
       Integer RecIndex = -1;
-      if (!Index->FindRecordIndexByKey(KeyValues, RecIndex)) return -1;
+      if (!Index->FindRecordIndexByKey(KeyValues, RecIndex)) return fetchUntilMatch(KeyFieldList, KeyValues, Options);
       return FRecordsView->IndexOfRec(List->Rec(RecIndex));
     }
     for (Integer Row = Start; Row < FRecordsView->ViewItemsCount(); ++Row)
       if (storedRowMatches(FRecordsView->ViewRecord(Row), KeyFieldList, KeyValues)) return Row;
-    return -1;
+    return fetchUntilMatch(KeyFieldList, KeyValues, Options);
   }
   // The fields read each row through instant read, so calculated and lookup
   // keys and the locale text test see what the row shows.
   for (Integer Row = Start; Row < FRecordsView->ViewItemsCount(); ++Row) {
+    InstantReadEnter(FRecordsView->RecordView(Row), Row);
+    const TScopeExit Leave([this] { InstantReadLeave(); });
+    if (rowMatches(KeyFieldList, KeyValues, Options)) return Row;
+  }
+  return fetchUntilMatch(KeyFieldList, KeyValues, Options);
+}
+
+Integer TCustomMemTableEh::fetchUntilMatch(const std::vector<TField*>& KeyFieldList, const Variant& KeyValues,
+                                           TLocateOptions Options) {
+  if (!FDataDriver) return -1;
+  BeginRecordsViewUpdate();
+  const TScopeExit End([this] { EndRecordsViewUpdate(/*ForceResync=*/false); });
+  while (!FDataDriver->ProviderEOF()) {
+    if (FetchDriverRecords(1) == 0) continue;
+    const Integer Row = FRecordsView->ViewItemsCount() - 1;
+    if (Row < 0) continue;
     InstantReadEnter(FRecordsView->RecordView(Row), Row);
     const TScopeExit Leave([this] { InstantReadLeave(); });
     if (rowMatches(KeyFieldList, KeyValues, Options)) return Row;

@@ -4,6 +4,7 @@
 #include "gridlib/memtable/memtable.h"
 
 #include "gridlib/base/fieldlists.h"
+#include "gridlib/memtable/datadriver.h"
 #include "gridlib/memtable/memoryrecord.h"
 #include "gridlib/memtable/memorytreelist.h"
 #include "gridlib/memtable/memtabledatafieldvaluelist.h"
@@ -36,9 +37,18 @@ Integer TCustomMemTableEh::FetchRecords(Integer Count) {
   return Fetched;
 }
 
-// Reading from a data driver arrives with the driver's unit; without a
-// driver there is nothing to read.
-Integer TCustomMemTableEh::FetchDriverRecords(Integer) { return 0; }
+// A negative Count reads every remaining record.  Records the view filters
+// out do not count towards Count: reading goes on until Count more rows show
+// or the provider ends.
+Integer TCustomMemTableEh::FetchDriverRecords(Integer Count) {
+  if (!FDataDriver) return 0;
+  TMemTableDataEh* Data = FRecordsView->MemTableData();
+  const Integer RowsBefore = FRecordsView->ViewItemsCount();
+  Integer Read = FDataDriver->ReadData(Data, Count);
+  while (Count > 0 && !FDataDriver->ProviderEOF() && FRecordsView->ViewItemsCount() < RowsBefore + Count)
+    Read += FDataDriver->ReadData(Data, 1);
+  return Read;
+}
 
 // ---------------------------------------------------------------------------
 // the record behind the cursor

@@ -3,6 +3,7 @@
 #include "gridlib/memtable/memtable.h"
 
 #include "gridlib/base/bookmarklist.h"
+#include "gridlib/memtable/datadriver.h"
 #include "gridlib/memtable/memoryrecord.h"
 #include "gridlib/memtable/memorytreelist.h"
 #include "gridlib/memtable/recordsview.h"
@@ -16,6 +17,8 @@ namespace {
 
 inline constexpr const char* SNotInInstantReadMode = "TCustomMemTableEh not in instant read mode.";
 inline constexpr const char* SSortInInstantReadMode = "Sort data in InstantReadMode is not allowed.";
+inline constexpr const char* SAppendBeforeAllRead =
+    "Attempt to append a record before all records have been read from DataDriver.";
 
 // The field types whose keys compare case-insensitively under CaseIns; the
 // wide memo and the fixed wide text are not among them.
@@ -323,6 +326,10 @@ void TCustomMemTableEh::InternalInsert() {
   if (BufferedRecordCount() == 0) return;
   TMTRecBuf* Buf = RecBuf(ActiveBuffer());
   if (Buf->BookmarkFlag == bfEOF) {
+    if (FDataDriver && !FDataDriver->ProviderEOF()) {
+      Resync({});
+      throw Exception(QString::fromLatin1(SAppendBeforeAllRead));
+    }
     FInstantReadCurRowNum = FRecordsView->ViewItemsCount();
     return;
   }
@@ -349,7 +356,9 @@ bool TCustomMemTableEh::HasCachedChanges() {
 
 void TCustomMemTableEh::MergeChangeLog() { FRecordsView->MergeChangeLog(); }
 
-Integer TCustomMemTableEh::InternalApplyUpdates(TMemTableDataEh*, Integer) {
+// MaxErrors is not consulted: the driver's error action decides.
+Integer TCustomMemTableEh::InternalApplyUpdates(TMemTableDataEh* AMemTableData, Integer) {
+  if (FDataDriver) return FDataDriver->ApplyUpdates(AMemTableData);
   FRecordsView->MergeChangeLog();
   return 0;
 }

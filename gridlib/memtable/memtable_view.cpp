@@ -2,15 +2,22 @@
 // tree-node access and the grid interface.
 #include "gridlib/memtable/memtable.h"
 
+#include "gridlib/memtable/datadriver.h"
 #include "gridlib/memtable/datasetexprparser.h"
 #include "gridlib/memtable/memoryrecord.h"
 #include "gridlib/memtable/memorytreelist.h"
 #include "gridlib/memtable/memtablefilters.h"
 #include "gridlib/memtable/mtaggregates.h"
 #include "gridlib/memtable/recordsview.h"
+#include "platform/db/dbconsts.h"
 #include "platform/db/fields.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/scopeexit.h"
+
+namespace {
+inline constexpr const char* SDataDriverWithExternalMemData =
+    "Assigning to DataDriver is not allowed if ExternalMemData is assigned";
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // construction parts
@@ -104,8 +111,29 @@ void TCustomMemTableEh::SetStatusFilter(TUpdateStatusSet Value) { FRecordsView->
 
 void TCustomMemTableEh::SetExtraFilters(TMemTableFiltersEh* Value) { FExtraFilters->Assign(Value); }
 
-// The data driver arrives with the driver's unit.
-void TCustomMemTableEh::SetDataDriver(TDataDriverEh*) {}
+void TCustomMemTableEh::SetDataDriver(TDataDriverEh* Value) {
+  if (Value == FDataDriver) return;
+  if (Value && FExternalMemData) throw Exception(QString::fromLatin1(SDataDriverWithExternalMemData));
+  if (Value && Value->ProviderDataSet() == this)
+    DatabaseError(QString::fromLatin1(SCircularProviderDataSetEh), this);
+  if (FDataDriver) {
+    FDataDriver->SetDataDriverConsumer(nullptr);
+    FDataDriver->RemoveFreeNotification(this);
+  }
+  FDataDriver = Value;
+  if (!Value) {
+    FRecordsView->OnApplyUpdates = TRecordsListApplyUpdatesEventEh();
+    return;
+  }
+  // A driver serves one table at a time.
+  if (auto* Other = dynamic_cast<TCustomMemTableEh*>(Value->GetDataDriverConsumer()); Other && Other != this)
+    Other->SetDataDriver(nullptr);
+  Value->SetDataDriverConsumer(this);
+  Value->FreeNotification(this);
+  DriverStructChanged();
+  FRecordsView->OnApplyUpdates = TRecordsListApplyUpdatesEventEh(
+      [this](TMemTableDataEh* AMemTableData) { InternalApplyUpdates(AMemTableData, -1); });
+}
 
 void TCustomMemTableEh::ParseFilterExpr() {
   FFilterExpr->ParseExpression(Filtered() ? Filter() : String());
@@ -139,6 +167,7 @@ bool TCustomMemTableEh::RecordsViewFilterRecord(TMemoryRecordEh* Rec, TMemRecVie
     });
     if (FFilterExpr->HasData()) Accept = FFilterExpr->IsCurRecordInFilter(Rec);
     if (Accept && Filtered() && OnFilterRecord().Assigned()) OnFilterRecord()(this, Accept);
+    if (Accept && FDetailMode && FMasterDetailSide != mdsOnProviderEh) Accept = detailRecordMatches(Rec);
     if (Accept && ExtraActive) Accept = FExtraFilters->IsCurRecordInFilter(Rec);
   } catch (const EAbort&) {
     throw;
@@ -167,13 +196,16 @@ void TCustomMemTableEh::unloadFilterBuffer() {
   if (TempBuffer() == NoRecordBuffer) InstantReadLeave();
 }
 
-TObjectListEh* TCustomMemTableEh::RecordsViewGetPrefilteredList() { return nullptr; }
-
 // ---------------------------------------------------------------------------
 // view rebuild and view events
 
 void TCustomMemTableEh::RefreshFilteredView() {
+  fillDetailRecList();
   {
+    const TScopeExit Deactivate([this] {
+      FDetailRecListActive = false;
+      FDetailRecList.Clear();
+    });
     BeginRecordsViewUpdate();
     const TScopeExit End([this] { EndRecordsViewUpdate(/*ForceResync=*/false); });
     FRecordsView->RefreshFilteredRecsList(/*NotifyListChanged=*/true);

@@ -1,0 +1,235 @@
+// The memory table as a detail: filtering its own records by the master's
+// key, the master link, new records taking the master's key, and reading
+// again through the driver for each master record.
+#include "gridlib/memtable/datadriver.h"
+#include "gridlib/memtable/memtable.h"
+#include "platform/db/dbconsts.h"
+#include "platform/db/indexdefs.h"
+#include "platform/rtl/scopeexit.h"
+#include "tests/gridlib/memtable/memtableviewtesting.h"
+#include "tests/platform/fd/fdfixture.h"
+
+namespace {
+
+// Masters 1..4 (4 has no details, 5 repeats key 1 under another name, 6 has
+// a Null key); details of 1, 2 and 3 interleaved, one detail without key.
+class MasterDetailTest : public ::testing::Test {
+protected:
+  MasterDetailTest()
+      : Master({{"Id", ftInteger}, {"Name", ftString, 20}}),
+        Detail({{"Id", ftInteger}, {"MasterId", ftInteger}, {"Text", ftString, 20}}) {
+    const Variant Masters[][2] = {{1, "one"}, {2, "two"}, {3, "three"}, {4, "four"}, {1, "one again"},
+                                  {Null(), "none"}};
+    for (const auto& M : Masters) Master.AppendRow({M[0], M[1]});
+    const Variant Details[][3] = {{10, 1, "a"}, {20, 2, "b"}, {11, 1, "c"}, {30, 3, "d"},
+                                  {21, 2, "e"}, {12, 1, "f"}, {99, Null(), "orphan"}};
+    for (const auto& D : Details) Detail.AppendRow({D[0], D[1], D[2]});
+    Master.Table->First();
+  }
+  void Link(TMasterDetailSideEh Side = mdsOnSelfEh) {
+    Detail.Table->SetMasterDetailSide(Side);
+    Detail.Table->SetMasterSource(Master.Source);
+    Detail.Table->SetMasterFields(QStringLiteral("Id"));
+    Detail.Table->SetDetailFields(QStringLiteral("MasterId"));
+  }
+  void GoToMaster(int RecNo) { Master.Table->SetRecNo(RecNo); }
+
+  TMemTableViewFixture Master;
+  TMemTableViewFixture Detail;
+};
+
+TEST_F(MasterDetailTest, ScrollingTheMasterShowsItsDetails) {
+  Link();
+  EXPECT_TRUE(Detail.Table->DetailMode());
+  struct Case {
+    int MasterRecNo;
+    std::vector<int> Ids;
+  } Cases[] = {
+      {1, {10, 11, 12}}, {2, {20, 21}}, {3, {30}},
+      {4, {}},  // a master without details
+      {6, {}},  // a Null key matches nothing, not even a Null detail key
+      {1, {10, 11, 12}},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.MasterRecNo);
+    GoToMaster(C.MasterRecNo);
+    EXPECT_EQ(Detail.Ids(), C.Ids);
+  }
+}
+
+TEST_F(MasterDetailTest, AnIndexOnTheDetailFieldsGivesTheSameRows) {
+  Detail.Table->Close();
+  TIndexDef* Def = Detail.Table->IndexDefs()->AddIndexDef();
+  Def->SetName(QStringLiteral("ByMaster"));
+  Def->SetFields(QStringLiteral("MasterId"));
+  Detail.Table->Open();
+  Link();
+  for (int RecNo : {1, 2, 3, 4, 6}) {
+    SCOPED_TRACE(RecNo);
+    GoToMaster(RecNo);
+    std::vector<int> Expected;
+    const Variant Key = Master.Field("Id")->AsVariant();
+    for (const auto& [Id, MasterId] : std::vector<std::pair<int, Variant>>{
+             {10, 1}, {20, 2}, {11, 1}, {30, 3}, {21, 2}, {12, 1}, {99, Null()}})
+      if (!VarIsNull(Key) && !VarIsNull(MasterId) && MasterId.AsInteger() == Key.AsInteger()) Expected.push_back(Id);
+    EXPECT_EQ(Detail.Ids(), Expected);
+  }
+}
+
+TEST_F(MasterDetailTest, AnotherMasterWithTheSameKeyKeepsTheView) {
+  Link();
+  TRecordingReceiver Receiver;
+  Detail.Table->RegisterEventReceiver(&Receiver);
+  GoToMaster(5);  // key 1 again
+  EXPECT_TRUE(Receiver.Events.empty());
+  GoToMaster(2);
+  EXPECT_FALSE(Receiver.Events.empty());
+  Detail.Table->UnregisterEventReceiver(&Receiver);
+}
+
+TEST_F(MasterDetailTest, AnAppendedDetailGetsTheMastersKey) {
+  Link();
+  GoToMaster(3);
+  Detail.Table->Append();
+  EXPECT_EQ(Detail.Field("MasterId")->AsInteger(), 3);
+  Detail.Field("Id")->SetValue(31);
+  Detail.Table->Post();
+  EXPECT_EQ(Detail.Ids(), (std::vector<int>{30, 31}));
+  GoToMaster(2);
+  EXPECT_EQ(Detail.Ids(), (std::vector<int>{20, 21}));
+}
+
+TEST_F(MasterDetailTest, ClearingTheMasterSourceShowsEveryRecord) {
+  Link();
+  GoToMaster(2);
+  Detail.Table->SetMasterSource(nullptr);
+  EXPECT_FALSE(Detail.Table->DetailMode());
+  EXPECT_EQ(Detail.Ids(), (std::vector<int>{10, 20, 11, 30, 21, 12, 99}));
+}
+
+TEST_F(MasterDetailTest, AnEmptyMasterShowsNoDetails) {
+  Link();
+  Master.Table->EmptyTable();
+  EXPECT_EQ(Detail.Ids(), std::vector<int>{});
+  Master.AppendRow({2, "two"});
+  EXPECT_EQ(Detail.Ids(), (std::vector<int>{20, 21}));
+}
+
+TEST_F(MasterDetailTest, AMasterFieldTheMasterLacksRaisesTheFieldError) {
+  Detail.Table->SetMasterSource(Master.Source);
+  try {
+    Detail.Table->SetMasterFields(QStringLiteral("Nope"));
+    FAIL() << "no exception";
+  } catch (const EDatabaseError& E) {
+    EXPECT_TRUE(E.Message.contains(QStringLiteral("Nope"))) << E.Message.toStdString();
+  }
+  EXPECT_FALSE(Detail.Table->DetailMode());
+  Detail.Table->SetDetailFields(QStringLiteral("MasterId"));
+  EXPECT_FALSE(Detail.Table->DetailMode());
+  EXPECT_EQ(Detail.Ids().size(), 7u);
+}
+
+TEST_F(MasterDetailTest, ADetailFieldTheTableLacksRaises) {
+  Detail.Table->SetMasterSource(Master.Source);
+  Detail.Table->SetMasterFields(QStringLiteral("Id"));
+  EXPECT_THROW(Detail.Table->SetDetailFields(QStringLiteral("Nope")), EDatabaseError);
+}
+
+// ---------------------------------------------------------------------------
+// over a query: the master, and the provider re-read per master record
+
+// Stands in for a connection layer's parameters: the provider query's
+// ":sbgr4_nmb" takes the master's current subgroup.
+class TSubgroupDriver : public TDataDriverEh {
+public:
+  explicit TSubgroupDriver(TFDQuery* Provider) : TDataDriverEh(nullptr), FQuery(Provider) {
+    SetProviderDataSet(Provider);
+  }
+  bool RefreshReaderParamsFromCursor(TDataSet* DataSet) override {
+    return !VarEqualEh(FQuery->ParamByName(QStringLiteral("sbgr4_nmb"))->Value(), masterValue(DataSet));
+  }
+  void SetReaderParamsFromCursor(TDataSet* DataSet) override {
+    FQuery->ParamByName(QStringLiteral("sbgr4_nmb"))->SetValue(masterValue(DataSet));
+  }
+  TDataSet* DefaultProduceDataReader(bool& FreeOnEof) override {
+    ++Readers;
+    return TDataDriverEh::DefaultProduceDataReader(FreeOnEof);
+  }
+  int Readers = 0;
+
+private:
+  static Variant masterValue(TDataSet* DataSet) { return DataSet->FieldByName(QStringLiteral("sbgr4_nmb"))->Value(); }
+  TFDQuery* FQuery;
+};
+
+class ProviderDetailTest : public ::testing::Test {
+protected:
+  ProviderDetailTest()
+      : Db("INSERT INTO sbgr4_nm VALUES (1, 0, 'first'), (2, 0, 'second'), (3, 0, 'second again'), "
+           "(4, 0, 'empty');\n"
+           "INSERT INTO bibliona (number, sbgr4_nmb, author) VALUES (1, 1, 'a'), (2, 2, 'b'), (3, 1, 'c'), "
+           "(4, 3, 'd');") {
+    MasterQuery = Db.Query("SELECT sbgr4_nmb, sbgr4_name FROM sbgr4_nm ORDER BY sbgr4_nmb");
+    MasterSource = new TDataSource(nullptr);
+    MasterSource->SetDataSet(MasterQuery);
+    Provider = Db.Query(
+        "SELECT number, sbgr4_nmb, author FROM bibliona WHERE sbgr4_nmb = :sbgr4_nmb ORDER BY number",
+        /*Open=*/false);
+    Driver = new TSubgroupDriver(Provider);
+    Detail = new TMemTableEh(nullptr);
+    Detail->SetFetchAllOnOpen(true);
+    Detail->SetDataDriver(Driver);
+  }
+  ~ProviderDetailTest() override {
+    Detail->Free();
+    Driver->Free();
+    MasterSource->Free();
+  }
+  std::vector<String> Authors() {
+    std::vector<String> Result;
+    for (Detail->First(); !Detail->Eof(); Detail->Next())
+      Result.push_back(Detail->FieldByName(QStringLiteral("author"))->AsString());
+    return Result;
+  }
+
+  fdtest::TCatalogFixture Db;
+  TFDQuery* MasterQuery;
+  TDataSource* MasterSource;
+  TFDQuery* Provider;
+  TSubgroupDriver* Driver;
+  TMemTableEh* Detail;
+};
+
+TEST_F(ProviderDetailTest, OnProviderReadsAgainOnlyWhenTheParameterChanges) {
+  Detail->SetMasterDetailSide(mdsOnProviderEh);
+  Detail->SetMasterSource(MasterSource);
+  Detail->SetMasterFields(QStringLiteral("sbgr4_nmb"));
+  Detail->Open();
+  EXPECT_EQ(Authors(), (std::vector<String>{QStringLiteral("a"), QStringLiteral("c")}));
+  const int ReadersAtOpen = Driver->Readers;
+  MasterQuery->Next();
+  EXPECT_EQ(Authors(), std::vector<String>{QStringLiteral("b")});
+  EXPECT_EQ(Driver->Readers, ReadersAtOpen + 1);
+  // A master move that leaves the value as it is reads nothing.
+  MasterQuery->Refresh();
+  MasterQuery->SetRecNo(2);
+  EXPECT_EQ(Driver->Readers, ReadersAtOpen + 1);
+  MasterQuery->Last();
+  EXPECT_EQ(Authors(), std::vector<String>{});
+}
+
+TEST_F(ProviderDetailTest, AQueryMasterFiltersATableOnItsOwnSide) {
+  Provider->SQL()->SetText(QStringLiteral("SELECT number, sbgr4_nmb, author FROM bibliona ORDER BY number"));
+  Detail->Open();
+  Detail->SetMasterSource(MasterSource);
+  Detail->SetMasterFields(QStringLiteral("sbgr4_nmb"));
+  Detail->SetDetailFields(QStringLiteral("sbgr4_nmb"));
+  EXPECT_EQ(Authors(), (std::vector<String>{QStringLiteral("a"), QStringLiteral("c")}));
+  MasterQuery->SetRecNo(3);
+  EXPECT_EQ(Authors(), std::vector<String>{QStringLiteral("d")});
+  Detail->Append();
+  EXPECT_EQ(Detail->FieldByName(QStringLiteral("sbgr4_nmb"))->AsInteger(), 3);
+  Detail->Cancel();
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 #include "gridlib/memtable/mtaggregates.h"
 #include "platform/rtl/scopeexit.h"
 
+#include <algorithm>
 #include <cassert>
 
 // The one change a records-list notification makes visible, sent after the
@@ -415,11 +416,32 @@ Integer TRecordsViewEh::sortedPositionOf(TMemoryRecordEh* Rec, Integer Hint) con
   return -1;
 }
 
+Integer TRecordsViewEh::reposition(TObjectListEh& List, Integer At) {
+  auto* Item = static_cast<TMemRecViewEh*>(List.Items(At));
+  const auto recAt = [&List](Integer I) { return static_cast<TMemRecViewEh*>(List.Items(I))->Rec(); };
+  if ((At == 0 || CompareRecords(recAt(At - 1), Item->Rec()) < 0) &&
+      (At == List.Count() - 1 || CompareRecords(recAt(At + 1), Item->Rec()) > 0))
+    return At;
+  List.Delete(At);
+  const Integer To = FindInsertPosition(List, List.Count(), Item->Rec(), At);
+  List.Insert(To, Item);
+  return To;
+}
+
+void TRecordsViewEh::resortSortedItem(TMemoryRecordEh* Rec, Integer Hint) {
+  const Integer At = sortedPositionOf(Rec, Hint);
+  if (At < 0) return;
+  const Integer To = reposition(FSorderViewList, At);
+  for (Integer I = std::min(At, To); I <= std::max(At, To); I++) sortedItem(I)->FInSortedListIndex = I;
+}
+
 void TRecordsViewEh::flatStage(TMemoryRecordEh* MemRec, Integer Index, TRecordsListNotification Action,
                                PendingNotification& Pending) {
   switch (Action) {
     case rlnRecAddedEh: {
-      TMemRecViewEh* Item = makeSortedItem(MemRec, Index);
+      // Records-list position Index is the place only without a sort order.
+      TMemRecViewEh* Item =
+          makeSortedItem(MemRec, FindInsertPosition(FSorderViewList, FSorderViewList.Count(), MemRec, Index));
       if (!IsRecordInFilter(MemRec, Index, nullptr)) return;
       const Integer Row = FindInsertPosition(FMemoryViewList, FMemoryViewList.Count(), MemRec, /*Hint=*/-1);
       insertRow(Row, Item);
@@ -438,6 +460,7 @@ void TRecordsViewEh::flatStage(TMemoryRecordEh* MemRec, Integer Index, TRecordsL
         if (At < 0) return;
         Item = sortedItem(At);
       }
+      resortSortedItem(MemRec, Item->FInSortedListIndex);
       const Integer Position = FindInsertPosition(FMemoryViewList, FMemoryViewList.Count(), MemRec, OldRow);
       Integer NewRow = -1;
       if (IsRecordInFilter(MemRec, Index, nullptr)) {
@@ -549,36 +572,15 @@ void TRecordsViewEh::DataEvent(TMemoryRecordEh* MemRec, Integer Index, TRecordsL
     ViewDataEvent(Pending.Rec, Pending.Row, Pending.Action);
 }
 
-void TRecordsViewEh::moveFlatRow(Integer OldIndex, Integer NewIndex) {
-  // The records list has moved the record and renumbered; rows keep
-  // records-list order, so the record's row goes where its new position
-  // falls among the other rows.
-  const Integer Rows = FMemoryViewList.Count();
-  Integer Source = -1;
-  Integer Destination = -1;
-  if (NewIndex < OldIndex) {
-    for (Integer I = 0; I < Rows && Source < 0; I++) {
-      const Integer RecIndex = rowItem(I)->Rec()->Index();
-      if (RecIndex == NewIndex)
-        Source = I;
-      else if (Destination < 0 && RecIndex >= NewIndex)
-        Destination = I;
-    }
-    if (Destination < 0) Destination = Source;
-  } else {
-    for (Integer I = 0; I < Rows; I++) {
-      const Integer RecIndex = rowItem(I)->Rec()->Index();
-      if (RecIndex == NewIndex) {
-        Source = I;
-      } else if (RecIndex > NewIndex) {
-        Destination = I - 1;
-        break;
-      }
-    }
-    if (Destination < 0) Destination = Rows - 1;
-  }
+void TRecordsViewEh::moveFlatRow(TMemoryRecordEh* Item, Integer OldIndex) {
+  // The records list has moved the record and renumbered; its row and its
+  // sorted-list item go where the view's order now places them.  Without a
+  // sort order that is records-list order, so a record moved past rows
+  // hidden by the filter keeps its row.
+  resortSortedItem(Item, OldIndex);
+  const Integer Source = rowOfRecord(Item);
   if (Source < 0) return;
-  FMemoryViewList.Move(Source, Destination);
+  reposition(FMemoryViewList, Source);
   ViewDataEvent(nullptr, -1, rlnListChangingEh);
 }
 
@@ -601,7 +603,7 @@ void TRecordsViewEh::RecordMoved(TMemoryRecordEh* Item, Integer OldIndex, Intege
   if (FViewAsTreeList)
     moveTreeNode(Item);
   else
-    moveFlatRow(OldIndex, NewIndex);
+    moveFlatRow(Item, OldIndex);
 }
 
 void TRecordsViewEh::StructChanged(TMemTableDataEh* AMemTableData) {

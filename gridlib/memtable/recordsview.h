@@ -171,13 +171,19 @@ private:
   void insertRow(Integer Position, TMemRecViewEh* Item);
   Integer rowOfRecord(TMemoryRecordEh* Rec) const;
   Integer sortedPositionOf(TMemoryRecordEh* Rec, Integer Hint) const;
+  // Puts List's item at At where the view's order places its record among
+  // the others, which are in order; answers the new position.
+  Integer reposition(TObjectListEh& List, Integer At);
+  // Keeps Rec's sorted-list item in the view's order after the record
+  // changed or moved; Hint is where the item is looked for first.
+  void resortSortedItem(TMemoryRecordEh* Rec, Integer Hint);
   void flatStage(TMemoryRecordEh* MemRec, Integer Index, TRecordsListNotification Action,
                  PendingNotification& Pending);
   // False when the notification's handling ends at once.
   bool treeStage(TMemoryRecordEh* MemRec, TRecordsListNotification Action);
   void recalcAggregates();
   void checkReferenceLoop(TMemoryRecordEh* MemRec);
-  void moveFlatRow(Integer OldIndex, Integer NewIndex);
+  void moveFlatRow(TMemoryRecordEh* Item, Integer OldIndex);
   void moveTreeNode(TMemoryRecordEh* Item);
   TRecordsListNotificatorEh* notificator(Integer Index) const {
     return static_cast<TRecordsListNotificatorEh*>(FNotificators.Items(Index));

@@ -90,7 +90,9 @@ void TMTRecBuf::SetLength(Integer Len) {
 }
 
 void TMTRecBuf::Clear() {
-  for (Variant& V : Values) V = Null();
+  // Every instant read clears its buffer, whose values are mostly Null still.
+  for (Variant& V : Values)
+    if (!VarIsNull(V)) V = Null();
 }
 
 // ---------------------------------------------------------------------------

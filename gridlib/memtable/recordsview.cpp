@@ -323,8 +323,14 @@ void TRecordsViewEh::QuickSort(TObjectListEh& ViewList, Integer L, Integer R, co
 }
 
 void TRecordsViewEh::SortData(const TCompareRecords& Compare, TObject* ParamSort) {
-  if (FMemoryViewList.Count() > 1) QuickSort(FMemoryViewList, 0, FMemoryViewList.Count() - 1, Compare, ParamSort);
   if (FSorderViewList.Count() > 1) QuickSort(FSorderViewList, 0, FSorderViewList.Count() - 1, Compare, ParamSort);
+  if (FMemoryViewList.Count() == FSorderViewList.Count()) {
+    // Every item has a row (rows are a subset of the sorted list): the rows
+    // take the sorted order instead of being sorted a second time.
+    for (Integer I = 0; I < FMemoryViewList.Count(); I++) FMemoryViewList.SetItems(I, FSorderViewList.Items(I));
+  } else if (FMemoryViewList.Count() > 1) {
+    QuickSort(FMemoryViewList, 0, FMemoryViewList.Count() - 1, Compare, ParamSort);
+  }
   UpdateSortedListIndexes();
   ViewDataEvent(nullptr, -1, rlnListChangedEh);
 }
@@ -454,18 +460,23 @@ void TRecordsViewEh::flatStage(TMemoryRecordEh* MemRec, Integer Index, TRecordsL
       TMemRecViewEh* Item;
       if (OldRow >= 0) {
         Item = rowItem(OldRow);
-        FMemoryViewList.Delete(OldRow);
       } else {
         const Integer At = sortedPositionOf(MemRec, -1);
         if (At < 0) return;
         Item = sortedItem(At);
       }
       resortSortedItem(MemRec, Item->FInSortedListIndex);
-      const Integer Position = FindInsertPosition(FMemoryViewList, FMemoryViewList.Count(), MemRec, OldRow);
       Integer NewRow = -1;
-      if (IsRecordInFilter(MemRec, Index, nullptr)) {
-        insertRow(Position, Item);
-        NewRow = Position;
+      if (!IsRecordInFilter(MemRec, Index, nullptr)) {
+        if (OldRow >= 0) FMemoryViewList.Delete(OldRow);
+      } else if (OldRow >= 0) {
+        // A row that keeps its place is not taken out and put back, which
+        // would shift every row below it twice.
+        NewRow = reposition(FMemoryViewList, OldRow);
+        if (OnCalcLookupBuffer) OnCalcLookupBuffer(Item->Rec(), Item);
+      } else {
+        NewRow = FindInsertPosition(FMemoryViewList, FMemoryViewList.Count(), MemRec, -1);
+        insertRow(NewRow, Item);
       }
       if (OldRow < 0 && NewRow >= 0) {
         Pending.Set(MemRec, NewRow, rlnRecAddedEh);

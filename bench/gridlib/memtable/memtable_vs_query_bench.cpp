@@ -167,7 +167,7 @@ void scrollReading(TDataSet* DataSet) {
 
 // Target 1.2x.
 void BM_ScrollReadingThreeFields(benchmark::State& State) { sameOnBoth(State, scrollReading); }
-BENCHMARK(BM_ScrollReadingThreeFields)->Unit(benchmark::kMillisecond)->Iterations(40);
+BENCHMARK(BM_ScrollReadingThreeFields)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void unsortBoth() {
   pair().Table->SetSortOrder(String());
@@ -181,7 +181,7 @@ void BM_SortOrderAgainstIndexFieldNames(benchmark::State& State) {
       [](TDataSet*) { pair().Table->SetSortOrder(QStringLiteral("data_make DESC, author")); },
       [](TDataSet*) { pair().Query->SetIndexFieldNames(QStringLiteral("data_make:D;author")); }, unsortBoth);
 }
-BENCHMARK(BM_SortOrderAgainstIndexFieldNames)->Unit(benchmark::kMillisecond)->Iterations(12);
+BENCHMARK(BM_SortOrderAgainstIndexFieldNames)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Target 3x.  The records list itself is sorted; sorting it back by number
 // (untimed) restores the fetch order the other benchmarks rely on.
@@ -295,7 +295,7 @@ void BM_InstantReadAgainstScroll(benchmark::State& State) {
       },
       scrollReading);
 }
-BENCHMARK(BM_InstantReadAgainstScroll)->Unit(benchmark::kMillisecond)->Iterations(40);
+BENCHMARK(BM_InstantReadAgainstScroll)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // Target 0.3x: the table totals its rows, the query is scrolled summing.
 void BM_AggregateAgainstScrollSum(benchmark::State& State) {

@@ -624,7 +624,7 @@ void TCustomMemTableEh::InternalPost() {
     RecBufToRec(Buf, Rec);
     Rec->Post();
     if (!CachedUpdates()) InternalApplyUpdates(FRecordsView->MemTableData(), -1);
-    FRecordPos = FRecordsView->IndexOfRec(Rec);
+    FRecordPos = FRecordsView->IndexOfRec(Rec, FRecordPos);
   } else if (State() == dsInsert) {
     // The buffer's flag, not the engine's EOF: after Last, an Insert still
     // goes before the current row.

@@ -105,9 +105,10 @@ void TRecordsViewEh::UpdateSortedListIndexes() {
   FSortedListIndexesObsolete = false;
 }
 
-Integer TRecordsViewEh::IndexOfRec(TMemoryRecordEh* Rec) {
+Integer TRecordsViewEh::IndexOfRec(TMemoryRecordEh* Rec, Integer Hint) {
   const Integer N = ViewItemsCount();
   if (N == 0) return -1;
+  if (Hint >= 0 && Hint < N && ViewRecord(Hint) == Rec) return Hint;
   if (ViewRecord(N - 1) == Rec) return N - 1;
   for (Integer I = 0; I < N - 1; I++)
     if (ViewRecord(I) == Rec) return I;
@@ -409,7 +410,8 @@ void TRecordsViewEh::SetViewAsTreeList(bool Value) {
 // ---------------------------------------------------------------------------
 // reaction to records-list notifications
 
-Integer TRecordsViewEh::rowOfRecord(TMemoryRecordEh* Rec) const {
+Integer TRecordsViewEh::rowOfRecord(TMemoryRecordEh* Rec, Integer Hint) const {
+  if (Hint >= 0 && Hint < FMemoryViewList.Count() && rowItem(Hint)->Rec() == Rec) return Hint;
   for (Integer I = 0; I < FMemoryViewList.Count(); I++)
     if (rowItem(I)->Rec() == Rec) return I;
   return -1;
@@ -456,7 +458,8 @@ void TRecordsViewEh::flatStage(TMemoryRecordEh* MemRec, Integer Index, TRecordsL
     }
     case rlnRecChangedEh:
     case rlnRecMarkedForDelEh: {
-      const Integer OldRow = rowOfRecord(MemRec);
+      // Without a filter or a sort order the row is the records-list index.
+      const Integer OldRow = rowOfRecord(MemRec, Index);
       TMemRecViewEh* Item;
       if (OldRow >= 0) {
         Item = rowItem(OldRow);
@@ -489,7 +492,7 @@ void TRecordsViewEh::flatStage(TMemoryRecordEh* MemRec, Integer Index, TRecordsL
       return;
     }
     case rlnRecDeletedEh: {
-      const Integer Row = rowOfRecord(MemRec);
+      const Integer Row = rowOfRecord(MemRec, Index);
       if (Row >= 0) {
         FMemoryViewList.Delete(Row);
         Pending.Set(MemRec, Row, rlnRecDeletedEh);
@@ -583,13 +586,12 @@ void TRecordsViewEh::DataEvent(TMemoryRecordEh* MemRec, Integer Index, TRecordsL
     ViewDataEvent(Pending.Rec, Pending.Row, Pending.Action);
 }
 
-void TRecordsViewEh::moveFlatRow(TMemoryRecordEh* Item, Integer OldIndex) {
-  // The records list has moved the record and renumbered; its row and its
-  // sorted-list item go where the view's order now places them.  Without a
-  // sort order that is records-list order, so a record moved past rows
-  // hidden by the filter keeps its row.
-  resortSortedItem(Item, OldIndex);
-  const Integer Source = rowOfRecord(Item);
+void TRecordsViewEh::moveFlatRow(TMemoryRecordEh* Item) {
+  // The records list has moved the record and renumbered; its row goes
+  // where the view's order now places it.  Without a sort order that is
+  // records-list order, so a record moved past rows hidden by the filter
+  // keeps its row.
+  const Integer Source = rowOfRecord(Item, Item->Index());
   if (Source < 0) return;
   reposition(FMemoryViewList, Source);
   ViewDataEvent(nullptr, -1, rlnListChangingEh);
@@ -611,10 +613,12 @@ void TRecordsViewEh::moveTreeNode(TMemoryRecordEh* Item) {
 
 void TRecordsViewEh::RecordMoved(TMemoryRecordEh* Item, Integer OldIndex, Integer NewIndex) {
   TRecordsListNotificatorEh::RecordMoved(Item, OldIndex, NewIndex);
+  // Bookmarks compare by sorted-list positions: the item follows the record.
+  resortSortedItem(Item, OldIndex);
   if (FViewAsTreeList)
     moveTreeNode(Item);
   else
-    moveFlatRow(Item, OldIndex);
+    moveFlatRow(Item);
 }
 
 void TRecordsViewEh::StructChanged(TMemTableDataEh* AMemTableData) {

@@ -93,7 +93,9 @@ void TMTRecBuf::SetLength(Integer Len) {
 }
 
 void TMTRecBuf::Clear() {
-  for (Variant& V : Values) V = Null();
+  // Every instant read clears its buffer, whose values are mostly Null still.
+  for (Variant& V : Values)
+    if (!VarIsNull(V)) V = Null();
 }
 
 // ---------------------------------------------------------------------------
@@ -649,7 +651,7 @@ void TCustomMemTableEh::InternalPost() {
     RecBufToRec(Buf, Rec);
     Rec->Post();
     if (!CachedUpdates()) InternalApplyUpdates(FRecordsView->MemTableData(), -1);
-    FRecordPos = FRecordsView->IndexOfRec(Rec);
+    FRecordPos = FRecordsView->IndexOfRec(Rec, FRecordPos);
   } else if (State() == dsInsert) {
     // The buffer's flag, not the engine's EOF: after Last, an Insert still
     // goes before the current row.

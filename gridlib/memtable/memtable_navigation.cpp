@@ -189,7 +189,11 @@ void TCustomMemTableEh::InternalGotoBookmark(const TBookmark& Bookmark) { GotoMe
 
 void TCustomMemTableEh::InternalSetToRecord(TRecordBuffer Buffer) {
   Integer ViewIndex = -1;
-  GotoMemRec(recordOfSerial(RecBuf(Buffer)->BookmarkData, ViewIndex));
+  TMemoryRecordEh* Rec = recordOfSerial(RecBuf(Buffer)->BookmarkData, ViewIndex);
+  if (!Rec || ViewIndex < 0) return GotoMemRec(Rec);
+  // The row is known already: searching the rows again would scan them.
+  FRecordPos = ViewIndex;
+  FInstantReadCurRowNum = ViewIndex;
 }
 
 void TCustomMemTableEh::InternalFirst() {

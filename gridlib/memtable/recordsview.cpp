@@ -5,6 +5,7 @@
 #include "gridlib/memtable/mtaggregates.h"
 #include "platform/rtl/scopeexit.h"
 
+#include <algorithm>
 #include <cassert>
 
 // The one change a records-list notification makes visible, sent after the
@@ -104,9 +105,10 @@ void TRecordsViewEh::UpdateSortedListIndexes() {
   FSortedListIndexesObsolete = false;
 }
 
-Integer TRecordsViewEh::IndexOfRec(TMemoryRecordEh* Rec) {
+Integer TRecordsViewEh::IndexOfRec(TMemoryRecordEh* Rec, Integer Hint) {
   const Integer N = ViewItemsCount();
   if (N == 0) return -1;
+  if (Hint >= 0 && Hint < N && ViewRecord(Hint) == Rec) return Hint;
   if (ViewRecord(N - 1) == Rec) return N - 1;
   for (Integer I = 0; I < N - 1; I++)
     if (ViewRecord(I) == Rec) return I;
@@ -322,8 +324,14 @@ void TRecordsViewEh::QuickSort(TObjectListEh& ViewList, Integer L, Integer R, co
 }
 
 void TRecordsViewEh::SortData(const TCompareRecords& Compare, TObject* ParamSort) {
-  if (FMemoryViewList.Count() > 1) QuickSort(FMemoryViewList, 0, FMemoryViewList.Count() - 1, Compare, ParamSort);
   if (FSorderViewList.Count() > 1) QuickSort(FSorderViewList, 0, FSorderViewList.Count() - 1, Compare, ParamSort);
+  if (FMemoryViewList.Count() == FSorderViewList.Count()) {
+    // Every item has a row (rows are a subset of the sorted list): the rows
+    // take the sorted order instead of being sorted a second time.
+    for (Integer I = 0; I < FMemoryViewList.Count(); I++) FMemoryViewList.SetItems(I, FSorderViewList.Items(I));
+  } else if (FMemoryViewList.Count() > 1) {
+    QuickSort(FMemoryViewList, 0, FMemoryViewList.Count() - 1, Compare, ParamSort);
+  }
   UpdateSortedListIndexes();
   ViewDataEvent(nullptr, -1, rlnListChangedEh);
 }
@@ -402,7 +410,8 @@ void TRecordsViewEh::SetViewAsTreeList(bool Value) {
 // ---------------------------------------------------------------------------
 // reaction to records-list notifications
 
-Integer TRecordsViewEh::rowOfRecord(TMemoryRecordEh* Rec) const {
+Integer TRecordsViewEh::rowOfRecord(TMemoryRecordEh* Rec, Integer Hint) const {
+  if (Hint >= 0 && Hint < FMemoryViewList.Count() && rowItem(Hint)->Rec() == Rec) return Hint;
   for (Integer I = 0; I < FMemoryViewList.Count(); I++)
     if (rowItem(I)->Rec() == Rec) return I;
   return -1;
@@ -415,11 +424,32 @@ Integer TRecordsViewEh::sortedPositionOf(TMemoryRecordEh* Rec, Integer Hint) con
   return -1;
 }
 
+Integer TRecordsViewEh::reposition(TObjectListEh& List, Integer At) {
+  auto* Item = static_cast<TMemRecViewEh*>(List.Items(At));
+  const auto recAt = [&List](Integer I) { return static_cast<TMemRecViewEh*>(List.Items(I))->Rec(); };
+  if ((At == 0 || CompareRecords(recAt(At - 1), Item->Rec()) < 0) &&
+      (At == List.Count() - 1 || CompareRecords(recAt(At + 1), Item->Rec()) > 0))
+    return At;
+  List.Delete(At);
+  const Integer To = FindInsertPosition(List, List.Count(), Item->Rec(), At);
+  List.Insert(To, Item);
+  return To;
+}
+
+void TRecordsViewEh::resortSortedItem(TMemoryRecordEh* Rec, Integer Hint) {
+  const Integer At = sortedPositionOf(Rec, Hint);
+  if (At < 0) return;
+  const Integer To = reposition(FSorderViewList, At);
+  for (Integer I = std::min(At, To); I <= std::max(At, To); I++) sortedItem(I)->FInSortedListIndex = I;
+}
+
 void TRecordsViewEh::flatStage(TMemoryRecordEh* MemRec, Integer Index, TRecordsListNotification Action,
                                PendingNotification& Pending) {
   switch (Action) {
     case rlnRecAddedEh: {
-      TMemRecViewEh* Item = makeSortedItem(MemRec, Index);
+      // Records-list position Index is the place only without a sort order.
+      TMemRecViewEh* Item =
+          makeSortedItem(MemRec, FindInsertPosition(FSorderViewList, FSorderViewList.Count(), MemRec, Index));
       if (!IsRecordInFilter(MemRec, Index, nullptr)) return;
       const Integer Row = FindInsertPosition(FMemoryViewList, FMemoryViewList.Count(), MemRec, /*Hint=*/-1);
       insertRow(Row, Item);
@@ -428,21 +458,28 @@ void TRecordsViewEh::flatStage(TMemoryRecordEh* MemRec, Integer Index, TRecordsL
     }
     case rlnRecChangedEh:
     case rlnRecMarkedForDelEh: {
-      const Integer OldRow = rowOfRecord(MemRec);
+      // Without a filter or a sort order the row is the records-list index.
+      const Integer OldRow = rowOfRecord(MemRec, Index);
       TMemRecViewEh* Item;
       if (OldRow >= 0) {
         Item = rowItem(OldRow);
-        FMemoryViewList.Delete(OldRow);
       } else {
         const Integer At = sortedPositionOf(MemRec, -1);
         if (At < 0) return;
         Item = sortedItem(At);
       }
-      const Integer Position = FindInsertPosition(FMemoryViewList, FMemoryViewList.Count(), MemRec, OldRow);
+      resortSortedItem(MemRec, Item->FInSortedListIndex);
       Integer NewRow = -1;
-      if (IsRecordInFilter(MemRec, Index, nullptr)) {
-        insertRow(Position, Item);
-        NewRow = Position;
+      if (!IsRecordInFilter(MemRec, Index, nullptr)) {
+        if (OldRow >= 0) FMemoryViewList.Delete(OldRow);
+      } else if (OldRow >= 0) {
+        // A row that keeps its place is not taken out and put back, which
+        // would shift every row below it twice.
+        NewRow = reposition(FMemoryViewList, OldRow);
+        if (OnCalcLookupBuffer) OnCalcLookupBuffer(Item->Rec(), Item);
+      } else {
+        NewRow = FindInsertPosition(FMemoryViewList, FMemoryViewList.Count(), MemRec, -1);
+        insertRow(NewRow, Item);
       }
       if (OldRow < 0 && NewRow >= 0) {
         Pending.Set(MemRec, NewRow, rlnRecAddedEh);
@@ -455,7 +492,7 @@ void TRecordsViewEh::flatStage(TMemoryRecordEh* MemRec, Integer Index, TRecordsL
       return;
     }
     case rlnRecDeletedEh: {
-      const Integer Row = rowOfRecord(MemRec);
+      const Integer Row = rowOfRecord(MemRec, Index);
       if (Row >= 0) {
         FMemoryViewList.Delete(Row);
         Pending.Set(MemRec, Row, rlnRecDeletedEh);
@@ -549,36 +586,14 @@ void TRecordsViewEh::DataEvent(TMemoryRecordEh* MemRec, Integer Index, TRecordsL
     ViewDataEvent(Pending.Rec, Pending.Row, Pending.Action);
 }
 
-void TRecordsViewEh::moveFlatRow(Integer OldIndex, Integer NewIndex) {
-  // The records list has moved the record and renumbered; rows keep
-  // records-list order, so the record's row goes where its new position
-  // falls among the other rows.
-  const Integer Rows = FMemoryViewList.Count();
-  Integer Source = -1;
-  Integer Destination = -1;
-  if (NewIndex < OldIndex) {
-    for (Integer I = 0; I < Rows && Source < 0; I++) {
-      const Integer RecIndex = rowItem(I)->Rec()->Index();
-      if (RecIndex == NewIndex)
-        Source = I;
-      else if (Destination < 0 && RecIndex >= NewIndex)
-        Destination = I;
-    }
-    if (Destination < 0) Destination = Source;
-  } else {
-    for (Integer I = 0; I < Rows; I++) {
-      const Integer RecIndex = rowItem(I)->Rec()->Index();
-      if (RecIndex == NewIndex) {
-        Source = I;
-      } else if (RecIndex > NewIndex) {
-        Destination = I - 1;
-        break;
-      }
-    }
-    if (Destination < 0) Destination = Rows - 1;
-  }
+void TRecordsViewEh::moveFlatRow(TMemoryRecordEh* Item) {
+  // The records list has moved the record and renumbered; its row goes
+  // where the view's order now places it.  Without a sort order that is
+  // records-list order, so a record moved past rows hidden by the filter
+  // keeps its row.
+  const Integer Source = rowOfRecord(Item, Item->Index());
   if (Source < 0) return;
-  FMemoryViewList.Move(Source, Destination);
+  reposition(FMemoryViewList, Source);
   ViewDataEvent(nullptr, -1, rlnListChangingEh);
 }
 
@@ -598,10 +613,12 @@ void TRecordsViewEh::moveTreeNode(TMemoryRecordEh* Item) {
 
 void TRecordsViewEh::RecordMoved(TMemoryRecordEh* Item, Integer OldIndex, Integer NewIndex) {
   TRecordsListNotificatorEh::RecordMoved(Item, OldIndex, NewIndex);
+  // Bookmarks compare by sorted-list positions: the item follows the record.
+  resortSortedItem(Item, OldIndex);
   if (FViewAsTreeList)
     moveTreeNode(Item);
   else
-    moveFlatRow(OldIndex, NewIndex);
+    moveFlatRow(Item);
 }
 
 void TRecordsViewEh::StructChanged(TMemTableDataEh* AMemTableData) {

@@ -58,8 +58,9 @@ public:
   TMemRecViewEh* SortedListItem(Integer Index);
   Integer SortedListItemCount();
   void UpdateSortedListIndexes();
-  // The row showing Rec, -1 when none; the last row is tried first.
-  Integer IndexOfRec(TMemoryRecordEh* Rec);
+  // The row showing Rec, -1 when none; Hint (a row, or -1), then the last
+  // row are tried first.
+  Integer IndexOfRec(TMemoryRecordEh* Rec, Integer Hint = -1);
   Integer IndexOfSortedListRec(TMemoryRecordEh* Rec);
 
   // editing by row, passed to the container's records list
@@ -169,15 +170,22 @@ private:
   void rebuildSortedList();
   void freeSortedItems();
   void insertRow(Integer Position, TMemRecViewEh* Item);
-  Integer rowOfRecord(TMemoryRecordEh* Rec) const;
+  // The flat row showing Rec, -1 when none; row Hint is tried first.
+  Integer rowOfRecord(TMemoryRecordEh* Rec, Integer Hint) const;
   Integer sortedPositionOf(TMemoryRecordEh* Rec, Integer Hint) const;
+  // Puts List's item at At where the view's order places its record among
+  // the others, which are in order; answers the new position.
+  Integer reposition(TObjectListEh& List, Integer At);
+  // Keeps Rec's sorted-list item in the view's order after the record
+  // changed or moved; Hint is where the item is looked for first.
+  void resortSortedItem(TMemoryRecordEh* Rec, Integer Hint);
   void flatStage(TMemoryRecordEh* MemRec, Integer Index, TRecordsListNotification Action,
                  PendingNotification& Pending);
   // False when the notification's handling ends at once.
   bool treeStage(TMemoryRecordEh* MemRec, TRecordsListNotification Action);
   void recalcAggregates();
   void checkReferenceLoop(TMemoryRecordEh* MemRec);
-  void moveFlatRow(Integer OldIndex, Integer NewIndex);
+  void moveFlatRow(TMemoryRecordEh* Item);
   void moveTreeNode(TMemoryRecordEh* Item);
   TRecordsListNotificatorEh* notificator(Integer Index) const {
     return static_cast<TRecordsListNotificatorEh*>(FNotificators.Items(Index));

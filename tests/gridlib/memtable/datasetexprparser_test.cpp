@@ -54,6 +54,8 @@ TEST_F(DataSetExprParser, FilterCases) {
       {"'1' + 2 = '12'", true},
       {"UPPER(NULL) IS NULL", true},
       {"YEAR(Qty) IS NULL", true},  // Qty is Null in the record
+      {"Qty <> 2", true},           // Null orders below 2: the comparison is true, not Null
+      {"Qty < 2", true},
       {"'abc' LIKE 'a%c'", true},
       {"'abc' LIKE '%b%'", true},
       {"'abc' LIKE 'a_c'", true},
@@ -73,6 +75,7 @@ TEST_F(DataSetExprParser, FilterCases) {
       {"UPPER(Name) IN ('A', 'SMITH')", true},
       // verdicts that are not a Boolean reject, without raising
       {"NULL", false},
+      {"(Qty = 2) OR NULL", false},
       {"Qty + 1", false},
       {"Name", false},
   };

@@ -1,6 +1,7 @@
 #include "gridlib/memtable/memorytreelist.h"
 #include "gridlib/memtable/recordsview.h"
 #include "tests/gridlib/memtable/memtableviewtesting.h"
+#include "tests/platform/fd/fdfixture.h"
 
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/scopeexit.h"
@@ -94,6 +95,56 @@ TEST_F(MemTableView, AnAbortEndsTheRebuildOtherErrorsAreReported) {
   }));
   EXPECT_THROW(Table->SetFiltered(true), EAbort);
   EXPECT_FALSE(Table->InstantReadMode());
+}
+
+// The memory table and a query over the same rows answer every filter alike.
+// A comparison with a Null side is not Null: Null orders below every value,
+// so "A <> 2" keeps a record whose A is Null.  Only a verdict that is Null
+// itself, or not a Boolean, rejects the record.
+TEST(MemTableFilterAgreement, TheTableAndAQueryKeepTheSameRows) {
+  fdtest::TTempDatabase File;
+  auto* Connection = new TFDConnection(nullptr);
+  const TScopeExit FreeConnection([Connection] { Connection->Free(); });
+  fdtest::SetParams(*Connection, File.Path);
+  Connection->ExecSQLScript(QStringLiteral(
+      "CREATE TABLE t (Id INTEGER PRIMARY KEY, A INTEGER, Name VARCHAR(10));"
+      "INSERT INTO t VALUES (1, 2, 'x'), (2, NULL, NULL), (3, 5, 'y'), (4, NULL, '');"));
+  auto* Query = new TFDQuery(Connection);
+  Query->SetConnection(Connection);
+  Query->SQL()->SetText(QStringLiteral("select * from t order by Id"));
+  Query->Open();
+
+  TMemTableViewFixture Mem({{"Id", ftInteger}, {"A", ftInteger}, {"Name", ftString, 10}});
+  for (Query->First(); !Query->Eof(); Query->Next())
+    Mem.AppendRow({Query->Fields()->Fields(0)->Value(), Query->Fields()->Fields(1)->Value(),
+                   Query->Fields()->Fields(2)->Value()});
+
+  const auto filteredIds = [](TDataSet* DataSet, const String& Filter) {
+    DataSet->SetFilter(Filter);
+    DataSet->SetFiltered(true);
+    std::vector<int> Ids;
+    for (DataSet->First(); !DataSet->Eof(); DataSet->Next()) Ids.push_back(DataSet->Fields()->Fields(0)->AsInteger());
+    return Ids;
+  };
+  struct Case {
+    const char* Filter;
+    std::vector<int> Ids;
+  } Cases[] = {
+      {"A <> 2", {2, 3, 4}},
+      {"NOT (A = 2)", {2, 3, 4}},
+      {"A = 2", {1}},
+      {"A < 3", {1, 2, 4}},
+      {"A > 2", {3}},
+      {"A IS NULL", {2, 4}},
+      {"Name <> 'x'", {2, 3, 4}},  // a Null text compares as an empty one
+      {"(A = 2) OR NULL", {1}},    // false OR Null is Null: rejected
+      {"A + 1", {}},               // not a Boolean: rejected
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Filter);
+    EXPECT_EQ(filteredIds(Mem.Table, QString::fromLatin1(C.Filter)), C.Ids);
+    EXPECT_EQ(filteredIds(Query, QString::fromLatin1(C.Filter)), C.Ids);
+  }
 }
 
 // ---------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include "platform/rtl/scopeexit.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/strutils.h"
+#include "platform/rtl/typinfo.h"
 #include "platform/ui/windowing/controls.h"
 #include "platform/ui/windowing/messages.h"
 #include "platform/ui/windowing/msgqueue.h"
@@ -26,6 +27,21 @@ TMRUListEh::TMRUListEh(TPersistent* AOwner)
 TMRUListEh::~TMRUListEh() {
   FAutogenItems->Free();
   FItems->Free();
+}
+
+// The defaults are a new list's values, so an untouched list streams nothing.
+void TMRUListEh::DescribeProperties(TPropertyTable& Props) {
+  using L = TMRUListEh;
+  Props.Add("Active", &L::Active, &L::SetActive).Default(false);
+  Props.Add("AutoAdd", &L::AutoAdd, &L::SetAutoAdd).Default(true);
+  Props.Add("CancelIfKeyInQueue", &L::CancelIfKeyInQueue, &L::SetCancelIfKeyInQueue).Default(true);
+  Props.Add("CaseSensitive", &L::CaseSensitive, &L::SetCaseSensitive).Default(false);
+  Props.Add("Items", &L::Items, &L::SetItems);
+  Props.Add("Limit", &L::Limit, &L::SetLimit).Default(100);
+  Props.Add("ListSourceKind", &L::ListSourceKind, &L::SetListSourceKind).Default(lskMRUListItemsEh);
+  Props.Add("Rows", &L::Rows, &L::SetRows).Default(7);
+  Props.Add("Width", &L::Width, &L::SetWidth).Default(0);
+  Props.Add("OnActiveChanged", &L::OnActiveChanged, &L::OnActiveChanged);
 }
 
 TStrings* TMRUListEh::Items() const { return FItems; }

@@ -23,6 +23,7 @@ class TMRUListEh : public TPersistent {
 public:
   explicit TMRUListEh(TPersistent* AOwner);
   ~TMRUListEh() override;
+  static void DescribeProperties(TPropertyTable& Props);
 
   // properties
   bool Active() const { return FActive; }

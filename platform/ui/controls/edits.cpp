@@ -184,6 +184,7 @@ const TMessageMap& TCustomEdit::MessageMap() {
       {CM_FONTCHANGED, &TCustomEdit::CMFontChanged},
       {CM_ENABLEDCHANGED, &TCustomEdit::CMEnabledChanged},
       {CM_COLORCHANGED, &TCustomEdit::CMColorChanged},
+      {CM_CTL3DCHANGED, &TCustomEdit::CMCtl3DChanged},
   });
   return Map;
 }
@@ -375,6 +376,9 @@ DWORD TCustomEdit::EditStyle() const { return HandleAllocated() ? FEditStyle : o
 void TCustomEdit::CreateParams(TCreateParams& Params) {
   TWinControl::CreateParams(Params);
   Params.Style |= ownEditStyle();
+  // Right-to-left alignment shows the text from the other side; centred
+  // text stays centred.
+  if (UseRightToLeftAlignment() && !(Params.Style & ES_CENTER)) Params.Style ^= ES_RIGHT;
   if (FBorderStyle == bsSingle) {
     if (Ctl3D())
       Params.ExStyle |= WS_EX_CLIENTEDGE;
@@ -1176,6 +1180,15 @@ void TCustomEdit::CMFontChanged(TMessage& Message) {
 void TCustomEdit::CMEnabledChanged(TMessage& Message) {
   DispatchAs<TWinControl>(Message);
   updateView();
+}
+
+// The client edge or thin frame is a window style (CreateParams).
+void TCustomEdit::CMCtl3DChanged(TMessage& Message) {
+  if (FBorderStyle == bsSingle) {
+    adjustHeight();
+    RecreateWnd();
+  }
+  DispatchAs<TWinControl>(Message);
 }
 
 void TCustomEdit::CMColorChanged(TMessage& Message) {

@@ -101,10 +101,12 @@ public:
   // + 6 without Ctl3D), at once and after every font change.
   void SetAutoSize(bool Value) override;
   // bsSingle: the sunken client edge (WS_EX_CLIENTEDGE; WS_BORDER without
-  // Ctl3D); recreates the window.
+  // Ctl3D); recreates the window, as a change of Ctl3D on a bsSingle edit
+  // does (its AutoSize height follows).
   TBorderStyle BorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TBorderStyle Value);
-  // ES_LEFT / ES_RIGHT / ES_CENTER; recreates the window.
+  // ES_LEFT / ES_RIGHT / ES_CENTER, left and right swapped under
+  // right-to-left alignment; recreates the window.
   TAlignment Alignment() const { return FAlignment; }
   void SetAlignment(TAlignment Value);
   // True: the selection shows only while focused.
@@ -270,6 +272,7 @@ protected:
   void CMFontChanged(TMessage& Message);
   void CMEnabledChanged(TMessage& Message);
   void CMColorChanged(TMessage& Message);
+  void CMCtl3DChanged(TMessage& Message);
 
   // The ES_* bits in effect: CreateParams's at window creation, the
   // control's own (ownEditStyle) before.

@@ -552,7 +552,7 @@ public:
   gdi::HWND ParentWindow() const { return FParentWindow; }
   void SetParentWindow(gdi::HWND Value);
   // Destroys and creates the window anew (children too), running the
-  // overrides; bounds, visibility, text and the window's shape are kept.
+  // overrides; bounds, visibility, text, focus and the window's shape are kept.
   void RecreateWnd();
   // Visible, with every parent showing, and a window.
   bool Showing() const;
@@ -671,8 +671,8 @@ public:
 protected:
   // introduced virtuals: the window
   // Fills Params from the control: WS_CHILD | WS_CLIPSIBLINGS, WS_CLIPCHILDREN
-  // with csAcceptsControls, WS_DISABLED, WS_TABSTOP, the bounds, the parent's
-  // handle (or ParentWindow), CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS.
+  // with csAcceptsControls, WS_DISABLED, WS_TABSTOP, the right-to-left styles,
+  // the bounds, the parent's handle (or ParentWindow), CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS.
   virtual void CreateParams(TCreateParams& Params);
   // CreateParams, then CreateWindowHandle.  EInvalidOperation "Control '%s'
   // has no parent window" for a child style without parent.

@@ -276,7 +276,13 @@ void TWinControl::CMParentCtl3DChanged(TMessage&) {
 
 void TWinControl::CMShowHintChanged(TMessage&) { NotifyControls(CM_PARENTSHOWHINTCHANGED); }
 
-void TWinControl::CMBiDiModeChanged(TMessage&) { NotifyControls(CM_PARENTBIDIMODECHANGED); }
+// Reading order, scroll-bar side and alignment are styles of the window
+// (CreateParams), so only a new window shows the change.  Outside a
+// middle-east locale no style depends on BiDiMode.
+void TWinControl::CMBiDiModeChanged(TMessage&) {
+  if (SysLocale.MiddleEast) RecreateWnd();
+  NotifyControls(CM_PARENTBIDIMODECHANGED);
+}
 
 void TWinControl::CMParentDoubleBufferedChanged(TMessage&) {
   if (!FParentDoubleBuffered || !FParent) return;
@@ -292,10 +298,17 @@ void TWinControl::CMBorderChanged(TMessage&) {
 }
 
 void TWinControl::CMRecreateWnd(TMessage&) {
-  updateRecreatingFlag(true);
-  const TScopeExit Done([this] { updateRecreatingFlag(false); });
-  DestroyHandle();
-  UpdateControlState();
+  // The focus dies with the old window of this control or of a child inside
+  // it; the new window takes it back.
+  TWinControl* WasFocused = FocusedControl();
+  if (WasFocused && !ContainsControl(WasFocused)) WasFocused = nullptr;
+  {
+    updateRecreatingFlag(true);
+    const TScopeExit Done([this] { updateRecreatingFlag(false); });
+    DestroyHandle();
+    UpdateControlState();
+  }
+  if (WasFocused && WasFocused->HandleAllocated()) gdi::SetFocus(WasFocused->Handle());
 }
 
 void TWinControl::CMInvalidate(TMessage&) {
@@ -337,6 +350,11 @@ void TWinControl::CreateParams(TCreateParams& Params) {
   }
   if (!FEnabled) Params.Style |= WS_DISABLED;
   if (FTabStop) Params.Style |= WS_TABSTOP;
+  // A control's content is left-justified; right-to-left alignment shows it
+  // from the right.
+  if (UseRightToLeftReading()) Params.ExStyle |= WS_EX_RTLREADING;
+  if (UseRightToLeftScrollBar()) Params.ExStyle |= WS_EX_LEFTSCROLLBAR;
+  if (UseRightToLeftAlignment()) Params.ExStyle |= WS_EX_RIGHT;
   Params.X = FLeft;
   Params.Y = FTop;
   Params.Width = FWidth;

@@ -10,27 +10,12 @@
 #include "platform/db/fields.h"
 #include "platform/db/testing/rowlistdataset.h"
 #include "platform/rtl/stringlist.h"
-#include "platform/ui/graphics/imagelist.h"
 #include "platform/ui/windowing/hints.h"
 #include "tests/gridlib/editors/editorsfixture.h"
 
 using namespace gdi;
 
 namespace {
-
-TImageList* imageList(TComponent* Owner, std::initializer_list<TColor> Colors) {
-  auto* List = new TImageList(Owner);
-  List->SetWidth(16);
-  List->SetHeight(16);
-  for (TColor C : Colors) {
-    TBitmap Image;
-    Image.SetSize(16, 16);
-    Image.Canvas()->Brush()->SetColor(C);
-    Image.Canvas()->FillRect(TRect(0, 0, 16, 16));
-    List->Add(&Image, nullptr);
-  }
-  return List;
-}
 
 // An edit whose value is a number, as the number and date edits' are.
 class TNumberValueEdit : public TDBEditEh {
@@ -102,7 +87,7 @@ protected:
 
 TEST_F(DBEditEhCompanionsTest, AnImageListWithoutAnIndexReservesTheWidthAndDrawsNothing) {
   TDBEditEh* E = edit();
-  E->SetImages(imageList(Form, {clRed}));
+  E->SetImages(SolidImageListEh(Form, {clRed}));
   EXPECT_EQ(E->EditImage()->DrawWidth(), 20);
   EXPECT_EQ(E->ImageWidth(), 20);
   EXPECT_FALSE(E->EditImage()->Showing());
@@ -115,7 +100,7 @@ TEST_F(DBEditEhCompanionsTest, AnImageListWithoutAnIndexReservesTheWidthAndDraws
 
 TEST_F(DBEditEhCompanionsTest, TheImageFollowsANumericValueRoundedHalfToEven) {
   auto* E = edit<TNumberValueEdit>();
-  E->SetImages(imageList(Form, {clRed, clLime, clBlue, clYellow}));
+  E->SetImages(SolidImageListEh(Form, {clRed, clLime, clBlue, clYellow}));
   const struct {
     const char* Name;
     Variant Value;

@@ -10,7 +10,6 @@
 #include "platform/db/fields.h"
 #include "platform/db/testing/rowlistdataset.h"
 #include "platform/rtl/strutils.h"
-#include "platform/ui/graphics/imagelist.h"
 #include "platform/ui/windowing/window.h"
 #include "tests/gridlib/editors/editorsfixture.h"
 
@@ -19,21 +18,6 @@ using namespace gdi;
 namespace {
 
 constexpr TColor Red = TColor(0x0000FF);
-
-// An image list of 16 x 16 images, image I filled with Colors[I].
-TImageList* imageList(TComponent* Owner, std::initializer_list<TColor> Colors) {
-  auto* List = new TImageList(Owner);
-  List->SetWidth(16);
-  List->SetHeight(16);
-  for (TColor C : Colors) {
-    TBitmap Image;
-    Image.SetSize(16, 16);
-    Image.Canvas()->Brush()->SetColor(C);
-    Image.Canvas()->FillRect(TRect(0, 0, 16, 16));
-    List->Add(&Image, nullptr);
-  }
-  return List;
-}
 
 class DBEditEhPaintTest : public EditorsFixture {
 protected:
@@ -85,7 +69,7 @@ TEST_F(DBEditEhPaintTest, TextImageAndButtonsShareTheClientInBothReadingOrders) 
     E->SetCtl3D(C.Ctl3D);
     if (C.RightToLeft) E->SetBiDiMode(bdRightToLeft);
     twoFlatButtons(E);
-    E->SetImages(imageList(Form, {clRed}));
+    E->SetImages(SolidImageListEh(Form, {clRed}));
     E->HandleNeeded();
     ASSERT_EQ(E->ClientRect(), TRect(0, 0, 196, 17));
     EXPECT_EQ(E->ButtonsBox()->FButtonsWidth, 25);
@@ -166,7 +150,7 @@ TEST_F(DBEditEhPaintTest, AnImageListTallerThanTheTextSetsTheHeight) {
   Form->Show();
   const Integer T = textHeight(E->Font());
   ASSERT_LT(T, 16);
-  E->SetImages(imageList(Form, {clRed}));
+  E->SetImages(SolidImageListEh(Form, {clRed}));
   EXPECT_EQ(E->Height(), 16 + 8);
   E->EditImage()->SetUseImageHeight(false);
   EXPECT_EQ(E->Height(), T + 8);

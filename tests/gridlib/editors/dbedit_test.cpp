@@ -1,5 +1,6 @@
 #include "gridlib/editors/dbedit.h"
 
+#include "gridlib/base/mrulist.h"
 #include "gridlib/base/winroutines.h"
 #include "gridlib/editors/controllabel.h"
 #include "gridlib/editors/editimage.h"
@@ -12,6 +13,7 @@
 #include "platform/db/testing/rowlistdataset.h"
 #include "platform/rtl/objtext.h"
 #include "platform/rtl/streams.h"
+#include "platform/rtl/stringlist.h"
 #include "platform/rtl/strutils.h"
 #include "platform/ui/controls/buttons.h"
 #include "platform/ui/graphics/imagelist.h"
@@ -440,13 +442,27 @@ TEST_F(DBEditEhTest, TheCompanionsArePublishedAtTheirDefaultsAndRoundTrip) {
   E->SetText("");  // naming it captioned it
   ExpectPublishedOnceAtDefaults(E, {"ShowHint", "DynProps", "MRUList", "PasswordChar", "Images", "ControlLabel",
                                     "ControlLabelLocation", "EmptyDataInfo"});
+  ExpectPublishedOnceAtDefaults(E->MRUList(), {"Active", "AutoAdd", "CancelIfKeyInQueue", "CaseSensitive", "Items",
+                                                "Limit", "ListSourceKind", "Rows", "Width"});
   EXPECT_FALSE(ComponentToTextEh(E).contains("Value =")) << "an empty unbound edit has no value to store";
+  EXPECT_FALSE(ComponentToTextEh(E).contains("MRUList.")) << "an untouched list has nothing to store";
   E->SetShowHint(true);
   E->SetPasswordChar(u'*');
   E->EmptyDataInfo()->SetText("Search");
   E->ControlLabel()->SetVisible(true);
   E->ControlLabel()->SetCaption("Find");
   E->ControlLabelLocation()->SetPosition(lpLeftCenterEh);
+  TMRUListEh* List = E->MRUList();
+  List->SetActive(true);
+  List->SetAutoAdd(false);
+  List->SetCancelIfKeyInQueue(false);
+  List->SetCaseSensitive(true);
+  List->Items()->Add("abc");
+  List->Items()->Add("xyz");
+  List->SetLimit(5);
+  List->SetListSourceKind(lskDataSetFieldValuesEh);
+  List->SetRows(3);
+  List->SetWidth(150);
   const String Text = ComponentToTextEh(E);
   E->SetName("Original");
   auto* Copy = static_cast<TDBEditEh*>(TextToComponentEh(Text, Form));
@@ -458,6 +474,16 @@ TEST_F(DBEditEhTest, TheCompanionsArePublishedAtTheirDefaultsAndRoundTrip) {
   EXPECT_EQ(Copy->ControlLabel()->Caption(), "Find");
   EXPECT_EQ(Copy->ControlLabelLocation()->Position(), lpLeftCenterEh);
   EXPECT_EQ(Copy->ControlLabel()->Parent(), Form);
+  TMRUListEh* Read = Copy->MRUList();
+  EXPECT_TRUE(Read->Active());
+  EXPECT_FALSE(Read->AutoAdd());
+  EXPECT_FALSE(Read->CancelIfKeyInQueue());
+  EXPECT_TRUE(Read->CaseSensitive());
+  EXPECT_EQ(Read->Items()->Text(), List->Items()->Text());
+  EXPECT_EQ(Read->Limit(), 5);
+  EXPECT_EQ(Read->ListSourceKind(), lskDataSetFieldValuesEh);
+  EXPECT_EQ(Read->Rows(), 3);
+  EXPECT_EQ(Read->Width(), 150);
 }
 
 }  // namespace

@@ -10,11 +10,14 @@
 #include "platform/rtl/streams.h"
 #include "platform/rtl/units.h"
 #include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/imagelist.h"
 #include "platform/ui/graphics/textengine.h"
 #include "platform/ui/windowing/timers.h"
 #include "platform/ui/windowing/uitest.h"
 #include "tests/platform/ui/formfixture.h"
 #include "tests/platform/ui/pixelhelpers.h"
+
+#include <initializer_list>
 
 class EditorsFixture : public FormFixture {
 protected:
@@ -67,4 +70,20 @@ inline TComponent* TextToComponentEh(const String& Text, TComponent* Owner) {
   TComponent* Result = Binary.ReadComponent(nullptr);
   Owner->InsertComponent(Result);
   return Result;
+}
+
+// An image list (owned by Owner) of 16 x 16 images, image I filled with
+// Colors[I].
+inline TImageList* SolidImageListEh(TComponent* Owner, std::initializer_list<TColor> Colors) {
+  auto* List = new TImageList(Owner);
+  List->SetWidth(16);
+  List->SetHeight(16);
+  for (TColor C : Colors) {
+    TBitmap Image;
+    Image.SetSize(16, 16);
+    Image.Canvas()->Brush()->SetColor(C);
+    Image.Canvas()->FillRect(TRect(0, 0, 16, 16));
+    List->Add(&Image, nullptr);
+  }
+  return List;
 }

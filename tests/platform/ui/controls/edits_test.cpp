@@ -1,5 +1,6 @@
 #include "platform/ui/controls/edits.h"
 
+#include "platform/rtl/scopeexit.h"
 #include "platform/rtl/strutils.h"
 #include "platform/ui/controls/buttons.h"
 #include "platform/ui/controls/extctrls.h"
@@ -993,6 +994,60 @@ TEST_F(EditsTest, RecreatingTheWindowKeepsTextSelectionModifiedAndUndo) {
   Cell->SetText("a\nb");
   EXPECT_EQ(Cell->Text(), "a\r\nb");
   EXPECT_EQ(Cell->Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS, DLGC_WANTALLKEYS);
+}
+
+// The client edge, the thin frame, the reading order and the alignment are
+// window styles: changing Ctl3D or BiDiMode makes a new window that has
+// them, and the text, the selection and the focus live on.
+TEST_F(EditsTest, Ctl3DAndBiDiModeChangesRecreateTheWindowWithTheirStyles) {
+  const TSysLocale Saved = SysLocale;
+  const TScopeExit Restore([Saved] { SysLocale = Saved; });
+  SysLocale.MiddleEast = true;
+  focus(Edit, "hello", 1, 4);
+  auto style = [this] { return DWORD(GetWindowLong(Edit->Handle(), GWL_STYLE)); };
+  auto exStyle = [this] { return DWORD(GetWindowLong(Edit->Handle(), GWL_EXSTYLE)); };
+  constexpr DWORD Mirrored = WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR | WS_EX_RIGHT;
+  struct Case {
+    const char* Name;
+    std::function<void()> Change;
+    DWORD ExOn, ExOff, StyleOn, StyleOff;
+    int Height;  // fixed metrics: the 10-pixel font is 12 high
+  } Cases[] = {
+      {"without Ctl3D a thin frame", [&] { Edit->SetCtl3D(false); }, 0, WS_EX_CLIENTEDGE, WS_BORDER, 0, 12 + 6},
+      {"with Ctl3D the client edge", [&] { Edit->SetCtl3D(true); }, WS_EX_CLIENTEDGE, 0, 0, WS_BORDER, 12 + 8},
+      {"right to left reads, scrolls and aligns from the right", [&] { Edit->SetBiDiMode(bdRightToLeft); },
+       Mirrored, 0, ES_RIGHT, 0, 12 + 8},
+      {"reading only keeps the alignment", [&] { Edit->SetBiDiMode(bdRightToLeftReadingOnly); },
+       WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR, WS_EX_RIGHT, 0, ES_RIGHT, 12 + 8},
+      {"back to left to right", [&] { Edit->SetBiDiMode(bdLeftToRight); }, 0, Mirrored, 0, ES_RIGHT, 12 + 8},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    const HWND Old = Edit->Handle();
+    C.Change();
+    EXPECT_NE(Edit->Handle(), Old) << "a new window";
+    EXPECT_EQ(exStyle() & C.ExOn, C.ExOn);
+    EXPECT_EQ(exStyle() & C.ExOff, 0u);
+    EXPECT_EQ(style() & C.StyleOn, C.StyleOn);
+    EXPECT_EQ(style() & C.StyleOff, 0u);
+    EXPECT_EQ(Edit->Height(), C.Height);
+    EXPECT_EQ(Edit->Text(), "hello");
+    EXPECT_EQ(Edit->SelStart(), 1);
+    EXPECT_EQ(Edit->SelLength(), 3);
+    EXPECT_TRUE(Edit->Focused());
+  }
+
+  // A right-justified edit mirrored is left-aligned; a left-justified one
+  // paints its text against the right edge.
+  Edit->SetAlignment(taRightJustify);
+  Edit->SetBiDiMode(bdRightToLeft);
+  EXPECT_EQ(style() & ES_RIGHT, 0u);
+  Edit->SetAlignment(taLeftJustify);
+  Memo->SetFocus();
+  auto Shot = test::Snapshot(Edit);
+  const TColor Ink = ColorToRGB(clWindowText);
+  EXPECT_EQ(CountPixels(Shot.get(), Rect(0, 0, 50, 20), Ink), 0);
+  EXPECT_EQ(CountPixels(Shot.get(), Rect(50, 0, 100, 20), Ink), 5 * 40);
 }
 
 TEST_F(EditsTest, EditMessagesAnswerFromTheText) {

@@ -1,11 +1,13 @@
 #include "platform/ui/windowing/controls.h"
 
 #include "platform/rtl/format.h"
+#include "platform/rtl/scopeexit.h"
 #include "platform/rtl/strutils.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/regions.h"
 #include "platform/ui/graphics/textengine.h"
 #include "platform/ui/windowing/actions.h"
+#include "platform/ui/windowing/focus.h"
 #include "platform/ui/windowing/hwnd.h"
 #include "platform/ui/windowing/inputrouter.h"
 #include "platform/ui/windowing/menus.h"
@@ -547,6 +549,47 @@ TEST_F(ControlsTest, RecreateWndMakesNewWindowsAndKeepsTheirState) {
   PostMessage(P->Handle(), CM_RECREATEWND, 0, 0);
   ProcessMessages();
   EXPECT_EQ(P->Creates, 2);
+}
+
+// Reading order, scroll-bar side and alignment are window styles: under a
+// middle-east locale a new BiDiMode makes new windows, for the children that
+// follow it too.
+TEST_F(ControlsTest, BiDiModeRecreatesTheWindowWithItsStylesInAMiddleEastLocale) {
+  const TSysLocale Saved = SysLocale;
+  const TScopeExit Restore([Saved] { SysLocale = Saved; });
+  auto* P = add(new TPanel(Root), Bounds(10, 20, 100, 80));
+  auto* Child = add(new TPanel(Root), Bounds(5, 5, 30, 30), P);
+  auto exStyle = [](TWinControl* C) { return DWORD(GetWindowLong(C->Handle(), GWL_EXSTYLE)); };
+  constexpr DWORD Mirrored = WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR | WS_EX_RIGHT;
+
+  P->Creates = Child->Creates = 0;
+  P->SetBiDiMode(bdRightToLeft);
+  EXPECT_EQ(P->Creates, 0) << "no style depends on it outside a middle-east locale";
+  EXPECT_EQ(exStyle(P) & Mirrored, 0u);
+
+  SysLocale.MiddleEast = true;
+  P->SetBiDiMode(bdLeftToRight);
+  SetFocus(Child->Handle());
+  struct Case {
+    TBiDiMode Mode;
+    DWORD ExStyle;  // of the Mirrored bits
+  } Cases[] = {
+      {bdRightToLeft, Mirrored},
+      {bdRightToLeftReadingOnly, WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR},
+      {bdRightToLeftNoAlign, WS_EX_RTLREADING},
+      {bdLeftToRight, 0},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(int(C.Mode));
+    const HWND Old = P->Handle();
+    P->SetBiDiMode(C.Mode);
+    EXPECT_NE(P->Handle(), Old);
+    EXPECT_FALSE(IsWindow(Old));
+    EXPECT_EQ(exStyle(P) & Mirrored, C.ExStyle);
+    EXPECT_EQ(exStyle(Child) & Mirrored, C.ExStyle) << "the child follows its parent";
+    EXPECT_TRUE(IsWindowVisible(Child->Handle()));
+    EXPECT_EQ(GetFocus(), Child->Handle()) << "the new window takes the focus back";
+  }
 }
 
 // ---------------------------------------------------------------------------

@@ -8,7 +8,7 @@
 // range would.  Goals: opening within 2x of its loop, a master move under
 // 1 ms.
 #include "app/datamodule.h"
-#include "bench/app/benchcatalog.h"
+#include "bench/support/referencecatalog.h"
 #include "platform/db/datasource.h"
 #include "platform/fd/fdquery.h"
 #include "platform/rtl/units.h"
@@ -30,7 +30,7 @@
 
 namespace {
 
-using namespace benchcatalog;
+using namespace refcatalog;
 
 constexpr int GridRows = 25;   // rows the reference grid shows
 constexpr int LevelRows = 12;  // rows a level grid shows

@@ -7,7 +7,7 @@
 #include "app/datamodule.h"
 #include "app/savedb.h"
 #include "app/settings.h"
-#include "bench/app/benchcatalog.h"
+#include "bench/support/referencecatalog.h"
 #include "platform/os/process.h"
 #include "platform/os/program.h"
 #include "platform/rtl/clock.h"
@@ -21,7 +21,7 @@
 
 namespace {
 
-using namespace benchcatalog;
+using namespace refcatalog;
 using TClock = std::chrono::steady_clock;
 
 double seconds(TClock::duration Span) { return std::chrono::duration<double>(Span).count(); }

@@ -5,7 +5,7 @@
 // row by row, as a program without the aggregate statements would run them.
 #include "app/datamodule.h"
 #include "app/statistics.h"
-#include "bench/app/benchcatalog.h"
+#include "bench/support/referencecatalog.h"
 #include "platform/fd/fdquery.h"
 #include "platform/rtl/formatsettings.h"
 #include "platform/rtl/stringlist.h"
@@ -14,7 +14,7 @@
 
 namespace {
 
-using namespace benchcatalog;
+using namespace refcatalog;
 
 constexpr Integer FirstYear = 1990;
 constexpr Integer LastYear = 2024;

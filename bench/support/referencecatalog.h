@@ -1,8 +1,11 @@
 // The reference catalog the data benchmarks share: 100,000 references with
-// abstracts of realistic length in 2,000 level-5 subgroups, written once per
-// run into a temporary file whose tables the program's own schema declares.
-// The rows are the same on every run.
+// abstracts of realistic length over 2,000 level-5 subgroups (10 groups x 5
+// x 4 x 2 x 5) and a buffer of 200 rows, written once per run into a
+// temporary file whose tables the program's own schema declares.  The rows
+// are the same on every run.
 #pragma once
+
+#include "platform/rtl/units.h"
 
 #include <QFile>
 #include <QString>
@@ -17,7 +20,10 @@
 namespace refcatalog {
 
 inline constexpr int ReferenceCount = 100000;
-inline constexpr int SubgroupCount = 2000;
+inline constexpr int Groups = 10;
+inline constexpr int Fanout[] = {5, 4, 2, 5};  // children per row of levels 1 to 4
+inline constexpr int SubgroupCount = Groups * 5 * 4 * 2 * 5;
+inline constexpr int BufferRows = 200;
 
 // A deterministic stream of numbers: every run builds the same catalog.
 class Random {
@@ -61,9 +67,38 @@ inline std::string words(Random& R, std::size_t Length) {
   return Text;
 }
 
-// The catalog file: the program's own tables, the subgroups and the
-// references, made once per run with a raw connection (the layer never
-// creates a database).
+// A prepared statement that binds its values in order, runs once and resets.
+class TStatement {
+public:
+  TStatement(sqlite3* Db, const char* Sql) { sqlite3_prepare_v2(Db, Sql, -1, &FStmt, nullptr); }
+  ~TStatement() { sqlite3_finalize(FStmt); }
+  TStatement(const TStatement&) = delete;
+  TStatement& operator=(const TStatement&) = delete;
+  sqlite3_stmt* operator*() const { return FStmt; }
+
+  template <class... T>
+  void Run(const T&... Values) {
+    int Column = 1;
+    (bind(Column++, Values), ...);
+    sqlite3_step(FStmt);
+    sqlite3_reset(FStmt);
+  }
+
+private:
+  void bind(int Column, int Value) { sqlite3_bind_int(FStmt, Column, Value); }
+  // An empty text is stored as Null, as the program stores a field left empty.
+  void bind(int Column, const std::string& Value) {
+    if (Value.empty())
+      sqlite3_bind_null(FStmt, Column);
+    else
+      sqlite3_bind_text(FStmt, Column, Value.c_str(), int(Value.size()), SQLITE_TRANSIENT);
+  }
+  sqlite3_stmt* FStmt = nullptr;
+};
+
+// The catalog file: the program's own tables, the classification, the
+// references and the buffer, made once per run with a raw connection (the
+// data layer never creates a database).
 class TCatalogFile {
 public:
   TCatalogFile() : FPath(FDir.filePath(QStringLiteral("bibliona.sqlite")).toStdString()) {
@@ -74,20 +109,38 @@ public:
     sqlite3_exec(Db, "BEGIN", nullptr, nullptr, nullptr);
     sqlite3_exec(Db, Schema.readAll().constData(), nullptr, nullptr, nullptr);
     Random R;
-    sqlite3_stmt* Group = nullptr;
-    sqlite3_prepare_v2(Db, "INSERT INTO sbgr4_nm VALUES (?, ?, ?)", -1, &Group, nullptr);
-    for (int I = 1; I <= SubgroupCount; ++I) {
-      const std::string Name = words(R, 30);
-      sqlite3_bind_int(Group, 1, I);
-      sqlite3_bind_int(Group, 2, 1 + I / 10);
-      sqlite3_bind_text(Group, 3, Name.c_str(), int(Name.size()), SQLITE_TRANSIENT);
-      sqlite3_step(Group);
-      sqlite3_reset(Group);
+    fillLevels(Db, R);
+    fillReferences(Db, R);
+    TStatement Buffer(Db, "INSERT INTO cat_arc (number, sbgr4_nmb, source, data_make, data_input, file_type) "
+                          "VALUES (?, 874, ?, 2020, '2024-01-01', 'sum')");
+    for (int I = 1; I <= BufferRows; ++I) Buffer.Run(I, words(R, 120));
+    sqlite3_exec(Db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(Db);
+  }
+
+  QString Path() const { return QString::fromStdString(FPath); }
+  const char* PathUtf8() const { return FPath.c_str(); }
+  double AverageAbstract = 0;
+
+private:
+  // Keys run 1, 2, ... per level; row N of a level hangs under row
+  // (N - 1) / fanout + 1 of the level above.
+  void fillLevels(sqlite3* Db, Random& R) {
+    TStatement Group(Db, "INSERT INTO gr_name VALUES (?, ?)");
+    for (int Key = 1; Key <= Groups; ++Key) Group.Run(Key, words(R, 20));
+    const char* Inserts[] = {"INSERT INTO sbgr1_nm VALUES (?, ?, ?)", "INSERT INTO sbgr2_nm VALUES (?, ?, ?)",
+                             "INSERT INTO sbgr3_nm VALUES (?, ?, ?)", "INSERT INTO sbgr4_nm VALUES (?, ?, ?)"};
+    int Rows = Groups;
+    for (int Level = 0; Level < 4; ++Level) {
+      TStatement Insert(Db, Inserts[Level]);
+      Rows *= Fanout[Level];
+      for (int Key = 1; Key <= Rows; ++Key) Insert.Run(Key, (Key - 1) / Fanout[Level] + 1, words(R, 25));
     }
-    sqlite3_finalize(Group);
-    sqlite3_stmt* Insert = nullptr;
-    sqlite3_prepare_v2(Db, "INSERT INTO bibliona VALUES (NULL, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)", -1, &Insert,
-                       nullptr);
+  }
+
+  void fillReferences(sqlite3* Db, Random& R) {
+    TStatement Insert(Db, "INSERT INTO bibliona (sbgr4_nmb, source, summary, author, data_make, journal, file_doc, "
+                          "file_doc1, data_input, file_type, doi) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     std::size_t AbstractBytes = 0;
     for (int I = 0; I < ReferenceCount; ++I) {
       const std::string Author = pick(R, Authors);
@@ -102,44 +155,24 @@ public:
       const std::string Input = std::to_string(2000 + R.Next(25)) + "-0" + std::to_string(1 + R.Next(9)) + "-1" +
                                 std::to_string(R.Next(10));
       const std::string Doc = R.Next(4) == 0 ? "D:\\Articles\\" + std::to_string(I) + ".pdf" : std::string();
-      const std::string Doi = "10.1000/j." + std::to_string(I);
-      int Column = 1;
-      auto text = [&](const std::string& Value) {
-        if (Value.empty())
-          sqlite3_bind_null(Insert, Column++);
-        else
-          sqlite3_bind_text(Insert, Column++, Value.c_str(), int(Value.size()), SQLITE_TRANSIENT);
-      };
-      sqlite3_bind_int(Insert, Column++, 1 + int(R.Next(SubgroupCount)));
-      text(Source);
-      text(Summary);
-      text(Author);
-      sqlite3_bind_int(Insert, Column++, Year);
-      text(Journal);
-      text(Doc);
-      text(std::string());
-      text(Input);
-      text(pick(R, Types));
-      text(Doi);
-      sqlite3_step(Insert);
-      sqlite3_reset(Insert);
+      Insert.Run(1 + int(R.Next(SubgroupCount)), Source, Summary, Author, Year, Journal, Doc, std::string(), Input,
+                 std::string(pick(R, Types)), "10.1000/j." + std::to_string(I));
     }
-    sqlite3_finalize(Insert);
-    sqlite3_exec(Db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(Db);
     AverageAbstract = double(AbstractBytes) / ReferenceCount;
   }
 
-  QString Path() const { return QString::fromStdString(FPath); }
-  const char* PathUtf8() const { return FPath.c_str(); }
-  double AverageAbstract = 0;
-
-private:
   QTemporaryDir FDir;
   std::string FPath;
 };
 
+// The catalog, made on first use; the runtime is started first, since the
+// benchmarks that run under the library's own main start nothing else.
 inline TCatalogFile& catalogFile() {
+  static const bool Started = [] {
+    InitializeUnits({RtlUnit});
+    return true;
+  }();
+  (void)Started;
   static TCatalogFile File;
   return File;
 }

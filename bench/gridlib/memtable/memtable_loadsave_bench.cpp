@@ -1,9 +1,9 @@
 // The memory table's loading and saving over the 100,000-reference catalog
-// the app benchmarks share, each against the query's own fetch-all Open in
+// the data benchmarks share, each against the query's own fetch-all Open in
 // the same run.  Targets (table / query Open): loading from the open query
 // 1x; the binary SaveToStream 1x and LoadFromStream 1.5x.  The counters give
 // the stream size, MB/s and the heap bytes per record and per query row.
-#include "bench/app/benchcatalog.h"
+#include "bench/support/referencecatalog.h"
 #include "gridlib/memtable/memtable.h"
 #include "platform/fd/fdconnection.h"
 #include "platform/fd/fdquery.h"
@@ -16,8 +16,8 @@
 
 namespace {
 
-using benchcatalog::catalogFile;
-using benchcatalog::ReferenceCount;
+using refcatalog::catalogFile;
+using refcatalog::ReferenceCount;
 
 std::size_t heapInUse() { return mallinfo2().uordblks; }
 

@@ -1,9 +1,10 @@
-// Applying 10,000 edited references of a 100,000-row catalog as dynamic
+// Applying 10,000 edited references of the shared 100,000-reference catalog as dynamic
 // UPDATE statements through the SQL data driver and a plain connection
 // provider (each distinct statement prepared once, values bound), in one
 // transaction rolled back after; side by side with the query's own
 // ApplyUpdates of the same edits.  Goal: the driver within 3x of the query.
 // The edits themselves are untimed.
+#include "bench/support/referencecatalog.h"
 #include "gridlib/memtable/memoryrecord.h"
 #include "gridlib/memtable/memtabledata.h"
 #include "gridlib/memtable/recordslist.h"
@@ -17,66 +18,24 @@
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/units.h"
 
-#include <QTemporaryDir>
-
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
 #include <map>
 #include <memory>
-#include <string>
 
 namespace {
 
-constexpr int ReferenceCount = 100000;
+using refcatalog::ReferenceCount;
 constexpr int EditCount = 10000;
 constexpr int EditStride = ReferenceCount / EditCount;
-const char* const Words[] = {"clinical", "outcomes", "treatment", "patients", "лечение", "пациентов", "терапии"};
 
-// The catalog's reference table, made once per run.
-class TCatalogFile {
-public:
-  TCatalogFile() : FPath(FDir.filePath(QStringLiteral("catalog.sqlite"))) {
-    sqlite3* Db = nullptr;
-    sqlite3_open_v2(FPath.toUtf8().constData(), &Db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    sqlite3_exec(Db,
-                 "CREATE TABLE bibliona (number INTEGER PRIMARY KEY, sbgr4_nmb INTEGER, source TEXT, "
-                 "summary TEXT, author TEXT, data_make INTEGER); BEGIN",
-                 nullptr, nullptr, nullptr);
-    sqlite3_stmt* Insert = nullptr;
-    sqlite3_prepare_v2(Db, "INSERT INTO bibliona VALUES (?, ?, ?, ?, ?, ?)", -1, &Insert, nullptr);
-    for (int I = 1; I <= ReferenceCount; ++I) {
-      std::string Summary;
-      for (int W = 0; W < 120; ++W) Summary += std::string(Words[(I + W) % 7]) + ' ';
-      const std::string Source = "Source " + std::to_string(I);
-      sqlite3_bind_int(Insert, 1, I);
-      sqlite3_bind_int(Insert, 2, 1 + I % 2000);
-      sqlite3_bind_text(Insert, 3, Source.c_str(), -1, SQLITE_TRANSIENT);
-      sqlite3_bind_text(Insert, 4, Summary.c_str(), -1, SQLITE_TRANSIENT);
-      sqlite3_bind_text(Insert, 5, "Smith J.", -1, SQLITE_STATIC);
-      sqlite3_bind_int(Insert, 6, 1990 + I % 35);
-      sqlite3_step(Insert);
-      sqlite3_reset(Insert);
-    }
-    sqlite3_finalize(Insert);
-    sqlite3_exec(Db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(Db);
-  }
-  const String& Path() const { return FPath; }
-
-private:
-  QTemporaryDir FDir;
-  String FPath;
-};
-
-TCatalogFile& catalogFile() {
+refcatalog::TCatalogFile& catalogFile() {
   static const bool Started = [] {
     InitializeUnits({RtlUnit, GridLibSQLDataDriverUnitEh});
     return true;
   }();
   (void)Started;
-  static TCatalogFile File;
-  return File;
+  return refcatalog::catalogFile();
 }
 
 TFDConnection* openConnection() {

@@ -11,6 +11,7 @@
 #include "gridlib/memtable/mtaggregates.h"
 #include "gridlib/memtable/mtindexes.h"
 #include "gridlib/memtable/recordsview.h"
+#include "gridlib/memtable/sortedvarlist.h"
 #include "gridlib/memtable/refobjectfield.h"
 #include "platform/db/dbconsts.h"
 #include "platform/db/fieldclasses.h"
@@ -126,6 +127,7 @@ TCustomMemTableEh::TCustomMemTableEh(TComponent* AOwner) : TDataSet(AOwner) {
       TRecordsListCalcLookupBufferEventEh(this, &TCustomMemTableEh::RecordsViewCalcLookupBuffer);
   FMasterDataLink = new TMasterDataLinkEh(this);
   FMasterDataLink->OnMasterChange = TNotifyEvent(this, &TCustomMemTableEh::MasterChanged);
+  FMasterValList = new TSortedVarlistEh;
   FDetailFieldList = new TFieldListEh;
   FFilterExpr = new TDataSetExprParserEh(this, dsptFilterEh);
   FTreeList = new TMemTableTreeListEh(this);
@@ -146,6 +148,7 @@ void TCustomMemTableEh::BeforeDestruction() {
   TDataSet::BeforeDestruction();
   FreeAndNil(FRecordsView);
   FreeAndNil(FMasterDataLink);
+  FreeAndNil(FMasterValList);
   FreeAndNil(FTreeList);
   FreeAndNil(FInternMemTableData);
   FreeAndNil(FIndexDefs);
@@ -362,6 +365,7 @@ void TCustomMemTableEh::InternalOpen() {
   if (Fields()->Count() == 0) DatabaseError(SNoFieldsDefined, this);
   FRecBufSize = -1;
   InternalFirst();
+  UpdateDetailMode(/*Refresh=*/false);
   ParseFilterExpr();
   FRecordsView->UpdateFields();
   FRecordsView->Aggregates()->Reset();
@@ -379,6 +383,7 @@ void TCustomMemTableEh::InternalOpen() {
 }
 
 void TCustomMemTableEh::InternalClose() {
+  FMasterValList->Clear();
   FActive = false;
   ClearFilterExpr();
   FAutoInc = 1;

@@ -3,6 +3,8 @@
 // again through the driver for each master record.
 #include "gridlib/memtable/datadriver.h"
 #include "gridlib/memtable/memtable.h"
+#include "gridlib/memtable/memtabledata.h"
+#include "gridlib/memtable/recordslist.h"
 #include "platform/db/dbconsts.h"
 #include "platform/db/indexdefs.h"
 #include "platform/rtl/scopeexit.h"
@@ -216,6 +218,39 @@ TEST_F(ProviderDetailTest, OnProviderReadsAgainOnlyWhenTheParameterChanges) {
   EXPECT_EQ(Driver->Readers, ReadersAtOpen + 1);
   MasterQuery->Last();
   EXPECT_EQ(Authors(), std::vector<String>{});
+}
+
+TEST_F(ProviderDetailTest, OnSelfAfterProviderReadsEachMasterValueOnce) {
+  Detail->SetFetchAllOnOpen(false);
+  Detail->SetMasterDetailSide(mdsOnSelfAfterProviderEh);
+  Detail->SetMasterSource(MasterSource);
+  Detail->SetMasterFields(QStringLiteral("sbgr4_nmb"));
+  Detail->SetDetailFields(QStringLiteral("sbgr4_nmb"));
+  Detail->Open();
+  EXPECT_TRUE(Detail->DetailMode());
+  EXPECT_EQ(Authors(), (std::vector<String>{QStringLiteral("a"), QStringLiteral("c")}));
+  const int ReadersAtOpen = Driver->Readers;
+  struct Step {
+    int MasterRecNo;
+    std::vector<String> Authors;
+    int NewReaders;
+  } Steps[] = {
+      {2, {QStringLiteral("b")}, 1},
+      {1, {QStringLiteral("a"), QStringLiteral("c")}, 0},  // visited: nothing is read
+      {3, {QStringLiteral("d")}, 1},
+      {2, {QStringLiteral("b")}, 0},
+      {4, {}, 1},
+  };
+  int Readers = ReadersAtOpen;
+  for (const Step& S : Steps) {
+    SCOPED_TRACE(S.MasterRecNo);
+    MasterQuery->SetRecNo(S.MasterRecNo);
+    EXPECT_EQ(Authors(), S.Authors);
+    Readers += S.NewReaders;
+    EXPECT_EQ(Driver->Readers, Readers);
+  }
+  // The table keeps every record it read.
+  EXPECT_EQ(Detail->MemTableData()->RecordsList()->Count(), 4);
 }
 
 TEST_F(ProviderDetailTest, AQueryMasterFiltersATableOnItsOwnSide) {

@@ -854,6 +854,9 @@ void TMemTableEh::DescribeProperties(TPropertyTable& Props) {
   Props.Add<T>("FieldDefs", &T::FieldDefs, &T::SetFieldDefs).Stored(&T::StoreDefs);
   Props.Add("IndexDefs", &T::IndexDefs, &T::SetIndexDefs).Stored(&T::StoreDefs);
   Props.Add("MasterDetailSide", &T::MasterDetailSide, &T::SetMasterDetailSide).Default(mdsOnSelfEh);
+  Props.Add("MasterFields", &T::MasterFields, &T::SetMasterFields);
+  Props.Add("MasterSource", &T::MasterSource, &T::SetMasterSource);
+  Props.Add("DataDriver", &T::DataDriver, &T::SetDataDriver);
   Props.Add("Options", &T::Options, &T::SetOptions).Default(TMemTableOptionsEh{});
   Props.Add("ReadOnly", &T::ReadOnly, &T::SetReadOnly).Default(false);
   Props.Add("SortOrder", &T::SortOrder, &T::SetSortOrder);

@@ -6,6 +6,7 @@
 #include "gridlib/memtable/memoryrecord.h"
 #include "gridlib/memtable/memtable.h"
 #include "gridlib/memtable/memtabledata.h"
+#include "gridlib/memtable/memtableunit.h"
 #include "gridlib/memtable/recordslist.h"
 #include "platform/db/dbconsts.h"
 #include "platform/rtl/scopeexit.h"
@@ -505,6 +506,53 @@ TEST_F(DataDriverTest, WithAPersistentStructureOnlyTheStructureIsStored) {
   // Opening keeps that structure and reads the records again.
   Table->Open();
   EXPECT_EQ(Table->FieldCount(), 3);
+}
+
+}  // namespace
+
+namespace {
+
+// A root that streams the components it owns, as a form does.
+class TDriverStreamRoot : public TComponent {
+public:
+  explicit TDriverStreamRoot(TComponent* AOwner) : TComponent(AOwner) {}
+
+protected:
+  void GetChildren(TGetChildProc Proc, TComponent* Root) override {
+    for (Integer I = 0; I < ComponentCount(); ++I)
+      if (Components(I)->Owner() == Root) Proc(Components(I));
+  }
+};
+
+TEST(DataDriverStreaming, TheTableKeepsItsDriverAndMasterSettings) {
+  InitializeGridLibMemTableEh();
+  const TScopeExit Finalize([] { FinalizeGridLibMemTableEh(); });
+  TDriverStreamRoot Root(nullptr);
+  auto* Driver = new TDataDriverEh(&Root);
+  Driver->SetName(QStringLiteral("Driver"));
+  Driver->SetResolveToDataSet(false);
+  auto* Table = new TMemTableEh(&Root);
+  Table->SetName(QStringLiteral("Detail"));
+  Table->SetDataDriver(Driver);
+  Table->SetMasterFields(QStringLiteral("Id"));
+  Table->SetDetailFields(QStringLiteral("MasterId"));
+  Table->SetMasterDetailSide(mdsOnSelfAfterProviderEh);
+  TMemoryStream Stream;
+  Stream.WriteComponent(&Root);
+
+  TDriverStreamRoot Copy(nullptr);
+  Stream.SetPosition(0);
+  Stream.ReadComponent(&Copy);
+  auto* ReadDriver = dynamic_cast<TDataDriverEh*>(Copy.FindComponent(QStringLiteral("Driver")));
+  auto* ReadTable = dynamic_cast<TMemTableEh*>(Copy.FindComponent(QStringLiteral("Detail")));
+  ASSERT_NE(ReadDriver, nullptr);
+  ASSERT_NE(ReadTable, nullptr);
+  EXPECT_FALSE(ReadDriver->ResolveToDataSet());
+  EXPECT_EQ(ReadTable->DataDriver(), ReadDriver);
+  EXPECT_EQ(ReadDriver->GetDataDriverConsumer(), ReadTable);
+  EXPECT_EQ(ReadTable->MasterFields(), QStringLiteral("Id"));
+  EXPECT_EQ(ReadTable->DetailFields(), QStringLiteral("MasterId"));
+  EXPECT_EQ(ReadTable->MasterDetailSide(), mdsOnSelfAfterProviderEh);
 }
 
 }  // namespace

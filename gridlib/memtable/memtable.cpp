@@ -18,6 +18,7 @@
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
 #include "platform/db/indexdefs.h"
+#include "platform/db/params.h"
 #include "platform/rtl/filer.h"
 #include "platform/rtl/scopeexit.h"
 #include "platform/rtl/strutils.h"
@@ -129,6 +130,7 @@ TCustomMemTableEh::TCustomMemTableEh(TComponent* AOwner) : TDataSet(AOwner) {
   FMasterDataLink->OnMasterChange = TNotifyEvent(this, &TCustomMemTableEh::MasterChanged);
   FMasterValList = new TSortedVarlistEh;
   FDetailFieldList = new TFieldListEh;
+  FParams = new TParams(this);
   FFilterExpr = new TDataSetExprParserEh(this, dsptFilterEh);
   FTreeList = new TMemTableTreeListEh(this);
   createViewParts();
@@ -139,6 +141,7 @@ void TCustomMemTableEh::BeforeDestruction() {
   Close();
   SetDataDriver(nullptr);
   FreeAndNil(FFilterExpr);
+  FreeAndNil(FParams);
   FreeAndNil(FDetailFieldList);
   if (!FExternalMemData) ClearRecords();
   destroyViewParts();
@@ -823,8 +826,7 @@ void TCustomMemTableEh::SetIndexDefs(TIndexDefs* Value) { IndexDefs()->Assign(Va
 
 void TCustomMemTableEh::SetFieldDefs(TFieldDefs* Value) { FieldDefs()->Assign(Value); }
 
-// The parameters arrive with the data driver's unit.
-void TCustomMemTableEh::SetParams(TParams*) {}
+void TCustomMemTableEh::SetParams(TParams* Value) { FParams->Assign(Value); }
 
 TDataSource* TCustomMemTableEh::GetDataSource() { return MasterSource(); }
 void TCustomMemTableEh::SetTreeList(TMemTableTreeListEh* Value) { FTreeList->Assign(Value); }
@@ -857,6 +859,7 @@ void TMemTableEh::DescribeProperties(TPropertyTable& Props) {
   Props.Add("MasterFields", &T::MasterFields, &T::SetMasterFields);
   Props.Add("MasterSource", &T::MasterSource, &T::SetMasterSource);
   Props.Add("DataDriver", &T::DataDriver, &T::SetDataDriver);
+  Props.Add("Params", &T::Params, &T::SetParams);
   Props.Add("Options", &T::Options, &T::SetOptions).Default(TMemTableOptionsEh{});
   Props.Add("ReadOnly", &T::ReadOnly, &T::SetReadOnly).Default(false);
   Props.Add("SortOrder", &T::SortOrder, &T::SetSortOrder);

@@ -9,6 +9,8 @@
 #include "gridlib/memtable/memtableunit.h"
 #include "gridlib/memtable/recordslist.h"
 #include "platform/db/dbconsts.h"
+#include "platform/db/fielddefs.h"
+#include "platform/db/params.h"
 #include "platform/rtl/scopeexit.h"
 #include "tests/platform/fd/fdfixture.h"
 
@@ -424,6 +426,57 @@ TEST_F(DataDriverTest, RandomChangesReachTheFileExactly) {
 }
 
 // ---------------------------------------------------------------------------
+// reader parameters from a cursor
+
+// A provider whose parameters are its own Params.
+class TParamProvider : public TMemTableEh {
+public:
+  explicit TParamProvider(TComponent* AOwner) : TMemTableEh(AOwner) {}
+  TParams* PSGetParams() override { return Params(); }
+};
+
+TEST(DataDriverParams, UnboundParametersFollowTheCursor) {
+  auto* Provider = new TParamProvider(nullptr);
+  auto* Master = new TMemTableEh(nullptr);
+  auto* Driver = new TDataDriverEh(nullptr);
+  const TScopeExit Free([&] {
+    Driver->Free();
+    Master->Free();
+    Provider->Free();
+  });
+  Master->FieldDefs()->Add(QStringLiteral("sbgr4_nmb"), ftInteger);
+  Master->FieldDefs()->Add(QStringLiteral("Name"), ftString, 10);
+  Master->CreateDataSet();
+  for (int N : {5, 6}) {
+    Master->Append();
+    Master->Fields()->Fields(0)->SetValue(N);
+    Master->Post();
+  }
+  Master->First();
+  TParam* Group = Provider->Params()->CreateParam(ftUnknown, QStringLiteral("SBGR4_NMB"), ptInput);
+  TParam* Fixed = Provider->Params()->CreateParam(ftString, QStringLiteral("Name"), ptInput);
+  Fixed->SetValue(QStringLiteral("kept"));
+  Driver->SetProviderDataSet(Provider);
+
+  EXPECT_TRUE(Driver->RefreshReaderParamsFromCursor(Master));
+  Driver->SetReaderParamsFromCursor(Master);
+  EXPECT_EQ(Group->Value().AsInteger(), 5);
+  EXPECT_EQ(Group->DataType(), ftInteger);
+  EXPECT_FALSE(Group->Bound());
+  EXPECT_EQ(Fixed->Value().AsString(), QStringLiteral("kept"));
+  // "kept" differs from the master's Null name, so the bound one counts too.
+  Fixed->SetValue(Null());
+  EXPECT_FALSE(Driver->RefreshReaderParamsFromCursor(Master));
+  Master->Next();
+  EXPECT_TRUE(Driver->RefreshReaderParamsFromCursor(Master));
+  Driver->SetReaderParamsFromCursor(Master);
+  EXPECT_EQ(Group->Value().AsInteger(), 6);
+
+  Provider->Params()->CreateParam(ftInteger, QStringLiteral("missing"), ptInput);
+  EXPECT_THROW(Driver->SetReaderParamsFromCursor(Master), EDatabaseError);
+}
+
+// ---------------------------------------------------------------------------
 // the table's driver property
 
 TEST_F(DataDriverTest, ADriverServesOneTableAtATime) {
@@ -537,6 +590,7 @@ TEST(DataDriverStreaming, TheTableKeepsItsDriverAndMasterSettings) {
   Table->SetMasterFields(QStringLiteral("Id"));
   Table->SetDetailFields(QStringLiteral("MasterId"));
   Table->SetMasterDetailSide(mdsOnSelfAfterProviderEh);
+  Table->Params()->CreateParam(ftInteger, QStringLiteral("sbgr4_nmb"), ptInput);
   TMemoryStream Stream;
   Stream.WriteComponent(&Root);
 
@@ -553,6 +607,10 @@ TEST(DataDriverStreaming, TheTableKeepsItsDriverAndMasterSettings) {
   EXPECT_EQ(ReadTable->MasterFields(), QStringLiteral("Id"));
   EXPECT_EQ(ReadTable->DetailFields(), QStringLiteral("MasterId"));
   EXPECT_EQ(ReadTable->MasterDetailSide(), mdsOnSelfAfterProviderEh);
+  ASSERT_EQ(ReadTable->Params()->Count(), 1);
+  EXPECT_EQ(ReadTable->Params()->Items(0)->Name(), QStringLiteral("sbgr4_nmb"));
+  EXPECT_EQ(ReadTable->Params()->Items(0)->DataType(), ftInteger);
+  EXPECT_EQ(ReadTable->Params()->Items(0)->ParamType(), ptInput);
 }
 
 }  // namespace

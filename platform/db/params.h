@@ -64,4 +64,8 @@ public:
   TParam* FindParam(const String& Value) const;
   // "Parameter '%s' not found" (database error) when absent.
   TParam* ParamByName(const String& Value) const;
+
+protected:
+  // For a list of a TParam descendant.
+  TParams(TPersistent* AOwner, TCollectionItemClass ItemClass) : TOwnedCollection(AOwner, ItemClass) {}
 };

@@ -140,28 +140,16 @@ TEST_F(MasterDetailTest, ADetailFieldTheTableLacksRaises) {
 // ---------------------------------------------------------------------------
 // over a query: the master, and the provider re-read per master record
 
-// Stands in for a connection layer's parameters: the provider query's
-// ":sbgr4_nmb" takes the master's current subgroup.
-class TSubgroupDriver : public TDataDriverEh {
+// The plain driver over a query taking ":sbgr4_nmb"; it counts the readers
+// it produces.
+class TCountingDriver : public TDataDriverEh {
 public:
-  explicit TSubgroupDriver(TFDQuery* Provider) : TDataDriverEh(nullptr), FQuery(Provider) {
-    SetProviderDataSet(Provider);
-  }
-  bool RefreshReaderParamsFromCursor(TDataSet* DataSet) override {
-    return !VarEqualEh(FQuery->ParamByName(QStringLiteral("sbgr4_nmb"))->Value(), masterValue(DataSet));
-  }
-  void SetReaderParamsFromCursor(TDataSet* DataSet) override {
-    FQuery->ParamByName(QStringLiteral("sbgr4_nmb"))->SetValue(masterValue(DataSet));
-  }
+  explicit TCountingDriver(TFDQuery* Provider) : TDataDriverEh(nullptr) { SetProviderDataSet(Provider); }
   TDataSet* DefaultProduceDataReader(bool& FreeOnEof) override {
     ++Readers;
     return TDataDriverEh::DefaultProduceDataReader(FreeOnEof);
   }
   int Readers = 0;
-
-private:
-  static Variant masterValue(TDataSet* DataSet) { return DataSet->FieldByName(QStringLiteral("sbgr4_nmb"))->Value(); }
-  TFDQuery* FQuery;
 };
 
 class ProviderDetailTest : public ::testing::Test {
@@ -177,7 +165,7 @@ protected:
     Provider = Db.Query(
         "SELECT number, sbgr4_nmb, author FROM bibliona WHERE sbgr4_nmb = :sbgr4_nmb ORDER BY number",
         /*Open=*/false);
-    Driver = new TSubgroupDriver(Provider);
+    Driver = new TCountingDriver(Provider);
     Detail = new TMemTableEh(nullptr);
     Detail->SetFetchAllOnOpen(true);
     Detail->SetDataDriver(Driver);
@@ -198,7 +186,7 @@ protected:
   TFDQuery* MasterQuery;
   TDataSource* MasterSource;
   TFDQuery* Provider;
-  TSubgroupDriver* Driver;
+  TCountingDriver* Driver;
   TMemTableEh* Detail;
 };
 

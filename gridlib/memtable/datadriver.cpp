@@ -421,9 +421,13 @@ void TDataDriverEh::resolveToProvider(TMemoryRecordEh* MemRec, const String&) {
     Provider->Insert();
   TMTDataStructEh* Struct = MemRec->DataStruct();
   try {
+    // A value the provider already holds is left alone, so that the
+    // provider writes only the columns that changed.
     for (Integer I = 0; I < Struct->Count(); ++I) {
       TField* Field = Provider->FindField(Struct->GetDataField(I)->FieldName());
-      if (Field && !Field->ReadOnly()) Field->SetValue(MemRec->GetDataValue(I, dvvValueEh));
+      if (!Field || Field->ReadOnly()) continue;
+      const Variant Value = MemRec->GetDataValue(I, dvvValueEh);
+      if (!VariantsEqualEh(Field->Value(), Value)) Field->SetValue(Value);
     }
     Provider->Post();
   } catch (...) {

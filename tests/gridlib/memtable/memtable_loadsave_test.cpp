@@ -164,6 +164,22 @@ TEST_F(LoadFromQuery, CachedUpdatesMarkLoadedRecordsInsertedOnlyWhenAsked) {
   }
 }
 
+TEST_F(LoadFromQuery, AnErrorWhileLoadingClosesTheSourceAgainAndEnablesControls) {
+  TFDQuery* Source = Query("select * from item order by id", /*Open=*/false);
+  Table->DefaultLoadFromDataSet(Source, 0, lmCopyStructureOnly, false);
+  Table->SetCachedUpdates(true);
+  Table->Open();
+  Table->FieldByName(QStringLiteral("code"))->SetRequired(true);
+  // The second record has no code: its Post fails.
+  EXPECT_THROW(Table->DefaultLoadFromDataSet(Source, 0, lmAppend, /*UseCachedUpdates=*/true), EDatabaseError);
+  EXPECT_FALSE(Source->Active());
+  EXPECT_FALSE(Table->ControlsDisabled());
+  EXPECT_FALSE(Source->ControlsDisabled());
+  EXPECT_EQ(Table->State(), dsBrowse);
+  EXPECT_EQ(Table->RecordCount(), 1);
+  EXPECT_EQ(Table->RecNo(), 1);
+}
+
 namespace {
 
 // Dataset features that load by their own way and count the calls.

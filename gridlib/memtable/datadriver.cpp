@@ -6,7 +6,9 @@
 #include "gridlib/memtable/recordslist.h"
 #include "platform/db/dataset.h"
 #include "platform/db/dbconsts.h"
+#include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
+#include "platform/db/params.h"
 #include "platform/rtl/filer.h"
 #include "platform/rtl/scopeexit.h"
 #include "platform/rtl/strutils.h"
@@ -21,7 +23,6 @@ namespace {
 inline constexpr const char* SKeyFieldsRequired =
     "It is required to set DataDriver.KeyFields to refresh record values";
 inline constexpr const char* SKeyNotFound = "Key is not found in ProviderDataSet";
-inline constexpr const char* SRecordNotFound = "Record not found";
 
 // Types resolution cannot locate a record by: long or structured values.
 bool isKeyableType(TFieldType DataType) {
@@ -174,9 +175,31 @@ void TDataDriverEh::RefreshReader() {
   FProviderDataSet->First();
 }
 
-bool TDataDriverEh::RefreshReaderParamsFromCursor(TDataSet*) { return false; }
+bool TDataDriverEh::RefreshReaderParamsFromCursor(TDataSet* DataSet) {
+  TParams* Params = FProviderDataSet ? FProviderDataSet->PSGetParams() : nullptr;
+  if (!Params) return false;
+  for (Integer I = 0; I < Params->Count(); ++I) {
+    TField* Field = DataSet->FindField(Params->Items(I)->Name());
+    if (Field && !VariantsEqualEh(Params->Items(I)->Value(), Field->Value())) return true;
+  }
+  return false;
+}
 
-void TDataDriverEh::SetReaderParamsFromCursor(TDataSet*) {}
+// A parameter the application bound keeps its value; the others follow the
+// cursor and stay unbound, so the next cursor move sets them again.
+void TDataDriverEh::SetReaderParamsFromCursor(TDataSet* DataSet) {
+  TParams* Params = FProviderDataSet ? FProviderDataSet->PSGetParams() : nullptr;
+  if (!Params) return;
+  DataSet->FieldDefs()->Update();
+  for (Integer I = 0; I < Params->Count(); ++I) {
+    TParam* Param = Params->Items(I);
+    if (Param->Bound()) continue;
+    TField* Field = DataSet->FieldByName(Param->Name());
+    Param->SetDataType(Field->DataType());
+    Param->SetValue(Field->Value());
+    Param->SetBound(false);
+  }
+}
 
 // ---------------------------------------------------------------------------
 // structure
@@ -376,7 +399,7 @@ Integer TDataDriverEh::DefaultUpdateRecord(TMemTableDataEh*, TMemoryRecordEh* Me
       // A delete whose record is already gone has nothing left to do; a
       // lost modification must reach OnUpdateError instead of vanishing.
       if (Status == usDeleted) return 0;
-      DatabaseError(QString::fromLatin1(SRecordNotFound), Provider);
+      DatabaseError(QString::fromLatin1(DBConsts::SRecordNotFound), Provider);
     }
     if (Status == usDeleted && !Saved.isEmpty() && Provider->CompareBookmarks(Provider->GetBookmark(), Saved) == 0)
       Saved = TBookmark();
@@ -398,9 +421,13 @@ void TDataDriverEh::resolveToProvider(TMemoryRecordEh* MemRec, const String&) {
     Provider->Insert();
   TMTDataStructEh* Struct = MemRec->DataStruct();
   try {
+    // A value the provider already holds is left alone, so that the
+    // provider writes only the columns that changed.
     for (Integer I = 0; I < Struct->Count(); ++I) {
       TField* Field = Provider->FindField(Struct->GetDataField(I)->FieldName());
-      if (Field && !Field->ReadOnly()) Field->SetValue(MemRec->GetDataValue(I, dvvValueEh));
+      if (!Field || Field->ReadOnly()) continue;
+      const Variant Value = MemRec->GetDataValue(I, dvvValueEh);
+      if (!VariantsEqualEh(Field->Value(), Value)) Field->SetValue(Value);
     }
     Provider->Post();
   } catch (...) {

@@ -11,12 +11,14 @@
 #include "gridlib/memtable/mtaggregates.h"
 #include "gridlib/memtable/mtindexes.h"
 #include "gridlib/memtable/recordsview.h"
+#include "gridlib/memtable/sortedvarlist.h"
 #include "gridlib/memtable/refobjectfield.h"
 #include "platform/db/dbconsts.h"
 #include "platform/db/fieldclasses.h"
 #include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
 #include "platform/db/indexdefs.h"
+#include "platform/db/params.h"
 #include "platform/rtl/filer.h"
 #include "platform/rtl/scopeexit.h"
 #include "platform/rtl/strutils.h"
@@ -128,7 +130,9 @@ TCustomMemTableEh::TCustomMemTableEh(TComponent* AOwner) : TDataSet(AOwner) {
       TRecordsListCalcLookupBufferEventEh(this, &TCustomMemTableEh::RecordsViewCalcLookupBuffer);
   FMasterDataLink = new TMasterDataLinkEh(this);
   FMasterDataLink->OnMasterChange = TNotifyEvent(this, &TCustomMemTableEh::MasterChanged);
+  FMasterValList = new TSortedVarlistEh;
   FDetailFieldList = new TFieldListEh;
+  FParams = new TParams(this);
   FFilterExpr = new TDataSetExprParserEh(this, dsptFilterEh);
   FTreeList = new TMemTableTreeListEh(this);
   createViewParts();
@@ -139,6 +143,7 @@ void TCustomMemTableEh::BeforeDestruction() {
   Close();
   SetDataDriver(nullptr);
   FreeAndNil(FFilterExpr);
+  FreeAndNil(FParams);
   FreeAndNil(FDetailFieldList);
   if (!FExternalMemData) ClearRecords();
   destroyViewParts();
@@ -148,6 +153,7 @@ void TCustomMemTableEh::BeforeDestruction() {
   TDataSet::BeforeDestruction();
   FreeAndNil(FRecordsView);
   FreeAndNil(FMasterDataLink);
+  FreeAndNil(FMasterValList);
   FreeAndNil(FTreeList);
   FreeAndNil(FInternMemTableData);
   FreeAndNil(FIndexDefs);
@@ -364,6 +370,7 @@ void TCustomMemTableEh::InternalOpen() {
   if (Fields()->Count() == 0) DatabaseError(SNoFieldsDefined, this);
   FRecBufSize = -1;
   InternalFirst();
+  UpdateDetailMode(/*Refresh=*/false);
   ParseFilterExpr();
   FRecordsView->UpdateFields();
   FRecordsView->Aggregates()->Reset();
@@ -381,6 +388,7 @@ void TCustomMemTableEh::InternalOpen() {
 }
 
 void TCustomMemTableEh::InternalClose() {
+  FMasterValList->Clear();
   FActive = false;
   ClearFilterExpr();
   FAutoInc = 1;
@@ -820,8 +828,7 @@ void TCustomMemTableEh::SetIndexDefs(TIndexDefs* Value) { IndexDefs()->Assign(Va
 
 void TCustomMemTableEh::SetFieldDefs(TFieldDefs* Value) { FieldDefs()->Assign(Value); }
 
-// The parameters arrive with the data driver's unit.
-void TCustomMemTableEh::SetParams(TParams*) {}
+void TCustomMemTableEh::SetParams(TParams* Value) { FParams->Assign(Value); }
 
 TDataSource* TCustomMemTableEh::GetDataSource() { return MasterSource(); }
 void TCustomMemTableEh::SetTreeList(TMemTableTreeListEh* Value) { FTreeList->Assign(Value); }
@@ -851,6 +858,10 @@ void TMemTableEh::DescribeProperties(TPropertyTable& Props) {
   Props.Add<T>("FieldDefs", &T::FieldDefs, &T::SetFieldDefs).Stored(&T::StoreDefs);
   Props.Add("IndexDefs", &T::IndexDefs, &T::SetIndexDefs).Stored(&T::StoreDefs);
   Props.Add("MasterDetailSide", &T::MasterDetailSide, &T::SetMasterDetailSide).Default(mdsOnSelfEh);
+  Props.Add("MasterFields", &T::MasterFields, &T::SetMasterFields);
+  Props.Add("MasterSource", &T::MasterSource, &T::SetMasterSource);
+  Props.Add("DataDriver", &T::DataDriver, &T::SetDataDriver);
+  Props.Add("Params", &T::Params, &T::SetParams);
   Props.Add("Options", &T::Options, &T::SetOptions).Default(TMemTableOptionsEh{});
   Props.Add("ReadOnly", &T::ReadOnly, &T::SetReadOnly).Default(false);
   Props.Add("SortOrder", &T::SortOrder, &T::SetSortOrder);

@@ -35,8 +35,9 @@
 // calculated fields), memtable_navigation.cpp (bookmarks, moving, searching),
 // memtable_services.cpp (fetching, receivers, shared data, value lists),
 // memtable_view.cpp (filtering, view events, tree nodes, the grid interface),
-// memtable_sort.cpp (sorting, instant read, cached updates, moving records)
-// and memtable_loadsave.cpp (loading and saving).
+// memtable_sort.cpp (sorting, instant read, cached updates, moving records),
+// memtable_loadsave.cpp (loading and saving) and memtable_master.cpp (the
+// table as a detail, and its data driver's part in opening and reloading).
 #pragma once
 
 #include "gridlib/base/basecontrols.h"

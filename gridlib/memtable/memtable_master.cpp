@@ -18,6 +18,7 @@
 #include "gridlib/memtable/mtindexes.h"
 #include "gridlib/memtable/recordslist.h"
 #include "gridlib/memtable/recordsview.h"
+#include "gridlib/memtable/sortedvarlist.h"
 #include "platform/db/datasource.h"
 #include "platform/db/dbconsts.h"
 #include "platform/db/fields.h"
@@ -187,6 +188,7 @@ void TCustomMemTableEh::SetDriverParamsFromMaster() {
   TDataSet* Master = MasterSource() ? MasterSource()->DataSet() : nullptr;
   if (!Master || !Master->Active() || Master->State() == dsSetKey || !FDataDriver) return;
   FDataDriver->SetReaderParamsFromCursor(Master);
+  if (FMasterDetailSide == mdsOnSelfAfterProviderEh) FMasterValList->Add(new TSortedVarItemEh(masterValues()));
 }
 
 void TCustomMemTableEh::ReloadDetail() {
@@ -202,10 +204,13 @@ void TCustomMemTableEh::ReloadDetail() {
     return;
   }
   if (FMasterDetailSide != mdsOnSelfAfterProviderEh) return;
-  FetchDriverRecords(-1);
-  FDataDriver->ConsumerClosed(this);
-  SetDriverParamsFromMaster();
-  takeDriverReader();
+  // Each master value's records are read once; the table keeps them all.
+  if (!FMasterValList->FindKeyValue(masterValues())) {
+    FetchDriverRecords(-1);
+    FDataDriver->ConsumerClosed(this);
+    SetDriverParamsFromMaster();
+    takeDriverReader();
+  }
   RefreshFilteredView();
 }
 

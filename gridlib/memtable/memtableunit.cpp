@@ -1,5 +1,6 @@
 #include "gridlib/memtable/memtableunit.h"
 
+#include "gridlib/memtable/datadriver.h"
 #include "gridlib/memtable/memtable.h"
 #include "gridlib/memtable/refobjectfield.h"
 
@@ -8,7 +9,8 @@
 namespace {
 
 std::vector<TClass> streamableClasses() {
-  return {TMemTableEh::StaticClass(), TMemTableDataEh::StaticClass(), TRefObjectField::StaticClass()};
+  return {TMemTableEh::StaticClass(), TMemTableDataEh::StaticClass(), TRefObjectField::StaticClass(),
+          TDataDriverEh::StaticClass()};
 }
 
 }  // namespace

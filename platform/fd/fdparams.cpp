@@ -1,13 +1,6 @@
 #include "platform/fd/fdparams.h"
 
 #include "platform/fd/fdconsts.h"
-#include "platform/rtl/strutils.h"
-
-TFDParam* TFDParams::FindParam(const String& Name) const {
-  for (const auto& Param : FItems)
-    if (SameText(Param->Name(), Name)) return Param.get();
-  return nullptr;
-}
 
 TFDParam* TFDParams::ParamByName(const String& Name) const {
   TFDParam* Param = FindParam(Name);
@@ -16,11 +9,27 @@ TFDParam* TFDParams::ParamByName(const String& Name) const {
 }
 
 void TFDParams::Update(const std::vector<String>& Names) {
-  std::vector<std::unique_ptr<TFDParam>> Items;
+  // What a parameter that stays keeps: everything but its name's spelling.
+  struct TKept {
+    Variant Value;
+    bool Bound = false;
+    TFieldType DataType = ftUnknown;
+    TParamType ParamType = ptUnknown;
+  };
+  std::vector<TKept> Kept;
   for (const String& Name : Names) {
-    auto Param = std::make_unique<TFDParam>(Name);
-    if (const TFDParam* Old = FindParam(Name)) Param->SetValue(Old->Value());
-    Items.push_back(std::move(Param));
+    const TFDParam* Old = FindParam(Name);
+    Kept.push_back(Old ? TKept{Old->Value(), Old->Bound(), Old->DataType(), Old->ParamType()} : TKept{});
   }
-  FItems = std::move(Items);
+  BeginUpdate();
+  Clear();
+  for (size_t I = 0; I < Names.size(); ++I) {
+    auto* Param = static_cast<TFDParam*>(Add());
+    Param->SetName(Names[I]);
+    Param->SetDataType(Kept[I].DataType);
+    Param->SetParamType(Kept[I].ParamType);
+    Param->SetValue(Kept[I].Value);
+    Param->SetBound(Kept[I].Bound);
+  }
+  EndUpdate();
 }

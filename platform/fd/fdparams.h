@@ -1,58 +1,43 @@
 // The parameters of a statement: one per ":name" marker of its text.  Values
-// are always bound to the statement, never written into its text.
+// are always bound to the statement, never written into its text.  They are
+// the dataset layer's parameters, so a data driver reaches them through the
+// query's PSGetParams.
 #pragma once
 
-#include "platform/rtl/object.h"
-#include "platform/rtl/variant.h"
+#include "platform/db/params.h"
 
-#include <memory>
 #include <vector>
 
-class TFDParam : public TObject {
-  RTL_CLASS(TFDParam, TObject)
+class TFDParam : public TParam {
+  RTL_CLASS(TFDParam, TParam)
 public:
-  explicit TFDParam(const String& AName) : FName(AName) {}
+  explicit TFDParam(TCollection* Collection) : TParam(Collection) {}
 
-  const String& Name() const { return FName; }
-  // Unassigned until set; an unassigned parameter cannot run.
-  const Variant& Value() const { return FValue; }
-  void SetValue(const Variant& AValue) { FValue = AValue; }
-  bool IsNull() const { return VarIsNull(FValue) || VarIsEmpty(FValue); }
+  // Value is Unassigned until set; an unassigned parameter cannot run.
   // Assigned, possibly to Null.
-  bool Assigned() const { return !VarIsEmpty(FValue); }
-  // Sets Null (an assigned value: the statement gets NULL).
-  void Clear() { FValue = Null(); }
+  bool Assigned() const { return !VarIsEmpty(Value()); }
 
-  String AsString() const { return VarToStr(FValue); }
-  void SetAsString(const String& AValue) { FValue = AValue; }
-  Integer AsInteger() const { return IsNull() ? 0 : FValue.AsInteger(); }
-  void SetAsInteger(Integer AValue) { FValue = AValue; }
-  Int64 AsLargeInt() const { return IsNull() ? 0 : FValue.AsInt64(); }
-  void SetAsLargeInt(Int64 AValue) { FValue = AValue; }
-  double AsFloat() const { return IsNull() ? 0 : FValue.AsDouble(); }
-  void SetAsFloat(double AValue) { FValue = AValue; }
-
-private:
-  String FName;
-  Variant FValue;
+  String AsString() const { return VarToStr(Value()); }
+  void SetAsString(const String& AValue) { SetValue(AValue); }
+  Integer AsInteger() const { return IsNull() ? 0 : Value().AsInteger(); }
+  void SetAsInteger(Integer AValue) { SetValue(AValue); }
+  Int64 AsLargeInt() const { return IsNull() ? 0 : Value().AsInt64(); }
+  void SetAsLargeInt(Int64 AValue) { SetValue(AValue); }
+  double AsFloat() const { return IsNull() ? 0 : Value().AsDouble(); }
+  void SetAsFloat(double AValue) { SetValue(AValue); }
 };
 
-class TFDParams : public TObject {
-  RTL_CLASS(TFDParams, TObject)
+class TFDParams : public TParams {
+  RTL_CLASS(TFDParams, TParams)
 public:
-  TFDParams() = default;
+  TFDParams() : TParams(nullptr, TFDParam::StaticClass()) {}
 
-  int Count() const { return int(FItems.size()); }
-  TFDParam* Items(int Index) const { return FItems[Index].get(); }
+  TFDParam* Items(int Index) const { return static_cast<TFDParam*>(TParams::Items(Index)); }
   TFDParam* operator[](int Index) const { return Items(Index); }
   // Ignoring case; nullptr when absent.
-  TFDParam* FindParam(const String& Name) const;
+  TFDParam* FindParam(const String& Name) const { return static_cast<TFDParam*>(TParams::FindParam(Name)); }
   // "Parameter '%s' not found" (EFDException) when absent.
   TFDParam* ParamByName(const String& Name) const;
-  void Clear() { FItems.clear(); }
   // Makes the list Names, keeping the values of parameters that stay.
   void Update(const std::vector<String>& Names);
-
-private:
-  std::vector<std::unique_ptr<TFDParam>> FItems;
 };

@@ -53,6 +53,8 @@ public:
   TFDParam* FindParam(const String& Name) const { return FParams->FindParam(Name); }
   // "Parameter '%s' not found" when absent.
   TFDParam* ParamByName(const String& Name) const { return FParams->ParamByName(Name); }
+  // The query's own parameters.
+  TParams* PSGetParams() override { return FParams.get(); }
   TFDResourceOptions* ResourceOptions() const { return FResourceOptions.get(); }
   void SetResourceOptions(TFDResourceOptions* Value);
 

@@ -6,8 +6,11 @@
 #include "gridlib/memtable/memoryrecord.h"
 #include "gridlib/memtable/memtable.h"
 #include "gridlib/memtable/memtabledata.h"
+#include "gridlib/memtable/memtableunit.h"
 #include "gridlib/memtable/recordslist.h"
 #include "platform/db/dbconsts.h"
+#include "platform/db/fielddefs.h"
+#include "platform/db/params.h"
 #include "platform/rtl/scopeexit.h"
 #include "tests/platform/fd/fdfixture.h"
 
@@ -423,6 +426,57 @@ TEST_F(DataDriverTest, RandomChangesReachTheFileExactly) {
 }
 
 // ---------------------------------------------------------------------------
+// reader parameters from a cursor
+
+// A provider whose parameters are its own Params.
+class TParamProvider : public TMemTableEh {
+public:
+  explicit TParamProvider(TComponent* AOwner) : TMemTableEh(AOwner) {}
+  TParams* PSGetParams() override { return Params(); }
+};
+
+TEST(DataDriverParams, UnboundParametersFollowTheCursor) {
+  auto* Provider = new TParamProvider(nullptr);
+  auto* Master = new TMemTableEh(nullptr);
+  auto* Driver = new TDataDriverEh(nullptr);
+  const TScopeExit Free([&] {
+    Driver->Free();
+    Master->Free();
+    Provider->Free();
+  });
+  Master->FieldDefs()->Add(QStringLiteral("sbgr4_nmb"), ftInteger);
+  Master->FieldDefs()->Add(QStringLiteral("Name"), ftString, 10);
+  Master->CreateDataSet();
+  for (int N : {5, 6}) {
+    Master->Append();
+    Master->Fields()->Fields(0)->SetValue(N);
+    Master->Post();
+  }
+  Master->First();
+  TParam* Group = Provider->Params()->CreateParam(ftUnknown, QStringLiteral("SBGR4_NMB"), ptInput);
+  TParam* Fixed = Provider->Params()->CreateParam(ftString, QStringLiteral("Name"), ptInput);
+  Fixed->SetValue(QStringLiteral("kept"));
+  Driver->SetProviderDataSet(Provider);
+
+  EXPECT_TRUE(Driver->RefreshReaderParamsFromCursor(Master));
+  Driver->SetReaderParamsFromCursor(Master);
+  EXPECT_EQ(Group->Value().AsInteger(), 5);
+  EXPECT_EQ(Group->DataType(), ftInteger);
+  EXPECT_FALSE(Group->Bound());
+  EXPECT_EQ(Fixed->Value().AsString(), QStringLiteral("kept"));
+  // "kept" differs from the master's Null name, so the bound one counts too.
+  Fixed->SetValue(Null());
+  EXPECT_FALSE(Driver->RefreshReaderParamsFromCursor(Master));
+  Master->Next();
+  EXPECT_TRUE(Driver->RefreshReaderParamsFromCursor(Master));
+  Driver->SetReaderParamsFromCursor(Master);
+  EXPECT_EQ(Group->Value().AsInteger(), 6);
+
+  Provider->Params()->CreateParam(ftInteger, QStringLiteral("missing"), ptInput);
+  EXPECT_THROW(Driver->SetReaderParamsFromCursor(Master), EDatabaseError);
+}
+
+// ---------------------------------------------------------------------------
 // the table's driver property
 
 TEST_F(DataDriverTest, ADriverServesOneTableAtATime) {
@@ -505,6 +559,58 @@ TEST_F(DataDriverTest, WithAPersistentStructureOnlyTheStructureIsStored) {
   // Opening keeps that structure and reads the records again.
   Table->Open();
   EXPECT_EQ(Table->FieldCount(), 3);
+}
+
+}  // namespace
+
+namespace {
+
+// A root that streams the components it owns, as a form does.
+class TDriverStreamRoot : public TComponent {
+public:
+  explicit TDriverStreamRoot(TComponent* AOwner) : TComponent(AOwner) {}
+
+protected:
+  void GetChildren(TGetChildProc Proc, TComponent* Root) override {
+    for (Integer I = 0; I < ComponentCount(); ++I)
+      if (Components(I)->Owner() == Root) Proc(Components(I));
+  }
+};
+
+TEST(DataDriverStreaming, TheTableKeepsItsDriverAndMasterSettings) {
+  InitializeGridLibMemTableEh();
+  const TScopeExit Finalize([] { FinalizeGridLibMemTableEh(); });
+  TDriverStreamRoot Root(nullptr);
+  auto* Driver = new TDataDriverEh(&Root);
+  Driver->SetName(QStringLiteral("Driver"));
+  Driver->SetResolveToDataSet(false);
+  auto* Table = new TMemTableEh(&Root);
+  Table->SetName(QStringLiteral("Detail"));
+  Table->SetDataDriver(Driver);
+  Table->SetMasterFields(QStringLiteral("Id"));
+  Table->SetDetailFields(QStringLiteral("MasterId"));
+  Table->SetMasterDetailSide(mdsOnSelfAfterProviderEh);
+  Table->Params()->CreateParam(ftInteger, QStringLiteral("sbgr4_nmb"), ptInput);
+  TMemoryStream Stream;
+  Stream.WriteComponent(&Root);
+
+  TDriverStreamRoot Copy(nullptr);
+  Stream.SetPosition(0);
+  Stream.ReadComponent(&Copy);
+  auto* ReadDriver = dynamic_cast<TDataDriverEh*>(Copy.FindComponent(QStringLiteral("Driver")));
+  auto* ReadTable = dynamic_cast<TMemTableEh*>(Copy.FindComponent(QStringLiteral("Detail")));
+  ASSERT_NE(ReadDriver, nullptr);
+  ASSERT_NE(ReadTable, nullptr);
+  EXPECT_FALSE(ReadDriver->ResolveToDataSet());
+  EXPECT_EQ(ReadTable->DataDriver(), ReadDriver);
+  EXPECT_EQ(ReadDriver->GetDataDriverConsumer(), ReadTable);
+  EXPECT_EQ(ReadTable->MasterFields(), QStringLiteral("Id"));
+  EXPECT_EQ(ReadTable->DetailFields(), QStringLiteral("MasterId"));
+  EXPECT_EQ(ReadTable->MasterDetailSide(), mdsOnSelfAfterProviderEh);
+  ASSERT_EQ(ReadTable->Params()->Count(), 1);
+  EXPECT_EQ(ReadTable->Params()->Items(0)->Name(), QStringLiteral("sbgr4_nmb"));
+  EXPECT_EQ(ReadTable->Params()->Items(0)->DataType(), ftInteger);
+  EXPECT_EQ(ReadTable->Params()->Items(0)->ParamType(), ptInput);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // again through the driver for each master record.
 #include "gridlib/memtable/datadriver.h"
 #include "gridlib/memtable/memtable.h"
+#include "gridlib/memtable/memtabledata.h"
+#include "gridlib/memtable/recordslist.h"
 #include "platform/db/dbconsts.h"
 #include "platform/db/indexdefs.h"
 #include "platform/rtl/scopeexit.h"
@@ -138,28 +140,16 @@ TEST_F(MasterDetailTest, ADetailFieldTheTableLacksRaises) {
 // ---------------------------------------------------------------------------
 // over a query: the master, and the provider re-read per master record
 
-// Stands in for a connection layer's parameters: the provider query's
-// ":sbgr4_nmb" takes the master's current subgroup.
-class TSubgroupDriver : public TDataDriverEh {
+// The plain driver over a query taking ":sbgr4_nmb"; it counts the readers
+// it produces.
+class TCountingDriver : public TDataDriverEh {
 public:
-  explicit TSubgroupDriver(TFDQuery* Provider) : TDataDriverEh(nullptr), FQuery(Provider) {
-    SetProviderDataSet(Provider);
-  }
-  bool RefreshReaderParamsFromCursor(TDataSet* DataSet) override {
-    return !VarEqualEh(FQuery->ParamByName(QStringLiteral("sbgr4_nmb"))->Value(), masterValue(DataSet));
-  }
-  void SetReaderParamsFromCursor(TDataSet* DataSet) override {
-    FQuery->ParamByName(QStringLiteral("sbgr4_nmb"))->SetValue(masterValue(DataSet));
-  }
+  explicit TCountingDriver(TFDQuery* Provider) : TDataDriverEh(nullptr) { SetProviderDataSet(Provider); }
   TDataSet* DefaultProduceDataReader(bool& FreeOnEof) override {
     ++Readers;
     return TDataDriverEh::DefaultProduceDataReader(FreeOnEof);
   }
   int Readers = 0;
-
-private:
-  static Variant masterValue(TDataSet* DataSet) { return DataSet->FieldByName(QStringLiteral("sbgr4_nmb"))->Value(); }
-  TFDQuery* FQuery;
 };
 
 class ProviderDetailTest : public ::testing::Test {
@@ -175,7 +165,7 @@ protected:
     Provider = Db.Query(
         "SELECT number, sbgr4_nmb, author FROM bibliona WHERE sbgr4_nmb = :sbgr4_nmb ORDER BY number",
         /*Open=*/false);
-    Driver = new TSubgroupDriver(Provider);
+    Driver = new TCountingDriver(Provider);
     Detail = new TMemTableEh(nullptr);
     Detail->SetFetchAllOnOpen(true);
     Detail->SetDataDriver(Driver);
@@ -196,7 +186,7 @@ protected:
   TFDQuery* MasterQuery;
   TDataSource* MasterSource;
   TFDQuery* Provider;
-  TSubgroupDriver* Driver;
+  TCountingDriver* Driver;
   TMemTableEh* Detail;
 };
 
@@ -216,6 +206,39 @@ TEST_F(ProviderDetailTest, OnProviderReadsAgainOnlyWhenTheParameterChanges) {
   EXPECT_EQ(Driver->Readers, ReadersAtOpen + 1);
   MasterQuery->Last();
   EXPECT_EQ(Authors(), std::vector<String>{});
+}
+
+TEST_F(ProviderDetailTest, OnSelfAfterProviderReadsEachMasterValueOnce) {
+  Detail->SetFetchAllOnOpen(false);
+  Detail->SetMasterDetailSide(mdsOnSelfAfterProviderEh);
+  Detail->SetMasterSource(MasterSource);
+  Detail->SetMasterFields(QStringLiteral("sbgr4_nmb"));
+  Detail->SetDetailFields(QStringLiteral("sbgr4_nmb"));
+  Detail->Open();
+  EXPECT_TRUE(Detail->DetailMode());
+  EXPECT_EQ(Authors(), (std::vector<String>{QStringLiteral("a"), QStringLiteral("c")}));
+  const int ReadersAtOpen = Driver->Readers;
+  struct Step {
+    int MasterRecNo;
+    std::vector<String> Authors;
+    int NewReaders;
+  } Steps[] = {
+      {2, {QStringLiteral("b")}, 1},
+      {1, {QStringLiteral("a"), QStringLiteral("c")}, 0},  // visited: nothing is read
+      {3, {QStringLiteral("d")}, 1},
+      {2, {QStringLiteral("b")}, 0},
+      {4, {}, 1},
+  };
+  int Readers = ReadersAtOpen;
+  for (const Step& S : Steps) {
+    SCOPED_TRACE(S.MasterRecNo);
+    MasterQuery->SetRecNo(S.MasterRecNo);
+    EXPECT_EQ(Authors(), S.Authors);
+    Readers += S.NewReaders;
+    EXPECT_EQ(Driver->Readers, Readers);
+  }
+  // The table keeps every record it read.
+  EXPECT_EQ(Detail->MemTableData()->RecordsList()->Count(), 4);
 }
 
 TEST_F(ProviderDetailTest, AQueryMasterFiltersATableOnItsOwnSide) {

@@ -413,6 +413,22 @@ TEST_F(TQueryTest, ParameterValuesOutliveATextChange) {
   EXPECT_EQ(Column(Query, "number"), (std::vector<String>{"2", "1"}));
 }
 
+// A data driver fills the parameters through the provider interface.
+TEST_F(TQueryTest, TheProviderParametersAreTheQuerys) {
+  TFDQuery* Query = Catalog.Query("select * from bibliona where sbgr4_nmb = :g", /*Open=*/false);
+  TParams* Params = Query->PSGetParams();
+  ASSERT_EQ(Params, Query->Params());
+  TParam* G = Params->ParamByName(QStringLiteral("G"));
+  EXPECT_FALSE(G->Bound());
+  G->SetValue(10);
+  EXPECT_TRUE(Query->ParamByName(QStringLiteral("g"))->Bound());
+  // A changed text keeps the value and the bound mark.
+  Query->SQL()->SetText(QStringLiteral("select * from bibliona where sbgr4_nmb = :g order by number"));
+  EXPECT_TRUE(Query->ParamByName(QStringLiteral("g"))->Bound());
+  Query->Open();
+  EXPECT_EQ(Column(Query, "number"), (std::vector<String>{"1", "2"}));
+}
+
 TEST_F(TQueryTest, ParamCreateOffTakesTheTextLiterally) {
   TFDQuery* Query = Catalog.Query("", /*Open=*/false);
   Query->ResourceOptions()->SetParamCreate(false);

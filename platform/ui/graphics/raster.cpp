@@ -3,7 +3,6 @@
 #include <QPainter>
 #include <vector>
 #include <algorithm>
-#include <cassert>
 #include <unordered_map>
 
 namespace gdi::detail {
@@ -297,64 +296,6 @@ void AppendLinePixels(std::vector<TPoint>& Out, TPoint A, TPoint B) {
     if (E2 <= DX) {
       Err += DX;
       Y += SY;
-    }
-  }
-}
-
-TMask::TMask(const QRect& Bounds) : FBounds(Bounds.isEmpty() ? QRect() : Bounds) {
-  if (FBounds.isEmpty()) return;
-  FImage = QImage(FBounds.size(), QImage::Format_Alpha8);
-  FImage.fill(0);
-}
-
-void TMask::FillPath(const QPainterPath& Path, Qt::FillRule Rule) {
-  if (IsEmpty()) return;
-  QPainterPath Filled = Path;
-  Filled.setFillRule(Rule);
-  QPainter P(&FImage);
-  P.setRenderHint(QPainter::Antialiasing, false);
-  P.setPen(Qt::NoPen);
-  P.setBrush(QColor(0, 0, 0, 255));
-  P.translate(-FBounds.left(), -FBounds.top());
-  P.drawPath(Filled);
-}
-
-void TMask::Set(int X, int Y) {
-  if (FBounds.contains(X, Y)) FImage.scanLine(Y - FBounds.top())[X - FBounds.left()] = 255;
-}
-
-void TMask::Clear(int X, int Y) {
-  if (FBounds.contains(X, Y)) FImage.scanLine(Y - FBounds.top())[X - FBounds.left()] = 0;
-}
-
-bool TMask::Test(int X, int Y) const {
-  return FBounds.contains(X, Y) && FImage.constScanLine(Y - FBounds.top())[X - FBounds.left()] != 0;
-}
-
-void TMask::ClearCovered(const TMask& A, const TMask& B) {
-  // row by row: a shape's masks are large and a pixel test per pixel showed
-  // as most of the time a polygon took
-  for (const TMask* M : {&A, &B}) {
-    if (M->IsEmpty() || IsEmpty()) continue;
-    assert(M->FBounds == FBounds && "masks of one shape share their bounds");
-    for (int Row = 0; Row < FBounds.height(); ++Row) {
-      uchar* Line = FImage.scanLine(Row);
-      const uchar* Covered = M->FImage.constScanLine(Row);
-      for (int X = 0; X < FBounds.width(); ++X)
-        if (Covered[X]) Line[X] = 0;
-    }
-  }
-}
-
-void TMask::AppendSpans(TSpans& Out) const {
-  for (int Row = 0; Row < FBounds.height(); ++Row) {
-    const uchar* Line = FImage.constScanLine(Row);
-    int X = 0;
-    while (X < FBounds.width()) {
-      while (X < FBounds.width() && !Line[X]) ++X;
-      const int Start = X;
-      while (X < FBounds.width() && Line[X]) ++X;
-      if (X > Start) Out.push_back({FBounds.top() + Row, FBounds.left() + Start, FBounds.left() + X});
     }
   }
 }

@@ -11,8 +11,11 @@
 #include "platform/ui/graphics/gdi_p.h"
 
 #include <QImage>
-#include <QPainterPath>
+#include <algorithm>
+#include <limits>
 #include <vector>
+
+class QPainterPath;
 
 namespace gdi::detail {
 
@@ -63,11 +66,23 @@ COLORREF PatternPixel(const TInk& Ink, int X, int Y);
 // The spans of DC's clip inside each of Spans, handed to Fn(Y, X0, X1).
 template <class F>
 void ForEachClipped(const TSurfaceClip& Clip, const TSpans& Spans, F Fn) {
+  // Banded rectangles: bottoms never decrease.  Spans mostly come row by
+  // row, so a row's first band is found by walking on from the last row's
+  // (searched when a span goes up); a walk from the first band on every span
+  // made a gradient clipped by a polygon quadratic.
+  const std::vector<QRect>& Rects = Clip.Rects;
+  size_t First = 0;
+  int LastY = std::numeric_limits<int>::min();
   for (const TSpan& S : Spans) {
     if (S.Y < Clip.Bounds.top() || S.Y > Clip.Bounds.bottom() || S.X1 <= S.X0) continue;
-    for (const QRect& R : Clip.Rects) {
-      if (S.Y < R.top()) break;  // banded: later rectangles lie lower
-      if (S.Y > R.bottom()) continue;
+    if (S.Y < LastY)
+      First = size_t(std::partition_point(Rects.begin(), Rects.end(), [&](const QRect& R) { return R.bottom() < S.Y; }) -
+                     Rects.begin());
+    LastY = S.Y;
+    while (First < Rects.size() && Rects[First].bottom() < S.Y) ++First;
+    for (size_t I = First; I < Rects.size(); ++I) {
+      const QRect& R = Rects[I];
+      if (S.Y < R.top()) break;  // later rectangles lie lower
       const int X0 = std::max(S.X0, R.left());
       const int X1 = std::min(S.X1, R.right() + 1);
       if (X0 < X1) Fn(S.Y, X0, X1);
@@ -86,26 +101,17 @@ void AppendPixels(TSpans& Out, const std::vector<TPoint>& Pixels);
 // The pixels of the line from A to B without B (none when A == B).
 void AppendLinePixels(std::vector<TPoint>& Out, TPoint A, TPoint B);
 
-// A coverage mask over a rectangle of surface pixels, for shapes.
-class TMask {
-public:
-  explicit TMask(const QRect& Bounds);
-  const QRect& Bounds() const { return FBounds; }
-  bool IsEmpty() const { return FBounds.isEmpty(); }
-  // Pixels whose centres lie inside Path (surface coordinates, where pixel
-  // (X, Y) spans [X, X + 1)).
-  void FillPath(const QPainterPath& Path, Qt::FillRule Rule);
-  void Set(int X, int Y);
-  void Clear(int X, int Y);
-  bool Test(int X, int Y) const;
-  // Clears every pixel that A or B covers; each has these bounds or is
-  // empty.
-  void ClearCovered(const TMask& A, const TMask& B);
-  void AppendSpans(TSpans& Out) const;
+// Scan conversion (scanconvert.cpp)
 
-private:
-  QRect FBounds;
-  QImage FImage;  // Alpha8; non-zero = covered
-};
+// The pixels whose centres lie inside Path (surface coordinates, where pixel
+// (X, Y) spans [X, X + 1)) by Rule, inside Clip: rows top down, each row's
+// spans left to right, touching spans merged.  Clip is part of the rule (an
+// edge is stepped from its first row inside it): pass the same rectangle for
+// the same pixels.
+void AppendPathSpans(TSpans& Out, const QPainterPath& Path, Qt::FillRule Rule, const QRect& Clip);
+// Pixels inside Clip as spans in that order, each pixel once.
+TSpans PixelSpans(const std::vector<TPoint>& Pixels, const QRect& Clip);
+// The pixels of From outside Covered; both in that order, without overlaps.
+TSpans SubtractSpans(const TSpans& From, const TSpans& Covered);
 
 }  // namespace gdi::detail

@@ -126,9 +126,7 @@ void forEachDestPixel(TDC& D, const QRect& Rect, F Op) {
   TSurface* S = D.Surface();
   QImage* Image = S ? S->DrawingPixels() : nullptr;
   if (!Image || Image->isNull()) return;
-  TSpans Spans;
-  AppendRect(Spans, Rect);
-  ForEachClipped(D.SurfaceClip(), Spans, [&](int Y, int X0, int X1) {
+  ForEachClippedRect(D.SurfaceClip(), Rect, [&](int Y, int X0, int X1) {
     for (int X = X0; X < X1; ++X) WritePixel(*Image, X, Y, Op(X, Y, ReadPixel(*Image, X, Y)));
   });
 }
@@ -141,9 +139,7 @@ void copy32(TDC& D, QImage& Dest, const QImage& Source, const TMappedRect& To, c
   const QRgb AlphaBits = Dest.format() == QImage::Format_RGB32 ? 0xFF000000u : 0u;
   uchar* Bits = Dest.bits();
   const qsizetype Stride = Dest.bytesPerLine();
-  TSpans Spans;
-  AppendRect(Spans, To.Rect);
-  ForEachClipped(D.SurfaceClip(), Spans, [&](int PY, int X0, int X1) {
+  ForEachClippedRect(D.SurfaceClip(), To.Rect, [&](int PY, int X0, int X1) {
     const int SY = sourceIndex(PY - To.Rect.top(), To.Rect.height(), From.Rect.top(), From.Rect.height(), FlipY);
     if (SY < 0 || SY >= Source.height()) return;
     const QRgb* SourceRow = reinterpret_cast<const QRgb*>(Source.constScanLine(SY));
@@ -189,9 +185,7 @@ BOOL StretchBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Source, int X
   if (!UsesSource && Rop == PATCOPY && Pattern.Ink.Hatch < 0 && !Pattern.Ink.Pattern && D->AxisAligned()) {
     // a solid pattern copied is a plain fill: spans, about ten times faster
     // than the raster operation per pixel (gradient bands are made of these)
-    TSpans Spans;
-    AppendRect(Spans, To.Rect);
-    PaintSpans(*D, Spans, Pattern.Ink);
+    PaintRect(*D, To.Rect, Pattern.Ink);
     return 1;
   }
   if (!UsesSource) {
@@ -311,9 +305,7 @@ BOOL AlphaBlend(HDC Dest, int X, int Y, int Width, int Height, HDC Source, int X
     const COLORREF C = ReadPixel(*DestImage, PX, PY);
     return qRgb(GetRValue(C), GetGValue(C), GetBValue(C));
   };
-  TSpans Spans;
-  AppendRect(Spans, To.Rect);
-  ForEachClipped(D->SurfaceClip(), Spans, [&](int PY, int X0, int X1) {
+  ForEachClippedRect(D->SurfaceClip(), To.Rect, [&](int PY, int X0, int X1) {
     const int SY = sourceIndex(PY - To.Rect.top(), To.Rect.height(), From.Rect.top(), From.Rect.height(), FlipY);
     for (int PX = X0; PX < X1; ++PX) {
       const int SX = sourceIndex(PX - To.Rect.left(), To.Rect.width(), From.Rect.left(), From.Rect.width(), FlipX);

@@ -480,17 +480,15 @@ int FillRect(HDC DC, const RECT& Rect, HBRUSH Brush) {
   Record(*D, "FillRect", {Rect.Left, Rect.Top, Rect.Right, Rect.Bottom}, 2, ruBrush, B);
   TInk Ink;
   if (!brushInk(*D, B, R2_COPYPEN, Ink)) return 1;
-  TSpans Spans;
   if (D->AxisAligned()) {
-    const QRect Surface = D->SurfaceRect(Rect.Left, Rect.Top, Rect.Right, Rect.Bottom);
-    Spans.reserve(std::max(Surface.height(), 0));  // a grid cell's fill grew it six times
-    AppendRect(Spans, Surface);
-  } else {
-    QPainterPath Path;
-    Path.addPolygon(D->ToSurface().map(logicalRectPolygon(Rect.Left, Rect.Top, Rect.Right, Rect.Bottom)));
-    Path.closeSubpath();
-    AppendPathSpans(Spans, Path, Qt::WindingFill, boundsOf(Path, 1) & D->SurfaceClip().Bounds);
+    PaintRect(*D, D->SurfaceRect(Rect.Left, Rect.Top, Rect.Right, Rect.Bottom), Ink);
+    return 1;
   }
+  QPainterPath Path;
+  Path.addPolygon(D->ToSurface().map(logicalRectPolygon(Rect.Left, Rect.Top, Rect.Right, Rect.Bottom)));
+  Path.closeSubpath();
+  TSpans Spans;
+  AppendPathSpans(Spans, Path, Qt::WindingFill, boundsOf(Path, 1) & D->SurfaceClip().Bounds);
   PaintSpans(*D, Spans, Ink);
   return 1;
 }
@@ -536,14 +534,11 @@ BOOL Rectangle(HDC DC, int Left, int Top, int Right, int Bottom) {
   const TPenInk Pen = penOf(*D);
   const bool PlainPen = Pen.Null || (!Pen.Wide && (Pen.Style == PS_SOLID || Pen.Style == PS_INSIDEFRAME));
   if (!Box.Logical && PlainPen) {
-    // the everyday case without masks: outline spans, interior spans
+    // the everyday case without scan conversion: the interior, the outline
     const QRect Outer(int(Box.Box.left()), int(Box.Box.top()), int(Box.Box.width()) + 1, int(Box.Box.height()) + 1);
     TInk Brush;
-    if (brushInk(*D, D->State.Brush, D->State.Rop2, Brush)) {
-      TSpans Interior;
-      AppendRect(Interior, Pen.Null ? Outer.adjusted(0, 0, -1, -1) : Outer.adjusted(1, 1, -1, -1));
-      PaintSpans(*D, Interior, Brush);
-    }
+    if (brushInk(*D, D->State.Brush, D->State.Rop2, Brush))
+      PaintRect(*D, Pen.Null ? Outer.adjusted(0, 0, -1, -1) : Outer.adjusted(1, 1, -1, -1), Brush);
     if (!Pen.Null) {
       TSpans Frame;
       appendFrame(Frame, Outer);

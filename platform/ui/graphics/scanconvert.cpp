@@ -118,6 +118,24 @@ std::vector<std::vector<QPointF>> figuresOf(const QPainterPath& Path) {
   return Figures;
 }
 
+// Insertion sort for the few crossings of a row, std::sort for the long
+// rows of a horizontal line.
+template <class T, class Less>
+void sortFew(T* First, T* Last, Less L) {
+  constexpr std::ptrdiff_t Few = 16;
+  if (Last - First > Few) {
+    std::sort(First, Last, L);
+    return;
+  }
+  for (T* I = First + 1; I < Last; ++I)
+    for (T* J = I; J > First && L(*J, J[-1]); --J) std::swap(*J, J[-1]);
+}
+
+template <class T>
+void sortFew(T* First, T* Last) {
+  sortFew(First, Last, std::less<T>());
+}
+
 class TScanConverter {
 public:
   TScanConverter(const QRect& Clip, Qt::FillRule Rule)
@@ -166,9 +184,7 @@ public:
 
 private:
   void emitRow(TSpans& Out, int Y, std::vector<TCrossing>& Row) {
-    // insertion sort: a row has few crossings, mostly in order already
-    for (size_t I = 1; I < Row.size(); ++I)
-      for (size_t J = I; J > 0 && Row[J].X < Row[J - 1].X; --J) std::swap(Row[J], Row[J - 1]);
+    sortFew(Row.data(), Row.data() + Row.size(), [](const TCrossing& A, const TCrossing& B) { return A.X < B.X; });
     const int Left = FClip.left(), Right = FClip.right() + 1;
     int Winding = 0;
     for (size_t I = 0; I + 1 < Row.size(); ++I) {
@@ -203,26 +219,29 @@ void AppendPathSpans(TSpans& Out, const QPainterPath& Path, Qt::FillRule Rule, c
 TSpans PixelSpans(const std::vector<TPoint>& Pixels, const QRect& Clip) {
   TSpans Result;
   if (Clip.isEmpty()) return Result;
+  const int Top = Clip.top(), Bottom = Clip.bottom(), Left = Clip.left(), Right = Clip.right();
+  auto inside = [&](const TPoint& P) { return P.Y >= Top && P.Y <= Bottom && P.X >= Left && P.X <= Right; };
   // bucket by row (counting sort), then each row's few pixels by X
-  const int Rows = Clip.height();
-  std::vector<int> Start(size_t(Rows) + 1, 0);
+  const size_t Rows = size_t(Clip.height());
+  std::vector<int> Start(Rows + 1, 0);
   for (const TPoint& P : Pixels)
-    if (Clip.contains(P.X, P.Y)) ++Start[size_t(P.Y - Clip.top()) + 1];
-  for (int R = 0; R < Rows; ++R) Start[size_t(R) + 1] += Start[size_t(R)];
-  std::vector<int> Xs(static_cast<size_t>(Start[size_t(Rows)]));
-  std::vector<int> Fill(Start.begin(), Start.end() - 1);
+    if (inside(P)) ++Start[size_t(P.Y - Top) + 1];
+  for (size_t R = 0; R < Rows; ++R) Start[R + 1] += Start[R];
+  std::vector<int> Xs(static_cast<size_t>(Start[Rows]));
+  std::vector<int> Next(Start.begin(), Start.end() - 1);
   for (const TPoint& P : Pixels)
-    if (Clip.contains(P.X, P.Y)) Xs[size_t(Fill[size_t(P.Y - Clip.top())]++)] = P.X;
-  for (int R = 0; R < Rows; ++R) {
-    const auto First = Xs.begin() + Start[size_t(R)], Last = Xs.begin() + Start[size_t(R) + 1];
-    std::sort(First, Last);
-    for (auto It = First; It != Last; ++It) {
-      const int Y = Clip.top() + R;
-      if (!Result.empty() && Result.back().Y == Y && Result.back().X1 >= *It) {
-        Result.back().X1 = std::max(Result.back().X1, *It + 1);
+    if (inside(P)) Xs[size_t(Next[size_t(P.Y - Top)]++)] = P.X;
+  for (size_t R = 0; R < Rows; ++R) {
+    const int Y = Top + int(R);
+    int* const First = Xs.data() + Start[R];
+    int* const Last = Xs.data() + Start[R + 1];
+    sortFew(First, Last);
+    for (const int* X = First; X != Last; ++X) {
+      if (!Result.empty() && Result.back().Y == Y && Result.back().X1 >= *X) {
+        Result.back().X1 = std::max(Result.back().X1, *X + 1);
         continue;
       }
-      Result.push_back({Y, *It, *It + 1});
+      Result.push_back({Y, *X, *X + 1});
     }
   }
   return Result;

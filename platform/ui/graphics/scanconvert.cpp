@@ -25,14 +25,16 @@ namespace gdi::detail {
 
 namespace {
 
-using TFixed = int;     // 16.16
+// 64 bits: far-off vertices (a zoomed chart) must not overflow; values in
+// 32-bit range give the same results as 32-bit arithmetic
+using TFixed = qint64;  // 16.16
 using TPos = qint64;    // 26.6
 constexpr TFixed FixedOne = 1 << 16;
 constexpr int PosOne = 64;
 constexpr qreal CurveTolerance = 0.25;
 constexpr int MaxCurveDepth = 9;
 
-TPos toPos(qreal V) { return qRound(V * PosOne); }
+TPos toPos(qreal V) { return qRound64(V * PosOne); }
 
 struct TEdge {
   int Top;
@@ -151,12 +153,12 @@ public:
     const int Top = std::max(FClip.top(), int((AY + PosOne / 2) >> 6));
     const int Bottom = std::min(FClip.bottom(), int((BY - PosOne / 2) >> 6));
     if (Top > Bottom) return;
-    const TFixed AX16 = FixedOne / 2 + TFixed(AX * (FixedOne / PosOne));
+    const TFixed AX16 = FixedOne / 2 + AX * (FixedOne / PosOne);
     TEdge E{Top, Bottom, AX16, 0, Winding};
     if (BX != AX) {
       E.Delta = TFixed(qreal(BX - AX) / qreal(BY - AY) * FixedOne);
-      const qint64 RowFromA = qint64(Top) * FixedOne + FixedOne / 2 - AY * (FixedOne / PosOne);
-      E.X = AX16 + TFixed((qint64(E.Delta) * RowFromA) >> 16);
+      const TFixed RowFromA = TFixed(Top) * FixedOne + FixedOne / 2 - AY * (FixedOne / PosOne);
+      E.X = AX16 + ((E.Delta * RowFromA) >> 16);
     }
     FEdges.push_back(E);
   }
@@ -173,7 +175,8 @@ public:
       for (; Next < FEdges.size() && FEdges[Next].Top <= Y; ++Next) Active.push_back(&FEdges[Next]);
       Row.clear();
       for (TEdge* E : Active) {
-        Row.push_back({E->X >> 16, E->Winding});
+        // crossings beyond the clip only count their windings
+        Row.push_back({int(std::clamp<TFixed>(E->X >> 16, FClip.left() - 1, FClip.right() + 1)), E->Winding});
         E->X += E->Delta;
       }
       emitRow(Out, Y, Row);

@@ -428,6 +428,24 @@ TEST_F(ShapeFillTest, PolygonsMatchTheCentreSampledFillInBothModes) {
     }
 }
 
+TEST_F(GdiTest, PolygonsWithFarOffVerticesFillExactly) {
+  // a zoomed chart puts vertices far outside the surface
+  HDC DC = makeSurface(40, 30);
+  nullPen();
+  brush(Black);
+  constexpr int Far = 3000000;
+  const POINT LeftOf25[] = {{-Far, -Far}, {25, -Far}, {25, Far}, {-Far, Far}};
+  Polygon(DC, LeftOf25, 4);
+  EXPECT_EQ(ink(), QRect(0, 0, 25, 30));
+  EXPECT_EQ(count(Black), 25 * 30);
+  // a sliver from far left to far right: its row is the one whose centre it covers
+  const POINT Sliver[] = {{-Far, 10}, {Far, 10}, {Far, 11}, {-Far, 11}};
+  brush(Red);
+  Polygon(DC, Sliver, 4);
+  EXPECT_EQ(count(Red), 40);
+  EXPECT_EQ(count(Red, QRect(0, 10, 40, 1)), 40);
+}
+
 TEST_F(ShapeFillTest, RandomPolygonsAndEllipsesMatchTheCentreSampledFill) {
   std::mt19937 Random(7);  // fixed: the same shapes every run
   std::uniform_int_distribution<int> Coordinate(-6, Size + 6);

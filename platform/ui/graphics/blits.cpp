@@ -10,6 +10,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <array>
 #include <functional>
 
 namespace gdi {
@@ -40,6 +41,14 @@ TMappedRect mapRect(TDC& D, int X, int Y, int Width, int Height) {
 inline int sourceIndex(int I, int DestLength, int SourceStart, int SourceLength, bool Flip) {
   const int J = Flip ? DestLength - 1 - I : I;
   return SourceStart + int((Int64(J) * SourceLength) / DestLength);
+}
+
+// The source column of each column of To.
+std::vector<int> sourceColumns(const TMappedRect& To, const TMappedRect& From, bool FlipX) {
+  std::vector<int> Columns(size_t(std::max(To.Rect.width(), 0)));
+  for (int I = 0; I < To.Rect.width(); ++I)
+    Columns[size_t(I)] = sourceIndex(I, To.Rect.width(), From.Rect.left(), From.Rect.width(), FlipX);
+  return Columns;
 }
 
 // The source pixel as the destination sees it: a one-bit source becomes the
@@ -126,9 +135,7 @@ void forEachDestPixel(TDC& D, const QRect& Rect, F Op) {
   TSurface* S = D.Surface();
   QImage* Image = S ? S->DrawingPixels() : nullptr;
   if (!Image || Image->isNull()) return;
-  TSpans Spans;
-  AppendRect(Spans, Rect);
-  ForEachClipped(D.SurfaceClip(), Spans, [&](int Y, int X0, int X1) {
+  ForEachClippedRect(D.SurfaceClip(), Rect, [&](int Y, int X0, int X1) {
     for (int X = X0; X < X1; ++X) WritePixel(*Image, X, Y, Op(X, Y, ReadPixel(*Image, X, Y)));
   });
 }
@@ -141,16 +148,16 @@ void copy32(TDC& D, QImage& Dest, const QImage& Source, const TMappedRect& To, c
   const QRgb AlphaBits = Dest.format() == QImage::Format_RGB32 ? 0xFF000000u : 0u;
   uchar* Bits = Dest.bits();
   const qsizetype Stride = Dest.bytesPerLine();
-  TSpans Spans;
-  AppendRect(Spans, To.Rect);
-  ForEachClipped(D.SurfaceClip(), Spans, [&](int PY, int X0, int X1) {
+  const int SourceWidth = Source.width();
+  const std::vector<int> SourceX = sourceColumns(To, From, FlipX);
+  ForEachClippedRect(D.SurfaceClip(), To.Rect, [&](int PY, int X0, int X1) {
     const int SY = sourceIndex(PY - To.Rect.top(), To.Rect.height(), From.Rect.top(), From.Rect.height(), FlipY);
     if (SY < 0 || SY >= Source.height()) return;
     const QRgb* SourceRow = reinterpret_cast<const QRgb*>(Source.constScanLine(SY));
     QRgb* Row = reinterpret_cast<QRgb*>(Bits + PY * Stride);
     for (int PX = X0; PX < X1; ++PX) {
-      const int SX = sourceIndex(PX - To.Rect.left(), To.Rect.width(), From.Rect.left(), From.Rect.width(), FlipX);
-      if (SX >= 0 && SX < Source.width()) Row[PX] = SourceRow[SX] | AlphaBits;
+      const int SX = SourceX[size_t(PX - To.Rect.left())];
+      if (SX >= 0 && SX < SourceWidth) Row[PX] = SourceRow[SX] | AlphaBits;
     }
   });
 }
@@ -189,9 +196,7 @@ BOOL StretchBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Source, int X
   if (!UsesSource && Rop == PATCOPY && Pattern.Ink.Hatch < 0 && !Pattern.Ink.Pattern && D->AxisAligned()) {
     // a solid pattern copied is a plain fill: spans, about ten times faster
     // than the raster operation per pixel (gradient bands are made of these)
-    TSpans Spans;
-    AppendRect(Spans, To.Rect);
-    PaintSpans(*D, Spans, Pattern.Ink);
+    PaintRect(*D, To.Rect, Pattern.Ink);
     return 1;
   }
   if (!UsesSource) {
@@ -306,37 +311,39 @@ BOOL AlphaBlend(HDC Dest, int X, int Y, int Width, int Height, HDC Source, int X
 
   const bool Dest32 = DestImage->depth() == 32;
   const bool DestAlpha = DestImage->hasAlphaChannel();
-  auto destAt = [&](int PX, int PY) -> QRgb {
-    if (Dest32) return reinterpret_cast<const QRgb*>(DestImage->constScanLine(PY))[PX];
-    const COLORREF C = ReadPixel(*DestImage, PX, PY);
-    return qRgb(GetRValue(C), GetGValue(C), GetBValue(C));
+  const bool Source32 = SourceImage->depth() == 32;
+  // a constant alpha moves each channel by (SC - DC) * SCA / 255, looked up
+  // by the difference
+  constexpr int MaxChannel = 255;
+  std::array<int, 2 * MaxChannel + 1> Step;
+  for (int Difference = -MaxChannel; Difference <= MaxChannel; ++Difference)
+    Step[size_t(Difference + MaxChannel)] = Difference * SCA / 255;
+  auto blend = [&](QRgb Src, QRgb Dst) {
+    auto channel = [&](int Shift) {
+      const int SC = int((Src >> Shift) & 0xFF), DC = int((Dst >> Shift) & 0xFF);
+      if (!PerPixel) return DC + Step[size_t(SC - DC + MaxChannel)];
+      const int SA = int(qAlpha(Src)) * SCA / 255;
+      return SC * SCA / 255 + DC * (255 - SA) / 255;
+    };
+    return qRgba(channel(16), channel(8), channel(0), DestAlpha ? channel(24) : 255);
   };
-  TSpans Spans;
-  AppendRect(Spans, To.Rect);
-  ForEachClipped(D->SurfaceClip(), Spans, [&](int PY, int X0, int X1) {
+  // rows and columns of the source looked up once, not per pixel: a chart's
+  // half-transparent rectangle spent most of its time there
+  const std::vector<int> SourceX = sourceColumns(To, From, FlipX);
+  ForEachClippedRect(D->SurfaceClip(), To.Rect, [&](int PY, int X0, int X1) {
     const int SY = sourceIndex(PY - To.Rect.top(), To.Rect.height(), From.Rect.top(), From.Rect.height(), FlipY);
+    const QRgb* SourceRow = Source32 ? reinterpret_cast<const QRgb*>(SourceImage->constScanLine(SY)) : nullptr;
+    QRgb* DestRow = Dest32 ? reinterpret_cast<QRgb*>(DestImage->scanLine(PY)) : nullptr;
     for (int PX = X0; PX < X1; ++PX) {
-      const int SX = sourceIndex(PX - To.Rect.left(), To.Rect.width(), From.Rect.left(), From.Rect.width(), FlipX);
-      const QRgb Src = SourceImage->depth() == 32
-                           ? reinterpret_cast<const QRgb*>(SourceImage->constScanLine(SY))[SX]
-                           : SourceImage->pixel(SX, SY);
-      const QRgb Dst = destAt(PX, PY);
-      int Channels[4];
-      for (int Shift = 0, I = 0; Shift < 32; Shift += 8, ++I) {
-        const int SC = int((Src >> Shift) & 0xFF), DC = int((Dst >> Shift) & 0xFF);
-        if (PerPixel) {
-          const int SA = int(qAlpha(Src)) * SCA / 255;
-          Channels[I] = SC * SCA / 255 + DC * (255 - SA) / 255;
-        } else {
-          Channels[I] = DC + (SC - DC) * SCA / 255;
-        }
+      const int SX = SourceX[size_t(PX - To.Rect.left())];
+      const QRgb Src = SourceRow ? SourceRow[SX] : SourceImage->pixel(SX, SY);
+      if (DestRow) {
+        DestRow[PX] = blend(Src, DestRow[PX]);
+        continue;
       }
-      const int Alpha = DestAlpha ? Channels[3] : 255;
-      const QRgb Out = qRgba(Channels[2], Channels[1], Channels[0], Alpha);
-      if (Dest32)
-        reinterpret_cast<QRgb*>(DestImage->scanLine(PY))[PX] = Out;
-      else
-        WritePixel(*DestImage, PX, PY, RGB(BYTE(qRed(Out)), BYTE(qGreen(Out)), BYTE(qBlue(Out))));
+      const COLORREF C = ReadPixel(*DestImage, PX, PY);
+      const QRgb Out = blend(Src, qRgb(GetRValue(C), GetGValue(C), GetBValue(C)));
+      WritePixel(*DestImage, PX, PY, RGB(BYTE(qRed(Out)), BYTE(qGreen(Out)), BYTE(qBlue(Out))));
     }
   });
   return 1;

@@ -272,10 +272,8 @@ void strokeOpen(TDC& D, const std::vector<TPoint>& Points) {
   QPainterPath Path(QPointF(Points[0].X, Points[0].Y));
   for (size_t I = 1; I < Points.size(); ++I) Path.lineTo(Points[I].X, Points[I].Y);
   const QPainterPath Area = wideStroke(Path, Pen);
-  TMask Mask(boundsOf(Area, 1) & D.SurfaceClip().Bounds);
-  Mask.FillPath(Area, Qt::WindingFill);
   TSpans Spans;
-  Mask.AppendSpans(Spans);
+  AppendPathSpans(Spans, Area, Qt::WindingFill, boundsOf(Area, 1) & D.SurfaceClip().Bounds);
   PaintSpans(D, Spans, inkOf(Pen, D.State.Rop2));
 }
 
@@ -310,15 +308,14 @@ void drawShape(TDC& D, const TShape& Shape) {
   Bounds &= D.SurfaceClip().Bounds;
   if (Bounds.isEmpty()) return;
 
-  // a null pen needs no pen masks, and only a styled thin pen has gaps
+  // the pen's pixels, then its dash gaps that the pen does not cover, then
+  // the interior without both: each pixel painted once
   TThinStroke Stroke(Pen);
-  const QRect PenBounds = Pen.Null ? QRect() : Bounds;
-  const QRect GapBounds = Pen.Wide || !Stroke.Styled() ? QRect() : PenBounds;
-  TMask Interior(Bounds), On(PenBounds), Gap(GapBounds);
-  if (HasBrush) Interior.FillPath(Shape.Fill, Shape.Rule);
+  TSpans Interior, On, Gap;
+  if (HasBrush) AppendPathSpans(Interior, Shape.Fill, Shape.Rule, Bounds);
   if (!Pen.Null) {
     if (Pen.Wide) {
-      On.FillPath(PenArea, Qt::WindingFill);
+      AppendPathSpans(On, PenArea, Qt::WindingFill, Bounds);
     } else {
       for (const std::vector<TPoint>& Line : flatten(Shape.Outline)) {
         std::vector<TPoint> Points = Line;
@@ -327,30 +324,21 @@ void drawShape(TDC& D, const TShape& Shape) {
         if (Closed && EndsAtStart) Points.pop_back();
         Stroke.Polyline(Points, Closed);
       }
-      for (const TPoint& P : Stroke.On) On.Set(P.X, P.Y);
-      for (const TPoint& P : Stroke.Gap)
-        if (!On.Test(P.X, P.Y)) Gap.Set(P.X, P.Y);
+      On = PixelSpans(Stroke.On, Bounds);
+      if (Stroke.Styled()) Gap = SubtractSpans(PixelSpans(Stroke.Gap, Bounds), On);
     }
-    Interior.ClearCovered(On, Gap);
+    Interior = SubtractSpans(SubtractSpans(Interior, On), Gap);
   }
 
-  if (HasBrush) {
-    TSpans Spans;
-    Interior.AppendSpans(Spans);
-    PaintSpans(D, Spans, Brush);
-  }
+  if (HasBrush) PaintSpans(D, Interior, Brush);
   if (Pen.Null) return;
   if (Stroke.Styled() && D.State.BkMode == OPAQUE) {
-    TSpans Spans;
-    Gap.AppendSpans(Spans);
     TInk Back;
     Back.Color = D.State.BkColor;
     Back.Rop2 = D.State.Rop2;
-    PaintSpans(D, Spans, Back);
+    PaintSpans(D, Gap, Back);
   }
-  TSpans Spans;
-  On.AppendSpans(Spans);
-  PaintSpans(D, Spans, inkOf(Pen, D.State.Rop2));
+  PaintSpans(D, On, inkOf(Pen, D.State.Rop2));
 }
 
 // The box of a bounding-rectangle shape in the space its path is built in:
@@ -492,19 +480,15 @@ int FillRect(HDC DC, const RECT& Rect, HBRUSH Brush) {
   Record(*D, "FillRect", {Rect.Left, Rect.Top, Rect.Right, Rect.Bottom}, 2, ruBrush, B);
   TInk Ink;
   if (!brushInk(*D, B, R2_COPYPEN, Ink)) return 1;
-  TSpans Spans;
   if (D->AxisAligned()) {
-    const QRect Surface = D->SurfaceRect(Rect.Left, Rect.Top, Rect.Right, Rect.Bottom);
-    Spans.reserve(std::max(Surface.height(), 0));  // a grid cell's fill grew it six times
-    AppendRect(Spans, Surface);
-  } else {
-    QPainterPath Path;
-    Path.addPolygon(D->ToSurface().map(logicalRectPolygon(Rect.Left, Rect.Top, Rect.Right, Rect.Bottom)));
-    Path.closeSubpath();
-    TMask Mask(boundsOf(Path, 1) & D->SurfaceClip().Bounds);
-    Mask.FillPath(Path, Qt::WindingFill);
-    Mask.AppendSpans(Spans);
+    PaintRect(*D, D->SurfaceRect(Rect.Left, Rect.Top, Rect.Right, Rect.Bottom), Ink);
+    return 1;
   }
+  QPainterPath Path;
+  Path.addPolygon(D->ToSurface().map(logicalRectPolygon(Rect.Left, Rect.Top, Rect.Right, Rect.Bottom)));
+  Path.closeSubpath();
+  TSpans Spans;
+  AppendPathSpans(Spans, Path, Qt::WindingFill, boundsOf(Path, 1) & D->SurfaceClip().Bounds);
   PaintSpans(*D, Spans, Ink);
   return 1;
 }
@@ -550,14 +534,11 @@ BOOL Rectangle(HDC DC, int Left, int Top, int Right, int Bottom) {
   const TPenInk Pen = penOf(*D);
   const bool PlainPen = Pen.Null || (!Pen.Wide && (Pen.Style == PS_SOLID || Pen.Style == PS_INSIDEFRAME));
   if (!Box.Logical && PlainPen) {
-    // the everyday case without masks: outline spans, interior spans
+    // the everyday case without scan conversion: the interior, the outline
     const QRect Outer(int(Box.Box.left()), int(Box.Box.top()), int(Box.Box.width()) + 1, int(Box.Box.height()) + 1);
     TInk Brush;
-    if (brushInk(*D, D->State.Brush, D->State.Rop2, Brush)) {
-      TSpans Interior;
-      AppendRect(Interior, Pen.Null ? Outer.adjusted(0, 0, -1, -1) : Outer.adjusted(1, 1, -1, -1));
-      PaintSpans(*D, Interior, Brush);
-    }
+    if (brushInk(*D, D->State.Brush, D->State.Rop2, Brush))
+      PaintRect(*D, Pen.Null ? Outer.adjusted(0, 0, -1, -1) : Outer.adjusted(1, 1, -1, -1), Brush);
     if (!Pen.Null) {
       TSpans Frame;
       appendFrame(Frame, Outer);
@@ -823,10 +804,8 @@ QPainterPath WidenedPath(TDC& D, const QPainterPath& Path) {
 }
 
 QRegion PathInterior(TDC& D, const QPainterPath& Path) {
-  TMask Mask(boundsOf(Path, 1));
-  Mask.FillPath(Path, D.State.PolyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
   TSpans Spans;
-  Mask.AppendSpans(Spans);
+  AppendPathSpans(Spans, Path, D.State.PolyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill, boundsOf(Path, 1));
   QRegion Result;
   for (const TSpan& S : Spans) Result += QRect(S.X0, S.Y, S.X1 - S.X0, 1);
   return Result;

@@ -11,8 +11,11 @@
 #include "platform/ui/graphics/gdi_p.h"
 
 #include <QImage>
-#include <QPainterPath>
+#include <algorithm>
+#include <limits>
 #include <vector>
+
+class QPainterPath;
 
 namespace gdi::detail {
 
@@ -60,52 +63,90 @@ inline int MonoBit(const QImage& Image, int X, int Y) { return Image.pixelIndex(
 // The pattern brush's colour at surface pixel (X, Y); Ink.Pattern is set.
 COLORREF PatternPixel(const TInk& Ink, int X, int Y);
 
-// The spans of DC's clip inside each of Spans, handed to Fn(Y, X0, X1).
+// The clip's rectangles are banded: a band's rectangles share their rows and
+// lie left to right, and bands go down.  A rectangle is cut band by band, so
+// the rows of a band that none of its rectangles reaches are passed over at
+// once (a gradient's column bands inside a polygon clip went row by row
+// through every band).  First is the band to start looking from: a walk goes
+// on from it, a rectangle above it searches.
+
+// The spans of Clip inside R, handed to Fn(Y, X0, X1) row by row, each row
+// left to right.
+template <class F>
+void ForEachClippedRect(const TSurfaceClip& Clip, const QRect& R, size_t& First, F Fn) {
+  const std::vector<QRect>& Rects = Clip.Rects;
+  const int Y0 = std::max(R.top(), Clip.Bounds.top()), Y1 = std::min(R.bottom(), Clip.Bounds.bottom());
+  const int Left = R.left(), Right = R.right();
+  if (Y0 > Y1 || Left > Right) return;
+  if (First > Rects.size() || (First > 0 && Rects[First - 1].bottom() >= Y0))
+    First = size_t(std::partition_point(Rects.begin(), Rects.end(), [&](const QRect& C) { return C.bottom() < Y0; }) -
+                   Rects.begin());
+  while (First < Rects.size() && Rects[First].bottom() < Y0) ++First;
+  for (size_t Band = First, BandEnd; Band < Rects.size() && Rects[Band].top() <= Y1; Band = BandEnd) {
+    bool Reached = false;
+    for (BandEnd = Band; BandEnd < Rects.size() && Rects[BandEnd].top() == Rects[Band].top(); ++BandEnd)
+      Reached = Reached || (Rects[BandEnd].left() <= Right && Rects[BandEnd].right() >= Left);
+    if (!Reached) continue;
+    const int RowTo = std::min(Y1, Rects[Band].bottom());
+    for (int Y = std::max(Y0, Rects[Band].top()); Y <= RowTo; ++Y)
+      for (size_t K = Band; K < BandEnd; ++K) {
+        const int X0 = std::max(Left, Rects[K].left()), X1 = std::min(Right, Rects[K].right()) + 1;
+        if (X0 < X1) Fn(Y, X0, X1);
+      }
+  }
+}
+
+template <class F>
+void ForEachClippedRect(const TSurfaceClip& Clip, const QRect& R, F Fn) {
+  size_t First = 0;
+  ForEachClippedRect(Clip, R, First, Fn);
+}
+
+// The spans of DC's clip inside each of Spans, handed to Fn(Y, X0, X1); spans
+// over the same columns on consecutive rows are cut as one rectangle.
 template <class F>
 void ForEachClipped(const TSurfaceClip& Clip, const TSpans& Spans, F Fn) {
-  for (const TSpan& S : Spans) {
-    if (S.Y < Clip.Bounds.top() || S.Y > Clip.Bounds.bottom() || S.X1 <= S.X0) continue;
-    for (const QRect& R : Clip.Rects) {
-      if (S.Y < R.top()) break;  // banded: later rectangles lie lower
-      if (S.Y > R.bottom()) continue;
-      const int X0 = std::max(S.X0, R.left());
-      const int X1 = std::min(S.X1, R.right() + 1);
-      if (X0 < X1) Fn(S.Y, X0, X1);
+  if (Clip.IsRect) {
+    const QRect& B = Clip.Bounds;
+    for (const TSpan& S : Spans) {
+      const int X0 = std::max(S.X0, B.left()), X1 = std::min(S.X1, B.right() + 1);
+      if (S.Y >= B.top() && S.Y <= B.bottom() && X0 < X1) Fn(S.Y, X0, X1);
     }
+    return;
+  }
+  size_t First = 0;
+  for (size_t I = 0; I < Spans.size();) {
+    const TSpan& S = Spans[I];
+    size_t End = I + 1;
+    while (End < Spans.size() && Spans[End].X0 == S.X0 && Spans[End].X1 == S.X1 && Spans[End].Y == Spans[End - 1].Y + 1)
+      ++End;
+    ForEachClippedRect(Clip, QRect(S.X0, S.Y, S.X1 - S.X0, int(End - I)), First, Fn);
+    I = End;
   }
 }
 
 // Paints Spans on DC's surface with Ink, inside the DC's clip.
 void PaintSpans(TDC& DC, const TSpans& Spans, const TInk& Ink);
+// Paints a rectangle of surface pixels so.
+void PaintRect(TDC& DC, const QRect& Rect, const TInk& Ink);
 
-// Rows of a rectangle of surface pixels.
-void AppendRect(TSpans& Out, const QRect& R);
 // One span per pixel, neighbours in a row merged.
 void AppendPixels(TSpans& Out, const std::vector<TPoint>& Pixels);
 
 // The pixels of the line from A to B without B (none when A == B).
 void AppendLinePixels(std::vector<TPoint>& Out, TPoint A, TPoint B);
 
-// A coverage mask over a rectangle of surface pixels, for shapes.
-class TMask {
-public:
-  explicit TMask(const QRect& Bounds);
-  const QRect& Bounds() const { return FBounds; }
-  bool IsEmpty() const { return FBounds.isEmpty(); }
-  // Pixels whose centres lie inside Path (surface coordinates, where pixel
-  // (X, Y) spans [X, X + 1)).
-  void FillPath(const QPainterPath& Path, Qt::FillRule Rule);
-  void Set(int X, int Y);
-  void Clear(int X, int Y);
-  bool Test(int X, int Y) const;
-  // Clears every pixel that A or B covers; each has these bounds or is
-  // empty.
-  void ClearCovered(const TMask& A, const TMask& B);
-  void AppendSpans(TSpans& Out) const;
+// Scan conversion (scanconvert.cpp)
 
-private:
-  QRect FBounds;
-  QImage FImage;  // Alpha8; non-zero = covered
-};
+// The pixels whose centres lie inside Path (surface coordinates, where pixel
+// (X, Y) spans [X, X + 1)) by Rule, inside Clip: rows top down, each row's
+// spans left to right, touching spans merged.  Clip is part of the rule (an
+// edge is stepped from its first row inside it): pass the same rectangle for
+// the same pixels.
+void AppendPathSpans(TSpans& Out, const QPainterPath& Path, Qt::FillRule Rule, const QRect& Clip);
+// Pixels inside Clip as spans in that order, each pixel once.
+TSpans PixelSpans(const std::vector<TPoint>& Pixels, const QRect& Clip);
+// The pixels of From outside Covered; both in that order, without overlaps.
+TSpans SubtractSpans(const TSpans& From, const TSpans& Covered);
 
 }  // namespace gdi::detail

@@ -21,10 +21,8 @@ HRGN addRegion(QRegion Region) {
 // rows with equal spans join into one band.
 QRegion pathRegion(const QPainterPath& Path, Qt::FillRule Rule) {
   const QRect Bounds = Path.boundingRect().toAlignedRect().adjusted(-1, -1, 1, 1);
-  TMask Mask(Bounds);
-  Mask.FillPath(Path, Rule);
   TSpans Spans;
-  Mask.AppendSpans(Spans);
+  AppendPathSpans(Spans, Path, Rule, Bounds);
 
   std::vector<QRect> Rects;
   size_t Row = 0;

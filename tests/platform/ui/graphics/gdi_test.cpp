@@ -8,6 +8,9 @@
 #include <QDir>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
+#include <random>
+#include <string>
 
 using namespace gdi;
 
@@ -333,6 +336,145 @@ TEST_F(GdiTest, PolygonFillModes) {
   Polygon(DC, Star, 5);
   EXPECT_EQ(pixel(25, 27), Black);
   save("gdi_star.png");
+}
+
+// The interior of a shape is the pixels whose centres lie inside its fill
+// path (polygon vertices are pixel positions), as an aliased raster fill of
+// that path decides them, ties on edges through pixel centres included.
+// Shapes are XORed onto a patterned surface through a clip region with a
+// hole, and every pixel is compared with that reference.
+class ShapeFillTest : public GdiTest {
+ protected:
+  static constexpr int Size = 64;
+  static constexpr COLORREF Ink = 0x5A3CC3;
+
+  static COLORREF background(int X, int Y) { return RGB(BYTE(X * 4), BYTE(Y * 4), BYTE(77 + (X ^ Y))); }
+
+  HDC makePatterned() {
+    HDC DC = makeSurface(Size, Size);
+    for (int Y = 0; Y < Size; ++Y)
+      for (int X = 0; X < Size; ++X) SetPixelV(DC, X, Y, background(X, Y));
+    nullPen();
+    brush(Ink);
+    SetROP2(DC, R2_XORPEN);
+    // the whole surface but a round hole: a banded region whose box is not
+    // smaller than any shape
+    HRGN Clip = CreateRectRgn(0, 0, Size, Size);
+    HRGN Hole = CreateEllipticRgn(20, 14, 41, 33);
+    CombineRgn(Clip, Clip, Hole, RGN_DIFF);
+    SelectClipRgn(DC, Clip);
+    ClipHole = QRegion(QRect(0, 0, Size, Size));
+    for (int Y = 0; Y < Size; ++Y)
+      for (int X = 0; X < Size; ++X)
+        if (PtInRegion(Hole, X, Y)) ClipHole -= QRect(X, Y, 1, 1);
+    DeleteObject(Hole);
+    DeleteObject(Clip);
+    return DC;
+  }
+
+  // The surface's pixels against Path filled by Rule and XORed in the clip;
+  // the first wrong pixel, or an empty string.
+  std::string firstWrongPixel(const QPainterPath& Path, Qt::FillRule Rule) {
+    QImage Mask(Size, Size, QImage::Format_Alpha8);
+    Mask.fill(0);
+    QPainterPath Filled = Path;
+    Filled.setFillRule(Rule);
+    QPainter P(&Mask);
+    P.setRenderHint(QPainter::Antialiasing, false);
+    P.setPen(Qt::NoPen);
+    P.setBrush(QColor(0, 0, 0, 255));
+    P.drawPath(Filled);
+    P.end();
+    for (int Y = 0; Y < Size; ++Y)
+      for (int X = 0; X < Size; ++X) {
+        const bool Filled = Mask.constScanLine(Y)[X] && ClipHole.contains(QPoint(X, Y));
+        const COLORREF Expected = Filled ? background(X, Y) ^ Ink : background(X, Y);
+        if (pixel(X, Y) != Expected)
+          return "pixel (" + std::to_string(X) + ", " + std::to_string(Y) + ") should be " +
+                 (Filled ? "filled" : "untouched");
+      }
+    return {};
+  }
+
+  QRegion ClipHole;
+};
+
+TEST_F(ShapeFillTest, PolygonsMatchTheCentreSampledFillInBothModes) {
+  struct Case {
+    const char* Name;
+    std::vector<POINT> Points;
+  };
+  const Case Cases[] = {
+      {"concave arrow with 45 degree edges", {{4, 30}, {30, 4}, {30, 18}, {60, 18}, {60, 42}, {30, 42}, {30, 56}}},
+      {"star wound twice in the middle", {{32, 1}, {51, 60}, {2, 22}, {62, 22}, {13, 60}}},
+      {"bow tie crossing between pixel centres", {{3, 5}, {60, 58}, {60, 5}, {3, 58}}},
+      {"shallow and steep slopes", {{1, 10}, {62, 17}, {40, 62}, {37, 3}, {5, 50}}},
+      {"spiral overlapping itself", {{10, 10}, {54, 10}, {54, 54}, {20, 54}, {20, 20}, {44, 20}, {44, 44}, {4, 60}}},
+  };
+  for (const Case& C : Cases)
+    for (int Mode : {ALTERNATE, WINDING}) {
+      SCOPED_TRACE(std::string(C.Name) + (Mode == WINDING ? ", winding" : ", alternate"));
+      HDC DC = makePatterned();
+      SetPolyFillMode(DC, Mode);
+      Polygon(DC, C.Points.data(), int(C.Points.size()));
+      QPolygonF Outline;
+      for (const POINT& Pt : C.Points) Outline << QPointF(Pt.X, Pt.Y);
+      QPainterPath Path;
+      Path.addPolygon(Outline);
+      Path.closeSubpath();
+      EXPECT_EQ(firstWrongPixel(Path, Mode == WINDING ? Qt::WindingFill : Qt::OddEvenFill), "");
+      DeleteDC(DC);
+      DCs.clear();
+    }
+}
+
+TEST_F(GdiTest, PolygonsWithFarOffVerticesFillExactly) {
+  // a zoomed chart puts vertices far outside the surface
+  HDC DC = makeSurface(40, 30);
+  nullPen();
+  brush(Black);
+  constexpr int Far = 3000000;
+  const POINT LeftOf25[] = {{-Far, -Far}, {25, -Far}, {25, Far}, {-Far, Far}};
+  Polygon(DC, LeftOf25, 4);
+  EXPECT_EQ(ink(), QRect(0, 0, 25, 30));
+  EXPECT_EQ(count(Black), 25 * 30);
+  // a sliver from far left to far right: its row is the one whose centre it covers
+  const POINT Sliver[] = {{-Far, 10}, {Far, 10}, {Far, 11}, {-Far, 11}};
+  brush(Red);
+  Polygon(DC, Sliver, 4);
+  EXPECT_EQ(count(Red), 40);
+  EXPECT_EQ(count(Red, QRect(0, 10, 40, 1)), 40);
+}
+
+TEST_F(ShapeFillTest, RandomPolygonsAndEllipsesMatchTheCentreSampledFill) {
+  std::mt19937 Random(7);  // fixed: the same shapes every run
+  std::uniform_int_distribution<int> Coordinate(-6, Size + 6);
+  for (int N = 0; N < 200; ++N) {
+    SCOPED_TRACE("shape " + std::to_string(N));
+    HDC DC = makePatterned();
+    const int Mode = N % 2 ? WINDING : ALTERNATE;
+    SetPolyFillMode(DC, Mode);
+    QPainterPath Path;
+    if (N % 5 == 4) {
+      const int Left = Coordinate(Random), Top = Coordinate(Random);
+      const int Right = Left + 3 + N % 37, Bottom = Top + 2 + N % 41;
+      Ellipse(DC, Left, Top, Right, Bottom);
+      Path.addEllipse(QRectF(Left, Top, Right - Left - 1, Bottom - Top - 1));
+    } else {
+      std::vector<POINT> Points(size_t(3 + N % 6));
+      QPolygonF Outline;
+      for (POINT& Pt : Points) {
+        Pt = {Coordinate(Random), Coordinate(Random)};
+        Outline << QPointF(Pt.X, Pt.Y);
+      }
+      Polygon(DC, Points.data(), int(Points.size()));
+      Path.addPolygon(Outline);
+      Path.closeSubpath();
+    }
+    EXPECT_EQ(firstWrongPixel(Path, Mode == WINDING ? Qt::WindingFill : Qt::OddEvenFill), "");
+    DeleteDC(DC);
+    DCs.clear();
+  }
 }
 
 // ---------------------------------------------------------------------------

@@ -6,7 +6,7 @@
 //   ApplyUpdates of 500 spread edits resolved to the provider query, in a
 //   transaction rolled back after, against Locate, Edit, Post on the query
 //   (<= 1.2x).
-#include "bench/app/benchcatalog.h"
+#include "bench/support/referencecatalog.h"
 #include "gridlib/memtable/datadriver.h"
 #include "gridlib/memtable/memtable.h"
 #include "platform/db/datasource.h"
@@ -33,7 +33,7 @@ using TOwned = std::unique_ptr<T, TFree>;
 TOwned<TFDConnection> connect() {
   TOwned<TFDConnection> Connection(new TFDConnection(nullptr));
   Connection->Params()->Add(QStringLiteral("DriverID=SQLite"));
-  Connection->Params()->Add(QStringLiteral("Database=") + benchcatalog::catalogFile().Path());
+  Connection->Params()->Add(QStringLiteral("Database=") + refcatalog::catalogFile().Path());
   Connection->Params()->Add(QStringLiteral("BusyTimeout=1000"));
   Connection->Open();
   return Connection;
@@ -140,7 +140,7 @@ void BM_TableMasterMoveOnSelf(benchmark::State& State) {
 BENCHMARK(BM_TableMasterMoveOnSelf)->Unit(benchmark::kMicrosecond);
 
 // Numbers 1, 201, 401, ...: edits spread over the catalog.
-int editedNumber(int I) { return 1 + I * (benchcatalog::ReferenceCount / EditCount); }
+int editedNumber(int I) { return 1 + I * (refcatalog::ReferenceCount / EditCount); }
 
 void BM_QueryLocateEditPost(benchmark::State& State) {
   auto Connection = connect();

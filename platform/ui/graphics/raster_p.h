@@ -127,7 +127,7 @@ void ForEachClipped(const TSurfaceClip& Clip, const TSpans& Spans, F Fn) {
 
 // Paints Spans on DC's surface with Ink, inside the DC's clip.
 void PaintSpans(TDC& DC, const TSpans& Spans, const TInk& Ink);
-// Paints a rectangle of surface pixels so.
+// Paints a rectangle of surface pixels with Ink, inside the DC's clip.
 void PaintRect(TDC& DC, const QRect& Rect, const TInk& Ink);
 
 // One span per pixel, neighbours in a row merged.

@@ -16,6 +16,8 @@ constexpr Integer KeyQueueCheckInterval = 100;
 
 bool isControlOrBlank(QChar C) { return C.unicode() >= 1 && C.unicode() <= 32; }
 bool isControl(QChar C) { return C.unicode() >= 1 && C.unicode() <= 31; }
+
+TShortCut specRowDefaultShortCut() { return ShortCut(gdi::VK_DELETE, {ssAlt}); }
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -135,7 +137,7 @@ TSpecRowEh::TSpecRowEh(TPersistent* Owner)
     : FCellsStrings(new TStringList),
       FFont(new TFont),
       FOwner(Owner),
-      FShortCut(::ShortCut(gdi::VK_DELETE, {ssAlt})),
+      FShortCut(specRowDefaultShortCut()),
       FValue(Null()) {
   FFont->OnChange = TNotifyEvent(this, &TSpecRowEh::fontChanged);
 }
@@ -144,6 +146,21 @@ TSpecRowEh::~TSpecRowEh() {
   FCellsStrings->Free();
   FFont->Free();
 }
+
+// Colour and font are stored only when the user gave them, so a row that
+// follows its owner keeps following it after loading.
+void TSpecRowEh::DescribeProperties(TPropertyTable& Props) {
+  using R = TSpecRowEh;
+  Props.Add("CellsText", &R::CellsText, &R::SetCellsText);
+  Props.Add("Color", &R::Color, &R::SetColor).Stored(&R::ColorAssigned);
+  Props.Add("Font", &R::Font, &R::SetFont).Stored(&R::FontAssigned);
+  Props.Add("ShortCut", &R::ShortCut, &R::SetShortCut).Default(specRowDefaultShortCut());
+  Props.Add("ShowIfNotInKeyList", &R::ShowIfNotInKeyList, &R::SetShowIfNotInKeyList).Default(true);
+  Props.Add("Value", &R::Value, &R::SetValue).Stored(&R::IsValueStored);
+  Props.Add("Visible", &R::Visible, &R::SetVisible).Default(false);
+}
+
+bool TSpecRowEh::IsValueStored() const { return !VarIsNull(FValue); }
 
 void TSpecRowEh::Changed() {
   if (OnChanged.Assigned() && FUpdateCount == 0) OnChanged(this);

@@ -98,6 +98,7 @@ class TSpecRowEh : public TPersistent {
 public:
   explicit TSpecRowEh(TPersistent* Owner);
   ~TSpecRowEh() override;
+  static void DescribeProperties(TPropertyTable& Props);
 
   // properties
   const String& CellsText() const { return FCellsText; }
@@ -118,6 +119,7 @@ public:
   void SetVisible(bool Value);
   bool ColorAssigned() const { return FColorAssigned; }
   bool FontAssigned() const { return FFontAssigned; }
+  bool IsValueStored() const;
   bool Selected = false;  // set and read by the lookup list showing the row
 
   TNotifyEvent OnChanged;

@@ -1,11 +1,17 @@
 #include "gridlib/base/mrulist.h"
 
+#include "gridlib/base/valuetext.h"
+#include "platform/rtl/objtext.h"
+#include "platform/rtl/streams.h"
 #include "platform/rtl/stringlist.h"
+#include "platform/rtl/typinfo.h"
 #include "platform/ui/windowing/msgqueue.h"
 #include "platform/ui/windowing/uitest.h"
 #include "tests/support/testing.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -132,6 +138,77 @@ TEST(SpecRowEh, LocateKeyNeedsAVisibleRow) {
   Row.SetVisible(true);
   EXPECT_TRUE(Row.LocateKey(5));
   EXPECT_FALSE(Row.LocateKey(6));
+}
+
+// A component publishing a special row, as a lookup list does.
+class TSpecRowHolder : public TComponent {
+  RTL_CLASS(TSpecRowHolder, TComponent)
+public:
+  explicit TSpecRowHolder(TComponent* AOwner) : TComponent(AOwner), FRow(new TSpecRowEh(this)) {}
+  ~TSpecRowHolder() override { FRow->Free(); }
+  static void DescribeProperties(TPropertyTable& Props) {
+    Props.Add("SpecRow", &TSpecRowHolder::SpecRow, &TSpecRowHolder::SetSpecRow);
+  }
+  TSpecRowEh* SpecRow() const { return FRow; }
+  void SetSpecRow(TSpecRowEh* Value) { FRow->Assign(Value); }
+
+private:
+  TSpecRowEh* FRow;
+};
+
+String HolderText(TSpecRowHolder* Holder) {
+  TMemoryStream Binary;
+  Binary.WriteComponent(Holder);
+  Binary.SetPosition(0);
+  TStringStream Text;
+  ObjectBinaryToText(&Binary, &Text);
+  return Text.DataString();
+}
+
+TEST(SpecRowEh, PublishedPropertiesRoundTripThroughTheComponentStream) {
+  struct Case {
+    const char* Name;
+    std::function<void(TSpecRowEh*)> Change;
+    const char* Written;  // a line of the text form; nullptr: nothing of the row is written
+  } Cases[] = {
+      {"untouched", [](TSpecRowEh*) {}, nullptr},
+      {"cells", [](TSpecRowEh* R) { R->SetCellsText("none;-"); }, "SpecRow.CellsText = 'none;-'"},
+      {"colour", [](TSpecRowEh* R) { R->SetColor(clRed); }, "SpecRow.Color = 255"},
+      {"font", [](TSpecRowEh* R) { R->Font()->SetSize(14); }, "SpecRow.Font.Height = -19"},
+      {"shortcut", [](TSpecRowEh* R) { R->SetShortCut(0); }, "SpecRow.ShortCut = 0"},
+      {"not shown when outside the keys", [](TSpecRowEh* R) { R->SetShowIfNotInKeyList(false); },
+       "SpecRow.ShowIfNotInKeyList = False"},
+      {"value", [](TSpecRowEh* R) { R->SetValue(-1); }, "SpecRow.Value = -1"},
+      {"visible", [](TSpecRowEh* R) { R->SetVisible(true); }, "SpecRow.Visible = True"},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TSpecRowHolder Holder(nullptr);
+    TSpecRowEh* Row = Holder.SpecRow();
+    C.Change(Row);
+    const String Text = HolderText(&Holder);
+    if (C.Written)
+      EXPECT_TRUE(Text.contains(C.Written)) << Text.toStdString();
+    else
+      EXPECT_FALSE(Text.contains("SpecRow.")) << Text.toStdString();
+
+    TSpecRowHolder Copy(nullptr);
+    TStringStream Source(Text);
+    TMemoryStream Binary;
+    ObjectTextToBinary(&Source, &Binary);
+    Binary.SetPosition(0);
+    Binary.ReadComponent(&Copy);
+    TSpecRowEh* Read = Copy.SpecRow();
+    EXPECT_EQ(Read->CellsText(), Row->CellsText());
+    EXPECT_EQ(Read->ColorAssigned(), Row->ColorAssigned());
+    EXPECT_EQ(Read->Color(), Row->Color());
+    EXPECT_EQ(Read->FontAssigned(), Row->FontAssigned());
+    EXPECT_EQ(Read->Font()->Size(), Row->Font()->Size());
+    EXPECT_EQ(Read->ShortCut(), Row->ShortCut());
+    EXPECT_EQ(Read->ShowIfNotInKeyList(), Row->ShowIfNotInKeyList());
+    EXPECT_TRUE(VariantsEqualEh(Read->Value(), Row->Value()));
+    EXPECT_EQ(Read->Visible(), Row->Visible());
+  }
 }
 
 }  // namespace

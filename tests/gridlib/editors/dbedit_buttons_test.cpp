@@ -4,7 +4,6 @@
 #include "gridlib/editors/editbuttoncontrol.h"
 #include "gridlib/editors/fielddatalink.h"
 #include "platform/db/datasource.h"
-#include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
 #include "platform/db/testing/rowlistdataset.h"
 #include "platform/ui/windowing/inputrouter.h"
@@ -23,12 +22,7 @@ class DBEditButtonsTest : public DropDownFixture {
 protected:
   void SetUp() override {
     DropDownFixture::SetUp();
-    DataSet.FieldDefs()->Add("ID", ftInteger);
-    DataSet.FieldDefs()->Add("Name", ftString, 20);
-    DataSet.AppendRow({1, String("Smith")});
-    DataSet.AppendRow({2, String("Jones")});
-    Source.SetDataSet(&DataSet);
-    DataSet.Open();
+    OpenTwoNamesEh(DataSet, Source);
     SetDefaultDropDownMemoFormClass(TSharedTestDropDownFormEh::StaticClass());
     E = make<TDBEditEh>(Bounds(10, 10, 200, 21));
     E->SetDataSource(&Source);

@@ -3,7 +3,6 @@
 #include "gridlib/editors/editbuttoncontrol.h"
 #include "gridlib/editors/editbuttons.h"
 #include "platform/db/datasource.h"
-#include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
 #include "platform/db/testing/rowlistdataset.h"
 #include "platform/ui/windowing/msgqueue.h"
@@ -21,12 +20,7 @@ class DropDownCallTest : public DropDownFixture {
 protected:
   void SetUp() override {
     DropDownFixture::SetUp();
-    DataSet.FieldDefs()->Add("ID", ftInteger);
-    DataSet.FieldDefs()->Add("Name", ftString, 20);
-    DataSet.AppendRow({1, String("Smith")});
-    DataSet.AppendRow({2, String("Jones")});
-    Source.SetDataSet(&DataSet);
-    DataSet.Open();
+    OpenTwoNamesEh(DataSet, Source);
     Link.SetDataSource(&Source);
     EditControl = make<TEdit>(Bounds(10, 10, 150, 21));
     Form->Show();

@@ -1,10 +1,14 @@
 // The common ground of the editors suites: a form at fixed bounds, the
 // library's base and editors units started, the fixed-metrics text engine,
-// a step clock for repeat timers, and pixels read back from the form.
+// a step clock for repeat timers, pixels read back from the form, the
+// component stream in text form and small data to bind to.
 #pragma once
 
 #include "gridlib/base/baseunit.h"
 #include "gridlib/editors/editorsunit.h"
+#include "platform/db/datasource.h"
+#include "platform/db/fielddefs.h"
+#include "platform/db/testing/rowlistdataset.h"
 #include "platform/rtl/clock.h"
 #include "platform/rtl/objtext.h"
 #include "platform/rtl/streams.h"
@@ -86,4 +90,14 @@ inline TImageList* SolidImageListEh(TComponent* Owner, std::initializer_list<TCo
     List->Add(&Image, nullptr);
   }
   return List;
+}
+
+// Two rows (ID, Name): 1 Smith and 2 Jones; DataSet opened behind Source.
+inline void OpenTwoNamesEh(TRowListDataSet& DataSet, TDataSource& Source) {
+  DataSet.FieldDefs()->Add("ID", ftInteger);
+  DataSet.FieldDefs()->Add("Name", ftString, 20);
+  DataSet.AppendRow({1, String("Smith")});
+  DataSet.AppendRow({2, String("Jones")});
+  Source.SetDataSet(&DataSet);
+  DataSet.Open();
 }

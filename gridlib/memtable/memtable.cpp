@@ -42,6 +42,22 @@ bool isCalcOrLookup(TField* Field) {
 
 }  // namespace
 
+bool IsMemTableFieldTypeEh(TFieldType Type) {
+  switch (Type) {
+    case ftCursor:
+    case ftArray:
+    case ftReference:
+    case ftDataSet:
+    case ftConnection:
+    case ftParams:
+    case ftStream:
+    case ftObject:
+      return false;
+    default:
+      return true;
+  }
+}
+
 // ---------------------------------------------------------------------------
 // TMTRecBuf
 
@@ -291,19 +307,8 @@ void TCustomMemTableEh::InitFieldDefsFromFields() {
   for (Integer I = 0; I < Fields()->Count(); ++I) {
     TField* Field = Fields()->Fields(I);
     if (Field->FieldKind() != fkData && Field->FieldKind() != fkInternalCalc) continue;
-    switch (Field->DataType()) {
-      case ftCursor:
-      case ftArray:
-      case ftReference:
-      case ftDataSet:
-      case ftConnection:
-      case ftParams:
-      case ftStream:
-      case ftObject:
-        DatabaseErrorFmt(DBConsts::SUnknownFieldType, {Field->DisplayName()}, this);
-      default:
-        break;
-    }
+    if (!IsMemTableFieldTypeEh(Field->DataType()))
+      DatabaseErrorFmt(DBConsts::SUnknownFieldType, {Field->DisplayName()}, this);
     if (Field->AutoGenerateValue() == arAutoInc) FAutoIncrementFieldName = Field->FieldName();
   }
   if (FieldDefs()->Count() != 0) return;

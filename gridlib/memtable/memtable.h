@@ -93,6 +93,10 @@ using TGetOrderVarValueProcEh = TMethodPtr<void(Variant& VarValue, Integer Index
 // raises means "differ".
 bool VarEqualEh(const Variant& V1, const Variant& V2);
 
+// False for the field types a memory table cannot hold (cursors, arrays,
+// references, nested data sets, connections, parameters, streams, objects).
+bool IsMemTableFieldTypeEh(TFieldType Type);
+
 // One key of an external sort.
 struct TExternalSortDataItemEh {
   bool Desc = false;

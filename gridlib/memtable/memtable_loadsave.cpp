@@ -26,28 +26,10 @@ bool isAutoIncField(TField* Field) {
   return Field->AutoGenerateValue() == arAutoInc || dynamic_cast<TAutoIncField*>(Field) != nullptr;
 }
 
-// The types a memory table cannot hold; their definitions are dropped when a
-// structure is copied.
-bool isAcceptedFieldType(TFieldType Type) {
-  switch (Type) {
-    case ftCursor:
-    case ftArray:
-    case ftReference:
-    case ftDataSet:
-    case ftConnection:
-    case ftParams:
-    case ftStream:
-    case ftObject:
-      return false;
-    default:
-      return true;
-  }
-}
-
 void removeUnacceptedDefs(TFieldDefs* Defs) {
   for (Integer I = Defs->Count() - 1; I >= 0; --I) {
     TFieldDef* Def = Defs->Items(I);
-    if (!isAcceptedFieldType(Def->DataType()))
+    if (!IsMemTableFieldTypeEh(Def->DataType()))
       Defs->Delete(I);
     else if (Def->HasChildDefs())
       removeUnacceptedDefs(Def->ChildDefs());

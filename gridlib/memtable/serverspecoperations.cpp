@@ -6,6 +6,7 @@
 #include "platform/db/dataset.h"
 #include "platform/db/dbconsts.h"
 #include "platform/db/fields.h"
+#include "platform/db/params.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/scopeexit.h"
 #include "platform/rtl/stringlist.h"
@@ -186,8 +187,11 @@ Variant TServerSpecOperationsEh::FetchServerValue(TCustomSQLDataDriverEh* SQLDat
   Command->CommandText()->SetText(SQL);
   Command->SetCommandType(cthSelectQuery);
   // The key statements take no parameters; the command must not carry over
-  // the values of the record statement it ran before.
-  Command->SetParams(nullptr);
+  // those of the record statement it ran before.  The base command has none.
+  if (TParams* Params = Command->GetParams()) {
+    Params->Clear();
+    Command->SetParams(Params);
+  }
   TDataSet* Cursor = nullptr;
   bool FreeOnEof = false;
   Command->Execute(Cursor, FreeOnEof);

@@ -1,13 +1,16 @@
 #include "gridlib/memtable/sqldatadriver.h"
 
 #include "gridlib/base/dynvars.h"
+#include "gridlib/base/valuetext.h"
 #include "gridlib/memtable/memtable.h"
 #include "gridlib/memtable/memtabledata.h"
 #include "gridlib/memtable/recordslist.h"
 #include "gridlib/memtable/serverspecoperations.h"
 #include "platform/db/dataset.h"
 #include "platform/db/dbconsts.h"
+#include "platform/db/fielddefs.h"
 #include "platform/db/fields.h"
+#include "platform/db/params.h"
 #include "platform/rtl/scopeexit.h"
 #include "platform/rtl/stringlist.h"
 
@@ -400,6 +403,17 @@ Integer TCustomSQLDataDriverEh::DefaultUpdateRecord(TMemTableDataEh* MemTableDat
   return DoUpdateRecord(MemTableData, MemRec);
 }
 
+bool TCustomSQLDataDriverEh::RefreshReaderParamsFromCursor(TDataSet* DataSet) {
+  if (ProviderDataSet()) return TDataDriverEh::RefreshReaderParamsFromCursor(DataSet);
+  TParams* Params = SelectCommand()->GetParams();
+  if (!Params) return false;
+  for (Integer I = 0; I < Params->Count(); ++I) {
+    TField* Field = DataSet->FindField(Params->Items(I)->Name());
+    if (Field && !VariantsEqualEh(Params->Items(I)->Value(), Field->Value())) return true;
+  }
+  return false;
+}
+
 void TCustomSQLDataDriverEh::DefaultBuildDataStruct(TMTDataStructEh* DataStruct) {
   if (ReaderDataSet() || ProviderDataSet()) {
     TDataDriverEh::DefaultBuildDataStruct(DataStruct);
@@ -447,6 +461,26 @@ void TCustomSQLDataDriverEh::DefaultRefreshRecord(TMemoryRecordEh* MemRecord) {
   TMemTableDataEh* MemTableData = MemRecord->RecordsList() ? MemRecord->RecordsList()->MemTableData() : nullptr;
   for (Integer I = 0; I < MemRecord->DataStruct()->Count(); ++I)
     AssignFieldValue(MemTableData, MemRecord, I, dvvOldestValue, Cursor);
+}
+
+// Every parameter of the select command follows the cursor, bound or not,
+// and is left unbound so that the next cursor move sets it again.
+void TCustomSQLDataDriverEh::SetReaderParamsFromCursor(TDataSet* DataSet) {
+  if (ProviderDataSet()) {
+    TDataDriverEh::SetReaderParamsFromCursor(DataSet);
+    return;
+  }
+  TCustomSQLCommandEh* Command = SelectCommand();
+  TParams* Params = Command->GetParams();
+  if (Params) {
+    DataSet->FieldDefs()->Update();
+    for (Integer I = 0; I < Params->Count(); ++I) {
+      TParam* Param = Params->Items(I);
+      Param->SetValue(DataSet->FieldByName(Param->Name())->Value());
+      Param->SetBound(false);
+    }
+  }
+  Command->SetParams(Params);
 }
 
 void TCustomSQLDataDriverEh::CommandsFinalTextObsolete() {

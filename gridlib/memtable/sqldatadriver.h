@@ -97,9 +97,11 @@ public:
   // resolver; -1 and no cursor when nobody processed it.  A cursor returned
   // is the caller's to free when FreeOnEof is true.
   virtual Integer Execute(TDataSet*& Cursor, bool& FreeOnEof);
-  // The parameters (nullptr here); SetParams, RebuildParams and
-  // RefreshParams do nothing here.  RefreshParams fills them from MemRecord's
-  // values in DataValueVersion.
+  // The parameters: nullptr here, where SetParams, RebuildParams and
+  // RefreshParams do nothing.  A connection layer's command owns a TParams,
+  // answers it here and takes a copy of AParams in SetParams (its own list
+  // handed back stays as it is); RebuildParams makes the list from the text,
+  // RefreshParams fills it from MemRecord's values in DataValueVersion.
   virtual TParams* GetParams();
   virtual void FormFinalCommandText();
   virtual void RebuildParams();
@@ -422,9 +424,17 @@ public:
   bool ConnectionIsPostponed() override;
   void AddPostponedActivationDataSet(TDataSet* ADataSet) override;
   Integer DefaultUpdateRecord(TMemTableDataEh* MemTableData, TMemoryRecordEh* MemRec) override;
+  // With a provider dataset the base behaviour; else true when a parameter of
+  // the select command has a field of its name in DataSet with another value.
+  bool RefreshReaderParamsFromCursor(TDataSet* DataSet) override;
   void DefaultBuildDataStruct(TMTDataStructEh* DataStruct) override;
   TDataSet* DefaultProduceDataReader(bool& FreeOnEof) override;
   void DefaultRefreshRecord(TMemoryRecordEh* MemRecord) override;
+  // With a provider dataset the base behaviour; else every parameter of the
+  // select command takes the value of DataSet's field of its name (a missing
+  // field raises) and is left unbound, and the select command's SetParams
+  // receives them.
+  void SetReaderParamsFromCursor(TDataSet* DataSet) override;
 
   // ---------------------------------------------------------------------
   // introduced virtuals, in slot order

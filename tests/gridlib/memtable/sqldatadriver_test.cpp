@@ -6,9 +6,12 @@
 #include "gridlib/memtable/memtabledata.h"
 #include "gridlib/memtable/recordslist.h"
 #include "gridlib/memtable/serverspecoperations.h"
+#include "platform/db/datasource.h"
 #include "platform/db/dbconsts.h"
 #include "platform/db/fields.h"
+#include "platform/db/params.h"
 #include "platform/fd/fdconsts.h"
+#include "platform/rtl/streams.h"
 #include "platform/rtl/typinfo.h"
 #include "platform/rtl/units.h"
 #include "tests/gridlib/memtable/sqldrivertesting.h"
@@ -192,7 +195,8 @@ TEST_F(SQLDataDriver, SelectsWithMacrosAndParameters) {
                                            TSpecMacrosUsagesEh{smuUseFilterMacroEh, smuUseSortOrderMacroEh});
   Driver->ApplyFilterText(QStringLiteral("PRICE > :MINPRICE"));
   Driver->ApplyOrderByText(QStringLiteral("NAME DESC"));
-  Driver->Command(Driver->SelectCommand())->Values[QStringLiteral("MINPRICE")] = 2.0;
+  Driver->SelectCommand()->RebuildParams();
+  Driver->SelectCommand()->GetParams()->ParamByName(QStringLiteral("MINPRICE"))->SetValue(2.0);
   load();
   ASSERT_EQ(List()->Count(), 2);
   EXPECT_EQ(List()->GetRec(0)->GetDataValue(field("NAME"), dvvValueEh).AsString(), QStringLiteral("two"));
@@ -258,6 +262,8 @@ TEST_F(SQLDataDriver, KeysGeneratedOnInsertComeBackIntoTheRecord) {
   EXPECT_EQ(Provider.Texts(), (Strings{"insert into T\n  (NAME, PRICE)\nvalues\n  (:NAME, :PRICE)", "SELECT @@IDENTITY",
                                        "update T\nset\n ID = :ID,\n NAME = :NAME,\n PRICE = :PRICE\nwhere\n"
                                        " ID = :OLD_ID"}));
+  EXPECT_EQ(Provider.Ran[0].Values.size(), 2u);
+  EXPECT_TRUE(Provider.Ran[1].Values.empty()) << "the key statement carries none of the insert's parameters";
 }
 
 TEST_F(SQLDataDriver, GeneratorValueIsTakenBeforeTheInsertAndReadBackAfter) {
@@ -275,6 +281,7 @@ TEST_F(SQLDataDriver, GeneratorValueIsTakenBeforeTheInsertAndReadBackAfter) {
   EXPECT_EQ(Provider.Ran[0].Text, QStringLiteral("SELECT GEN_ID(G, 1) FROM RDB$DATABASE"));
   EXPECT_EQ(Provider.Ran[1].Values.at(QStringLiteral("ID")).AsInteger(), 42);
   EXPECT_EQ(Provider.Ran[2].Text, QStringLiteral("SELECT GEN_ID(G, 0) FROM RDB$DATABASE"));
+  EXPECT_TRUE(Provider.Ran[2].Values.empty()) << "the key statement carries none of the insert's parameters";
 }
 
 TEST_F(SQLDataDriver, KeyStatementsOfTheOtherServers) {
@@ -477,6 +484,109 @@ TEST_F(SQLDataDriver, AMemoryTableReadsAndWritesThroughTheDriver) {
   Raw.Exec("UPDATE T SET PRICE = 40 WHERE ID = 4");
   Table->RefreshRecord();
   EXPECT_EQ(Table->FieldByName(QStringLiteral("PRICE"))->Value().AsDouble(), 40.0);
+}
+
+TEST_F(SQLDataDriver, ADetailSelectTakesItsParameterFromTheMasterCursor) {
+  Connection->ExecSQLScript(QStringLiteral(
+      "CREATE TABLE S (sbgr4_nmb INTEGER, TITLE TEXT);"
+      "INSERT INTO S VALUES (1, 'first'), (1, 'first again'), (2, 'second'), (3, 'empty');"
+      "CREATE TABLE B (ID INTEGER PRIMARY KEY, sbgr4_nmb INTEGER, NAME TEXT);"
+      "INSERT INTO B VALUES (1, 1, 'a'), (2, 2, 'b'), (3, 1, 'c');"));
+  const String DetailSelect = QStringLiteral("select ID, NAME from B where sbgr4_nmb = :sbgr4_nmb order by ID");
+  SetSQL(Driver->SelectCommand(), DetailSelect);
+  Driver->SelectCommand()->RebuildParams();
+  TParam* Param = Driver->SelectCommand()->GetParams()->ParamByName(QStringLiteral("sbgr4_nmb"));
+  Param->SetValue(99);  // a bound value follows the master as well
+
+  auto* Master = new TFDQuery(nullptr);
+  auto* MasterSource = new TDataSource(nullptr);
+  auto* Detail = new TMemTableEh(nullptr);
+  const TScopeExit FreeAll([&] {
+    Detail->Free();
+    MasterSource->Free();
+    Master->Free();
+  });
+  Master->SetConnection(Connection);
+  Master->SQL()->SetText(QStringLiteral("select sbgr4_nmb, TITLE from S order by rowid"));
+  Master->Open();
+  MasterSource->SetDataSet(Master);
+  Detail->SetFetchAllOnOpen(true);
+  Detail->SetDataDriver(Driver);
+  Detail->SetMasterDetailSide(mdsOnProviderEh);
+  Detail->SetMasterSource(MasterSource);
+  Detail->SetMasterFields(QStringLiteral("sbgr4_nmb"));
+  Detail->Open();
+
+  auto names = [Detail] {
+    Strings Result;
+    for (Detail->First(); !Detail->Eof(); Detail->Next())
+      Result.push_back(Detail->FieldByName(QStringLiteral("NAME"))->AsString());
+    return Result;
+  };
+  auto selects = [&] {
+    const Strings Texts = Provider.Texts();
+    return std::count(Texts.begin(), Texts.end(), DetailSelect);
+  };
+  EXPECT_EQ(names(), (Strings{"a", "c"}));
+  EXPECT_EQ(Param->Value().AsInteger(), 1);
+  EXPECT_FALSE(Param->Bound()) << "left unbound for the next master move";
+  EXPECT_EQ(Provider.Ran.back().Values.at(QStringLiteral("SBGR4_NMB")).AsInteger(), 1);
+
+  struct Step {
+    int MasterRecNo;
+    Strings Names;
+    long NewSelects;
+  } Steps[] = {
+      {2, {"a", "c"}, 0},  // the same value: nothing is read again
+      {3, {"b"}, 1},
+      {4, {}, 1},
+      {1, {"a", "c"}, 1},
+  };
+  for (const Step& S : Steps) {
+    SCOPED_TRACE(S.MasterRecNo);
+    const long Before = selects();
+    Master->SetRecNo(S.MasterRecNo);
+    EXPECT_EQ(names(), S.Names);
+    EXPECT_EQ(selects() - Before, S.NewSelects);
+  }
+
+  // A parameter the master has no field for: the platform's field error.
+  SetSQL(Driver->SelectCommand(), QStringLiteral("select ID, NAME from B where sbgr4_nmb = :nope"));
+  Driver->SelectCommand()->RebuildParams();
+  EXPECT_THROW(Driver->SetReaderParamsFromCursor(Master), EDatabaseError);
+}
+
+TEST(SQLDataDriverStreaming, CommandParametersTravelWithTheCommands) {
+  InitializeUnits({GridLibSQLDataDriverUnitEh});
+  auto* Driver = new TTestSQLDataDriver(nullptr);
+  auto* Copy = new TTestSQLDataDriver(nullptr);
+  const TScopeExit FreeBoth([&] {
+    Copy->Free();
+    Driver->Free();
+  });
+  SetSQL(Driver->SelectCommand(), QStringLiteral("select * from B where sbgr4_nmb = :sbgr4_nmb and NAME > :FROM_NAME"));
+  Driver->SelectCommand()->RebuildParams();
+  TParam* Group = Driver->SelectCommand()->GetParams()->ParamByName(QStringLiteral("sbgr4_nmb"));
+  Group->SetDataType(ftInteger);
+  Group->SetParamType(ptInput);
+  SetSQL(Driver->GetrecCommand(), QStringLiteral("select * from B where ID = :OLD_ID"));
+  Driver->GetrecCommand()->RebuildParams();
+  TMemoryStream Stream;
+  Stream.WriteComponent(Driver);
+
+  Stream.SetPosition(0);
+  Stream.ReadComponent(Copy);
+  EXPECT_EQ(Lines(Copy->SelectSQL()), Lines(Driver->SelectSQL()));
+  TParams* Select = Copy->SelectCommand()->GetParams();
+  ASSERT_EQ(Select->Count(), 2);
+  EXPECT_EQ(Select->Items(0)->Name(), QStringLiteral("sbgr4_nmb"));
+  EXPECT_EQ(Select->Items(0)->DataType(), ftInteger);
+  EXPECT_EQ(Select->Items(0)->ParamType(), ptInput);
+  EXPECT_EQ(Select->Items(1)->Name(), QStringLiteral("FROM_NAME"));
+  EXPECT_EQ(Select->Items(1)->DataType(), ftUnknown);
+  ASSERT_EQ(Copy->GetrecCommand()->GetParams()->Count(), 1);
+  EXPECT_EQ(Copy->GetrecCommand()->GetParams()->Items(0)->Name(), QStringLiteral("OLD_ID"));
+  EXPECT_EQ(Copy->UpdateCommand()->GetParams()->Count(), 0);
 }
 
 TEST_F(SQLDataDriver, BuildingTheStructureNeedsASelectCursor) {

@@ -1,11 +1,13 @@
 // A connection layer for the SQL data driver suites, over the platform's
-// SQLite access: commands that carry parameters, a connection provider that
-// runs them on a TFDConnection, and a driver that uses both.
+// SQLite access: commands that own their parameters, a connection provider
+// that runs them on a TFDConnection, and a driver that uses both.
 //
-// Parameters are the statement's ":name" markers: ":NAME" takes the record's
-// value of NAME in the version asked, ":OLD_NAME" (when the record has no
-// field OLD_NAME) its oldest value of NAME.  Values are always bound, never
-// written into the text.
+// A command's parameters are the ":name" markers of its final text, made by
+// RebuildParams (and streamed with the command).  RefreshParams fills them
+// from a record: ":NAME" takes the record's value of NAME in the version
+// asked, ":OLD_NAME" (when the record has no field OLD_NAME) its oldest value
+// of NAME.  The provider binds the command's parameters to the statement by
+// name; values are never written into the text.
 #pragma once
 
 #include "gridlib/memtable/memoryrecord.h"
@@ -24,27 +26,38 @@
 namespace sqldrivertest {
 
 class TTestSQLCommand : public TCustomSQLCommandEh {
+  RTL_CLASS(TTestSQLCommand, TCustomSQLCommandEh)
 public:
-  using TCustomSQLCommandEh::TCustomSQLCommandEh;
+  explicit TTestSQLCommand(TCustomSQLDataDriverEh* ADataDriver) : TCustomSQLCommandEh(ADataDriver) {}
+  ~TTestSQLCommand() override { FParams->Free(); }
+  static void DescribeProperties(TPropertyTable& Props) {
+    Props.Add("Params", &TTestSQLCommand::GetParams, &TTestSQLCommand::SetParams);
+  }
 
+  TParams* GetParams() override { return FParams; }
+  // As the platform assigns: a nil list raises.
+  void SetParams(TParams* AParams) override {
+    if (AParams != FParams) FParams->Assign(AParams);
+  }
+  // Parameters that stay keep their values.
+  void RebuildParams() override { FParams->Update(FDParamNames(FinalCommandText()->Text())); }
   void RefreshParams(TMemoryRecordEh* MemRecord, TDataValueVersionEh DataValueVersion) override {
-    Values.clear();
+    RebuildParams();
     TMTDataStructEh* Struct = MemRecord->DataStruct();
-    for (const String& Name : FDParamNames(FinalCommandText()->Text())) {
-      String FieldName = Name;
+    for (Integer I = 0; I < FParams->Count(); ++I) {
+      TParam* Param = FParams->Items(I);
+      TMTDataFieldEh* Field = Struct->FindField(Param->Name());
       TDataValueVersionEh Version = DataValueVersion;
-      if (!Struct->FindField(Name) && Name.startsWith(QStringLiteral("OLD_"), Qt::CaseInsensitive)) {
-        FieldName = Name.mid(4);
+      if (!Field && Param->Name().startsWith(QStringLiteral("OLD_"), Qt::CaseInsensitive)) {
+        Field = Struct->FindField(Param->Name().mid(4));
         Version = dvvOldestValue;
       }
-      if (TMTDataFieldEh* Field = Struct->FindField(FieldName))
-        Values[Name.toUpper()] = MemRecord->GetDataValue(Field->Index(), Version);
+      if (Field) Param->SetValue(MemRecord->GetDataValue(Field->Index(), Version));
     }
   }
-  void SetParams(TParams*) override { Values.clear(); }
 
-  // Upper-cased parameter name -> value.
-  std::map<String, Variant> Values;
+private:
+  TFDParams* FParams = new TFDParams;  // owned
 };
 
 // One statement as the provider ran it.
@@ -62,8 +75,8 @@ public:
     Processed = true;
     // Lines joined by "\n" so that suites can compare whole statements.
     String Text = Command->FinalCommandText()->Text().replace(QStringLiteral("\r\n"), QStringLiteral("\n")).trimmed();
-    auto* TestCommand = dynamic_cast<TTestSQLCommand*>(Command);
-    Ran.push_back({Text, TestCommand ? TestCommand->Values : std::map<String, Variant>{}});
+    TParams* Params = Command->GetParams();
+    Ran.push_back({Text, valuesOf(Params)});
     if (auto Canned = CannedAnswers.find(Text); Canned != CannedAnswers.end()) Text = Canned->second;
 
     auto* Query = new TFDQuery(nullptr);
@@ -72,9 +85,7 @@ public:
     Query->SQL()->SetText(Text);
     for (int I = 0; I < Query->Params()->Count(); ++I) {
       TFDParam* Param = Query->Params()->Items(I);
-      if (!TestCommand) continue;
-      if (auto Value = TestCommand->Values.find(Param->Name().toUpper()); Value != TestCommand->Values.end())
-        Param->SetValue(Value->second);
+      if (TParam* Given = Params ? Params->FindParam(Param->Name()) : nullptr) Param->SetValue(Given->Value());
     }
     if (Command->CommandType() == cthSelectQuery) {
       Query->Open();
@@ -106,6 +117,14 @@ public:
     Query->Free();
   }
 
+  // Upper-cased parameter name -> value.
+  static std::map<String, Variant> valuesOf(TParams* Params) {
+    std::map<String, Variant> Values;
+    for (Integer I = 0; Params && I < Params->Count(); ++I)
+      Values[Params->Items(I)->Name().toUpper()] = Params->Items(I)->Value();
+    return Values;
+  }
+
   std::vector<String> Texts() const {
     std::vector<String> Result;
     for (const TRanStatement& S : Ran) Result.push_back(S.Text);
@@ -119,13 +138,20 @@ public:
 };
 
 class TTestSQLDataDriver : public TCustomSQLDataDriverEh {
+  RTL_CLASS(TTestSQLDataDriver, TCustomSQLDataDriverEh)
 public:
   explicit TTestSQLDataDriver(TComponent* AOwner) : TCustomSQLDataDriverEh(AOwner) {}
+  static void DescribeProperties(TPropertyTable& Props) {
+    using T = TCustomSQLDataDriverEh;
+    Props.Add("SelectCommand", &T::SelectCommand, &T::SetSelectCommand);
+    Props.Add("InsertCommand", &T::InsertCommand, &T::SetInsertCommand);
+    Props.Add("UpdateCommand", &T::UpdateCommand, &T::SetUpdateCommand);
+    Props.Add("DeleteCommand", &T::DeleteCommand, &T::SetDeleteCommand);
+    Props.Add("GetrecCommand", &T::GetrecCommand, &T::SetGetrecCommand);
+  }
 
   TCustomSQLCommandEh* CreateCommand() override { return new TTestSQLCommand(this); }
   IConnectionProviderEh* GetConnectionProvider() override { return Provider; }
-
-  TTestSQLCommand* Command(TCustomSQLCommandEh* C) { return static_cast<TTestSQLCommand*>(C); }
 
   IConnectionProviderEh* Provider = nullptr;
 };

@@ -46,20 +46,30 @@ TFDConnection* openConnection() {
   return Connection;
 }
 
-// A command whose ":name" markers take the record's values (":OLD_name" the
-// oldest value of name).
+// A command owning its parameters, as a connection layer's does: the ":name"
+// markers of its text take the record's values (":OLD_name" the oldest value
+// of name).
 class TBenchCommand : public TCustomSQLCommandEh {
 public:
   using TCustomSQLCommandEh::TCustomSQLCommandEh;
+  ~TBenchCommand() override { FParams->Free(); }
+  TParams* GetParams() override { return FParams; }
+  void SetParams(TParams* AParams) override {
+    if (AParams != FParams) FParams->Assign(AParams);
+  }
+  void RebuildParams() override { FParams->Update(FDParamNames(FinalCommandText()->Text())); }
   void RefreshParams(TMemoryRecordEh* MemRecord, TDataValueVersionEh Version) override {
-    Values.clear();
-    for (const String& Name : FDParamNames(FinalCommandText()->Text())) {
-      const bool Old = Name.startsWith(QStringLiteral("OLD_"));
-      TMTDataFieldEh* Field = MemRecord->DataStruct()->FindField(Old ? Name.mid(4) : Name);
-      Values[Name] = MemRecord->GetDataValue(Field->Index(), Old ? dvvOldestValue : Version);
+    RebuildParams();
+    for (Integer I = 0; I < FParams->Count(); ++I) {
+      TFDParam* Param = FParams->Items(I);
+      const bool Old = Param->Name().startsWith(QStringLiteral("OLD_"));
+      TMTDataFieldEh* Field = MemRecord->DataStruct()->FindField(Old ? Param->Name().mid(4) : Param->Name());
+      Param->SetValue(MemRecord->GetDataValue(Field->Index(), Old ? dvvOldestValue : Version));
     }
   }
-  std::map<String, Variant> Values;
+
+private:
+  TFDParams* FParams = new TFDParams;  // owned
 };
 
 // Runs each distinct statement through one prepared query of its own.
@@ -74,8 +84,9 @@ public:
                          bool& Processed) override {
     Processed = true;
     TFDQuery* Query = query(Command->FinalCommandText()->Text());
-    for (const auto& [Name, Value] : static_cast<TBenchCommand*>(Command)->Values)
-      Query->ParamByName(Name)->SetValue(Value);
+    TParams* Params = Command->GetParams();
+    for (Integer I = 0; I < Params->Count(); ++I)
+      Query->ParamByName(Params->Items(I)->Name())->SetValue(Params->Items(I)->Value());
     if (Command->CommandType() == cthSelectQuery) {
       Query->Open();
       Cursor = Query;

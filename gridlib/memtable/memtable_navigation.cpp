@@ -348,7 +348,7 @@ bool storedRowMatches(TMemoryRecordEh* Rec, const std::vector<TStoredKeyEh>& Key
 // row compares lets those loads overlap; each stage reads only what an
 // earlier stage asked for.
 void prefetchRows(TRecordsViewEh* View, Integer Row, Integer Count, Integer DataIndex) {
-  constexpr Integer Ahead = 8;  // rows between stages: about one load's latency of comparisons
+  constexpr Integer Ahead = 16;  // rows between stages: about one load's latency of comparisons
   if (Row + 3 * Ahead < Count) __builtin_prefetch(View->RecordView(Row + 3 * Ahead));
   if (Row + 2 * Ahead < Count) __builtin_prefetch(View->ViewRecord(Row + 2 * Ahead));
   if (Row + Ahead < Count) {

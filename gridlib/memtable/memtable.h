@@ -586,6 +586,9 @@ private:
   void destroyViewParts();
   // The row the bookmark data names, resolved; nullptr when gone.
   TMemoryRecordEh* recordOfSerial(const TBookmarkDataEh& Data, Integer& ViewIndex);
+  // Starts loading the rows some way after Row for a reader going forward:
+  // the stored value at DataIndex, or with -1 the first values of each.
+  void prefetchRowsAhead(Integer Row, Integer DataIndex);
   bool fieldMatches(TField* Field, const Variant& KeyValue, TLocateOptions Options);
   bool rowMatches(const std::vector<TField*>& Fields, const Variant& KeyValues, TLocateOptions Options);
   // Reads driver records one at a time until the last row matches or the

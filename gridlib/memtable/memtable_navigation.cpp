@@ -14,6 +14,7 @@
 #include "platform/rtl/scopeexit.h"
 #include "platform/rtl/strutils.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -342,22 +343,31 @@ bool storedRowMatches(TMemoryRecordEh* Rec, const std::vector<TStoredKeyEh>& Key
   return true;
 }
 
-// A search over stored values is bound by memory, not by comparisons: each
-// row is a chain of three separate allocations (its view item, its record,
-// the record's values).  Asking for the links of rows further on while this
-// row compares lets those loads overlap; each stage reads only what an
-// earlier stage asked for.
-void prefetchRows(TRecordsViewEh* View, Integer Row, Integer Count, Integer DataIndex) {
-  constexpr Integer Ahead = 16;  // rows between stages: about one load's latency of comparisons
-  if (Row + 3 * Ahead < Count) __builtin_prefetch(View->RecordView(Row + 3 * Ahead));
-  if (Row + 2 * Ahead < Count) __builtin_prefetch(View->ViewRecord(Row + 2 * Ahead));
-  if (Row + Ahead < Count) {
-    const TRecDataValues& Values = View->ViewRecord(Row + Ahead)->Row(dvvValueEh);
-    if (DataIndex >= 0 && size_t(DataIndex) < Values.size()) __builtin_prefetch(&Values[size_t(DataIndex)]);
-  }
-}
-
 }  // namespace
+
+// Reading rows one after another is bound by memory, not by work: each row
+// is a chain of three separate allocations (its view item, its record, the
+// record's values).  Asking for the links of rows further on while this row
+// is read lets those loads overlap; each stage reads only what an earlier
+// stage asked for.
+void TCustomMemTableEh::prefetchRowsAhead(Integer Row, Integer DataIndex) {
+  constexpr Integer Ahead = 16;  // rows between stages, found by measuring the search
+  constexpr Integer RowBytes = 192;  // the values of a dozen fields
+  const Integer Count = FRecordsView->ViewItemsCount();
+  if (Row < 0) return;
+  if (Row + 3 * Ahead < Count) __builtin_prefetch(FRecordsView->RecordView(Row + 3 * Ahead));
+  if (Row + 2 * Ahead < Count) __builtin_prefetch(FRecordsView->ViewRecord(Row + 2 * Ahead));
+  if (Row + Ahead >= Count) return;
+  const TRecDataValues& Values = FRecordsView->ViewRecord(Row + Ahead)->Row(dvvValueEh);
+  if (Values.empty()) return;
+  if (DataIndex >= 0) {
+    if (size_t(DataIndex) < Values.size()) __builtin_prefetch(&Values[size_t(DataIndex)]);
+    return;
+  }
+  const char* First = reinterpret_cast<const char*>(Values.data());
+  const size_t Bytes = std::min(Values.size() * sizeof(Variant), size_t(RowBytes));
+  for (size_t Offset = 0; Offset < Bytes; Offset += 64) __builtin_prefetch(First + Offset);
+}
 
 Integer TCustomMemTableEh::FindRec(const String& KeyFields, const Variant& KeyValues, TLocateOptions Options,
                                    Integer StartRecIndex, bool TryUseIndex) {
@@ -378,7 +388,7 @@ Integer TCustomMemTableEh::FindRec(const String& KeyFields, const Variant& KeyVa
     const std::vector<TStoredKeyEh> Keys = storedKeys(KeyFieldList, KeyValues, CanMatch);
     const Integer Count = CanMatch ? FRecordsView->ViewItemsCount() : 0;
     for (Integer Row = Start; Row < Count; ++Row) {
-      prefetchRows(FRecordsView, Row, Count, Keys.empty() ? -1 : Keys.front().DataIndex);
+      prefetchRowsAhead(Row, Keys.empty() ? -1 : Keys.front().DataIndex);
       if (storedRowMatches(FRecordsView->ViewRecord(Row), Keys)) return Row;
     }
     return fetchUntilMatch(KeyFieldList, KeyValues, Options);

@@ -506,6 +506,7 @@ void TCustomMemTableEh::InstantReadEnter(Integer RowNum) {
   } else {
     if (State() == dsInsert && RowNum > FInstantReadCurRowNum) --RowNum;
     if (RowNum >= 0 && RowNum < FRecordsView->ViewItemsCount()) {
+      prefetchRowsAhead(RowNum, /*DataIndex=*/-1);
       TMemRecViewEh* Node = FRecordsView->RecordView(RowNum);
       RecToRecBuf(Node->Rec(), Buf, RowNum);
       Buf->RecView = Node;

@@ -6,6 +6,7 @@
 
 #include "gridlib/memtable/memoryrecord.h"
 #include "gridlib/memtable/memorytreelist.h"
+#include "gridlib/memtable/memtable_storedvalues.h"
 #include "gridlib/memtable/mtindexes.h"
 #include "gridlib/memtable/recordsview.h"
 #include "gridlib/memtable/refobjectfield.h"
@@ -262,21 +263,6 @@ bool TCustomMemTableEh::rowMatches(const std::vector<TField*>& Fields, const Var
 
 namespace {
 
-bool isIntegralVarType(TVarType Type) {
-  switch (Type) {
-    case varSmallint:
-    case varInteger:
-    case varShortInt:
-    case varByte:
-    case varWord:
-    case varLongWord:
-    case varInt64:
-      return true;
-    default:
-      return false;
-  }
-}
-
 // One key field of a search over stored values, its key value taken apart
 // once: each row then compares its stored value without a copy, and an
 // integer or a text of the same kind without the variant comparison.
@@ -311,7 +297,7 @@ std::vector<TStoredKeyEh> storedKeys(const std::vector<TField*>& Fields, const V
       Key.Key = VarArrayGet(KeyValues, Low + Integer(I));
     }
     const TVarType Type = VarType(Key.Key);
-    Key.Integral = isIntegralVarType(Type);
+    Key.Integral = isInt64VarType(Type);
     if (Key.Integral) Key.Int = Key.Key.AsInt64();
     Key.Text = Type == varUString;
     if (Key.Text) Key.Str = Key.Key.AsString();
@@ -320,19 +306,11 @@ std::vector<TStoredKeyEh> storedKeys(const std::vector<TField*>& Fields, const V
   return Keys;
 }
 
-// The stored value itself, not a copy.
-const Variant& storedValue(TMemoryRecordEh* Rec, Integer DataIndex) {
-  const TRecDataValues& Values = Rec->Row(dvvValueEh);
-  // An index the record lacks raises the records' own bounds error.
-  if (DataIndex < 0 || size_t(DataIndex) >= Values.size()) (void)Rec->GetDataValue(DataIndex, dvvValueEh);
-  return Values[size_t(DataIndex)];
-}
-
 // Answers what VarEqualEh answers for the stored value and the key.
 bool storedValueMatches(const Variant& Stored, const TStoredKeyEh& Key) {
   if (Key.RefObject) return VarToRefObjectEh(Stored) == VarToRefObjectEh(Key.Key);
   const TVarType Type = VarType(Stored);
-  if (Key.Integral && isIntegralVarType(Type)) return Stored.AsInt64() == Key.Int;
+  if (Key.Integral && isInt64VarType(Type)) return Stored.AsInt64() == Key.Int;
   if (Key.Text && Type == varUString) return Stored.AsString() == Key.Str;
   return VarEqualEh(Stored, Key.Key);
 }

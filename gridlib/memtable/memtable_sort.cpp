@@ -6,6 +6,7 @@
 #include "gridlib/memtable/datadriver.h"
 #include "gridlib/memtable/memoryrecord.h"
 #include "gridlib/memtable/memorytreelist.h"
+#include "gridlib/memtable/memtable_storedvalues.h"
 #include "gridlib/memtable/recordsview.h"
 #include "platform/db/fields.h"
 #include "platform/rtl/scopeexit.h"
@@ -35,21 +36,6 @@ bool isCaseFoldedTextType(TFieldType Type) {
     case ftFixedChar:
     case ftWideString:
     case ftOraClob:
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool isIntegralVarType(TVarType Type) {
-  switch (Type) {
-    case varSmallint:
-    case varInteger:
-    case varShortInt:
-    case varByte:
-    case varWord:
-    case varLongWord:
-    case varInt64:
       return true;
     default:
       return false;
@@ -100,7 +86,7 @@ TSortKeyEh sortKey(const Variant& V, const TSortRuleEh& Rule) {
   if (Rule.FoldCase || isStringVarType(Key.Type)) {
     Key.Kind = TSortKeyEh::Text;
     Key.Str = VarToStr(V);
-  } else if (isIntegralVarType(Key.Type)) {
+  } else if (isInt64VarType(Key.Type)) {
     Key.Kind = TSortKeyEh::Integral;
     Key.Int = V.AsInt64();
   } else if (isFloatingVarType(Key.Type)) {
@@ -366,14 +352,6 @@ bool storedSortItem(TDataSet* Table, TMTDataStructEh* Struct, const TOrderByItem
   TField* Field = Table->Fields()->Fields(Item.FieldIndex);
   Result = {Field->FieldNo() - 1, sortRule(Item, Field->DataType())};
   return true;
-}
-
-// The stored value itself, not a copy.
-const Variant& storedValue(TMemoryRecordEh* Rec, Integer DataIndex) {
-  const TRecDataValues& Values = Rec->Row(dvvValueEh);
-  // An index the record lacks raises the records' own bounds error.
-  if (DataIndex < 0 || size_t(DataIndex) >= Values.size()) (void)Rec->GetDataValue(DataIndex, dvvValueEh);
-  return Values[size_t(DataIndex)];
 }
 
 }  // namespace

@@ -437,8 +437,10 @@ TMTRecBuf* TCustomMemTableEh::RecBuf(TRecordBuffer Buffer) const {
 }
 
 TRecordBuffer TCustomMemTableEh::AllocRecordBuffer() {
+  // From the end: an instant read frees and takes its buffer there once a
+  // row, behind the window's buffers.
   Integer Index = -1;
-  for (Integer I = 0; I < FRecordCache.Count(); ++I)
+  for (Integer I = FRecordCache.Count() - 1; I >= 0; --I)
     if (!static_cast<TMTRecBuf*>(FRecordCache.Items(I))->InUse) {
       Index = I;
       break;
@@ -557,6 +559,7 @@ TGetResult TCustomMemTableEh::GetRecord(TRecordBuffer Buffer, TGetMode GetMode, 
   }
   if (FRecordPos >= 0) FInstantReadCurRowNum = FRecordPos;
   if (Result == grOK) {
+    if (GetMode == gmNext) prefetchRowsAhead(FRecordPos, /*DataIndex=*/-1);
     TMTRecBuf* Buf = RecBuf(Buffer);
     RecToRecBuf(FRecordsView->ViewRecord(FRecordPos), Buf, FRecordPos);
     Buf->RecView = FRecordsView->RecordView(FRecordPos);

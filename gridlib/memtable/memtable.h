@@ -571,6 +571,14 @@ protected:
   bool FInLoaded = false;
   TGetOrderVarValueProcEh FGetOrderVarValueProc;
   TVariantArrayEh FSortingValues;
+  // While a sort runs, every record's place under its order-by list, indexed
+  // by the record's records-list index; made on the first comparison.
+  struct TSortRanksEh {
+    Integer Depth = 0;          // nested sorts open
+    TObject* For = nullptr;     // the order-by list ranked, nullptr for none
+    std::vector<Integer> Rank;  // empty: that list is compared field by field
+  };
+  TSortRanksEh FSortRanks;
 
 private:
   // The parts of construction and destruction of the view unit's objects.
@@ -578,6 +586,9 @@ private:
   void destroyViewParts();
   // The row the bookmark data names, resolved; nullptr when gone.
   TMemoryRecordEh* recordOfSerial(const TBookmarkDataEh& Data, Integer& ViewIndex);
+  // Starts loading the rows some way after Row for a reader going forward:
+  // the stored value at DataIndex, or with -1 the first values of each.
+  void prefetchRowsAhead(Integer Row, Integer DataIndex);
   bool fieldMatches(TField* Field, const Variant& KeyValue, TLocateOptions Options);
   bool rowMatches(const std::vector<TField*>& Fields, const Variant& KeyValues, TLocateOptions Options);
   // Reads driver records one at a time until the last row matches or the
@@ -602,9 +613,14 @@ private:
   // sorting, instant read and moving records (memtable_sort.cpp)
   void computeExternalSortKeys(const TGetOrderVarValueProcEh& OrderValueProc, Integer KeyCount);
   bool sortsByKeys(TOrderByList* OrderByList);
-  Variant sortKeyOf(TMemoryRecordEh* Rec, TOrderByList* OrderByList);
+  // ViewRow is Rec's row, or -1 when the view does not show it.
+  Variant sortKeyOf(TMemoryRecordEh* Rec, TOrderByList* OrderByList, Integer ViewRow);
   Integer compareByKeys(TMemoryRecordEh* Rec1, TMemoryRecordEh* Rec2, TOrderByList* OrderByList);
   Integer compareByDataFields(TMemoryRecordEh* Rec1, TMemoryRecordEh* Rec2, TOrderByList* OrderByList);
+  // A ranked sort is open between these; the ranks go when the last closes.
+  void beginRankedSort() { ++FSortRanks.Depth; }
+  void endRankedSort();
+  void rankRecords(TObject* ParamSort);
   // Pushes a fresh instant-read buffer and answers its handle.
   TRecordBuffer pushInstantBuffer();
   // The record of the cursor's buffer (instant read aside), nullptr for none.

@@ -96,6 +96,9 @@ Variant TCustomMemTableEh::VarValueToValueBuffer(TField* Field, const Variant& V
     case ftFixedChar:
     case ftGuid:
     case ftWideString:
+      // A text that fits is shared, not copied into a new variant.
+      if (VarType(Value) == varUString && (Field->Size() <= 0 || Value.AsString().size() <= Field->Size()))
+        return Value;
       return Variant(cutText(Value, Field->Size()));
     case ftSmallint:
       return Variant(SmallInt(Value.AsInteger()));

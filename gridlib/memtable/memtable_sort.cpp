@@ -6,12 +6,18 @@
 #include "gridlib/memtable/datadriver.h"
 #include "gridlib/memtable/memoryrecord.h"
 #include "gridlib/memtable/memorytreelist.h"
+#include "gridlib/memtable/memtable_storedvalues.h"
 #include "gridlib/memtable/recordsview.h"
 #include "platform/db/fields.h"
 #include "platform/rtl/scopeexit.h"
 #include "platform/rtl/strutils.h"
 
+#include <QHash>
+
+#include <algorithm>
+#include <cmath>
 #include <memory>
+#include <numeric>
 
 namespace {
 
@@ -36,32 +42,128 @@ bool isCaseFoldedTextType(TFieldType Type) {
   }
 }
 
+bool isFloatingVarType(TVarType Type) { return Type == varSingle || Type == varDouble || Type == varDate; }
+
 bool isStringVarType(TVarType Type) { return Type == varString || Type == varUString || Type == varOleStr; }
 
 Integer sign(int Value) { return Value < 0 ? -1 : (Value > 0 ? 1 : 0); }
 
-// One key pair under one sort item: no value first; texts by the locale;
-// the rest by the variant comparison, where values that cannot be ordered
-// count as equal.  That last rule makes the order no strict weak order over
-// mixed variants, which the records list's own sort tolerates.
-Integer compareKeyValues(const Variant& V1, const Variant& V2, const TOrderByItemEh& Item, TFieldType DataType) {
-  const bool NoValue1 = VarIsNull(V1) || VarIsEmpty(V1);
-  const bool NoValue2 = VarIsNull(V2) || VarIsEmpty(V2);
-  Integer Result = 0;
-  if (NoValue1 || NoValue2) {
-    Result = NoValue1 == NoValue2 ? 0 : (NoValue1 ? -1 : 1);
-  } else if (Item.CaseIns && isCaseFoldedTextType(DataType)) {
-    Result = sign(AnsiCompareText(VarToStr(V1), VarToStr(V2)));
-  } else if (isStringVarType(VarType(V1)) && VarType(V1) == VarType(V2)) {
-    Result = sign(AnsiCompareStr(VarToStr(V1), VarToStr(V2)));
+template <class T>
+Integer orderOf(const T& A, const T& B) {
+  return A < B ? -1 : (B < A ? 1 : 0);
+}
+
+// How one sort item compares: under CaseIns the texts of the case-folded
+// types compare without case.
+struct TSortRuleEh {
+  bool Desc = false;
+  bool FoldCase = false;
+};
+
+TSortRuleEh sortRule(const TOrderByItemEh& Item, TFieldType DataType) {
+  return {Item.Desc, Item.CaseIns && isCaseFoldedTextType(DataType)};
+}
+
+// One value under one sort item, taken apart once so that comparisons copy
+// no variants and convert nothing.
+struct TSortKeyEh {
+  // Placed: a text replaced by its place among the texts of its column.
+  enum TKind : Byte { NoValue, Integral, Floating, Text, Placed, Other };
+  TKind Kind = NoValue;
+  TVarType Type = varEmpty;
+  Int64 Int = 0;
+  double Float = 0;
+  String Str;
+  const Variant* Value = nullptr;  // not owned; for the general comparison
+};
+
+// V must outlive the key.
+TSortKeyEh sortKey(const Variant& V, const TSortRuleEh& Rule) {
+  TSortKeyEh Key;
+  if (VarIsNull(V) || VarIsEmpty(V)) return Key;
+  Key.Type = VarType(V);
+  Key.Value = &V;
+  if (Rule.FoldCase || isStringVarType(Key.Type)) {
+    Key.Kind = TSortKeyEh::Text;
+    Key.Str = VarToStr(V);
+  } else if (isInt64VarType(Key.Type)) {
+    Key.Kind = TSortKeyEh::Integral;
+    Key.Int = V.AsInt64();
+  } else if (isFloatingVarType(Key.Type)) {
+    Key.Kind = TSortKeyEh::Floating;
+    Key.Float = V.AsDouble();
   } else {
-    switch (VarCompareValue(V1, V2)) {
+    Key.Kind = TSortKeyEh::Other;
+  }
+  return Key;
+}
+
+// One key pair under one sort item: no value first; texts by the locale;
+// the rest as the variant comparison orders them, where values that cannot
+// be ordered (a NaN among them) count as equal.  That last rule makes the
+// order no strict weak order over mixed variants, which the records list's
+// sort and the ranking's stable sort both tolerate.
+Integer compareSortKeys(const TSortKeyEh& K1, const TSortKeyEh& K2, const TSortRuleEh& Rule) {
+  Integer Result = 0;
+  if (K1.Kind == TSortKeyEh::NoValue || K2.Kind == TSortKeyEh::NoValue) {
+    Result = orderOf(K1.Kind != TSortKeyEh::NoValue, K2.Kind != TSortKeyEh::NoValue);
+  } else if (K1.Kind == TSortKeyEh::Placed) {
+    Result = orderOf(K1.Int, K2.Int);
+  } else if (Rule.FoldCase) {
+    Result = sign(AnsiCompareText(K1.Str, K2.Str));
+  } else if (K1.Kind == TSortKeyEh::Text && K1.Type == K2.Type) {
+    Result = sign(AnsiCompareStr(K1.Str, K2.Str));
+  } else if (K1.Kind == TSortKeyEh::Integral && K2.Kind == TSortKeyEh::Integral) {
+    Result = orderOf(K1.Int, K2.Int);
+  } else if (K1.Kind == TSortKeyEh::Floating && K2.Kind == TSortKeyEh::Floating) {
+    Result = std::isnan(K1.Float) || std::isnan(K2.Float) ? 0 : orderOf(K1.Float, K2.Float);
+  } else {
+    switch (VarCompareValue(*K1.Value, *K2.Value)) {
       case vrLessThan: Result = -1; break;
       case vrGreaterThan: Result = 1; break;
       default: Result = 0; break;
     }
   }
-  return Item.Desc ? -Result : Result;
+  return Rule.Desc ? -Result : Result;
+}
+
+Integer compareKeyValues(const Variant& V1, const Variant& V2, const TSortRuleEh& Rule) {
+  return compareSortKeys(sortKey(V1, Rule), sortKey(V2, Rule), Rule);
+}
+
+// The column of keys at Column of each Width-key row, when its values are
+// all texts the locale compares (or none), becomes their places among its
+// distinct texts: the locale's comparison then runs some m log2 m times for
+// m distinct texts, not for every pair of rows the sort compares.  Texts
+// the locale holds equal share a place.
+void placeTexts(std::vector<TSortKeyEh>& Keys, size_t Column, size_t Width, const TSortRuleEh& Rule) {
+  std::vector<TSortKeyEh*> Texts;
+  QHash<String, Int64> Places;
+  for (size_t At = Column; At < Keys.size(); At += Width) {
+    TSortKeyEh& Key = Keys[At];
+    if (Key.Kind == TSortKeyEh::NoValue) continue;
+    // Another kind, or texts of two kinds, compare otherwise.
+    if (Key.Kind != TSortKeyEh::Text || (!Rule.FoldCase && !Texts.empty() && Texts.front()->Type != Key.Type)) return;
+    Texts.push_back(&Key);
+    Places.insert(Key.Str, 0);
+  }
+  const auto compare = [&Rule](const String& S1, const String& S2) {
+    return Rule.FoldCase ? AnsiCompareText(S1, S2) : AnsiCompareStr(S1, S2);
+  };
+  std::vector<String> Distinct;
+  Distinct.reserve(size_t(Places.size()));
+  for (auto It = Places.keyBegin(); It != Places.keyEnd(); ++It) Distinct.push_back(*It);
+  std::stable_sort(Distinct.begin(), Distinct.end(),
+                   [&compare](const String& S1, const String& S2) { return compare(S1, S2) < 0; });
+  Int64 Place = 0;
+  for (size_t I = 0; I < Distinct.size(); ++I) {
+    if (I > 0 && compare(Distinct[I - 1], Distinct[I]) != 0) ++Place;
+    Places[Distinct[I]] = Place;
+  }
+  for (TSortKeyEh* Key : Texts) {
+    Key->Int = Places.value(Key->Str);
+    Key->Kind = TSortKeyEh::Placed;
+  }
 }
 
 }  // namespace
@@ -89,7 +191,11 @@ void TCustomMemTableEh::SetSortOrder(const String& Value) {
   ApplySortOrder();
 }
 
-void TCustomMemTableEh::ApplySortOrder() { FRecordsView->SetSortOrder(Active() ? FSortOrder : String()); }
+void TCustomMemTableEh::ApplySortOrder() {
+  beginRankedSort();
+  const TScopeExit End([this] { endRankedSort(); });
+  FRecordsView->SetSortOrder(Active() ? FSortOrder : String());
+}
 
 void TCustomMemTableEh::SortByFields(const String& SortByStr) { InternalSortByFields(SortByStr); }
 
@@ -109,6 +215,8 @@ void TCustomMemTableEh::SortByOrderList(TMTOrderByList* OrderByList) {
   if (!Active() || !FRecordsView || FRecordsView->ViewItemsCount() == 0) return;
   CheckBrowseMode();
   if (FInstantReadMode) throw Exception(QString::fromLatin1(SSortInInstantReadMode));
+  beginRankedSort();
+  const TScopeExit End([this] { endRankedSort(); });
   if (FRecordsView->ViewAsTreeList())
     FRecordsView->MemoryTreeList()->SortData(TCompareNodesEh(this, &TCustomMemTableEh::CompareTreeNodes),
                                              OrderByList, /*ARecurse=*/true);
@@ -163,6 +271,14 @@ void TCustomMemTableEh::computeExternalSortKeys(const TGetOrderVarValueProcEh& O
 }
 
 Integer TCustomMemTableEh::CompareRecords(TMemoryRecordEh* Rec1, TMemoryRecordEh* Rec2, TObject* ParamSort) {
+  if (FSortRanks.Depth > 0) {
+    if (ParamSort != FSortRanks.For) rankRecords(ParamSort);
+    const std::vector<Integer>& Rank = FSortRanks.Rank;
+    const Integer At1 = Rec1->Index();
+    const Integer At2 = Rec2->Index();
+    if (At1 >= 0 && At2 >= 0 && size_t(At1) < Rank.size() && size_t(At2) < Rank.size())
+      return Rank[size_t(At1)] - Rank[size_t(At2)];
+  }
   auto* OrderByList = dynamic_cast<TOrderByList*>(ParamSort);
   if (!OrderByList || OrderByList->Count() == 0 || Fields()->Count() == 0) return Rec1->Index() - Rec2->Index();
   const Integer Result =
@@ -188,11 +304,10 @@ bool TCustomMemTableEh::sortsByKeys(TOrderByList* OrderByList) {
   return false;
 }
 
-Variant TCustomMemTableEh::sortKeyOf(TMemoryRecordEh* Rec, TOrderByList* OrderByList) {
+Variant TCustomMemTableEh::sortKeyOf(TMemoryRecordEh* Rec, TOrderByList* OrderByList, Integer ViewRow) {
   if (FGetOrderVarValueProc.Assigned()) return FSortingValues[size_t(Rec->Index())];
-  const Integer Row = FRecordsView->IndexOfRec(Rec);
-  if (Row >= 0)
-    InstantReadEnter(FRecordsView->RecordView(Row), -1);
+  if (ViewRow >= 0)
+    InstantReadEnter(FRecordsView->RecordView(ViewRow), -1);
   else
     InstantReadEnter(Rec, -1);
   const TScopeExit Leave([this] { InstantReadLeave(); });
@@ -204,40 +319,123 @@ Variant TCustomMemTableEh::sortKeyOf(TMemoryRecordEh* Rec, TOrderByList* OrderBy
 }
 
 Integer TCustomMemTableEh::compareByKeys(TMemoryRecordEh* Rec1, TMemoryRecordEh* Rec2, TOrderByList* OrderByList) {
-  const Variant Key1 = sortKeyOf(Rec1, OrderByList);
-  const Variant Key2 = sortKeyOf(Rec2, OrderByList);
+  const Variant Key1 = sortKeyOf(Rec1, OrderByList, FRecordsView->IndexOfRec(Rec1));
+  const Variant Key2 = sortKeyOf(Rec2, OrderByList, FRecordsView->IndexOfRec(Rec2));
   if (OrderByList->Count() == 1) {
     const TOrderByItemEh& Item = *OrderByList->Items(0);
-    return compareKeyValues(Key1, Key2, Item, Item.DataType);
+    return compareKeyValues(Key1, Key2, sortRule(Item, Item.DataType));
   }
   for (Integer I = 0; I < OrderByList->Count(); ++I) {
     const TOrderByItemEh& Item = *OrderByList->Items(I);
-    if (const Integer Result = compareKeyValues(VarArrayGet(Key1, I), VarArrayGet(Key2, I), Item, Item.DataType))
+    if (const Integer Result = compareKeyValues(VarArrayGet(Key1, I), VarArrayGet(Key2, I), sortRule(Item, Item.DataType)))
       return Result;
   }
   return 0;
 }
 
+namespace {
+
+// A sort item over a stored value: where the records hold it and how it
+// compares.
+struct TStoredSortItemEh {
+  Integer DataIndex = -1;
+  TSortRuleEh Rule;
+};
+
+// False for an item naming no stored value, which the sort passes over.
+bool storedSortItem(TDataSet* Table, TMTDataStructEh* Struct, const TOrderByItemEh& Item, TStoredSortItemEh& Result) {
+  if (Item.FieldIndex < 0 || !Table->Active()) {
+    if (Item.MTFieldIndex < 0) return false;
+    Result = {Item.MTFieldIndex, sortRule(Item, Struct->GetDataField(Item.MTFieldIndex)->DataType())};
+    return true;
+  }
+  TField* Field = Table->Fields()->Fields(Item.FieldIndex);
+  Result = {Field->FieldNo() - 1, sortRule(Item, Field->DataType())};
+  return true;
+}
+
+}  // namespace
+
 Integer TCustomMemTableEh::compareByDataFields(TMemoryRecordEh* Rec1, TMemoryRecordEh* Rec2,
                                                TOrderByList* OrderByList) {
   for (Integer I = 0; I < OrderByList->Count(); ++I) {
-    const TOrderByItemEh& Item = *OrderByList->Items(I);
-    Integer DataIndex = -1;
-    TFieldType DataType = ftUnknown;
-    if (Item.FieldIndex < 0 || !Active()) {
-      DataIndex = Item.MTFieldIndex;
-      if (DataIndex < 0) continue;
-      DataType = Rec1->DataStruct()->GetDataField(DataIndex)->DataType();
-    } else {
-      TField* Field = Fields()->Fields(Item.FieldIndex);
-      DataIndex = Field->FieldNo() - 1;
-      DataType = Field->DataType();
-    }
-    const Integer Result = compareKeyValues(Rec1->GetDataValue(DataIndex, dvvValueEh),
-                                            Rec2->GetDataValue(DataIndex, dvvValueEh), Item, DataType);
+    TStoredSortItemEh Item;
+    if (!storedSortItem(this, Rec1->DataStruct(), *OrderByList->Items(I), Item)) continue;
+    const Integer Result =
+        compareKeyValues(storedValue(Rec1, Item.DataIndex), storedValue(Rec2, Item.DataIndex), Item.Rule);
     if (Result != 0) return Result;
   }
   return 0;
+}
+
+void TCustomMemTableEh::endRankedSort() {
+  if (--FSortRanks.Depth > 0) return;
+  FSortRanks.For = nullptr;
+  FSortRanks.Rank = std::vector<Integer>();
+}
+
+// Every record's keys are taken once, a stable sort of the records' indexes
+// orders them, and a comparison then only looks up two places: a sort that
+// compared values per pair read each record's fields some 2 log2 N times.
+// Ranks answer what CompareRecords answers, equal keys in the records'
+// previous order included.  A record outside the records list leaves the
+// list unranked, compared field by field.
+void TCustomMemTableEh::rankRecords(TObject* ParamSort) {
+  FSortRanks.For = ParamSort;
+  FSortRanks.Rank.clear();
+  auto* OrderByList = dynamic_cast<TOrderByList*>(ParamSort);
+  if (!OrderByList || OrderByList->Count() == 0 || Fields()->Count() == 0) return;
+  TRecordsListEh* List = FRecordsView->MemTableData()->RecordsList();
+  const bool ByKeys = sortsByKeys(OrderByList);
+  std::vector<TSortRuleEh> Rules;
+  std::vector<Integer> DataIndexes;
+  for (Integer I = 0; I < OrderByList->Count(); ++I) {
+    const TOrderByItemEh& Item = *OrderByList->Items(I);
+    TStoredSortItemEh Stored;
+    if (ByKeys) {
+      Rules.push_back(sortRule(Item, Item.DataType));
+    } else if (storedSortItem(this, FRecordsView->MemTableData()->DataStruct(), Item, Stored)) {
+      Rules.push_back(Stored.Rule);
+      DataIndexes.push_back(Stored.DataIndex);
+    }
+  }
+  const size_t Count = size_t(List->Count());
+  const size_t Width = Rules.size();
+  // Rows of the view, so a computed key finds its row without a search.
+  std::vector<Integer> ViewRows(ByKeys ? Count : 0, -1);
+  for (Integer Row = 0; ByKeys && Row < FRecordsView->ViewItemsCount(); ++Row)
+    if (const Integer At = FRecordsView->ViewRecord(Row)->Index(); At >= 0 && size_t(At) < Count)
+      ViewRows[size_t(At)] = Row;
+  std::vector<TSortKeyEh> Keys(Count * Width);
+  std::vector<Variant> Computed;  // the keys point into it: no reallocation
+  if (ByKeys) Computed.reserve(Count * Width);
+  for (size_t I = 0; I < Count; ++I) {
+    TMemoryRecordEh* Rec = List->Rec(Integer(I));
+    const Integer At = Rec->Index();
+    if (At < 0 || size_t(At) >= Count) return;
+    TSortKeyEh* RecKeys = &Keys[size_t(At) * Width];
+    if (!ByKeys) {
+      for (size_t K = 0; K < Width; ++K) RecKeys[K] = sortKey(storedValue(Rec, DataIndexes[K]), Rules[K]);
+      continue;
+    }
+    const Variant Key = sortKeyOf(Rec, OrderByList, ViewRows[size_t(At)]);
+    for (size_t K = 0; K < Width; ++K) {
+      Computed.push_back(Width == 1 ? Key : VarArrayGet(Key, Integer(K)));
+      RecKeys[K] = sortKey(Computed.back(), Rules[K]);
+    }
+  }
+  for (size_t K = 0; K < Width; ++K) placeTexts(Keys, K, Width, Rules[K]);
+  const auto precedes = [&](Integer A, Integer B) {
+    for (size_t K = 0; K < Width; ++K)
+      if (const Integer Result = compareSortKeys(Keys[size_t(A) * Width + K], Keys[size_t(B) * Width + K], Rules[K]))
+        return Result < 0;
+    return false;
+  };
+  std::vector<Integer> Order(Count);
+  std::iota(Order.begin(), Order.end(), 0);
+  std::stable_sort(Order.begin(), Order.end(), precedes);
+  FSortRanks.Rank.resize(Count);
+  for (size_t P = 0; P < Count; ++P) FSortRanks.Rank[size_t(Order[P])] = Integer(P);
 }
 
 // ---------------------------------------------------------------------------
@@ -286,6 +484,7 @@ void TCustomMemTableEh::InstantReadEnter(Integer RowNum) {
   } else {
     if (State() == dsInsert && RowNum > FInstantReadCurRowNum) --RowNum;
     if (RowNum >= 0 && RowNum < FRecordsView->ViewItemsCount()) {
+      prefetchRowsAhead(RowNum, /*DataIndex=*/-1);
       TMemRecViewEh* Node = FRecordsView->RecordView(RowNum);
       RecToRecBuf(Node->Rec(), Buf, RowNum);
       Buf->RecView = Node;

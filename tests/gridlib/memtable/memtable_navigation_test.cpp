@@ -141,6 +141,40 @@ TEST_F(MemTableNavigation, LocateOnSeveralFieldsTakesAnArrayOfKeys) {
   EXPECT_RAISES(F.Table->Locate("Nope", 1, {}), EDatabaseError, "Field 'Nope' not found");
 }
 
+// Without options the stored values are compared with the keys as
+// VarEqualEh compares them, whatever kind the key comes in.
+TEST_F(MemTableNavigation, LocateWithoutOptionsComparesStoredValuesAsVarEqualEh) {
+  fill();
+  F.AppendRow({6, Null(), 99});
+  struct Case {
+    const char* Name;
+    const char* Fields;
+    Variant Key;
+    int FoundId;  // 0: no match
+  } Cases[] = {
+      {"a 64-bit key", "Amount", Variant(Int64(12)), 4},
+      {"a byte key", "Amount", Variant(Byte(7)), 3},
+      {"a key beyond 32 bits", "Amount", Variant(Int64(1) << 40 | 12), 0},
+      {"a float key", "Amount", 12.0, 4},
+      {"a fraction never equals an integer", "Amount", 12.5, 0},
+      {"a text key for a number", "Amount", "12", 4},
+      {"text", "Name", "Brown", 3},
+      {"text of another case", "Name", "brown", 0},
+      {"a one-byte text", "Name", Variant(AnsiString("Brown")), 3},
+      {"Null finds Null", "Name", Null(), 6},
+      {"keys for two fields", "Name;Amount", VarArrayOf({"Smithers", Int64(12)}), 4},
+      {"too few keys", "Name;Amount", VarArrayOf({"Smithers"}), 0},
+      {"no array for two fields", "Name;Amount", "Smithers", 0},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    F.Table->SetRecNo(5);
+    const bool Found = F.Table->Locate(QString::fromLatin1(C.Fields), C.Key, {});
+    EXPECT_EQ(Found, C.FoundId != 0);
+    EXPECT_EQ(currentId(), C.FoundId != 0 ? C.FoundId : 5);
+  }
+}
+
 TEST_F(MemTableNavigation, LocateScrollsOnceOrNotAtAll) {
   fill();
   int Scrolls = 0;

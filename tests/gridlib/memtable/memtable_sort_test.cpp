@@ -3,6 +3,7 @@
 #include "platform/db/testing/rowlistdataset.h"
 #include "gridlib/memtable/memorytreelist.h"
 #include "gridlib/memtable/recordsview.h"
+#include "platform/rtl/strutils.h"
 #include "tests/gridlib/memtable/memtableviewtesting.h"
 
 #include <QStringList>
@@ -188,6 +189,103 @@ TEST(MemTableSortVariant, MixedVariantKeysSortRepeatablyAndKeepEveryRecord) {
   std::vector<int> Sorted = Results[0];
   std::sort(Sorted.begin(), Sorted.end());
   for (int I = 0; I < int(Sorted.size()); ++I) ASSERT_EQ(Sorted[size_t(I)], I);
+}
+
+// Random rows against a plain reference ordering: a stable sort of the rows
+// as they stood, comparing the values read back one pair at a time.
+class MemTableSortCrossCheck : public ::testing::Test {
+protected:
+  struct TKey {
+    int Column;  // into Row::Values: 0 Text (narrow), 1 Wide (wide memo), 2 Num, 3 Real
+    bool Desc;
+  };
+  struct TRow {
+    int Id;
+    std::vector<Variant> Values;
+  };
+
+  static void fill(TMemTableViewFixture& T, unsigned Seed) {
+    const char* Texts[] = {"abc", "ABC", "Abd", "ёж", "Ёж", "еж", "Жук", "жук", "apple", "Яблоко", "zebra", "Ярь"};
+    std::mt19937 Random(Seed);
+    const auto maybeNull = [&Random](Variant V) { return Random() % 6 == 0 ? Null() : V; };
+    for (int Id = 0; Id < 400; ++Id) {
+      const String Text = QString::fromUtf8(Texts[Random() % std::size(Texts)]);
+      const String Wide = QString::fromUtf8(Texts[Random() % std::size(Texts)]);
+      T.AppendRow({Id, maybeNull(Text), maybeNull(Wide), maybeNull(Integer(Random() % 7) - 3),
+                   maybeNull(double(Random() % 5) / 4)});
+    }
+  }
+
+  static std::vector<TRow> rows(TMemTableViewFixture& T) {
+    std::vector<TRow> Result;
+    for (T.Table->First(); !T.Table->Eof(); T.Table->Next())
+      Result.push_back({T.Field("Id")->AsInteger(),
+                        {T.Field("Text")->Value(), T.Field("Wide")->Value(), T.Field("Num")->Value(),
+                         T.Field("Real")->Value()}});
+    return Result;
+  }
+
+  // No value first; the narrow text without case when CaseIns, the wide memo
+  // always with it; numbers by value.
+  static int compareValues(const Variant& V1, const Variant& V2, int Column, bool CaseIns) {
+    if (VarIsNull(V1) || VarIsNull(V2)) return int(!VarIsNull(V1)) - int(!VarIsNull(V2));
+    if (Column == 0 && CaseIns) return AnsiCompareText(V1.AsString(), V2.AsString());
+    if (Column <= 1) return AnsiCompareStr(V1.AsString(), V2.AsString());
+    return V1.AsDouble() < V2.AsDouble() ? -1 : (V2.AsDouble() < V1.AsDouble() ? 1 : 0);
+  }
+
+  static std::vector<int> expected(std::vector<TRow> Rows, const std::vector<TKey>& Keys, bool CaseIns) {
+    std::stable_sort(Rows.begin(), Rows.end(), [&](const TRow& A, const TRow& B) {
+      for (const TKey& K : Keys) {
+        const int C = compareValues(A.Values[size_t(K.Column)], B.Values[size_t(K.Column)], K.Column, CaseIns);
+        if (C != 0) return K.Desc ? C > 0 : C < 0;
+      }
+      return false;
+    });
+    std::vector<int> Ids;
+    for (const TRow& R : Rows) Ids.push_back(R.Id);
+    return Ids;
+  }
+};
+
+TEST_F(MemTableSortCrossCheck, SortsAgreeWithTheReferenceOrdering) {
+  struct Case {
+    const char* Text;
+    std::vector<TKey> Keys;
+  } Cases[] = {
+      {"Text", {{0, false}}},
+      {"Text DESC, Num", {{0, true}, {2, false}}},
+      {"Wide, Real DESC", {{1, false}, {3, true}}},
+      {"Num DESC, Text, Real", {{2, true}, {0, false}, {3, false}}},
+      {"Real, Wide DESC, Text DESC", {{3, false}, {1, true}, {0, true}}},
+  };
+  enum TWay { ByFields, BySortOrder, CaseTurnedOnAfterSortOrder };
+  for (const Case& C : Cases) {
+    for (bool CaseIns : {false, true}) {
+      for (TWay Way : {ByFields, BySortOrder, CaseTurnedOnAfterSortOrder}) {
+        if (Way == CaseTurnedOnAfterSortOrder && !CaseIns) continue;
+        SCOPED_TRACE(testing::Message() << C.Text << (CaseIns ? ", case-insensitive" : "") << ", way " << Way);
+        TMemTableViewFixture T({{"Id", ftInteger}, {"Text", ftString, 10}, {"Wide", ftWideMemo},
+                                {"Num", ftInteger}, {"Real", ftFloat}});
+        fill(T, unsigned(Way) * 10 + unsigned(CaseIns));
+        if (CaseIns) T.Table->SetFilterOptions(TFilterOptions{foCaseInsensitive});
+        const std::vector<int> Expected = expected(rows(T), C.Keys, CaseIns);
+        const String Text = QString::fromLatin1(C.Text);
+        switch (Way) {
+          case ByFields: T.Table->SortByFields(Text); break;
+          case BySortOrder:
+            T.Table->RecordsView()->SetSortOrderCaseInsensitive(CaseIns);
+            T.Table->SetSortOrder(Text);
+            break;
+          case CaseTurnedOnAfterSortOrder:
+            T.Table->SetSortOrder(Text);
+            T.Table->RecordsView()->SetSortOrderCaseInsensitive(true);
+            break;
+        }
+        EXPECT_EQ(T.Ids(), Expected);
+      }
+    }
+  }
 }
 
 TEST_F(MemTableSort, SortOrderOrdersTheViewAndLeavesTheStoredOrder) {

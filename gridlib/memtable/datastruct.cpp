@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -181,8 +182,11 @@ TVarType MTVarTypeForDataType(TFieldType DataType) {
   }
 }
 
-Variant MTCastValue(const Variant& Value, TVarType VarType) {
-  if (VarIsNull(Value) || VarIsEmpty(Value) || VarType == varVariant || ::VarType(Value) == VarType) return Value;
+Variant MTCastValue(const Variant& Value, TVarType VarType) { return MTCastValue(Variant(Value), VarType); }
+
+Variant MTCastValue(Variant&& Value, TVarType VarType) {
+  if (VarIsNull(Value) || VarIsEmpty(Value) || VarType == varVariant || ::VarType(Value) == VarType)
+    return std::move(Value);
   if (VarType == varEmpty)
     throw EVariantTypeCastError(QStringLiteral("Could not convert variant of type (%1) into type (%2)")
                                     .arg(VarTypeAsText(::VarType(Value)), VarTypeAsText(VarType)));

@@ -58,8 +58,9 @@ TVarType MTVarTypeForDataType(TFieldType DataType);
 // Value converted to VarType as a record stores it: Null and Unassigned stay
 // as they are, varVariant keeps any value, a byte array becomes text of its
 // bytes for a text type, anything else goes through the variant cast (whose
-// errors propagate).
+// errors propagate).  A value that needs no conversion is moved through.
 Variant MTCastValue(const Variant& Value, TVarType VarType);
+Variant MTCastValue(Variant&& Value, TVarType VarType);
 
 // ---------------------------------------------------------------------------
 // field definitions

@@ -6,6 +6,7 @@
 #include "platform/rtl/lists.h"
 
 #include <atomic>
+#include <utility>
 
 namespace {
 const char* const SOldValuesNotAccessible = "TMemoryRecordEh.GetDataValues: Old values is not accessible.";
@@ -73,9 +74,13 @@ Variant TMemoryRecordEh::GetDataValue(Integer FieldIndex, TDataValueVersionEh Ve
 }
 
 void TMemoryRecordEh::SetDataValue(Integer FieldIndex, TDataValueVersionEh Version, const Variant& Value) {
+  SetDataValue(FieldIndex, Version, Variant(Value));
+}
+
+void TMemoryRecordEh::SetDataValue(Integer FieldIndex, TDataValueVersionEh Version, Variant&& Value) {
   checkFieldIndex(FieldIndex);
   TRecDataValues& Target = rowFor(Version);
-  Target[FieldIndex] = MTCastValue(Value, FDataStruct->GetDataField(FieldIndex)->VarDataType());
+  Target[FieldIndex] = MTCastValue(std::move(Value), FDataStruct->GetDataField(FieldIndex)->VarDataType());
 }
 
 Variant TMemoryRecordEh::GetDataValues(const String& FieldNames, TDataValueVersionEh Version) {

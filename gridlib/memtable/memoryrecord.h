@@ -63,6 +63,7 @@ public:
   // converts to the field's value type (errors leave the value unchanged).
   Variant GetDataValue(Integer FieldIndex, TDataValueVersionEh Version);
   void SetDataValue(Integer FieldIndex, TDataValueVersionEh Version, const Variant& Value);
+  void SetDataValue(Integer FieldIndex, TDataValueVersionEh Version, Variant&& Value);
   // A ';'-list gives a variant array in the order named; one name its value.
   Variant GetDataValues(const String& FieldNames, TDataValueVersionEh Version);
   void SetDataValues(const String& FieldNames, TDataValueVersionEh Version, const Variant& VarValue);

@@ -315,7 +315,10 @@ TDateTime TStringField::GetAsDateTime() {
 
 Variant TStringField::GetAsVariant() {
   Variant Value;
-  return GetData(Value) ? Variant(storedText(Value)) : Null();
+  if (!GetData(Value)) return Null();
+  // Stored text is the answer as it is; only other kinds become text.
+  if (VarType(Value) != varUString) return Variant(storedText(Value));
+  return Value;
 }
 
 void TStringField::SetVarValue(const Variant& AValue) { SetAsString(AValue.AsString()); }

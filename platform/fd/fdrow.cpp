@@ -179,12 +179,23 @@ bool FDIdenticalValues(const TFDValueRef& A, const TFDValueRef& B) {
   }
 }
 
+namespace {
+// The decoder reserves one UTF-16 unit per UTF-8 byte, nearly twice what text
+// of two-byte letters (Cyrillic) needs; a value may live as long as a table
+// holding it does, so the unused end is given back.
+String decodeText(const TFDValueRef& Value) {
+  String Text = QString::fromUtf8(Value.Data, qsizetype(Value.Size));
+  if (Text.capacity() > Text.size()) Text.squeeze();
+  return Text;
+}
+}  // namespace
+
 Variant FDValueToVariant(const TFDValueRef& Value) {
   switch (Value.Kind) {
     case TFDValueKind::Null: return Null();
     case TFDValueKind::Integer: return Variant(Value.Int);
     case TFDValueKind::Real: return Variant(Value.Real);
-    case TFDValueKind::Text: return Variant(QString::fromUtf8(Value.Data, qsizetype(Value.Size)));
+    case TFDValueKind::Text: return Variant(decodeText(Value));
     case TFDValueKind::Blob: return VarArrayFromBytes(QByteArray(Value.Data, qsizetype(Value.Size)));
   }
   return Null();

@@ -595,6 +595,34 @@ TEST(FieldClassesTest, FormatsApplyToStoredNumbersOnly) {
   EXPECT_EQ(Shown, (std::vector<String>{"5,000,000,000.0", "2.5", "12ab"}));
 }
 
+// A string field answers text whatever the store holds: stored text as it
+// is (past Size too), numbers and bytes as their text, Null as Null.
+TEST(FieldClassesTest, StringFieldVariantIsAlwaysText) {
+  TFormatSettingsScope Settings;
+  FormatSettings().DecimalSeparator = u'.';
+  const struct {
+    Variant Stored;
+    Variant Expected;
+  } Cases[] = {
+      {Variant("Иванов И. И."), Variant("Иванов И. И.")},
+      {Variant("longer than five"), Variant("longer than five")},
+      {Variant(Int64(42)), Variant("42")},
+      {Variant(1.5), Variant("1.5")},
+      {VarArrayFromBytes(QByteArray("AB")), Variant("AB")},
+      {Null(), Null()},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(VarToStr(C.Expected).toStdString());
+    TRowListDataSet DataSet(nullptr);
+    DataSet.FieldDefs()->Add("X", ftString, 5);
+    DataSet.AppendRow({C.Stored});
+    DataSet.Open();
+    const Variant Value = DataSet.FieldByName("X")->AsVariant();
+    EXPECT_EQ(VarType(Value), VarType(C.Expected));
+    if (!VarIsNull(C.Expected)) EXPECT_EQ(Value.AsString(), C.Expected.AsString());
+  }
+}
+
 }  // namespace
 
 namespace {

@@ -106,6 +106,14 @@ Integer TRecordsListEh::FetchRecord(TMemoryRecordEh* Rec) {
   return Rec->FIndex;
 }
 
+void TRecordsListEh::FetchRecordsFrom(TRecordsListEh* Source) {
+  for (Integer R = 0; R < Source->Count(); R++) {
+    TMemoryRecordEh* Rec = NewRecord();
+    Rec->FData.swap(Source->GetRec(R)->FData);
+    FetchRecord(Rec);
+  }
+}
+
 void TRecordsListEh::appendToDelta(TMemoryRecordEh* Rec) { Rec->FUpdateIndex = FDeltaList.Add(Rec); }
 
 void TRecordsListEh::clearDeltaSlot(TMemoryRecordEh* Rec) {

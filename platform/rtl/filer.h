@@ -290,6 +290,9 @@ private:
   UInt64 readLittleEndian(int Bytes);
   // A LE32 count of units of UnitSize bytes, checked against the bytes left.
   Integer readCount(int UnitSize);
+  // The next Count bytes (checked by the caller) in one piece, in the buffer
+  // or in FScratch; valid until the next read.
+  const char* readContiguous(Integer Count);
   Int64 bytesLeft();
   void skipBytes(Int64 Count);
   void fillBuffer();
@@ -323,6 +326,7 @@ private:
   std::vector<TFixup> FFixups;       // references waiting for the whole root
   bool FCollectingFixups = false;
   int FNesting = 0;
+  std::vector<char> FScratch;  // a value longer than the bytes buffered
 };
 
 // Writes component streams.
@@ -406,6 +410,7 @@ public:
 private:
   void writeByte(Byte Value);
   void writeLittleEndian(UInt64 Value, int Bytes);
+  void writeNarrowed(const String& Ascii);
   void writePropName(const String& Name);
   void writeProperty(TPersistent* Instance, const TPropInfo* PropInfo);
   void writeOrdValue(const TPropInfo* PropInfo, Int64 Value);

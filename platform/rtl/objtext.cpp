@@ -12,6 +12,7 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -23,18 +24,23 @@ constexpr Byte BinarySignature[] = {'T', 'P', 'F', '0'};
 constexpr int StringLineLength = 64;
 constexpr int BinaryBytesPerLine = 32;
 constexpr char LineBreak[] = "\r\n";
+// The text goes to the output in pieces of about this size, not as a whole.
+constexpr qsizetype TextChunkSize = 1 << 20;
+
+// Printable ASCII but the quote, which the text form keeps between quotes.
+bool quotable(char16_t C) { return C >= u' ' && C != u'\'' && C <= 127; }
 
 // ---------------------------------------------------------------------------
 // Binary to text
 
 class TBinaryToText {
 public:
-  explicit TBinaryToText(TStream* Input) : FReader(Input) {}
+  TBinaryToText(TStream* Input, TStream* Output) : FReader(Input), FOutput(Output) {}
 
-  QByteArray Convert() {
+  void Convert() {
     FReader.ReadSignature();
     convertObject();
-    return FText;
+    flushText();
   }
 
 private:
@@ -52,8 +58,16 @@ private:
   void writeIndent() { FText.append(2 * FIndent, ' '); }
   void newLine() {
     FText += LineBreak;
+    if (FText.size() >= TextChunkSize) flushText();
     writeIndent();
   }
+  void flushText() {
+    FOutput->WriteBuffer(FText.constData(), FText.size());
+    FText.resize(0);  // keeps the block for the next piece
+  }
+  // Chars known to be ASCII, a byte each.
+  void writeAscii(const char16_t* Chars, qsizetype Count);
+  void writeNumber(Int64 Value);
 
   void convertObject();
   void convertHeader();
@@ -65,6 +79,7 @@ private:
   String formatFloat(double Value, const char* Suffix);
 
   TReader FReader;
+  TStream* FOutput;
   QByteArray FText;
   int FIndent = 0;
   int FDepth = 0;
@@ -86,6 +101,18 @@ void TBinaryToText::convertObject() {
   writeIndent();
   write("end");
   write(LineBreak);
+}
+
+void TBinaryToText::writeAscii(const char16_t* Chars, qsizetype Count) {
+  const qsizetype Start = FText.size();
+  FText.resize(Start + Count);
+  char* Out = FText.data() + Start;
+  for (qsizetype I = 0; I < Count; ++I) Out[I] = char(Chars[I]);
+}
+
+void TBinaryToText::writeNumber(Int64 Value) {
+  char Buffer[24];
+  FText.append(Buffer, std::to_chars(Buffer, Buffer + sizeof Buffer, Value).ptr - Buffer);
 }
 
 void TBinaryToText::convertHeader() {
@@ -137,7 +164,7 @@ void TBinaryToText::convertValue() {
     case vaInt16:
     case vaInt32:
     case vaInt64:
-      write(IntToStr(FReader.ReadInt64()));
+      writeNumber(FReader.ReadInt64());
       return;
     case vaExtended:
     case vaDouble:
@@ -206,21 +233,22 @@ void TBinaryToText::convertString(const String& S) {
     write("''");
     return;
   }
-  auto quotable = [](Char C) { return C >= u' ' && C != u'\'' && C.unicode() <= 127; };
+  const char16_t* Chars = QStringView(S).utf16();
   const int Length = int(S.size());
   ++FIndent;
   if (Length > StringLineLength) newLine();
   int LineStart = 0;
   for (int I = 0; I < Length;) {
-    if (quotable(S[I])) {
+    if (quotable(Chars[I])) {
       const int RunStart = I;
       do ++I;
-      while (I < Length && quotable(S[I]) && I - LineStart < StringLineLength);
-      write("'");
-      write(S.mid(RunStart, I - RunStart));
-      write("'");
+      while (I < Length && quotable(Chars[I]) && I - LineStart < StringLineLength);
+      FText += '\'';
+      writeAscii(Chars + RunStart, I - RunStart);
+      FText += '\'';
     } else {
-      write(u'#' + String::number(S[I].unicode()));
+      FText += '#';
+      writeNumber(Chars[I]);
       ++I;
     }
     if (I - LineStart >= StringLineLength && I < Length) {
@@ -287,7 +315,7 @@ public:
   TToken Token() const { return FToken; }
   bool TokenIs(char16_t C) const { return FToken == TToken::Char && FTokenChar == C; }
   bool TokenSymbolIs(const char* Symbol) const {
-    return FToken == TToken::Symbol && SameText(FTokenString, String::fromLatin1(Symbol));
+    return FToken == TToken::Symbol && FTokenString.compare(QLatin1StringView(Symbol), Qt::CaseInsensitive) == 0;
   }
   const String& TokenString() const { return FTokenString; }
   // The float suffix: 0 (none or 'f'), 's', 'c' or 'd'.
@@ -316,9 +344,11 @@ private:
   static bool isIdentChar(Char C) { return isIdentStart(C) || isDigit(C); }
   void skipBlanks();
   void readString();
+  void readQuoted();
+  void readCharCode();
   void readNumber();
 
-  String FText;
+  const String FText;
   qsizetype FPos = 0;
   int FLine = 1;
   int FTokenLine = 1;
@@ -368,30 +398,45 @@ void TParser::NextToken() {
 void TParser::readString() {
   FToken = TToken::String;
   for (;;) {
-    if (at(FPos) == u'\'') {
-      for (++FPos;; ++FPos) {
-        const Char C = at(FPos);
-        if (FPos >= FText.size() || C == u'\r' || C == u'\n') Error(QStringLiteral("Unterminated string"));
-        if (C == u'\'') {
-          if (at(FPos + 1) != u'\'') break;
-          ++FPos;
-        }
-        FTokenString += C;
-      }
-      ++FPos;
-    } else if (at(FPos) == u'#') {
-      const qsizetype Start = ++FPos;
-      const bool Hex = at(FPos) == u'$';
-      if (Hex) ++FPos;
-      while (Hex ? isHexDigit(at(FPos)) : isDigit(at(FPos))) ++FPos;
-      Int64 Code = 0;
-      if (!TryStrToInt64(FText.mid(Start, FPos - Start), Code) || Code < 0 || Code > 0xFFFF)
-        Error(QStringLiteral("Invalid character code #%1").arg(FText.mid(Start, FPos - Start)));
-      FTokenString += Char(char16_t(Code));
-    } else {
+    if (at(FPos) == u'\'')
+      readQuoted();
+    else if (at(FPos) == u'#')
+      readCharCode();
+    else
       return;
-    }
   }
+}
+
+// A quoted part, where '' stands for a quote; its runs are appended whole.
+void TParser::readQuoted() {
+  qsizetype RunStart = ++FPos;
+  for (;; ++FPos) {
+    if (FPos >= FText.size() || FText[FPos] == u'\r' || FText[FPos] == u'\n')
+      Error(QStringLiteral("Unterminated string"));
+    if (FText[FPos] != u'\'') continue;
+    FTokenString.append(FText.constData() + RunStart, FPos + 1 - RunStart);
+    if (at(FPos + 1) != u'\'') break;
+    ++FPos;
+    RunStart = FPos + 1;
+  }
+  FTokenString.chop(1);  // the closing quote
+  ++FPos;
+}
+
+// #code, decimal or $hex, for one UTF-16 unit.
+void TParser::readCharCode() {
+  const qsizetype Start = ++FPos;
+  const bool Hex = at(FPos) == u'$';
+  if (Hex) ++FPos;
+  auto digit = [Hex](Char C) { return Hex ? isHexDigit(C) : isDigit(C); };
+  bool Valid = digit(at(FPos));
+  Int64 Code = 0;
+  for (; digit(at(FPos)); ++FPos) {
+    const Char C = at(FPos).toLower();
+    if (Code <= 0xFFFF) Code = Code * (Hex ? 16 : 10) + (isDigit(C) ? C.unicode() - u'0' : C.unicode() - u'a' + 10);
+  }
+  if (!Valid || Code > 0xFFFF) Error(QStringLiteral("Invalid character code #%1").arg(FText.mid(Start, FPos - Start)));
+  FTokenString += Char(char16_t(Code));
 }
 
 void TParser::readNumber() {
@@ -688,7 +733,8 @@ void TTextToBinary::convertCollection() {
 // written in the ANSI code page.
 String decodeText(const QByteArray& Bytes) {
   if (Bytes.startsWith(QByteArray::fromRawData(reinterpret_cast<const char*>(Utf8Bom), sizeof Utf8Bom)))
-    return UTF8ToString(Bytes.mid(sizeof Utf8Bom));
+    return TEncoding::UTF8()->GetString(reinterpret_cast<const Byte*>(Bytes.constData()) + sizeof Utf8Bom,
+                                        int(Bytes.size() - qsizetype(sizeof Utf8Bom)));
   QStringDecoder Decoder(QStringDecoder::Utf8);
   String Text = Decoder.decode(Bytes);
   if (!Decoder.hasError()) return Text;
@@ -697,16 +743,13 @@ String decodeText(const QByteArray& Bytes) {
 
 }  // namespace
 
-void ObjectBinaryToText(TStream* Input, TStream* Output) {
-  TBinaryToText Converter(Input);
-  const QByteArray Text = Converter.Convert();
-  Output->WriteBuffer(Text.constData(), Text.size());
-}
+void ObjectBinaryToText(TStream* Input, TStream* Output) { TBinaryToText(Input, Output).Convert(); }
 
 void ObjectTextToBinary(TStream* Input, TStream* Output) {
-  const TBytes Bytes = Input->ReadBytes(Input->Size() - Input->Position());
-  const String Text = decodeText(QByteArray(reinterpret_cast<const char*>(Bytes.data()), qsizetype(Bytes.size())));
-  TTextToBinary(Text, Output).Convert();
+  const Int64 Count = Input->Size() - Input->Position();
+  QByteArray Bytes(qsizetype(std::max<Int64>(Count, 0)), Qt::Uninitialized);
+  Input->ReadBuffer(Bytes.data(), Count);
+  TTextToBinary(decodeText(Bytes), Output).Convert();
 }
 
 TStreamOriginalFormat TestStreamFormat(TStream* Stream) {

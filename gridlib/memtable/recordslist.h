@@ -65,9 +65,9 @@ public:
   void InsertRecord(Integer Index, TMemoryRecordEh* Rec);
   // Attaches Rec unmodified whatever the cached-updates mode.
   Integer FetchRecord(TMemoryRecordEh* Rec);
-  // Fetches a record for each of Source's, in order, taking its values over
-  // rather than copying them; Source's records are left holding Nulls.
-  // Source must have the same structure.
+  // Takes Source's records over, in order, and fetches them: no value is
+  // copied.  Source must have the same structure and no changes logged; it
+  // is left empty.
   void FetchRecordsFrom(TRecordsListEh* Source);
   void DeleteRecord(Integer Index);
   // Outside cached updates only.

@@ -100,6 +100,10 @@ using TFilerFlags = TSet<TFilerFlag>;
 // so a hostile stream cannot exhaust the stack.
 inline constexpr int MaxStreamNesting = 256;
 
+// The bytes a filer buffers unless told otherwise: a table of hundreds of MB
+// then reaches a file in a few thousand calls rather than tens of thousands.
+inline constexpr int DefaultFilerBufSize = 0x10000;
+
 using TReaderProc = TMethodPtr<void(TReader* Reader)>;
 using TWriterProc = TMethodPtr<void(TWriter* Writer)>;
 using TStreamProc = TMethodPtr<void(TStream* Stream)>;
@@ -181,7 +185,7 @@ using TPropertyNotFoundEvent = TMethodPtr<void(TReader* Reader, TPersistent* Ins
 class TReader : public TFiler {
   RTL_CLASS(TReader, TFiler)
 public:
-  explicit TReader(TStream* AStream, int BufSize = 4096);
+  explicit TReader(TStream* AStream, int BufSize = DefaultFilerBufSize);
   // Moves the stream back to the first byte not read.
   ~TReader() override;
 
@@ -333,7 +337,7 @@ private:
 class TWriter : public TFiler {
   RTL_CLASS(TWriter, TFiler)
 public:
-  explicit TWriter(TStream* AStream, int BufSize = 4096);
+  explicit TWriter(TStream* AStream, int BufSize = DefaultFilerBufSize);
   // Writes out the buffer; a failure then goes to HandleException, so call
   // FlushBuffer first to see it raised.
   ~TWriter() override;

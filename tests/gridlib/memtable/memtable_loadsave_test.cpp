@@ -96,7 +96,9 @@ TEST_F(LoadFromQuery, CopyTakesTypesAndEveryValue) {
     SCOPED_TRACE(E.Name);
     TField* Field = Table->FieldByName(QString::fromLatin1(E.Name));
     EXPECT_EQ(Field->DataType(), E.Type);
-    if (E.Size) EXPECT_EQ(Field->Size(), E.Size);
+    if (E.Size) {
+      EXPECT_EQ(Field->Size(), E.Size);
+    }
   }
   auto Loaded = Rows(Table);
   auto Read = Rows(Source);

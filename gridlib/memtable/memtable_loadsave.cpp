@@ -318,17 +318,10 @@ void TCustomMemTableEh::adoptLoadedData(TMemTableDataEh* Incoming) {
   Data->DataStruct()->Assign(Incoming->DataStruct());
   Data->AutoIncrement()->Assign(Incoming->AutoIncrement());
   Data->AutoIncrement()->SetCurValue(Incoming->AutoIncrement()->CurValue());
-  TRecordsListEh* From = Incoming->RecordsList();
   TRecordsListEh* To = Data->RecordsList();
-  const Integer FieldCount = Data->DataStruct()->Count();
   To->BeginUpdate();
   const TScopeExit EndUpdate([To] { To->EndUpdate(); });
-  for (Integer R = 0; R < From->Count(); ++R) {
-    TMemoryRecordEh* Source = From->Rec(R);
-    TMemoryRecordEh* Rec = To->NewRecord();
-    for (Integer I = 0; I < FieldCount; ++I) Rec->SetDataValue(I, dvvValueEh, Source->GetDataValue(I, dvvValueEh));
-    To->FetchRecord(Rec);
-  }
+  To->FetchRecordsFrom(Incoming->RecordsList());
 }
 
 void TCustomMemTableEh::SaveToFile(const String& FileName, TDfmStreamFormatEh Format) {

@@ -8,6 +8,7 @@
 #include "platform/rtl/streams.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 // Off by default: the check costs three list scans per freed record.
@@ -104,6 +105,29 @@ Integer TRecordsListEh::FetchRecord(TMemoryRecordEh* Rec) {
   const TScopeExit Restore([this, Cached] { FCachedUpdates = Cached; });
   attachRecord(-1, Rec, /*Append=*/true, /*Fetching=*/true);
   return Rec->FIndex;
+}
+
+void TRecordsListEh::FetchRecordsFrom(TRecordsListEh* Source) {
+  for (Integer I = 0; I < Source->FIndexes->Count(); I++) Source->FIndexes->GetItem(I)->ClearIndex();
+  std::vector<TMemoryRecordEh*> Moving;
+  Moving.reserve(std::size_t(Source->Count()));
+  for (Integer R = 0; R < Source->Count(); R++) Moving.push_back(Source->GetRec(R));
+  Source->FRecList.Clear();
+  Source->Notify(nullptr, -1, rlnListChangedEh);
+  std::size_t Next = 0;
+  // Records not attached here when a notification raises are nobody's.
+  const TScopeExit FreeUnattached([&] {
+    for (; Next < Moving.size(); ++Next)
+      if (Moving[Next]->FIndex == -1) Moving[Next]->Free();
+  });
+  for (; Next < Moving.size(); ++Next) {
+    TMemoryRecordEh* Rec = Moving[Next];
+    Rec->FIndex = -1;
+    Rec->FRecordsList = this;
+    Rec->FDataStruct = DataStruct();
+    Rec->FHashCode = Cardinal(FNewHashCode++);
+    FetchRecord(Rec);
+  }
 }
 
 void TRecordsListEh::appendToDelta(TMemoryRecordEh* Rec) { Rec->FUpdateIndex = FDeltaList.Add(Rec); }

@@ -65,6 +65,10 @@ public:
   void InsertRecord(Integer Index, TMemoryRecordEh* Rec);
   // Attaches Rec unmodified whatever the cached-updates mode.
   Integer FetchRecord(TMemoryRecordEh* Rec);
+  // Takes Source's records over, in order, and fetches them: no value is
+  // copied.  Source must have the same structure and no changes logged; it
+  // is left empty.
+  void FetchRecordsFrom(TRecordsListEh* Source);
   void DeleteRecord(Integer Index);
   // Outside cached updates only.
   void DeleteRecords(const TRecordsRangesEh& RecordsRanges);

@@ -147,14 +147,23 @@ QByteArray encodeSingleByte(QStringView S, TSingleByte Tables) {
   return R;
 }
 
+bool isAsciiBytes(const char* P, qsizetype N) {
+  unsigned char Bits = 0;
+  for (qsizetype I = 0; I < N; ++I) Bits |= static_cast<unsigned char>(P[I]);
+  return Bits < 0x80;
+}
+
 String decodeSingleByte(const char* P, qsizetype N, TSingleByte Tables) {
+  // Every code page here keeps ASCII, the common text, which Qt widens fast.
+  if (N > 0 && isAsciiBytes(P, N)) return QString::fromLatin1(P, N);
   String R(N, Qt::Uninitialized);
+  QChar* Out = R.data();
   for (qsizetype I = 0; I < N; ++I) {
     const auto B = static_cast<unsigned char>(P[I]);
     if (B < 0x80)
-      R[I] = QChar(B);
+      Out[I] = QChar(B);
     else
-      R[I] = Tables.High ? QChar((*Tables.High)[B - 0x80]) : QChar(Unmappable);
+      Out[I] = Tables.High ? QChar((*Tables.High)[B - 0x80]) : QChar(Unmappable);
   }
   return R;
 }

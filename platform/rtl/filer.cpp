@@ -50,7 +50,10 @@ double extendedToDouble(const Byte* Bytes) {
 }
 
 bool isAscii(const String& S) {
-  return std::all_of(S.begin(), S.end(), [](Char C) { return C.unicode() < 0x80; });
+  const char16_t* Chars = QStringView(S).utf16();
+  char16_t Bits = 0;
+  for (qsizetype I = 0; I < S.size(); ++I) Bits |= Chars[I];
+  return Bits < 0x80;
 }
 
 bool isIntegerTag(TValueType Value) { return Value == vaInt8 || Value == vaInt16 || Value == vaInt32; }
@@ -208,8 +211,22 @@ Int64 TReader::bytesLeft() {
 
 Integer TReader::readCount(int UnitSize) {
   const Integer Count = Integer(Cardinal(readLittleEndian(4)));
-  if (Count < 0 || Int64(Count) * UnitSize > bytesLeft()) readError();
+  // Bytes already buffered need no look at the stream, whose size and
+  // position may each cost a system call (a file).
+  if (Count < 0) readError();
+  if (Int64(Count) * UnitSize > FBufEnd - FBufPos && Int64(Count) * UnitSize > bytesLeft()) readError();
   return Count;
+}
+
+const char* TReader::readContiguous(Integer Count) {
+  if (FBufEnd - FBufPos >= Count) {
+    const char* Bytes = reinterpret_cast<const char*>(FBuffer.data()) + FBufPos;
+    FBufPos += Count;
+    return Bytes;
+  }
+  FScratch.resize(std::size_t(Count));
+  Read(FScratch.data(), Count);
+  return FScratch.data();
 }
 
 void TReader::skipBytes(Int64 Count) {
@@ -416,24 +433,23 @@ TDateTime TReader::ReadDate() {
 }
 
 String TReader::ReadStr() {
-  QByteArray Bytes(readByte(), Qt::Uninitialized);
-  Read(Bytes.data(), Bytes.size());
-  return UTF8ToString(Bytes);
+  const Integer Count = readByte();
+  return TEncoding::UTF8()->GetString(reinterpret_cast<const Byte*>(readContiguous(Count)), Count);
 }
 
+// Strings decode straight from the buffer: a copy of their bytes first would
+// double the allocations of a stream that is mostly text.
 String TReader::ReadString() {
   const TValueType Tag = ReadValue();
   switch (Tag) {
     case vaString:
     case vaLString: {
-      QByteArray Bytes(Tag == vaString ? readByte() : readCount(1), Qt::Uninitialized);
-      Read(Bytes.data(), Bytes.size());
-      return AnsiString(Bytes, DefaultSystemCodePage()).ToString();
+      const Integer Count = Tag == vaString ? readByte() : readCount(1);
+      return TEncoding::ANSI()->GetString(reinterpret_cast<const Byte*>(readContiguous(Count)), Count);
     }
     case vaUTF8String: {
-      QByteArray Bytes(readCount(1), Qt::Uninitialized);
-      Read(Bytes.data(), Bytes.size());
-      return UTF8ToString(Bytes);
+      const Integer Count = readCount(1);
+      return TEncoding::UTF8()->GetString(reinterpret_cast<const Byte*>(readContiguous(Count)), Count);
     }
     case vaWString: {
       const Integer Length = readCount(2);
@@ -997,15 +1013,29 @@ void TWriter::WriteString(const String& Value) {
     Write(Bytes.constData(), Bytes.size());
     return;
   }
-  const QByteArray Bytes = Value.toLatin1();
-  if (Bytes.size() <= MaxShortString) {
+  if (Value.size() <= MaxShortString) {
     WriteValue(vaString);
-    writeByte(Byte(Bytes.size()));
+    writeByte(Byte(Value.size()));
   } else {
     WriteValue(vaLString);
-    writeLittleEndian(UInt64(Bytes.size()), 4);
+    writeLittleEndian(UInt64(Value.size()), 4);
   }
-  Write(Bytes.constData(), Bytes.size());
+  writeNarrowed(Value);
+}
+
+// ASCII text goes into the buffer a char per byte, with no copy between.
+void TWriter::writeNarrowed(const String& Ascii) {
+  const char16_t* Chars = QStringView(Ascii).utf16();
+  qsizetype Left = Ascii.size();
+  while (Left > 0) {
+    if (FBufPos == int(FBuffer.size())) FlushBuffer();
+    const auto Step = int(std::min<qsizetype>(Left, qsizetype(FBuffer.size()) - FBufPos));
+    Byte* Out = FBuffer.data() + FBufPos;
+    for (int I = 0; I < Step; ++I) Out[I] = Byte(Chars[I]);
+    FBufPos += Step;
+    Chars += Step;
+    Left -= Step;
+  }
 }
 
 void TWriter::WriteIdent(const String& Ident) {

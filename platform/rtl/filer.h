@@ -100,6 +100,10 @@ using TFilerFlags = TSet<TFilerFlag>;
 // so a hostile stream cannot exhaust the stack.
 inline constexpr int MaxStreamNesting = 256;
 
+// The bytes a filer buffers unless told otherwise: a table of hundreds of MB
+// then reaches a file in a few thousand calls rather than tens of thousands.
+inline constexpr int DefaultFilerBufSize = 0x10000;
+
 using TReaderProc = TMethodPtr<void(TReader* Reader)>;
 using TWriterProc = TMethodPtr<void(TWriter* Writer)>;
 using TStreamProc = TMethodPtr<void(TStream* Stream)>;
@@ -181,7 +185,7 @@ using TPropertyNotFoundEvent = TMethodPtr<void(TReader* Reader, TPersistent* Ins
 class TReader : public TFiler {
   RTL_CLASS(TReader, TFiler)
 public:
-  explicit TReader(TStream* AStream, int BufSize = 4096);
+  explicit TReader(TStream* AStream, int BufSize = DefaultFilerBufSize);
   // Moves the stream back to the first byte not read.
   ~TReader() override;
 
@@ -290,6 +294,9 @@ private:
   UInt64 readLittleEndian(int Bytes);
   // A LE32 count of units of UnitSize bytes, checked against the bytes left.
   Integer readCount(int UnitSize);
+  // The next Count bytes (checked by the caller) in one piece, in the buffer
+  // or in FScratch; valid until the next read.
+  const char* readContiguous(Integer Count);
   Int64 bytesLeft();
   void skipBytes(Int64 Count);
   void fillBuffer();
@@ -323,13 +330,14 @@ private:
   std::vector<TFixup> FFixups;       // references waiting for the whole root
   bool FCollectingFixups = false;
   int FNesting = 0;
+  std::vector<char> FScratch;  // a value longer than the bytes buffered
 };
 
 // Writes component streams.
 class TWriter : public TFiler {
   RTL_CLASS(TWriter, TFiler)
 public:
-  explicit TWriter(TStream* AStream, int BufSize = 4096);
+  explicit TWriter(TStream* AStream, int BufSize = DefaultFilerBufSize);
   // Writes out the buffer; a failure then goes to HandleException, so call
   // FlushBuffer first to see it raised.
   ~TWriter() override;
@@ -406,6 +414,7 @@ public:
 private:
   void writeByte(Byte Value);
   void writeLittleEndian(UInt64 Value, int Bytes);
+  void writeNarrowed(const String& Ascii);
   void writePropName(const String& Name);
   void writeProperty(TPersistent* Instance, const TPropInfo* PropInfo);
   void writeOrdValue(const TPropInfo* PropInfo, Int64 Value);

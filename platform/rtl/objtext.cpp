@@ -12,8 +12,10 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -23,18 +25,23 @@ constexpr Byte BinarySignature[] = {'T', 'P', 'F', '0'};
 constexpr int StringLineLength = 64;
 constexpr int BinaryBytesPerLine = 32;
 constexpr char LineBreak[] = "\r\n";
+// The text goes to the output in pieces of about this size, not as a whole.
+constexpr qsizetype TextChunkSize = 1 << 20;
+
+// Printable ASCII but the quote, which the text form keeps between quotes.
+bool quotable(char16_t C) { return C >= u' ' && C != u'\'' && C <= 127; }
 
 // ---------------------------------------------------------------------------
 // Binary to text
 
 class TBinaryToText {
 public:
-  explicit TBinaryToText(TStream* Input) : FReader(Input) {}
+  TBinaryToText(TStream* Input, TStream* Output) : FReader(Input), FOutput(Output) {}
 
-  QByteArray Convert() {
+  void Convert() {
     FReader.ReadSignature();
     convertObject();
-    return FText;
+    flushText();
   }
 
 private:
@@ -52,8 +59,16 @@ private:
   void writeIndent() { FText.append(2 * FIndent, ' '); }
   void newLine() {
     FText += LineBreak;
+    if (FText.size() >= TextChunkSize) flushText();
     writeIndent();
   }
+  void flushText() {
+    FOutput->WriteBuffer(FText.constData(), FText.size());
+    FText.resize(0);  // keeps the block for the next piece
+  }
+  // Chars known to be ASCII, a byte each.
+  void writeAscii(const char16_t* Chars, qsizetype Count);
+  void writeNumber(Int64 Value);
 
   void convertObject();
   void convertHeader();
@@ -65,6 +80,7 @@ private:
   String formatFloat(double Value, const char* Suffix);
 
   TReader FReader;
+  TStream* FOutput;
   QByteArray FText;
   int FIndent = 0;
   int FDepth = 0;
@@ -86,6 +102,18 @@ void TBinaryToText::convertObject() {
   writeIndent();
   write("end");
   write(LineBreak);
+}
+
+void TBinaryToText::writeAscii(const char16_t* Chars, qsizetype Count) {
+  const qsizetype Start = FText.size();
+  FText.resize(Start + Count);
+  char* Out = FText.data() + Start;
+  for (qsizetype I = 0; I < Count; ++I) Out[I] = char(Chars[I]);
+}
+
+void TBinaryToText::writeNumber(Int64 Value) {
+  char Buffer[24];
+  FText.append(Buffer, std::to_chars(Buffer, Buffer + sizeof Buffer, Value).ptr - Buffer);
 }
 
 void TBinaryToText::convertHeader() {
@@ -137,7 +165,7 @@ void TBinaryToText::convertValue() {
     case vaInt16:
     case vaInt32:
     case vaInt64:
-      write(IntToStr(FReader.ReadInt64()));
+      writeNumber(FReader.ReadInt64());
       return;
     case vaExtended:
     case vaDouble:
@@ -206,21 +234,22 @@ void TBinaryToText::convertString(const String& S) {
     write("''");
     return;
   }
-  auto quotable = [](Char C) { return C >= u' ' && C != u'\'' && C.unicode() <= 127; };
+  const char16_t* Chars = QStringView(S).utf16();
   const int Length = int(S.size());
   ++FIndent;
   if (Length > StringLineLength) newLine();
   int LineStart = 0;
   for (int I = 0; I < Length;) {
-    if (quotable(S[I])) {
+    if (quotable(Chars[I])) {
       const int RunStart = I;
       do ++I;
-      while (I < Length && quotable(S[I]) && I - LineStart < StringLineLength);
-      write("'");
-      write(S.mid(RunStart, I - RunStart));
-      write("'");
+      while (I < Length && quotable(Chars[I]) && I - LineStart < StringLineLength);
+      FText += '\'';
+      writeAscii(Chars + RunStart, I - RunStart);
+      FText += '\'';
     } else {
-      write(u'#' + String::number(S[I].unicode()));
+      FText += '#';
+      writeNumber(Chars[I]);
       ++I;
     }
     if (I - LineStart >= StringLineLength && I < Length) {
@@ -279,15 +308,21 @@ void TBinaryToText::convertCollection() {
 enum class TToken { EndOfText, Symbol, String, Integer, Float, Char };
 
 // Splits the text form into tokens.  A string token joins adjacent quoted
-// parts and #codes; a number token keeps its text and its suffix.
+// parts and #codes; a number token keeps its text and its suffix.  The
+// parser reads the bytes themselves, in Encoding from Start on: the syntax
+// is ASCII, and only names and quoted runs are decoded, so text of hundreds
+// of MB is not held a second time as UTF-16.
 class TParser {
 public:
-  explicit TParser(String Text) : FText(std::move(Text)) { NextToken(); }
+  TParser(const QByteArray& Bytes, qsizetype Start, TEncoding* Encoding)
+      : FText(Bytes), FEncoding(Encoding), FPos(Start) {
+    NextToken();
+  }
 
   TToken Token() const { return FToken; }
   bool TokenIs(char16_t C) const { return FToken == TToken::Char && FTokenChar == C; }
   bool TokenSymbolIs(const char* Symbol) const {
-    return FToken == TToken::Symbol && SameText(FTokenString, String::fromLatin1(Symbol));
+    return FToken == TToken::Symbol && FTokenString.compare(QLatin1StringView(Symbol), Qt::CaseInsensitive) == 0;
   }
   const String& TokenString() const { return FTokenString; }
   // The float suffix: 0 (none or 'f'), 's', 'c' or 'd'.
@@ -309,17 +344,26 @@ public:
   [[noreturn]] void Error(const String& Message) const;
 
 private:
-  Char at(qsizetype I) const { return I < FText.size() ? FText[I] : Char(); }
+  // The byte at I as a char (Latin-1), or 0 past the end.
+  Char at(qsizetype I) const { return I < FText.size() ? Char(static_cast<unsigned char>(FText[I])) : Char(); }
   static bool isDigit(Char C) { return C >= u'0' && C <= u'9'; }
   static bool isHexDigit(Char C) { return isDigit(C) || (C.toLower() >= u'a' && C.toLower() <= u'f'); }
-  static bool isIdentStart(Char C) { return C == u'_' || C.isLetter(); }
-  static bool isIdentChar(Char C) { return isIdentStart(C) || isDigit(C); }
+  // The bytes of the identifier char at I (a letter, '_', or past the first
+  // a digit), 0 when there is none there.
+  qsizetype identCharLength(qsizetype I, bool First) const;
+  qsizetype identEnd(qsizetype I) const;
+  // The bytes from Start to End, decoded.
+  String text(qsizetype Start, qsizetype End) const;
+  void appendText(qsizetype Start, qsizetype End);
   void skipBlanks();
   void readString();
+  void readQuoted();
+  void readCharCode();
   void readNumber();
 
-  String FText;
-  qsizetype FPos = 0;
+  const QByteArray FText;
+  TEncoding* FEncoding;
+  qsizetype FPos;
   int FLine = 1;
   int FTokenLine = 1;
   TToken FToken = TToken::EndOfText;
@@ -333,10 +377,39 @@ void TParser::Error(const String& Message) const {
 }
 
 void TParser::skipBlanks() {
-  while (FPos < FText.size() && FText[FPos] <= u' ') {
-    if (FText[FPos] == u'\n') ++FLine;
+  while (FPos < FText.size() && at(FPos) <= u' ') {
+    if (at(FPos) == u'\n') ++FLine;
     ++FPos;
   }
+}
+
+qsizetype TParser::identCharLength(qsizetype I, bool First) const {
+  const Char C = at(I);
+  if (C.unicode() < 0x80) return C == u'_' || C.isLetter() || (!First && isDigit(C)) ? 1 : 0;
+  // A UTF-8 lead byte says how many bytes its char takes.
+  qsizetype Length = 1;
+  if (FEncoding->CodePage() == CP_UTF8)
+    Length = C >= u'\xF0' ? 4 : C >= u'\xE0' ? 3 : C >= u'\xC0' ? 2 : 1;
+  Length = std::min(Length, FText.size() - I);
+  const String Decoded = text(I, I + Length);
+  return Decoded.size() == 1 && Decoded[0].isLetter() ? Length : 0;
+}
+
+qsizetype TParser::identEnd(qsizetype I) const {
+  while (const qsizetype Length = identCharLength(I, /*First=*/false)) I += Length;
+  return I;
+}
+
+String TParser::text(qsizetype Start, qsizetype End) const {
+  return FEncoding->GetString(reinterpret_cast<const Byte*>(FText.constData()) + Start, int(End - Start));
+}
+
+void TParser::appendText(qsizetype Start, qsizetype End) {
+  const QByteArrayView Bytes(FText.constData() + Start, End - Start);
+  if (std::all_of(Bytes.begin(), Bytes.end(), [](char B) { return static_cast<unsigned char>(B) < 0x80; }))
+    FTokenString.append(QLatin1StringView(Bytes));
+  else
+    FTokenString += text(Start, End);
 }
 
 void TParser::NextToken() {
@@ -348,12 +421,12 @@ void TParser::NextToken() {
     FToken = TToken::EndOfText;
     return;
   }
-  const Char C = FText[FPos];
-  if (isIdentStart(C)) {
+  const Char C = at(FPos);
+  if (identCharLength(FPos, /*First=*/true) > 0) {
     const qsizetype Start = FPos;
-    while (FPos < FText.size() && isIdentChar(FText[FPos])) ++FPos;
+    FPos = identEnd(FPos);
     FToken = TToken::Symbol;
-    FTokenString = FText.mid(Start, FPos - Start);
+    FTokenString = text(Start, FPos);
   } else if (C == u'\'' || C == u'#') {
     readString();
   } else if (isDigit(C) || C == u'$' || (C == u'-' && isDigit(at(FPos + 1)))) {
@@ -368,30 +441,44 @@ void TParser::NextToken() {
 void TParser::readString() {
   FToken = TToken::String;
   for (;;) {
-    if (at(FPos) == u'\'') {
-      for (++FPos;; ++FPos) {
-        const Char C = at(FPos);
-        if (FPos >= FText.size() || C == u'\r' || C == u'\n') Error(QStringLiteral("Unterminated string"));
-        if (C == u'\'') {
-          if (at(FPos + 1) != u'\'') break;
-          ++FPos;
-        }
-        FTokenString += C;
-      }
-      ++FPos;
-    } else if (at(FPos) == u'#') {
-      const qsizetype Start = ++FPos;
-      const bool Hex = at(FPos) == u'$';
-      if (Hex) ++FPos;
-      while (Hex ? isHexDigit(at(FPos)) : isDigit(at(FPos))) ++FPos;
-      Int64 Code = 0;
-      if (!TryStrToInt64(FText.mid(Start, FPos - Start), Code) || Code < 0 || Code > 0xFFFF)
-        Error(QStringLiteral("Invalid character code #%1").arg(FText.mid(Start, FPos - Start)));
-      FTokenString += Char(char16_t(Code));
-    } else {
+    if (at(FPos) == u'\'')
+      readQuoted();
+    else if (at(FPos) == u'#')
+      readCharCode();
+    else
       return;
-    }
   }
+}
+
+// A quoted part, where '' stands for a quote; its runs are appended whole.
+void TParser::readQuoted() {
+  qsizetype RunStart = ++FPos;
+  for (;; ++FPos) {
+    if (FPos >= FText.size() || at(FPos) == u'\r' || at(FPos) == u'\n') Error(QStringLiteral("Unterminated string"));
+    if (at(FPos) != u'\'') continue;
+    appendText(RunStart, FPos + 1);
+    if (at(FPos + 1) != u'\'') break;
+    ++FPos;
+    RunStart = FPos + 1;
+  }
+  FTokenString.chop(1);  // the closing quote
+  ++FPos;
+}
+
+// #code, decimal or $hex, for one UTF-16 unit.
+void TParser::readCharCode() {
+  const qsizetype Start = ++FPos;
+  const bool Hex = at(FPos) == u'$';
+  if (Hex) ++FPos;
+  auto digit = [Hex](Char C) { return Hex ? isHexDigit(C) : isDigit(C); };
+  bool Valid = digit(at(FPos));
+  Int64 Code = 0;
+  for (; digit(at(FPos)); ++FPos) {
+    const Char C = at(FPos).toLower();
+    if (Code <= 0xFFFF) Code = Code * (Hex ? 16 : 10) + (isDigit(C) ? C.unicode() - u'0' : C.unicode() - u'a' + 10);
+  }
+  if (!Valid || Code > 0xFFFF) Error(QStringLiteral("Invalid character code #%1").arg(text(Start, FPos)));
+  FTokenString += Char(char16_t(Code));
 }
 
 void TParser::readNumber() {
@@ -408,12 +495,12 @@ void TParser::readNumber() {
       FToken = TToken::Float;
       const char16_t Suffix = at(FPos).toLower().unicode();
       FFloatType = Suffix == u'f' ? 0 : Suffix;
-      FTokenString = FText.mid(Start, FPos - Start);
+      FTokenString = text(Start, FPos);
       ++FPos;
       return;
     }
   }
-  FTokenString = FText.mid(Start, FPos - Start);
+  FTokenString = text(Start, FPos);
 }
 
 Int64 TParser::TokenInt() const {
@@ -449,10 +536,10 @@ Currency TParser::TokenCurrency() const {
 }
 
 String TParser::TokenComponentIdent() {
-  while (at(FPos) == u'.' && isIdentStart(at(FPos + 1))) {
+  while (at(FPos) == u'.' && identCharLength(FPos + 1, /*First=*/true) > 0) {
     const qsizetype Start = ++FPos;
-    while (FPos < FText.size() && isIdentChar(FText[FPos])) ++FPos;
-    FTokenString += u'.' + FText.mid(Start, FPos - Start);
+    FPos = identEnd(FPos);
+    FTokenString += u'.' + text(Start, FPos);
   }
   return FTokenString;
 }
@@ -461,7 +548,7 @@ TBytes TParser::HexToBinary() {
   QByteArray Hex;
   for (skipBlanks(); at(FPos) != u'}'; skipBlanks()) {
     if (!isHexDigit(at(FPos))) Error(QStringLiteral("Invalid binary value"));
-    Hex += char(FText[FPos++].unicode());
+    Hex += FText[FPos++];
   }
   if (Hex.size() % 2 != 0) Error(QStringLiteral("Invalid binary value"));
   NextToken();
@@ -496,7 +583,8 @@ void TParser::CheckTokenSymbol(const char* Symbol) const {
 
 class TTextToBinary {
 public:
-  TTextToBinary(const String& Text, TStream* Output) : FParser(Text), FWriter(Output) {}
+  TTextToBinary(const QByteArray& Text, qsizetype Start, TEncoding* Encoding, TStream* Output)
+      : FParser(Text, Start, Encoding), FWriter(Output) {}
 
   void Convert() {
     FWriter.WriteSignature();
@@ -684,29 +772,48 @@ void TTextToBinary::convertCollection() {
   FWriter.WriteListEnd();
 }
 
-// UTF-8 with or without a byte-order mark; text that is not valid UTF-8 was
-// written in the ANSI code page.
-String decodeText(const QByteArray& Bytes) {
-  if (Bytes.startsWith(QByteArray::fromRawData(reinterpret_cast<const char*>(Utf8Bom), sizeof Utf8Bom)))
-    return UTF8ToString(Bytes.mid(sizeof Utf8Bom));
+// UTF-8 after a byte-order mark, which Start skips, or when valid; other
+// text was written in the ANSI code page.  Checked in pieces, so that no
+// decoded copy of the whole text is made.
+TEncoding* textEncoding(const QByteArray& Bytes, qsizetype& Start) {
+  Start = 0;
+  if (Bytes.startsWith(QByteArrayView(Utf8Bom, sizeof Utf8Bom))) {
+    Start = sizeof Utf8Bom;
+    return TEncoding::UTF8();
+  }
+  constexpr qsizetype Piece = 1 << 16;
   QStringDecoder Decoder(QStringDecoder::Utf8);
-  String Text = Decoder.decode(Bytes);
-  if (!Decoder.hasError()) return Text;
-  return AnsiString(Bytes, DefaultSystemCodePage()).ToString();
+  std::vector<QChar> Decoded(std::size_t(Decoder.requiredSpace(Piece)));
+  for (qsizetype At = 0; At < Bytes.size() && !Decoder.hasError(); At += Piece)
+    Decoder.appendToBuffer(Decoded.data(), QByteArrayView(Bytes).sliced(At, std::min(Piece, Bytes.size() - At)));
+  return Decoder.hasError() ? TEncoding::ANSI() : TEncoding::UTF8();
+}
+
+// The bytes from Input's position to its end.  A memory stream's stay where
+// they are, which saves a copy of hundreds of MB, unless Output is the same
+// stream and could move them.
+QByteArray remainingBytes(TStream* Input, TStream* Output) {
+  const Int64 Start = Input->Position();
+  const Int64 Count = Input->Size() - Start;
+  auto* Memory = dynamic_cast<TCustomMemoryStream*>(Input);
+  if (Memory && Input != Output && Start >= 0 && Count >= 0) {
+    Input->Seek(Count, soCurrent);
+    return QByteArray::fromRawData(static_cast<const char*>(Memory->Memory()) + Start, qsizetype(Count));
+  }
+  QByteArray Bytes(qsizetype(std::max<Int64>(Count, 0)), Qt::Uninitialized);
+  Input->ReadBuffer(Bytes.data(), Count);
+  return Bytes;
 }
 
 }  // namespace
 
-void ObjectBinaryToText(TStream* Input, TStream* Output) {
-  TBinaryToText Converter(Input);
-  const QByteArray Text = Converter.Convert();
-  Output->WriteBuffer(Text.constData(), Text.size());
-}
+void ObjectBinaryToText(TStream* Input, TStream* Output) { TBinaryToText(Input, Output).Convert(); }
 
 void ObjectTextToBinary(TStream* Input, TStream* Output) {
-  const TBytes Bytes = Input->ReadBytes(Input->Size() - Input->Position());
-  const String Text = decodeText(QByteArray(reinterpret_cast<const char*>(Bytes.data()), qsizetype(Bytes.size())));
-  TTextToBinary(Text, Output).Convert();
+  const QByteArray Text = remainingBytes(Input, Output);
+  qsizetype Start = 0;
+  TEncoding* const Encoding = textEncoding(Text, Start);
+  TTextToBinary(Text, Start, Encoding, Output).Convert();
 }
 
 TStreamOriginalFormat TestStreamFormat(TStream* Stream) {

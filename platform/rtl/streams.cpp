@@ -218,8 +218,12 @@ Integer TMemoryStream::Write(const void* Buffer, Integer Count) {
   if (FPosition < 0 || Count <= 0) return 0;
   const Int64 End = FPosition + Count;
   if (End > Size()) {
-    if (End > FCapacity) SetCapacity(End);
-    resize(End);
+    // A share of the capacity rather than one step at a time: a long run of
+    // appends would otherwise move and grow the block once per step.
+    if (End > FCapacity) SetCapacity(std::max(End, FCapacity + FCapacity / 2));
+    if (FPosition > Size()) resize(FPosition);
+    // The bytes up to End are written below: zeroing them first is wasted.
+    SetPointer(Memory(), End);
   }
   std::memcpy(static_cast<char*>(Memory()) + FPosition, Buffer, static_cast<size_t>(Count));
   FPosition = End;

@@ -147,6 +147,22 @@ TEST(ObjectTextTest, TextEncodings) {
   EXPECT_EQ(toBinary("object A: TA\r\n  X = '\xC6\xE6'\r\nend\r\n"), Escaped);
 }
 
+TEST(ObjectTextTest, NamesAreLettersOfAnyScriptInEitherEncoding) {
+  const QByteArray Utf8 = QString::fromUtf8("object Окно: TA\r\n  Кнопка = Ж.Д1\r\nend\r\n").toUtf8();
+  const QByteArray Binary = toBinary(Utf8);
+  EXPECT_EQ(Binary.toHex(), (QByteArray::fromHex("54504630 025441 08") + QString::fromUtf8("Окно").toUtf8() + "\x0c" +
+                             QString::fromUtf8("Кнопка").toUtf8() + "\x07\x06" + QString::fromUtf8("Ж.Д1").toUtf8() +
+                             QByteArray(2, 0))
+                                .toHex());
+  EXPECT_EQ(toBinary("\xEF\xBB\xBF" + Utf8), Binary);
+  // The same text in the ANSI code page (1251).
+  EXPECT_EQ(toBinary("object \xCE\xEA\xED\xEE: TA\r\n  \xCA\xED\xEE\xEF\xEA\xE0 = \xC6.\xC4" "1\r\nend\r\n"), Binary);
+  // A sign is no letter, in either encoding.
+  EXPECT_RAISES(toBinary(QString::fromUtf8("object A: TA\r\n  §X = 1\r\nend").toUtf8()), EParserError,
+                "Line 2: Identifier expected");
+  EXPECT_RAISES(toBinary("object A: TA\r\n  \xA7X = 1\r\nend"), EParserError, "Line 2: Identifier expected");
+}
+
 TEST(ObjectTextTest, BinaryTagsTheWriterDoesNotEmitBecomeItsOwn) {
   // vaExtended 1.5, vaWString "Ж", vaSingle 1.5: text and back as vaDouble,
   // vaUTF8String and vaSingle.

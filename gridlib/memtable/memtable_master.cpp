@@ -25,6 +25,7 @@
 #include "platform/rtl/scopeexit.h"
 
 #include <algorithm>
+#include <cassert>
 #include <vector>
 
 namespace {
@@ -150,7 +151,12 @@ void TCustomMemTableEh::fillDetailRecList() {
   FDetailRecList.Clear();
   FDetailRecListActive = false;
   if (!FDetailMode || FMasterDetailSide == mdsOnProviderEh) return;
-  TMTIndexEh* Index = FRecordsView->MemTableData()->RecordsList()->Indexes()->GetIndexForFields(FDetailFields);
+  TRecordsListEh* List = FRecordsView->MemTableData()->RecordsList();
+  // Inside the records list's update bracket the index is not kept in step;
+  // records marked for deletion have no item, so a view that shows them
+  // scans.
+  if (List->Updating() || FRecordsView->StatusFilter().Contains(usDeleted)) return;
+  TMTIndexEh* Index = List->Indexes()->GetIndexForFields(FDetailFields);
   FDetailRecListActive = Index && Index->Active();
 }
 
@@ -160,12 +166,16 @@ TObjectListEh* TCustomMemTableEh::RecordsViewGetPrefilteredList() {
   std::vector<TMemoryRecordEh*> Matched;
   if (!holdsNull(FMasterValues))
     List->Indexes()->GetIndexForFields(FDetailFields)->FillMatchedRecsList(FMasterValues, Matched);
-  // The view's sorted list is in records-list order at this point; the
-  // candidates keep that order so that the rows are those of a full scan.
+  // Without a sort order the rows are in candidate order, which must be
+  // that of a full scan; with one the view sorts the rows it keeps.
   std::sort(Matched.begin(), Matched.end(),
             [](TMemoryRecordEh* A, TMemoryRecordEh* B) { return A->Index() < B->Index(); });
   FDetailRecList.Clear();
-  for (TMemoryRecordEh* Rec : Matched) FDetailRecList.Add(FRecordsView->SortedListItem(Rec->Index()));
+  for (TMemoryRecordEh* Rec : Matched) {
+    const Integer At = FRecordsView->FindSortedListRec(Rec);
+    assert(At >= 0 && "an indexed record has no item in the view's sorted list");
+    FDetailRecList.Add(FRecordsView->SortedListItem(At));
+  }
   return &FDetailRecList;
 }
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <unordered_set>
 
 // The one change a records-list notification makes visible, sent after the
 // lists are in step.
@@ -201,10 +202,51 @@ void TRecordsViewEh::freeSortedItems() {
 
 void TRecordsViewEh::rebuildSortedList() {
   freeSortedItems();
+  FSortedListOutOfStep = false;
   TRecordsListEh* List = recordsList();
   if (!List) return;
   FSorderViewList.SetCapacity(List->Count());
   for (Integer I = 0; I < List->Count(); I++) makeSortedItem(List->Rec(I), I);
+}
+
+void TRecordsViewEh::bringSortedListInStep() {
+  if (!FSortedListOutOfStep) return;
+  rebuildSortedList();
+  if (FSortOrder.isEmpty() || FSorderViewList.Count() < 2) return;
+  QuickSort(FSorderViewList, 0, FSorderViewList.Count() - 1, OnCompareRecords, &FOrderByList);
+  UpdateSortedListIndexes();
+}
+
+Integer TRecordsViewEh::FindSortedListRec(TMemoryRecordEh* Rec) {
+  // The sorted list is in the view's order, a total one (ties go by
+  // records-list position), so the record sits where a search places it;
+  // without a sort order that is its records-list position.
+  const Integer N = FSorderViewList.Count();
+  if (!FViewAsTreeList && N > 0) {
+    const Integer At = FindInsertPosition(FSorderViewList, N, Rec, /*Hint=*/Rec->Index());
+    if (At < N && sortedItem(At)->Rec() == Rec) return At;
+  }
+  return IndexOfSortedListRec(Rec);
+}
+
+bool TRecordsViewEh::CheckConsistency() {
+  if (FViewAsTreeList) return true;
+  TRecordsListEh* List = recordsList();
+  if (FSorderViewList.Count() != (List ? List->Count() : 0)) return false;
+  std::unordered_set<const TMemRecViewEh*> Items;
+  for (Integer I = 0; I < FSorderViewList.Count(); I++) {
+    TMemRecViewEh* Item = sortedItem(I);
+    TMemoryRecordEh* Rec = Item->Rec();
+    if (Rec->Index() < 0 || Rec->Index() >= List->Count() || List->Rec(Rec->Index()) != Rec) return false;
+    if (!Items.insert(Item).second) return false;
+    if (!FSortedListIndexesObsolete && Item->FInSortedListIndex != I) return false;
+    if (I > 0 && CompareRecords(sortedItem(I - 1)->Rec(), Rec) >= 0) return false;
+  }
+  for (Integer I = 0; I < FMemoryViewList.Count(); I++) {
+    if (Items.erase(rowItem(I)) == 0) return false;  // not in the sorted list, or twice a row
+    if (I > 0 && CompareRecords(rowItem(I - 1)->Rec(), rowItem(I)->Rec()) >= 0) return false;
+  }
+  return true;
 }
 
 void TRecordsViewEh::insertRow(Integer Position, TMemRecViewEh* Item) {
@@ -221,10 +263,18 @@ bool TRecordsViewEh::IsRecordInFilter(TMemoryRecordEh* Rec, Integer, TMemRecView
 }
 
 void TRecordsViewEh::RefreshFilteredRecsList(bool NotifyListChanged) {
-  rebuildSortedList();
   FMemoryViewList.Clear();
-  if (MemTableData() && !FViewAsTreeList) {
-    TObjectListEh* Prefiltered = OnGetPrefilteredList ? OnGetPrefilteredList() : nullptr;
+  const bool Flat = MemTableData() && !FViewAsTreeList;
+  // Candidates given by the owner (a detail's index range) are items of the
+  // sorted list as it stands: the pass then costs in proportion to them, and
+  // the sorted list, kept in step by the notifications, is not rebuilt.
+  TObjectListEh* Prefiltered = nullptr;
+  if (Flat && OnGetPrefilteredList) {
+    bringSortedListInStep();
+    Prefiltered = OnGetPrefilteredList();
+  }
+  if (!Prefiltered) rebuildSortedList();
+  if (Flat) {
     const TObjectListEh& Candidates = Prefiltered ? *Prefiltered : FSorderViewList;
     FFilterAborted = false;
     std::vector<TMemRecViewEh*> Passed;
@@ -237,10 +287,16 @@ void TRecordsViewEh::RefreshFilteredRecsList(bool NotifyListChanged) {
       for (TMemRecViewEh* Item : Passed) insertRow(FMemoryViewList.Count(), Item);
     }
   }
-  if (!FSortOrder.isEmpty())
+  if (Prefiltered) {
+    // The sorted list is in order already: only the rows are sorted.
+    if (!FSortOrder.isEmpty() && FMemoryViewList.Count() > 1)
+      QuickSort(FMemoryViewList, 0, FMemoryViewList.Count() - 1, OnCompareRecords, &FOrderByList);
+    if (!FSortOrder.isEmpty() || NotifyListChanged) ViewDataEvent(nullptr, -1, rlnListChangedEh);
+  } else if (!FSortOrder.isEmpty()) {
     ResortViewList();
-  else if (NotifyListChanged)
+  } else if (NotifyListChanged) {
     ViewDataEvent(nullptr, -1, rlnListChangedEh);
+  }
 }
 
 void TRecordsViewEh::RefreshFilteredRecsTreeList() {
@@ -565,7 +621,10 @@ void TRecordsViewEh::recalcAggregates() { FAggregates->Recalc(); }
 
 void TRecordsViewEh::DataEvent(TMemoryRecordEh* MemRec, Integer Index, TRecordsListNotification Action) {
   TRecordsListNotificatorEh::DataEvent(MemRec, Index, Action);
-  if (FDisableFilterCount > 0) return;
+  if (FDisableFilterCount > 0) {
+    FSortedListOutOfStep = true;
+    return;
+  }
   PendingNotification Pending;
   flatStage(MemRec, Index, Action, Pending);
   if (FViewAsTreeList && !treeStage(MemRec, Action)) return;

@@ -62,6 +62,13 @@ public:
   // row are tried first.
   Integer IndexOfRec(TMemoryRecordEh* Rec, Integer Hint = -1);
   Integer IndexOfSortedListRec(TMemoryRecordEh* Rec);
+  // As IndexOfSortedListRec, by a search in the view's order before the scan.
+  Integer FindSortedListRec(TMemoryRecordEh* Rec);
+  // Flat mode: the sorted list holds each record of the records list once,
+  // in the view's order, with its InSortedListIndex unless marked obsolete;
+  // the rows are distinct items of it in the same order.  For asserts and
+  // tests.
+  bool CheckConsistency();
 
   // editing by row, passed to the container's records list
   TMemoryRecordEh* NewRecord();
@@ -83,6 +90,9 @@ public:
   void UnlockCachedUpdates();
 
   // filtering, sorting, tree mode
+  // Rebuilds the sorted list and filters it; when OnGetPrefilteredList
+  // gives candidates, filters and sorts only them over the sorted list as
+  // the notifications keep it.
   void RefreshFilteredRecsList(bool NotifyListChanged);
   void RefreshFilteredRecsTreeList();
   void InstantDisableFilter() { FDisableFilterCount++; }
@@ -168,6 +178,8 @@ private:
   TRecordsListEh* recordsList() const;
   TMemRecViewEh* makeSortedItem(TMemoryRecordEh* Rec, Integer Position);
   void rebuildSortedList();
+  // Rebuilt and sorted when notifications were ignored (filter disabled).
+  void bringSortedListInStep();
   void freeSortedItems();
   void insertRow(Integer Position, TMemRecViewEh* Item);
   // The flat row showing Rec, -1 when none; row Hint is tried first.
@@ -202,6 +214,7 @@ private:
   TRecordsViewOrderByList FOrderByList;
   TObjectListEh FSorderViewList;
   bool FSortedListIndexesObsolete = false;
+  bool FSortedListOutOfStep = false;
   String FSortOrder;
   bool FSortOrderCaseInsensitive = false;
   TUpdateStatusSet FStatusFilter{usUnmodified, usModified, usInserted};

@@ -25,7 +25,6 @@
 #include "platform/rtl/scopeexit.h"
 
 #include <algorithm>
-#include <cassert>
 #include <vector>
 
 namespace {
@@ -34,6 +33,22 @@ bool holdsNull(const Variant& Values) {
   if (!VarIsArray(Values)) return VarIsNull(Values) || VarIsEmpty(Values);
   for (Integer I = VarArrayLowBound(Values, 1); I <= VarArrayHighBound(Values, 1); ++I)
     if (holdsNull(VarArrayGet(Values, I))) return true;
+  return false;
+}
+
+// List holds view items in records-list order.
+bool holdsRecord(const TObjectListEh& List, TMemoryRecordEh* Rec) {
+  const auto recAt = [&List](Integer I) { return static_cast<TMemRecViewEh*>(List.Items(I))->Rec(); };
+  Integer Lo = 0, Hi = List.Count() - 1;
+  while (Lo <= Hi) {
+    const Integer Mid = (Lo + Hi) / 2;
+    const Integer Diff = recAt(Mid)->Index() - Rec->Index();
+    if (Diff == 0) return recAt(Mid) == Rec;
+    if (Diff < 0)
+      Lo = Mid + 1;
+    else
+      Hi = Mid - 1;
+  }
   return false;
 }
 
@@ -142,6 +157,8 @@ void TCustomMemTableEh::MasterChanged(TObject*) {
 // equals nothing, as in the platform's own master-detail queries.
 bool TCustomMemTableEh::detailRecordMatches(TMemoryRecordEh* Rec) {
   if (holdsNull(FMasterValues)) return false;
+  // The index's matches, once handed to the view, decide by membership.
+  if (FDetailRecListActive && FDetailRecList.Count() > 0) return holdsRecord(FDetailRecList, Rec);
   return VarEqualEh(Rec->GetDataValues(FDetailFields, dvvValueEh), FMasterValues);
 }
 
@@ -163,19 +180,20 @@ void TCustomMemTableEh::fillDetailRecList() {
 TObjectListEh* TCustomMemTableEh::RecordsViewGetPrefilteredList() {
   if (!FDetailRecListActive) return nullptr;
   TRecordsListEh* List = FRecordsView->MemTableData()->RecordsList();
-  std::vector<TMemoryRecordEh*> Matched;
+  std::vector<const TIndexItemEh*> Matched;
   if (!holdsNull(FMasterValues))
-    List->Indexes()->GetIndexForFields(FDetailFields)->FillMatchedRecsList(FMasterValues, Matched);
-  // Without a sort order the rows are in candidate order, which must be
-  // that of a full scan; with one the view sorts the rows it keeps.
-  std::sort(Matched.begin(), Matched.end(),
-            [](TMemoryRecordEh* A, TMemoryRecordEh* B) { return A->Index() < B->Index(); });
+    List->Indexes()->GetIndexForFields(FDetailFields)->FillMatchedKeyList(FMasterValues, Matched);
+  // Records-list order: without a sort order the rows are in candidate
+  // order, which must be that of a full scan; with one the view sorts the
+  // rows.  An item's RecIndex is its record's position, and without a sort
+  // order its sorted-list position too: read without touching the record.
+  std::vector<Integer> Positions(Matched.size());
+  for (size_t I = 0; I < Matched.size(); I++) Positions[I] = Matched[I]->RecIndex;
+  std::sort(Positions.begin(), Positions.end());
+  std::vector<TMemoryRecordEh*> Recs(Positions.size());
+  for (size_t I = 0; I < Positions.size(); I++) Recs[I] = List->GetRec(Positions[I]);
   FDetailRecList.Clear();
-  for (TMemoryRecordEh* Rec : Matched) {
-    const Integer At = FRecordsView->FindSortedListRec(Rec);
-    assert(At >= 0 && "an indexed record has no item in the view's sorted list");
-    FDetailRecList.Add(FRecordsView->SortedListItem(At));
-  }
+  FRecordsView->FindSortedListRecs(Recs, Positions, FDetailRecList);
   return &FDetailRecList;
 }
 

@@ -62,8 +62,13 @@ public:
   // row are tried first.
   Integer IndexOfRec(TMemoryRecordEh* Rec, Integer Hint = -1);
   Integer IndexOfSortedListRec(TMemoryRecordEh* Rec);
-  // As IndexOfSortedListRec, by a search in the view's order before the scan.
-  Integer FindSortedListRec(TMemoryRecordEh* Rec);
+  // As IndexOfSortedListRec; position Hint (or -1), then a search in the
+  // view's order are tried before the scan.
+  Integer FindSortedListRec(TMemoryRecordEh* Rec, Integer Hint = -1);
+  // Appends to Items the sorted-list item of each record of Recs, found as
+  // FindSortedListRec does with the hint of the same position in Hints.
+  void FindSortedListRecs(const std::vector<TMemoryRecordEh*>& Recs, const std::vector<Integer>& Hints,
+                          TObjectListEh& Items);
   // Flat mode: the sorted list holds each record of the records list once,
   // in the view's order, with its InSortedListIndex unless marked obsolete;
   // the rows are distinct items of it in the same order.  For asserts and

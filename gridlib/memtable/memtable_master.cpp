@@ -36,6 +36,22 @@ bool holdsNull(const Variant& Values) {
   return false;
 }
 
+// List holds view items in records-list order.
+bool holdsRecord(const TObjectListEh& List, TMemoryRecordEh* Rec) {
+  const auto recAt = [&List](Integer I) { return static_cast<TMemRecViewEh*>(List.Items(I))->Rec(); };
+  Integer Lo = 0, Hi = List.Count() - 1;
+  while (Lo <= Hi) {
+    const Integer Mid = (Lo + Hi) / 2;
+    const Integer Diff = recAt(Mid)->Index() - Rec->Index();
+    if (Diff == 0) return recAt(Mid) == Rec;
+    if (Diff < 0)
+      Lo = Mid + 1;
+    else
+      Hi = Mid - 1;
+  }
+  return false;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -141,6 +157,8 @@ void TCustomMemTableEh::MasterChanged(TObject*) {
 // equals nothing, as in the platform's own master-detail queries.
 bool TCustomMemTableEh::detailRecordMatches(TMemoryRecordEh* Rec) {
   if (holdsNull(FMasterValues)) return false;
+  // The index's matches, once handed to the view, decide by membership.
+  if (FDetailRecListActive && FDetailRecList.Count() > 0) return holdsRecord(FDetailRecList, Rec);
   return VarEqualEh(Rec->GetDataValues(FDetailFields, dvvValueEh), FMasterValues);
 }
 
@@ -150,22 +168,32 @@ void TCustomMemTableEh::fillDetailRecList() {
   FDetailRecList.Clear();
   FDetailRecListActive = false;
   if (!FDetailMode || FMasterDetailSide == mdsOnProviderEh) return;
-  TMTIndexEh* Index = FRecordsView->MemTableData()->RecordsList()->Indexes()->GetIndexForFields(FDetailFields);
+  TRecordsListEh* List = FRecordsView->MemTableData()->RecordsList();
+  // Inside the records list's update bracket the index is not kept in step;
+  // records marked for deletion have no item, so a view that shows them
+  // scans.
+  if (List->Updating() || FRecordsView->StatusFilter().Contains(usDeleted)) return;
+  TMTIndexEh* Index = List->Indexes()->GetIndexForFields(FDetailFields);
   FDetailRecListActive = Index && Index->Active();
 }
 
 TObjectListEh* TCustomMemTableEh::RecordsViewGetPrefilteredList() {
   if (!FDetailRecListActive) return nullptr;
   TRecordsListEh* List = FRecordsView->MemTableData()->RecordsList();
-  std::vector<TMemoryRecordEh*> Matched;
+  std::vector<const TIndexItemEh*> Matched;
   if (!holdsNull(FMasterValues))
-    List->Indexes()->GetIndexForFields(FDetailFields)->FillMatchedRecsList(FMasterValues, Matched);
-  // The view's sorted list is in records-list order at this point; the
-  // candidates keep that order so that the rows are those of a full scan.
-  std::sort(Matched.begin(), Matched.end(),
-            [](TMemoryRecordEh* A, TMemoryRecordEh* B) { return A->Index() < B->Index(); });
+    List->Indexes()->GetIndexForFields(FDetailFields)->FillMatchedKeyList(FMasterValues, Matched);
+  // Records-list order: without a sort order the rows are in candidate
+  // order, which must be that of a full scan; with one the view sorts the
+  // rows.  An item's RecIndex is its record's position, and without a sort
+  // order its sorted-list position too: read without touching the record.
+  std::vector<Integer> Positions(Matched.size());
+  for (size_t I = 0; I < Matched.size(); I++) Positions[I] = Matched[I]->RecIndex;
+  std::sort(Positions.begin(), Positions.end());
+  std::vector<TMemoryRecordEh*> Recs(Positions.size());
+  for (size_t I = 0; I < Positions.size(); I++) Recs[I] = List->GetRec(Positions[I]);
   FDetailRecList.Clear();
-  for (TMemoryRecordEh* Rec : Matched) FDetailRecList.Add(FRecordsView->SortedListItem(Rec->Index()));
+  FRecordsView->FindSortedListRecs(Recs, Positions, FDetailRecList);
   return &FDetailRecList;
 }
 

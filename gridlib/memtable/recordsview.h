@@ -62,6 +62,18 @@ public:
   // row are tried first.
   Integer IndexOfRec(TMemoryRecordEh* Rec, Integer Hint = -1);
   Integer IndexOfSortedListRec(TMemoryRecordEh* Rec);
+  // As IndexOfSortedListRec; position Hint (or -1), then a search in the
+  // view's order are tried before the scan.
+  Integer FindSortedListRec(TMemoryRecordEh* Rec, Integer Hint = -1);
+  // Appends to Items the sorted-list item of each record of Recs, found as
+  // FindSortedListRec does with the hint of the same position in Hints.
+  void FindSortedListRecs(const std::vector<TMemoryRecordEh*>& Recs, const std::vector<Integer>& Hints,
+                          TObjectListEh& Items);
+  // Flat mode: the sorted list holds each record of the records list once,
+  // in the view's order, with its InSortedListIndex unless marked obsolete;
+  // the rows are distinct items of it in the same order.  For asserts and
+  // tests.
+  bool CheckConsistency();
 
   // editing by row, passed to the container's records list
   TMemoryRecordEh* NewRecord();
@@ -83,6 +95,9 @@ public:
   void UnlockCachedUpdates();
 
   // filtering, sorting, tree mode
+  // Rebuilds the sorted list and filters it; when OnGetPrefilteredList
+  // gives candidates, filters and sorts only them over the sorted list as
+  // the notifications keep it.
   void RefreshFilteredRecsList(bool NotifyListChanged);
   void RefreshFilteredRecsTreeList();
   void InstantDisableFilter() { FDisableFilterCount++; }
@@ -168,6 +183,8 @@ private:
   TRecordsListEh* recordsList() const;
   TMemRecViewEh* makeSortedItem(TMemoryRecordEh* Rec, Integer Position);
   void rebuildSortedList();
+  // Rebuilt and sorted when notifications were ignored (filter disabled).
+  void bringSortedListInStep();
   void freeSortedItems();
   void insertRow(Integer Position, TMemRecViewEh* Item);
   // The flat row showing Rec, -1 when none; row Hint is tried first.
@@ -202,6 +219,7 @@ private:
   TRecordsViewOrderByList FOrderByList;
   TObjectListEh FSorderViewList;
   bool FSortedListIndexesObsolete = false;
+  bool FSortedListOutOfStep = false;
   String FSortOrder;
   bool FSortOrderCaseInsensitive = false;
   TUpdateStatusSet FStatusFilter{usUnmodified, usModified, usInserted};

@@ -64,7 +64,7 @@ TEST_F(DownloadTest, TheBodyIsSavedUnderTheServersName) {
   const String Saved = download(order(" bibliona.7z "));
   EXPECT_EQ(Saved, Dir.filePath(QStringLiteral("bibliona.7z")));
   EXPECT_EQ(Server.Requests(), std::vector<QByteArray>{"GET /program/bibliona.7z HTTP/1.1"});
-  EXPECT_EQ(readFile(Saved), Body);
+  EXPECT_EQ(FileBytes(Saved), Body);
   EXPECT_EQ(filesIn(Dir.path()), QStringList{"bibliona.7z"}) << "no temporary file is left";
   ASSERT_GE(Progress.size(), 2u);
   EXPECT_EQ(Progress[Progress.size() - 2], std::make_pair(Int64(Body.size()), Int64(Body.size())));
@@ -79,16 +79,16 @@ TEST_F(DownloadTest, NoDownloadReplacesAFile) {
     SCOPED_TRACE(Name);
     EXPECT_EQ(download(order()), Dir.filePath(QString::fromUtf8(Name)));
   }
-  EXPECT_EQ(readFile(Dir.filePath(QStringLiteral("bibliona.7z"))), "first");
-  EXPECT_EQ(readFile(Dir.filePath(QStringLiteral("bibliona2.7z"))), "third");
+  EXPECT_EQ(FileBytes(Dir.filePath(QStringLiteral("bibliona.7z"))), "first");
+  EXPECT_EQ(FileBytes(Dir.filePath(QStringLiteral("bibliona2.7z"))), "third");
 
   // the dialog opened again: its count starts at 0 and counts on past the files
   ASSERT_TRUE(QFile::remove(Dir.filePath(QStringLiteral("bibliona2.7z"))));
   Cnt = 0;
   Server.Script({ok("fourth")});
   EXPECT_EQ(download(order()), Dir.filePath(QStringLiteral("bibliona2.7z")));
-  EXPECT_EQ(readFile(Dir.filePath(QStringLiteral("bibliona.7z"))), "first");
-  EXPECT_EQ(readFile(Dir.filePath(QStringLiteral("bibliona1.7z"))), "second");
+  EXPECT_EQ(FileBytes(Dir.filePath(QStringLiteral("bibliona.7z"))), "first");
+  EXPECT_EQ(FileBytes(Dir.filePath(QStringLiteral("bibliona1.7z"))), "second");
 
   // a folder typed without its delimiter, a name without a dot
   Server.Script({ok("a"), ok("b")});
@@ -143,10 +143,10 @@ TEST_F(DownloadTest, SlowRedirectedAndChunkedBodiesArriveWhole) {
   Chunked.Chunked = true;
   Client->SetResponseTimeout(300);
   Server.Script({Drip, TScriptedResponse::Redirect("/mirror/bibliona.7z"), ok("final"), Chunked});
-  EXPECT_EQ(readFile(download(order())), "0123456789");
-  EXPECT_EQ(readFile(download(order())), "final");
+  EXPECT_EQ(FileBytes(download(order())), "0123456789");
+  EXPECT_EQ(FileBytes(download(order())), "final");
   Progress.clear();
-  EXPECT_EQ(readFile(download(order())), body(50000));
+  EXPECT_EQ(FileBytes(download(order())), body(50000));
   EXPECT_EQ(Progress[Progress.size() - 2], std::make_pair(Int64(0), Int64(50000))) << "no length announced";
 }
 

@@ -225,7 +225,7 @@ TEST_F(DataModuleTest, AFileThatCannotBeOpenedIsADatabaseCommunicationErrorAndSt
     QTemporaryDir Folder;
     const String File = C.Make(Folder);
     const bool Existed = QFileInfo(File).isFile();
-    const QByteArray Before = readFile(File);
+    const QByteArray Before = FileBytes(File);
     Asked.clear();
     EXPECT_FALSE(Dm->OpenCatalog(File));
     ASSERT_EQ(Asked.size(), 1u);
@@ -235,7 +235,7 @@ TEST_F(DataModuleTest, AFileThatCannotBeOpenedIsADatabaseCommunicationErrorAndSt
     EXPECT_FALSE(Dm->myFDConnection1->Connected());
     EXPECT_FALSE(Dm->fdqPart1->Active());
     EXPECT_EQ(QFileInfo(File).isFile(), Existed) << "nothing is created";
-    EXPECT_EQ(readFile(File), Before);
+    EXPECT_EQ(FileBytes(File), Before);
   }
   EXPECT_TRUE(Shown.empty());
 }
@@ -277,9 +277,9 @@ TEST_F(DataModuleTest, AFileWithoutTheCatalogsTablesIsReportedOnceNamingFileAndT
     if (C.Sql) {
       execOnFile(File, C.Sql);
     } else {
-      execOnFile(File, "BEGIN;" + readFile(schemaPath()) + CatalogRows + "DROP TABLE reference; COMMIT;");
+      execOnFile(File, "BEGIN;" + FileBytes(schemaPath()) + CatalogRows + "DROP TABLE reference; COMMIT;");
     }
-    const QByteArray Before = readFile(File);
+    const QByteArray Before = FileBytes(File);
     Shown.clear();
     EXPECT_FALSE(Dm->OpenCatalog(File));
     EXPECT_TRUE(Asked.empty()) << "the connection itself worked";
@@ -290,7 +290,7 @@ TEST_F(DataModuleTest, AFileWithoutTheCatalogsTablesIsReportedOnceNamingFileAndT
     EXPECT_EQ(Dm->fdqPart1->Active(), C.ClassificationOpens) << "start-up goes on with whatever opened";
     EXPECT_EQ(Dm->fdqCatalog->Active(), C.ClassificationOpens);
     EXPECT_FALSE(Dm->fdqReference->Active());
-    EXPECT_EQ(readFile(File), Before);
+    EXPECT_EQ(FileBytes(File), Before);
   }
 }
 

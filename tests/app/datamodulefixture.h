@@ -15,7 +15,6 @@
 #include "tests/platform/fd/fdfixture.h"
 #include "tests/support/testing.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <sqlite3.h>
 
@@ -83,11 +82,6 @@ inline void execOnFile(const String& Path, const QByteArray& Sql) {
   sqlite3_close(Db);
 }
 
-inline QByteArray readFile(const String& Path) {
-  QFile File(Path);
-  return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
-}
-
 // One question box as the handler saw it.
 struct TAsked {
   TMessageKind Kind;
@@ -112,7 +106,7 @@ protected:
   int PositionMarks = 0;
 
   void SetUp() override {
-    execOnFile(Path, "BEGIN;" + readFile(schemaPath()) + CatalogRows + "COMMIT;");
+    execOnFile(Path, "BEGIN;" + FileBytes(schemaPath()) + CatalogRows + "COMMIT;");
     FPreviousQuestion = SetQuestionHandler(
         [this](TMessageKind Kind, const String& Caption, const String& Text, TMessageButtons Buttons) {
           Asked.push_back({Kind, Caption, Text, Buttons});

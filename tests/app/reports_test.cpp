@@ -78,7 +78,7 @@ TEST_F(ReportsTest, TheTextReportIsUtf8WithAMark) {
     Settings.ReferatOut = C.ReferatOut;
     const String File = Dir.filePath(QStringLiteral("report.txt"));
     LiterToFile(Dm->fdqSelected, File, Settings);
-    EXPECT_EQ(readFile(File), C.Bytes);
+    EXPECT_EQ(FileBytes(File), C.Bytes);
   }
   EXPECT_TRUE(Shell.Opened.empty());
 
@@ -122,10 +122,10 @@ TEST_F(ReportsTest, TheWordDocumentReadsBackWithItsCyrillicText) {
   Integer Cnt = 0;
   const String File = MakeText1(&Owner, Dm->fdqSelected, Settings, Cnt);
   std::vector<String> Texts;
-  for (const rtftest::Paragraph& P : rtftest::RtfReader(readFile(File)).Read()) Texts.push_back(P.Text());
+  for (const rtftest::Paragraph& P : rtftest::RtfReader(FileBytes(File)).Read()) Texts.push_back(P.Text());
   EXPECT_EQ(Texts, Lines({"", "Literature", "Smith J. T. Lancet. 2020;1:2.", "ABSTRACT", "Abs",
                           "Иванов И. Статья. 2021.", "2024-05-19  10:20:30"}));
-  const std::vector<rtftest::Paragraph> Paragraphs = rtftest::RtfReader(readFile(File)).Read();
+  const std::vector<rtftest::Paragraph> Paragraphs = rtftest::RtfReader(FileBytes(File)).Read();
   ASSERT_GE(Paragraphs.size(), 3u);
   EXPECT_TRUE(Paragraphs[1].Centred);
   EXPECT_EQ(Paragraphs[1].Runs.front().Font, "Arial");
@@ -148,8 +148,8 @@ TEST_F(ReportsTest, ReportsAreNumberedOnToAnUnusedName) {
   Integer Cnt = 0;
   EXPECT_EQ(MakeText1(&Owner, Dm->fdqSelected, Settings, Cnt), Reports + QStringLiteral("report3.doc"));
   EXPECT_EQ(MakeText1(&Owner, Dm->fdqSelected, Settings, Cnt), Reports + QStringLiteral("report4.doc"));
-  EXPECT_EQ(readFile(Reports + QStringLiteral("report1.doc")), "report1.doc");
-  EXPECT_EQ(readFile(Reports + QStringLiteral("report2.doc")), "report2.doc");
+  EXPECT_EQ(FileBytes(Reports + QStringLiteral("report1.doc")), "report1.doc");
+  EXPECT_EQ(FileBytes(Reports + QStringLiteral("report2.doc")), "report2.doc");
 
   EXPECT_EQ(ReportFileName(String(), 1), "report1.doc") << "Word's current folder";
   EXPECT_EQ(ReportFileName(QStringLiteral("c:\\rep\\"), 12), "c:\\rep\\report12.doc");

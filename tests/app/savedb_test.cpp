@@ -83,7 +83,7 @@ protected:
     return Order;
   }
 
-  String settingsText() const { return QString::fromUtf8(readFile(Dir.filePath(QStringLiteral("bibliona.ini")))); }
+  String settingsText() const { return QString::fromUtf8(FileBytes(Dir.filePath(QStringLiteral("bibliona.ini")))); }
   bool recorded() const {
     return settingsText().contains(QLatin1String("LastSaveDate=2024-05-19")) &&
            settingsText().contains(QLatin1String("Interval=7")) && Settings.SaveDateStr == "2024-05-19" &&
@@ -197,7 +197,7 @@ TEST_F(SaveDBTest, AnExternalArchiverIsRecordedOnlyWhenItRanAndEndedWell) {
 // copy holds its committed state: not the work of a window still open.
 TEST_F(SaveDBTest, TheCopyIsTheConnectionsFileWithoutUncommittedWork) {
   const String Other = Dir.filePath(QStringLiteral("other.sqlite"));
-  execOnFile(Other, "BEGIN;" + readFile(schemaPath()) + CatalogRows + "INSERT INTO gr_name VALUES (99, 'OTHER');COMMIT;");
+  execOnFile(Other, "BEGIN;" + FileBytes(schemaPath()) + CatalogRows + "INSERT INTO gr_name VALUES (99, 'OTHER');COMMIT;");
   ASSERT_TRUE(Dm->OpenCatalog(Other));
   Dm->StartProgramTransaction();
   Dm->myFDConnection1->StartTransaction();  // a window's level, still open
@@ -215,7 +215,7 @@ TEST_F(SaveDBTest, TheCopyIsTheConnectionsFileWithoutUncommittedWork) {
 
 TEST_F(SaveDBTest, ALockedCatalogRaisesAndKeepsTheDaysArchive) {
   ASSERT_TRUE(SaveDB1(Dm, Settings, order(akInternal)));
-  const QByteArray Before = readFile(Archive);
+  const QByteArray Before = FileBytes(Archive);
   const String SettingsBefore = settingsText();
 
   Today.SetNow(EncodeDate(2024, 5, 20));
@@ -225,7 +225,7 @@ TEST_F(SaveDBTest, ALockedCatalogRaisesAndKeepsTheDaysArchive) {
     SCOPED_TRACE(Kind);
     EXPECT_RAISES(SaveDB1(Dm, Settings, order(Kind)), EFDDBEngineException, "database is locked");
     EXPECT_EQ(filesIn(Arc), QStringList{"qv2024-05-19.zip"});
-    EXPECT_EQ(readFile(Archive), Before);
+    EXPECT_EQ(FileBytes(Archive), Before);
     EXPECT_EQ(settingsText(), SettingsBefore);
     EXPECT_EQ(Settings.SaveDateStr, "2024-05-19");
   }

@@ -103,7 +103,7 @@ bool matches(const TReference& R, const TSeekCriteria& C) {
 class SeekAllTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    execOnFile(Path, "BEGIN;" + readFile(schemaPath()) + readFile(samplePath()) + addedRows() + "COMMIT;");
+    execOnFile(Path, "BEGIN;" + FileBytes(schemaPath()) + FileBytes(samplePath()) + addedRows() + "COMMIT;");
     ASSERT_TRUE(Dm->OpenCatalog(Path));
     All = allReferences(Path);
     ASSERT_EQ(All.size(), 422u);

@@ -18,18 +18,6 @@ namespace {
 
 const QByteArray Mark = "\xEF\xBB\xBF";
 
-QByteArray fileBytes(const String& FileName) {
-  QFile F(FileName);
-  EXPECT_TRUE(F.open(QIODevice::ReadOnly));
-  return F.readAll();
-}
-
-void putFile(const String& FileName, const QByteArray& Bytes) {
-  QFile F(FileName);
-  ASSERT_TRUE(F.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  F.write(Bytes);
-}
-
 QStringList sectionKeys(const String& FileName, const char* Section) {
   TMemIniFile Ini(FileName);
   TStringList Keys;
@@ -126,7 +114,7 @@ TEST_F(SettingsTest, MissingFileGivesBuiltInDefaultsAndOneWarning) {
 }
 
 TEST_F(SettingsTest, MissingKeysTakeTheirOwnDefaults) {
-  putFile(iniPath(), "[System]\r\n");
+  WriteFileBytes(iniPath(), "[System]\r\n");
   TSettings S;
   EXPECT_TRUE(S.ReadSettings(iniPath()));
   EXPECT_TRUE(Shown.empty());
@@ -164,7 +152,7 @@ TEST_F(SettingsTest, MissingKeysTakeTheirOwnDefaults) {
 }
 
 TEST_F(SettingsTest, ReadsEveryKey) {
-  putFile(iniPath(), FullFile);
+  WriteFileBytes(iniPath(), FullFile);
   TSettings S;
   EXPECT_TRUE(S.ReadSettings(iniPath()));
   EXPECT_TRUE(Shown.empty());
@@ -223,7 +211,7 @@ TEST_F(SettingsTest, ParseFirstPart) {
 }
 
 TEST_F(SettingsTest, EveryFieldSurvivesAWriteAndARead) {
-  putFile(iniPath(), FullFile);
+  WriteFileBytes(iniPath(), FullFile);
   TSettings Written;
   ASSERT_TRUE(Written.ReadSettings(iniPath()));
   Written.IsDriveSel = false;
@@ -267,7 +255,7 @@ TEST_F(SettingsTest, EveryFieldSurvivesAWriteAndARead) {
   EXPECT_EQ(Read.ReferatOut, Written.ReferatOut);
   EXPECT_EQ(Read.ReportEdit, Written.ReportEdit);
 
-  const QByteArray Bytes = fileBytes(iniPath());
+  const QByteArray Bytes = FileBytes(iniPath());
   EXPECT_TRUE(Bytes.startsWith(Mark));
   EXPECT_TRUE(Bytes.contains("IsLastCatalog=1\r\n"));
   EXPECT_TRUE(Bytes.contains("PrintFontSize=255\r\n"));
@@ -288,7 +276,7 @@ TEST_F(SettingsTest, WritingToAMissingFileCreatesItWithEverySection) {
 }
 
 TEST_F(SettingsTest, SaveKeepsUnknownKeysAndTheViewersKeysInPlace) {
-  putFile(iniPath(), Mark +
+  WriteFileBytes(iniPath(), Mark +
                          "; written by hand\r\n"
                          "[System]\r\n"
                          "IsDriveSel=0\r\n"
@@ -320,7 +308,7 @@ TEST_F(SettingsTest, SaveKeepsUnknownKeysAndTheViewersKeysInPlace) {
   EXPECT_EQ(Ini.ReadString("Font", "AbstractFontColor", ""), QStringLiteral("#102030"));
   EXPECT_EQ(Ini.ReadString("Font", "PrintFontName", ""), QStringLiteral("Courier New"));
   EXPECT_EQ(Ini.ReadString("Grid", "dbgrCatalog1.source", ""), QStringLiteral("1,750,0"));
-  EXPECT_TRUE(fileBytes(iniPath()).contains("; written by hand"));
+  EXPECT_TRUE(FileBytes(iniPath()).contains("; written by hand"));
   TStringList Sections;
   Ini.ReadSections(&Sections);
   ASSERT_EQ(Sections.Count(), 6);
@@ -354,7 +342,7 @@ TEST_F(SettingsTest, CyrillicValuesReadBackUnchangedAcrossBothAccessStyles) {
   EXPECT_EQ(Back.AbstractFontSize, 13);
   EXPECT_TRUE(Shown.empty());
 
-  const QByteArray Bytes = fileBytes(iniPath());
+  const QByteArray Bytes = FileBytes(iniPath());
   EXPECT_TRUE(Bytes.contains(FontName.toUtf8()));
   EXPECT_TRUE(Bytes.contains(Folder.toUtf8()));
 }
@@ -363,7 +351,7 @@ TEST_F(SettingsTest, CyrillicValuesReadBackUnchangedAcrossBothAccessStyles) {
 TEST_F(SettingsTest, LineThatIsNotUtf8IsReadAsWindows1251AndSavedAsUtf8) {
   const String FontName = QStringLiteral("Шрифт");
   const QByteArray Cp1251 = AnsiString(FontName).Bytes();
-  putFile(iniPath(), Mark + "[Font]\r\nPrintFontName=" + Cp1251 + "\r\nAbstractFontName=" + Cp1251 +
+  WriteFileBytes(iniPath(), Mark + "[Font]\r\nPrintFontName=" + Cp1251 + "\r\nAbstractFontName=" + Cp1251 +
                          "\r\n[Save]\r\nArcCatalog=" + QStringLiteral("d:\\архив\\").toUtf8() + "\r\n");
   TSettings S;
   ASSERT_TRUE(S.ReadSettings(iniPath()));
@@ -412,7 +400,7 @@ TEST_F(SettingsTest, MalformedLinesAndValuesAreReportedAndLoseNothing) {
     SCOPED_TRACE(C.Name);
     Shown.clear();
     const QByteArray Content = QByteArray("[") + C.Section + "]\r\n" + C.Line + "\r\n[Report]\r\nReferatOut=1\r\n";
-    putFile(iniPath(), Content);
+    WriteFileBytes(iniPath(), Content);
     TSettings S;
     ASSERT_TRUE(S.ReadSettings(iniPath()));
     ASSERT_EQ(Shown.size(), 1u);
@@ -424,9 +412,9 @@ TEST_F(SettingsTest, MalformedLinesAndValuesAreReportedAndLoseNothing) {
     EXPECT_FALSE(S.IsLastCatalog);
     EXPECT_EQ(S.SaveInterval, 1);
 
-    EXPECT_EQ(fileBytes(iniPath()), Content) << "reading leaves the file alone";
+    EXPECT_EQ(FileBytes(iniPath()), Content) << "reading leaves the file alone";
     S.WriteSettings(iniPath());
-    const QByteArray Saved = fileBytes(iniPath());
+    const QByteArray Saved = FileBytes(iniPath());
     EXPECT_TRUE(Saved.contains(QByteArray(C.AfterSave) + "\r\n"));
     EXPECT_TRUE(Saved.contains("ReferatOut=1\r\n"));
   }
@@ -465,7 +453,7 @@ TEST_F(SettingsTest, SetSaveDateShowsTheCallersMessageForABadDate) {
 }
 
 TEST_F(SettingsTest, WriteFirstPartChangesThatKeyOnly) {
-  putFile(iniPath(), FullFile);
+  WriteFileBytes(iniPath(), FullFile);
   WriteFirstPart(iniPath(), QStringLiteral("35,150,420,560,874,0"));
   TSettings S;
   ASSERT_TRUE(S.ReadSettings(iniPath()));
@@ -474,19 +462,19 @@ TEST_F(SettingsTest, WriteFirstPartChangesThatKeyOnly) {
   EXPECT_EQ(S.SaveInterval, 14);
   EXPECT_EQ(sectionKeys(iniPath(), "System").indexOf("FirstPart"), 4);
 
-  putFile(iniPath(), "[Data]\r\nYear1=2000\r\n");
+  WriteFileBytes(iniPath(), "[Data]\r\nYear1=2000\r\n");
   WriteFirstPart(iniPath(), QStringLiteral("1,2,3,4,5,6"));
   EXPECT_EQ(TIniFile(iniPath()).ReadString("System", "FirstPart", ""), QStringLiteral("1,2,3,4,5,6"));
   EXPECT_EQ(TIniFile(iniPath()).ReadString("Data", "Year1", ""), QStringLiteral("2000"));
 }
 
 TEST_F(SettingsTest, WriteLastSaveChangesTwoLinesAndNothingElse) {
-  putFile(iniPath(), FullFile);
+  WriteFileBytes(iniPath(), FullFile);
   WriteLastSave(iniPath(), QStringLiteral("2024-06-03"), 300);
   QByteArray Expected = FullFile;
   Expected.replace("LastSaveDate=2024-05-19", "LastSaveDate=2024-06-03");
   Expected.replace("Interval=14", "Interval=300");
-  EXPECT_EQ(fileBytes(iniPath()), Expected);
+  EXPECT_EQ(FileBytes(iniPath()), Expected);
 
   TSettings S;
   ASSERT_TRUE(S.ReadSettings(iniPath()));
@@ -507,7 +495,7 @@ TEST_F(SettingsTest, AbstractFontRoundTripsAndKeepsTheViewersLookOnBadValues) {
   EXPECT_EQ(Ini.ReadString("Font", "AbstractFontColor", ""), QStringLiteral("#000000"));
   EXPECT_EQ(Ini.ReadString("Font", "AbstractColor", ""), QStringLiteral("#FFFFFF"));
 
-  putFile(iniPath(), "[Font]\r\nAbstractFontSize=0\r\nAbstractFontName=Georgia\r\nAbstractFontColor=#12\r\n"
+  WriteFileBytes(iniPath(), "[Font]\r\nAbstractFontSize=0\r\nAbstractFontName=Georgia\r\nAbstractFontColor=#12\r\n"
                      "AbstractColor=#F0E0D0\r\n");
   TAbstractFont Font = Defaults;
   ASSERT_TRUE(ReadAbstractFont(iniPath(), Font));
@@ -536,9 +524,9 @@ TEST_F(SettingsTest, AbstractFontWithoutAFileKeepsTheViewersLook) {
 
 TEST_F(SettingsTest, SettingsFileFindsTheFileInAnyLetterCase) {
   EXPECT_EQ(SettingsFile(folder()), folder() + QStringLiteral("bibliona.ini"));
-  putFile(folder() + QStringLiteral("Bibliona.INI"), "[System]\r\n");
+  WriteFileBytes(folder() + QStringLiteral("Bibliona.INI"), "[System]\r\n");
   EXPECT_EQ(SettingsFile(folder()), folder() + QStringLiteral("Bibliona.INI"));
-  putFile(folder() + QStringLiteral("bibliona.ini"), "[System]\r\n");
+  WriteFileBytes(folder() + QStringLiteral("bibliona.ini"), "[System]\r\n");
   EXPECT_EQ(SettingsFile(folder()), folder() + QStringLiteral("bibliona.ini"));
 }
 

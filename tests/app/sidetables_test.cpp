@@ -29,7 +29,7 @@ QByteArray everyCombination() {
 class SideTablesTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    execOnFile(Path, "BEGIN;" + readFile(schemaPath()) + readFile(samplePath()) + everyCombination() + "COMMIT;");
+    execOnFile(Path, "BEGIN;" + FileBytes(schemaPath()) + FileBytes(samplePath()) + everyCombination() + "COMMIT;");
     ASSERT_TRUE(Dm->OpenCatalog(Path));
   }
   void TearDown() override { Dm->Free(); }

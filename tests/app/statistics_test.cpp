@@ -24,7 +24,7 @@ QByteArray addedRows() {
 class StatisticsTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    execOnFile(Path, "BEGIN;" + readFile(schemaPath()) + readFile(samplePath()) + addedRows() + "COMMIT;");
+    execOnFile(Path, "BEGIN;" + FileBytes(schemaPath()) + FileBytes(samplePath()) + addedRows() + "COMMIT;");
     ASSERT_TRUE(Dm->OpenCatalog(Path));
   }
   void TearDown() override { Dm->Free(); }
@@ -62,7 +62,7 @@ TEST_F(StatisticsTest, CalcCountsWhatTheWindowsStatementsCount) {
 
   // the catalog the connection uses, whatever its name; an empty one
   const String Empty = Dir.filePath(QStringLiteral("empty.sqlite"));
-  execOnFile(Empty, readFile(schemaPath()));
+  execOnFile(Empty, FileBytes(schemaPath()));
   ASSERT_TRUE(Dm->OpenCatalog(Empty));
   const TStatisticsLabels L = StatisticsLabels(Calc(Dm->fdqSeek, Empty));
   const String Counts[] = {L.References, L.Abstracts, L.Documents};

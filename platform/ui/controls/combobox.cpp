@@ -345,11 +345,14 @@ void TCustomComboBox::CloseUp() {
 
 void TCustomComboBox::CreateParams(TCreateParams& Params) {
   TCustomControl::CreateParams(Params);
-  // The classic sunken client edge; without Ctl3D a one-pixel frame.
-  if (Ctl3D())
-    Params.ExStyle |= WS_EX_CLIENTEDGE;
-  else
-    Params.Style |= WS_BORDER;
+  AddSingleBorderStyle(Params);
+}
+
+// Before the window the client area has no frame, and a new window's frame
+// (Ctl3D) changes it without a resize: the edit would cover the button.
+void TCustomComboBox::CreateWnd() {
+  TCustomControl::CreateWnd();
+  placeEdit();
 }
 
 void TCustomComboBox::Paint() {

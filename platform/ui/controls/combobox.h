@@ -124,8 +124,10 @@ protected:
   virtual void CloseUp();   // OnCloseUp
 
   // reimplemented
-  // WS_EX_CLIENTEDGE: the sunken edge.
+  // A single border (AddSingleBorderStyle).
   void CreateParams(TCreateParams& Params) override;
+  // The edit fits the client area the frame leaves.
+  void CreateWnd() override;
   void Paint() override;
   void Resize() override;
   // OnKeyDown first; then Alt+Down/Alt+Up/F4 open or close the list; while

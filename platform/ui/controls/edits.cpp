@@ -379,12 +379,7 @@ void TCustomEdit::CreateParams(TCreateParams& Params) {
   // Right-to-left alignment shows the text from the other side; centred
   // text stays centred.
   if (UseRightToLeftAlignment() && !(Params.Style & ES_CENTER)) Params.Style ^= ES_RIGHT;
-  if (FBorderStyle == bsSingle) {
-    if (Ctl3D())
-      Params.ExStyle |= WS_EX_CLIENTEDGE;
-    else
-      Params.Style |= WS_BORDER;
-  }
+  if (FBorderStyle == bsSingle) AddSingleBorderStyle(Params);
   if (FReadOnly) Params.Style |= ES_READONLY;
   if (FPasswordChar.unicode() != 0) Params.Style |= ES_PASSWORD;
   if (!FHideSelection) Params.Style |= ES_NOHIDESEL;
@@ -1182,12 +1177,10 @@ void TCustomEdit::CMEnabledChanged(TMessage& Message) {
   updateView();
 }
 
-// The client edge or thin frame is a window style (CreateParams).
+// The frame's width is in the AutoSize height; the inherited handling
+// recreates the window with the new frame.
 void TCustomEdit::CMCtl3DChanged(TMessage& Message) {
-  if (FBorderStyle == bsSingle) {
-    adjustHeight();
-    RecreateWnd();
-  }
+  if (FBorderStyle == bsSingle) adjustHeight();
   DispatchAs<TWinControl>(Message);
 }
 

@@ -133,12 +133,7 @@ void TCustomPanel::AdjustClientRect(TRect& Rect) {
 
 void TCustomPanel::CreateParams(TCreateParams& Params) {
   TCustomControl::CreateParams(Params);
-  if (FBorderStyle == bsSingle) {
-    if (Ctl3D())
-      Params.ExStyle |= WS_EX_CLIENTEDGE;
-    else
-      Params.Style |= WS_BORDER;
-  }
+  if (FBorderStyle == bsSingle) AddSingleBorderStyle(Params);
   if (!FFullRepaint) Params.ClassStyle &= ~(CS_HREDRAW | CS_VREDRAW);
 }
 

@@ -43,7 +43,8 @@ public:
   TBevelWidth BevelWidth() const { return FBevelWidth; }
   void SetBevelWidth(TBevelWidth Value);
   // bsSingle: a sunken client edge (WS_EX_CLIENTEDGE) with Ctl3D, else a
-  // one-pixel border (WS_BORDER); recreates the window.
+  // one-pixel border (WS_BORDER), as a change of Ctl3D then shows too;
+  // recreates the window.
   TBorderStyle BorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TBorderStyle Value);
   // False drops CS_HREDRAW | CS_VREDRAW: a resize repaints only what is new.

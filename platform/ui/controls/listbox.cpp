@@ -219,11 +219,7 @@ Integer TCustomListBox::CharTarget(Char Key) {
 void TCustomListBox::CreateParams(TCreateParams& Params) {
   TCustomControl::CreateParams(Params);
   Params.Style |= WS_VSCROLL;
-  // The classic sunken client edge; without Ctl3D a one-pixel frame.
-  if (Ctl3D())
-    Params.ExStyle |= WS_EX_CLIENTEDGE;
-  else
-    Params.Style |= WS_BORDER;
+  AddSingleBorderStyle(Params);
 }
 
 void TCustomListBox::CreateWnd() {

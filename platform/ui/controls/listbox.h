@@ -101,7 +101,7 @@ protected:
   static Integer FollowItem(Integer Selected, Integer Index, bool Inserted);
 
   // reimplemented
-  // WS_EX_CLIENTEDGE: the sunken edge; WS_VSCROLL.
+  // A single border (AddSingleBorderStyle); WS_VSCROLL.
   void CreateParams(TCreateParams& Params) override;
   // The new window's bar gets the rows.
   void CreateWnd() override;

@@ -703,6 +703,11 @@ protected:
   virtual void MouseWheelHandler(TMessage& Message);
   // Paints the window's own content on DC (TCustomControl: Paint).
   virtual void PaintWindow(gdi::HDC DC);
+  // A single border, for CreateParams: the sunken client edge
+  // (WS_EX_CLIENTEDGE, no WS_BORDER) with Ctl3D, else the one-pixel frame
+  // (WS_BORDER).  Both hold from creation only, so a later change of Ctl3D
+  // recreates the window of a control that asked for them.
+  void AddSingleBorderStyle(TCreateParams& Params);
 
   // introduced virtuals: focus and keys (focus.cpp)
   virtual void DoEnter();  // OnEnter
@@ -810,6 +815,7 @@ private:
   bool FParentDoubleBuffered = true;
   bool FCtl3D = true;
   bool FParentCtl3D = true;
+  bool FCtl3DBorder = false;  // the last CreateParams framed a single border by Ctl3D
   TImeMode FImeMode = imDontCare;
   TImeName FImeName;
   bool FTreeFreed = false;  // children and window released (Free or destructor)

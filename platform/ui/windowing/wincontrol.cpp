@@ -266,7 +266,10 @@ void TWinControl::CMFontChanged(TMessage& Message) {
   NotifyControls(CM_PARENTFONTCHANGED);
 }
 
-void TWinControl::CMCtl3DChanged(TMessage&) { NotifyControls(CM_PARENTCTL3DCHANGED); }
+void TWinControl::CMCtl3DChanged(TMessage&) {
+  if (FCtl3DBorder) RecreateWnd();
+  NotifyControls(CM_PARENTCTL3DCHANGED);
+}
 
 void TWinControl::CMParentCtl3DChanged(TMessage&) {
   if (!FParentCtl3D || !FParent) return;
@@ -342,6 +345,7 @@ bool TWinControl::ShowsWithoutParent() const { return FParentWindow != nullptr; 
 
 void TWinControl::CreateParams(TCreateParams& Params) {
   Params = TCreateParams();
+  FCtl3DBorder = false;
   Params.Caption = FText;
   Params.Style = WS_CHILD | WS_CLIPSIBLINGS;
   if (FControlStyle.Contains(csAcceptsControls)) {
@@ -362,6 +366,16 @@ void TWinControl::CreateParams(TCreateParams& Params) {
   Params.WndParent = FParent ? FParent->Handle() : FParentWindow;
   Params.ClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
   Params.WinClassName = ClassName();
+}
+
+void TWinControl::AddSingleBorderStyle(TCreateParams& Params) {
+  FCtl3DBorder = true;
+  if (FCtl3D) {
+    Params.Style &= ~WS_BORDER;
+    Params.ExStyle |= WS_EX_CLIENTEDGE;
+  } else {
+    Params.Style |= WS_BORDER;
+  }
 }
 
 void TWinControl::CreateWnd() {

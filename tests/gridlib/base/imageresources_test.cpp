@@ -8,8 +8,6 @@
 #include "platform/ui/windowing/application.h"
 #include "tests/support/testing.h"
 
-#include <memory>
-
 namespace {
 
 class GridLibImageResourcesEh : public ::testing::Test {
@@ -80,8 +78,7 @@ TEST_F(GridLibImageResourcesEh, ImageCutFromTheListIsANewAlphaBitmap) {
   TGridLibImageListDataMod* DataMod = GetGridLibImageListDataMod();
   for (TImageList* List : {DataMod->imList12_12, DataMod->imList16_16_Dis, DataMod->imList24_24})
     EXPECT_EQ(List->Count(), 21);
-  std::unique_ptr<TBitmap, void (*)(TBitmap*)> Delete(DataMod->GetImageFromImageList(DataMod->imList16_16, 5),
-                                                      [](TBitmap* B) { B->Free(); });
+  TOwned<TBitmap> Delete(DataMod->GetImageFromImageList(DataMod->imList16_16, 5));
   EXPECT_EQ(Delete->Width(), 16);
   EXPECT_EQ(Delete->Height(), 16);
   EXPECT_EQ(Delete->PixelFormat(), pf32bit);
@@ -92,8 +89,7 @@ TEST_F(GridLibImageResourcesEh, ImageCutFromTheListIsANewAlphaBitmap) {
   EXPECT_EQ(pixel(Delete.get(), 8, 2)[3], 0);
 
   // The unused slot is empty.
-  std::unique_ptr<TBitmap, void (*)(TBitmap*)> Unused(DataMod->GetImageFromImageList(DataMod->imList24_24, 15),
-                                                      [](TBitmap* B) { B->Free(); });
+  TOwned<TBitmap> Unused(DataMod->GetImageFromImageList(DataMod->imList24_24, 15));
   for (int Y = 0; Y < 24; ++Y)
     for (int X = 0; X < 24; ++X) ASSERT_EQ(pixel(Unused.get(), X, Y)[3], 0) << X << "," << Y;
 }

@@ -15,11 +15,6 @@
 
 namespace {
 
-struct TFreeObject {
-  void operator()(TObject* Obj) const { Obj->Free(); }
-};
-using TStreamPtr = std::unique_ptr<TStream, TFreeObject>;
-
 // A row-list dataset that counts the deFieldChange events per field.
 class TWatchedDataSet : public TRowListDataSet {
 public:
@@ -59,11 +54,11 @@ protected:
   }
 
   TBlobField* Field(const char* Name) { return dynamic_cast<TBlobField*>(FDataSet->FieldByName(Name)); }
-  TStreamPtr Open(const char* Name, TBlobStreamMode Mode) {
-    return TStreamPtr(FDataSet->CreateBlobStream(Field(Name), Mode));
+  TOwned<TStream> Open(const char* Name, TBlobStreamMode Mode) {
+    return TOwned<TStream>(FDataSet->CreateBlobStream(Field(Name), Mode));
   }
 
-  std::unique_ptr<TWatchedDataSet, TFreeObject> FDataSet;
+  TOwned<TWatchedDataSet> FDataSet;
 };
 
 // The stream form: UTF-8 for memos, UTF-16LE for wide memos, the bytes of
@@ -84,7 +79,7 @@ TEST_F(BlobStreamTest, StreamsHoldTheValueInItsStreamForm) {
   FDataSet->Edit();
   for (const Case& C : Cases) {
     SCOPED_TRACE(std::string(C.Field) + " mode " + std::to_string(C.Mode));
-    TStreamPtr Stream = Open(C.Field, C.Mode);
+    TOwned<TStream> Stream = Open(C.Field, C.Mode);
     EXPECT_EQ(Stream->Position(), 0);
     EXPECT_EQ(readAll(Stream.get()), C.Expected);
   }
@@ -115,7 +110,7 @@ TEST_F(BlobStreamTest, WrittenStreamsStoreOnDestruction) {
     FDataSet->Edit();
     const String Before = F->AsString();
     {
-      TStreamPtr Stream = Open(C.Field, bmWrite);
+      TOwned<TStream> Stream = Open(C.Field, bmWrite);
       Stream->WriteBuffer(C.Written.constData(), C.Written.size());
       EXPECT_EQ(F->AsString(), Before);
       EXPECT_FALSE(F->Modified());
@@ -135,7 +130,7 @@ TEST_F(BlobStreamTest, TruncatingClearsTheValue) {
   EXPECT_EQ(FDataSet->Changed.size(), 1u);
 
   // Appending after the current content.
-  TStreamPtr Stream = Open("Bl", bmReadWrite);
+  TOwned<TStream> Stream = Open("Bl", bmReadWrite);
   Stream->Seek(0, soEnd);
   Stream->WriteBuffer("\x02", 1);
   Stream.reset();
@@ -152,7 +147,7 @@ TEST_F(BlobStreamTest, WriteModesCheckTheDataSetFirst) {
   EXPECT_RAISES(Open("M", bmWrite), EDatabaseError, "T: Field 'M' cannot be modified");
 
   // A read stream takes no bytes.
-  TStreamPtr Stream = Open("Bl", bmRead);
+  TOwned<TStream> Stream = Open("Bl", bmRead);
   EXPECT_RAISES(Stream->WriteBuffer("x", 1), EWriteError, "Stream write error");
   Stream->SetSize(0);
   EXPECT_EQ(Stream->Size(), 3);
@@ -171,7 +166,7 @@ TEST_F(BlobStreamTest, AFailedStoreIsReportedNotThrown) {
   }));
   FDataSet->Edit();
   EXPECT_NO_THROW({
-    TStreamPtr Stream = Open("M", bmWrite);
+    TOwned<TStream> Stream = Open("M", bmWrite);
     Stream->WriteBuffer("xyz", 3);
   });
   SetExceptionHandler(Saved);

@@ -16,15 +16,10 @@
 
 namespace {
 
-struct TFreeObject {
-  void operator()(TObject* Obj) const { Obj->Free(); }
-};
-using TFieldPtr = std::unique_ptr<TField, TFreeObject>;
-
-TFieldPtr makeField(TFieldType Type) {
+TOwned<TField> makeField(TFieldType Type) {
   const TFieldClass Class = DefaultFieldClass(Type);
   if (!Class) return nullptr;
-  return TFieldPtr(dynamic_cast<TField*>(Class->Create(static_cast<TComponent*>(nullptr))));
+  return TOwned<TField>(dynamic_cast<TField*>(Class->Create(static_cast<TComponent*>(nullptr))));
 }
 
 struct ClassCase {
@@ -59,7 +54,7 @@ const ClassCase ClassCases[] = {
 TEST(FieldClassesTest, ClassTablePicksOneClassPerType) {
   for (const ClassCase& C : ClassCases) {
     SCOPED_TRACE(FieldTypeName(C.Type).toStdString());
-    TFieldPtr Field = makeField(C.Type);
+    TOwned<TField> Field = makeField(C.Type);
     ASSERT_NE(Field, nullptr);
     EXPECT_EQ(Field->ClassName(), String(C.ClassName));
     EXPECT_EQ(Field->DisplayWidth(), C.DisplayWidth);
@@ -73,9 +68,9 @@ TEST(FieldClassesTest, ClassTablePicksOneClassPerType) {
 }
 
 TEST(FieldClassesTest, ClassFamiliesShareTheirBases) {
-  TFieldPtr Smallint = makeField(ftSmallint), Largeint = makeField(ftLargeint), Currency = makeField(ftCurrency),
-            Date = makeField(ftDate), Guid = makeField(ftGuid), Memo = makeField(ftMemo),
-            Bytes = makeField(ftBytes), Bcd = makeField(ftBCD);
+  TOwned<TField> Smallint = makeField(ftSmallint), Largeint = makeField(ftLargeint),
+                 Currency = makeField(ftCurrency), Date = makeField(ftDate), Guid = makeField(ftGuid),
+                 Memo = makeField(ftMemo), Bytes = makeField(ftBytes), Bcd = makeField(ftBCD);
   EXPECT_TRUE(Is<TIntegerField>(Smallint.get()));
   EXPECT_TRUE(Is<TNumericField>(Largeint.get()));
   EXPECT_FALSE(Is<TIntegerField>(Largeint.get()));
@@ -96,7 +91,7 @@ TEST(FieldClassesTest, ClassFamiliesShareTheirBases) {
 TEST(FieldClassesTest, FreshFieldsHoldTheirPublishedDefaults) {
   for (const ClassCase& C : ClassCases) {
     SCOPED_TRACE(C.ClassName);
-    TFieldPtr Field = makeField(C.Type);
+    TOwned<TField> Field = makeField(C.Type);
     QStringList Mismatches;
     for (const TPropInfo* P : GetPropList(Field.get())) {
       if (!P->HasDefault) continue;
@@ -122,13 +117,13 @@ TEST(FieldClassesTest, RegisteredByName) {
 }
 
 TEST(FieldClassesTest, DisplayWidthFollowsSizeAndTextsUntilSet) {
-  TFieldPtr Name = makeField(ftString);
+  TOwned<TField> Name = makeField(ftString);
   Name->SetSize(42);
   EXPECT_EQ(Name->DisplayWidth(), 42);
   Name->SetDisplayWidth(7);
   EXPECT_EQ(Name->DisplayWidth(), 7);
 
-  TFieldPtr Flag = makeField(ftBoolean);
+  TOwned<TField> Flag = makeField(ftBoolean);
   auto* Boolean = dynamic_cast<TBooleanField*>(Flag.get());
   Boolean->SetDisplayValues("Yes;Nope!");
   EXPECT_EQ(Flag->DisplayWidth(), 5);
@@ -157,7 +152,7 @@ TEST(FieldClassesTest, IsValidCharByFamily) {
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(FieldTypeName(C.Type).toStdString());
-    TFieldPtr Field = makeField(C.Type);
+    TOwned<TField> Field = makeField(C.Type);
     for (QChar Ch : QString::fromUtf8(C.Accepted)) EXPECT_TRUE(Field->IsValidChar(Ch)) << int(Ch.unicode());
     for (QChar Ch : QString::fromUtf8(C.Refused)) EXPECT_FALSE(Field->IsValidChar(Ch)) << int(Ch.unicode());
   }
@@ -165,7 +160,7 @@ TEST(FieldClassesTest, IsValidCharByFamily) {
 }
 
 TEST(FieldClassesTest, FieldsWithoutDatasetRefuseValues) {
-  TFieldPtr Field = makeField(ftInteger);
+  TOwned<TField> Field = makeField(ftInteger);
   Field->SetFieldName("Qty");
   EXPECT_RAISES(Field->AsInteger(), EDatabaseError, "Field 'Qty' has no dataset");
   EXPECT_RAISES(Field->SetAsInteger(5), EDatabaseError, "Field 'Qty' has no dataset");
@@ -180,7 +175,7 @@ TEST(FieldClassesTest, FieldsWithoutDatasetRefuseValues) {
 }
 
 TEST(FieldClassesTest, DisplayLabelFallsBackToFieldName) {
-  TFieldPtr Field = makeField(ftString);
+  TOwned<TField> Field = makeField(ftString);
   Field->SetFieldName("Title");
   EXPECT_EQ(Field->DisplayLabel(), String("Title"));
   Field->SetDisplayLabel("Book title");
@@ -192,8 +187,6 @@ TEST(FieldClassesTest, DisplayLabelFallsBackToFieldName) {
 
 // ---------------------------------------------------------------------------
 // values and texts through a dataset
-
-using TDataSetPtr = std::unique_ptr<TRowListDataSet, TFreeObject>;
 
 struct DefCase {
   const char* Name;
@@ -224,7 +217,7 @@ protected:
 
   TField* Field(const char* Name) { return FDataSet->FieldByName(Name); }
 
-  TDataSetPtr FDataSet;
+  TOwned<TRowListDataSet> FDataSet;
   TFormatSettingsScope FSettings;
 };
 
@@ -638,7 +631,7 @@ public:
 };
 
 TEST(AggregateField, KeptApartFromDataFieldsAndAskingTheDataset) {
-  std::unique_ptr<TAggregatingRows, TFreeObject> DataSet(new TAggregatingRows);
+  TOwned<TAggregatingRows> DataSet(new TAggregatingRows);
   DataSet->FieldDefs()->Add(QStringLiteral("ID"), ftInteger);
   auto* Field = new TAggregateField(DataSet.get());
   Field->SetFieldName(QStringLiteral("Total"));
@@ -663,7 +656,7 @@ TEST(AggregateField, KeptApartFromDataFieldsAndAskingTheDataset) {
 namespace {
 
 TEST(SQLTimeStampField, HoldsTimeStampsAndTakesDateTimes) {
-  std::unique_ptr<TRowListDataSet, TFreeObject> DataSet(new TRowListDataSet(nullptr));
+  TOwned<TRowListDataSet> DataSet(new TRowListDataSet(nullptr));
   DataSet->FieldDefs()->Add(QStringLiteral("At"), ftTimeStamp);
   DataSet->FieldDefs()->Add(QStringLiteral("AtZone"), ftTimeStampOffset);
   DataSet->AppendRow({Null(), Null()});
@@ -694,7 +687,7 @@ TEST(SQLTimeStampField, HoldsTimeStampsAndTakesDateTimes) {
 }
 
 TEST(FMTBCDField, KeepsExactDecimalsBeyondCurrency) {
-  std::unique_ptr<TRowListDataSet, TFreeObject> DataSet(new TRowListDataSet(nullptr));
+  TOwned<TRowListDataSet> DataSet(new TRowListDataSet(nullptr));
   DataSet->FieldDefs()->Add(QStringLiteral("Amount"), ftFMTBcd, 6);
   DataSet->FieldDefs()->Items(0)->SetPrecision(20);
   DataSet->AppendRow({Null()});

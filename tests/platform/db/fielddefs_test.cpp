@@ -5,15 +5,7 @@
 
 #include "tests/support/testing.h"
 
-#include <memory>
-
 namespace {
-
-struct TFreeObject {
-  void operator()(TObject* Obj) const { Obj->Free(); }
-};
-template <class T>
-using TOwned = std::unique_ptr<T, TFreeObject>;
 
 TEST(FieldDefsTest, AddFindAndIndexOfIgnoreCase) {
   TOwned<TFieldDefs> Defs(new TFieldDefs(nullptr));

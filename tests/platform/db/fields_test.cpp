@@ -15,10 +15,6 @@
 
 namespace {
 
-struct TFreeObject {
-  void operator()(TObject* Obj) const { Obj->Free(); }
-};
-
 // A row-list dataset that records the data events it sends.
 class TWatchedDataSet : public TRowListDataSet {
 public:
@@ -40,12 +36,10 @@ protected:
   }
 };
 
-using TDataSetPtr = std::unique_ptr<TWatchedDataSet, TFreeObject>;
-
 // Books: Id, Title, Qty, AuthorId; rows (1, "Emma", 3, 10), (2, "Ivanhoe",
 // Null, 20), (3, "Kim", 7, 99).
-TDataSetPtr makeBooks() {
-  TDataSetPtr Books(new TWatchedDataSet(nullptr));
+TOwned<TWatchedDataSet> makeBooks() {
+  TOwned<TWatchedDataSet> Books(new TWatchedDataSet(nullptr));
   Books->SetName("Books");
   Books->FieldDefs()->Add("Id", ftInteger);
   Books->FieldDefs()->Add("Title", ftWideString, 40);
@@ -58,8 +52,8 @@ TDataSetPtr makeBooks() {
 }
 
 // Authors: Id, Name; rows (10, "Austen"), (20, "Scott").
-TDataSetPtr makeAuthors() {
-  TDataSetPtr Authors(new TWatchedDataSet(nullptr));
+TOwned<TWatchedDataSet> makeAuthors() {
+  TOwned<TWatchedDataSet> Authors(new TWatchedDataSet(nullptr));
   Authors->SetName("Authors");
   Authors->FieldDefs()->Add("Id", ftInteger);
   Authors->FieldDefs()->Add("Name", ftWideString, 40);
@@ -90,7 +84,7 @@ TField* addLookupField(TDataSet* DataSet, TDataSet* LookupDataSet, const String&
 // TFields
 
 TEST(FieldsTest, ListOperationsAndNames) {
-  TDataSetPtr Books = makeBooks();
+  TOwned<TWatchedDataSet> Books = makeBooks();
   createDataFields(Books.get());
   TFields* Fields = Books->Fields();
   ASSERT_EQ(Fields->Count(), 4);
@@ -123,7 +117,7 @@ TEST(FieldsTest, ListOperationsAndNames) {
 
 // Unicode names fold case fully: Cyrillic and Latin alike.
 TEST(FieldsTest, FindFieldFoldsUnicodeCase) {
-  TDataSetPtr Books(new TWatchedDataSet(nullptr));
+  TOwned<TWatchedDataSet> Books(new TWatchedDataSet(nullptr));
   Books->FieldDefs()->Add(QString::fromUtf8("ЗАГЛАВИЕ"), ftWideString, 10);
   Books->FieldDefs()->Add("TYPE_INF", ftWideString, 10);
   Books->Open();
@@ -132,7 +126,7 @@ TEST(FieldsTest, FindFieldFoldsUnicodeCase) {
 }
 
 TEST(FieldsTest, ChangesOfTheListReachTheDataSet) {
-  TDataSetPtr Books = makeBooks();
+  TOwned<TWatchedDataSet> Books = makeBooks();
   createDataFields(Books.get());
   Books->Events.clear();
 
@@ -163,7 +157,7 @@ TEST(FieldsTest, ChangesOfTheListReachTheDataSet) {
 }
 
 TEST(FieldsTest, FieldsOfAnOpenDataSetKeepTheirShape) {
-  TDataSetPtr Books = makeBooks();
+  TOwned<TWatchedDataSet> Books = makeBooks();
   Books->Open();
   TField* Title = Books->FieldByName("Title");
   const char* Open = "Books: Cannot perform this operation on an open dataset";
@@ -186,7 +180,7 @@ TEST(FieldsTest, FieldsOfAnOpenDataSetKeepTheirShape) {
 
 // Layout properties redraw the grid's columns; the others only its cells.
 TEST(FieldsTest, PropertyChangesNotifyAnActiveDataSet) {
-  TDataSetPtr Books = makeBooks();
+  TOwned<TWatchedDataSet> Books = makeBooks();
   createDataFields(Books.get());
   auto* Flag = new TBooleanField(Books.get());
   Flag->SetFieldName("Flag");
@@ -236,7 +230,7 @@ TEST(FieldsTest, PropertyChangesNotifyAnActiveDataSet) {
 // values and the write path
 
 TEST(FieldsTest, NullReadsAsTheEmptyValueOfItsKind) {
-  TDataSetPtr Books = makeBooks();
+  TOwned<TWatchedDataSet> Books = makeBooks();
   Books->Open();
   Books->Next();  // Ivanhoe: Qty is Null
   TField* Qty = Books->FieldByName("Qty");
@@ -259,7 +253,7 @@ TEST(FieldsTest, NullReadsAsTheEmptyValueOfItsKind) {
 }
 
 TEST(FieldsTest, WritesNeedAnEditingDataSet) {
-  TDataSetPtr Books = makeBooks();
+  TOwned<TWatchedDataSet> Books = makeBooks();
   Books->Open();
   TField* Qty = Books->FieldByName("Qty");
   EXPECT_TRUE(Qty->CanModify());
@@ -289,7 +283,7 @@ TEST(FieldsTest, WritesNeedAnEditingDataSet) {
 // OnValidate sees the value about to be stored through the field's own
 // getters; raising there stores nothing and fires no OnChange.
 TEST(FieldsTest, OnValidateSeesThePendingValue) {
-  TDataSetPtr Books = makeBooks();
+  TOwned<TWatchedDataSet> Books = makeBooks();
   Books->Open();
   TField* Qty = Books->FieldByName("Qty");
   TField* Title = Books->FieldByName("Title");
@@ -319,7 +313,7 @@ TEST(FieldsTest, OnValidateSeesThePendingValue) {
 }
 
 TEST(FieldsTest, TextsGoThroughTheTextEvents) {
-  TDataSetPtr Books = makeBooks();
+  TOwned<TWatchedDataSet> Books = makeBooks();
   Books->Open();
   TField* Qty = Books->FieldByName("Qty");
   Qty->SetOnGetText(TFieldGetTextEvent([](TField* Sender, String& Text, bool DisplayText) {
@@ -343,7 +337,7 @@ TEST(FieldsTest, TextsGoThroughTheTextEvents) {
 }
 
 TEST(FieldsTest, AssignCopiesTheValue) {
-  TDataSetPtr Books = makeBooks();
+  TOwned<TWatchedDataSet> Books = makeBooks();
   Books->Open();
   TField* Qty = Books->FieldByName("Qty");
   TField* Id = Books->FieldByName("Id");
@@ -357,7 +351,7 @@ TEST(FieldsTest, AssignCopiesTheValue) {
 }
 
 TEST(FieldsTest, FocusControlAsksTheLinks) {
-  TDataSetPtr Books = makeBooks();
+  TOwned<TWatchedDataSet> Books = makeBooks();
   createDataFields(Books.get());
   TField* Title = Books->FieldByName("Title");
   Title->FocusControl();  // closed: no one to ask
@@ -372,7 +366,7 @@ TEST(FieldsTest, FocusControlAsksTheLinks) {
 // lookup fields
 
 TEST(FieldsTest, LookupFieldReadsTheLookupDataSet) {
-  TDataSetPtr Books = makeBooks(), Authors = makeAuthors();
+  TOwned<TWatchedDataSet> Books = makeBooks(), Authors = makeAuthors();
   createDataFields(Books.get());
   TField* Author = addLookupField(Books.get(), Authors.get(), "AuthorId", "Id");
   EXPECT_TRUE(Author->Lookup());
@@ -402,7 +396,7 @@ TEST(FieldsTest, LookupFieldReadsTheLookupDataSet) {
 }
 
 TEST(FieldsTest, LookupCacheAnswersFromTheList) {
-  TDataSetPtr Books = makeBooks(), Authors = makeAuthors();
+  TOwned<TWatchedDataSet> Books = makeBooks(), Authors = makeAuthors();
   createDataFields(Books.get());
   TField* Author = addLookupField(Books.get(), Authors.get(), "AuthorId", "Id");
   Author->SetLookupCache(true);
@@ -426,7 +420,7 @@ TEST(FieldsTest, LookupCacheAnswersFromTheList) {
 }
 
 TEST(FieldsTest, LookupOnTwoKeyFields) {
-  TDataSetPtr Books = makeBooks(), Authors(new TWatchedDataSet(nullptr));
+  TOwned<TWatchedDataSet> Books = makeBooks(), Authors(new TWatchedDataSet(nullptr));
   Authors->FieldDefs()->Add("Id", ftInteger);
   Authors->FieldDefs()->Add("Qty", ftInteger);
   Authors->FieldDefs()->Add("Name", ftWideString, 20);
@@ -445,7 +439,7 @@ TEST(FieldsTest, LookupOnTwoKeyFields) {
 }
 
 TEST(FieldsTest, IncompleteLookupInformationFailsTheOpen) {
-  TDataSetPtr Books = makeBooks(), Authors = makeAuthors();
+  TOwned<TWatchedDataSet> Books = makeBooks(), Authors = makeAuthors();
   createDataFields(Books.get());
   TField* Author = addLookupField(Books.get(), Authors.get(), "AuthorId", "Id");
   const char* Incomplete = "Lookup information for field 'Author' is incomplete";
@@ -479,7 +473,7 @@ TEST(FieldsTest, IncompleteLookupInformationFailsTheOpen) {
 }
 
 TEST(FieldsTest, LookupDataSetFreedClearsTheReference) {
-  TDataSetPtr Books = makeBooks();
+  TOwned<TWatchedDataSet> Books = makeBooks();
   TWatchedDataSet* Authors = makeAuthors().release();
   createDataFields(Books.get());
   TField* Author = addLookupField(Books.get(), Authors, "AuthorId", "Id");

@@ -4,18 +4,6 @@
 
 #include "tests/support/testing.h"
 
-#include <memory>
-
-namespace {
-
-struct TFreeObject {
-  void operator()(TObject* Obj) const { Obj->Free(); }
-};
-template <class T>
-using TOwned = std::unique_ptr<T, TFreeObject>;
-
-}  // namespace
-
 TEST(IndexDefsTest, AddFindAndIndexOfIgnoreCase) {
   TOwned<TIndexDefs> Defs(new TIndexDefs(nullptr));
   Defs->Add("ByNumber", "number", {ixUnique});

@@ -4,18 +4,6 @@
 
 #include "tests/support/testing.h"
 
-#include <memory>
-
-namespace {
-
-struct TFreeObject {
-  void operator()(TObject* Obj) const { Obj->Free(); }
-};
-template <class T>
-using TOwned = std::unique_ptr<T, TFreeObject>;
-
-}  // namespace
-
 TEST(ParamsTest, NamesAreFoundIgnoringCase) {
   TOwned<TParams> Params(new TParams(nullptr));
   TParam* Group = Params->CreateParam(ftInteger, "sbgr4_nmb", ptInput);

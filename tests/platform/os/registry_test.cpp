@@ -32,15 +32,9 @@ protected:
     InitializeUnits({OsUnit});
     ASSERT_TRUE(Dir.isValid());
   }
-  QByteArray fileBytes() {
-    QFile F(Dir.filePath(QStringLiteral("registry.reg")));
-    return F.open(QIODevice::ReadOnly) ? F.readAll() : QByteArray();
-  }
-  void writeFile(const QByteArray& Data) {
-    QFile F(Dir.filePath(QStringLiteral("registry.reg")));
-    ASSERT_TRUE(F.open(QIODevice::WriteOnly));
-    F.write(Data);
-  }
+  String storePath() const { return Dir.filePath(QStringLiteral("registry.reg")); }
+  QByteArray fileBytes() { return FileBytes(storePath()); }
+  void writeFile(const QByteArray& Data) { WriteFileBytes(storePath(), Data); }
   QStringList keyNames(TRegistry& Reg) {
     TStringList List;
     Reg.GetKeyNames(&List);

@@ -21,12 +21,7 @@ using rtftest::Paragraph;
 using rtftest::RtfReader;
 using rtftest::TextRun;
 
-QByteArray readFile(const QString& Path) {
-  QFile File(Path);
-  return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
-}
-
-std::vector<Paragraph> readRtf(const QString& Path) { return RtfReader(readFile(Path)).Read(); }
+std::vector<Paragraph> readRtf(const QString& Path) { return RtfReader(FileBytes(Path)).Read(); }
 
 // --------------------------------------------------------- the report
 
@@ -103,7 +98,7 @@ TEST(WordAppTest, ReportBecomesRtfWithHeadingBodyAndCyrillicText) {
   ASSERT_TRUE(WordServer().Installed());
   writeReport(Owner, {false, Dir.filePath("report1.doc")}, {{Citation1, Abstract1}, {Citation2, ""}});
 
-  const QByteArray Rtf = readFile(Dir.filePath("report1.doc"));
+  const QByteArray Rtf = FileBytes(Dir.filePath("report1.doc"));
   for (const char C : Rtf) ASSERT_LT(uchar(C), 0x80) << "RTF is plain ASCII";
   EXPECT_TRUE(Rtf.contains("\\u1048?\\u1074?")) << "И в as signed 16-bit escapes with a fallback";
 

@@ -60,17 +60,6 @@ void fillStream(TStream* Stream, const QByteArray& Bytes) {
   Stream->SetPosition(0);
 }
 
-void writeFile(const QString& Path, const QByteArray& Bytes) {
-  QFile File(Path);
-  ASSERT_TRUE(File.open(QIODevice::WriteOnly));
-  ASSERT_EQ(File.write(Bytes), Bytes.size());
-}
-
-QByteArray readFile(const QString& Path) {
-  QFile File(Path);
-  return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
-}
-
 struct Entry {
   String Name;
   QByteArray Data;
@@ -300,7 +289,7 @@ TEST(ZipFileTest, ArchivesPassOtherToolsChecks) {
       {"Статья.txt", catalogText(900), zcDeflate},
   };
   const QString Path = Dir.filePath("made-here.zip");
-  writeFile(Path, writeArchive(Entries));
+  WriteFileBytes(Path, writeArchive(Entries));
 
   if (!Unzip.isEmpty()) {
     EXPECT_EQ(runTool(Unzip, {"-t", "-q", Path}, Dir.path()).ExitCode, 0);
@@ -310,7 +299,7 @@ TEST(ZipFileTest, ArchivesPassOtherToolsChecks) {
     ASSERT_EQ(runTool(Python, {"-m", "zipfile", "-e", Path, "out"}, Dir.path()).ExitCode, 0);
     for (const Entry& E : Entries) {
       SCOPED_TRACE(E.Name.toStdString());
-      EXPECT_EQ(readFile(Dir.filePath("out/" + E.Name)), E.Data);
+      EXPECT_EQ(FileBytes(Dir.filePath("out/" + E.Name)), E.Data);
     }
   }
 }
@@ -323,7 +312,7 @@ TEST(ZipFileTest, ReadsArchivesOfOtherTools) {
       {"a.txt", catalogText(1'500'000)}, {"b.bin", randomBytes(5000, 4)}, {"Тест.txt", catalogText(3000)}};
   QStringList Names;
   for (const auto& [Name, Data] : Files) {
-    writeFile(Dir.filePath(Name), Data);
+    WriteFileBytes(Dir.filePath(Name), Data);
     Names << Name;
   }
 
@@ -336,7 +325,7 @@ TEST(ZipFileTest, ReadsArchivesOfOtherTools) {
   if (!ZipTool.isEmpty()) {
     // Local headers carry extra fields the central directory does not.
     runTool(ZipTool, QStringList{"-q", "plain.zip"} + Names, Dir.path());
-    Archives.push_back({"zip", readFile(Dir.filePath("plain.zip")), false});
+    Archives.push_back({"zip", FileBytes(Dir.filePath("plain.zip")), false});
     // Output to a pipe cannot be patched, so sizes follow in data descriptors.
     Archives.push_back({"zip to a pipe", runTool(ZipTool, QStringList{"-q", "-"} + Names, Dir.path()).Output, true});
   }
@@ -546,7 +535,7 @@ TEST(ZipFileTest, EntryTimes) {
   // a file entry takes the file's modification time and its name part
   QTemporaryDir Dir;
   const QString Path = Dir.filePath("dated.txt");
-  writeFile(Path, "dated");
+  WriteFileBytes(Path, "dated");
   struct tm Local {};
   Local.tm_year = 2021 - 1900, Local.tm_mon = 2, Local.tm_mday = 4;
   Local.tm_hour = 5, Local.tm_min = 6, Local.tm_sec = 8, Local.tm_isdst = -1;
@@ -594,7 +583,7 @@ TEST(ZipFileTest, StoredWindowsPathsGoThroughTheDriveMap) {
   QTemporaryDir Dir;
   TDriveMapScope Drives({{u'D', Dir.path()}});
   QDir(Dir.path()).mkdir("docs");
-  writeFile(Dir.filePath("docs/a b.txt"), "content");
+  WriteFileBytes(Dir.filePath("docs/a b.txt"), "content");
   TZipFile Zip;
   Zip.Open("D:\\qv.zip", zmWrite);
   Zip.Add("D:\\docs\\a b.txt");

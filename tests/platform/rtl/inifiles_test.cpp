@@ -14,18 +14,6 @@ namespace {
 
 const QByteArray Mark = "\xEF\xBB\xBF";
 
-QByteArray fileBytes(const String& FileName) {
-  QFile F(FileName);
-  EXPECT_TRUE(F.open(QIODevice::ReadOnly));
-  return F.readAll();
-}
-
-void putFile(const String& FileName, const QByteArray& Bytes) {
-  QFile F(FileName);
-  ASSERT_TRUE(F.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  F.write(Bytes);
-}
-
 QStringList linesOf(TStrings& List) {
   QStringList Result;
   for (Integer I = 0; I < List.Count(); ++I) Result << List.Strings(I);
@@ -52,13 +40,13 @@ protected:
 
 TEST_F(IniFileTest, MemIniFileKeepsOrderAndWritesMarkedCrLfText) {
   const String Name = path("a.ini");
-  putFile(Name, Mark + "[System]\r\nA=1\r\n\r\n[Font]\r\nB=2\r\n");
+  WriteFileBytes(Name, Mark + "[System]\r\nA=1\r\n\r\n[Font]\r\nB=2\r\n");
   TMemIniFile Ini(Name);
   Ini.WriteString(QStringLiteral("System"), QStringLiteral("C"), QStringLiteral("3"));
   Ini.WriteString(QStringLiteral("New"), QStringLiteral("K"), QStringLiteral("v"));
   Ini.WriteString(QStringLiteral("system"), QStringLiteral("a"), QStringLiteral("10"));
   Ini.UpdateFile();
-  EXPECT_EQ(fileBytes(Name), Mark + "[System]\r\nA=10\r\nC=3\r\n\r\n[Font]\r\nB=2\r\n\r\n[New]\r\nK=v\r\n\r\n");
+  EXPECT_EQ(FileBytes(Name), Mark + "[System]\r\nA=10\r\nC=3\r\n\r\n[Font]\r\nB=2\r\n\r\n[New]\r\nK=v\r\n\r\n");
 }
 
 TEST_F(IniFileTest, MemIniFileNormalisesLinesAndKeepsComments) {
@@ -85,7 +73,7 @@ TEST_F(IniFileTest, MemIniFileEditsAndRebinds) {
   EXPECT_EQ(iniLines(Ini), (QStringList{"[A]", "y=2", ""}));
 
   const String Other = path("other.ini");
-  putFile(Other, "[Q]\nw=5\n");
+  WriteFileBytes(Other, "[Q]\nw=5\n");
   Ini.Rename(Other, /*Reload=*/false);
   EXPECT_EQ(Ini.FileName(), Other);
   EXPECT_EQ(Ini.ReadString(QStringLiteral("A"), QStringLiteral("y"), QString()), QStringLiteral("2"));
@@ -151,7 +139,7 @@ protected:
 
 TEST_P(BothStylesTest, QueriesAndEditsAgree) {
   const String Name = path("both.ini");
-  putFile(Name, "[Main]\r\nKey=Value\r\n; c\r\n[Empty]\r\n[Second]\r\nb=2\r\n");
+  WriteFileBytes(Name, "[Main]\r\nKey=Value\r\n; c\r\n[Empty]\r\n[Second]\r\nb=2\r\n");
   auto Ini = open(Name);
   const String Main = QStringLiteral("Main");
   EXPECT_EQ(Ini->ReadString(QStringLiteral("MAIN"), QStringLiteral("key"), QString()), QStringLiteral("Value"));
@@ -185,7 +173,7 @@ TEST_P(BothStylesTest, CyrillicValuesReadBackThroughTheOtherStyle) {
     Writer->WriteString(Section, QStringLiteral("Путь"), Value);
     Writer->UpdateFile();
   }
-  EXPECT_TRUE(fileBytes(Name).startsWith(Mark));
+  EXPECT_TRUE(FileBytes(Name).startsWith(Mark));
   const bool WroteSingleKey = GetParam();
   std::unique_ptr<TCustomIniFile> Reader;
   if (WroteSingleKey)
@@ -230,17 +218,17 @@ TEST_F(IniFileTest, IniFileWritesChangeOnlyTheLinesConcerned) {
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
-    putFile(Name, Original);
+    WriteFileBytes(Name, Original);
     TIniFile Ini(Name);
     C.Edit(Ini);
-    EXPECT_EQ(fileBytes(Name), C.Expected);
+    EXPECT_EQ(FileBytes(Name), C.Expected);
   }
 
-  putFile(Name, Mark + "[A]\r\nx=1\r\n");
+  WriteFileBytes(Name, Mark + "[A]\r\nx=1\r\n");
   TIniFile Ini(Name);
   Ini.WriteString(QStringLiteral("A"), QStringLiteral("x"), QStringLiteral("2"));
   Ini.DeleteKey(QStringLiteral("A"), QStringLiteral("absent"));
-  EXPECT_EQ(fileBytes(Name), Mark + "[A]\r\nx=2\r\n");
+  EXPECT_EQ(FileBytes(Name), Mark + "[A]\r\nx=2\r\n");
 }
 
 TEST_F(IniFileTest, IniFileReadsTheFileAsItIsNow) {
@@ -249,8 +237,8 @@ TEST_F(IniFileTest, IniFileReadsTheFileAsItIsNow) {
   EXPECT_EQ(Ini.ReadString(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("none")), QStringLiteral("none"));
   EXPECT_FALSE(QFile::exists(Name));
   Ini.WriteInteger(QStringLiteral("S"), QStringLiteral("k"), 1);
-  EXPECT_EQ(fileBytes(Name), Mark + "[S]\r\nk=1\r\n");
-  putFile(Name, "[S]\nk=changed outside\n");
+  EXPECT_EQ(FileBytes(Name), Mark + "[S]\r\nk=1\r\n");
+  WriteFileBytes(Name, "[S]\nk=changed outside\n");
   EXPECT_EQ(Ini.ReadString(QStringLiteral("S"), QStringLiteral("k"), QString()), QStringLiteral("changed outside"));
 }
 

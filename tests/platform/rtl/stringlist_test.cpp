@@ -6,7 +6,6 @@
 #include "tests/support/testing.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
@@ -23,18 +22,6 @@ QStringList linesOf(const TStrings& L) {
 void setLines(TStrings& L, const QStringList& Lines) {
   L.Clear();
   for (const String& S : Lines) L.Add(S);
-}
-
-QByteArray readFile(const String& FileName) {
-  QFile F(FileName);
-  EXPECT_TRUE(F.open(QIODevice::ReadOnly));
-  return F.readAll();
-}
-
-void writeFile(const String& FileName, const QByteArray& Bytes) {
-  QFile F(FileName);
-  ASSERT_TRUE(F.open(QIODevice::WriteOnly));
-  F.write(Bytes);
 }
 
 // Counts its own destruction.
@@ -383,7 +370,7 @@ TEST(StringListTest, FilesKeepTheirEncoding) {
   ASSERT_TRUE(Dir.isValid());
   const String Bom = Dir.filePath("bom.txt");
   const QByteArray BomBytes = QByteArray("\xEF\xBB\xBF") + QString("Привет\r\nмир\r\n").toUtf8();
-  writeFile(Bom, BomBytes);
+  WriteFileBytes(Bom, BomBytes);
 
   TStringList L;
   L.LoadFromFile(Bom);
@@ -391,11 +378,11 @@ TEST(StringListTest, FilesKeepTheirEncoding) {
   EXPECT_EQ(L.Encoding(), TEncoding::UTF8());
   const String Copy = Dir.filePath("copy.txt");
   L.SaveToFile(Copy);
-  EXPECT_EQ(readFile(Copy), BomBytes);
+  EXPECT_EQ(FileBytes(Copy), BomBytes);
 
   // Without a mark the given encoding (or the ANSI code page) decodes.
   const String Ansi = Dir.filePath("ansi.txt");
-  writeFile(Ansi, QByteArray("\xCF\xF0\xE8\xE2\xE5\xF2\n"));
+  WriteFileBytes(Ansi, QByteArray("\xCF\xF0\xE8\xE2\xE5\xF2\n"));
   L.LoadFromFile(Ansi);
   EXPECT_EQ(linesOf(L), QStringList({"Привет"}));
   L.LoadFromFile(Bom, TEncoding::Default());
@@ -404,7 +391,7 @@ TEST(StringListTest, FilesKeepTheirEncoding) {
 
   L.SaveToFile(Copy, TEncoding::Unicode());
   // The mark's first byte EF, read as 1251, was 'п' (U+043F).
-  EXPECT_EQ(readFile(Copy).left(4), QByteArray("\xFF\xFE\x3F\x04", 4));
+  EXPECT_EQ(FileBytes(Copy).left(4), QByteArray("\xFF\xFE\x3F\x04", 4));
   L.LoadFromFile(Copy);
   EXPECT_EQ(L.Encoding(), TEncoding::Unicode());
 

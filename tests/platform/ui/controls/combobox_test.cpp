@@ -417,6 +417,18 @@ TEST_F(ComboBoxTest, TheEditableTextShowsTheColourAndTheDisabledLook) {
   EXPECT_TRUE(filled(clAqua));
 }
 
+// The client area shrinks inside the frame when the window is made, and
+// again with a new frame: the edit follows and never covers the button.
+TEST_F(ComboBoxTest, EditEndsWhereTheButtonBeginsWhateverTheFrame) {
+  Form->Show();
+  auto* Edit = static_cast<TWinControl*>(Combo->Controls(0));
+  for (bool Ctl3D : {true, false, true}) {
+    SCOPED_TRACE(Ctl3D ? "Ctl3D" : "flat");
+    Combo->SetCtl3D(Ctl3D);
+    EXPECT_EQ(Edit->BoundsRect().Right, Combo->ClientWidth() - GetSystemMetrics(SM_CXVSCROLL));
+  }
+}
+
 TEST_F(ComboBoxTest, HeightFollowsTheRowsAndTheFont) {
   const Integer Rows = Combo->ItemHeight();
   EXPECT_EQ(Combo->Height(), Rows + 8);

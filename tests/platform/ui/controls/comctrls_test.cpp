@@ -5,6 +5,7 @@
 #include "platform/ui/graphics/imagelist.h"
 #include "platform/ui/windowing/window.h"
 #include "tests/platform/ui/formfixture.h"
+#include "tests/platform/ui/hostfixture.h"
 #include "tests/platform/ui/pixelhelpers.h"
 
 #include <QImage>
@@ -14,30 +15,13 @@ using namespace gdi;
 
 namespace {
 
-class THost : public TCustomControl {
-  RTL_CLASS(THost, TCustomControl)
-public:
-  explicit THost(TComponent* AOwner) : TCustomControl(AOwner) {
-    FControlStyle.Include(csAcceptsControls);
-    SetColor(clAqua);
-  }
-};
-
 const TColor Shadow = TColor(ColorToRGB(clBtnShadow));
 const TColor Light = TColor(ColorToRGB(clBtnHighlight));
 const TColor Face = TColor(ColorToRGB(clBtnFace));
 
-class ComCtrlsTest : public ::testing::Test {
+class ComCtrlsTest : public HostFixture {
 protected:
-  void SetUp() override {
-    Root = new THost(nullptr);
-    Root->SetBounds(100, 100, 300, 200);
-    Root->SetParentWindow(GetDesktopWindow());
-    Root->Font()->SetName(QStringLiteral("Arial"));
-    Root->Font()->SetHeight(-13);
-    Root->Font()->SetColor(clBlack);
-  }
-  void TearDown() override { Root->Free(); }
+  ComCtrlsTest() : HostFixture(clAqua) {}
 
   TStatusBar* statusBar(std::initializer_list<Integer> Widths) {
     auto* Bar = new TStatusBar(Root);
@@ -45,8 +29,6 @@ protected:
     for (Integer W : Widths) Bar->Panels()->Add()->SetWidth(W);
     return Bar;
   }
-
-  THost* Root = nullptr;
 };
 
 }  // namespace

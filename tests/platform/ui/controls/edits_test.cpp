@@ -3,7 +3,9 @@
 #include "platform/rtl/scopeexit.h"
 #include "platform/rtl/strutils.h"
 #include "platform/ui/controls/buttons.h"
+#include "platform/ui/controls/combobox.h"
 #include "platform/ui/controls/extctrls.h"
+#include "platform/ui/controls/listbox.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/textengine.h"
 #include "platform/ui/windowing/beep.h"
@@ -1048,6 +1050,51 @@ TEST_F(EditsTest, Ctl3DAndBiDiModeChangesRecreateTheWindowWithTheirStyles) {
   const TColor Ink = ColorToRGB(clWindowText);
   EXPECT_EQ(CountPixels(Shot.get(), Rect(0, 0, 50, 20), Ink), 0);
   EXPECT_EQ(CountPixels(Shot.get(), Rect(50, 0, 100, 20), Ink), 5 * 40);
+}
+
+// A single border's frame follows Ctl3D in every control that draws one:
+// after the change the client area and the pixels, frame included, are a
+// new control's with that setting.
+TEST_F(EditsTest, Ctl3DChangeGivesTheFrameOfANewControl) {
+  struct Case {
+    const char* Name;
+    std::function<TWinControl*()> Make;
+  } Cases[] = {
+      {"edit", [&] { return new TEdit(Form); }},
+      {"list box", [&] { return new TListBox(Form); }},
+      {"combo box", [&] { return new TComboBox(Form); }},
+      {"panel with a single border",
+       [&] {
+         auto* Panel = new TPanel(Form);
+         Panel->SetBorderStyle(bsSingle);
+         return Panel;
+       }},
+  };
+  Form->Show();
+  auto place = [&](const Case& C, bool Ctl3D, TRect Bounds) {
+    TWinControl* Control = C.Make();
+    Control->SetBoundsRect(Bounds);
+    Control->SetCtl3D(Ctl3D);
+    Control->SetParent(Form);
+    Control->HandleNeeded();
+    return Control;
+  };
+  for (const Case& C : Cases)
+    for (bool Ctl3D : {false, true}) {
+      SCOPED_TRACE(std::string(C.Name) + (Ctl3D ? " to Ctl3D" : " to flat"));
+      TWinControl* Changed = place(C, !Ctl3D, Bounds(150, 10, 100, 60));
+      const TRect Before = Changed->ClientRect();
+      Changed->SetCtl3D(Ctl3D);
+      TWinControl* Fresh = place(C, Ctl3D, Bounds(260, 10, 100, 60));
+      EXPECT_NE(Changed->ClientRect(), Before);
+      EXPECT_EQ(Changed->ClientRect(), Fresh->ClientRect());
+      EXPECT_EQ(Changed->Height(), Fresh->Height());
+      auto ChangedImage = ShownImage(Changed);
+      auto FreshImage = ShownImage(Fresh);
+      EXPECT_TRUE(ImagesEqual(ChangedImage.get(), FreshImage.get(), 0));
+      Changed->Free();
+      Fresh->Free();
+    }
 }
 
 TEST_F(EditsTest, EditMessagesAnswerFromTheText) {

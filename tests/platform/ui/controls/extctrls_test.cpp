@@ -6,6 +6,7 @@
 #include "platform/ui/windowing/uitest.h"
 #include "platform/ui/windowing/window.h"
 #include "tests/platform/ui/formfixture.h"
+#include "tests/platform/ui/hostfixture.h"
 #include "tests/platform/ui/pixelhelpers.h"
 
 #include <QDir>
@@ -17,16 +18,6 @@ namespace {
 
 // The hosts' colour: neither white (clBtnHighlight) nor grey.
 const TColor Back = clAqua;
-
-// A windowed host that paints nothing of its own.
-class THost : public TCustomControl {
-  RTL_CLASS(THost, TCustomControl)
-public:
-  explicit THost(TComponent* AOwner) : TCustomControl(AOwner) {
-    FControlStyle.Include(csAcceptsControls);
-    SetColor(Back);
-  }
-};
 
 class TProbeImage : public TImage {
   RTL_CLASS(TProbeImage, TImage)
@@ -60,30 +51,9 @@ int firstInkColumn(TBitmap* B, const TRect& R) {
   return -1;
 }
 
-class ExtCtrlsTest : public ::testing::Test {
+class ExtCtrlsTest : public HostFixture {
 protected:
-  void SetUp() override {
-    test::ResetUi();
-    Root = new THost(nullptr);
-    Root->SetBounds(100, 100, 300, 200);
-    Root->SetParentWindow(GetDesktopWindow());
-    Root->Font()->SetName(QStringLiteral("Arial"));
-    Root->Font()->SetHeight(-13);
-    Root->Font()->SetColor(clBlack);
-  }
-  void TearDown() override {
-    Root->Free();
-    test::ResetUi();
-  }
-
-  template <class T>
-  T* add(T* Control, TRect Bounds, TWinControl* Parent = nullptr) {
-    Control->SetBoundsRect(Bounds);
-    Control->SetParent(Parent ? Parent : Root);
-    return Control;
-  }
-
-  THost* Root = nullptr;
+  ExtCtrlsTest() : HostFixture(Back) {}
 };
 
 // ---------------------------------------------------------------------------
@@ -97,7 +67,7 @@ TEST_F(ExtCtrlsTest, PanelRingsAndClientRectangleNest) {
   P->SetBevelInner(bvLowered);
   P->SetBevelWidth(2);
   P->SetBorderWidth(3);
-  auto* Inside = add(new THost(Root), Bounds(0, 0, 10, 10), P);
+  auto* Inside = add(new THost(Root, Back), Bounds(0, 0, 10, 10), P);
   Inside->SetAlign(alClient);
   EXPECT_EQ(Inside->BoundsRect(), Rect(7, 7, 53, 33)) << "outer bevel 2, border 3, inner bevel 2";
   Inside->Free();
@@ -122,7 +92,7 @@ TEST_F(ExtCtrlsTest, PanelRingsAndClientRectangleNest) {
   const auto Spaced = test::Snapshot(P);
   expectPixels(Spaced.get(), {{{0, 0}, clSilver}, {{59, 39}, clSilver}});
   P->SetBevelOuter(bvNone);
-  Inside = add(new THost(Root), Bounds(0, 0, 10, 10), P);
+  Inside = add(new THost(Root, Back), Bounds(0, 0, 10, 10), P);
   Inside->SetAlign(alClient);
   EXPECT_EQ(Inside->BoundsRect(), Rect(0, 0, 60, 40)) << "no bevels: the whole client area";
 }

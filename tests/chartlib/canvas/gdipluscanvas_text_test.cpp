@@ -6,8 +6,8 @@
 
 #include "tests/chartlib/canvas/gdiplusfixture.h"
 #include "tests/platform/ui/pixelhelpers.h"
+#include "tests/support/testing.h"
 
-#include <QFile>
 
 namespace {
 
@@ -58,10 +58,7 @@ TEST_F(GDIPlusTextTest, DefaultQualityIsClearTypeBelowTwentyPointsAndAntialiasFr
   EXPECT_EQ(C.Graphics()->GetTextRenderingHint(), gdiplus::TextRenderingHintSingleBitPerPixelGridFit);
 }
 
-QByteArray fontFile() {
-  QFile F(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"));
-  return F.open(QIODevice::ReadOnly) ? F.readAll() : QByteArray();
-}
+QByteArray fontFile() { return FileBytes(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf")); }
 
 TEST_F(GDIPlusTextTest, OnlyTheEmbeddedNamesLoadThePrivateFonts) {
   C.Font()->SetName("Verdana");

@@ -5,8 +5,8 @@
 #include "platform/rtl/stringlist.h"
 
 #include "tests/chartlib/canvas/canvasfixture.h"
+#include "tests/support/testing.h"
 
-#include <QFile>
 #include <memory>
 
 namespace {
@@ -19,10 +19,7 @@ protected:
   }
 };
 
-QByteArray fontFile() {
-  QFile F(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"));
-  return F.open(QIODevice::ReadOnly) ? F.readAll() : QByteArray();
-}
+QByteArray fontFile() { return FileBytes(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf")); }
 
 TEST_F(PrivateFontsTest, WithoutResourcesNoPrivateNamesAreOffered) {
   std::unique_ptr<TStream> Missing(TeeFindResourceStream("DEVAVARIDI"));

@@ -2,30 +2,20 @@
 
 #include "platform/fd/fdconsts.h"
 #include "tests/platform/fd/fdfixture.h"
+#include "tests/support/testing.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace {
 
 using fdtest::TRawConnection;
 
-QByteArray readFile(const String& Path) {
-  QFile File(Path);
-  return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
-}
-
-void writeFile(const String& Path, const QByteArray& Bytes) {
-  QFile File(Path);
-  ASSERT_TRUE(File.open(QIODevice::WriteOnly));
-  ASSERT_EQ(File.write(Bytes), Bytes.size());
-}
 
 // A source of several chunks: 6,000 rows of 1,000 bytes are about 1,500 pages.
 class FDBackupTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    writeFile(Source, QByteArray());  // an empty file is an empty database
+    WriteFileBytes(Source, QByteArray());  // an empty file is an empty database
     TRawConnection Raw(Source);
     ASSERT_EQ(Raw.Exec("CREATE TABLE t (id INTEGER PRIMARY KEY, body BLOB);"
                        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 6000) "
@@ -45,7 +35,7 @@ protected:
 };
 
 TEST_F(FDBackupTest, CopiesTheCommittedStateOverTheDestination) {
-  writeFile(Dest, "an older copy");
+  WriteFileBytes(Dest, "an older copy");
   TRawConnection Writer(Source);
   ASSERT_EQ(Writer.Exec("BEGIN; INSERT INTO t VALUES (6001, x'00'); SAVEPOINT s; DELETE FROM t WHERE id <= 10"),
             SQLITE_OK);
@@ -70,7 +60,7 @@ TEST_F(FDBackupTest, CopiesTheCommittedStateOverTheDestination) {
 }
 
 TEST_F(FDBackupTest, ALockedSourceRaisesAfterTheBusyTimeOutAndKeepsTheDestination) {
-  writeFile(Dest, "yesterday's copy");
+  WriteFileBytes(Dest, "yesterday's copy");
   TRawConnection Locker(Source);
   ASSERT_EQ(Locker.Exec("BEGIN EXCLUSIVE"), SQLITE_OK);
   try {
@@ -80,7 +70,7 @@ TEST_F(FDBackupTest, ALockedSourceRaisesAfterTheBusyTimeOutAndKeepsTheDestinatio
     EXPECT_EQ(E.Message, "database is locked");
     EXPECT_EQ(E.ErrorCode & 0xFF, SQLITE_BUSY);
   }
-  EXPECT_EQ(readFile(Dest), "yesterday's copy");
+  EXPECT_EQ(FileBytes(Dest), "yesterday's copy");
   EXPECT_EQ(others(), QStringList{"copy.sqlite"});
   // once the lock is gone the copy succeeds
   ASSERT_EQ(Locker.Exec("COMMIT"), SQLITE_OK);
@@ -90,7 +80,7 @@ TEST_F(FDBackupTest, ALockedSourceRaisesAfterTheBusyTimeOutAndKeepsTheDestinatio
 
 TEST_F(FDBackupTest, EngineFailuresRaiseAndLeaveNothingBehind) {
   const String Text = Dir.filePath(QStringLiteral("notes.txt"));
-  writeFile(Text, QByteArray(4096, 'x'));
+  WriteFileBytes(Text, QByteArray(4096, 'x'));
   struct Case {
     const char* Name;
     String From;
@@ -117,9 +107,9 @@ TEST_F(FDBackupTest, EngineFailuresRaiseAndLeaveNothingBehind) {
 }
 
 TEST_F(FDBackupTest, ACopyOntoTheSourceIsRefused) {
-  const QByteArray Before = readFile(Source);
+  const QByteArray Before = FileBytes(Source);
   EXPECT_THROW(FDSQLiteBackup(Source, Dir.path() + QStringLiteral("/./source.sqlite")), EFDException);
-  EXPECT_EQ(readFile(Source), Before);
+  EXPECT_EQ(FileBytes(Source), Before);
   EXPECT_TRUE(others().isEmpty());
 }
 

@@ -16,9 +16,7 @@ TBytes bytesOf(TMemoryStream& S) {
 }
 
 TBytes fileBytes(const String& FileName) {
-  QFile F(FileName);
-  EXPECT_TRUE(F.open(QIODevice::ReadOnly));
-  const QByteArray Data = F.readAll();
+  const QByteArray Data = FileBytes(FileName);
   return TBytes(Data.begin(), Data.end());
 }
 

@@ -15,12 +15,6 @@
 
 namespace {
 
-QByteArray fileBytes(const String& FileName) {
-  QFile F(FileName);
-  EXPECT_TRUE(F.open(QIODevice::ReadOnly));
-  return F.readAll();
-}
-
 void putBytes(TStream& S, const QByteArray& Bytes) { S.WriteBuffer(Bytes.constData(), Bytes.size()); }
 
 QStringList readAllLines(TStreamReader& Reader) {
@@ -102,11 +96,7 @@ protected:
 
 TEST_F(TextFileTest, ReaderOpensFilesByName) {
   const String Name = path("r.txt");
-  {
-    QFile F(Name);
-    ASSERT_TRUE(F.open(QIODevice::WriteOnly));
-    F.write("\xEF\xBB\xBF" "один\r\nдва");
-  }
+  WriteFileBytes(Name, "\xEF\xBB\xBF" "один\r\nдва");
   TStreamReader Reader(Name);
   EXPECT_EQ(readAllLines(Reader), (QStringList{QStringLiteral("один"), QStringLiteral("два")}));
   EXPECT_RAISES(TStreamReader Missing(path("none.txt")), EFOpenError,
@@ -124,20 +114,20 @@ TEST_F(TextFileTest, WriterPutsThePreambleOnlyIntoANewFile) {
     TStreamWriter Writer(Name, /*Append=*/true, TEncoding::UTF8());
     Writer.WriteLine(QStringLiteral("b"));
   }
-  EXPECT_EQ(fileBytes(Name), QByteArray("\xEF\xBB\xBF\xD0\xAF!\r\nb\r\n"));
+  EXPECT_EQ(FileBytes(Name), QByteArray("\xEF\xBB\xBF\xD0\xAF!\r\nb\r\n"));
 
   {
     TStreamWriter Writer(Name);  // truncates: the default is no append, UTF-8
     Writer.WriteLine();
   }
-  EXPECT_EQ(fileBytes(Name), QByteArray("\xEF\xBB\xBF\r\n"));
+  EXPECT_EQ(FileBytes(Name), QByteArray("\xEF\xBB\xBF\r\n"));
 
   const String Fresh = path("appended.txt");
   {
     TStreamWriter Writer(Fresh, /*Append=*/true, TEncoding::Unicode());
     Writer.Write(QStringLiteral("A"));
   }
-  EXPECT_EQ(fileBytes(Fresh), QByteArray("\xFF\xFE" "A\0", 4));
+  EXPECT_EQ(FileBytes(Fresh), QByteArray("\xFF\xFE" "A\0", 4));
 }
 
 TEST_F(TextFileTest, WriterOnAStreamWritesThePreambleOnlyAtPositionZero) {
@@ -172,7 +162,7 @@ TEST_F(TextFileTest, TextFileWritesLinesInItsEncoding) {
     F.WriteLn();
     F.Close();
     EXPECT_FALSE(F.IsOpen());
-    EXPECT_EQ(fileBytes(Name), C.Expected);
+    EXPECT_EQ(FileBytes(Name), C.Expected);
   }
 }
 

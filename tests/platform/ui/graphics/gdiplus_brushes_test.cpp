@@ -6,9 +6,9 @@
 #include "platform/rtl/streamadapter.h"
 #include "platform/rtl/streams.h"
 #include "tests/platform/ui/graphics/gdiplusfixture.h"
+#include "tests/support/testing.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <set>
 
 namespace gdiplus {
@@ -229,10 +229,7 @@ TEST_F(GdiplusDrawTest, AddStringGivesClosedGlyphOutlines) {
   EXPECT_EQ(Path.AddString(QStringLiteral("x").constData(), -1, &None, 0, 20, PointF(), nullptr), InvalidParameter);
 }
 
-QByteArray fontFile() {
-  QFile F(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"));
-  return F.open(QIODevice::ReadOnly) ? F.readAll() : QByteArray();
-}
+QByteArray fontFile() { return FileBytes(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf")); }
 
 TEST_F(GdiplusDrawTest, PrivateCollectionListsTheFamiliesOfItsMemoryFonts) {
   const QByteArray Bytes = fontFile();

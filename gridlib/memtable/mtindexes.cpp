@@ -30,7 +30,35 @@ TRecordsListEh* TMTIndexEh::RecordsList() const {
   return Indexes ? Indexes->RecList() : nullptr;
 }
 
-void TMTIndexEh::ClearIndex() { FRecList.clear(); }
+void TMTIndexEh::ClearIndex() {
+  FRecList.clear();
+  FPending.clear();
+}
+
+namespace {
+bool keyLess(const TIndexItemEh& A, const TIndexItemEh& B) { return CompareVariantsEh(A.Value, B.Value) == vrLessThan; }
+// Up to this many pending items are inserted one by one; more are sorted and
+// merged in one pass.
+constexpr std::size_t MergeAtOnce = 8;
+}  // namespace
+
+void TMTIndexEh::mergePending() const {
+  std::vector<TIndexItemEh> Pending;
+  Pending.swap(FPending);
+  if (Pending.size() <= MergeAtOnce) {
+    auto* Self = const_cast<TMTIndexEh*>(this);
+    for (TIndexItemEh& Item : Pending) {
+      Integer Pos;
+      FindKeyValueIndex(Item.Value, Pos);
+      Self->InsertItem(Pos, Item.Value, std::move(Item));
+    }
+    return;
+  }
+  std::sort(Pending.begin(), Pending.end(), keyLess);
+  const auto Sorted = std::ptrdiff_t(FRecList.size());
+  FRecList.insert(FRecList.end(), std::make_move_iterator(Pending.begin()), std::make_move_iterator(Pending.end()));
+  std::inplace_merge(FRecList.begin(), FRecList.begin() + Sorted, FRecList.end(), keyLess);
+}
 
 Variant TMTIndexEh::recordKey(TMemoryRecordEh* Rec, TDataValueVersionEh Version) const {
   if (FFieldIndexes.empty()) {
@@ -55,6 +83,7 @@ void TMTIndexEh::RebuildIndex() {
 }
 
 void TMTIndexEh::QuickSort(Integer L, Integer R) {
+  items();
   auto less = [](const Variant& A, const Variant& B) { return CompareVariantsEh(A, B) == vrLessThan; };
   auto greater = [](const Variant& A, const Variant& B) { return CompareVariantsEh(A, B) == vrGreaterThan; };
   Integer I;
@@ -81,7 +110,7 @@ void TMTIndexEh::QuickSort(Integer L, Integer R) {
 }
 
 void TMTIndexEh::CheckUnique() {
-  if (FRecList.empty()) return;
+  if (items().empty()) return;
   Variant Previous = FRecList[0].Value;
   for (Integer I = 1; I < Count(); I++) {
     const Variant& Key = FRecList[I].Value;
@@ -100,6 +129,7 @@ void TMTIndexEh::raiseViolation(const Variant& Key) const {
 }
 
 bool TMTIndexEh::FindKeyValueIndex(const Variant& Value, Integer& Index) const {
+  items();
   Integer Lo = 0, Hi = Count() - 1;
   bool Found = false;
   while (Hi >= Lo) {
@@ -172,7 +202,11 @@ void TMTIndexEh::DataEvent(TMemoryRecordEh* Rec, Integer Index, TRecordsListNoti
       }
       break;
     case rlnRecAddedEh: {
-      const Variant Key = recordKey(Rec, dvvValueEh);
+      Variant Key = recordKey(Rec, dvvValueEh);
+      if (!checksUnique() && Index == RecordsList()->Count() - 1) {
+        FPending.push_back(TIndexItemEh{std::move(Key), Index});
+        break;
+      }
       FindKeyValueIndex(Key, Pos);
       // Records marked for deletion have no item, so an insert before the
       // end of the records list may precede items even when Index >= Count.
@@ -214,6 +248,7 @@ void TMTIndexEh::DataEvent(TMemoryRecordEh* Rec, Integer Index, TRecordsListNoti
 }
 
 void TMTIndexEh::RecordMoved(TMemoryRecordEh*, Integer OldIndex, Integer NewIndex) {
+  items();
   for (auto& Item : FRecList) {
     Integer& R = Item.RecIndex;
     if (R == OldIndex)
@@ -226,7 +261,7 @@ void TMTIndexEh::RecordMoved(TMemoryRecordEh*, Integer OldIndex, Integer NewInde
 }
 
 bool TMTIndexEh::CheckConsistency() const {
-  if (!maintained()) return FRecList.empty();
+  if (!maintained()) return items().empty();
   TRecordsListEh* Records = RecordsList();
   std::set<Integer> Seen;
   for (Integer I = 0; I < Count(); I++) {

@@ -75,9 +75,9 @@ public:
   void SetPrimary(bool Value);
   bool Unique() const { return FUnique; }
   void SetUnique(bool Value);
-  const TIndexItemEh& Item(Integer Index) const { return FRecList[Index]; }
-  Variant KeyValue(Integer Index) const { return FRecList[Index].Value; }
-  Integer Count() const { return Integer(FRecList.size()); }
+  const TIndexItemEh& Item(Integer Index) const { return items()[Index]; }
+  Variant KeyValue(Integer Index) const { return items()[Index].Value; }
+  Integer Count() const { return Integer(items().size()); }
   TRecordsListEh* RecordsList() const;
 
   // introduced virtuals
@@ -93,6 +93,11 @@ private:
   // the index holds none.
   Integer ownItemIndex(const Variant& Key, Integer RecIndex) const;
   void shiftRecIndexes(Integer From, Integer Delta);
+  const std::vector<TIndexItemEh>& items() const {
+    if (!FPending.empty()) mergePending();
+    return FRecList;
+  }
+  void mergePending() const;
 
   bool FActive = false;
   String FFields;
@@ -104,7 +109,12 @@ private:
   // Items by value: a lookup's binary search then reads one contiguous
   // array instead of chasing a pointer per probe, and an append costs no
   // allocation of its own.
-  std::vector<TIndexItemEh> FRecList;
+  mutable std::vector<TIndexItemEh> FRecList;
+  // Items of records appended to the end of the list, not yet in FRecList:
+  // a fetch of many records out of key order would otherwise shift the
+  // array once per record.  Merged before the index is next read, so both
+  // are mutable.  A unique index searches on every add and keeps none.
+  mutable std::vector<TIndexItemEh> FPending;
   TRecordsListEh* FRecordsList = nullptr;
   bool FUnique = false;
 };

@@ -120,15 +120,17 @@ TEST_F(Indexes, EqualKeysKeepTheirOwnItems) {
   EXPECT_TRUE(Index->CheckConsistency());
 }
 
-// Random inserts, changes, deletes, marks, merges and cancels; after every
-// step both indexes hold each live record once, in key order, at its place.
+// Random inserts, appended runs, changes, deletes, marks, merges and cancels;
+// after every step both indexes hold each live record once, in key order, at
+// its place.  A run appends enough records out of key order for the shared
+// index to merge them in one pass.
 TEST_F(Indexes, StayConsistentUnderRandomChanges) {
   TMTIndexEh* Unique = addIndex(QStringLiteral("ID"), /*Unique=*/true);
   TMTIndexEh* Shared = addIndex(QStringLiteral("A"), /*Unique=*/false);
   std::mt19937 Random(20240519);
   int NextId = 0;
   for (int Step = 0; Step < 1500; Step++) {
-    const int Op = int(Random() % 8);
+    const int Op = int(Random() % 9);
     const Integer Count = List()->Count();
     SCOPED_TRACE(testing::Message() << "step " << Step << " op " << Op);
     auto liveAt = [&](Integer I) { return List()->GetRec(I)->UpdateStatus() != usDeleted; };
@@ -157,6 +159,13 @@ TEST_F(Indexes, StayConsistentUnderRandomChanges) {
       List()->MergeChangeLog();
     } else if (Op == 7) {
       List()->CancelUpdates();
+    } else if (Op == 8) {
+      for (int Run = int(Random() % 30); Run >= 0; Run--) {
+        TMemoryRecordEh* Rec = List()->NewRecord();
+        Rec->SetDataValue(0, dvvValueEh, NextId++);
+        Rec->SetDataValue(1, dvvValueEh, int(Random() % 5));
+        Rec->Post();
+      }
     }
     ASSERT_TRUE(Unique->CheckConsistency());
     ASSERT_TRUE(Shared->CheckConsistency());

@@ -114,14 +114,6 @@ protected:
   void locate(int Id) {
     both([Id](TMemTableViewFixture& D) { EXPECT_TRUE(D.Table->Locate(QStringLiteral("Id"), Id, {})) << Id; });
   }
-  testing::AssertionResult bookmarksFollowRows(TMemTableEh* Table) {
-    std::vector<TBookmark> Marks;
-    for (Table->First(); !Table->Eof(); Table->Next()) Marks.push_back(Table->Bookmark());
-    for (size_t I = 0; I + 1 < Marks.size(); ++I)
-      if (Table->CompareBookmarks(Marks[I], Marks[I + 1]) != -1)
-        return testing::AssertionFailure() << "rows " << I + 1 << " and " << I + 2 << " compare out of order";
-    return testing::AssertionSuccess();
-  }
   // Walks every master record; answers how many rows the details showed.
   size_t expectSameRowsForEveryMaster() {
     size_t Rows = 0;
@@ -131,7 +123,7 @@ protected:
       const std::vector<int> Ids = Indexed.Ids();
       EXPECT_EQ(Ids, Plain.Ids());
       EXPECT_TRUE(Indexed.Table->RecordsView()->CheckConsistency());
-      EXPECT_TRUE(bookmarksFollowRows(Indexed.Table));
+      EXPECT_TRUE(BookmarksFollowRows(Indexed.Table));
       Rows += Ids.size();
     }
     return Rows;

@@ -506,19 +506,8 @@ TEST_F(MemTableMove, MovingRowsOfAFlatView) {
   }
 }
 
-// Bookmark order is the view's order after every path that reorders rows:
-// each row's bookmark compares below the next row's.
-class MemTableRowOrder : public MemTableMove {
-protected:
-  testing::AssertionResult bookmarksFollowRows() {
-    std::vector<TBookmark> Marks;
-    for (Table->First(); !Table->Eof(); Table->Next()) Marks.push_back(Table->Bookmark());
-    for (size_t I = 0; I + 1 < Marks.size(); ++I)
-      if (Table->CompareBookmarks(Marks[I], Marks[I + 1]) != -1)
-        return testing::AssertionFailure() << "rows " << I + 1 << " and " << I + 2 << " compare out of order";
-    return testing::AssertionSuccess();
-  }
-};
+// Bookmark order is the view's order after every path that reorders rows.
+class MemTableRowOrder : public MemTableMove {};
 
 TEST_F(MemTableRowOrder, BookmarksFollowMovedRows) {
   fill(6);
@@ -527,18 +516,18 @@ TEST_F(MemTableRowOrder, BookmarksFollowMovedRows) {
   ASSERT_TRUE(Table->MoveRecord(1, 4, 0, false));  // Id 2 goes below Id 5
   EXPECT_EQ(Ids(), (std::vector<int>{1, 3, 4, 5, 2, 6}));
   EXPECT_EQ(Table->CompareBookmarks(Second, Fifth), 1);
-  EXPECT_TRUE(bookmarksFollowRows());
+  EXPECT_TRUE(BookmarksFollowRows(Table));
 
   ASSERT_TRUE(Table->MoveRecord(5, 0, 0, false));  // and Id 6 to the top
   EXPECT_EQ(Ids(), (std::vector<int>{6, 1, 3, 4, 5, 2}));
-  EXPECT_TRUE(bookmarksFollowRows());
+  EXPECT_TRUE(BookmarksFollowRows(Table));
 
   TBMListEh List;
   List.AppendItem(bookmarkOfRow(1));
   List.AppendItem(bookmarkOfRow(3));
   ASSERT_TRUE(Table->MoveRecords(&List, 6, 0, false));
   EXPECT_EQ(Ids(), (std::vector<int>{1, 4, 5, 2, 6, 3}));
-  EXPECT_TRUE(bookmarksFollowRows());
+  EXPECT_TRUE(BookmarksFollowRows(Table));
 }
 
 TEST_F(MemTableRowOrder, BookmarksFollowRowsUnderASortOrder) {
@@ -546,21 +535,21 @@ TEST_F(MemTableRowOrder, BookmarksFollowRowsUnderASortOrder) {
   Table->SetSortOrder(QStringLiteral("Id"));
   AppendRow({2, 0});  // inserted between 1 and 3
   EXPECT_EQ(Ids(), (std::vector<int>{1, 2, 3, 5}));
-  EXPECT_TRUE(bookmarksFollowRows());
+  EXPECT_TRUE(BookmarksFollowRows(Table));
 
   Table->First();  // Id 1 edited to sort last
   Table->Edit();
   Field("Id")->SetValue(9);
   Table->Post();
   EXPECT_EQ(Ids(), (std::vector<int>{2, 3, 5, 9}));
-  EXPECT_TRUE(bookmarksFollowRows());
+  EXPECT_TRUE(BookmarksFollowRows(Table));
 
   // Equal keys keep records-list order, so a move reorders them.
   Table->SetSortOrder(QStringLiteral("ParentId"));
   EXPECT_EQ(Ids(), (std::vector<int>{5, 3, 9, 2}));
   ASSERT_TRUE(Table->MoveRecord(0, 2, 0, false));
   EXPECT_EQ(Ids(), (std::vector<int>{3, 9, 5, 2}));
-  EXPECT_TRUE(bookmarksFollowRows());
+  EXPECT_TRUE(BookmarksFollowRows(Table));
 }
 
 // A tree by Id and ParentId, every branch expanded.

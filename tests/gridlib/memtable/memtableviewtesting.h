@@ -24,6 +24,17 @@ public:
   std::function<void()> OnEvent;
 };
 
+// Each row's bookmark compares below the next row's: bookmark order is the
+// view's order.
+inline testing::AssertionResult BookmarksFollowRows(TMemTableEh* Table) {
+  std::vector<TBookmark> Marks;
+  for (Table->First(); !Table->Eof(); Table->Next()) Marks.push_back(Table->Bookmark());
+  for (size_t I = 0; I + 1 < Marks.size(); ++I)
+    if (Table->CompareBookmarks(Marks[I], Marks[I + 1]) != -1)
+      return testing::AssertionFailure() << "rows " << I + 1 << " and " << I + 2 << " compare out of order";
+  return testing::AssertionSuccess();
+}
+
 class TMemTableViewFixture : public memtabletest::TMemTableTestFixture {
 public:
   explicit TMemTableViewFixture(std::initializer_list<memtabletest::TFieldSpec> Specs)

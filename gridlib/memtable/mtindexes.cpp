@@ -37,6 +37,29 @@ void TMTIndexEh::ClearIndex() {
 
 namespace {
 bool keyLess(const TIndexItemEh& A, const TIndexItemEh& B) { return CompareVariantsEh(A.Value, B.Value) == vrLessThan; }
+
+// Binary search of sorted Items: true with the position of an item whose key
+// equals Value, else false with the position it would take.
+bool searchItems(const std::vector<TIndexItemEh>& Items, const Variant& Value, Integer& Index) {
+  Integer Lo = 0, Hi = Integer(Items.size()) - 1;
+  bool Found = false;
+  while (Hi >= Lo) {
+    const Integer Mid = (Lo + Hi) / 2;
+    switch (CompareVariantsEh(Items[Mid].Value, Value)) {
+      case vrNotEqual: throw Exception(QString::fromLatin1(SNotComparable));
+      case vrLessThan: Lo = Mid + 1; break;
+      case vrGreaterThan: Hi = Mid - 1; break;
+      case vrEqual:
+        Found = true;
+        Hi = -1;  // ends the search with Lo = Mid
+        Lo = Mid;
+        break;
+    }
+  }
+  Index = Lo;
+  return Found;
+}
+
 // Up to this many pending items are inserted one by one; more are sorted and
 // merged in one pass.
 constexpr std::size_t MergeAtOnce = 8;
@@ -54,10 +77,21 @@ void TMTIndexEh::mergePending() const {
     }
     return;
   }
-  std::sort(Pending.begin(), Pending.end(), keyLess);
-  const auto Sorted = std::ptrdiff_t(FRecList.size());
-  FRecList.insert(FRecList.end(), std::make_move_iterator(Pending.begin()), std::make_move_iterator(Pending.end()));
-  std::inplace_merge(FRecList.begin(), FRecList.begin() + Sorted, FRecList.end(), keyLess);
+  if (!checksUnique()) std::sort(Pending.begin(), Pending.end(), keyLess);
+  // Merged from the back into the grown array: each pending item finds its
+  // place by binary search, the items after it move up as one block, and no
+  // buffer is needed.  Keys of several fields compare slowly, so comparing
+  // every moved item would cost more than moving it.
+  const auto OldSize = std::ptrdiff_t(FRecList.size());
+  FRecList.resize(FRecList.size() + Pending.size());
+  auto OldEnd = FRecList.begin() + OldSize;
+  auto Out = FRecList.end();
+  for (auto Item = Pending.rbegin(); Item != Pending.rend(); ++Item) {
+    const auto Pos = std::upper_bound(FRecList.begin(), OldEnd, *Item, keyLess);
+    Out = std::move_backward(Pos, OldEnd, Out);
+    *--Out = std::move(*Item);
+    OldEnd = Pos;
+  }
 }
 
 Variant TMTIndexEh::recordKey(TMemoryRecordEh* Rec, TDataValueVersionEh Version) const {
@@ -129,24 +163,20 @@ void TMTIndexEh::raiseViolation(const Variant& Key) const {
 }
 
 bool TMTIndexEh::FindKeyValueIndex(const Variant& Value, Integer& Index) const {
-  items();
-  Integer Lo = 0, Hi = Count() - 1;
-  bool Found = false;
-  while (Hi >= Lo) {
-    const Integer Mid = (Lo + Hi) / 2;
-    switch (CompareVariantsEh(FRecList[Mid].Value, Value)) {
-      case vrNotEqual: throw Exception(QString::fromLatin1(SNotComparable));
-      case vrLessThan: Lo = Mid + 1; break;
-      case vrGreaterThan: Hi = Mid - 1; break;
-      case vrEqual:
-        Found = true;
-        Hi = -1;  // ends the search with Lo = Mid
-        Lo = Mid;
-        break;
-    }
+  return searchItems(items(), Value, Index);
+}
+
+void TMTIndexEh::deferAppend(Variant Key, Integer RecIndex) {
+  TIndexItemEh Item{std::move(Key), RecIndex};
+  if (!checksUnique()) {
+    FPending.push_back(std::move(Item));
+    return;
   }
-  Index = Lo;
-  return Found;
+  // A unique index searches its pending items on every add, so it keeps them
+  // sorted and merges them once they pass about the square root of the
+  // index's size: inserts and merges then cost about the same.
+  FPending.insert(std::upper_bound(FPending.begin(), FPending.end(), Item, keyLess), std::move(Item));
+  if (FPending.size() * FPending.size() > FRecList.size() + 4096) mergePending();
 }
 
 bool TMTIndexEh::FindRecordIndexByKey(const Variant& Value, Integer& Index) const {
@@ -198,13 +228,13 @@ void TMTIndexEh::DataEvent(TMemoryRecordEh* Rec, Integer Index, TRecordsListNoti
     case rlnRecAddingEh:
       if (checksUnique()) {
         const Variant Key = recordKey(Rec, dvvValueEh);
-        if (FindKeyValueIndex(Key, Pos)) raiseViolation(Key);
+        if (searchItems(FRecList, Key, Pos) || searchItems(FPending, Key, Pos)) raiseViolation(Key);
       }
       break;
     case rlnRecAddedEh: {
       Variant Key = recordKey(Rec, dvvValueEh);
-      if (!checksUnique() && Index == RecordsList()->Count() - 1) {
-        FPending.push_back(TIndexItemEh{std::move(Key), Index});
+      if (Index == RecordsList()->Count() - 1) {
+        deferAppend(std::move(Key), Index);
         break;
       }
       FindKeyValueIndex(Key, Pos);

@@ -98,6 +98,7 @@ private:
     return FRecList;
   }
   void mergePending() const;
+  void deferAppend(Variant Key, Integer RecIndex);
 
   bool FActive = false;
   String FFields;
@@ -113,7 +114,7 @@ private:
   // Items of records appended to the end of the list, not yet in FRecList:
   // a fetch of many records out of key order would otherwise shift the
   // array once per record.  Merged before the index is next read, so both
-  // are mutable.  A unique index searches on every add and keeps none.
+  // are mutable.  A unique index keeps them sorted, to search them.
   mutable std::vector<TIndexItemEh> FPending;
   TRecordsListEh* FRecordsList = nullptr;
   bool FUnique = false;

@@ -123,7 +123,8 @@ TEST_F(Indexes, EqualKeysKeepTheirOwnItems) {
 // Random inserts, appended runs, changes, deletes, marks, merges and cancels;
 // after every step both indexes hold each live record once, in key order, at
 // its place.  A run appends enough records out of key order for the shared
-// index to merge them in one pass.
+// index to merge them in one pass, numbered downwards so that the unique
+// index must search its own appended items and merge them too.
 TEST_F(Indexes, StayConsistentUnderRandomChanges) {
   TMTIndexEh* Unique = addIndex(QStringLiteral("ID"), /*Unique=*/true);
   TMTIndexEh* Shared = addIndex(QStringLiteral("A"), /*Unique=*/false);
@@ -160,12 +161,16 @@ TEST_F(Indexes, StayConsistentUnderRandomChanges) {
     } else if (Op == 7) {
       List()->CancelUpdates();
     } else if (Op == 8) {
-      for (int Run = int(Random() % 30); Run >= 0; Run--) {
+      // numbered downwards, so the unique index gets them out of order too
+      const int Run = int(Random() % 100) + 1;
+      for (int Id = NextId + Run - 1; Id >= NextId; Id--) {
         TMemoryRecordEh* Rec = List()->NewRecord();
-        Rec->SetDataValue(0, dvvValueEh, NextId++);
+        Rec->SetDataValue(0, dvvValueEh, Id);
         Rec->SetDataValue(1, dvvValueEh, int(Random() % 5));
         Rec->Post();
       }
+      EXPECT_THROW(Append({NextId + int(Random() % Run)}), EUniqueKeyViolationEh);
+      NextId += Run;
     }
     ASSERT_TRUE(Unique->CheckConsistency());
     ASSERT_TRUE(Shared->CheckConsistency());

@@ -6,7 +6,9 @@
 // CompareVariantsEh (Null equal to Null and first; arrays element by
 // element), each RecIndex equal to its record's position.  Items with equal
 // keys keep no order among themselves; maintenance of a changed, deleted or
-// marked record takes that record's own item (equal key and RecIndex).
+// marked record takes that record's own item (equal key and RecIndex).  The
+// items of records appended since the last read may wait aside; every read
+// merges them first, so readers always see the invariant.
 //
 // Ownership: the records list owns its collection, the collection its
 // indexes, an index its items.  An index made apart is its maker's.
